@@ -1,0 +1,56 @@
+#pragma once
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "base/Editions.h"
+
+namespace veldrin {
+
+enum class TxdMode { NoTxd, OneBigTxd, TxdPerGroup };
+
+// Every setting of one conversion run. The front ends fill it; the run and the converters read it.
+struct ConversionOptions {
+    GameVersion gameVersion = GameVersion::LcsPs2;
+    TargetGame targetGame = TargetGame::Gta3;
+    bool generateIde = false;
+    int idOffset = 1000;                       // 0 or more
+    std::array<std::string, 3> mapOffsetText{"0.0", "0.0", "0.0"}; // parsed when the run starts
+    TxdMode txdMode = TxdMode::OneBigTxd;
+    int modelsPerTxd = 50;                     // 1 or more
+    std::string modelPrefix;                   // LevelName after a pick
+    std::string texturePrefix;                 // LevelName after a pick
+    std::string levelName;
+    std::filesystem::path lvzPath;
+    std::filesystem::path imgPath;
+    std::filesystem::path outputFolder;        // output goes to outputFolder / levelName
+    bool genBlankCol = false;
+    bool genMipMaps = false;
+    int mipMapThreshold = 0;                   // 0..4: all, >16, >32, >64, >128
+    bool genNightPrelit = false;
+    int prelightDayMinimum = 64;               // 0..255
+    int prelightNightMinimum = 16;             // 0..255
+    bool optimiseMesh = false;
+    bool buildImg = false;
+    bool useZon = false;
+    int zonIsland = 0;                         // 0..9 in the window; the file format allows 0..255
+    bool forceMegaLods = false;
+    std::filesystem::path zonPath;
+    int jobs = 1;                              // worker threads; the output never depends on it
+
+    // "LOD" followed by the model prefix from its fourth character on.
+    std::string lodPrefix() const;
+    std::filesystem::path levelFolder() const { return outputFolder / levelName; }
+    bool onePerModel() const { return txdMode == TxdMode::TxdPerGroup && modelsPerTxd == 1; }
+};
+
+std::string lodPrefixFor(const std::string& modelPrefix);
+
+// IMG path paired with an LVZ: the extension replaced by ".IMG" whatever its case.
+std::filesystem::path pairedImgPath(const std::filesystem::path& lvzPath);
+// Level name from the IMG path: lower case, file name without extension, blanks trimmed.
+std::string levelNameFromImg(const std::filesystem::path& imgPath);
+// Sets the paths, the level name, both prefixes and the output folder for a picked LVZ.
+void applyLevelPick(ConversionOptions& options, const std::filesystem::path& lvzPath);
+
+} // namespace veldrin

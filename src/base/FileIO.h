@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace veldrin {
+
+// Reads a whole file; throws VeldrinError "Cannot open file "<path>". <reason>" when it cannot.
+std::vector<uint8_t> readWholeFile(const std::filesystem::path& path);
+
+// Writes a whole file through a temporary file in the same folder and a rename, so a reader
+// never sees a half-written file and a failure leaves the previous file as it was.
+void writeWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+void writeWholeFile(const std::filesystem::path& path, std::string_view text);
+
+// Creates the folder (and its parents) when missing; throws VeldrinError when it cannot.
+void ensureFolder(const std::filesystem::path& folder);
+
+} // namespace veldrin
