@@ -1,0 +1,129 @@
+#pragma once
+// The image core: the image record, its texel formats, the bitmap reader, format conversion,
+// resampling, mip-map chains and DXT1/DXT3 block compression. Everything the texture converter
+// needs is declared here; the core depends on nothing else in the program.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace veldrin {
+
+// The one error kind of the image core; its message is what the user sees.
+class EImagingError : public std::runtime_error {
+public:
+    explicit EImagingError(const std::string& message) : std::runtime_error(message) {}
+};
+
+enum class TexelFormat : int32_t {
+    Unknown = 0, // also "the default format" when asked for a conversion target
+    Index8 = 1,
+    A8R8G8B8 = 2,
+    DXT1 = 3,
+    DXT3 = 4,
+};
+
+// The format a conversion to TexelFormat::Unknown produces.
+inline constexpr TexelFormat DefaultTexelFormat = TexelFormat::A8R8G8B8;
+
+// Sampling filters of ScaleImage and BuildMipChain.
+enum class SamplingFilter : int32_t {
+    Nearest = 0,
+    Triangle = 1,   // f(x) = 1 - |x|, radius 1
+    CatmullRom = 2, // radius 2
+};
+
+// One row of the format table.
+struct TexelFormatInfo {
+    TexelFormat Format;
+    const char* Name;            // "Index8", "A8R8G8B8", "DXT1", "DXT3", or "Unknown and unsupported format"
+    int32_t BytesPerPixel;       // 0 for block formats
+    int32_t PaletteEntries;      // 256 for "Index8", else 0
+    bool IsIndexed;
+    bool IsBlockFormat;
+    int32_t BlockBytes;          // bytes per 4 x 4 block: 8 for "DXT1", 16 for "DXT3", else 0
+    TexelFormat DecompressedFormat; // what a block format decodes to ("A8R8G8B8"), else Unknown
+};
+
+// One image. Bits holds the texels, rows top first, no padding between rows; Palette holds
+// 4-byte entries (blue, green, red, alpha) and is empty for formats without a palette.
+// The record owns its buffers: copying it copies them. A default record stands for no image.
+struct ImageData {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    TexelFormat Format = TexelFormat::Unknown;
+    int64_t Size = 0; // bytes of texel data
+    std::vector<uint8_t> Bits;
+    std::vector<uint8_t> Palette;
+};
+
+// A mip-map chain, level 0 first.
+using TDynImageDataArray = std::vector<ImageData>;
+
+// ---- Format table (ImagingFormats) ----
+
+// The table row of a format; unknown values get the row named "Unknown and unsupported format".
+const TexelFormatInfo& GetFormatInfo(TexelFormat format);
+// Bytes of texel data an image of this format and size needs (block formats count whole 4 x 4
+// blocks). Returns -1 for an unknown format or a size that is not positive.
+int64_t ImageBytesFor(TexelFormat format, int32_t width, int32_t height);
+// True when the format is known, the size is positive (multiples of 4 for block formats) and
+// Size, Bits and Palette have exactly the lengths the format and size call for.
+bool IsImageValid(const ImageData& image);
+// One-line description of an image for error messages: size, format name and buffer lengths.
+std::string DescribeImage(const ImageData& image);
+
+// ---- Image records (Imaging) ----
+
+// Sets every field to zero and drops the buffers.
+void ClearImage(ImageData& image);
+// Replaces the image by a zero-filled one; block formats round width and height up to multiples
+// of 4. Throws EImagingError when the size is not positive, the format unknown or memory short.
+void CreateImage(int32_t width, int32_t height, TexelFormat format, ImageData& image);
+// Releases the buffers of the image and leaves an empty record.
+void ReleaseImage(ImageData& image);
+// Deep copy; returns false (destination untouched) when the source is not valid.
+bool CopyImage(const ImageData& source, ImageData& destination);
+// Releases every image of a chain and empties it.
+void ReleaseChain(TDynImageDataArray& chain);
+
+// ---- Bitmap reader (ImagingBitmap) ----
+
+// Reads one image from the bytes of a stream starting at its current position. Handles bitmaps
+// ("BM") of 4 and 8 bits per pixel, which become "Index8" images with a 256-entry palette.
+// Returns false when the bytes are not a bitmap; throws EImagingError when there are no bytes at
+// all, when the bitmap is of a kind not supported, or when it is truncated or inconsistent.
+// On success the image replaces what the record held.
+bool ReadImage(std::span<const uint8_t> stream, ImageData& image);
+
+// ---- Operations (return false and do nothing on an invalid image; throw EImagingError on failure) ----
+
+// Converts in place; TexelFormat::Unknown means DefaultTexelFormat.
+bool ChangeFormat(ImageData& image, TexelFormat format);
+// Exchanges two channels (0 blue, 1 green, 2 red, 3 alpha): of every texel of an "A8R8G8B8"
+// image, of every palette entry of an "Index8" image. False for channel numbers outside 0..3.
+bool ExchangeChannels(ImageData& image, int32_t channelA, int32_t channelB);
+// Reverses the row order (block images are flipped exactly, block rows and rows inside blocks).
+bool FlipRows(ImageData& image);
+// Resizes to width x height in the same format; indexed images always use nearest sampling.
+// Returns false (nothing changes) when the size is unchanged.
+bool ScaleImage(ImageData& image, int32_t width, int32_t height, SamplingFilter filter);
+// Fills the chain with `levels` images (0 = down to 1 x 1), level 0 a copy of the image, each
+// further level halved (never below 1) and resampled from the full-size image with `mipFilter`.
+bool BuildMipChain(const ImageData& image, int32_t levels, TDynImageDataArray& chain,
+                   SamplingFilter mipFilter = SamplingFilter::Triangle);
+
+// ---- DXT blocks (Dxt) ----
+
+// Encodes "A8R8G8B8" texels (width x height, rows top first) into "DXT1" or "DXT3" blocks, one
+// row of blocks after another. Only whole 4 x 4 blocks are written; throws EImagingError when a
+// buffer is too small for the size or the format is not a block format.
+void EncodeBlocks(std::span<const uint8_t> source, std::span<uint8_t> destination, int32_t width, int32_t height,
+                  TexelFormat format);
+// Decodes "DXT1" or "DXT3" blocks into "A8R8G8B8" texels, writing only texels inside width x height.
+void DecodeBlocks(std::span<const uint8_t> source, std::span<uint8_t> destination, int32_t width, int32_t height,
+                  TexelFormat format);
+
+} // namespace veldrin
