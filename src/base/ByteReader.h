@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace veldrin {
 
@@ -21,15 +22,15 @@ public:
         return offset >= 0 && length >= 0 && static_cast<uint64_t>(offset) + static_cast<uint64_t>(length) <= bytes_.size();
     }
     // Throws VeldrinError naming `field` when the range is outside the data.
-    void require(int64_t offset, int64_t length, const char* field) const;
+    void require(int64_t offset, int64_t length, std::string_view field) const;
 
-    uint8_t u8(int64_t offset, const char* field = "value") const;
-    uint16_t u16(int64_t offset, const char* field = "value") const;
-    uint32_t u32(int64_t offset, const char* field = "value") const;
-    int16_t i16(int64_t offset, const char* field = "value") const { return static_cast<int16_t>(u16(offset, field)); }
-    int32_t i32(int64_t offset, const char* field = "value") const { return static_cast<int32_t>(u32(offset, field)); }
-    float f32(int64_t offset, const char* field = "value") const;
-    std::span<const uint8_t> slice(int64_t offset, int64_t length, const char* field = "data") const;
+    uint8_t u8(int64_t offset, std::string_view field = "value") const;
+    uint16_t u16(int64_t offset, std::string_view field = "value") const;
+    uint32_t u32(int64_t offset, std::string_view field = "value") const;
+    int16_t i16(int64_t offset, std::string_view field = "value") const { return static_cast<int16_t>(u16(offset, field)); }
+    int32_t i32(int64_t offset, std::string_view field = "value") const { return static_cast<int32_t>(u32(offset, field)); }
+    float f32(int64_t offset, std::string_view field = "value") const;
+    std::span<const uint8_t> slice(int64_t offset, int64_t length, std::string_view field = "data") const;
 
 private:
     std::span<const uint8_t> bytes_;

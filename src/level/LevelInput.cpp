@@ -1,0 +1,74 @@
+#include "level/LevelInput.h"
+
+#include <zlib.h>
+
+#include "base/ByteReader.h"
+#include "base/Error.h"
+#include "base/FileIO.h"
+
+namespace veldrin {
+
+std::vector<uint8_t> inflateStream(std::span<const uint8_t> input, const std::string& what) {
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK) throw VeldrinError(what + ": cannot start the inflater");
+    std::vector<uint8_t> out;
+    std::size_t consumed = 0;
+    int rc = Z_OK;
+    uint8_t chunk[65536];
+    while (rc != Z_STREAM_END) {
+        if (zs.avail_in == 0 && consumed < input.size()) {
+            const std::size_t piece = std::min<std::size_t>(65536, input.size() - consumed);
+            zs.next_in = const_cast<Bytef*>(input.data() + consumed);
+            zs.avail_in = static_cast<uInt>(piece);
+            consumed += piece;
+        }
+        zs.next_out = chunk;
+        zs.avail_out = sizeof chunk;
+        rc = inflate(&zs, Z_NO_FLUSH);
+        out.insert(out.end(), chunk, chunk + (sizeof chunk - zs.avail_out));
+        if (rc == Z_BUF_ERROR && zs.avail_in == 0 && consumed >= input.size()) {
+            inflateEnd(&zs);
+            throw VeldrinError(what + " is truncated: its zlib stream ends before its end marker");
+        }
+        if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
+            const std::string reason = zs.msg ? zs.msg : "invalid data";
+            inflateEnd(&zs);
+            throw VeldrinError(what + " is not a valid zlib stream (" + reason + ")");
+        }
+    }
+    inflateEnd(&zs);
+    return out;
+}
+
+namespace {
+
+void checkWorldIdent(std::span<const uint8_t> world) {
+    if (world.size() < 32 || loadU32(world.data()) != kWorldIdent) throw VeldrinError(kIncorrectLvzMessage);
+}
+
+LevelBuffer joinLevel(std::vector<uint8_t> img, const std::vector<uint8_t>& world) {
+    LevelBuffer level;
+    level.bytes = std::move(img);
+    level.worldBase = static_cast<int64_t>(level.bytes.size());
+    level.bytes.insert(level.bytes.end(), world.begin(), world.end());
+    return level;
+}
+
+} // namespace
+
+LevelBuffer buildLevelBuffer(std::span<const uint8_t> lvz, std::vector<uint8_t> img) {
+    const std::vector<uint8_t> world = inflateStream(lvz, "The LVZ file");
+    checkWorldIdent(world);
+    return joinLevel(std::move(img), world);
+}
+
+LevelBuffer loadLevel(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath,
+                      const StatusCallback& status) {
+    if (status) status("Loading " + lvzPath.filename().string());
+    const std::vector<uint8_t> world = inflateStream(readWholeFile(lvzPath), "The LVZ file");
+    checkWorldIdent(world);
+    if (status) status("Loading " + imgPath.filename().string());
+    return joinLevel(readWholeFile(imgPath), world);
+}
+
+} // namespace veldrin

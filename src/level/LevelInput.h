@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace veldrin {
+
+// The level's IMG bytes followed by the inflated world resource, addressed by absolute position.
+struct LevelBuffer {
+    std::vector<uint8_t> bytes;
+    int64_t worldBase = 0; // the IMG's size: where the world resource starts
+
+    std::span<const uint8_t> all() const { return bytes; }
+    std::span<const uint8_t> img() const { return std::span<const uint8_t>(bytes).first(static_cast<std::size_t>(worldBase)); }
+    std::span<const uint8_t> world() const { return std::span<const uint8_t>(bytes).subspan(static_cast<std::size_t>(worldBase)); }
+};
+
+// Inflates one whole zlib stream. `what` names the input in messages ("The LVZ file", "GAME.DTZ").
+// A stream that is not zlib data, or that ends before its end marker, is refused with VeldrinError.
+std::vector<uint8_t> inflateStream(std::span<const uint8_t> input, const std::string& what);
+
+inline constexpr uint32_t kWorldIdent = 0x57524C44; // "DLRW"
+inline constexpr const char* kIncorrectLvzMessage = "This is incorrect LVZ file! Choose another one...";
+
+using StatusCallback = std::function<void(const std::string&)>;
+
+// Reads and inflates the LVZ, checks "DLRW", reads the IMG and joins them into one buffer.
+// Reports "Loading <file name>" for each file through `status`.
+LevelBuffer loadLevel(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath,
+                      const StatusCallback& status = {});
+
+// The same from bytes already in memory (tests, tools).
+LevelBuffer buildLevelBuffer(std::span<const uint8_t> lvz, std::vector<uint8_t> img);
+
+} // namespace veldrin
