@@ -1,0 +1,38 @@
+#pragma once
+// The image core's fixed error texts, and the guard that turns a failure inside an operation
+// (memory exhausted, a size the platform cannot hold) into the operation's own message.
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "imaging/Imaging.h"
+
+namespace veldrin {
+
+inline constexpr const char* kNoStreamDataMessage = "Input stream has no data. Check Position property.";
+
+std::string CreateImageFailedMessage(int32_t width, int32_t height, TexelFormat format);
+std::string ReleaseImageFailedMessage(const ImageData& image);
+std::string CopyImageFailedMessage(const ImageData& image);
+std::string ChangeFormatFailedMessage(TexelFormat target, const ImageData& image);
+std::string FlipRowsFailedMessage(const ImageData& image);
+std::string ScaleImageFailedMessage(const ImageData& image);
+std::string ExchangeChannelsFailedMessage(const ImageData& image);
+std::string BuildMipChainFailedMessage(int32_t levels, const ImageData& image);
+
+// Runs `body`; an EImagingError from a nested operation passes unchanged (it is the more precise
+// one), any other failure becomes an EImagingError carrying `message()`.
+template <class Body, class Message>
+auto RunGuarded(Body&& body, Message&& message) -> decltype(body()) {
+    try {
+        return body();
+    } catch (const EImagingError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw EImagingError(message());
+    } catch (const std::length_error&) {
+        throw EImagingError(message());
+    }
+}
+
+} // namespace veldrin

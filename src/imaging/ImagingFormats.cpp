@@ -1,0 +1,60 @@
+// The format table and the size rules that every operation checks an image against.
+#include <array>
+#include <cstdint>
+
+#include "imaging/Imaging.h"
+
+namespace veldrin {
+
+namespace {
+
+constexpr TexelFormatInfo kUnknownFormat{TexelFormat::Unknown, "Unknown and unsupported format", 0, 0, false, false, 0,
+                                         TexelFormat::Unknown};
+
+constexpr std::array<TexelFormatInfo, 4> kFormatTable{{
+    {TexelFormat::Index8, "Index8", 1, 256, true, false, 0, TexelFormat::Unknown},
+    {TexelFormat::A8R8G8B8, "A8R8G8B8", 4, 0, false, false, 0, TexelFormat::Unknown},
+    {TexelFormat::DXT1, "DXT1", 0, 0, false, true, 8, TexelFormat::A8R8G8B8},
+    {TexelFormat::DXT3, "DXT3", 0, 0, false, true, 16, TexelFormat::A8R8G8B8},
+}};
+
+} // namespace
+
+const TexelFormatInfo& GetFormatInfo(TexelFormat format) {
+    for (const TexelFormatInfo& info : kFormatTable)
+        if (info.Format == format) return info;
+    return kUnknownFormat;
+}
+
+int64_t ImageBytesFor(TexelFormat format, int32_t width, int32_t height) {
+    const TexelFormatInfo& info = GetFormatInfo(format);
+    if (info.Format == TexelFormat::Unknown || width <= 0 || height <= 0) return -1;
+    if (info.IsBlockFormat) {
+        const int64_t blocksAcross = (static_cast<int64_t>(width) + 3) / 4;
+        const int64_t blocksDown = (static_cast<int64_t>(height) + 3) / 4;
+        return blocksAcross * blocksDown * info.BlockBytes;
+    }
+    const int64_t texels = static_cast<int64_t>(width) * height;
+    if (texels > INT64_MAX / info.BytesPerPixel) return -1;
+    return texels * info.BytesPerPixel;
+}
+
+bool IsImageValid(const ImageData& image) {
+    const TexelFormatInfo& info = GetFormatInfo(image.Format);
+    if (info.Format == TexelFormat::Unknown) return false;
+    // Block images are always whole blocks (CreateImage rounds up), which the block operations rely on.
+    if (info.IsBlockFormat && (image.Width % 4 != 0 || image.Height % 4 != 0)) return false;
+    const int64_t size = ImageBytesFor(image.Format, image.Width, image.Height);
+    return size > 0 && image.Size == size && image.Bits.size() == static_cast<uint64_t>(size) &&
+           image.Palette.size() == static_cast<std::size_t>(info.PaletteEntries) * 4;
+}
+
+std::string DescribeImage(const ImageData& image) {
+    std::string text = "(Width=" + std::to_string(image.Width) + " Height=" + std::to_string(image.Height) +
+                       " Format=" + GetFormatInfo(image.Format).Name + " Size=" + std::to_string(image.Size) +
+                       " Bits=" + std::to_string(image.Bits.size()) + " bytes";
+    text += image.Palette.empty() ? " Palette=none)" : " Palette=" + std::to_string(image.Palette.size() / 4) + " entries)";
+    return text;
+}
+
+} // namespace veldrin

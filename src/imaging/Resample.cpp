@@ -1,0 +1,146 @@
+#include "imaging/Resample.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace veldrin {
+
+namespace {
+
+double TriangleKernel(double x) {
+    x = std::fabs(x);
+    return x < 1.0 ? 1.0 - x : 0.0;
+}
+
+double CatmullRomKernel(double x) {
+    x = std::fabs(x);
+    if (x < 1.0) return (1.5 * x - 2.5) * x * x + 1.0;
+    if (x < 2.0) return ((-0.5 * x + 2.5) * x - 4.0) * x + 2.0;
+    return 0.0;
+}
+
+struct Kernel {
+    double (*Function)(double);
+    double Radius;
+};
+
+Kernel KernelOf(SamplingFilter filter) {
+    switch (filter) {
+    case SamplingFilter::Triangle: return {TriangleKernel, 1.0};
+    case SamplingFilter::CatmullRom: return {CatmullRomKernel, 2.0};
+    default: throw EImagingError("Sampling filter " + std::to_string(static_cast<int32_t>(filter)) +
+                                 " cannot resample with weights.");
+    }
+}
+
+int32_t ClampPosition(int64_t position, int32_t size) {
+    return static_cast<int32_t>(std::clamp<int64_t>(position, 0, size - 1));
+}
+
+} // namespace
+
+MappingTable BuildMappingTable(int32_t sourceSize, int32_t destinationSize, SamplingFilter filter) {
+    const Kernel kernel = KernelOf(filter);
+    MappingTable table(static_cast<std::size_t>(destinationSize));
+    if (sourceSize == 1) {
+        for (auto& pairs : table) pairs.push_back({0, 1.0f});
+        return table;
+    }
+    const double scale = static_cast<double>(destinationSize) / sourceSize;
+    // Shrinking widens the filter so that every source texel contributes.
+    const double stretch = scale < 1.0 ? scale : 1.0;
+    const double width = kernel.Radius / stretch;
+    for (int32_t i = 0; i < destinationSize; ++i) {
+        const double centre = (i + 0.5) / scale - 0.5;
+        auto& pairs = table[static_cast<std::size_t>(i)];
+        const int64_t first = static_cast<int64_t>(std::floor(centre - width));
+        const int64_t last = static_cast<int64_t>(std::ceil(centre + width));
+        float sum = 0.0f;
+        for (int64_t j = first; j <= last; ++j) {
+            const float weight = static_cast<float>(stretch * kernel.Function((centre - static_cast<double>(j)) * stretch));
+            if (weight == 0.0f) continue;
+            pairs.push_back({ClampPosition(j, sourceSize), weight});
+            sum += weight;
+        }
+        if (pairs.empty())
+            pairs.push_back({ClampPosition(static_cast<int64_t>(std::floor(centre)), sourceSize), 1.0f});
+        else if (sum != 1.0f)
+            pairs[(pairs.size() - 1) / 2].Weight += 1.0f - sum;
+    }
+    return table;
+}
+
+IntegerMappingTable ToIntegerWeights(const MappingTable& table) {
+    IntegerMappingTable integers(table.size());
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        auto& pairs = integers[i];
+        pairs.reserve(table[i].size());
+        int32_t sum = 0;
+        for (const WeightedSource& pair : table[i]) {
+            // nearbyint rounds half to even in the default rounding mode.
+            const auto weight = static_cast<int32_t>(std::nearbyint(static_cast<double>(pair.Weight) * 256.0));
+            pairs.push_back({pair.Source, weight});
+            sum += weight;
+        }
+        if (!pairs.empty() && sum != 256) pairs[(pairs.size() - 1) / 2].Weight += 256 - sum;
+    }
+    return integers;
+}
+
+void StretchNearest(const ImageData& source, ImageData& destination) {
+    const int64_t bytesPerPixel = GetFormatInfo(source.Format).BytesPerPixel;
+    // 64-bit steps: 32 bits would wrap for sources of 65,536 texels or more along an axis.
+    const uint64_t stepX = static_cast<uint64_t>(source.Width) * 65536 / static_cast<uint64_t>(destination.Width);
+    const uint64_t stepY = static_cast<uint64_t>(source.Height) * 65536 / static_cast<uint64_t>(destination.Height);
+    std::vector<int64_t> sourceOffsets(static_cast<std::size_t>(destination.Width));
+    for (int64_t x = 0; x < destination.Width; ++x)
+        sourceOffsets[static_cast<std::size_t>(x)] = static_cast<int64_t>((x * stepX) >> 16) * bytesPerPixel;
+
+    const int64_t sourcePitch = source.Width * bytesPerPixel;
+    uint8_t* out = destination.Bits.data();
+    for (int64_t y = 0; y < destination.Height; ++y) {
+        const uint8_t* row = source.Bits.data() + static_cast<int64_t>((y * stepY) >> 16) * sourcePitch;
+        for (const int64_t offset : sourceOffsets) {
+            std::copy_n(row + offset, bytesPerPixel, out);
+            out += bytesPerPixel;
+        }
+    }
+    destination.Palette = source.Palette;
+}
+
+void ResampleFiltered(const ImageData& source, ImageData& destination, SamplingFilter filter) {
+    const IntegerMappingTable across = ToIntegerWeights(BuildMappingTable(source.Width, destination.Width, filter));
+    const IntegerMappingTable down = ToIntegerWeights(BuildMappingTable(source.Height, destination.Height, filter));
+
+    int32_t firstColumn = source.Width - 1, lastColumn = 0;
+    for (const auto& pairs : across)
+        for (const IntegerWeightedSource& pair : pairs) {
+            firstColumn = std::min(firstColumn, pair.Source);
+            lastColumn = std::max(lastColumn, pair.Source);
+        }
+
+    // One intermediate row: four channel sums per source column, weighted vertically.
+    std::vector<int32_t> columnSums(static_cast<std::size_t>(source.Width) * 4);
+    const int64_t sourcePitch = int64_t{source.Width} * 4;
+    const int64_t begin = int64_t{firstColumn} * 4, end = (int64_t{lastColumn} + 1) * 4;
+    uint8_t* out = destination.Bits.data();
+    for (const auto& rowPairs : down) {
+        std::fill(columnSums.begin() + begin, columnSums.begin() + end, 0);
+        for (const IntegerWeightedSource& rowPair : rowPairs) {
+            const uint8_t* row = source.Bits.data() + rowPair.Source * sourcePitch;
+            const int32_t weight = rowPair.Weight;
+            for (int64_t i = begin; i < end; ++i) columnSums[i] += weight * row[i];
+        }
+        for (const auto& columnPairs : across) {
+            int32_t sums[4] = {0, 0, 0, 0};
+            for (const IntegerWeightedSource& columnPair : columnPairs) {
+                const int32_t* column = columnSums.data() + int64_t{columnPair.Source} * 4;
+                for (int c = 0; c < 4; ++c) sums[c] += columnPair.Weight * column[c];
+            }
+            // The fraction is dropped, not rounded.
+            for (int c = 0; c < 4; ++c) *out++ = static_cast<uint8_t>(std::clamp(sums[c], 0, 0xFF0000) >> 16);
+        }
+    }
+}
+
+} // namespace veldrin

@@ -1,0 +1,40 @@
+#pragma once
+// Resizing of plain images: nearest-texel stretching for any plain format, and separable
+// fixed-point filtering (weights scaled by 256) for "A8R8G8B8".
+#include <cstdint>
+#include <vector>
+
+#include "imaging/Imaging.h"
+
+namespace veldrin {
+
+struct WeightedSource {
+    int32_t Source; // source position along the axis, already clamped into the image
+    float Weight;
+};
+
+struct IntegerWeightedSource {
+    int32_t Source;
+    int32_t Weight; // the float weight times 256, rounded
+};
+
+// For each destination position along one axis, the source positions and weights that make it.
+using MappingTable = std::vector<std::vector<WeightedSource>>;
+using IntegerMappingTable = std::vector<std::vector<IntegerWeightedSource>>;
+
+// The filter's weights of each position add up to 1; edge positions are clamped, so an edge
+// texel may appear more than once in a list.
+MappingTable BuildMappingTable(int32_t sourceSize, int32_t destinationSize, SamplingFilter filter);
+// Rounds every weight times 256 to the nearest integer (ties to even). Where the rounded weights of
+// a position do not sum to 256, the middle pair takes the difference, as the float weights do with
+// 1; otherwise strong shrinking rounds every weight to 0 and the result turns black and transparent.
+IntegerMappingTable ToIntegerWeights(const MappingTable& table);
+
+// Fills `destination` (already created, same plain format as the source) by copying the source
+// texel at (x * stepX >> 16, y * stepY >> 16), stepX = source width * 65536 / destination width.
+// The palette of an indexed image is copied as it is.
+void StretchNearest(const ImageData& source, ImageData& destination);
+// Fills `destination` (already created, "A8R8G8B8") from the "A8R8G8B8" source with the filter.
+void ResampleFiltered(const ImageData& source, ImageData& destination, SamplingFilter filter);
+
+} // namespace veldrin
