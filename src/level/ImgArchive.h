@@ -1,0 +1,48 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace veldrin {
+
+inline constexpr std::size_t kImgSectorSize = 2048;
+inline constexpr std::size_t kImgDirectoryEntrySize = 32;
+inline constexpr std::size_t kImgNameSize = 24;
+
+// An IMG archive as it grows during a run: the entries' data, each starting on a 2048-byte sector
+// and padded to whole sectors, and a directory of 32-byte entries (sector offset, sector count,
+// 24-byte name). Keeps the two in step.
+class ImgArchive {
+public:
+    // Appends one entry. The name (file name with extension) fills the 24-byte name field, without a
+    // terminator when it is exactly 24 bytes long; a longer name is refused with VeldrinError.
+    void addEntry(std::string_view name, std::span<const uint8_t> bytes);
+
+    int32_t entryCount() const { return count_; }
+    // count x 32 bytes, offsets counted in sectors from the first byte of data().
+    const std::vector<uint8_t>& directory() const { return directory_; }
+    const std::vector<uint8_t>& data() const { return data_; }
+
+    // GTA 3 and GTA VC read the directory (.DIR) and the data (.IMG) as two files, both headerless.
+    struct SplitFiles {
+        std::vector<uint8_t> directory;
+        std::vector<uint8_t> data;
+    };
+    SplitFiles finishSplit() &&;
+
+    // GTA SA reads one file: "VER2", the entry count and the directory in whole sectors at its start,
+    // then the data, with every offset moved by the sectors that header takes.
+    std::vector<uint8_t> finishVer2() const;
+
+private:
+    std::vector<uint8_t> data_;
+    std::vector<uint8_t> directory_;
+    int32_t count_ = 0;
+};
+
+// Sectors a VER2 header with `count` entries takes: room for 8 header bytes and the directory.
+uint32_t ver2HeaderSectors(int32_t count);
+
+} // namespace veldrin
