@@ -1,0 +1,46 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/Editions.h"
+
+namespace veldrin {
+
+struct ModelParams {
+    GameVersion edition = GameVersion::LcsPs2;
+    TargetGame target = TargetGame::Gta3;
+    std::string modelName;      // prefix and resource index, formed by the caller
+    std::string texturePrefix;
+    std::array<float, 3> scale{1.0f, 1.0f, 1.0f}; // lengths of the placement matrix rows
+    bool optimiseMesh = false;
+    bool nightPrelit = false;   // GTA SA only: lifted day colours plus a night colour set
+    int dayMinimum = 64, nightMinimum = 16;
+};
+
+struct ModelOutput {
+    bool produced = false;          // false: nothing at all is written for this model
+    std::string skipReason;         // set when the model is left out for a reason worth a warning
+    std::vector<uint8_t> dff;
+    std::vector<int> textureIds;    // distinct texture ids (signed 16-bit values), first-appearance order
+    std::array<float, 3> boundsMin{2000.0f, 2000.0f, 2000.0f}; // over every written position
+    std::array<float, 3> boundsMax{-2000.0f, -2000.0f, -2000.0f};
+};
+
+// Converts one model whose geometry starts at `firstPart` in the level, with an optional second part
+// (`secondPart` 0 = none). A first part without materials gives produced = false and no reason. Throws
+// VeldrinError when the geometry points outside the level.
+ModelOutput convertModel(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
+                         const ModelParams& params);
+
+// The distinct texture ids of both parts' material records, without decoding vertices, so names can be
+// checked before anything is written. Empty when the first part has no materials.
+std::vector<int> readModelTextureIds(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
+                                     GameVersion edition);
+
+// Name of a texture in models and dictionaries: the prefix followed by the id in decimal, never shortened.
+std::string textureName(const std::string& prefix, int textureId);
+
+} // namespace veldrin
