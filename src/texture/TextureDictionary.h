@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/Editions.h"
+
+namespace veldrin {
+
+// Where one texture lives in the level buffer: the resource table's Position (its raster record)
+// and Base (the point its data offsets count from), both absolute.
+struct TextureRef {
+    int resourceIndex;
+    int64_t position;
+    int64_t base;
+};
+
+struct TxdParams {
+    TargetGame target;
+    GameVersion edition;
+    std::string texturePrefix;
+    bool genMipMaps = false;
+    int mipMapThreshold = 0; // item index 0..4 of the mip-map options
+    int jobs = 1;            // threads; the output does not depend on it
+};
+
+// One whole texture dictionary (the bytes of the .TXD), textures in the given order, each named
+// texturePrefix + its resource index. Throws VeldrinError for data outside the level, unusable raster
+// headers or names over 31 characters; an EImagingError of the image core passes through.
+std::vector<uint8_t> makeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textures, const TxdParams& params);
+
+} // namespace veldrin

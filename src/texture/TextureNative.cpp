@@ -1,0 +1,126 @@
+#include "texture/TextureNative.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "base/ByteWriter.h"
+#include "base/Error.h"
+#include "model/RwChunk.h"
+#include "texture/MipMapRule.h"
+
+namespace veldrin {
+namespace {
+
+constexpr std::size_t kNameFieldSize = 32;
+constexpr int64_t kPaletteBytes = 256 * 4;
+
+// Fields of the native header that depend on the target and the texture's kind.
+struct NativeLayout {
+    uint32_t platform, filter, rasterFormat, alphaWord;
+    uint8_t depth, flags;
+};
+
+NativeLayout layoutFor(TargetGame target, bool hasAlpha, bool mipMapped) {
+    NativeLayout l{};
+    l.platform = target == TargetGame::GtaSa ? 9 : 8;
+    switch (target) {
+    case TargetGame::Gta3:
+        l.filter = 0x1101;
+        l.rasterFormat = hasAlpha ? 0x0500 : 0x2600;
+        l.alphaWord = hasAlpha ? 1 : 0;
+        l.depth = hasAlpha ? 32 : 8;
+        l.flags = 0;
+        break;
+    case TargetGame::GtaVc:
+        l.filter = 0x1102;
+        l.rasterFormat = hasAlpha ? 0x0300 : 0x0100;
+        l.alphaWord = hasAlpha ? 1 : 0;
+        l.depth = 16;
+        l.flags = hasAlpha ? 3 : 1;
+        break;
+    case TargetGame::GtaSa:
+        l.filter = 0x1102;
+        l.rasterFormat = hasAlpha ? 0x0300 : 0x0100;
+        l.alphaWord = hasAlpha ? 0x33545844 : 0x31545844; // "DXT3", "DXT1"
+        l.depth = 16;
+        l.flags = hasAlpha ? 9 : 8;
+        break;
+    }
+    if (mipMapped) {
+        l.filter = 0x1106;
+        l.rasterFormat |= 0x8000;
+    }
+    return l;
+}
+
+void writeName(ByteWriter& out, const std::string& name) {
+    const std::size_t n = std::min(name.size(), kNameFieldSize);
+    out.text(std::string_view(name).substr(0, n));
+    out.zeros(kNameFieldSize - n);
+}
+
+uint32_t chunkSize(int64_t size, const std::string& name) {
+    if (size > std::numeric_limits<int32_t>::max()) {
+        throw VeldrinError("Texture " + name + " is too large for a texture dictionary (" + std::to_string(size) +
+                           " bytes)");
+    }
+    return static_cast<uint32_t>(size);
+}
+
+} // namespace
+
+std::vector<uint8_t> makeTextureNative(DecodedTexture texture, const std::string& name, const NativeOptions& options) {
+    ImageData& image = texture.Image;
+    const bool hasAlpha = texture.HasAlpha;
+    const TargetGame target = options.target;
+
+    TDynImageDataArray levels;
+    bool mipMapped = false;
+    if (target != TargetGame::Gta3) {
+        ChangeFormat(image, hasAlpha ? TexelFormat::DXT3 : TexelFormat::DXT1);
+        mipMapped = wantsMipMaps(options.genMipMaps, target, options.sizeThreshold, image.Width);
+    }
+    if (mipMapped) {
+        BuildMipChain(image, 0, levels);
+    } else {
+        levels.push_back(std::move(image));
+    }
+    const ImageData& top = levels.front();
+
+    int64_t rasterBytes = 0;
+    if (target == TargetGame::Gta3 && !hasAlpha) rasterBytes += kPaletteBytes;
+    for (const ImageData& level : levels) rasterBytes += 4 + level.Size;
+    const int64_t structSize = kTextureNativeHeaderSize + rasterBytes;
+    const int64_t nativeSize = int64_t(kChunkHeaderSize) + structSize + int64_t(kChunkHeaderSize);
+
+    const NativeLayout layout = layoutFor(target, hasAlpha, mipMapped);
+    const uint32_t stamp = versionStamp(target);
+    std::vector<uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(kChunkHeaderSize + nativeSize));
+    ByteWriter out(bytes);
+    writeChunkHeader(out, chunk::TextureNative, chunkSize(nativeSize, name), stamp);
+    writeChunkHeader(out, chunk::Struct, chunkSize(structSize, name), stamp);
+
+    out.u32(layout.platform);
+    out.u32(layout.filter);
+    writeName(out, name);
+    writeName(out, hasAlpha ? name + "a" : std::string());
+    out.u32(layout.rasterFormat);
+    out.u32(layout.alphaWord);
+    out.u16(static_cast<uint16_t>(top.Width));
+    out.u16(static_cast<uint16_t>(top.Height));
+    out.u8(layout.depth);
+    out.u8(static_cast<uint8_t>(levels.size()));
+    out.u8(4); // raster type: texture
+    out.u8(layout.flags);
+
+    if (target == TargetGame::Gta3 && !hasAlpha) out.bytes(top.Palette);
+    for (const ImageData& level : levels) {
+        out.u32(static_cast<uint32_t>(level.Size));
+        out.bytes(level.Bits);
+    }
+    writeChunkHeader(out, chunk::Extension, 0, stamp);
+    return bytes;
+}
+
+} // namespace veldrin
