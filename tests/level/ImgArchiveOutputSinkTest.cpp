@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/Error.h"
+#include "base/FileIO.h"
+#include "level/OutputSink.h"
+#include "support/TempFolder.h"
+
+using namespace veldrin;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<uint8_t> kModel{1, 2, 3};
+const std::vector<uint8_t> kDictionary(3000, 7);
+const std::vector<uint8_t> kCollision{'C', 'O', 'L', 'L'};
+
+std::vector<std::string> folderListing(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string nameAt(const std::vector<uint8_t>& bytes, std::size_t at) {
+    std::string name;
+    for (std::size_t i = 0; i < 24 && bytes.at(at + i) != 0; ++i) name.push_back(char(bytes[at + i]));
+    return name;
+}
+
+uint32_t le32(const std::vector<uint8_t>& b, std::size_t at) {
+    return uint32_t(b.at(at)) | uint32_t(b.at(at + 1)) << 8 | uint32_t(b.at(at + 2)) << 16 | uint32_t(b.at(at + 3)) << 24;
+}
+
+void putModelAndDictionary(OutputSink& sink) {
+    sink.put("indust17.dff", "indust17.dff", kModel);
+    sink.put("INDUST.TXD", "INDUST.txd", kDictionary);
+}
+
+} // namespace
+
+TEST(OutputSink, FilesGoIntoTheLevelFolderCreatedWhenMissing) {
+    test::TempFolder temp("sink");
+    const fs::path level = temp / "out" / "indust";
+    OutputSink sink(level, OutputSink::Mode::Files);
+    putModelAndDictionary(sink);
+    EXPECT_EQ(readWholeFile(level / "indust17.dff"), kModel);
+    EXPECT_EQ(readWholeFile(level / "INDUST.TXD"), kDictionary);
+    sink.finish("indust", TargetGame::GtaVc, kCollision);
+    EXPECT_EQ(readWholeFile(level / "indust.col"), kCollision);
+    EXPECT_EQ(folderListing(level), (std::vector<std::string>{"INDUST.TXD", "indust.col", "indust17.dff"}));
+}
+
+TEST(OutputSink, ArchiveForViceCityWritesDirectoryDataAndSeparateCollision) {
+    test::TempFolder temp("sink");
+    const fs::path level = temp / "indust";
+    OutputSink sink(level, OutputSink::Mode::Archive);
+    putModelAndDictionary(sink);
+    EXPECT_FALSE(fs::exists(level)); // nothing is written before the archive is finished
+    sink.finish("indust", TargetGame::GtaVc, kCollision);
+    EXPECT_EQ(folderListing(level), (std::vector<std::string>{"INDUST.DIR", "INDUST.IMG", "indust.col"}));
+
+    const auto dir = readWholeFile(level / "INDUST.DIR");
+    const auto img = readWholeFile(level / "INDUST.IMG");
+    ASSERT_EQ(dir.size(), 64u);
+    EXPECT_EQ(nameAt(dir, 8), "indust17.dff");
+    EXPECT_EQ(nameAt(dir, 40), "INDUST.txd");
+    EXPECT_EQ(le32(dir, 32), 1u); // the dictionary follows the one-sector model
+    EXPECT_EQ(le32(dir, 36), 2u);
+    ASSERT_EQ(img.size(), 3u * 2048);
+    EXPECT_TRUE(std::equal(kDictionary.begin(), kDictionary.end(), img.begin() + 2048));
+    EXPECT_EQ(readWholeFile(level / "indust.col"), kCollision);
+}
+
+TEST(OutputSink, ArchiveForSanAndreasHoldsTheCollisionAsLastEntry) {
+    test::TempFolder temp("sink");
+    const fs::path level = temp / "indust";
+    OutputSink sink(level, OutputSink::Mode::Archive);
+    putModelAndDictionary(sink);
+    sink.finish("indust", TargetGame::GtaSa, kCollision);
+    EXPECT_EQ(folderListing(level), (std::vector<std::string>{"INDUST.IMG"}));
+
+    const auto img = readWholeFile(level / "INDUST.IMG");
+    ASSERT_GE(img.size(), 2048u);
+    EXPECT_EQ(std::string(img.begin(), img.begin() + 4), "VER2");
+    ASSERT_EQ(le32(img, 4), 3u);
+    const std::size_t last = 8 + 2 * 32;
+    EXPECT_EQ(nameAt(img, last + 8), "INDUST.COL");
+    const std::size_t start = std::size_t(le32(img, last)) * 2048;
+    EXPECT_EQ(le32(img, last + 4), 1u);
+    ASSERT_LE(start + 2048, img.size());
+    EXPECT_TRUE(std::equal(kCollision.begin(), kCollision.end(), img.begin() + start));
+}
+
+TEST(OutputSink, NoCollisionStreamMeansNoCollisionFile) {
+    test::TempFolder temp("sink");
+    OutputSink archive(temp / "a", OutputSink::Mode::Archive);
+    archive.finish("indust", TargetGame::Gta3, std::nullopt);
+    EXPECT_EQ(folderListing(temp / "a"), (std::vector<std::string>{"INDUST.DIR", "INDUST.IMG"}));
+    EXPECT_TRUE(readWholeFile(temp / "a" / "INDUST.DIR").empty());
+
+    OutputSink files(temp / "f", OutputSink::Mode::Files);
+    files.put("x.dff", "x.dff", kModel);
+    files.finish("indust", TargetGame::GtaSa, std::nullopt);
+    EXPECT_EQ(folderListing(temp / "f"), (std::vector<std::string>{"x.dff"}));
+}
+
+TEST(OutputSink, NamesThatWouldLeaveTheLevelFolderAreRefused) {
+    test::TempFolder temp("sink");
+    OutputSink sink(temp / "indust", OutputSink::Mode::Files);
+    EXPECT_THROW(sink.put("../escape.dff", "escape.dff", kModel), VeldrinError);
+    EXPECT_THROW(sink.put("sub\\x.dff", "x.dff", kModel), VeldrinError);
+    EXPECT_FALSE(fs::exists(temp / "escape.dff"));
+}
