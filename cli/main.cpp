@@ -1,1 +1,25 @@
-int main() { return 0; }
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+
+int main(int argc, char** argv) {
+    using namespace veldrin::cli;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    try {
+        const CliCommand cmd = parseCommandLine(args, cores);
+        switch (cmd.kind) {
+        case CommandKind::Help: std::fputs(kUsage, stdout); return 0;
+        case CommandKind::Convert: return runConvertCommand(cmd.options);
+        case CommandKind::Info: return runInfoCommand(cmd.options);
+        }
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "veldrin-cli: %s\n%s", e.message.c_str(), kUsage);
+        return 2;
+    }
+    return 2;
+}

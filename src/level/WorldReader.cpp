@@ -210,6 +210,7 @@ private:
         }
         ModelRecord& model = tables_.models[m];
         model.instanced = true;
+        model.lists = static_cast<uint8_t>(model.lists | (1u << list));
         const bool vcs = layout_.hasExtraBlocks;
         const bool far = vcs ? (list == 0 || list == 2) : (list == 0 || list == 1);
         model.drawDistance = far ? 3000 : 299;

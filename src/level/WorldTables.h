@@ -27,6 +27,7 @@ struct ModelRecord {
     bool isPairModel = false;
     bool megaLod = false;
     bool used = false;
+    uint8_t lists = 0;           // bit j: seen in instance list j
 };
 
 // One instance slot, indexed by the 15-bit instance id.

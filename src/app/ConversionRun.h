@@ -1,0 +1,33 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "app/ConversionOptions.h"
+
+namespace veldrin {
+
+// How a run reports back to its front end. Every member may be empty.
+struct RunCallbacks {
+    std::function<void(const std::string&)> status;   // "Loading ...", "Processing ...", "Building ...", "All done!"
+    std::function<void(int position, int maximum)> progress;
+    std::function<void(const std::string&)> warning;  // something skipped; the run goes on
+    std::function<bool()> stopRequested;              // polled between models; true ends the run early
+};
+
+struct RunSummary {
+    int modelsConverted = 0;
+    int modelsSkipped = 0;
+    int dictionaries = 0;
+    int instancesWritten = 0;
+    int warnings = 0;
+    bool stopped = false;
+};
+
+inline constexpr const char* kInvalidMapOffsetMessage = "Invalid Map XYZ offset";
+inline constexpr const char* kAllDoneMessage = "All done!";
+
+// One whole conversion: loads the level, converts every placed model and writes every output file.
+// Throws VeldrinError (or the image core's error) with the user's message when the run fails.
+RunSummary runConversion(const ConversionOptions& options, const RunCallbacks& callbacks);
+
+} // namespace veldrin
