@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "imaging/Imaging.h"
+
+using namespace veldrin;
+
+namespace {
+
+struct Texel {
+    uint8_t b, g, r, a;
+};
+
+std::vector<uint8_t> BlockOf(const std::array<Texel, 16>& texels) {
+    std::vector<uint8_t> bytes;
+    for (const Texel& t : texels) bytes.insert(bytes.end(), {t.b, t.g, t.r, t.a});
+    return bytes;
+}
+
+std::vector<uint8_t> Encode(const std::vector<uint8_t>& texels, int32_t width, int32_t height, TexelFormat format) {
+    std::vector<uint8_t> blocks(static_cast<std::size_t>(width / 4) * (height / 4) * (format == TexelFormat::DXT1 ? 8 : 16));
+    EncodeBlocks(texels, blocks, width, height, format);
+    return blocks;
+}
+
+uint16_t U16At(const std::vector<uint8_t>& b, std::size_t at) {
+    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+}
+
+uint32_t U32At(const std::vector<uint8_t>& b, std::size_t at) {
+    return U16At(b, at) | (static_cast<uint32_t>(U16At(b, at + 2)) << 16);
+}
+
+uint32_t IndexWord(const std::array<int, 16>& indices) {
+    uint32_t word = 0;
+    for (int k = 0; k < 16; ++k) word |= static_cast<uint32_t>(indices[k]) << (2 * k);
+    return word;
+}
+
+// A decoder written from the block layouts alone, kept apart from the core's: 5:6:5 endpoints
+// widened with x * 255 / max, one third and two thirds points rounded, the three-colour form for
+// DXT1 blocks whose first endpoint is not the larger.
+std::vector<uint8_t> ReferenceDecode(const std::vector<uint8_t>& blocks, int32_t width, int32_t height, bool dxt3) {
+    std::vector<uint8_t> out(static_cast<std::size_t>(width) * height * 4);
+    const std::size_t step = dxt3 ? 16 : 8;
+    std::size_t at = 0;
+    for (int by = 0; by < height / 4; ++by)
+        for (int bx = 0; bx < width / 4; ++bx, at += step) {
+            const std::size_t colourAt = dxt3 ? at + 8 : at;
+            const uint16_t c[2] = {U16At(blocks, colourAt), U16At(blocks, colourAt + 2)};
+            int rgb[4][3];
+            for (int e = 0; e < 2; ++e) {
+                rgb[e][0] = ((c[e] >> 11) & 31) * 255 / 31;
+                rgb[e][1] = ((c[e] >> 5) & 63) * 255 / 63;
+                rgb[e][2] = (c[e] & 31) * 255 / 31;
+            }
+            const bool threeColours = !dxt3 && c[0] <= c[1];
+            for (int ch = 0; ch < 3; ++ch) {
+                rgb[2][ch] = threeColours ? (rgb[0][ch] + rgb[1][ch]) / 2 : (2 * rgb[0][ch] + rgb[1][ch] + 1) / 3;
+                rgb[3][ch] = (rgb[0][ch] + 2 * rgb[1][ch] + 1) / 3;
+            }
+            const uint32_t indices = U32At(blocks, colourAt + 4);
+            for (int k = 0; k < 16; ++k) {
+                const int index = (indices >> (2 * k)) & 3;
+                uint8_t* texel = &out[((static_cast<std::size_t>(by) * 4 + k / 4) * width + bx * 4 + k % 4) * 4];
+                texel[0] = static_cast<uint8_t>(rgb[index][2]);
+                texel[1] = static_cast<uint8_t>(rgb[index][1]);
+                texel[2] = static_cast<uint8_t>(rgb[index][0]);
+                if (dxt3)
+                    texel[3] = static_cast<uint8_t>(((blocks[at + k / 2] >> (4 * (k % 2))) & 15) * 17);
+                else
+                    texel[3] = (threeColours && index == 3) ? 0 : 255;
+            }
+        }
+    return out;
+}
+
+} // namespace
+
+TEST(DxtBlocks, UniformBlockUsesItsColourTwiceAndIndexZero) {
+    std::array<Texel, 16> texels;
+    texels.fill({50, 100, 200, 255});
+    const uint16_t packed = (200 >> 3) << 11 | (100 >> 2) << 5 | (50 >> 3);
+    for (TexelFormat format : {TexelFormat::DXT1, TexelFormat::DXT3}) {
+        const auto blocks = Encode(BlockOf(texels), 4, 4, format);
+        const std::size_t colourAt = format == TexelFormat::DXT3 ? 8 : 0;
+        EXPECT_EQ(U16At(blocks, colourAt), packed);
+        EXPECT_EQ(U16At(blocks, colourAt + 2), packed);
+        EXPECT_EQ(U32At(blocks, colourAt + 4), 0u);
+    }
+}
+
+TEST(DxtBlocks, EndpointsThatPackAlikeDecodeOpaqueEverywhere) {
+    std::array<Texel, 16> texels;
+    texels.fill({16, 64, 200, 255});
+    texels[9] = {17, 66, 207, 255}; // farthest pair, but the same 5:6:5 value
+    const auto blocks = Encode(BlockOf(texels), 4, 4, TexelFormat::DXT1);
+    EXPECT_EQ(U16At(blocks, 0), U16At(blocks, 2));
+    EXPECT_EQ(U32At(blocks, 4), 0u);
+
+    std::vector<uint8_t> decoded(64);
+    DecodeBlocks(blocks, decoded, 4, 4, TexelFormat::DXT1);
+    for (int k = 0; k < 16; ++k) {
+        EXPECT_EQ(decoded[4 * k + 0], (16 >> 3) * 255 / 31) << k;
+        EXPECT_EQ(decoded[4 * k + 1], (64 >> 2) * 255 / 63) << k;
+        EXPECT_EQ(decoded[4 * k + 2], (200 >> 3) * 255 / 31) << k;
+        EXPECT_EQ(decoded[4 * k + 3], 255) << k;
+    }
+}
+
+TEST(DxtBlocks, BlackAndWhiteEndpointsPutWhiteFirstInOpaqueBlocks) {
+    std::array<Texel, 16> texels;
+    texels.fill({170, 170, 170, 255}); // exactly the one-third point between white and black
+    texels[0] = {0, 0, 0, 255};
+    texels[5] = {255, 255, 255, 255};
+    texels[6] = {85, 85, 85, 255}; // the two-thirds point
+    const auto blocks = Encode(BlockOf(texels), 4, 4, TexelFormat::DXT1);
+    EXPECT_EQ(U16At(blocks, 0), 0xFFFF);
+    EXPECT_EQ(U16At(blocks, 2), 0x0000);
+    std::array<int, 16> indices;
+    indices.fill(2);
+    indices[0] = 1;
+    indices[5] = 0;
+    indices[6] = 3;
+    EXPECT_EQ(U32At(blocks, 4), IndexWord(indices));
+
+    std::vector<uint8_t> decoded(64);
+    DecodeBlocks(blocks, decoded, 4, 4, TexelFormat::DXT1);
+    EXPECT_EQ(decoded, BlockOf(texels)) << "white packs to 0xFFFF and expands back to 255";
+}
+
+TEST(DxtBlocks, EqualDistancesKeepTheFirstPairFound) {
+    std::array<Texel, 16> texels;
+    texels.fill({0, 0, 255, 255});  // red
+    texels[1] = {0, 255, 0, 255};   // green: red-green is the first of three equally far pairs
+    texels[2] = {255, 0, 0, 255};   // blue
+    const auto blocks = Encode(BlockOf(texels), 4, 4, TexelFormat::DXT1);
+    EXPECT_EQ(U16At(blocks, 0), 0xF800);
+    EXPECT_EQ(U16At(blocks, 2), 0x07E0);
+}
+
+TEST(DxtBlocks, AlphaBelow128MakesATransparentDxt1Block) {
+    std::array<Texel, 16> texels;
+    texels.fill({255, 255, 255, 255});
+    texels[1] = {0, 0, 0, 127};
+    auto blocks = Encode(BlockOf(texels), 4, 4, TexelFormat::DXT1);
+    EXPECT_EQ(U16At(blocks, 0), 0x0000) << "transparent blocks keep colour 0 <= colour 1";
+    EXPECT_EQ(U16At(blocks, 2), 0xFFFF);
+    std::array<int, 16> indices;
+    indices.fill(1);
+    indices[1] = 3;
+    EXPECT_EQ(U32At(blocks, 4), IndexWord(indices));
+
+    std::vector<uint8_t> decoded(64);
+    DecodeBlocks(blocks, decoded, 4, 4, TexelFormat::DXT1);
+    EXPECT_EQ(decoded[4 * 1 + 3], 0);
+    EXPECT_EQ(decoded[4 * 0 + 3], 255);
+    EXPECT_EQ(decoded[4 * 0 + 2], 255);
+
+    texels[1].a = 128; // counts as opaque
+    blocks = Encode(BlockOf(texels), 4, 4, TexelFormat::DXT1);
+    EXPECT_EQ(U16At(blocks, 0), 0xFFFF);
+    EXPECT_EQ(U16At(blocks, 2), 0x0000);
+    indices.fill(0);
+    indices[1] = 1;
+    EXPECT_EQ(U32At(blocks, 4), IndexWord(indices));
+}
+
+TEST(DxtBlocks, Dxt3StoresAlphaNibblesLowFirst) {
+    std::array<Texel, 16> texels;
+    texels.fill({9, 9, 9, 0});
+    texels[0].a = 0xFF;
+    texels[1].a = 0x80;
+    texels[14].a = 0x3C;
+    const auto blocks = Encode(BlockOf(texels), 4, 4, TexelFormat::DXT3);
+    EXPECT_EQ(blocks[0], 0x8F);
+    EXPECT_EQ(blocks[7], 0x03);
+    for (int i = 1; i < 7; ++i) EXPECT_EQ(blocks[i], 0) << i;
+
+    std::vector<uint8_t> decoded(64);
+    DecodeBlocks(blocks, decoded, 4, 4, TexelFormat::DXT3);
+    EXPECT_EQ(decoded[3], 255);
+    EXPECT_EQ(decoded[7], 136);
+    EXPECT_EQ(decoded[14 * 4 + 3], 51);
+    EXPECT_EQ(decoded[15 * 4 + 3], 0);
+}
+
+TEST(DxtBlocks, SmoothImageSurvivesARoundTrip) {
+    const int32_t width = 64, height = 32;
+    std::vector<uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* t = &texels[(static_cast<std::size_t>(y) * width + x) * 4];
+            t[0] = static_cast<uint8_t>(x * 4);
+            t[1] = static_cast<uint8_t>(y * 8);
+            t[2] = static_cast<uint8_t>(255 - x * 2 - y * 2);
+            t[3] = static_cast<uint8_t>(x * 4 + y / 4);
+        }
+    for (TexelFormat format : {TexelFormat::DXT1, TexelFormat::DXT3}) {
+        const bool dxt3 = format == TexelFormat::DXT3;
+        auto opaque = texels;
+        if (!dxt3)
+            for (std::size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 255;
+        const auto blocks = Encode(opaque, width, height, format);
+
+        std::vector<uint8_t> decoded(opaque.size());
+        DecodeBlocks(blocks, decoded, width, height, format);
+        EXPECT_EQ(decoded, ReferenceDecode(blocks, width, height, dxt3)) << GetFormatInfo(format).Name;
+
+        int worstColour = 0, worstAlpha = 0;
+        for (std::size_t i = 0; i < decoded.size(); ++i) {
+            const int error = std::abs(decoded[i] - opaque[i]);
+            (i % 4 == 3 ? worstAlpha : worstColour) = std::max(i % 4 == 3 ? worstAlpha : worstColour, error);
+        }
+        EXPECT_LE(worstColour, 12) << GetFormatInfo(format).Name;
+        EXPECT_LE(worstAlpha, 15) << GetFormatInfo(format).Name;
+    }
+}
+
+TEST(DxtBlocks, BufferSizesAreCheckedAndPartialBlocksCut) {
+    std::vector<uint8_t> texels(16 * 4, 200), blocks(8, 0xEE);
+    EncodeBlocks(texels, blocks, 2, 2, TexelFormat::DXT1);
+    EXPECT_EQ(blocks, std::vector<uint8_t>(8, 0xEE)) << "sizes below 4 write nothing";
+
+    std::vector<uint8_t> small(7);
+    EXPECT_THROW(EncodeBlocks(texels, small, 4, 4, TexelFormat::DXT1), EImagingError);
+    EXPECT_THROW(EncodeBlocks(std::vector<uint8_t>(63), blocks, 4, 4, TexelFormat::DXT1), EImagingError);
+    EXPECT_THROW(EncodeBlocks(texels, blocks, 4, 4, TexelFormat::A8R8G8B8), EImagingError);
+
+    // 6 x 3 texels need 2 x 1 blocks; only texels inside the size are written.
+    std::vector<uint8_t> twoBlocks(32, 0);
+    std::vector<uint8_t> decoded(6 * 3 * 4);
+    DecodeBlocks(twoBlocks, decoded, 6, 3, TexelFormat::DXT3);
+    EXPECT_THROW(DecodeBlocks(std::vector<uint8_t>(31), decoded, 6, 3, TexelFormat::DXT3), EImagingError);
+    std::vector<uint8_t> shortTexels(6 * 3 * 4 - 1);
+    EXPECT_THROW(DecodeBlocks(twoBlocks, shortTexels, 6, 3, TexelFormat::DXT3), EImagingError);
+}
