@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <vector>
+
+#include "texture/SwizzlingPS2.h"
+#include "texture/SwizzlingPSP.h"
+#include "texture/TexelOps.h"
+
+using namespace veldrin;
+
+namespace {
+
+// A 16 x 8 8-bit image in PS2 swizzled order whose texels hold the plain position they belong at.
+const std::vector<uint8_t> kSwizzled16x8 = {
+    0,  36,  8,  44,  1,  37,  9,  45,  2,  38,  10, 46,  3,  39,  11, 47,  //
+    4,  32,  12, 40,  5,  33,  13, 41,  6,  34,  14, 42,  7,  35,  15, 43,  //
+    16, 52,  24, 60,  17, 53,  25, 61,  18, 54,  26, 62,  19, 55,  27, 63,  //
+    20, 48,  28, 56,  21, 49,  29, 57,  22, 50,  30, 58,  23, 51,  31, 59,  //
+    68, 96,  76, 104, 69, 97,  77, 105, 70, 98,  78, 106, 71, 99,  79, 107, //
+    64, 100, 72, 108, 65, 101, 73, 109, 66, 102, 74, 110, 67, 103, 75, 111, //
+    84, 112, 92, 120, 85, 113, 93, 121, 86, 114, 94, 122, 87, 115, 95, 123, //
+    80, 116, 88, 124, 81, 117, 89, 125, 82, 118, 90, 126, 83, 119, 91, 127,
+};
+
+std::vector<uint8_t> identity(std::size_t n) {
+    std::vector<uint8_t> v(n);
+    std::iota(v.begin(), v.end(), 0);
+    return v;
+}
+
+} // namespace
+
+TEST(SwizzlingPS2, NibbleRoutinesUseOppositeOrders) {
+    std::vector<uint8_t> expanded(2);
+    ExpandNibbles(std::vector<uint8_t>{0x21}, expanded, 2, 1);
+    EXPECT_EQ(expanded, (std::vector<uint8_t>{1, 2}));
+    std::vector<uint8_t> packed(1);
+    PackNibbles(std::vector<uint8_t>{1, 2}, packed, 2, 1);
+    EXPECT_EQ(packed, (std::vector<uint8_t>{0x12}));
+}
+
+TEST(SwizzlingPS2, EightBitGroupsComeOutInRowOrder) {
+    std::vector<uint8_t> out(128);
+    UnswizzlePS2(kSwizzled16x8, out, 8, 16, 8);
+    EXPECT_EQ(out, identity(128));
+}
+
+TEST(SwizzlingPS2, FourBitTexelsAreReorderedAndRepackedHighNibbleFirst) {
+    // The same permutation at 4 bits: each texel holds its plain position modulo 16.
+    std::vector<uint8_t> source(64);
+    for (std::size_t k = 0; k < 64; ++k) {
+        source[k] = static_cast<uint8_t>((kSwizzled16x8[2 * k] & 15) | ((kSwizzled16x8[2 * k + 1] & 15) << 4));
+    }
+    std::vector<uint8_t> out(64);
+    UnswizzlePS2(source, out, 4, 16, 8);
+    for (std::size_t k = 0; k < 64; ++k) {
+        EXPECT_EQ(out[k], static_cast<uint8_t>(((2 * k) % 16) << 4 | ((2 * k + 1) % 16))) << "byte " << k;
+    }
+}
+
+TEST(SwizzlingPS2, TexturesTooSmallForGroupsKeepTheirTexels) {
+    // 4 x 4 at 8 bits: no group of eight columns, plain row order in and out.
+    std::vector<uint8_t> out(16, 0xFF);
+    UnswizzlePS2(identity(16), out, 8, 4, 4);
+    EXPECT_EQ(out, identity(16));
+
+    // 16 x 2 at 4 bits: rows as stored, with the nibbles of each pair exchanged.
+    const std::vector<uint8_t> source = {0x21, 0x43, 0x65, 0x87, 0xA9, 0xCB, 0xED, 0x0F,
+                                         0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE};
+    std::vector<uint8_t> nibbles(16);
+    UnswizzlePS2(source, nibbles, 4, 16, 2);
+    EXPECT_EQ(nibbles[0], 0x12);
+    EXPECT_EQ(nibbles[7], 0xF0);
+    EXPECT_EQ(nibbles[15], 0xEF);
+}
+
+TEST(SwizzlingPSP, OneFourBitBlockIsReversedVerticallyAndNibbleSwapped) {
+    // 32 x 8 at 4 bits: one block of 16 bytes x 8 rows.
+    std::vector<uint8_t> source(128);
+    for (std::size_t r = 0; r < 8; ++r)
+        for (std::size_t b = 0; b < 16; ++b) source[16 * r + b] = static_cast<uint8_t>(r << 4 | (b & 15));
+    std::vector<uint8_t> out(128);
+    UnswizzlePSP(source, out, 4, 32, 8);
+    for (std::size_t r = 0; r < 8; ++r) {
+        for (std::size_t b = 0; b < 16; ++b) {
+            const uint8_t s = source[16 * (7 - r) + b];
+            ASSERT_EQ(out[16 * r + b], static_cast<uint8_t>(s >> 4 | s << 4)) << "row " << r << " byte " << b;
+        }
+    }
+}
+
+TEST(SwizzlingPSP, BlocksAreGatheredIntoRowsBottomFirst) {
+    // 32 x 16 at 8 bits: two blocks across, two block rows. Source byte = block number * 64 + row * 8 + column / 2.
+    const int width = 32, height = 16;
+    std::vector<uint8_t> source(width * height);
+    for (int block = 0; block < 4; ++block)
+        for (int r = 0; r < 8; ++r)
+            for (int b = 0; b < 16; ++b) source[block * 128 + r * 16 + b] = static_cast<uint8_t>(block * 64 + r * 8 + b / 2);
+    std::vector<uint8_t> out(source.size());
+    UnswizzlePSP(source, out, 8, width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int block = (y / 8) * 2 + x / 16; // plain image row y, top first
+            const uint8_t expected = static_cast<uint8_t>(block * 64 + (y % 8) * 8 + (x % 16) / 2);
+            ASSERT_EQ(out[(height - 1 - y) * width + x], expected) << x << "," << y; // no nibble swap at 8 bits
+        }
+    }
+}
+
+TEST(SwizzlingPSP, TexturesShorterThanABlockAreOnlyTurnedBottomFirst) {
+    // 32 x 4 at 4 bits: rows of 16 bytes stored in plain order.
+    std::vector<uint8_t> source(64);
+    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i / 16 + 1);
+    std::vector<uint8_t> out(64);
+    UnswizzlePSP(source, out, 4, 32, 4);
+    EXPECT_EQ(out[0], 0x40);  // bottom row first, nibbles exchanged
+    EXPECT_EQ(out[63], 0x10); // top row last
+}
+
+TEST(TexelOps, CutTextureKeepsTheStartOfEachSixteenBytePitch) {
+    std::vector<uint8_t> source(64);
+    std::iota(source.begin(), source.end(), 0);
+    std::vector<uint8_t> out(16);
+    CutTexture(source, out, 8, 4, 4); // 8 texels at 4 bits: 4 bytes a row
+    EXPECT_EQ(out, (std::vector<uint8_t>{0, 1, 2, 3, 16, 17, 18, 19, 32, 33, 34, 35, 48, 49, 50, 51}));
+    std::vector<uint8_t> swapped(2);
+    SwapHalfBytes(std::vector<uint8_t>{0xA5, 0x0F}, swapped, 2);
+    EXPECT_EQ(swapped, (std::vector<uint8_t>{0x5A, 0xF0}));
+}
