@@ -23,7 +23,6 @@ struct Decimal {
 };
 
 Decimal scientificDigits(double magnitude, int precision) {
-    // Large enough for the longest exact expansion of a double (767 significant digits).
     char buffer[1024];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, precision);
     const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
@@ -36,17 +35,11 @@ Decimal scientificDigits(double magnitude, int precision) {
     return d;
 }
 
-// The digits of `value` accurate enough to round at `keep` significant digits with halves away
-// from zero: only the first dropped digit decides, unless a shortened expansion shows "5000..."
-// there, which may hide "4999..." further down; then the exact expansion decides.
-Decimal decimalFor(double value, int keep) {
+// The exact decimal expansion of `value` (a double has at most 767 significant digits), so that
+// rounding halves away from zero sees true ties and nothing that merely looks like one.
+Decimal exactDecimal(double value) {
     if (value == 0) return Decimal{};
-    const double magnitude = std::fabs(value);
-    Decimal d = scientificDigits(magnitude, 60);
-    const std::string_view dropped = std::string_view(d.digits).substr(static_cast<std::size_t>(keep));
-    if (!dropped.empty() && dropped.front() == '5' && dropped.find_first_not_of('0', 1) == std::string_view::npos) {
-        d = scientificDigits(magnitude, 800);
-    }
+    Decimal d = scientificDigits(std::fabs(value), 767);
     d.negative = value < 0;
     return d;
 }
@@ -160,7 +153,7 @@ std::string lines(std::initializer_list<std::string_view> texts) {
 std::string formatIplPosition(double value) {
     if (!std::isfinite(value)) return nonFiniteText(value);
     constexpr int kSignificant = 8;
-    Decimal d = decimalFor(value, kSignificant);
+    Decimal d = exactDecimal(value);
     roundSignificant(d, kSignificant);
     if (d.exponent >= kSignificant) return scientificText(d);
     roundDecimals(d, 3);
@@ -170,7 +163,7 @@ std::string formatIplPosition(double value) {
 std::string formatIplRotation(float value) {
     if (!std::isfinite(value)) return nonFiniteText(value);
     constexpr int kSignificant = 7;
-    Decimal d = decimalFor(value, kSignificant);
+    Decimal d = exactDecimal(value);
     roundSignificant(d, kSignificant);
     if (d.isZero()) return "0";
     // The notation follows the rounded value: 0.00001f (just below 1E-5) still reads 0.00001.

@@ -58,6 +58,8 @@ TEST(IplPosition, IntegerPartOfMoreThanEightDigitsIsScientific) {
     // Rounding to 8 digits carries into a ninth integer digit.
     EXPECT_EQ(formatIplPosition(99999999.7), "1E08");
     EXPECT_EQ(formatIplPosition(2.5e20), "2.5E20");
+    EXPECT_EQ(formatIplPosition(std::numeric_limits<double>::max()), "1.7976931E308");
+    EXPECT_EQ(formatIplPosition(std::numeric_limits<double>::denorm_min()), "0.000");
 }
 
 TEST(IplRotation, GeneralNotationWithSevenSignificantDigits) {
