@@ -72,23 +72,6 @@ TEST(BlankCol, VersionThreeRecordForSanAndreas) {
     EXPECT_TRUE(zeros(out, 72, 120));
 }
 
-TEST(BlankCol, RecordsFollowEachOtherWithoutHeader) {
-    std::vector<uint8_t> out;
-    writeBlankCol(out, TargetGame::GtaVc, "a", {0, 0, 0}, {1, 1, 1});
-    writeBlankCol(out, TargetGame::GtaVc, "b", {0, 0, 0}, {1, 1, 1});
-    ASSERT_EQ(out.size(), 2 * 92u);
-    // Walk the stream the way a reader does: fourcc, then skip the size field's count.
-    std::size_t at = 0;
-    std::vector<std::string> names;
-    while (at < out.size()) {
-        ASSERT_EQ(text(out, at, 4), "COLL");
-        names.push_back(nameField(out, at + 8));
-        at += 8 + le32(out, at + 4);
-    }
-    EXPECT_EQ(at, out.size());
-    EXPECT_EQ(names, (std::vector<std::string>{"a", "b"}));
-}
-
 TEST(BlankCol, RadiusAndCentreDoNotOverflowForExtremeBounds) {
     std::vector<uint8_t> out;
     const float big = 3.0e38f;

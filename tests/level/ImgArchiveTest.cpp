@@ -116,21 +116,6 @@ TEST(ImgArchive, NameFieldIsZeroPaddedAndLongNamesAreRefused) {
     EXPECT_EQ(archive.data().size(), 2u * 2048);
 }
 
-TEST(ImgArchive, SplitFinishGivesHeaderlessDirectoryAndData) {
-    ImgArchive archive;
-    const auto a = pattern(3000, 9);
-    const auto b = pattern(100, 4);
-    archive.addEntry("a.dff", a);
-    archive.addEntry("B.txd", b);
-    const auto files = std::move(archive).finishSplit();
-    const auto entries = readDir(files.directory);
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[1].name, "B.txd");
-    EXPECT_EQ(files.data.size(), 3u * 2048);
-    expectEntryHolds(files.data, entries[0], a);
-    expectEntryHolds(files.data, entries[1], b);
-}
-
 TEST(ImgArchive, Ver2HeaderGrowsToASecondSectorAt64Entries) {
     for (const int count : {63, 64}) {
         SCOPED_TRACE(count);
