@@ -1,0 +1,62 @@
+#pragma once
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/ConversionOptions.h"
+#include "app/ConversionRun.h"
+#include "support/LevelBuilder.h"
+#include "support/TempFolder.h"
+
+namespace veldrin::test {
+
+// A tiny level made to order: textures 0..textures-1 in the world table, models after them in one
+// cell, each instance placed in the cell's list given.
+struct SmallLevel {
+    GameVersion edition = GameVersion::LcsPs2;
+    int textures = 2;
+    struct Model {
+        std::vector<int> textureIds{0};
+        int list = 2;
+        bool noMaterials = false;
+    };
+    std::vector<Model> models;
+    // (instance id, model number, position) — the model number counts from 0 in `models`.
+    struct Instance {
+        int id;
+        int model;
+        std::array<float, 3> position{10, 10, 0};
+    };
+    std::vector<Instance> instances;
+
+    int modelIndex(int model) const { return textures + model; }
+    LevelDescription describe() const;
+};
+
+struct RunResult {
+    RunSummary summary;
+    std::vector<std::string> statuses;
+    std::vector<std::string> warnings;
+};
+
+// Options as a pick of `lvz` gives them, with the sample's defaults.
+ConversionOptions optionsFor(const std::filesystem::path& lvz, GameVersion edition);
+RunResult runAndCollect(const ConversionOptions& options);
+
+std::vector<std::string> readLines(const std::filesystem::path& file);
+// Lines of one section ("objs", "inst") without the keyword and its "end".
+std::vector<std::string> sectionLines(const std::vector<std::string>& lines, const std::string& section);
+std::vector<std::string> splitFields(const std::string& line);
+std::vector<std::string> filesIn(const std::filesystem::path& folder);
+
+// An independent reader of the headerless directory (.DIR) and VER2 archives.
+struct ImgEntry {
+    std::string name;
+    uint32_t offset;
+    uint32_t sectors;
+};
+std::vector<ImgEntry> readDirectory(const std::vector<uint8_t>& dir);
+std::vector<ImgEntry> readVer2(const std::vector<uint8_t>& img);
+
+} // namespace veldrin::test
