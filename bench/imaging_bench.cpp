@@ -1,0 +1,85 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "imaging/Imaging.h"
+
+using namespace veldrin;
+
+namespace {
+
+// A busy but deterministic image: gradients with a little texture, so every block has work to do.
+ImageData BenchImage(int32_t side) {
+    ImageData image;
+    CreateImage(side, side, TexelFormat::A8R8G8B8, image);
+    uint32_t noise = 12345;
+    for (int32_t y = 0; y < side; ++y)
+        for (int32_t x = 0; x < side; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            uint8_t* t = &image.Bits[(static_cast<std::size_t>(y) * side + x) * 4];
+            t[0] = static_cast<uint8_t>(x + (noise >> 28));
+            t[1] = static_cast<uint8_t>(y + (noise >> 24 & 15));
+            t[2] = static_cast<uint8_t>((x ^ y) + (noise >> 20 & 15));
+            t[3] = static_cast<uint8_t>(x * 3 + y);
+        }
+    return image;
+}
+
+void EncodeBench(benchmark::State& state, TexelFormat format) {
+    const ImageData image = BenchImage(256);
+    std::vector<uint8_t> blocks(static_cast<std::size_t>(ImageBytesFor(format, 256, 256)));
+    for (auto _ : state) {
+        EncodeBlocks(image.Bits, blocks, image.Width, image.Height, format);
+        benchmark::DoNotOptimize(blocks.data());
+    }
+    state.SetItemsProcessed(state.iterations() * 256 * 256 / 16);
+    state.SetLabel("blocks");
+}
+
+void BM_EncodeDxt1_256(benchmark::State& state) {
+    EncodeBench(state, TexelFormat::DXT1);
+}
+
+void BM_EncodeDxt3_256(benchmark::State& state) {
+    EncodeBench(state, TexelFormat::DXT3);
+}
+
+void BM_DecodeDxt3_256(benchmark::State& state) {
+    const ImageData image = BenchImage(256);
+    std::vector<uint8_t> blocks(static_cast<std::size_t>(ImageBytesFor(TexelFormat::DXT3, 256, 256)));
+    EncodeBlocks(image.Bits, blocks, 256, 256, TexelFormat::DXT3);
+    std::vector<uint8_t> texels(image.Bits.size());
+    for (auto _ : state) {
+        DecodeBlocks(blocks, texels, 256, 256, TexelFormat::DXT3);
+        benchmark::DoNotOptimize(texels.data());
+    }
+}
+
+void BM_BuildMipChainArgb_512(benchmark::State& state) {
+    const ImageData image = BenchImage(512);
+    TDynImageDataArray chain;
+    for (auto _ : state) {
+        BuildMipChain(image, 0, chain);
+        benchmark::DoNotOptimize(chain.data());
+    }
+}
+
+// The texture converter's case: a compressed image, decoded, filtered and compressed per level.
+void BM_BuildMipChainDxt3_512(benchmark::State& state) {
+    ImageData image = BenchImage(512);
+    ChangeFormat(image, TexelFormat::DXT3);
+    TDynImageDataArray chain;
+    for (auto _ : state) {
+        BuildMipChain(image, 0, chain);
+        benchmark::DoNotOptimize(chain.data());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_EncodeDxt1_256)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeDxt3_256)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeDxt3_256)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildMipChainArgb_512)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildMipChainDxt3_512)->Unit(benchmark::kMillisecond);
