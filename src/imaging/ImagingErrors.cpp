@@ -7,10 +7,6 @@ std::string CreateImageFailedMessage(int32_t width, int32_t height, TexelFormat 
            " Height=" + std::to_string(height) + " Format=" + GetFormatInfo(format).Name + ".";
 }
 
-std::string ReleaseImageFailedMessage(const ImageData& image) {
-    return "Error while freeing image. " + DescribeImage(image);
-}
-
 std::string CopyImageFailedMessage(const ImageData& image) {
     return "Error while cloning image. " + DescribeImage(image);
 }

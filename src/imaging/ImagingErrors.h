@@ -12,7 +12,6 @@ namespace veldrin {
 inline constexpr const char* kNoStreamDataMessage = "Input stream has no data. Check Position property.";
 
 std::string CreateImageFailedMessage(int32_t width, int32_t height, TexelFormat format);
-std::string ReleaseImageFailedMessage(const ImageData& image);
 std::string CopyImageFailedMessage(const ImageData& image);
 std::string ChangeFormatFailedMessage(TexelFormat target, const ImageData& image);
 std::string FlipRowsFailedMessage(const ImageData& image);
