@@ -2,8 +2,6 @@
 
 #include "DffParser.h"
 #include "ModelTestLevel.h"
-#include "base/Error.h"
-#include "model/DffWriter.h"
 #include "model/ModelConverter.h"
 
 using namespace veldrin;
@@ -163,13 +161,3 @@ TEST(DffOutput, TextureNamesAreNeverShortened) {
     EXPECT_EQ(four.materialNames[0], "t123");
 }
 
-TEST(DffOutput, WriterRefusesIndicesBeyondSixteenBits) {
-    DffModel m;
-    m.name = "big";
-    m.positions.assign(3, {0, 0, 0});
-    m.coordinates.assign(3, {0, 0});
-    m.colours.prelit.assign(3, {0, 0, 0, 255});
-    m.materialNames = {"t1"};
-    m.triangles = {{0, 1, 70000, 0}};
-    EXPECT_THROW(writeDff(m, TargetGame::GtaSa), VeldrinError);
-}

@@ -120,19 +120,6 @@ TEST(GeometryDecoder, ASecondPartFollowsTheFirst) {
     }
 }
 
-TEST(GeometryDecoder, AnEmptyFirstPartGivesNothingEvenWithASecondPart) {
-    TestModelPart empty, second;
-    second.materials.push_back({9, 1.0f, 1.0f, distinctStrip(4)});
-    for (GameVersion edition : kAllEditions) {
-        const TestLevel level = placeParts(edition, empty, &second);
-        const DecodedGeometry g = decodeGeometry(level.bytes, level.firstPart, level.secondPart, edition, "m");
-        EXPECT_TRUE(g.materials.empty());
-        EXPECT_TRUE(g.vertices.empty());
-        EXPECT_TRUE(g.textureIds.empty());
-        EXPECT_TRUE(readModelTextureIds(level.bytes, level.firstPart, level.secondPart, edition).empty());
-    }
-}
-
 TEST(GeometryDecoder, ShortPs2MaterialsDecodeNoVertices) {
     // An empty strip is encoded as the 16-byte trailer alone: data size 16.
     TestModelPart part;

@@ -62,6 +62,7 @@ TEST(ModelConverter, AFirstPartWithoutMaterialsProducesNothing) {
         EXPECT_TRUE(out.skipReason.empty());
         EXPECT_TRUE(out.dff.empty());
         EXPECT_TRUE(out.textureIds.empty());
+        EXPECT_TRUE(readModelTextureIds(level.bytes, level.firstPart, level.secondPart, edition).empty());
     }
 }
 

@@ -11,12 +11,6 @@ TEST(RwChunk, HeaderIsTypeSizeStampLittleEndian) {
     EXPECT_EQ(w.take(), expected);
 }
 
-TEST(RwChunk, StampsOfTheThreeTargets) {
-    EXPECT_EQ(versionStamp(TargetGame::Gta3), 0x0800FFFFu);
-    EXPECT_EQ(versionStamp(TargetGame::GtaVc), 0x0C02FFFFu);
-    EXPECT_EQ(versionStamp(TargetGame::GtaSa), 0x1803FFFFu);
-}
-
 TEST(RwChunk, StringsAlwaysCarryATerminatorAndAWholeNumberOfWords) {
     EXPECT_EQ(paddedStringLength(0), 4u);
     EXPECT_EQ(paddedStringLength(2), 4u);
