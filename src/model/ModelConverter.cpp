@@ -38,7 +38,6 @@ ModelOutput convertModel(std::span<const uint8_t> level, int64_t firstPart, int6
     ModelOutput out;
     DecodedGeometry geometry = decodeGeometry(level, firstPart, secondPart, params.edition, "model " + params.modelName);
     if (geometry.materials.empty()) return out;
-    out.textureIds = widen(geometry.textureIds);
 
     Mesh mesh = buildMesh(std::move(geometry), params.optimiseMesh);
     if (mesh.vertices.size() > kMaxIndexedVertices) {
@@ -47,6 +46,7 @@ ModelOutput convertModel(std::span<const uint8_t> level, int64_t firstPart, int6
         return out;
     }
 
+    out.textureIds = widen(mesh.textureIds);
     DffModel dff = dffModelOf(std::move(mesh), params);
     for (const auto& p : dff.positions) {
         for (int axis = 0; axis < 3; ++axis) {
