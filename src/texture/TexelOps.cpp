@@ -11,7 +11,7 @@ void SwapHalfBytes(std::span<const uint8_t> source, std::span<uint8_t> destinati
 }
 
 void CutTexture(std::span<const uint8_t> source, std::span<uint8_t> destination, int width, int height, int depth) {
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(depth) / 8;
+    const std::size_t rowBytes = (static_cast<std::size_t>(width) * static_cast<std::size_t>(depth) + 7) / 8;
     for (std::size_t r = 0; r < static_cast<std::size_t>(height); ++r) {
         std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(16 * r), rowBytes,
                     destination.begin() + static_cast<std::ptrdiff_t>(r * rowBytes));

@@ -162,3 +162,27 @@ TEST(SourceTexture, TexturesBeyondTheOldBufferSizeAreDecoded) {
     const DecodedTexture d = decodeSourceTexture(level.bytes, level.refs[0], GameVersion::LcsPs2, TargetGame::Gta3);
     EXPECT_EQ(d.Image.Bits, t.texels);
 }
+
+TEST(SourceTexture, DegenerateSidesAreStretchedWithoutLosingTexels) {
+    const std::vector<std::pair<int, int>> sides = {{1, 1}, {1, 16}, {16, 1}, {2, 8}, {64, 2}};
+    for (GameVersion edition : {GameVersion::LcsPs2, GameVersion::VcsPs2, GameVersion::LcsPsp, GameVersion::VcsPsp}) {
+        for (int depth : {4, 8}) {
+            for (const auto& [w, h] : sides) {
+                const TestTexture t = patternTexture(w, h, depth, opaqueAlpha(edition), w * 3 + h);
+                const TextureLevel level = buildTextureLevel(edition, {t});
+                const DecodedTexture d = decodeSourceTexture(level.bytes, level.refs[0], edition, TargetGame::Gta3);
+                const int width = std::max(w, 4), height = std::max(h, 4);
+                ASSERT_EQ(d.Image.Width, width);
+                ASSERT_EQ(d.Image.Height, height);
+                // A lone 4-bit PS2 texel has no byte of its own before the palette.
+                if (isPs2(edition) && depth == 4 && w * h == 1) continue;
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x)
+                        ASSERT_EQ(d.Image.Bits[static_cast<std::size_t>(y * width + x)],
+                                  t.texels[static_cast<std::size_t>((y * h / height) * w + x * w / width)])
+                            << gameVersionName(edition) << " " << w << "x" << h << " at " << depth << " bits, texel "
+                            << x << "," << y;
+            }
+        }
+    }
+}
