@@ -5,7 +5,6 @@
 
 #include "texture/SwizzlingPS2.h"
 #include "texture/SwizzlingPSP.h"
-#include "texture/TexelOps.h"
 
 using namespace veldrin;
 
@@ -46,35 +45,6 @@ TEST(SwizzlingPS2, EightBitGroupsComeOutInRowOrder) {
     EXPECT_EQ(out, identity(128));
 }
 
-TEST(SwizzlingPS2, FourBitTexelsAreReorderedAndRepackedHighNibbleFirst) {
-    // The same permutation at 4 bits: each texel holds its plain position modulo 16.
-    std::vector<uint8_t> source(64);
-    for (std::size_t k = 0; k < 64; ++k) {
-        source[k] = static_cast<uint8_t>((kSwizzled16x8[2 * k] & 15) | ((kSwizzled16x8[2 * k + 1] & 15) << 4));
-    }
-    std::vector<uint8_t> out(64);
-    UnswizzlePS2(source, out, 4, 16, 8);
-    for (std::size_t k = 0; k < 64; ++k) {
-        EXPECT_EQ(out[k], static_cast<uint8_t>(((2 * k) % 16) << 4 | ((2 * k + 1) % 16))) << "byte " << k;
-    }
-}
-
-TEST(SwizzlingPS2, TexturesTooSmallForGroupsKeepTheirTexels) {
-    // 4 x 4 at 8 bits: no group of eight columns, plain row order in and out.
-    std::vector<uint8_t> out(16, 0xFF);
-    UnswizzlePS2(identity(16), out, 8, 4, 4);
-    EXPECT_EQ(out, identity(16));
-
-    // 16 x 2 at 4 bits: rows as stored, with the nibbles of each pair exchanged.
-    const std::vector<uint8_t> source = {0x21, 0x43, 0x65, 0x87, 0xA9, 0xCB, 0xED, 0x0F,
-                                         0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE};
-    std::vector<uint8_t> nibbles(16);
-    UnswizzlePS2(source, nibbles, 4, 16, 2);
-    EXPECT_EQ(nibbles[0], 0x12);
-    EXPECT_EQ(nibbles[7], 0xF0);
-    EXPECT_EQ(nibbles[15], 0xEF);
-}
-
 TEST(SwizzlingPSP, OneFourBitBlockIsReversedVerticallyAndNibbleSwapped) {
     // 32 x 8 at 4 bits: one block of 16 bytes x 8 rows.
     std::vector<uint8_t> source(128);
@@ -106,25 +76,4 @@ TEST(SwizzlingPSP, BlocksAreGatheredIntoRowsBottomFirst) {
             ASSERT_EQ(out[(height - 1 - y) * width + x], expected) << x << "," << y; // no nibble swap at 8 bits
         }
     }
-}
-
-TEST(SwizzlingPSP, TexturesShorterThanABlockAreOnlyTurnedBottomFirst) {
-    // 32 x 4 at 4 bits: rows of 16 bytes stored in plain order.
-    std::vector<uint8_t> source(64);
-    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i / 16 + 1);
-    std::vector<uint8_t> out(64);
-    UnswizzlePSP(source, out, 4, 32, 4);
-    EXPECT_EQ(out[0], 0x40);  // bottom row first, nibbles exchanged
-    EXPECT_EQ(out[63], 0x10); // top row last
-}
-
-TEST(TexelOps, CutTextureKeepsTheStartOfEachSixteenBytePitch) {
-    std::vector<uint8_t> source(64);
-    std::iota(source.begin(), source.end(), 0);
-    std::vector<uint8_t> out(16);
-    CutTexture(source, out, 8, 4, 4); // 8 texels at 4 bits: 4 bytes a row
-    EXPECT_EQ(out, (std::vector<uint8_t>{0, 1, 2, 3, 16, 17, 18, 19, 32, 33, 34, 35, 48, 49, 50, 51}));
-    std::vector<uint8_t> swapped(2);
-    SwapHalfBytes(std::vector<uint8_t>{0xA5, 0x0F}, swapped, 2);
-    EXPECT_EQ(swapped, (std::vector<uint8_t>{0x5A, 0xF0}));
 }
