@@ -256,3 +256,32 @@ TEST(ConversionRun, OutputIsTheSameForAnyThreadCount) {
         EXPECT_EQ(images[0], images[2]);
     }
 }
+
+TEST(ConversionRun, CorruptLevelsEndWithAMessageNeverACrash) {
+    // Random bytes in models, textures and tables: every run either completes or stops with a message.
+    TempFolder dir("veldrin-run");
+    for (GameVersion e : {GameVersion::LcsPs2, GameVersion::VcsPs2, GameVersion::LcsPsp, GameVersion::VcsPsp}) {
+        SampleShape shape;
+        shape.textures = 6;
+        shape.models = 8;
+        shape.instances = 16;
+        const BuiltLevel built = buildLevel(sampleTown(e, shape));
+        uint32_t seed = 99;
+        auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+        for (int round = 0; round < 8; ++round) {
+            BuiltLevel copy = built;
+            for (int k = 0; k < 24; ++k) copy.img[next() % copy.img.size()] = static_cast<uint8_t>(next() >> 24);
+            if (round % 3 == 0) copy.world[40 + next() % (copy.world.size() - 40)] = static_cast<uint8_t>(next() >> 24);
+            copy.lvz = deflateBytes(copy.world);
+            ConversionOptions o = optionsFor(copy.write(dir.path(), "bad"), e);
+            o.generateIde = true;
+            o.targetGame = round % 2 ? TargetGame::GtaSa : TargetGame::GtaVc;
+            o.genMipMaps = true;
+            try {
+                EXPECT_EQ(runAndCollect(o).statuses.back(), "All done!");
+            } catch (const std::exception& ex) {
+                EXPECT_GT(std::string(ex.what()).size(), 5u);
+            }
+        }
+    }
+}
