@@ -56,7 +56,7 @@ void forEachIndex(std::size_t count, int jobs, Build build) {
             }
         }
     };
-    const std::size_t threads = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), 1, std::max<std::size_t>(count, 1));
+    const std::size_t threads = std::min<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), std::max<std::size_t>(count, 1));
     {
         std::vector<std::jthread> helpers;
         for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
