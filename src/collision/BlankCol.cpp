@@ -3,23 +3,11 @@
 #include <cmath>
 
 #include "base/ByteWriter.h"
-#include "base/Error.h"
+#include "collision/ColNameField.h"
 
 namespace veldrin {
 
 namespace {
-
-// A name, its zero padding and "CED2" fill the 24 bytes where the reader expects a name and a
-// model number; the reader needs a terminator inside the 20 name bytes.
-void writeNameField(ByteWriter& w, const std::string& name) {
-    if (name.size() >= kColNameFieldSize) {
-        throw VeldrinError("Cannot write the collision record \"" + name + "\": collision names are limited to " +
-                           std::to_string(kColNameFieldSize - 1) + " characters");
-    }
-    w.text(name);
-    w.zeros(kColNameFieldSize - name.size());
-    w.text("CED2");
-}
 
 void writeVector(ByteWriter& w, const std::array<float, 3>& v) {
     for (float c : v) w.f32(c);
@@ -42,9 +30,10 @@ void writeBlankCol(std::vector<uint8_t>& out, TargetGame target, const std::stri
     ByteWriter record;
     const bool col3 = target == TargetGame::GtaSa;
     const std::size_t total = col3 ? kBlankCol3Size : kBlankColSize;
+    record.data().reserve(total);
     record.text(col3 ? "COL3" : "COLL");
     record.u32(static_cast<uint32_t>(total - 8));
-    writeNameField(record, name);
+    writeColNameField(record, name);
     if (col3) {
         writeVector(record, min);
         writeVector(record, max);

@@ -1,0 +1,29 @@
+#include "collision/Col2Index.h"
+
+#include "base/ByteReader.h"
+#include "base/Error.h"
+
+namespace veldrin {
+
+bool startsCol2(std::span<const uint8_t> stream, int64_t offset) {
+    const ByteReader r(stream, "");
+    return r.contains(offset, 4) && r.u32(offset) == kCol2Magic;
+}
+
+std::vector<Col2IndexEntry> readCol2Index(std::span<const uint8_t> stream, int64_t base, const std::string& what) {
+    const ByteReader r(stream, what);
+    std::vector<Col2IndexEntry> entries;
+    for (int64_t position = 0;; ++position) {
+        const int64_t at = base + kCol2IndexStart + position * kCol2IndexEntrySize;
+        if (!r.contains(at, kCol2IndexEntrySize)) {
+            throw VeldrinError(what + ": the collision index table runs off the end of the data after " +
+                               std::to_string(position) + " entr" + (position == 1 ? "y" : "ies") +
+                               " without its closing entry");
+        }
+        const int32_t modelIndex = r.i32(at);
+        if (modelIndex == -1) return entries;
+        entries.push_back({position, modelIndex, base + static_cast<int64_t>(r.u32(at + 4))});
+    }
+}
+
+} // namespace veldrin

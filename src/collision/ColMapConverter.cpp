@@ -1,0 +1,154 @@
+#include "collision/ColMapConverter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "base/ByteReader.h"
+#include "base/Error.h"
+#include "base/TextUtil.h"
+#include "collision/ColMapSources.h"
+#include "collision/ColWriter.h"
+#include "collision/StoriesColReader.h"
+#include "level/IdeIpl.h"
+#include "level/ImgArchive.h"
+#include "level/LevelInput.h"
+
+namespace veldrin {
+
+namespace {
+
+constexpr const char* kBaseName = "ColMap";
+
+std::vector<uint8_t> textBytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+std::string modelName(std::size_t index) { return "colmap" + std::to_string(index); }
+
+class Reporter {
+public:
+    Reporter(const ColCallbacks& callbacks, ColMapSummary& summary) : cb_(callbacks), summary_(summary) {}
+    void status(const std::string& text) const {
+        if (cb_.status) cb_.status(text);
+    }
+    void progress(int position, int maximum) const {
+        if (cb_.progress) cb_.progress(position, maximum);
+    }
+    void warning(const std::string& text) const {
+        ++summary_.warnings;
+        if (cb_.warning) cb_.warning(text);
+    }
+
+private:
+    const ColCallbacks& cb_;
+    ColMapSummary& summary_;
+};
+
+std::vector<uint8_t> unpackDtz(const ColMapInputs& in) {
+    std::vector<uint8_t> dtz = inflateStream(in.dtz, "GAME.DTZ");
+    if (dtz.size() < 4 || loadU32(dtz.data()) != kDtzMagic) throw VeldrinError(kInvalidDtzMessage);
+    return dtz;
+}
+
+int clampToInt(std::size_t n) { return static_cast<int>(std::min<std::size_t>(n, std::numeric_limits<int>::max())); }
+
+} // namespace
+
+std::array<double, 3> parseColMapOffset(const std::array<std::string, 3>& texts) {
+    std::array<double, 3> offset{};
+    const char axes[3] = {'X', 'Y', 'Z'};
+    for (int i = 0; i < 3; ++i) {
+        const auto value = parseDecimal(texts[i]);
+        if (!value || !std::isfinite(*value)) throw VeldrinError(std::string("Global map offset ") + axes[i] + " error!");
+        offset[i] = *value;
+    }
+    return offset;
+}
+
+ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const ColCallbacks& callbacks) {
+    ColMapResult result;
+    const Reporter report(callbacks, result.summary);
+    const auto warn = [&report](const std::string& text) { report.warning(text); };
+    const std::array<double, 3> mapOffset = parseColMapOffset(o.mapOffsetText);
+    if (o.idOffset < 0) throw VeldrinError("The ID offset must be 0 or more");
+
+    report.status("Unpacking " + in.dtzName);
+    const std::vector<uint8_t> dtz = unpackDtz(in);
+
+    report.status("Reading collisions...");
+    std::vector<ColMapModel> models = readDtzModelTable(dtz);
+    applyImgCollisions(models, in.img, warn);
+    markEmptyModels(models, dtz, in.img, o.edition);
+
+    report.status("Loading IPLs...");
+    const int maximum = std::max(clampToInt(models.size()) - 1, 0);
+    std::vector<ColMapInstance> instances;
+    if (o.buildings) collectPool(dtz, DtzPool::Buildings, models, instances, warn);
+    if (o.treadables && o.edition == StoriesEdition::LCS) collectPool(dtz, DtzPool::Treadables, models, instances, warn);
+    if (o.dynamicObjects) collectPool(dtz, DtzPool::Dummies, models, instances, warn);
+
+    const bool withArchive = in.blankDff.has_value();
+    std::string ide = ideHead(kBaseName);
+    std::vector<uint8_t> col;
+    ImgArchive archive;
+    int32_t running = 0;
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        ColMapModel& m = models[i];
+        if (!m.isUsed) continue;
+        const std::string name = modelName(i);
+        report.status("Processing " + name + ".col");
+        report.progress(clampToInt(i), maximum);
+        const StoriesColModel model =
+            readStoriesColModel(m.inImg ? in.img : std::span<const uint8_t>(dtz), m.colOffset, m.sectionBase, o.edition,
+                                colModelLabel(i, m));
+        if (model.skippedFaces > 0) {
+            report.warning(name + ": " + std::to_string(model.skippedFaces) +
+                           " face(s) with a corner before the vertex section left out");
+        }
+        writeCOL(col, name, model);
+        const int64_t id = int64_t(running) + o.idOffset;
+        if (id > std::numeric_limits<int32_t>::max()) {
+            throw VeldrinError("The ID offset " + std::to_string(o.idOffset) + " leaves no room for the IDs of " + name +
+                               " and the models after it");
+        }
+        ide += ideObjsLine(static_cast<int32_t>(id), name, "generic", 299, 0);
+        if (withArchive) archive.addEntry(name + ".dff", *in.blankDff);
+        m.colMapIndex = running++;
+        ++result.summary.models;
+    }
+    ide += ideTail();
+    result.files.push_back({"ColMap.IDE", textBytes(ide)});
+
+    if (withArchive) {
+        if (o.target == TargetGame::GtaSa) {
+            report.status("Building COLMAP.IMG");
+            archive.addEntry("COLMAP.COL", col);
+            result.files.push_back({"COLMAP.IMG", archive.finishVer2()});
+        } else {
+            ImgArchive::SplitFiles split = std::move(archive).finishSplit();
+            result.files.push_back({"COLMAP.DIR", std::move(split.directory)});
+            result.files.push_back({"ColMap.col", col});
+            result.files.push_back({"COLMAP.IMG", std::move(split.data)});
+        }
+    }
+
+    report.status("Building IPL");
+    std::string ipl = iplHead(kBaseName);
+    for (const ColMapInstance& instance : instances) {
+        const ColMapModel& m = models[static_cast<std::size_t>(instance.model)];
+        IplInstance line;
+        line.id = m.colMapIndex + o.idOffset; // checked above for every converted model
+        line.name = modelName(static_cast<std::size_t>(instance.model));
+        line.position = offsetPosition(instance.position, mapOffset);
+        line.rotation = instance.rotation;
+        ipl += iplInstanceLine(o.target, line);
+    }
+    ipl += iplTail();
+    result.files.push_back({"ColMap.IPL", textBytes(ipl)});
+    result.summary.instances = clampToInt(instances.size());
+
+    if (!withArchive) result.files.push_back({"ColMap.col", std::move(col)});
+    report.progress(maximum, maximum);
+    return result;
+}
+
+} // namespace veldrin
