@@ -29,7 +29,7 @@ struct PoolEntry {
 };
 
 std::vector<PoolEntry> readPool(const ByteReader& data, int64_t headerOffsetAt, const std::string& pool) {
-    const int64_t header = data.u32(headerOffsetAt, pool + " pool header offset");
+    const int64_t header = data.u32(headerOffsetAt, pool + " pool header position");
     const int64_t entries = data.u32(header, pool + " pool header");
     const int64_t last = data.i32(header + 12, pool + " pool header");
     if (last < 0) return {}; // N = -1: an empty pool

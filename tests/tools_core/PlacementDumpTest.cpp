@@ -203,7 +203,7 @@ TEST(PlacementDump, EmptyPoolsStillWriteHeadsAndTails) {
 TEST(PlacementDump, RefusesDataOutsideTheFileAndIdsOutOfRange) {
     const std::vector<uint8_t> good = gameData({{1, {}}, {2, {}}}, {{3, {}}});
     std::vector<uint8_t> data(good.begin(), good.begin() + 38);
-    EXPECT_NE(errorOf(data).find("buildings pool header offset"), std::string::npos) << errorOf(data);
+    EXPECT_NE(errorOf(data).find("buildings pool header position"), std::string::npos) << errorOf(data);
 
     data = good;
     data[43] = 0x7F; // treadables header far beyond the end
