@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Veldrin builds with, when they are missing.
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev)
+# qt6-base-dev builds the desktop application (its offscreen platform runs the window tests without a
+# display); fonts-dejavu-core gives that platform a font to draw with.
+packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

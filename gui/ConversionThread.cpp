@@ -1,0 +1,26 @@
+#include "gui/ConversionThread.h"
+
+#include <exception>
+
+namespace veldrin::gui {
+
+ConversionThread::ConversionThread(ConversionOptions options, QObject* parent)
+    : QThread(parent), options_(std::move(options)) {}
+
+void ConversionThread::run() {
+    RunCallbacks callbacks;
+    callbacks.status = [this](const std::string& text) { emit statusChanged(QString::fromStdString(text)); };
+    callbacks.progress = [this](int position, int maximum) { emit progressChanged(position, maximum); };
+    callbacks.warning = [this](const std::string& text) { emit warningRaised(QString::fromStdString(text)); };
+    callbacks.stopRequested = [this] { return stop_.load(); };
+    try {
+        summary_ = runConversion(options_, callbacks);
+    } catch (const std::exception& e) {
+        failure_ = QString::fromStdString(e.what());
+        if (failure_.isEmpty()) failure_ = "Error";
+    } catch (...) {
+        failure_ = "Error";
+    }
+}
+
+} // namespace veldrin::gui

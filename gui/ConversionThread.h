@@ -1,0 +1,41 @@
+#pragma once
+#include <QThread>
+#include <atomic>
+
+#include "app/ConversionOptions.h"
+#include "app/ConversionRun.h"
+
+namespace veldrin::gui {
+
+// Runs one conversion on its own thread and reports through queued signals, so the window stays
+// responsive. After `finished`, summary() and failure() tell how the run ended.
+class ConversionThread : public QThread {
+    Q_OBJECT
+public:
+    explicit ConversionThread(ConversionOptions options, QObject* parent = nullptr);
+
+    // Asks the run to end before its next model; the model in hand is finished first.
+    void requestStop() { stop_ = true; }
+    bool stopRequested() const { return stop_; }
+
+    const ConversionOptions& options() const { return options_; }
+    const RunSummary& summary() const { return summary_; }
+    // The error's message when the run failed, else empty.
+    const QString& failure() const { return failure_; }
+
+signals:
+    void statusChanged(const QString& text);
+    void progressChanged(int position, int maximum);
+    void warningRaised(const QString& text);
+
+protected:
+    void run() override;
+
+private:
+    const ConversionOptions options_;
+    std::atomic<bool> stop_{false};
+    RunSummary summary_;
+    QString failure_;
+};
+
+} // namespace veldrin::gui

@@ -1,0 +1,331 @@
+#include "gui/MainWindow.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <type_traits>
+
+#include "gui/ApplicationLook.h"
+#include "gui/ConversionThread.h"
+#include "gui/ElidedLabel.h"
+#include "gui/MipMapDialog.h"
+#include "gui/PrelightDialog.h"
+#include "gui/ZonDialog.h"
+
+namespace veldrin::gui {
+
+namespace {
+
+constexpr int kGroupSpacing = 0;
+constexpr int kEditHeight = 19;
+
+QGroupBox* boldGroup(const char* title, QWidget* parent) {
+    auto* group = new QGroupBox(title, parent);
+    group->setFont(boldFont());
+    return group;
+}
+
+// Controls inside a bold group keep the regular weight.
+template <typename Widget, typename... Args>
+Widget* regular(const char* name, Args&&... args) {
+    auto* w = new Widget(std::forward<Args>(args)...);
+    w->setObjectName(name);
+    w->setFont(regularFont());
+    if constexpr (std::is_same_v<Widget, QLineEdit>) w->setFixedHeight(kEditHeight);
+    return w;
+}
+
+QVBoxLayout* groupColumn(QGroupBox* group) {
+    auto* column = new QVBoxLayout(group);
+    column->setContentsMargins(4, 0, 4, 2);
+    column->setSpacing(kGroupSpacing);
+    return column;
+}
+
+QPushButton* smallButton(const char* name, const QString& caption, int width) {
+    auto* button = regular<QPushButton>(name, caption);
+    button->setFixedSize(width, 20);
+    return button;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    setObjectName("Form1");
+    setWindowTitle(kMainWindowCaption);
+    showMessage = [this](const QString& text) { showMessageBox(this, text); };
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 4, 4, 0);
+    column->setSpacing(2);
+    column->addWidget(makeLevelRows());
+    column->addWidget(makeGameVersionGroup());
+    column->addWidget(makeOutputVersionGroup());
+    column->addWidget(makeTxdGroup());
+    column->addWidget(makeIdeIplGroup());
+    column->addWidget(makeAdvancedGroup());
+    column->addStretch();
+    column->addWidget(makeStatusRows());
+    column->addWidget(makeCommandRow());
+    auto* statusBar = new QStatusBar(this);
+    statusBar->setObjectName("StatusBar1");
+    statusBar->setSizeGripEnabled(false);
+    statusBar->addWidget(new QLabel(kVersionText, statusBar));
+    column->addWidget(statusBar);
+
+    // The specified client size, unless this desktop's fonts need more room than it gives.
+    const QSize needed = column->minimumSize();
+    setFixedSize(std::max(kClientWidth, needed.width()), std::max(kClientHeight, needed.height()));
+
+    // The developer's button lies beyond the right edge of the client area, where no user meets it.
+    auto* hidden = new QPushButton("Button1", this);
+    hidden->setObjectName("Button1");
+    hidden->setGeometry(width() + 16, 8, 75, 25);
+    makeDialogs();
+}
+
+TForm1::~TForm1() {
+    if (thread_) {
+        thread_->requestStop();
+        thread_->wait();
+    }
+}
+
+QWidget* TForm1::makeLevelRows() {
+    auto* rows = new QWidget(this);
+    auto* column = new QVBoxLayout(rows);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(1);
+    browseButton_ = new QPushButton("Browse LVZ", rows);
+    browseButton_->setObjectName("BrowseButton");
+    browseButton_->setFont(boldFont());
+    connect(browseButton_, &QPushButton::clicked, this, &TForm1::browseLvz);
+    lvzLabel_ = new ElidedLabel("LVZ: ", "none", rows);
+    lvzLabel_->setObjectName("LVZpath");
+    imgLabel_ = new ElidedLabel("IMG: ", "none", rows);
+    imgLabel_->setObjectName("IMGpath");
+    column->addWidget(browseButton_);
+    column->addWidget(lvzLabel_);
+    column->addWidget(imgLabel_);
+    return rows;
+}
+
+QGroupBox* TForm1::makeGameVersionGroup() {
+    QGroupBox* group = boldGroup("Game version:", this);
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(4, 0, 4, 2);
+    grid->setVerticalSpacing(kGroupSpacing);
+    const char* names[] = {"LCSPS2", "VCSPS2", "LCSPSP", "VCSPSP"};
+    const char* captions[] = {"LCS PS2", "VCS PS2", "LCS PSP", "VCS PSP"};
+    for (int i = 0; i < 4; ++i) {
+        gameVersions_.push_back(regular<QRadioButton>(names[i], captions[i], group));
+        grid->addWidget(gameVersions_.back(), i / 2, i % 2);
+    }
+    gameVersions_[0]->setChecked(true);
+    return group;
+}
+
+QGroupBox* TForm1::makeOutputVersionGroup() {
+    QGroupBox* group = boldGroup("Output DFF version:", this);
+    auto* row = new QHBoxLayout(group);
+    row->setContentsMargins(4, 0, 4, 2);
+    const char* names[] = {"GTA3", "GTAVC", "GTASA"};
+    const char* captions[] = {"GTA 3", "GTA VC", "GTA SA"};
+    for (int i = 0; i < 3; ++i) {
+        targetGames_.push_back(regular<QRadioButton>(names[i], captions[i], group));
+        row->addWidget(targetGames_.back());
+    }
+    targetGames_[0]->setChecked(true);
+    return group;
+}
+
+QGroupBox* TForm1::makeTxdGroup() {
+    QGroupBox* group = boldGroup("TXD options:", this);
+    QVBoxLayout* column = groupColumn(group);
+    txdModes_.push_back(regular<QRadioButton>("NoTXD", "Don't make TXD", group));
+    txdModes_.push_back(regular<QRadioButton>("MakeGenTXD", "Make one big TXD for all models", group));
+    txdModes_.push_back(regular<QRadioButton>("MakeGroupTXD", "Make TXD for every", group));
+    txdModes_[1]->setChecked(true);
+    column->addWidget(txdModes_[0]);
+    column->addWidget(txdModes_[1]);
+    modelsPerTxd_ = regular<QLineEdit>("ModelsPerTXD", "50", group);
+    modelsPerTxd_->setFixedWidth(36);
+    connect(modelsPerTxd_, &QLineEdit::textChanged, this, &TForm1::modelsPerTxdChanged);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    row->addWidget(txdModes_[2]);
+    row->addWidget(modelsPerTxd_);
+    row->addWidget(regular<QLabel>("ModelsLabel", "model(s)", group));
+    row->addStretch();
+    column->addLayout(row);
+    return group;
+}
+
+QGroupBox* TForm1::makeIdeIplGroup() {
+    QGroupBox* group = boldGroup("IDE/IPL options:", this);
+    QVBoxLayout* column = groupColumn(group);
+
+    generateIde_ = regular<QCheckBox>("GenerateIDE", "Generate IDE/IPL", group);
+    connect(generateIde_, &QCheckBox::toggled, this, &TForm1::generateIdeToggled);
+    QPushButton* advanced = smallButton("AdvancedButton", "Advanced", 64);
+    connect(advanced, &QPushButton::clicked, this, [this] {
+        openDialog(zonDialog_, QPoint(x() - zonDialog_->frameGeometry().width() / 2, y() + 100));
+    });
+    auto* first = new QHBoxLayout;
+    first->addWidget(generateIde_);
+    first->addStretch();
+    first->addWidget(advanced);
+    column->addLayout(first);
+
+    idOffsetEdit_ = regular<QLineEdit>("IDoffset", "1000", group);
+    idOffsetEdit_->setFixedWidth(70);
+    idOffsetEdit_->setEnabled(false);
+    connect(idOffsetEdit_, &QLineEdit::textChanged, this, &TForm1::idOffsetChanged);
+    QPushButton* help = smallButton("IDoffsetHelp", "?", 20);
+    connect(help, &QPushButton::clicked, this, [this] {
+        showMessage("Specify the number from which the tool starts to counting and write IDs into IDE.\n"
+                    "This is needed to avoid duplicate IDs with other models.");
+    });
+    auto* second = new QHBoxLayout;
+    second->setSpacing(4);
+    second->addWidget(regular<QLabel>("IDoffsetLabel", "ID offset:", group));
+    second->addWidget(idOffsetEdit_);
+    second->addWidget(help);
+    second->addStretch();
+    column->addLayout(second);
+
+    column->addWidget(regular<QLabel>("MapOffsetLabel", "Global map offset (XYZ):", group));
+    auto* third = new QHBoxLayout;
+    third->setSpacing(4);
+    const char* names[] = {"MapOffsetX", "MapOffsetY", "MapOffsetZ"};
+    for (const char* name : names) {
+        mapOffset_.push_back(regular<QLineEdit>(name, "0.0", group));
+        mapOffset_.back()->setEnabled(false);
+        third->addWidget(mapOffset_.back());
+    }
+    column->addLayout(third);
+    return group;
+}
+
+QGroupBox* TForm1::makeAdvancedGroup() {
+    QGroupBox* group = boldGroup("Advanced options:", this);
+    QVBoxLayout* column = groupColumn(group);
+
+    auto* prefixes = new QGridLayout;
+    prefixes->setHorizontalSpacing(6);
+    prefixes->setVerticalSpacing(0);
+    prefixes->addWidget(regular<QLabel>("ModelPrefixLabel", "Model prefix:", group), 0, 0);
+    prefixes->addWidget(regular<QLabel>("TexturePrefixLabel", "Texture prefix:", group), 0, 1);
+    modelPrefix_ = regular<QLineEdit>("ModelPrefix", group);
+    texturePrefix_ = regular<QLineEdit>("TexturePrefix", group);
+    prefixes->addWidget(modelPrefix_, 1, 0);
+    prefixes->addWidget(texturePrefix_, 1, 1);
+    column->addLayout(prefixes);
+    column->addSpacing(2);
+
+    genBlankCol_ = regular<QCheckBox>("GenBlankCol", "Generate blank collision file", group);
+    column->addWidget(genBlankCol_);
+
+    genMipMaps_ = regular<QCheckBox>("GenMipMaps", "Generate mip-maps (VC/SA)", group);
+    QPushButton* mipOptions = smallButton("Button3", "Options", 52);
+    connect(mipOptions, &QPushButton::clicked, this,
+            [this] { openDialog(mipMapDialog_, pos() + QPoint(25, 200)); });
+    auto* mipRow = new QHBoxLayout;
+    mipRow->addWidget(genMipMaps_);
+    mipRow->addStretch();
+    mipRow->addWidget(mipOptions);
+    column->addLayout(mipRow);
+
+    genNightPrelit_ = regular<QCheckBox>("GenNightPrelit", "Generate night prelight (SA)", group);
+    QPushButton* prelightOptions = smallButton("Button2", "Options", 52);
+    connect(prelightOptions, &QPushButton::clicked, this,
+            [this] { openDialog(prelightDialog_, pos() + QPoint(0, 200)); });
+    auto* prelightRow = new QHBoxLayout;
+    prelightRow->addWidget(genNightPrelit_);
+    prelightRow->addStretch();
+    prelightRow->addWidget(prelightOptions);
+    column->addLayout(prelightRow);
+
+    optimiseMesh_ = new QCheckBox("Optimise mesh (recommended)", group);
+    optimiseMesh_->setObjectName("OptimiseMesh");
+    optimiseMesh_->setFont(boldFont());
+    column->addWidget(optimiseMesh_);
+    buildImg_ = regular<QCheckBox>("BuildIMG", "Build IMG archive", group);
+    column->addWidget(buildImg_);
+    return group;
+}
+
+QWidget* TForm1::makeStatusRows() {
+    auto* rows = new QWidget(this);
+    auto* column = new QVBoxLayout(rows);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    auto* line = new QHBoxLayout;
+    line->setSpacing(4);
+    auto* caption = new QLabel("Status:", rows);
+    caption->setObjectName("StatusCaption");
+    status_ = new ElidedLabel("", "Ready...", rows);
+    status_->setObjectName("StatusText");
+    line->addWidget(caption);
+    line->addWidget(status_, 1);
+    column->addLayout(line);
+    progress_ = new QProgressBar(rows);
+    progress_->setObjectName("ProgressBar1");
+    progress_->setFixedHeight(9);
+    progress_->setTextVisible(false);
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+    column->addWidget(progress_);
+    return rows;
+}
+
+QWidget* TForm1::makeCommandRow() {
+    auto* rowWidget = new QWidget(this);
+    auto* row = new QHBoxLayout(rowWidget);
+    row->setContentsMargins(0, 2, 0, 0);
+    row->setSpacing(4);
+    toolsButton_ = new QToolButton(rowWidget);
+    toolsButton_->setObjectName("ToolsButton");
+    toolsButton_->setIcon(toolsIcon());
+    toolsButton_->setToolTip("Tools");
+    toolsButton_->setFixedSize(25, 25);
+    toolsMenu_ = new QMenu(this);
+    toolsMenu_->setObjectName("ToolsMenu");
+    fillToolsMenu(*toolsMenu_, toolMenuItems());
+    // Until a side tool is installed the menu would open empty.
+    toolsButton_->setEnabled(!toolsMenu_->isEmpty());
+    connect(toolsButton_, &QToolButton::clicked, this, &TForm1::openToolsMenu);
+    processButton_ = new QPushButton("Convert!", rowWidget);
+    processButton_->setObjectName("ProcessButton");
+    processButton_->setFont(boldFont());
+    processButton_->setFixedHeight(25);
+    processButton_->setEnabled(false);
+    connect(processButton_, &QPushButton::clicked, this, &TForm1::startConversion);
+    row->addWidget(toolsButton_);
+    row->addWidget(processButton_, 1);
+    return rowWidget;
+}
+
+// The side tools, in menu order; each one is a caption and the way it opens.
+std::vector<ToolMenuItem> TForm1::toolMenuItems() { return {}; }
+
+void TForm1::makeDialogs() {
+    mipMapDialog_ = new TForm2(this);
+    prelightDialog_ = new TForm3(this);
+    zonDialog_ = new TForm6(this);
+    for (QDialog* dialog : std::initializer_list<QDialog*>{mipMapDialog_, prelightDialog_, zonDialog_}) {
+        connect(dialog, &QDialog::finished, this, [this] { setEnabled(true); });
+    }
+}
+
+} // namespace veldrin::gui

@@ -1,0 +1,131 @@
+#pragma once
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "app/ConversionOptions.h"
+#include "app/ConversionRun.h"
+#include "gui/ToolsMenu.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QDialog;
+class QGroupBox;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace veldrin::gui {
+
+class ConversionThread;
+class ElidedLabel;
+class TForm2;
+class TForm3;
+class TForm6;
+
+// The main window: picks a level, gathers the run's options from its controls and its option dialogs,
+// and runs the conversion on a worker thread. It holds no conversion logic of its own.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 230;
+    static constexpr int kClientHeight = 579;
+
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Pick level for a chosen LVZ: pairs it with the .IMG of the same name; when that exists, shows
+    // both paths, derives the level name and the prefixes and enables "Convert!".
+    void pickLevel(const QString& lvzPath);
+    // The run's options from the controls and the dialogs, as "Convert!" hands them to the run.
+    ConversionOptions gatherOptions() const;
+
+    bool isConverting() const { return thread_ != nullptr; }
+    // What the run started last was given, and how it ended (defaults before the first run).
+    const ConversionOptions& lastRunOptions() const { return lastOptions_; }
+    const RunSummary& lastRunSummary() const { return lastSummary_; }
+    const QStringList& lastRunWarnings() const { return lastWarnings_; }
+
+    TForm2* mipMapDialog() const { return mipMapDialog_; }
+    TForm3* prelightDialog() const { return prelightDialog_; }
+    TForm6* zonDialog() const { return zonDialog_; }
+
+    // How messages reach the user; the tests replace it to read them.
+    std::function<void(const QString&)> showMessage;
+
+signals:
+    // The worker is made and about to start: a last chance to connect to its signals.
+    void conversionStarting(veldrin::gui::ConversionThread* thread);
+    void conversionEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Construction, one group of controls each.
+    QWidget* makeLevelRows();
+    QGroupBox* makeGameVersionGroup();
+    QGroupBox* makeOutputVersionGroup();
+    QGroupBox* makeTxdGroup();
+    QGroupBox* makeIdeIplGroup();
+    QGroupBox* makeAdvancedGroup();
+    QWidget* makeStatusRows();
+    QWidget* makeCommandRow();
+    void makeDialogs();
+    std::vector<ToolMenuItem> toolMenuItems();
+
+    // Handlers.
+    void browseLvz();
+    void generateIdeToggled(bool on);
+    void idOffsetChanged(const QString& text);
+    void modelsPerTxdChanged(const QString& text);
+    void openDialog(QDialog* dialog, QPoint topLeft);
+    void openToolsMenu();
+    void startConversion();
+    void conversionFinished();
+    void endConversion(bool quiet);
+    void setStatus(const QString& text);
+    QString warningsMessage() const;
+
+    // Level pick: paths, level name and output folder; the prefixes live in their edits.
+    ConversionOptions picked_;
+    int idOffset_ = 1000;
+
+    QPushButton* browseButton_ = nullptr;
+    ElidedLabel* lvzLabel_ = nullptr;
+    ElidedLabel* imgLabel_ = nullptr;
+    std::vector<QRadioButton*> gameVersions_;   // in GameVersion order
+    std::vector<QRadioButton*> targetGames_;    // in TargetGame order
+    std::vector<QRadioButton*> txdModes_;       // in TxdMode order
+    QLineEdit* modelsPerTxd_ = nullptr;
+    QCheckBox* generateIde_ = nullptr;
+    QLineEdit* idOffsetEdit_ = nullptr;
+    std::vector<QLineEdit*> mapOffset_;         // X, Y, Z
+    QLineEdit* modelPrefix_ = nullptr;
+    QLineEdit* texturePrefix_ = nullptr;
+    QCheckBox* genBlankCol_ = nullptr;
+    QCheckBox* genMipMaps_ = nullptr;
+    QCheckBox* genNightPrelit_ = nullptr;
+    QCheckBox* optimiseMesh_ = nullptr;
+    QCheckBox* buildImg_ = nullptr;
+    ElidedLabel* status_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QToolButton* toolsButton_ = nullptr;
+    QMenu* toolsMenu_ = nullptr;
+    QPushButton* processButton_ = nullptr;
+
+    TForm2* mipMapDialog_ = nullptr;
+    TForm3* prelightDialog_ = nullptr;
+    TForm6* zonDialog_ = nullptr;
+
+    ConversionThread* thread_ = nullptr;
+    ConversionOptions lastOptions_;
+    RunSummary lastSummary_;
+    QStringList lastWarnings_;
+};
+
+} // namespace veldrin::gui

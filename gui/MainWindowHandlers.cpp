@@ -1,0 +1,197 @@
+// The main window's handlers: level pick, the editing rules of its controls, the dialogs and the run.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <thread>
+
+#include "base/TextUtil.h"
+#include "gui/ConversionThread.h"
+#include "gui/ElidedLabel.h"
+#include "gui/MainWindow.h"
+#include "gui/MipMapDialog.h"
+#include "gui/PathText.h"
+#include "gui/PrelightDialog.h"
+#include "gui/ZonDialog.h"
+
+namespace veldrin::gui {
+
+namespace {
+
+constexpr int kWarningsShown = 20;
+
+// The value of a whole number from `low` up that fits 32 bits, or nothing.
+std::optional<int> wholeNumberFrom(const QString& text, int low) {
+    const auto value = parseInteger(text.toStdString());
+    if (!value || *value < low || *value > std::numeric_limits<int>::max()) return std::nullopt;
+    return static_cast<int>(*value);
+}
+
+template <typename Enum>
+Enum checkedChoice(const std::vector<QRadioButton*>& buttons, int firstValue) {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (buttons[i]->isChecked()) return static_cast<Enum>(firstValue + static_cast<int>(i));
+    }
+    return static_cast<Enum>(firstValue);
+}
+
+} // namespace
+
+void TForm1::browseLvz() {
+    const QString path = QFileDialog::getOpenFileName(this, "Browse LVZ", QString(), "Level LVZ file (*.LVZ *.lvz)");
+    if (!path.isEmpty()) pickLevel(path);
+}
+
+void TForm1::pickLevel(const QString& lvzPath) {
+    ConversionOptions pick;
+    applyLevelPick(pick, toPath(lvzPath));
+    picked_.lvzPath = pick.lvzPath;
+    picked_.imgPath = pick.imgPath;
+    picked_.outputFolder = pick.outputFolder;
+    lvzLabel_->setElidedText(toQString(pick.lvzPath));
+    if (!std::filesystem::is_regular_file(pick.imgPath)) {
+        // The names of the level picked before stay in force.
+        showMessage(toQString(pick.imgPath) + " not found");
+        setStatus("Ready...");
+        return;
+    }
+    imgLabel_->setElidedText(toQString(pick.imgPath));
+    processButton_->setEnabled(!isConverting());
+    picked_.levelName = pick.levelName;
+    modelPrefix_->setText(QString::fromStdString(pick.modelPrefix));
+    texturePrefix_->setText(QString::fromStdString(pick.texturePrefix));
+}
+
+void TForm1::generateIdeToggled(bool on) {
+    idOffsetEdit_->setEnabled(on);
+    for (QLineEdit* edit : mapOffset_) edit->setEnabled(on);
+}
+
+void TForm1::idOffsetChanged(const QString& text) {
+    const std::optional<int> value = wholeNumberFrom(text, 0);
+    if (!value) {
+        idOffsetEdit_->setText("0"); // comes back here with "0"
+        return;
+    }
+    idOffset_ = *value;
+}
+
+void TForm1::modelsPerTxdChanged(const QString& text) {
+    if (!wholeNumberFrom(text, 1)) modelsPerTxd_->setText("1");
+}
+
+void TForm1::openDialog(QDialog* dialog, QPoint topLeft) {
+    dialog->move(topLeft);
+    setEnabled(false);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void TForm1::openToolsMenu() { toolsMenu_->popup(QCursor::pos()); }
+
+ConversionOptions TForm1::gatherOptions() const {
+    ConversionOptions o;
+    o.gameVersion = checkedChoice<GameVersion>(gameVersions_, static_cast<int>(GameVersion::LcsPs2));
+    o.targetGame = checkedChoice<TargetGame>(targetGames_, static_cast<int>(TargetGame::Gta3));
+    o.txdMode = checkedChoice<TxdMode>(txdModes_, static_cast<int>(TxdMode::NoTxd));
+    o.modelsPerTxd = wholeNumberFrom(modelsPerTxd_->text(), 1).value_or(1);
+    o.generateIde = generateIde_->isChecked();
+    o.idOffset = idOffset_;
+    for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffsetText[axis] = mapOffset_[axis]->text().toStdString();
+    o.modelPrefix = modelPrefix_->text().toStdString();
+    o.texturePrefix = texturePrefix_->text().toStdString();
+    o.levelName = picked_.levelName;
+    o.lvzPath = picked_.lvzPath;
+    o.imgPath = picked_.imgPath;
+    o.outputFolder = picked_.outputFolder;
+    o.genBlankCol = genBlankCol_->isChecked();
+    o.genMipMaps = genMipMaps_->isChecked();
+    o.mipMapThreshold = mipMapDialog_->threshold();
+    o.genNightPrelit = genNightPrelit_->isChecked();
+    o.prelightDayMinimum = prelightDialog_->dayMinimum();
+    o.prelightNightMinimum = prelightDialog_->nightMinimum();
+    o.optimiseMesh = optimiseMesh_->isChecked();
+    o.buildImg = buildImg_->isChecked();
+    o.useZon = zonDialog_->useZon();
+    o.zonIsland = zonDialog_->island();
+    o.forceMegaLods = zonDialog_->forceMegaLods();
+    o.zonPath = toPath(zonDialog_->zonPath());
+    o.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return o;
+}
+
+void TForm1::startConversion() {
+    if (isConverting()) return;
+    // A run never filters by a zone file that is not there.
+    if (zonDialog_->useZon() && !std::filesystem::is_regular_file(toPath(zonDialog_->zonPath()))) {
+        zonDialog_->setUseZon(false);
+    }
+    lastOptions_ = gatherOptions();
+    lastSummary_ = RunSummary{};
+    lastWarnings_.clear();
+    processButton_->setEnabled(false);
+    browseButton_->setEnabled(false);
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+
+    thread_ = new ConversionThread(lastOptions_, this);
+    connect(thread_, &ConversionThread::statusChanged, this, &TForm1::setStatus);
+    connect(thread_, &ConversionThread::progressChanged, this, [this](int position, int maximum) {
+        progress_->setRange(0, std::max(1, maximum));
+        progress_->setValue(std::clamp(position, 0, std::max(1, maximum)));
+    });
+    connect(thread_, &ConversionThread::warningRaised, this, [this](const QString& text) { lastWarnings_ << text; });
+    connect(thread_, &QThread::finished, this, &TForm1::conversionFinished);
+    emit conversionStarting(thread_);
+    thread_->start();
+}
+
+void TForm1::conversionFinished() { endConversion(false); }
+
+void TForm1::endConversion(bool quiet) {
+    if (!thread_) return;
+    thread_->wait();
+    lastSummary_ = thread_->summary();
+    const QString failure = thread_->failure();
+    delete thread_;
+    thread_ = nullptr;
+    processButton_->setEnabled(true);
+    browseButton_->setEnabled(true);
+    if (!quiet) {
+        if (!failure.isEmpty()) showMessage(failure);
+        else if (!lastWarnings_.isEmpty()) showMessage(warningsMessage());
+    }
+    emit conversionEnded();
+}
+
+QString TForm1::warningsMessage() const {
+    QStringList lines = lastWarnings_.mid(0, kWarningsShown);
+    if (lastWarnings_.size() > kWarningsShown) {
+        lines << QString("... and %1 more.").arg(lastWarnings_.size() - kWarningsShown);
+    }
+    return QString("The conversion finished with %1 warning(s):\n").arg(lastWarnings_.size()) + lines.join('\n');
+}
+
+void TForm1::setStatus(const QString& text) { status_->setElidedText(text); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (thread_) {
+        // The run ends before its next model; every file it wrote is whole.
+        disconnect(thread_, nullptr, this, nullptr);
+        thread_->requestStop();
+        endConversion(true);
+    }
+    for (QWidget* dialog : std::initializer_list<QWidget*>{mipMapDialog_, prelightDialog_, zonDialog_}) dialog->hide();
+    event->accept();
+}
+
+} // namespace veldrin::gui

@@ -1,0 +1,40 @@
+#include "gui/MipMapDialog.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace veldrin::gui {
+
+TForm2::TForm2(QWidget* parent) : QDialog(parent, Qt::Tool) {
+    setWindowTitle("Mip-maps options");
+
+    auto* label = new QLabel("Generate mip-maps for textures:", this);
+    label->setObjectName("Label1");
+    list_ = new QComboBox(this);
+    list_->setObjectName("MipMapList");
+    list_->addItems({"All textures", "Greater than 16x16", "Greater than 32x32", "Greater than 64x64",
+                     "Greater than 128x128"});
+    list_->setCurrentIndex(0);
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("BitBtn1");
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 8, 8, 8);
+    column->setSpacing(6);
+    column->addWidget(label);
+    column->addWidget(list_);
+    column->addLayout(buttons);
+    setFixedSize(200, column->sizeHint().height());
+}
+
+int TForm2::threshold() const { return list_->currentIndex(); }
+
+} // namespace veldrin::gui

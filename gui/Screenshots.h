@@ -1,0 +1,14 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace veldrin::gui {
+
+class TForm1;
+
+// Shows the main window and each of its option dialogs in turn and saves a PNG of each client area
+// into `folder` (created when missing). Returns the files written; throws VeldrinError when one
+// cannot be written.
+QStringList saveScreenshots(TForm1& window, const QString& folder);
+
+} // namespace veldrin::gui
