@@ -52,13 +52,6 @@ std::vector<std::size_t> sorted(std::array<std::size_t, 4> offsets) {
 
 } // namespace
 
-TEST(VcPatch, LocationsOfBothReleases) {
-    for (std::size_t j = 0; j < 4; ++j) {
-        EXPECT_EQ(kVc10CullModeOffsets[j], static_cast<int64_t>(k10[j]));
-        EXPECT_EQ(kVc11CullModeOffsets[j], static_cast<int64_t>(k11[j])); // 32 bytes further on
-    }
-}
-
 TEST(VcPatch, DetectsEachState) {
     EXPECT_EQ(detectVcExeState(exe(kTwos, kNone)), VcExeState::V10Unpatched);
     EXPECT_EQ(detectVcExeState(exe(kOnes, kNone)), VcExeState::V10Patched);
