@@ -10,7 +10,7 @@
 #include "base/Error.h"
 #include "level/IdeIpl.h"
 #include "level/Rotation.h"
-#include "tools/GeneralNumber.h"
+#include "base/DecimalText.h"
 
 namespace veldrin {
 

@@ -12,7 +12,7 @@
 #include "base/FileIO.h"
 #include "level/Rotation.h"
 #include "support/TempFolder.h"
-#include "tools/GeneralNumber.h"
+#include "base/DecimalText.h"
 #include "tools/PlacementDump.h"
 #include "tools/PlacementDumpFile.h"
 
