@@ -40,9 +40,11 @@ bool checkCol(std::span<const uint8_t> stream, int64_t headerOffset, const Heade
            r.u16(headerOffset + l.faceCount) == 0;
 }
 
-// A section of `count` records at base + offset, checked whole before any record is read.
+// A section of `count` records at base + offset, checked whole before any record is read. An empty
+// section is not looked for: nothing is read from it, whatever its offset.
 std::span<const uint8_t> section(const ByteReader& r, int64_t base, uint32_t offset, int64_t count, int64_t recordSize,
                                  std::string_view name) {
+    if (count == 0) return {};
     return r.slice(base + static_cast<int64_t>(offset), count * recordSize, name);
 }
 

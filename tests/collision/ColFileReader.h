@@ -1,5 +1,6 @@
 #pragma once
 // Test-only readers written from the file layouts, independent of the writers under test.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -74,11 +75,14 @@ private:
 };
 
 // Every "COLL" record of a PC collision file; throws when a record's contents do not end exactly
-// where its size field says.
-inline std::vector<ReadColl> readCollFile(const std::vector<uint8_t>& bytes) {
+// where its size field says. With `padded`, zero bytes after the last record (an archive entry's
+// sector padding) end the file.
+inline std::vector<ReadColl> readCollFile(const std::vector<uint8_t>& bytes, bool padded = false) {
     std::vector<ReadColl> records;
     std::size_t at = 0;
     while (at < bytes.size()) {
+        if (padded && std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end(), [](uint8_t b) { return b == 0; }))
+            break;
         LittleEndianCursor c(bytes, at);
         if (c.text(4) != "COLL") throw std::runtime_error("record without COLL");
         ReadColl r;
@@ -108,13 +112,13 @@ struct ReadImgEntry {
     std::vector<uint8_t> bytes; // whole sectors
 };
 
-// Entries of a headerless directory (.DIR) over its data (.IMG), or of a "VER2" archive when
-// `directory` is empty.
-inline std::vector<ReadImgEntry> readImgArchive(const std::vector<uint8_t>& data, const std::vector<uint8_t>& directory = {}) {
-    const bool ver2 = directory.empty();
-    const std::vector<uint8_t>& dir = ver2 ? data : directory;
+// Entries of a headerless directory (.DIR) over its data (.IMG), or of a "VER2" archive when there is
+// no directory.
+inline std::vector<ReadImgEntry> readImgArchive(const std::vector<uint8_t>& data, const std::vector<uint8_t>* directory = nullptr) {
+    const bool ver2 = directory == nullptr;
+    const std::vector<uint8_t>& dir = ver2 ? data : *directory;
     std::size_t at = 0;
-    uint32_t count = static_cast<uint32_t>(directory.size() / 32);
+    uint32_t count = static_cast<uint32_t>(dir.size() / 32);
     if (ver2) {
         LittleEndianCursor c(data, 0);
         if (c.text(4) != "VER2") throw std::runtime_error("no VER2");

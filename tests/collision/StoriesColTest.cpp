@@ -187,6 +187,14 @@ TEST(StoriesCol, HeadersAndSectionsOutsideTheStreamAreRefusedNamingTheModel) {
                 EXPECT_NE(message.find("Collision model 7 in GAME.DTZ: " + std::string(name)), std::string::npos) << message;
             }
         }
+        // A section without records is never looked for, wherever its offset points.
+        TestColModel noSpheres = fullModel();
+        noSpheres.spheres.clear();
+        uint32_t at = 0;
+        std::vector<uint8_t> empty = streamWith(noSpheres, e, at);
+        patch32(empty, at + f.sphereOffset, 0xFFFFFFFFu);
+        EXPECT_EQ(refusal(empty, at, 0, e), "accepted");
+
         // Cut inside the last section: the stream ends before the model does.
         std::vector<uint8_t> cut(good.begin(), good.end() - 4);
         EXPECT_NE(refusal(cut, header, 0, e), "accepted");
