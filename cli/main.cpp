@@ -5,6 +5,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "cli/CollisionCommands.h"
 #include "cli/ToolCommands.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +13,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && args[0] == "patch-vc") return runPatchVcCommand({args.begin() + 1, args.end()});
     if (!args.empty() && args[0] == "dump") return runDumpCommand({args.begin() + 1, args.end()});
+    if (!args.empty() && args[0] == "colmap") return runColmapCommand({args.begin() + 1, args.end()});
+    if (!args.empty() && args[0] == "col2") return runCol2Command({args.begin() + 1, args.end()});
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     try {
         const CliCommand cmd = parseCommandLine(args, cores);
