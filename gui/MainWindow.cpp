@@ -179,7 +179,10 @@ QGroupBox* TForm1::makeIdeIplGroup() {
     connect(generateIde_, &QCheckBox::toggled, this, &TForm1::generateIdeToggled);
     QPushButton* advanced = smallButton("AdvancedButton", "Advanced", 64);
     connect(advanced, &QPushButton::clicked, this, [this] {
-        openDialog(zonDialog_, QPoint(x() - zonDialog_->frameGeometry().width() / 2, y() + 100));
+        // Centred on this window's left edge. Its frame is not known before it is first shown: it is
+        // taken to be as wide as this window's.
+        const int outerWidth = zonDialog_->width() + frameGeometry().width() - width();
+        openDialog(zonDialog_.get(), QPoint(x() - outerWidth / 2, y() + 100));
     });
     auto* first = new QHBoxLayout;
     first->addWidget(generateIde_);
@@ -239,7 +242,7 @@ QGroupBox* TForm1::makeAdvancedGroup() {
     genMipMaps_ = regular<QCheckBox>("GenMipMaps", "Generate mip-maps (VC/SA)", group);
     QPushButton* mipOptions = smallButton("Button3", "Options", 52);
     connect(mipOptions, &QPushButton::clicked, this,
-            [this] { openDialog(mipMapDialog_, pos() + QPoint(25, 200)); });
+            [this] { openDialog(mipMapDialog_.get(), pos() + QPoint(25, 200)); });
     auto* mipRow = new QHBoxLayout;
     mipRow->addWidget(genMipMaps_);
     mipRow->addStretch();
@@ -249,7 +252,7 @@ QGroupBox* TForm1::makeAdvancedGroup() {
     genNightPrelit_ = regular<QCheckBox>("GenNightPrelit", "Generate night prelight (SA)", group);
     QPushButton* prelightOptions = smallButton("Button2", "Options", 52);
     connect(prelightOptions, &QPushButton::clicked, this,
-            [this] { openDialog(prelightDialog_, pos() + QPoint(0, 200)); });
+            [this] { openDialog(prelightDialog_.get(), pos() + QPoint(0, 200)); });
     auto* prelightRow = new QHBoxLayout;
     prelightRow->addWidget(genNightPrelit_);
     prelightRow->addStretch();
@@ -320,12 +323,14 @@ QWidget* TForm1::makeCommandRow() {
 std::vector<ToolMenuItem> TForm1::toolMenuItems() { return {}; }
 
 void TForm1::makeDialogs() {
-    mipMapDialog_ = new TForm2(this);
-    prelightDialog_ = new TForm3(this);
-    zonDialog_ = new TForm6(this);
-    for (QDialog* dialog : std::initializer_list<QDialog*>{mipMapDialog_, prelightDialog_, zonDialog_}) {
-        connect(dialog, &QDialog::finished, this, [this] { setEnabled(true); });
-    }
+    mipMapDialog_ = std::make_unique<TForm2>();
+    prelightDialog_ = std::make_unique<TForm3>();
+    zonDialog_ = std::make_unique<TForm6>();
+    for (QDialog* dialog : dialogs()) connect(dialog, &QDialog::finished, this, [this] { setEnabled(true); });
+}
+
+std::array<QDialog*, 3> TForm1::dialogs() const {
+    return {mipMapDialog_.get(), prelightDialog_.get(), zonDialog_.get()};
 }
 
 } // namespace veldrin::gui

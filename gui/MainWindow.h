@@ -1,7 +1,9 @@
 #pragma once
 #include <QStringList>
 #include <QWidget>
+#include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/ConversionOptions.h"
@@ -50,9 +52,9 @@ public:
     const RunSummary& lastRunSummary() const { return lastSummary_; }
     const QStringList& lastRunWarnings() const { return lastWarnings_; }
 
-    TForm2* mipMapDialog() const { return mipMapDialog_; }
-    TForm3* prelightDialog() const { return prelightDialog_; }
-    TForm6* zonDialog() const { return zonDialog_; }
+    TForm2* mipMapDialog() const { return mipMapDialog_.get(); }
+    TForm3* prelightDialog() const { return prelightDialog_.get(); }
+    TForm6* zonDialog() const { return zonDialog_.get(); }
 
     // How messages reach the user; the tests replace it to read them.
     std::function<void(const QString&)> showMessage;
@@ -76,6 +78,7 @@ private:
     QWidget* makeStatusRows();
     QWidget* makeCommandRow();
     void makeDialogs();
+    std::array<QDialog*, 3> dialogs() const;
     std::vector<ToolMenuItem> toolMenuItems();
 
     // Handlers.
@@ -118,9 +121,10 @@ private:
     QMenu* toolsMenu_ = nullptr;
     QPushButton* processButton_ = nullptr;
 
-    TForm2* mipMapDialog_ = nullptr;
-    TForm3* prelightDialog_ = nullptr;
-    TForm6* zonDialog_ = nullptr;
+    // Windows of their own rather than children: disabling this window would disable its children.
+    std::unique_ptr<TForm2> mipMapDialog_;
+    std::unique_ptr<TForm3> prelightDialog_;
+    std::unique_ptr<TForm6> zonDialog_;
 
     ConversionThread* thread_ = nullptr;
     ConversionOptions lastOptions_;

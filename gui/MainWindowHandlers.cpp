@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWindow>
 #include <algorithm>
 #include <filesystem>
 #include <limits>
@@ -89,6 +90,11 @@ void TForm1::modelsPerTxdChanged(const QString& text) {
 }
 
 void TForm1::openDialog(QDialog* dialog, QPoint topLeft) {
+    // Kept above this window by the window system, as a child window would be.
+    if (QWindow* own = windowHandle()) {
+        dialog->winId();
+        dialog->windowHandle()->setTransientParent(own);
+    }
     dialog->move(topLeft);
     setEnabled(false);
     dialog->show();
@@ -190,7 +196,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         thread_->requestStop();
         endConversion(true);
     }
-    for (QWidget* dialog : std::initializer_list<QWidget*>{mipMapDialog_, prelightDialog_, zonDialog_}) dialog->hide();
+    for (QDialog* dialog : dialogs()) dialog->hide();
     event->accept();
 }
 

@@ -1,0 +1,290 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "GuiTestRegistry.h"
+#include "GuiTestSupport.h"
+#include "base/FileIO.h"
+#include "cli/CliOptions.h"
+#include "gui/ConversionThread.h"
+#include "gui/MipMapDialog.h"
+#include "gui/PathText.h"
+#include "gui/PrelightDialog.h"
+#include "support/SampleLevels.h"
+#include "support/TempFolder.h"
+
+using namespace veldrin;
+using namespace veldrin::gui;
+using namespace veldrin::test;
+
+namespace {
+
+constexpr int kRunTimeoutMs = 120000;
+
+std::filesystem::path writeSample(const std::filesystem::path& folder, GameVersion edition = GameVersion::LcsPs2) {
+    return buildLevel(sampleTown(edition)).write(folder, "town");
+}
+
+// Presses "Convert!" and waits for the run to end.
+bool convert(TForm1& w) {
+    QSignalSpy ended(&w, &TForm1::conversionEnded);
+    child<QPushButton>(w, "ProcessButton")->click();
+    return ended.wait(kRunTimeoutMs);
+}
+
+void compareOptions(const ConversionOptions& a, const ConversionOptions& b) {
+    QCOMPARE(a.gameVersion, b.gameVersion);
+    QCOMPARE(a.targetGame, b.targetGame);
+    QCOMPARE(a.generateIde, b.generateIde);
+    QCOMPARE(a.idOffset, b.idOffset);
+    QCOMPARE(a.mapOffsetText, b.mapOffsetText);
+    QCOMPARE(a.txdMode, b.txdMode);
+    QCOMPARE(a.modelsPerTxd, b.modelsPerTxd);
+    QCOMPARE(a.modelPrefix, b.modelPrefix);
+    QCOMPARE(a.texturePrefix, b.texturePrefix);
+    QCOMPARE(a.levelName, b.levelName);
+    QCOMPARE(a.lvzPath, b.lvzPath);
+    QCOMPARE(a.imgPath, b.imgPath);
+    QCOMPARE(a.outputFolder, b.outputFolder);
+    QCOMPARE(a.genBlankCol, b.genBlankCol);
+    QCOMPARE(a.genMipMaps, b.genMipMaps);
+    QCOMPARE(a.mipMapThreshold, b.mipMapThreshold);
+    QCOMPARE(a.genNightPrelit, b.genNightPrelit);
+    QCOMPARE(a.prelightDayMinimum, b.prelightDayMinimum);
+    QCOMPARE(a.prelightNightMinimum, b.prelightNightMinimum);
+    QCOMPARE(a.optimiseMesh, b.optimiseMesh);
+    QCOMPARE(a.buildImg, b.buildImg);
+    QCOMPARE(a.useZon, b.useZon);
+    QCOMPARE(a.zonIsland, b.zonIsland);
+    QCOMPARE(a.forceMegaLods, b.forceMegaLods);
+    QCOMPARE(a.zonPath, b.zonPath);
+    QCOMPARE(a.jobs, b.jobs);
+}
+
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    if (!std::filesystem::exists(folder)) return names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The same files with the same bytes in both folders.
+void compareFolders(const std::filesystem::path& a, const std::filesystem::path& b) {
+    const std::vector<std::string> names = namesIn(a);
+    QVERIFY(!names.empty());
+    QCOMPARE(namesIn(b), names);
+    for (const std::string& name : names) {
+        QVERIFY2(readWholeFile(a / name) == readWholeFile(b / name), name.c_str());
+    }
+}
+
+} // namespace
+
+class ConversionTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Every control and dialog setting reaches the run exactly as the equivalent command line gives it,
+    // and the run started by "Convert!" writes the same bytes as the run of that command line.
+    void convertGivesTheOptionsOfTheEquivalentCommandLine() {
+        TempFolder dir("veldrin-gui");
+        const auto lvz = writeSample(dir.path(), GameVersion::VcsPsp);
+        const auto zon = writeZonFile(dir.path(), "zone\nall, 0, -5000, -5000, -500, 5000, 5000, 500, 2\nend\n");
+        TForm1 w;
+        MessageLog log(w);
+        w.pickLevel(toQString(lvz));
+        child<QRadioButton>(w, "VCSPSP")->click();
+        child<QRadioButton>(w, "GTASA")->click();
+        child<QRadioButton>(w, "MakeGroupTXD")->click();
+        child<QLineEdit>(w, "ModelsPerTXD")->setText("7");
+        child<QCheckBox>(w, "GenerateIDE")->click();
+        child<QLineEdit>(w, "IDoffset")->setText("500");
+        child<QLineEdit>(w, "MapOffsetX")->setText("1.5");
+        child<QLineEdit>(w, "MapOffsetY")->setText("-2");
+        child<QLineEdit>(w, "MapOffsetZ")->setText("300");
+        child<QLineEdit>(w, "ModelPrefix")->setText("ab");
+        child<QLineEdit>(w, "TexturePrefix")->setText("tx");
+        for (const char* box : {"GenBlankCol", "GenMipMaps", "GenNightPrelit", "OptimiseMesh", "BuildIMG"}) {
+            child<QCheckBox>(w, box)->click();
+        }
+        child<QComboBox>(*w.mipMapDialog(), "MipMapList")->setCurrentIndex(3);
+        child<QSlider>(*w.prelightDialog(), "TrackBar1")->setValue(10);
+        child<QSlider>(*w.prelightDialog(), "TrackBar2")->setValue(200);
+        child<QCheckBox>(*w.zonDialog(), "UseZon")->click();
+        w.zonDialog()->loadZonFile(toQString(zon));
+        child<QCheckBox>(*w.zonDialog(), "ForceMegaLods")->click();
+
+        QVERIFY(convert(w));
+        QCOMPARE(log.messages, QStringList{});
+        QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("All done!"));
+
+        const int jobs = w.lastRunOptions().jobs;
+        const cli::CliCommand line = cli::parseCommandLine(
+            {"convert", lvz.string(), "--edition", "vcs-psp", "--target", "sa", "--txd", "group", "--models-per-txd",
+             "7", "--ide", "--id-offset", "500", "--map-offset=1.5,-2,300", "--model-prefix=ab", "--texture-prefix=tx",
+             "--blank-col", "--mipmaps", "--mipmap-threshold", "64", "--night-prelight", "--day-min", "10",
+             "--night-min", "200", "--optimise-mesh", "--img", "--zon", zon.string(), "--island", "2"},
+            jobs);
+        compareOptions(w.lastRunOptions(), line.options);
+        if (QTest::currentTestFailed()) return;
+
+        ConversionOptions elsewhere = line.options;
+        elsewhere.outputFolder = dir.path() / "cli";
+        runConversion(elsewhere, {});
+        compareFolders(dir.path() / "town", dir.path() / "cli" / "town");
+    }
+
+    void aWholeRunThroughTheWindowEndsInAllDone() {
+        TempFolder dir("veldrin-gui");
+        const auto lvz = writeSample(dir.path());
+        TForm1 w;
+        MessageLog log(w);
+        w.show();
+        w.pickLevel(toQString(lvz));
+        child<QCheckBox>(w, "GenerateIDE")->click();
+        child<QCheckBox>(w, "GenBlankCol")->click();
+        QStringList statuses;
+        connect(&w, &TForm1::conversionStarting, this, [&](ConversionThread* thread) {
+            connect(thread, &ConversionThread::statusChanged, this, [&](const QString& s) { statuses << s; });
+        });
+
+        QSignalSpy ended(&w, &TForm1::conversionEnded);
+        child<QPushButton>(w, "ProcessButton")->click();
+        QVERIFY(w.isConverting());
+        // Runs never nest, and the level stays as picked while one goes on.
+        QVERIFY(!child<QPushButton>(w, "ProcessButton")->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "BrowseButton")->isEnabled());
+        QVERIFY(ended.wait(kRunTimeoutMs));
+
+        QVERIFY(!w.isConverting());
+        QVERIFY(child<QPushButton>(w, "ProcessButton")->isEnabled());
+        QVERIFY(child<QPushButton>(w, "BrowseButton")->isEnabled());
+        QCOMPARE(log.messages, QStringList{});
+        QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("All done!"));
+        QVERIFY(statuses.size() > 4);
+        QCOMPARE(statuses.front(), QString("Loading town.lvz"));
+        QVERIFY(statuses.contains("Loading database..."));
+        QVERIFY(statuses.contains("Building town.ipl"));
+        QCOMPARE(statuses.back(), QString("All done!"));
+        auto* bar = child<QProgressBar>(w, "ProgressBar1");
+        QVERIFY(bar->maximum() > 1);
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(w.lastRunSummary().modelsConverted > 0);
+
+        const auto line = cli::parseCommandLine(
+            {"convert", lvz.string(), "--ide", "--blank-col", "--out", (dir.path() / "cli").string()}, 1);
+        runConversion(line.options, {});
+        compareFolders(dir.path() / "town", dir.path() / "cli" / "town");
+    }
+
+    void aMapOffsetThatIsNoNumberStopsTheRunEvenWithIdeOff() {
+        TempFolder dir("veldrin-gui");
+        const auto lvz = writeSample(dir.path());
+        TForm1 w;
+        MessageLog log(w);
+        w.pickLevel(toQString(lvz));
+        child<QCheckBox>(w, "GenerateIDE")->click();
+        child<QLineEdit>(w, "MapOffsetY")->setText("1,5");
+        child<QCheckBox>(w, "GenerateIDE")->click();
+        QVERIFY(convert(w));
+        QCOMPARE(log.messages, QStringList{"Invalid Map XYZ offset"});
+        QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("Loading database..."));
+        QVERIFY(!std::filesystem::exists(dir.path() / "town"));
+        QVERIFY(child<QPushButton>(w, "ProcessButton")->isEnabled());
+    }
+
+    void useZonWithoutAMapZonIsSwitchedOffAtConvert() {
+        TempFolder dir("veldrin-gui");
+        TForm1 w;
+        MessageLog log(w);
+        w.pickLevel(toQString(writeSample(dir.path())));
+        child<QCheckBox>(*w.zonDialog(), "UseZon")->click();
+        QVERIFY(convert(w));
+        QVERIFY(!w.zonDialog()->useZon());
+        QVERIFY(!child<QCheckBox>(*w.zonDialog(), "UseZon")->isChecked());
+        QVERIFY(!w.lastRunOptions().useZon);
+        QCOMPARE(log.messages, QStringList{});
+        QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("All done!"));
+    }
+
+    // The option dialogs keep their settings through runs and reopening, for every run after.
+    void dialogSettingsLastAcrossRuns() {
+        TempFolder dir("veldrin-gui");
+        const auto zon = writeZonFile(dir.path(), "zone\nall, 0, -5000, -5000, -500, 5000, 5000, 500, 4\nend\n");
+        TForm1 w;
+        MessageLog log(w);
+        w.pickLevel(toQString(writeSample(dir.path())));
+        child<QComboBox>(*w.mipMapDialog(), "MipMapList")->setCurrentIndex(2);
+        child<QSlider>(*w.prelightDialog(), "TrackBar1")->setValue(100);
+        child<QSlider>(*w.prelightDialog(), "TrackBar2")->setValue(30);
+        child<QCheckBox>(*w.zonDialog(), "UseZon")->click();
+        w.zonDialog()->loadZonFile(toQString(zon));
+        for (int run = 0; run < 2; ++run) {
+            for (const char* opener : {"Button3", "Button2", "AdvancedButton"}) {
+                child<QPushButton>(w, opener)->click();
+                for (QDialog* d : std::initializer_list<QDialog*>{w.mipMapDialog(), w.prelightDialog(), w.zonDialog()}) {
+                    if (d->isVisible()) d->close();
+                }
+            }
+            QVERIFY(convert(w));
+            const ConversionOptions& o = w.lastRunOptions();
+            QCOMPARE(o.mipMapThreshold, 2);
+            QCOMPARE(o.prelightDayMinimum, 100);
+            QCOMPARE(o.prelightNightMinimum, 30);
+            QVERIFY(o.useZon);
+            QVERIFY(o.forceMegaLods);
+            QCOMPARE(o.zonIsland, 4);
+            QCOMPARE(o.zonPath, zon);
+            QCOMPARE(log.messages, QStringList{});
+        }
+        QCOMPARE(child<QLabel>(*w.prelightDialog(), "Label3")->text(), QString("100"));
+    }
+
+    // Closing the window during a run asks it to stop before its next model and waits for it.
+    void closingDuringARunStopsItAtTheNextModel() {
+        TempFolder dir("veldrin-gui");
+        TForm1 w;
+        MessageLog log(w);
+        w.show();
+        w.pickLevel(toQString(writeSample(dir.path())));
+        std::atomic<bool> atFirstModel{false};
+        connect(&w, &TForm1::conversionStarting, this, [&](ConversionThread* thread) {
+            // Runs on the worker: hold the first model until the window has asked the run to stop.
+            connect(
+                thread, &ConversionThread::statusChanged, thread,
+                [&, thread](const QString& s) {
+                    if (!s.startsWith("Processing ") || atFirstModel) return;
+                    atFirstModel = true;
+                    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+                    while (!thread->stopRequested() && std::chrono::steady_clock::now() < deadline) {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                    }
+                },
+                Qt::DirectConnection);
+        });
+        child<QPushButton>(w, "ProcessButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(atFirstModel, kRunTimeoutMs);
+        QVERIFY(w.close());
+        QVERIFY(!w.isConverting());
+        QVERIFY(w.lastRunSummary().stopped);
+        QCOMPARE(w.lastRunSummary().modelsConverted, 1);
+        QCOMPARE(log.messages, QStringList{});
+        // One whole model and nothing else: no dictionary, no placement file, no temporary file.
+        const std::vector<std::string> written = namesIn(dir.path() / "town");
+        QCOMPARE(written.size(), std::size_t{1});
+        QVERIFY(written[0].ends_with(".dff"));
+    }
+};
+
+VELDRIN_GUI_TEST(ConversionTest)
+#include "ConversionTest.moc"

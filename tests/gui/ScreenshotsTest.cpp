@@ -1,0 +1,38 @@
+#include <QImage>
+#include <QTest>
+
+#include "GuiTestRegistry.h"
+#include "gui/MainWindow.h"
+#include "gui/MipMapDialog.h"
+#include "gui/ZonDialog.h"
+#include "gui/Screenshots.h"
+#include "support/TempFolder.h"
+
+using namespace veldrin::gui;
+
+class ScreenshotsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void savesEveryWindowAtItsClientSize() {
+        veldrin::test::TempFolder dir("veldrin-gui");
+        TForm1 w;
+        const QString folder = QString::fromStdString((dir.path() / "shots").string());
+        const QStringList files = saveScreenshots(w, folder);
+        QCOMPARE(files.size(), 4);
+        const QSize sizes[] = {{230, 579}, w.mipMapDialog()->size(), {230, 160}, {529, 335}};
+        for (int i = 0; i < files.size(); ++i) {
+            const QImage picture(files[i]);
+            QVERIFY2(!picture.isNull(), qPrintable(files[i]));
+            QCOMPARE(picture.size() / picture.devicePixelRatio(), sizes[i]);
+            // Something was drawn over the background: a fair share of the pixels differ from the corner's.
+            int drawn = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x) drawn += picture.pixel(x, y) != picture.pixel(0, 0);
+            QVERIFY2(drawn * 50 > picture.width() * picture.height(), qPrintable(files[i]));
+        }
+        QVERIFY(!w.mipMapDialog()->isVisible() && !w.zonDialog()->isVisible());
+    }
+};
+
+VELDRIN_GUI_TEST(ScreenshotsTest)
+#include "ScreenshotsTest.moc"
