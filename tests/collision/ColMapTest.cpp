@@ -22,7 +22,7 @@ namespace {
 TestColModel boxModel(float radius) {
     TestColModel m;
     m.radius = radius;
-    m.boxes = {{{-1, -1, -1}, {1, 1, 1}, {1, 0, 0, 0}}};
+    m.boxes = {{{-1, -1, -1}, {radius, radius, radius}, {1, 0, 0, 0}}};
     m.vertices = {{0, 0, 0}};
     return m;
 }
@@ -226,7 +226,8 @@ TEST(ColMap, EveryEditionTargetArchiveAndPoolChoiceConverts) {
                     for (std::size_t i = 0; i < records.size(); ++i) {
                         EXPECT_EQ(records[i].name, expected[i].first);
                         EXPECT_EQ(records[i].radius, expected[i].second);
-                        EXPECT_EQ(records[i].boxes.size(), 1u);
+                        ASSERT_EQ(records[i].boxes.size(), 1u);
+                        EXPECT_EQ(records[i].boxes[0].max[0], expected[i].second); // the sections were found
                     }
                     EXPECT_EQ(run.result.summary.models, int(ids.size()));
                     EXPECT_EQ(run.result.summary.instances, int(placed.size()));
