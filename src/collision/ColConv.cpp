@@ -1,5 +1,8 @@
 #include "collision/ColConv.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "collision/Col2Index.h"
