@@ -30,7 +30,10 @@ QFont regularFont() {
 }
 
 void showMessageBox(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, QApplication::applicationName(), text);
+    // A box over a disabled window (one whose dialog is open) would be born disabled and could not be
+    // dismissed: such a box stands on its own.
+    QWidget* owner = parent && parent->window()->isEnabled() ? parent : nullptr;
+    QMessageBox::information(owner, QApplication::applicationName(), text);
 }
 
 } // namespace veldrin::gui

@@ -36,6 +36,7 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent, Qt::Tool) {
     useZon_->setObjectName("UseZon");
     browse_ = new QPushButton("Browse MAP.ZON", this);
     browse_->setObjectName("BrowseZon");
+    browse_->setMinimumWidth(browse_->fontMetrics().horizontalAdvance(browse_->text()) + 20);
     islandLabel_ = new QLabel("Island ID:", this);
     islandLabel_->setObjectName("IslandLabel");
     islandList_ = new QComboBox(this);

@@ -20,6 +20,7 @@
 #include "gui/MipMapDialog.h"
 #include "gui/PathText.h"
 #include "gui/PrelightDialog.h"
+#include "support/ModelEncoder.h"
 #include "support/SampleLevels.h"
 #include "support/TempFolder.h"
 
@@ -33,6 +34,27 @@ constexpr int kRunTimeoutMs = 120000;
 
 std::filesystem::path writeSample(const std::filesystem::path& folder, GameVersion edition = GameVersion::LcsPs2) {
     return buildLevel(sampleTown(edition)).write(folder, "town");
+}
+
+// One placed model whose materials name `textures` texture indices that the level does not hold.
+std::filesystem::path writeLevelMissingTextures(const std::filesystem::path& folder, int textures) {
+    LevelDescription d;
+    d.resourceCount = 1;
+    TestModelPart part;
+    for (int t = 0; t < textures; ++t) {
+        TestMaterial material;
+        material.textureId = static_cast<int16_t>(100 + t);
+        material.strip = {{0, 0, 0, 0, 0, 0x7FFF}, {1000, 0, 0, 128, 0, 0x001F}, {0, 1000, 0, 0, 128, 0x03E0}};
+        part.materials.push_back(material);
+    }
+    d.resources[0].encode = [part](uint32_t) { return encodeModelPart(GameVersion::LcsPs2, part); };
+    d.resources[0].placements = {{Where::Cell, 0}};
+    TestCell cell;
+    cell.row = 20;
+    cell.column = 20;
+    cell.instances.push_back(TestInstance{1, 0, 2, {1, 0, 0, 0, 1, 0, 0, 0, 1}, {10, 10, 0}});
+    d.cells = {cell};
+    return buildLevel(d).write(folder, "gaps");
 }
 
 // Presses "Convert!" and waits for the run to end.
@@ -215,6 +237,24 @@ private slots:
         QVERIFY(!w.lastRunOptions().useZon);
         QCOMPARE(log.messages, QStringList{});
         QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("All done!"));
+    }
+
+    // The run goes on past what it skips; the window tells it all in one message at the end.
+    void warningsAreShownTogetherWhenTheRunEnds() {
+        TempFolder dir("veldrin-gui");
+        TForm1 w;
+        MessageLog log(w);
+        w.pickLevel(toQString(writeLevelMissingTextures(dir.path(), 25)));
+        QVERIFY(convert(w));
+        QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("All done!"));
+        QCOMPARE(w.lastRunWarnings().size(), 25);
+        QCOMPARE(log.messages.size(), 1);
+        const QStringList lines = log.messages[0].split('\n');
+        QCOMPARE(lines.front(), QString("The conversion finished with 25 warning(s):"));
+        QCOMPARE(lines.size(), 1 + 20 + 1);
+        QCOMPARE(lines[1], w.lastRunWarnings()[0]);
+        QVERIFY2(lines[1].contains("100"), qPrintable(lines[1]));
+        QCOMPARE(lines.back(), QString("... and 5 more."));
     }
 
     // The option dialogs keep their settings through runs and reopening, for every run after.
