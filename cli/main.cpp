@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,7 +20,10 @@ int main(int argc, char** argv) {
     try {
         const CliCommand cmd = parseCommandLine(args, cores);
         switch (cmd.kind) {
-        case CommandKind::Help: std::fputs(kUsage, stdout); return 0;
+        case CommandKind::Help:
+            std::fputs(kUsage, stdout);
+            for (const char* more : {kColmapUsage, kCol2Usage, kToolUsage}) std::fputs(std::strchr(more, '\n') + 1, stdout);
+            return 0;
         case CommandKind::Convert: return runConvertCommand(cmd.options);
         case CommandKind::Info: return runInfoCommand(cmd.options);
         }
