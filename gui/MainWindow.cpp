@@ -13,57 +13,24 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <type_traits>
 
 #include "gui/ApplicationLook.h"
+#include "gui/Col2Window.h"
+#include "gui/ColMapWindow.h"
 #include "gui/ConversionThread.h"
 #include "gui/ElidedLabel.h"
+#include "gui/FormControls.h"
 #include "gui/MipMapDialog.h"
 #include "gui/PrelightDialog.h"
 #include "gui/ZonDialog.h"
 
 namespace veldrin::gui {
 
-namespace {
-
-constexpr int kGroupSpacing = 0;
-constexpr int kEditHeight = 19;
-
-QGroupBox* boldGroup(const char* title, QWidget* parent) {
-    auto* group = new QGroupBox(title, parent);
-    group->setFont(boldFont());
-    return group;
-}
-
-// Controls inside a bold group keep the regular weight.
-template <typename Widget, typename... Args>
-Widget* regular(const char* name, Args&&... args) {
-    auto* w = new Widget(std::forward<Args>(args)...);
-    w->setObjectName(name);
-    w->setFont(regularFont());
-    if constexpr (std::is_same_v<Widget, QLineEdit>) w->setFixedHeight(kEditHeight);
-    return w;
-}
-
-QVBoxLayout* groupColumn(QGroupBox* group) {
-    auto* column = new QVBoxLayout(group);
-    column->setContentsMargins(4, 0, 4, 2);
-    column->setSpacing(kGroupSpacing);
-    return column;
-}
-
-QPushButton* smallButton(const char* name, const QString& caption, int width) {
-    auto* button = regular<QPushButton>(name, caption);
-    button->setFixedSize(width, 20);
-    return button;
-}
-
-} // namespace
-
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setObjectName("Form1");
     setWindowTitle(kMainWindowCaption);
     showMessage = [this](const QString& text) { showMessageBox(this, text); };
+    chooseFile = openFileDialog(this);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 0);
@@ -91,6 +58,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     auto* hidden = new QPushButton("Button1", this);
     hidden->setObjectName("Button1");
     hidden->setGeometry(width() + 16, 8, 75, 25);
+    connect(hidden, &QPushButton::clicked, this, &TForm1::writeDeveloperDump);
     makeDialogs();
 }
 
@@ -305,8 +273,6 @@ QWidget* TForm1::makeCommandRow() {
     toolsMenu_ = new QMenu(this);
     toolsMenu_->setObjectName("ToolsMenu");
     fillToolsMenu(*toolsMenu_, toolMenuItems());
-    // Until a side tool is installed the menu would open empty.
-    toolsButton_->setEnabled(!toolsMenu_->isEmpty());
     connect(toolsButton_, &QToolButton::clicked, this, &TForm1::openToolsMenu);
     processButton_ = new QPushButton("Convert!", rowWidget);
     processButton_->setObjectName("ProcessButton");
@@ -320,17 +286,29 @@ QWidget* TForm1::makeCommandRow() {
 }
 
 // The side tools, in menu order; each one is a caption and the way it opens.
-std::vector<ToolMenuItem> TForm1::toolMenuItems() { return {}; }
+std::vector<ToolMenuItem> TForm1::toolMenuItems() {
+    return {
+        {"VC backface culling patcher", [this] { patchVcExecutable(); }},
+        {"COL2 to COL converter", [this] { openDialog(col2Window_.get(), pos() + QPoint(0, 200)); }},
+        {"Collision map converter",
+         [this] {
+             colMapWindow_->setMapOffsetTexts({mapOffset_[0]->text(), mapOffset_[1]->text(), mapOffset_[2]->text()});
+             openDialog(colMapWindow_.get(), pos() + QPoint(0, 100));
+         }},
+    };
+}
 
 void TForm1::makeDialogs() {
     mipMapDialog_ = std::make_unique<TForm2>();
     prelightDialog_ = std::make_unique<TForm3>();
+    col2Window_ = std::make_unique<TForm4>();
+    colMapWindow_ = std::make_unique<TForm5>();
     zonDialog_ = std::make_unique<TForm6>();
     for (QDialog* dialog : dialogs()) connect(dialog, &QDialog::finished, this, [this] { setEnabled(true); });
 }
 
-std::array<QDialog*, 3> TForm1::dialogs() const {
-    return {mipMapDialog_.get(), prelightDialog_.get(), zonDialog_.get()};
+std::array<QDialog*, 5> TForm1::dialogs() const {
+    return {mipMapDialog_.get(), prelightDialog_.get(), col2Window_.get(), colMapWindow_.get(), zonDialog_.get()};
 }
 
 } // namespace veldrin::gui

@@ -8,6 +8,7 @@
 
 #include "app/ConversionOptions.h"
 #include "app/ConversionRun.h"
+#include "gui/FileChooser.h"
 #include "gui/ToolsMenu.h"
 
 class QAbstractButton;
@@ -27,6 +28,8 @@ class ConversionThread;
 class ElidedLabel;
 class TForm2;
 class TForm3;
+class TForm4;
+class TForm5;
 class TForm6;
 
 // The main window: picks a level, gathers the run's options from its controls and its option dialogs,
@@ -54,10 +57,13 @@ public:
 
     TForm2* mipMapDialog() const { return mipMapDialog_.get(); }
     TForm3* prelightDialog() const { return prelightDialog_.get(); }
+    TForm4* col2Window() const { return col2Window_.get(); }
+    TForm5* colMapWindow() const { return colMapWindow_.get(); }
     TForm6* zonDialog() const { return zonDialog_.get(); }
 
-    // How messages reach the user; the tests replace it to read them.
+    // How messages reach the user and how the side tools choose their files; the tests replace them.
     std::function<void(const QString&)> showMessage;
+    FileChooser chooseFile;
 
 signals:
     // The worker is made and about to start: a last chance to connect to its signals.
@@ -78,7 +84,7 @@ private:
     QWidget* makeStatusRows();
     QWidget* makeCommandRow();
     void makeDialogs();
-    std::array<QDialog*, 3> dialogs() const;
+    std::array<QDialog*, 5> dialogs() const;
     std::vector<ToolMenuItem> toolMenuItems();
 
     // Handlers.
@@ -88,11 +94,12 @@ private:
     void modelsPerTxdChanged(const QString& text);
     void openDialog(QDialog* dialog, QPoint topLeft);
     void openToolsMenu();
+    void patchVcExecutable();
+    void writeDeveloperDump();
     void startConversion();
     void conversionFinished();
     void endConversion(bool quiet);
     void setStatus(const QString& text);
-    QString warningsMessage() const;
 
     // Level pick: paths, level name and output folder; the prefixes live in their edits.
     ConversionOptions picked_;
@@ -124,6 +131,8 @@ private:
     // Windows of their own rather than children: disabling this window would disable its children.
     std::unique_ptr<TForm2> mipMapDialog_;
     std::unique_ptr<TForm3> prelightDialog_;
+    std::unique_ptr<TForm4> col2Window_;
+    std::unique_ptr<TForm5> colMapWindow_;
     std::unique_ptr<TForm6> zonDialog_;
 
     ConversionThread* thread_ = nullptr;

@@ -1,8 +1,7 @@
-// The main window's handlers: level pick, the editing rules of its controls, the dialogs and the run.
+// The main window's handlers: level pick, the editing rules of its controls, the dialogs, the side tools and the run.
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -10,31 +9,25 @@
 #include <QRadioButton>
 #include <QWindow>
 #include <algorithm>
+#include <exception>
 #include <filesystem>
-#include <limits>
 #include <thread>
 
-#include "base/TextUtil.h"
 #include "gui/ConversionThread.h"
 #include "gui/ElidedLabel.h"
+#include "gui/FormControls.h"
 #include "gui/MainWindow.h"
 #include "gui/MipMapDialog.h"
 #include "gui/PathText.h"
 #include "gui/PrelightDialog.h"
+#include "gui/WarningsMessage.h"
 #include "gui/ZonDialog.h"
+#include "tools/PlacementDumpFile.h"
+#include "tools/VcPatchFile.h"
 
 namespace veldrin::gui {
 
 namespace {
-
-constexpr int kWarningsShown = 20;
-
-// The value of a whole number from `low` up that fits 32 bits, or nothing.
-std::optional<int> wholeNumberFrom(const QString& text, int low) {
-    const auto value = parseInteger(text.toStdString());
-    if (!value || *value < low || *value > std::numeric_limits<int>::max()) return std::nullopt;
-    return static_cast<int>(*value);
-}
 
 template <typename Enum>
 Enum checkedChoice(const std::vector<QRadioButton*>& buttons, int firstValue) {
@@ -47,7 +40,7 @@ Enum checkedChoice(const std::vector<QRadioButton*>& buttons, int firstValue) {
 } // namespace
 
 void TForm1::browseLvz() {
-    const QString path = QFileDialog::getOpenFileName(this, "Browse LVZ", QString(), "Level LVZ file (*.LVZ *.lvz)");
+    const QString path = chooseFile("Browse LVZ", "Level LVZ file (*.LVZ *.lvz)");
     if (!path.isEmpty()) pickLevel(path);
 }
 
@@ -103,6 +96,30 @@ void TForm1::openDialog(QDialog* dialog, QPoint topLeft) {
 }
 
 void TForm1::openToolsMenu() { toolsMenu_->popup(QCursor::pos()); }
+
+void TForm1::patchVcExecutable() {
+    const QString path = chooseFile("VC backface culling patcher", "gta-vc.exe (gta-vc.exe)");
+    if (path.isEmpty()) return;
+    try {
+        showMessage(QString::fromStdString(patchVcExecutableFile(toPath(path)).message));
+    } catch (const std::exception& e) {
+        showMessage(QString::fromStdString(e.what()));
+    }
+}
+
+void TForm1::writeDeveloperDump() {
+    const QString path = chooseFile("Browse game data", "Uncompressed game data (*)");
+    if (path.isEmpty()) return;
+    PlacementDumpOptions options;
+    options.idOffset = idOffset_;
+    options.levelName = picked_.levelName;
+    try {
+        // A developer's aid: the files go where the program was started.
+        writePlacementDump(toPath(path), options, std::filesystem::current_path());
+    } catch (const std::exception& e) {
+        showMessage(QString::fromStdString(e.what()));
+    }
+}
 
 ConversionOptions TForm1::gatherOptions() const {
     ConversionOptions o;
@@ -174,17 +191,9 @@ void TForm1::endConversion(bool quiet) {
     browseButton_->setEnabled(true);
     if (!quiet) {
         if (!failure.isEmpty()) showMessage(failure);
-        else if (!lastWarnings_.isEmpty()) showMessage(warningsMessage());
+        else if (!lastWarnings_.isEmpty()) showMessage(warningsMessage(lastWarnings_));
     }
     emit conversionEnded();
-}
-
-QString TForm1::warningsMessage() const {
-    QStringList lines = lastWarnings_.mid(0, kWarningsShown);
-    if (lastWarnings_.size() > kWarningsShown) {
-        lines << QString("... and %1 more.").arg(lastWarnings_.size() - kWarningsShown);
-    }
-    return QString("The conversion finished with %1 warning(s):\n").arg(lastWarnings_.size()) + lines.join('\n');
 }
 
 void TForm1::setStatus(const QString& text) { status_->setElidedText(text); }

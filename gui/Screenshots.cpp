@@ -6,6 +6,8 @@
 #include <QPixmap>
 
 #include "base/Error.h"
+#include "gui/Col2Window.h"
+#include "gui/ColMapWindow.h"
 #include "gui/MainWindow.h"
 #include "gui/MipMapDialog.h"
 #include "gui/PrelightDialog.h"
@@ -34,6 +36,8 @@ QStringList saveScreenshots(TForm1& window, const QString& folder) {
     written << saveShot(window, dir, "main-window.png");
     written << saveShot(*window.mipMapDialog(), dir, "mip-maps-options.png");
     written << saveShot(*window.prelightDialog(), dir, "prelight-options.png");
+    written << saveShot(*window.col2Window(), dir, "col2-converter.png");
+    written << saveShot(*window.colMapWindow(), dir, "collision-map-converter.png");
     written << saveShot(*window.zonDialog(), dir, "zon-parameters.png");
     return written;
 }

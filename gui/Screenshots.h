@@ -6,7 +6,7 @@ namespace veldrin::gui {
 
 class TForm1;
 
-// Shows the main window and each of its option dialogs in turn and saves a PNG of each client area
+// Shows the main window and each of its dialogs and tool windows in turn and saves a PNG of each client area
 // into `folder` (created when missing). Returns the files written; throws VeldrinError when one
 // cannot be written.
 QStringList saveScreenshots(TForm1& window, const QString& folder);

@@ -1,0 +1,275 @@
+#include "gui/ColMapWindow.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
+
+#include "gui/ApplicationLook.h"
+#include "gui/ElidedLabel.h"
+#include "gui/FormControls.h"
+#include "gui/PathText.h"
+#include "gui/ToolRunner.h"
+#include "gui/WarningsMessage.h"
+
+namespace veldrin::gui {
+
+namespace {
+
+constexpr int kBrowseWidth = 56;
+
+QString fileNameOf(const QString& path) { return toQString(toPath(path).filename()); }
+
+} // namespace
+
+TForm5::TForm5(QWidget* parent) : QDialog(parent, Qt::Tool), runner_(new ToolRunner(this)) {
+    setWindowTitle("Collision map converter");
+    chooseFile = openFileDialog(this);
+    showMessage = [this](const QString& text) { showMessageBox(this, text); };
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(2);
+    column->addWidget(makeFileRows());
+    column->addWidget(makeGameVersionGroup());
+    column->addWidget(makeOutputVersionGroup());
+    column->addWidget(makeSectionsGroup());
+    column->addWidget(makeIdeIplGroup());
+    column->addStretch();
+    column->addWidget(makeStatusRows());
+    processButton_ = new QPushButton("Convert!", this);
+    processButton_->setObjectName("ProcessButton");
+    processButton_->setFont(boldFont());
+    processButton_->setFixedHeight(25);
+    processButton_->setDefault(true);
+    connect(processButton_, &QPushButton::clicked, this, &TForm5::startConversion);
+    column->addWidget(processButton_);
+
+    // The specified client size, unless this desktop's fonts need more room than it gives.
+    const QSize needed = column->minimumSize();
+    setFixedSize(std::max(kClientWidth, needed.width()), std::max(kClientHeight, needed.height()));
+
+    connect(runner_, &ToolRunner::statusChanged, status_, &ElidedLabel::setElidedText);
+    connect(runner_, &ToolRunner::progressChanged, this, [this](int position, int maximum) {
+        progress_->setRange(0, std::max(1, maximum));
+        progress_->setValue(std::clamp(position, 0, std::max(1, maximum)));
+    });
+    connect(runner_, &ToolRunner::ended, this, &TForm5::conversionFinished);
+}
+
+QWidget* TForm5::makeFileRows() {
+    auto* rows = new QWidget(this);
+    auto* grid = new QGridLayout(rows);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    auto fileRow = [&](int row, const char* labelName, const char* prefix, const char* buttonName, auto handler) {
+        auto* label = new ElidedLabel(prefix, "none", rows);
+        label->setObjectName(labelName);
+        auto* browse = smallButton(buttonName, "Browse...", kBrowseWidth);
+        connect(browse, &QPushButton::clicked, this, handler);
+        fileButtons_.push_back(browse);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(browse, row, 1);
+        return label;
+    };
+    dtzLabel_ = fileRow(0, "DtzLabel", "DTZ: ", "BrowseDtz", &TForm5::browseDtz);
+    imgLabel_ = fileRow(1, "ImgLabel", "IMG: ", "BrowseImg", &TForm5::browseImg);
+    dffLabel_ = fileRow(2, "DffLabel", "DFF: ", "BrowseDff", &TForm5::browseDff);
+    QPushButton* clear = smallButton("ClearDff", "C", 20);
+    connect(clear, &QPushButton::clicked, this, &TForm5::clearDff);
+    fileButtons_.push_back(clear);
+    grid->addWidget(clear, 2, 2);
+    grid->setColumnStretch(0, 1);
+    return rows;
+}
+
+QGroupBox* TForm5::makeGameVersionGroup() {
+    QGroupBox* group = boldGroup("Game version:", this);
+    auto* row = new QHBoxLayout(group);
+    row->setContentsMargins(4, 0, 4, 2);
+    lcs_ = regular<QRadioButton>("GtaLcs", "GTA LCS", group);
+    vcs_ = regular<QRadioButton>("GtaVcs", "GTA VCS", group);
+    lcs_->setChecked(true);
+    // The treadables pool exists in the LCS data only.
+    connect(lcs_, &QRadioButton::toggled, this, [this](bool on) { treadables_->setEnabled(on); });
+    row->addWidget(lcs_);
+    row->addWidget(vcs_);
+    row->addStretch();
+    return group;
+}
+
+QGroupBox* TForm5::makeOutputVersionGroup() {
+    QGroupBox* group = boldGroup("Output version:", this);
+    auto* row = new QHBoxLayout(group);
+    row->setContentsMargins(4, 0, 4, 2);
+    const char* names[] = {"Gta3", "GtaVc", "GtaSa"};
+    const char* captions[] = {"GTA 3", "GTA VC", "GTA SA"};
+    for (int i = 0; i < 3; ++i) {
+        targetGames_.push_back(regular<QRadioButton>(names[i], captions[i], group));
+        row->addWidget(targetGames_.back());
+    }
+    targetGames_[0]->setChecked(true);
+    return group;
+}
+
+QGroupBox* TForm5::makeSectionsGroup() {
+    QGroupBox* group = boldGroup("Collision map IPL sections:", this);
+    QVBoxLayout* column = groupColumn(group);
+    buildings_ = regular<QCheckBox>("Buildings", "Buildings", group);
+    dynamicObjects_ = regular<QCheckBox>("DynamicObjs", "Dynamic objs", group);
+    treadables_ = regular<QCheckBox>("Treadables", "Treadables", group);
+    for (QCheckBox* box : {buildings_, dynamicObjects_, treadables_}) {
+        box->setChecked(true);
+        column->addWidget(box);
+    }
+    return group;
+}
+
+QGroupBox* TForm5::makeIdeIplGroup() {
+    QGroupBox* group = boldGroup("IDE/IPL options:", this);
+    QVBoxLayout* column = groupColumn(group);
+    idOffsetEdit_ = regular<QLineEdit>("IDoffset", "1000", group);
+    idOffsetEdit_->setFixedWidth(70);
+    connect(idOffsetEdit_, &QLineEdit::textChanged, this, &TForm5::idOffsetChanged);
+    auto* first = new QHBoxLayout;
+    first->setSpacing(4);
+    first->addWidget(regular<QLabel>("IDoffsetLabel", "ID offset:", group));
+    first->addWidget(idOffsetEdit_);
+    first->addStretch();
+    column->addLayout(first);
+
+    column->addWidget(regular<QLabel>("MapOffsetLabel", "Global map offset (XYZ):", group));
+    auto* second = new QHBoxLayout;
+    second->setSpacing(4);
+    for (const char* name : {"MapOffsetX", "MapOffsetY", "MapOffsetZ"}) {
+        mapOffset_.push_back(regular<QLineEdit>(name, "0.0", group));
+        second->addWidget(mapOffset_.back());
+    }
+    column->addLayout(second);
+    return group;
+}
+
+QWidget* TForm5::makeStatusRows() {
+    auto* rows = new QWidget(this);
+    auto* column = new QVBoxLayout(rows);
+    column->setContentsMargins(0, 0, 0, 2);
+    column->setSpacing(2);
+    auto* line = new QHBoxLayout;
+    line->setSpacing(4);
+    auto* caption = new QLabel("Status:", rows);
+    caption->setObjectName("StatusCaption");
+    status_ = new ElidedLabel("", "Ready...", rows);
+    status_->setObjectName("StatusText");
+    line->addWidget(caption);
+    line->addWidget(status_, 1);
+    column->addLayout(line);
+    progress_ = new QProgressBar(rows);
+    progress_->setObjectName("ProgressBar1");
+    progress_->setFixedHeight(9);
+    progress_->setTextVisible(false);
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+    column->addWidget(progress_);
+    return rows;
+}
+
+ColMapPaths TForm5::paths() const {
+    ColMapPaths p;
+    p.dtz = toPath(dtzPath_);
+    p.img = toPath(imgPath_);
+    p.blankDff = toPath(dffPath_);
+    p.outputBase = toPath(outputFolder_);
+    return p;
+}
+
+ColMapOptions TForm5::options() const {
+    ColMapOptions o;
+    o.edition = vcs_->isChecked() ? StoriesEdition::VCS : StoriesEdition::LCS;
+    for (std::size_t i = 0; i < targetGames_.size(); ++i) {
+        if (targetGames_[i]->isChecked()) o.target = static_cast<TargetGame>(static_cast<int>(TargetGame::Gta3) + i);
+    }
+    o.buildings = buildings_->isChecked();
+    o.dynamicObjects = dynamicObjects_->isChecked();
+    o.treadables = treadables_->isChecked();
+    o.idOffset = idOffset_;
+    for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffsetText[axis] = mapOffset_[axis]->text().toStdString();
+    return o;
+}
+
+void TForm5::setMapOffsetTexts(const std::array<QString, 3>& texts) {
+    for (std::size_t axis = 0; axis < 3; ++axis) mapOffset_[axis]->setText(texts[axis]);
+}
+
+bool TForm5::isConverting() const { return runner_->isRunning(); }
+
+void TForm5::browseDtz() {
+    const QString path = chooseFile("Browse GAME.DTZ", "GAME.DTZ (*.DTZ *.dtz)");
+    if (path.isEmpty()) return;
+    dtzPath_ = path;
+    outputFolder_ = toQString(toPath(path).parent_path());
+    dtzLabel_->setElidedText(fileNameOf(path));
+}
+
+void TForm5::browseImg() {
+    const QString path = chooseFile("Browse IMG", "IMG archive (*.IMG *.img)");
+    if (path.isEmpty()) return;
+    imgPath_ = path;
+    imgLabel_->setElidedText(fileNameOf(path));
+}
+
+void TForm5::browseDff() {
+    const QString path = chooseFile("Browse blank DFF", "Blank DFF file (*.dff *.DFF)");
+    if (path.isEmpty()) return;
+    dffPath_ = path;
+    dffLabel_->setElidedText(fileNameOf(path));
+}
+
+void TForm5::clearDff() {
+    dffPath_.clear();
+    dffLabel_->setElidedText("none");
+}
+
+void TForm5::idOffsetChanged(const QString& text) {
+    const std::optional<int> value = wholeNumberFrom(text, 0);
+    if (!value) {
+        idOffsetEdit_->setText("0"); // comes back here with "0"
+        return;
+    }
+    idOffset_ = *value;
+}
+
+void TForm5::startConversion() {
+    const ColMapPaths files = paths();
+    const ColMapOptions settings = options();
+    if (!runner_->start([files, settings](const ColCallbacks& callbacks) {
+            runColMapConverter(files, settings, callbacks);
+        })) {
+        return; // runs never nest
+    }
+    setRunning(true);
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+}
+
+void TForm5::conversionFinished(const QString& failure, const QStringList& warnings) {
+    setRunning(false);
+    if (!failure.isEmpty()) showMessage(failure);
+    else if (!warnings.isEmpty()) showMessage(warningsMessage(warnings));
+    emit conversionEnded();
+}
+
+void TForm5::setRunning(bool running) {
+    processButton_->setEnabled(!running);
+    for (QPushButton* button : fileButtons_) button->setEnabled(!running);
+}
+
+} // namespace veldrin::gui

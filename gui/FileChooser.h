@@ -1,0 +1,16 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace veldrin::gui {
+
+// How a window asks the user for a file to open, given the dialog's caption and its filter: the chosen
+// path, or empty when the user cancels. The tests replace it to choose without a dialog.
+using FileChooser = std::function<QString(const QString& caption, const QString& filter)>;
+
+// The desktop's open-file dialog over `parent`.
+FileChooser openFileDialog(QWidget* parent);
+
+} // namespace veldrin::gui
