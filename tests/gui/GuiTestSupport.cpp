@@ -1,5 +1,8 @@
 #include "GuiTestSupport.h"
 
+#include <QAction>
+#include <QMenu>
+
 #include "base/FileIO.h"
 
 namespace veldrin::test {
@@ -8,6 +11,14 @@ std::filesystem::path writeZonFile(const std::filesystem::path& folder, const st
     const std::filesystem::path path = folder / "MAP.ZON";
     writeWholeFile(path, text);
     return path;
+}
+
+QAction* toolMenuItem(gui::TForm1& window, const QString& caption) {
+    for (QAction* action : child<QMenu>(window, "ToolsMenu")->actions()) {
+        if (action->text() == caption) return action;
+    }
+    std::fprintf(stderr, "no tools menu item %s\n", qPrintable(caption));
+    std::abort();
 }
 
 } // namespace veldrin::test

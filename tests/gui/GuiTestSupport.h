@@ -6,8 +6,13 @@
 #include <filesystem>
 #include <string>
 
+#include "gui/Col2Window.h"
+#include "gui/ColMapWindow.h"
+#include "gui/FileChooser.h"
 #include "gui/MainWindow.h"
 #include "gui/ZonDialog.h"
+
+class QAction;
 
 namespace veldrin::test {
 
@@ -22,14 +27,32 @@ T* child(const QObject& root, const char* name) {
     return found;
 }
 
-// Catches the messages that the window and its ZON dialog would show in message boxes.
+// Catches the messages that the window, its ZON dialog and its tool windows would show in message boxes.
 struct MessageLog {
     QStringList messages;
     explicit MessageLog(gui::TForm1& window) {
         window.showMessage = [this](const QString& text) { messages << text; };
         window.zonDialog()->showMessage = [this](const QString& text) { messages << text; };
+        window.col2Window()->showMessage = [this](const QString& text) { messages << text; };
+        window.colMapWindow()->showMessage = [this](const QString& text) { messages << text; };
     }
 };
+
+// Stands in for the open-file dialog: answers with the paths given, in turn (an empty one cancels), and
+// keeps the filter each dialog would have offered.
+struct FileChoices {
+    QStringList answers;
+    QStringList filters;
+    gui::FileChooser chooser() {
+        return [this](const QString&, const QString& filter) {
+            filters << filter;
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        };
+    }
+};
+
+// The tools menu's item with this caption, which must exist.
+QAction* toolMenuItem(gui::TForm1& window, const QString& caption);
 
 // A MAP.ZON text written next to the tests' other files.
 std::filesystem::path writeZonFile(const std::filesystem::path& folder, const std::string& text);

@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -15,6 +16,8 @@
 #include "GuiTestRegistry.h"
 #include "GuiTestSupport.h"
 #include "base/FileIO.h"
+#include "gui/Col2Window.h"
+#include "gui/ColMapWindow.h"
 #include "gui/ElidedLabel.h"
 #include "gui/MipMapDialog.h"
 #include "gui/PathText.h"
@@ -96,11 +99,15 @@ private slots:
         QCOMPARE(panels.front()->text(), QString("v1.2"));
         // Beyond the client area, where the user never meets it.
         QVERIFY(!w.rect().intersects(child<QPushButton>(w, "Button1")->geometry()));
-        // No side tool is installed yet: the tools button offers no empty menu.
-        QVERIFY(child<QMenu>(w, "ToolsMenu")->isEmpty());
-        QVERIFY(!child<QToolButton>(w, "ToolsButton")->isEnabled());
+        QStringList tools;
+        for (QAction* item : child<QMenu>(w, "ToolsMenu")->actions()) tools << item->text();
+        QCOMPARE(tools, (QStringList{"VC backface culling patcher", "COL2 to COL converter", "Collision map converter"}));
+        QVERIFY(child<QToolButton>(w, "ToolsButton")->isEnabled());
         QVERIFY(!child<QToolButton>(w, "ToolsButton")->icon().isNull());
-        QVERIFY(!w.mipMapDialog()->isVisible() && !w.prelightDialog()->isVisible() && !w.zonDialog()->isVisible());
+        for (QWidget* dialog : std::initializer_list<QWidget*>{w.mipMapDialog(), w.prelightDialog(), w.col2Window(),
+                                                               w.colMapWindow(), w.zonDialog()}) {
+            QVERIFY(!dialog->isVisible());
+        }
 
         const ConversionOptions o = w.gatherOptions();
         const ConversionOptions defaults;
@@ -124,12 +131,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.size(), QSize(230, 579));
         expectNothingClipped(w);
-        for (QWidget* dialog : std::initializer_list<QWidget*>{w.mipMapDialog(), w.prelightDialog(), w.zonDialog()}) {
+        for (QWidget* dialog : std::initializer_list<QWidget*>{w.mipMapDialog(), w.prelightDialog(), w.col2Window(),
+                                                               w.colMapWindow(), w.zonDialog()}) {
             dialog->show();
             expectNothingClipped(*dialog);
             dialog->hide();
         }
         QCOMPARE(w.prelightDialog()->size(), QSize(230, 160));
+        QCOMPARE(w.col2Window()->size(), QSize(230, 130));
+        QCOMPARE(w.colMapWindow()->size(), QSize(230, 400));
         QCOMPARE(w.zonDialog()->size(), QSize(529, 335));
     }
 

@@ -2,6 +2,8 @@
 #include <QTest>
 
 #include "GuiTestRegistry.h"
+#include "gui/Col2Window.h"
+#include "gui/ColMapWindow.h"
 #include "gui/MainWindow.h"
 #include "gui/MipMapDialog.h"
 #include "gui/ZonDialog.h"
@@ -18,8 +20,8 @@ private slots:
         TForm1 w;
         const QString folder = QString::fromStdString((dir.path() / "shots").string());
         const QStringList files = saveScreenshots(w, folder);
-        QCOMPARE(files.size(), 4);
-        const QSize sizes[] = {{230, 579}, w.mipMapDialog()->size(), {230, 160}, {529, 335}};
+        QCOMPARE(files.size(), 6);
+        const QSize sizes[] = {{230, 579}, w.mipMapDialog()->size(), {230, 160}, {230, 130}, {230, 400}, {529, 335}};
         for (int i = 0; i < files.size(); ++i) {
             const QImage picture(files[i]);
             QVERIFY2(!picture.isNull(), qPrintable(files[i]));
@@ -31,6 +33,7 @@ private slots:
             QVERIFY2(drawn * 50 > picture.width() * picture.height(), qPrintable(files[i]));
         }
         QVERIFY(!w.mipMapDialog()->isVisible() && !w.zonDialog()->isVisible());
+        QVERIFY(!w.col2Window()->isVisible() && !w.colMapWindow()->isVisible());
     }
 };
 
