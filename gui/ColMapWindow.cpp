@@ -194,8 +194,10 @@ ColMapPaths TForm5::paths() const {
 ColMapOptions TForm5::options() const {
     ColMapOptions o;
     o.edition = vcs_->isChecked() ? StoriesEdition::VCS : StoriesEdition::LCS;
-    for (std::size_t i = 0; i < targetGames_.size(); ++i) {
-        if (targetGames_[i]->isChecked()) o.target = static_cast<TargetGame>(static_cast<int>(TargetGame::Gta3) + i);
+    for (int i = 0; i < static_cast<int>(targetGames_.size()); ++i) {
+        if (targetGames_[static_cast<std::size_t>(i)]->isChecked()) {
+            o.target = static_cast<TargetGame>(static_cast<int>(TargetGame::Gta3) + i);
+        }
     }
     o.buildings = buildings_->isChecked();
     o.dynamicObjects = dynamicObjects_->isChecked();

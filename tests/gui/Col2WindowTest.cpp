@@ -44,8 +44,8 @@ QStringList recordNames(const std::vector<uint8_t>& col) {
         if (std::memcmp(col.data() + at, "COLL", 4) != 0) return names << "?";
         uint32_t size = 0;
         std::memcpy(&size, col.data() + at + 4, 4);
-        names << QString::fromLatin1(reinterpret_cast<const char*>(col.data() + at + 8),
-                                     static_cast<qsizetype>(strnlen(reinterpret_cast<const char*>(col.data() + at + 8), 20)));
+        const char* name = reinterpret_cast<const char*>(col.data() + at + 8);
+        names << QString::fromLatin1(name, static_cast<qsizetype>(strnlen(name, 20)));
         at += 8 + std::size_t{size};
     }
     return names;

@@ -252,7 +252,8 @@ private slots:
         QCOMPARE(namesIn(out), (std::vector<std::string>{"COLMAP.DIR", "COLMAP.IMG", "ColMap.IDE", "ColMap.IPL",
                                                          "ColMap.col"}));
         const QStringList ipl = linesOf(out / "ColMap.IPL");
-        QVERIFY2(ipl.contains("1001, colmap12, 0, 10.000, 20.000, 5.000, 1, 1, 1, 0, 0, 0, 1"), qPrintable(ipl.join('|')));
+        QVERIFY2(ipl.contains("1001, colmap12, 0, 10.000, 20.000, 5.000, 1, 1, 1, 0, 0, 0, 1"),
+                 qPrintable(ipl.join('|')));
         QVERIFY(linesOf(out / "ColMap.IDE").contains("1000, colmap3, generic, 1, 299, 0"));
 
         ColMapPaths direct{files.dtz, files.img, files.dff, dir.path() / "direct"};
