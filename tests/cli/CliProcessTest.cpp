@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
-
+#include "CliRunner.h"
 #include "base/FileIO.h"
 #include "support/LevelBuilder.h"
 #include "support/SampleLevels.h"
@@ -12,43 +9,16 @@
 using namespace veldrin;
 using namespace veldrin::test;
 
-namespace {
-
-struct Ran {
-    int status = -1;
-    std::string out; // standard output and standard error together
-};
-
-Ran runCli(const std::string& args) {
-    Ran r;
-    const std::string command = std::string(VELDRIN_CLI_PATH) + " " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return r;
-    std::array<char, 4096> buffer{};
-    std::size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.out.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
-}
-
-std::string lastLine(const std::string& text) {
-    std::string t = text;
-    while (!t.empty() && t.back() == '\n') t.pop_back();
-    return t.substr(t.rfind('\n') + 1);
-}
-
-} // namespace
 
 TEST(CliProcess, ConvertsEveryEditionAndEndsWithAllDone) {
     TempFolder dir("veldrin-cli");
     for (const char* e : {"lcs-ps2", "vcs-ps2", "lcs-psp", "vcs-psp"}) {
         const auto lvz = buildLevel(sampleTown(*parseGameVersion(e))).write(dir.path(), std::string("town-") + e);
-        const Ran r = runCli("convert " + lvz.string() + " --edition " + e + " --ide --target vc --jobs 2");
+        const CliRun r = runCli("convert " + lvz.string() + " --edition " + e + " --ide --target vc --jobs 2");
         EXPECT_EQ(r.status, 0) << r.out;
         EXPECT_EQ(lastLine(r.out), "All done!");
         EXPECT_TRUE(std::filesystem::exists(dir.path() / (std::string("town-") + e) / (std::string("town-") + e + ".ipl")));
-        const Ran info = runCli("info " + lvz.string() + " --edition " + e);
+        const CliRun info = runCli("info " + lvz.string() + " --edition " + e);
         EXPECT_EQ(info.status, 0);
         EXPECT_NE(info.out.find("Resources: 63"), std::string::npos) << info.out;
         EXPECT_NE(info.out.find("pairs: 2"), std::string::npos) << info.out;
@@ -58,7 +28,7 @@ TEST(CliProcess, ConvertsEveryEditionAndEndsWithAllDone) {
 TEST(CliProcess, FailuresExitWithOneAndUsageWithTwo) {
     TempFolder dir("veldrin-cli");
     const auto lvz = buildLevel(sampleTown(GameVersion::LcsPs2)).write(dir.path(), "town");
-    Ran r = runCli("convert " + lvz.string() + " --map-offset=1,5");
+    CliRun r = runCli("convert " + lvz.string() + " --map-offset=1,5");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lastLine(r.out), "Invalid Map XYZ offset");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "town"));

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
-
+#include "CliRunner.h"
 #include "base/FileIO.h"
 #include "support/CollisionBuilder.h"
 #include "support/TempFolder.h"
@@ -12,23 +9,6 @@ using namespace veldrin;
 using namespace veldrin::test;
 
 namespace {
-
-struct Ran {
-    int status = -1;
-    std::string out; // standard output and standard error together
-};
-
-Ran runCli(const std::string& args) {
-    Ran r;
-    FILE* pipe = popen((std::string(VELDRIN_CLI_PATH) + " " + args + " 2>&1").c_str(), "r");
-    if (!pipe) return r;
-    std::array<char, 4096> buffer{};
-    std::size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.out.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
-}
 
 bool endsWithLine(const std::string& text, const std::string& line) {
     return text.size() >= line.size() + 1 && text.compare(text.size() - line.size() - 1, line.size() + 1, line + "\n") == 0;
@@ -57,7 +37,7 @@ TEST(CollisionProcess, ColmapWritesTheMapAndRefusesWhatIsNotGameData) {
     writeWholeFile(dir / "GAME.IMG", buildColImg({}));
     const std::string dtzArg = (dir / "GAME.DTZ").string(), imgArg = (dir / "GAME.IMG").string();
 
-    Ran r = runCli("colmap " + dtzArg + " --img " + imgArg + " --target vc");
+    CliRun r = runCli("colmap " + dtzArg + " --img " + imgArg + " --target vc");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_TRUE(endsWithLine(r.out, "Done!")) << r.out;
     EXPECT_TRUE(std::filesystem::exists(dir / "colmap" / "ColMap.col"));
@@ -73,7 +53,7 @@ TEST(CollisionProcess, ColmapWritesTheMapAndRefusesWhatIsNotGameData) {
 TEST(CollisionProcess, Col2ConvertsAndRefusesFilesWithoutTheMagic) {
     TempFolder dir("veldrin-cli");
     writeWholeFile(dir / "a.col2", buildCol2({{0, box(3)}}, StoriesEdition::VCS));
-    Ran r = runCli("col2 " + (dir / "a.col2").string() + " --edition vcs");
+    CliRun r = runCli("col2 " + (dir / "a.col2").string() + " --edition vcs");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_TRUE(endsWithLine(r.out, "Done!"));
     const auto col = readWholeFile(dir / "a.col2.col");
