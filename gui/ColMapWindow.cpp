@@ -17,6 +17,7 @@
 #include "gui/ElidedLabel.h"
 #include "gui/FormControls.h"
 #include "gui/PathText.h"
+#include "gui/StatusRows.h"
 #include "gui/ToolRunner.h"
 #include "gui/WarningsMessage.h"
 
@@ -159,27 +160,10 @@ QGroupBox* TForm5::makeIdeIplGroup() {
 }
 
 QWidget* TForm5::makeStatusRows() {
-    auto* rows = new QWidget(this);
-    auto* column = new QVBoxLayout(rows);
-    column->setContentsMargins(0, 0, 0, 2);
-    column->setSpacing(2);
-    auto* line = new QHBoxLayout;
-    line->setSpacing(4);
-    auto* caption = new QLabel("Status:", rows);
-    caption->setObjectName("StatusCaption");
-    status_ = new ElidedLabel("", "Ready...", rows);
-    status_->setObjectName("StatusText");
-    line->addWidget(caption);
-    line->addWidget(status_, 1);
-    column->addLayout(line);
-    progress_ = new QProgressBar(rows);
-    progress_->setObjectName("ProgressBar1");
-    progress_->setFixedHeight(9);
-    progress_->setTextVisible(false);
-    progress_->setRange(0, 1);
-    progress_->setValue(0);
-    column->addWidget(progress_);
-    return rows;
+    const StatusRows rows = gui::makeStatusRows(this, 2);
+    status_ = rows.status;
+    progress_ = rows.progress;
+    return rows.widget;
 }
 
 ColMapPaths TForm5::paths() const {
