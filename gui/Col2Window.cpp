@@ -31,11 +31,7 @@ QToolButton* editionButton(const char* name, const char* letters, QWidget* paren
 
 } // namespace
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent, Qt::Tool), runner_(new ToolRunner(this)) {
-    setWindowTitle("COL2 to COL Converter");
-    chooseFile = openFileDialog(this);
-    showMessage = [this](const QString& text) { showMessageBox(this, text); };
-
+TForm4::TForm4(QWidget* parent) : ToolWindow("COL2 to COL Converter", parent) {
     QGroupBox* group = boldGroup("COL2 Version:", this);
     lcs_ = editionButton("LcsButton", "LCS", group);
     vcs_ = editionButton("VcsButton", "VCS", group);
@@ -80,8 +76,6 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent, Qt::Tool), runner_(new ToolRun
 }
 
 StoriesEdition TForm4::edition() const { return vcs_->isChecked() ? StoriesEdition::VCS : StoriesEdition::LCS; }
-
-bool TForm4::isConverting() const { return runner_->isRunning(); }
 
 void TForm4::browse() {
     if (isConverting()) return;

@@ -1,9 +1,8 @@
 #pragma once
-#include <QDialog>
-#include <functional>
+#include <QStringList>
 
 #include "collision/StoriesColModel.h"
-#include "gui/FileChooser.h"
+#include "gui/ToolWindow.h"
 
 class QAbstractButton;
 class QLabel;
@@ -11,13 +10,11 @@ class QPushButton;
 
 namespace veldrin::gui {
 
-class ToolRunner;
-
 // "COL2 to COL Converter": converts one standalone Stories collision file, picked with "Browse...",
 // into the file of the same name followed by ".col", reading it in the edition whose button is down.
 // Created hidden at start; keeps its edition for the life of the program. The conversion runs on a
 // worker thread, and "Browse..." waits for it.
-class TForm4 : public QDialog {
+class TForm4 : public ToolWindow {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 230;
@@ -26,14 +23,6 @@ public:
     explicit TForm4(QWidget* parent = nullptr);
 
     StoriesEdition edition() const;
-    bool isConverting() const;
-
-    // How the file is chosen and messages reach the user; the tests replace them.
-    FileChooser chooseFile;
-    std::function<void(const QString&)> showMessage;
-
-signals:
-    void conversionEnded();
 
 private:
     void browse();
@@ -43,7 +32,6 @@ private:
     QAbstractButton* vcs_;
     QPushButton* browse_;
     QLabel* status_;
-    ToolRunner* runner_;
 };
 
 } // namespace veldrin::gui

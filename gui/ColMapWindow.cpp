@@ -4,14 +4,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <optional>
 
 #include "gui/ApplicationLook.h"
 #include "gui/ElidedLabel.h"
@@ -31,11 +29,7 @@ QString fileNameOf(const QString& path) { return toQString(toPath(path).filename
 
 } // namespace
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent, Qt::Tool), runner_(new ToolRunner(this)) {
-    setWindowTitle("Collision map converter");
-    chooseFile = openFileDialog(this);
-    showMessage = [this](const QString& text) { showMessageBox(this, text); };
-
+TForm5::TForm5(QWidget* parent) : ToolWindow("Collision map converter", parent) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(2);
@@ -46,10 +40,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent, Qt::Tool), runner_(new ToolRun
     column->addWidget(makeIdeIplGroup());
     column->addStretch();
     column->addWidget(makeStatusRows());
-    processButton_ = new QPushButton("Convert!", this);
-    processButton_->setObjectName("ProcessButton");
-    processButton_->setFont(boldFont());
-    processButton_->setFixedHeight(25);
+    processButton_ = convertButton(this);
     processButton_->setDefault(true);
     connect(processButton_, &QPushButton::clicked, this, &TForm5::startConversion);
     column->addWidget(processButton_);
@@ -109,17 +100,7 @@ QGroupBox* TForm5::makeGameVersionGroup() {
 }
 
 QGroupBox* TForm5::makeOutputVersionGroup() {
-    QGroupBox* group = boldGroup("Output version:", this);
-    auto* row = new QHBoxLayout(group);
-    row->setContentsMargins(4, 0, 4, 2);
-    const char* names[] = {"Gta3", "GtaVc", "GtaSa"};
-    const char* captions[] = {"GTA 3", "GTA VC", "GTA SA"};
-    for (int i = 0; i < 3; ++i) {
-        targetGames_.push_back(regular<QRadioButton>(names[i], captions[i], group));
-        row->addWidget(targetGames_.back());
-    }
-    targetGames_[0]->setChecked(true);
-    return group;
+    return targetGameGroup("Output version:", {"Gta3", "GtaVc", "GtaSa"}, targetGames_, this);
 }
 
 QGroupBox* TForm5::makeSectionsGroup() {
@@ -137,25 +118,7 @@ QGroupBox* TForm5::makeSectionsGroup() {
 
 QGroupBox* TForm5::makeIdeIplGroup() {
     QGroupBox* group = boldGroup("IDE/IPL options:", this);
-    QVBoxLayout* column = groupColumn(group);
-    idOffsetEdit_ = regular<QLineEdit>("IDoffset", "1000", group);
-    idOffsetEdit_->setFixedWidth(70);
-    connect(idOffsetEdit_, &QLineEdit::textChanged, this, &TForm5::idOffsetChanged);
-    auto* first = new QHBoxLayout;
-    first->setSpacing(4);
-    first->addWidget(regular<QLabel>("IDoffsetLabel", "ID offset:", group));
-    first->addWidget(idOffsetEdit_);
-    first->addStretch();
-    column->addLayout(first);
-
-    column->addWidget(regular<QLabel>("MapOffsetLabel", "Global map offset (XYZ):", group));
-    auto* second = new QHBoxLayout;
-    second->setSpacing(4);
-    for (const char* name : {"MapOffsetX", "MapOffsetY", "MapOffsetZ"}) {
-        mapOffset_.push_back(regular<QLineEdit>(name, "0.0", group));
-        second->addWidget(mapOffset_.back());
-    }
-    column->addLayout(second);
+    offsets_ = addOffsetRows(group, groupColumn(group));
     return group;
 }
 
@@ -178,24 +141,18 @@ ColMapPaths TForm5::paths() const {
 ColMapOptions TForm5::options() const {
     ColMapOptions o;
     o.edition = vcs_->isChecked() ? StoriesEdition::VCS : StoriesEdition::LCS;
-    for (int i = 0; i < static_cast<int>(targetGames_.size()); ++i) {
-        if (targetGames_[static_cast<std::size_t>(i)]->isChecked()) {
-            o.target = static_cast<TargetGame>(static_cast<int>(TargetGame::Gta3) + i);
-        }
-    }
+    o.target = checkedChoice<TargetGame>(targetGames_, static_cast<int>(TargetGame::Gta3));
     o.buildings = buildings_->isChecked();
     o.dynamicObjects = dynamicObjects_->isChecked();
     o.treadables = treadables_->isChecked();
-    o.idOffset = idOffset_;
-    for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffsetText[axis] = mapOffset_[axis]->text().toStdString();
+    o.idOffset = idOffsetOf(offsets_);
+    o.mapOffsetText = mapOffsetTextsOf(offsets_);
     return o;
 }
 
 void TForm5::setMapOffsetTexts(const std::array<QString, 3>& texts) {
-    for (std::size_t axis = 0; axis < 3; ++axis) mapOffset_[axis]->setText(texts[axis]);
+    for (std::size_t axis = 0; axis < 3; ++axis) offsets_.mapOffset[axis]->setText(texts[axis]);
 }
-
-bool TForm5::isConverting() const { return runner_->isRunning(); }
 
 void TForm5::browseDtz() {
     const QString path = chooseFile("Browse GAME.DTZ", "GAME.DTZ (*.DTZ *.dtz)");
@@ -222,15 +179,6 @@ void TForm5::browseDff() {
 void TForm5::clearDff() {
     dffPath_.clear();
     dffLabel_->setElidedText("none");
-}
-
-void TForm5::idOffsetChanged(const QString& text) {
-    const std::optional<int> value = wholeNumberFrom(text, 0);
-    if (!value) {
-        idOffsetEdit_->setText("0"); // comes back here with "0"
-        return;
-    }
-    idOffset_ = *value;
 }
 
 void TForm5::startConversion() {

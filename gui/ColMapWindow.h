@@ -1,16 +1,15 @@
 #pragma once
-#include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <array>
-#include <functional>
 #include <vector>
 
 #include "collision/ColMapFiles.h"
-#include "gui/FileChooser.h"
+#include "gui/OffsetEdits.h"
+#include "gui/ToolWindow.h"
 
 class QCheckBox;
 class QGroupBox;
-class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -18,13 +17,12 @@ class QRadioButton;
 namespace veldrin::gui {
 
 class ElidedLabel;
-class ToolRunner;
 
 // "Collision map converter": the collision of a whole map, from GAME.DTZ and the game's IMG (and an
 // optional blank DFF), into the colmap folder beside GAME.DTZ. Created hidden at start; keeps its files
 // and settings for the life of the program. A run goes on a worker thread, and "Convert!" and the
 // file buttons wait for it.
-class TForm5 : public QDialog {
+class TForm5 : public ToolWindow {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 230;
@@ -37,15 +35,6 @@ public:
     ColMapOptions options() const;
     // The main window hands over its global map offset texts, X, Y and Z, when it opens this window.
     void setMapOffsetTexts(const std::array<QString, 3>& texts);
-
-    bool isConverting() const;
-
-    // How files are chosen and messages reach the user; the tests replace them.
-    FileChooser chooseFile;
-    std::function<void(const QString&)> showMessage;
-
-signals:
-    void conversionEnded();
 
 private:
     // Construction, one group of controls each.
@@ -61,7 +50,6 @@ private:
     void browseImg();
     void browseDff();
     void clearDff();
-    void idOffsetChanged(const QString& text);
     void startConversion();
     void conversionFinished(const QString& failure, const QStringList& warnings);
     void setRunning(bool running);
@@ -70,7 +58,6 @@ private:
     QString outputFolder_; // the folder of GAME.DTZ; the files go into its colmap folder
     QString imgPath_;
     QString dffPath_;      // empty: no blank DFF
-    int idOffset_ = 1000;
 
     ElidedLabel* dtzLabel_ = nullptr;
     ElidedLabel* imgLabel_ = nullptr;
@@ -82,12 +69,10 @@ private:
     QCheckBox* buildings_ = nullptr;
     QCheckBox* dynamicObjects_ = nullptr;
     QCheckBox* treadables_ = nullptr;
-    QLineEdit* idOffsetEdit_ = nullptr;
-    std::vector<QLineEdit*> mapOffset_;       // X, Y, Z
+    OffsetEdits offsets_;
     ElidedLabel* status_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* processButton_ = nullptr;
-    ToolRunner* runner_;
 };
 
 } // namespace veldrin::gui

@@ -105,17 +105,7 @@ QGroupBox* TForm1::makeGameVersionGroup() {
 }
 
 QGroupBox* TForm1::makeOutputVersionGroup() {
-    QGroupBox* group = boldGroup("Output DFF version:", this);
-    auto* row = new QHBoxLayout(group);
-    row->setContentsMargins(4, 0, 4, 2);
-    const char* names[] = {"GTA3", "GTAVC", "GTASA"};
-    const char* captions[] = {"GTA 3", "GTA VC", "GTA SA"};
-    for (int i = 0; i < 3; ++i) {
-        targetGames_.push_back(regular<QRadioButton>(names[i], captions[i], group));
-        row->addWidget(targetGames_.back());
-    }
-    targetGames_[0]->setChecked(true);
-    return group;
+    return targetGameGroup("Output DFF version:", {"GTA3", "GTAVC", "GTASA"}, targetGames_, this);
 }
 
 QGroupBox* TForm1::makeTxdGroup() {
@@ -159,33 +149,13 @@ QGroupBox* TForm1::makeIdeIplGroup() {
     first->addWidget(advanced);
     column->addLayout(first);
 
-    idOffsetEdit_ = regular<QLineEdit>("IDoffset", "1000", group);
-    idOffsetEdit_->setFixedWidth(70);
-    idOffsetEdit_->setEnabled(false);
-    connect(idOffsetEdit_, &QLineEdit::textChanged, this, &TForm1::idOffsetChanged);
     QPushButton* help = smallButton("IDoffsetHelp", "?", 20);
     connect(help, &QPushButton::clicked, this, [this] {
         showMessage("Specify the number from which the tool starts to counting and write IDs into IDE.\n"
                     "This is needed to avoid duplicate IDs with other models.");
     });
-    auto* second = new QHBoxLayout;
-    second->setSpacing(4);
-    second->addWidget(regular<QLabel>("IDoffsetLabel", "ID offset:", group));
-    second->addWidget(idOffsetEdit_);
-    second->addWidget(help);
-    second->addStretch();
-    column->addLayout(second);
-
-    column->addWidget(regular<QLabel>("MapOffsetLabel", "Global map offset (XYZ):", group));
-    auto* third = new QHBoxLayout;
-    third->setSpacing(4);
-    const char* names[] = {"MapOffsetX", "MapOffsetY", "MapOffsetZ"};
-    for (const char* name : names) {
-        mapOffset_.push_back(regular<QLineEdit>(name, "0.0", group));
-        mapOffset_.back()->setEnabled(false);
-        third->addWidget(mapOffset_.back());
-    }
-    column->addLayout(third);
+    offsets_ = addOffsetRows(group, column, help);
+    generateIdeToggled(false); // the offsets wait for "Generate IDE/IPL"
     return group;
 }
 
@@ -258,10 +228,7 @@ QWidget* TForm1::makeCommandRow() {
     toolsMenu_->setObjectName("ToolsMenu");
     fillToolsMenu(*toolsMenu_, toolMenuItems());
     connect(toolsButton_, &QToolButton::clicked, this, &TForm1::openToolsMenu);
-    processButton_ = new QPushButton("Convert!", rowWidget);
-    processButton_->setObjectName("ProcessButton");
-    processButton_->setFont(boldFont());
-    processButton_->setFixedHeight(25);
+    processButton_ = convertButton(rowWidget);
     processButton_->setEnabled(false);
     connect(processButton_, &QPushButton::clicked, this, &TForm1::startConversion);
     row->addWidget(toolsButton_);
@@ -276,7 +243,8 @@ std::vector<ToolMenuItem> TForm1::toolMenuItems() {
         {"COL2 to COL converter", [this] { openDialog(col2Window_.get(), pos() + QPoint(0, 200)); }},
         {"Collision map converter",
          [this] {
-             colMapWindow_->setMapOffsetTexts({mapOffset_[0]->text(), mapOffset_[1]->text(), mapOffset_[2]->text()});
+             const std::array<QLineEdit*, 3>& edits = offsets_.mapOffset;
+             colMapWindow_->setMapOffsetTexts({edits[0]->text(), edits[1]->text(), edits[2]->text()});
              openDialog(colMapWindow_.get(), pos() + QPoint(0, 100));
          }},
     };

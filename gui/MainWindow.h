@@ -9,6 +9,7 @@
 #include "app/ConversionOptions.h"
 #include "app/ConversionRun.h"
 #include "gui/FileChooser.h"
+#include "gui/OffsetEdits.h"
 #include "gui/ToolsMenu.h"
 
 class QAbstractButton;
@@ -90,7 +91,6 @@ private:
     // Handlers.
     void browseLvz();
     void generateIdeToggled(bool on);
-    void idOffsetChanged(const QString& text);
     void modelsPerTxdChanged(const QString& text);
     void openDialog(QDialog* dialog, QPoint topLeft);
     void openToolsMenu();
@@ -103,7 +103,6 @@ private:
 
     // Level pick: paths, level name and output folder; the prefixes live in their edits.
     ConversionOptions picked_;
-    int idOffset_ = 1000;
 
     QPushButton* browseButton_ = nullptr;
     ElidedLabel* lvzLabel_ = nullptr;
@@ -113,8 +112,7 @@ private:
     std::vector<QRadioButton*> txdModes_;       // in TxdMode order
     QLineEdit* modelsPerTxd_ = nullptr;
     QCheckBox* generateIde_ = nullptr;
-    QLineEdit* idOffsetEdit_ = nullptr;
-    std::vector<QLineEdit*> mapOffset_;         // X, Y, Z
+    OffsetEdits offsets_;
     QLineEdit* modelPrefix_ = nullptr;
     QLineEdit* texturePrefix_ = nullptr;
     QCheckBox* genBlankCol_ = nullptr;

@@ -27,18 +27,6 @@
 
 namespace veldrin::gui {
 
-namespace {
-
-template <typename Enum>
-Enum checkedChoice(const std::vector<QRadioButton*>& buttons, int firstValue) {
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
-        if (buttons[i]->isChecked()) return static_cast<Enum>(firstValue + static_cast<int>(i));
-    }
-    return static_cast<Enum>(firstValue);
-}
-
-} // namespace
-
 void TForm1::browseLvz() {
     const QString path = chooseFile("Browse LVZ", "Level LVZ file (*.LVZ *.lvz)");
     if (!path.isEmpty()) pickLevel(path);
@@ -65,17 +53,8 @@ void TForm1::pickLevel(const QString& lvzPath) {
 }
 
 void TForm1::generateIdeToggled(bool on) {
-    idOffsetEdit_->setEnabled(on);
-    for (QLineEdit* edit : mapOffset_) edit->setEnabled(on);
-}
-
-void TForm1::idOffsetChanged(const QString& text) {
-    const std::optional<int> value = wholeNumberFrom(text, 0);
-    if (!value) {
-        idOffsetEdit_->setText("0"); // comes back here with "0"
-        return;
-    }
-    idOffset_ = *value;
+    offsets_.idOffset->setEnabled(on);
+    for (QLineEdit* edit : offsets_.mapOffset) edit->setEnabled(on);
 }
 
 void TForm1::modelsPerTxdChanged(const QString& text) {
@@ -111,7 +90,7 @@ void TForm1::writeDeveloperDump() {
     const QString path = chooseFile("Browse game data", "Uncompressed game data (*)");
     if (path.isEmpty()) return;
     PlacementDumpOptions options;
-    options.idOffset = idOffset_;
+    options.idOffset = idOffsetOf(offsets_);
     options.levelName = picked_.levelName;
     try {
         // A developer's aid: the files go where the program was started.
@@ -128,8 +107,8 @@ ConversionOptions TForm1::gatherOptions() const {
     o.txdMode = checkedChoice<TxdMode>(txdModes_, static_cast<int>(TxdMode::NoTxd));
     o.modelsPerTxd = wholeNumberFrom(modelsPerTxd_->text(), 1).value_or(1);
     o.generateIde = generateIde_->isChecked();
-    o.idOffset = idOffset_;
-    for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffsetText[axis] = mapOffset_[axis]->text().toStdString();
+    o.idOffset = idOffsetOf(offsets_);
+    o.mapOffsetText = mapOffsetTextsOf(offsets_);
     o.modelPrefix = modelPrefix_->text().toStdString();
     o.texturePrefix = texturePrefix_->text().toStdString();
     o.levelName = picked_.levelName;

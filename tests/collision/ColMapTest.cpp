@@ -19,25 +19,10 @@ using namespace veldrin::test;
 
 namespace {
 
-TestColModel boxModel(float radius) {
-    TestColModel m;
-    m.radius = radius;
-    m.boxes = {{{-1, -1, -1}, {radius, radius, radius}, {1, 0, 0, 0}}};
-    m.vertices = {{0, 0, 0}};
-    return m;
-}
-
 TestColModel emptyModel() {
     TestColModel m;
     m.vertices = {{0, 0, 0}};
     return m;
-}
-
-TestDtzInstance at(int model, float x, float y, float z) {
-    TestDtzInstance i;
-    i.model = model;
-    i.position = {x, y, z};
-    return i;
 }
 
 // Twenty models: 3 and 12 have records in GAME.DTZ, 5 an empty one, 9 an info record without
@@ -50,9 +35,10 @@ struct MapFixture {
         dtz.modelCount = 20;
         dtz.collisions = {{3, boxModel(3)}, {12, boxModel(12)}, {5, emptyModel()}};
         dtz.withoutCollision = {9};
-        dtz.buildings.instances = {at(12, 10, 20, 5), at(5, 1, 1, 1), at(9, 2, 2, 2), at(0, 3, 3, 3)};
-        dtz.treadables.instances = {at(3, -1, -2, -3)};
-        dtz.dummies.instances = {at(12, 100, 0, 0), at(7, 4, 5, 6)};
+        dtz.buildings.instances = {placedAt(12, 10, 20, 5), placedAt(5, 1, 1, 1), placedAt(9, 2, 2, 2),
+                                   placedAt(0, 3, 3, 3)};
+        dtz.treadables.instances = {placedAt(3, -1, -2, -3)};
+        dtz.dummies.instances = {placedAt(12, 100, 0, 0), placedAt(7, 4, 5, 6)};
         imgEntries = {{7, boxModel(7)}, {3, boxModel(33)}};
     }
 };
@@ -131,7 +117,7 @@ TEST(ColMap, TheWorkedGtaVcLineAndItsObject) {
     TestDtz dtz;
     dtz.modelCount = 13;
     dtz.collisions = {{12, boxModel(1)}};
-    dtz.buildings.instances = {at(12, 10, 20, 5)};
+    dtz.buildings.instances = {placedAt(12, 10, 20, 5)};
     ColMapOptions o;
     o.target = TargetGame::GtaVc;
     const MapRun run = convert({buildDtz(dtz, StoriesEdition::LCS), {}, std::nullopt}, o);
@@ -239,7 +225,7 @@ TEST(ColMap, EveryEditionTargetArchiveAndPoolChoiceConverts) {
 
 TEST(ColMap, PoolSizeIsTheLastIndex) {
     MapFixture f;
-    f.dtz.buildings.instances = {at(12, 1, 0, 0), at(12, 2, 0, 0)};
+    f.dtz.buildings.instances = {placedAt(12, 1, 0, 0), placedAt(12, 2, 0, 0)};
     f.dtz.buildings.lastIndex = 0; // one entry, though two are stored
     f.dtz.dummies.lastIndex = -1;  // none
     f.dtz.treadables.lastIndex = -7;
@@ -253,7 +239,7 @@ TEST(ColMap, MapOffsetIsAddedAndZeroCarriesNoSign) {
     TestDtz dtz;
     dtz.modelCount = 2;
     dtz.collisions = {{1, boxModel(1)}};
-    TestDtzInstance turned = at(1, 10, 20, -0.0001f);
+    TestDtzInstance turned = placedAt(1, 10, 20, -0.0001f);
     turned.matrix = {-1, 0, 0, 0, -1, 0, 0, 0, 1}; // x, y and w come out as -0
     dtz.buildings.instances = {turned};
     ColMapOptions o;
@@ -280,8 +266,8 @@ TEST(ColMap, MapOffsetIsAddedAndZeroCarriesNoSign) {
 
 TEST(ColMap, IndicesOutsideTheModelTableAreSkippedWithWarnings) {
     MapFixture f;
-    f.dtz.buildings.instances.push_back(at(20, 0, 0, 0)); // the table has 20 models
-    f.dtz.dummies.instances.push_back(at(65535, 0, 0, 0));
+    f.dtz.buildings.instances.push_back(placedAt(20, 0, 0, 0)); // the table has 20 models
+    f.dtz.dummies.instances.push_back(placedAt(65535, 0, 0, 0));
     f.imgEntries.push_back({25, boxModel(25)});
     f.imgEntries.push_back({-3, boxModel(3)});
     const MapRun run = convert(inputsOf(f, StoriesEdition::LCS), {});

@@ -1,12 +1,12 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <cstring>
 
 #include "GuiTestRegistry.h"
 #include "GuiTestSupport.h"
+#include "ToolWindowSupport.h"
 #include "base/FileIO.h"
 #include "collision/ColConv.h"
 #include "gui/PathText.h"
@@ -19,8 +19,6 @@ using namespace veldrin::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kRunTimeoutMs = 60000;
 
 TestColModel sphereModel(float radius) {
     TestColModel m;
@@ -55,11 +53,9 @@ QStringList recordNames(const std::vector<uint8_t>& col) {
 bool convertThroughTheWindow(TForm4& window, FileChoices& choices, const fs::path& file) {
     choices.answers = {toQString(file)};
     window.chooseFile = choices.chooser();
-    QSignalSpy ended(&window, &TForm4::conversionEnded);
     auto* browse = child<QPushButton>(window, "BrowseButton");
-    browse->click();
-    if (!window.isConverting() || browse->isEnabled()) return false;
-    return ended.wait(kRunTimeoutMs) && ended.size() == 1 && !window.isConverting() && browse->isEnabled();
+    const bool ran = runThroughTheWindow(window, browse, [&] { return window.isConverting() && !browse->isEnabled(); });
+    return ran && !window.isConverting() && browse->isEnabled();
 }
 
 } // namespace
@@ -89,18 +85,9 @@ private slots:
 
     void theMenuItemOpensItInPlaceAndHoldsTheMainWindow() {
         TForm1 w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.move(300, 150);
         TForm4& c = *w.col2Window();
-        toolMenuItem(w, "COL2 to COL converter")->trigger();
-        QVERIFY(c.isVisible());
-        QCOMPARE(c.pos(), w.pos() + QPoint(0, 200));
-        QVERIFY(!w.isEnabled());
-        QVERIFY(c.isEnabled());
-        c.close();
-        QVERIFY(!c.isVisible());
-        QVERIFY(w.isEnabled());
+        QCOMPARE(openThroughTheMenu(w, c, "COL2 to COL converter", QPoint(0, 200)), QString());
+        QCOMPARE(closeAndRelease(w, c), QString());
     }
 
     // The records come in table order named by place, read in the edition whose button is down; a

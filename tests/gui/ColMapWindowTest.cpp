@@ -9,6 +9,7 @@
 
 #include "GuiTestRegistry.h"
 #include "GuiTestSupport.h"
+#include "ToolWindowSupport.h"
 #include "base/FileIO.h"
 #include "gui/ElidedLabel.h"
 #include "gui/PathText.h"
@@ -23,23 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRunTimeoutMs = 60000;
 const char* const kFileButtons[] = {"BrowseDtz", "BrowseImg", "BrowseDff", "ClearDff"};
-
-TestColModel boxModel(float size) {
-    TestColModel m;
-    m.radius = size;
-    m.boxes = {{{-1, -1, -1}, {size, size, size}, {1, 0, 0, 0}}};
-    m.vertices = {{0, 0, 0}};
-    return m;
-}
-
-TestDtzInstance at(int model, float x, float y, float z) {
-    TestDtzInstance i;
-    i.model = model;
-    i.position = {x, y, z};
-    return i;
-}
 
 // GAME.DTZ, its IMG and a blank DFF side by side. Model 12 is placed in the buildings pool at (10, 20, 5);
 // model 3 has its record in the IMG and is placed among the treadables and dummies.
@@ -49,9 +34,9 @@ struct MapFiles {
         TestDtz data;
         data.modelCount = 16;
         data.collisions = {{12, boxModel(2)}};
-        data.buildings.instances = {at(12, 10, 20, 5)};
-        data.treadables.instances = {at(3, -1, -2, -3)};
-        data.dummies.instances = {at(3, 7, 8, 9), at(12, 100, 0, 0)};
+        data.buildings.instances = {placedAt(12, 10, 20, 5)};
+        data.treadables.instances = {placedAt(3, -1, -2, -3)};
+        data.dummies.instances = {placedAt(3, 7, 8, 9), placedAt(12, 100, 0, 0)};
         dtz = folder / "GAME.DTZ";
         img = folder / "GAME.IMG";
         dff = folder / "blank.dff";
@@ -68,11 +53,7 @@ void chooseFiles(TForm5& window, FileChoices& choices, const MapFiles& files) {
     for (const char* button : {"BrowseDtz", "BrowseImg", "BrowseDff"}) child<QPushButton>(window, button)->click();
 }
 
-bool convert(TForm5& window) {
-    QSignalSpy ended(&window, &TForm5::conversionEnded);
-    child<QPushButton>(window, "ProcessButton")->click();
-    return ended.wait(kRunTimeoutMs);
-}
+bool convert(TForm5& window) { return runThroughTheWindow(window, child<QPushButton>(window, "ProcessButton")); }
 
 std::vector<std::string> namesIn(const fs::path& folder) {
     std::vector<std::string> names;
@@ -160,9 +141,6 @@ private slots:
     // The menu item hands over the main window's map offsets as typed, whether or not they are numbers.
     void theMenuItemCopiesTheMapOffsetsAndHoldsTheMainWindow() {
         TForm1 w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.move(300, 150);
         TForm5& c = *w.colMapWindow();
         child<QLineEdit>(c, "MapOffsetZ")->setText("99");
         child<QCheckBox>(w, "GenerateIDE")->click();
@@ -171,15 +149,9 @@ private slots:
         child<QLineEdit>(w, "MapOffsetZ")->setText("1,5");
         child<QCheckBox>(w, "GenerateIDE")->click(); // disabled edits are copied all the same
 
-        toolMenuItem(w, "Collision map converter")->trigger();
-        QVERIFY(c.isVisible());
-        QCOMPARE(c.pos(), w.pos() + QPoint(0, 100));
-        QVERIFY(!w.isEnabled());
-        QVERIFY(c.isEnabled());
+        QCOMPARE(openThroughTheMenu(w, c, "Collision map converter", QPoint(0, 100)), QString());
         QCOMPARE(c.options().mapOffsetText, (std::array<std::string, 3>{"1.5", "-2", "1,5"}));
-        c.close();
-        QVERIFY(!c.isVisible());
-        QVERIFY(w.isEnabled());
+        QCOMPARE(closeAndRelease(w, c), QString());
 
         // Each opening copies them again, over what was typed here.
         child<QLineEdit>(c, "MapOffsetX")->setText("5");

@@ -70,6 +70,14 @@ uint32_t appendColModel(std::vector<uint8_t>& out, const TestColModel& m, Storie
     return static_cast<uint32_t>(header);
 }
 
+TestColModel boxModel(float size) {
+    TestColModel m;
+    m.radius = size;
+    m.boxes = {{{-1, -1, -1}, {size, size, size}, {1, 0, 0, 0}}};
+    m.vertices = {{0, 0, 0}};
+    return m;
+}
+
 std::vector<uint8_t> buildCol2(const std::vector<TestCol2Entry>& entries, StoriesEdition edition) {
     std::vector<uint8_t> out;
     ByteWriter w(out);
@@ -88,6 +96,13 @@ std::vector<uint8_t> buildCol2(const std::vector<TestCol2Entry>& entries, Storie
         patch(out, table + 8 * i + 4, header);
     }
     return out;
+}
+
+TestDtzInstance placedAt(int model, float x, float y, float z) {
+    TestDtzInstance i;
+    i.model = model;
+    i.position = {x, y, z};
+    return i;
 }
 
 std::vector<uint8_t> buildDtzData(const TestDtz& d, StoriesEdition edition) {

@@ -52,6 +52,9 @@ struct ColHeaderFields {
 };
 ColHeaderFields colHeaderFields(StoriesEdition edition);
 
+// One box from (-1, -1, -1) to (size, size, size) and one vertex, in a sphere of radius `size`.
+TestColModel boxModel(float size);
+
 struct TestCol2Entry {
     int32_t modelIndex = 0;
     TestColModel model;
@@ -65,6 +68,9 @@ struct TestDtzInstance {
     std::array<float, 9> matrix{1, 0, 0, 0, 1, 0, 0, 0, 1}; // rows 0, 1, 2
     std::array<float, 3> position{};
 };
+
+// An instance of `model` at (x, y, z), unturned.
+TestDtzInstance placedAt(int model, float x, float y, float z);
 
 struct TestDtzPool {
     std::vector<TestDtzInstance> instances;
