@@ -14,13 +14,6 @@ bool endsWithLine(const std::string& text, const std::string& line) {
     return text.size() >= line.size() + 1 && text.compare(text.size() - line.size() - 1, line.size() + 1, line + "\n") == 0;
 }
 
-TestColModel box(float size) {
-    TestColModel m;
-    m.radius = size;
-    m.boxes = {{{-1, -1, -1}, {size, size, size}, {1, 0, 0, 0}}};
-    m.vertices = {{0, 0, 0}};
-    return m;
-}
 
 } // namespace
 
@@ -28,7 +21,7 @@ TEST(CollisionProcess, ColmapWritesTheMapAndRefusesWhatIsNotGameData) {
     TempFolder dir("veldrin-cli");
     TestDtz dtz;
     dtz.modelCount = 4;
-    dtz.collisions = {{1, box(2)}};
+    dtz.collisions = {{1, boxModel(2)}};
     TestDtzInstance inst;
     inst.model = 1;
     inst.position = {10, 20, 30};
@@ -52,7 +45,7 @@ TEST(CollisionProcess, ColmapWritesTheMapAndRefusesWhatIsNotGameData) {
 
 TEST(CollisionProcess, Col2ConvertsAndRefusesFilesWithoutTheMagic) {
     TempFolder dir("veldrin-cli");
-    writeWholeFile(dir / "a.col2", buildCol2({{0, box(3)}}, StoriesEdition::VCS));
+    writeWholeFile(dir / "a.col2", buildCol2({{0, boxModel(3)}}, StoriesEdition::VCS));
     CliRun r = runCli("col2 " + (dir / "a.col2").string() + " --edition vcs");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_TRUE(endsWithLine(r.out, "Done!"));
