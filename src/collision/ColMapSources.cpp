@@ -5,7 +5,7 @@
 #include "collision/Col2Index.h"
 #include "collision/StoriesColReader.h"
 #include "level/ImgArchive.h"
-#include "level/Rotation.h"
+#include "level/GameDataPools.h"
 
 namespace veldrin {
 
@@ -14,10 +14,6 @@ namespace {
 constexpr int64_t kModelCountAt = 56;
 constexpr int64_t kModelTableAt = 60;
 constexpr int64_t kInfoColOffsetAt = 20;
-constexpr int64_t kPoolLastIndexAt = 12;
-constexpr int64_t kInstanceSize = 96;
-constexpr int64_t kInstancePositionAt = 48;
-constexpr int64_t kInstanceModelAt = 88;
 
 const char* poolName(DtzPool pool) {
     switch (pool) {
@@ -95,34 +91,17 @@ void markEmptyModels(std::vector<ColMapModel>& models, std::span<const uint8_t> 
 void collectPool(std::span<const uint8_t> dtz, DtzPool pool, std::vector<ColMapModel>& models,
                  std::vector<ColMapInstance>& instances, const WarningSink& warn) {
     const std::string name = poolName(pool);
-    const ByteReader r(dtz, "GAME.DTZ");
-    const int64_t header = r.u32(static_cast<int64_t>(pool), name + " pool offset");
-    const int64_t array = r.u32(header, name + " pool entries offset");
-    const int32_t last = r.i32(header + kPoolLastIndexAt, name + " pool size");
-    // The pool holds last + 1 entries; a negative last index leaves it empty.
-    const int64_t count = last < 0 ? 0 : int64_t(last) + 1;
-    const std::span<const uint8_t> entries = r.slice(array, count * kInstanceSize, name + " pool entries");
-
+    const std::vector<PoolPlacement> entries = readPlacementPool(ByteReader(dtz, "GAME.DTZ"), static_cast<int64_t>(pool), name);
     int64_t skipped = 0;
     int64_t firstBad = 0;
-    for (int64_t k = 0; k < count; ++k) {
-        const uint8_t* e = entries.data() + k * kInstanceSize;
-        const uint16_t model = loadU16(e + kInstanceModelAt);
-        if (model >= models.size()) {
-            if (skipped++ == 0) firstBad = model;
+    for (const PoolPlacement& e : entries) {
+        if (e.model >= models.size()) {
+            if (skipped++ == 0) firstBad = e.model;
             continue;
         }
-        ColMapModel& m = models[model];
+        ColMapModel& m = models[e.model];
         if (m.colOffset == 0 || m.isEmpty) continue;
-        const ByteReader entry(std::span<const uint8_t>(e, kInstanceSize), name + " pool entry");
-        std::array<float, 9> rows{};
-        for (int row = 0; row < 3; ++row)
-            for (int col = 0; col < 3; ++col) rows[row * 3 + col] = entry.f32(16 * row + 4 * col);
-        ColMapInstance instance;
-        instance.model = model;
-        for (int i = 0; i < 3; ++i) instance.position[i] = entry.f32(kInstancePositionAt + 4 * i);
-        instance.rotation = decodeMatrix(rows).rotation;
-        instances.push_back(instance);
+        instances.push_back(ColMapInstance{e.model, e.position, e.rotation});
         m.isUsed = true;
     }
     if (skipped > 0 && warn) {
