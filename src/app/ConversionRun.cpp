@@ -67,12 +67,11 @@ public:
         }
         pairAndFilter(tables_, o_, zones ? &*zones : nullptr);
         const std::vector<PlannedModel> plan = planModels(level_, tables_, o_);
-        checkOutputNames(level_, tables_, o_, plan);
+        checkOutputNames(o_, plan);
         maximum_ = std::max(0, tables_.resourceCount - 1);
         progress(0);
 
-        OutputSink sink(o_.levelFolder(), o_.buildImg ? OutputSink::Mode::Archive : OutputSink::Mode::Files);
-        sink_ = &sink;
+        sink_.emplace(o_.levelFolder(), o_.buildImg ? OutputSink::Mode::Archive : OutputSink::Mode::Files);
         std::string ide = o_.generateIde ? ideHead(o_.levelName) : std::string();
         TextureList textures;
         std::vector<uint8_t> collision;
@@ -82,7 +81,7 @@ public:
 
         convertModels(plan, [&](const PlannedModel& p, ModelOutput& out) {
             ModelRecord& m = tables_.models[p.resourceIndex];
-            sink.put(p.name + ".dff", p.name + ".dff", out.dff);
+            sink_->put(p.name + ".dff", p.name + ".dff", out.dff);
             if (o_.generateIde) {
                 m.ideId = nextId_++;
                 m.hasIdeId = true;
@@ -107,7 +106,7 @@ public:
         if (o_.buildImg && o_.targetGame == TargetGame::GtaSa) status("Building " + toUpper(o_.levelName) + ".IMG");
         std::optional<std::span<const uint8_t>> col;
         if (o_.genBlankCol) col = std::span<const uint8_t>(collision);
-        sink.finish(o_.levelName, o_.targetGame, col);
+        sink_->finish(o_.levelName, o_.targetGame, col);
         status(kAllDoneMessage);
         return summary_;
     }
@@ -221,7 +220,7 @@ private:
     const RunCallbacks& cb_;
     LevelBuffer level_;
     WorldTables tables_;
-    OutputSink* sink_ = nullptr;
+    std::optional<OutputSink> sink_;
     RunSummary summary_;
     int nextId_;
     int maximum_ = 0;

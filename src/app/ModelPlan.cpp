@@ -13,8 +13,9 @@ std::vector<PlannedModel> planModels(const LevelBuffer& level, const WorldTables
         const ModelRecord& m = tables.models[r];
         const ResourceEntry& e = tables.resources[r];
         if (e.position == 0 || !m.instanced || m.isPairModel || !m.used) continue;
-        if (readModelTextureIds(level.all(), e.position, m.pairResource, options.gameVersion).empty()) continue;
-        planned.push_back({r, modelName(m, r, options.modelPrefix, lod)});
+        std::vector<int> ids = readModelTextureIds(level.all(), e.position, m.pairResource, options.gameVersion);
+        if (ids.empty()) continue; // no materials in the first part: nothing to convert
+        planned.push_back({r, modelName(m, r, options.modelPrefix, lod), std::move(ids)});
     }
     return planned;
 }
@@ -30,15 +31,10 @@ void requireLength(const std::string& name, std::size_t limit, const std::string
 
 } // namespace
 
-void checkOutputNames(const LevelBuffer& level, const WorldTables& tables, const ConversionOptions& options,
-                      const std::vector<PlannedModel>& models) {
+void checkOutputNames(const ConversionOptions& options, const std::vector<PlannedModel>& models) {
     const std::string upper = toUpper(options.levelName);
     for (const PlannedModel& p : models) {
-        const ModelRecord& m = tables.models[p.resourceIndex];
-        for (int id : readModelTextureIds(level.all(), tables.resources[p.resourceIndex].position, m.pairResource,
-                                          options.gameVersion)) {
-            requireLength(textureName(options.texturePrefix, id), kMaxTextureNameLength, "Texture name");
-        }
+        for (int id : p.textureIds) requireLength(textureName(options.texturePrefix, id), kMaxTextureNameLength, "Texture name");
         if (options.genBlankCol) requireLength(p.name, kMaxColModelNameLength, "Model name (collision record)");
         if (options.buildImg) {
             requireLength(p.name + ".dff", kMaxImgEntryNameLength, "IMG entry name");
