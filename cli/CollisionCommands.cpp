@@ -114,6 +114,7 @@ ColCallbacks terminalCallbacks(TerminalProgress& progress) {
 
 } // namespace
 
+
 ColmapCommand parseColmapArguments(const std::vector<std::string>& args) {
     ColmapCommand cmd;
     if (isHelp(args)) {
@@ -182,24 +183,33 @@ Col2Command parseCol2Arguments(const std::vector<std::string>& args) {
     return cmd;
 }
 
-int runColmapCommand(const std::vector<std::string>& args) {
-    ColmapCommand cmd;
+namespace {
+
+// What a finished collision command prints before "Done!".
+struct CommandReport {
+    std::string line;
+    int warnings = 0;
+};
+
+// Parsing, help, progress on standard error and the exit status, shared by colmap and col2.
+template <typename Parse, typename Work>
+int runCollisionCommand(const std::vector<std::string>& args, const char* usage, Parse parse, Work work) {
+    decltype(parse(args)) cmd;
     try {
-        cmd = parseColmapArguments(args);
+        cmd = parse(args);
     } catch (const UsageError& e) {
-        return usageFailure(e, kColmapUsage);
+        return usageFailure(e, usage);
     }
     if (cmd.help) {
-        std::fputs(kColmapUsage, stdout);
+        std::fputs(usage, stdout);
         return 0;
     }
     TerminalProgress progress(stderr);
     try {
-        const ColMapSummary summary = runColMapConverter(cmd.paths, cmd.options, terminalCallbacks(progress));
+        const CommandReport report = work(cmd, terminalCallbacks(progress));
         progress.finish();
-        std::printf("Converted %d collision model(s) and %d placement(s) into %s\n", summary.models, summary.instances,
-                    colMapOutputFolder(cmd.paths).string().c_str());
-        if (summary.warnings > 0) std::printf("%d warning(s)\n", summary.warnings);
+        std::printf("%s\n", report.line.c_str());
+        if (report.warnings > 0) std::printf("%d warning(s)\n", report.warnings);
         std::printf("%s\n", kColDoneMessage);
         return 0;
     } catch (const std::exception& e) {
@@ -209,30 +219,24 @@ int runColmapCommand(const std::vector<std::string>& args) {
     }
 }
 
+} // namespace
+
+int runColmapCommand(const std::vector<std::string>& args) {
+    return runCollisionCommand(args, kColmapUsage, parseColmapArguments, [](const ColmapCommand& cmd, const ColCallbacks& cb) {
+        const ColMapSummary s = runColMapConverter(cmd.paths, cmd.options, cb);
+        return CommandReport{"Converted " + std::to_string(s.models) + " collision model(s) and " +
+                                 std::to_string(s.instances) + " placement(s) into " +
+                                 colMapOutputFolder(cmd.paths).string(),
+                             s.warnings};
+    });
+}
+
 int runCol2Command(const std::vector<std::string>& args) {
-    Col2Command cmd;
-    try {
-        cmd = parseCol2Arguments(args);
-    } catch (const UsageError& e) {
-        return usageFailure(e, kCol2Usage);
-    }
-    if (cmd.help) {
-        std::fputs(kCol2Usage, stdout);
-        return 0;
-    }
-    TerminalProgress progress(stderr);
-    try {
-        const Col2Summary summary = convertCol2File(cmd.input, cmd.output, cmd.edition, terminalCallbacks(progress));
-        progress.finish();
-        std::printf("Converted %d collision record(s) into %s\n", summary.records, cmd.output.string().c_str());
-        if (summary.warnings > 0) std::printf("%d warning(s)\n", summary.warnings);
-        std::printf("%s\n", kColDoneMessage);
-        return 0;
-    } catch (const std::exception& e) {
-        progress.finish();
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
+    return runCollisionCommand(args, kCol2Usage, parseCol2Arguments, [](const Col2Command& cmd, const ColCallbacks& cb) {
+        const Col2Summary s = convertCol2File(cmd.input, cmd.output, cmd.edition, cb);
+        return CommandReport{"Converted " + std::to_string(s.records) + " collision record(s) into " + cmd.output.string(),
+                             s.warnings};
+    });
 }
 
 } // namespace veldrin::cli
