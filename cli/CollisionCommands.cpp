@@ -114,7 +114,6 @@ ColCallbacks terminalCallbacks(TerminalProgress& progress) {
 
 } // namespace
 
-
 ColmapCommand parseColmapArguments(const std::vector<std::string>& args) {
     ColmapCommand cmd;
     if (isHelp(args)) {

@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "app/ModelPlan.h"
-#include "app/ParallelFor.h"
 #include "app/TxdGrouping.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
+#include "base/ParallelFor.h"
 #include "base/TextUtil.h"
 #include "collision/BlankCol.h"
 #include "level/IdeIpl.h"

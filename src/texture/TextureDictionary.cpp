@@ -1,13 +1,10 @@
 #include "texture/TextureDictionary.h"
 
-#include <algorithm>
-#include <atomic>
-#include <exception>
 #include <limits>
-#include <thread>
 
 #include "base/ByteWriter.h"
 #include "base/Error.h"
+#include "base/ParallelFor.h"
 #include "model/RwChunk.h"
 #include "texture/MipMapRule.h"
 #include "texture/SourceTexture.h"
@@ -34,38 +31,6 @@ std::vector<std::string> textureNames(std::span<const TextureRef> textures, cons
     return names;
 }
 
-// Runs build(i) for every i below count on up to `jobs` threads. Every index below the first
-// failing one is built, so the error that escapes is the one of the earliest failing texture,
-// whatever the thread count.
-template <class Build>
-void forEachIndex(std::size_t count, int jobs, Build build) {
-    std::vector<std::exception_ptr> errors(count);
-    std::atomic<std::size_t> next{0};
-    std::atomic<std::size_t> firstFailure{count};
-    auto work = [&] {
-        for (;;) {
-            const std::size_t i = next.fetch_add(1);
-            if (i >= count || i > firstFailure.load()) return;
-            try {
-                build(i);
-            } catch (...) {
-                errors[i] = std::current_exception();
-                std::size_t seen = firstFailure.load();
-                while (i < seen && !firstFailure.compare_exchange_weak(seen, i)) {
-                }
-            }
-        }
-    };
-    const std::size_t threads = std::min<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), std::max<std::size_t>(count, 1));
-    {
-        std::vector<std::jthread> helpers;
-        for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
-        work();
-    }
-    for (const std::exception_ptr& error : errors)
-        if (error) std::rethrow_exception(error);
-}
-
 } // namespace
 
 std::vector<uint8_t> makeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textures, const TxdParams& params) {
@@ -76,10 +41,15 @@ std::vector<uint8_t> makeTxd(std::span<const uint8_t> level, std::span<const Tex
     const NativeOptions options{params.target, params.genMipMaps, mipSizeThreshold(params.mipMapThreshold)};
 
     std::vector<std::vector<uint8_t>> natives(textures.size());
-    forEachIndex(textures.size(), params.jobs, [&](std::size_t i) {
-        natives[i] = makeTextureNative(decodeSourceTexture(level, textures[i], params.edition, params.target), names[i],
-                                       options);
-    });
+    std::vector<std::exception_ptr> errors;
+    parallelFor(
+        textures.size(), params.jobs,
+        [&](std::size_t i) {
+            natives[i] = makeTextureNative(decodeSourceTexture(level, textures[i], params.edition, params.target),
+                                           names[i], options);
+        },
+        errors);
+    rethrowFirst(errors);
 
     constexpr int64_t kStructSize = 4;
     int64_t contentSize = int64_t(kChunkHeaderSize) + kStructSize + int64_t(kChunkHeaderSize);
