@@ -2,7 +2,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "tools/ZonFile.h"
+#include "level/ZonFile.h"
 
 class QCheckBox;
 class QComboBox;

@@ -10,13 +10,13 @@
 #include "base/ParallelFor.h"
 #include "base/TextUtil.h"
 #include "collision/BlankCol.h"
-#include "level/IdeIpl.h"
+#include "pcout/IdeIpl.h"
 #include "level/LevelInput.h"
-#include "level/OutputSink.h"
+#include "pcout/OutputSink.h"
 #include "level/WorldReader.h"
 #include "model/ModelConverter.h"
 #include "texture/TextureDictionary.h"
-#include "tools/ZonFile.h"
+#include "level/ZonFile.h"
 
 namespace veldrin {
 

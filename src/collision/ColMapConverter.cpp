@@ -10,8 +10,8 @@
 #include "collision/ColMapSources.h"
 #include "collision/ColWriter.h"
 #include "collision/StoriesColReader.h"
-#include "level/IdeIpl.h"
-#include "level/ImgArchive.h"
+#include "pcout/IdeIpl.h"
+#include "pcout/ImgArchive.h"
 #include "level/LevelInput.h"
 
 namespace veldrin {

@@ -4,7 +4,7 @@
 #include "base/Error.h"
 #include "collision/Col2Index.h"
 #include "collision/StoriesColReader.h"
-#include "level/ImgArchive.h"
+#include "pcout/ImgArchive.h"
 #include "level/GameDataPools.h"
 
 namespace veldrin {

@@ -1,7 +1,7 @@
 #include "model/DffWriter.h"
 
 #include "base/Error.h"
-#include "model/RwChunk.h"
+#include "pcout/RwChunk.h"
 
 namespace veldrin {
 

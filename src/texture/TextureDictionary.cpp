@@ -5,7 +5,7 @@
 #include "base/ByteWriter.h"
 #include "base/Error.h"
 #include "base/ParallelFor.h"
-#include "model/RwChunk.h"
+#include "pcout/RwChunk.h"
 #include "texture/MipMapRule.h"
 #include "texture/SourceTexture.h"
 #include "texture/TextureNative.h"

@@ -10,7 +10,7 @@
 #include "base/DecimalText.h"
 #include "base/Error.h"
 #include "level/GameDataPools.h"
-#include "level/IdeIpl.h"
+#include "pcout/IdeIpl.h"
 
 namespace veldrin {
 

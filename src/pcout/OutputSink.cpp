@@ -1,4 +1,4 @@
-#include "level/OutputSink.h"
+#include "pcout/OutputSink.h"
 
 #include "base/Error.h"
 #include "base/FileIO.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/Error.h"
-#include "tools/ZonFile.h"
+#include "level/ZonFile.h"
 
 using namespace veldrin;
 

@@ -1,4 +1,4 @@
-#include "level/ImgArchive.h"
+#include "pcout/ImgArchive.h"
 
 #include <cstring>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "level/IdeIpl.h"
+#include "pcout/IdeIpl.h"
 
 #include <initializer_list>
 

@@ -1,4 +1,4 @@
-#include "tools/ZonFile.h"
+#include "level/ZonFile.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/RwChunk.h"
+#include "pcout/RwChunk.h"
 
 using namespace veldrin;
 

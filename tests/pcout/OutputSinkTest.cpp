@@ -7,7 +7,7 @@
 
 #include "base/Error.h"
 #include "base/FileIO.h"
-#include "level/OutputSink.h"
+#include "pcout/OutputSink.h"
 #include "support/TempFolder.h"
 
 using namespace veldrin;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "level/IdeIpl.h"
+#include "pcout/IdeIpl.h"
 
 using namespace veldrin;
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/Error.h"
-#include "level/ImgArchive.h"
+#include "pcout/ImgArchive.h"
 
 using namespace veldrin;
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/Editions.h"
-#include "level/ImgArchive.h"
+#include "pcout/ImgArchive.h"
 
 namespace veldrin {
 

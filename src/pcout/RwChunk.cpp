@@ -1,4 +1,4 @@
-#include "model/RwChunk.h"
+#include "pcout/RwChunk.h"
 
 namespace veldrin {
 
