@@ -1,0 +1,49 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/LevelPictures.h"
+#include "report/PlacementMap.h"
+#include "report/RunRecord.h"
+#include "texture/DictionaryDecoder.h"
+
+namespace veldrin {
+
+// A texture sheet to draw: its name and how to get its textures (called on a worker thread).
+struct SheetSource {
+    std::string name;
+    std::function<std::vector<DictionaryTexture>()> textures;
+};
+
+// A model to draw: its name and how to read its geometry (called on a worker thread).
+struct ThumbnailSource {
+    std::string name;
+    std::function<ModelPreview()> read;
+};
+
+// Everything a report folder shows beside the record.
+struct ReportContent {
+    std::vector<SheetSource> sheets;
+    std::vector<ThumbnailSource> thumbnails;
+    // The level's texture of a resource id for the thumbnails, or nothing when it has none.
+    std::function<std::optional<RgbaImage>(int textureId)> levelTexture;
+    std::optional<std::vector<MapPoint>> mapPoints; // no map without
+    std::vector<MapZone> zones;
+    int jobs = 1;
+};
+
+// "DIR/LevelName-report": beside the level's output folder, never inside it.
+std::filesystem::path reportFolderFor(const std::filesystem::path& outputFolder, const std::string& levelName);
+
+// Writes the report folder: textures/NAME.png and .json per sheet, models/NAME.png per thumbnail,
+// map.png and map.json, manifest.json and index.html. Sheets and thumbnails render on `jobs` threads and
+// the files are the same for any number. A sheet or model whose data cannot be read is left out with a
+// warning of kind "report" added to the record; files that cannot be written end it with VeldrinError.
+void writeReportFolder(const std::filesystem::path& folder, RunRecord record, const ReportContent& content);
+
+} // namespace veldrin

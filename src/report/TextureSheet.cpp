@@ -1,0 +1,58 @@
+#include "report/TextureSheet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include <nlohmann/json.hpp>
+
+namespace veldrin {
+
+TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures) {
+    TextureSheet sheet;
+    if (textures.empty()) {
+        sheet.image = RgbaImage(1, 1);
+        return sheet;
+    }
+    double area = 0;
+    int widest = 0;
+    for (const DictionaryTexture& t : textures) {
+        area += double(t.width + kSheetGap) * double(t.height + kSheetGap);
+        widest = std::max(widest, t.width);
+    }
+    const int rowWidth = std::max(widest, static_cast<int>(std::ceil(std::sqrt(area))));
+
+    int x = 0, y = 0, rowHeight = 0, sheetWidth = 0;
+    for (const DictionaryTexture& t : textures) {
+        if (x > 0 && x + t.width > rowWidth) {
+            x = 0;
+            y += rowHeight + kSheetGap;
+            rowHeight = 0;
+        }
+        sheet.cells.push_back({t.name, x, y, t.width, t.height, t.hasAlpha});
+        sheetWidth = std::max(sheetWidth, x + t.width);
+        rowHeight = std::max(rowHeight, t.height);
+        x += t.width + kSheetGap;
+    }
+    sheet.image = RgbaImage(sheetWidth, y + rowHeight);
+    for (std::size_t i = 0; i < textures.size(); ++i) {
+        const DictionaryTexture& t = textures[i];
+        const SheetCell& c = sheet.cells[i];
+        const std::size_t rowBytes = static_cast<std::size_t>(t.width) * 4;
+        if (t.rgba.size() < rowBytes * static_cast<std::size_t>(t.height)) continue;
+        for (int row = 0; row < t.height; ++row) {
+            std::memcpy(sheet.image.at(c.x, c.y + row), t.rgba.data() + static_cast<std::size_t>(row) * rowBytes, rowBytes);
+        }
+    }
+    return sheet;
+}
+
+std::string sheetJson(const TextureSheet& sheet) {
+    nlohmann::ordered_json cells = nlohmann::ordered_json::array();
+    for (const SheetCell& c : sheet.cells) {
+        cells.push_back({{"name", c.name}, {"x", c.x}, {"y", c.y}, {"width", c.width}, {"height", c.height}, {"alpha", c.alpha}});
+    }
+    return nlohmann::ordered_json{{"textures", cells}}.dump(1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+} // namespace veldrin

@@ -1,0 +1,141 @@
+#include "texture/DictionaryDecoder.h"
+
+#include "base/ByteReader.h"
+#include "base/Error.h"
+#include "imaging/Imaging.h"
+#include "pcout/RwChunk.h"
+
+namespace veldrin {
+namespace {
+
+constexpr int64_t kHeader = static_cast<int64_t>(kChunkHeaderSize);
+constexpr uint32_t kPalette8 = 0x2000;
+constexpr uint32_t kFormatMask = 0x0F00;
+constexpr uint32_t kFormat8888 = 0x0500;
+constexpr uint32_t kFourCcDxt1 = 0x31545844;
+constexpr uint32_t kFourCcDxt3 = 0x33545844;
+
+struct Chunk {
+    uint32_t type;
+    int64_t content; // first byte after the header
+    int64_t end;     // one past the last content byte
+};
+
+Chunk readChunk(const ByteReader& r, int64_t at, int64_t limit, uint32_t expected, const std::string& what) {
+    const uint32_t type = r.u32(at, what);
+    const uint32_t size = r.u32(at + 4, what);
+    if (type != expected) {
+        throw VeldrinError(r.what() + ": " + what + " at offset " + std::to_string(at) + " is chunk type " +
+                           std::to_string(type) + ", not " + std::to_string(expected));
+    }
+    const Chunk c{type, at + kHeader, at + kHeader + static_cast<int64_t>(size)};
+    if (c.end > limit || !r.contains(at, c.end - at)) {
+        throw VeldrinError(r.what() + ": " + what + " at offset " + std::to_string(at) + " (" + std::to_string(size) +
+                           " bytes) runs past its container");
+    }
+    return c;
+}
+
+std::string fixedName(std::span<const uint8_t> field) {
+    std::string name;
+    for (uint8_t c : field) {
+        if (c == 0) break;
+        name += static_cast<char>(c);
+    }
+    return name;
+}
+
+enum class Texels { Palette8, Bgra32, Dxt1, Dxt3 };
+
+DictionaryTexture decodeNative(const ByteReader& r, const Chunk& native, const std::string& what) {
+    const Chunk s = readChunk(r, native.content, native.end, chunk::Struct, what + " struct");
+    const ByteReader in(r.slice(s.content, s.end - s.content, what), r.what() + ": " + what);
+    DictionaryTexture t;
+    const uint32_t platform = in.u32(0, "platform");
+    t.name = fixedName(in.slice(8, 32, "name"));
+    const uint32_t rasterFormat = in.u32(72, "raster format");
+    const uint32_t alphaWord = in.u32(76, "alpha");
+    t.width = in.u16(80, "width");
+    t.height = in.u16(82, "height");
+    const uint8_t depth = in.u8(84, "depth");
+    const uint8_t levels = in.u8(85, "level count");
+    const uint8_t flags = in.u8(87, "flags");
+    if (t.width == 0 || t.height == 0 || levels == 0) {
+        throw VeldrinError(in.what() + ": " + std::to_string(t.width) + " x " + std::to_string(t.height) + " with " +
+                           std::to_string(levels) + " level(s) holds no picture");
+    }
+
+    Texels kind;
+    if (platform == 8 && (flags == 1 || flags == 3)) kind = flags == 1 ? Texels::Dxt1 : Texels::Dxt3;
+    else if (platform == 9 && (flags & 8) && (alphaWord == kFourCcDxt1 || alphaWord == kFourCcDxt3))
+        kind = alphaWord == kFourCcDxt1 ? Texels::Dxt1 : Texels::Dxt3;
+    else if ((rasterFormat & kPalette8) && depth == 8) kind = Texels::Palette8;
+    else if ((rasterFormat & kFormatMask) == kFormat8888 && depth == 32) kind = Texels::Bgra32;
+    else {
+        throw VeldrinError(in.what() + ": platform " + std::to_string(platform) + ", raster format " +
+                           std::to_string(rasterFormat) + ", depth " + std::to_string(depth) + " is not a kind this reader decodes");
+    }
+    t.hasAlpha = platform == 9 ? (flags & 1) != 0 : alphaWord != 0;
+
+    int64_t at = 88;
+    std::span<const uint8_t> palette;
+    if (kind == Texels::Palette8) {
+        palette = in.slice(at, 256 * 4, "palette");
+        at += 256 * 4;
+    }
+    const int64_t size = in.u32(at, "level 0 size");
+    const TexelFormat format = kind == Texels::Dxt1 ? TexelFormat::DXT1 : kind == Texels::Dxt3 ? TexelFormat::DXT3
+                             : kind == Texels::Palette8 ? TexelFormat::Index8 : TexelFormat::A8R8G8B8;
+    const int64_t expected = ImageBytesFor(format, t.width, t.height);
+    if (size != expected) {
+        throw VeldrinError(in.what() + ": level 0 holds " + std::to_string(size) + " bytes, " + std::to_string(t.width) +
+                           " x " + std::to_string(t.height) + " " + GetFormatInfo(format).Name + " needs " +
+                           std::to_string(expected));
+    }
+    const std::span<const uint8_t> texels = in.slice(at + 4, size, "level 0 texels");
+
+    const std::size_t count = static_cast<std::size_t>(t.width) * static_cast<std::size_t>(t.height);
+    t.rgba.resize(count * 4);
+    if (kind == Texels::Palette8) {
+        // A palette entry is stored red, green, blue, alpha.
+        for (std::size_t i = 0; i < count; ++i) {
+            const uint8_t* p = palette.data() + std::size_t(texels[i]) * 4;
+            for (int c = 0; c < 4; ++c) t.rgba[i * 4 + c] = p[c];
+        }
+        return t;
+    }
+    std::vector<uint8_t> bgra;
+    if (kind == Texels::Bgra32) {
+        bgra.assign(texels.begin(), texels.end());
+    } else {
+        bgra.resize(count * 4);
+        DecodeBlocks(texels, bgra, t.width, t.height, format);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        t.rgba[i * 4 + 0] = bgra[i * 4 + 2];
+        t.rgba[i * 4 + 1] = bgra[i * 4 + 1];
+        t.rgba[i * 4 + 2] = bgra[i * 4 + 0];
+        t.rgba[i * 4 + 3] = bgra[i * 4 + 3];
+    }
+    return t;
+}
+
+} // namespace
+
+std::vector<DictionaryTexture> decodeDictionary(std::span<const uint8_t> bytes, const std::string& label) {
+    const ByteReader r(bytes, label);
+    const Chunk dict = readChunk(r, 0, static_cast<int64_t>(bytes.size()), chunk::TextureDictionary, "dictionary");
+    const Chunk head = readChunk(r, dict.content, dict.end, chunk::Struct, "dictionary struct");
+    const int count = r.u16(head.content, "texture count");
+    std::vector<DictionaryTexture> textures;
+    int64_t at = head.end;
+    for (int i = 0; i < count; ++i) {
+        const std::string what = "texture " + std::to_string(i);
+        const Chunk native = readChunk(r, at, dict.end, chunk::TextureNative, what);
+        textures.push_back(decodeNative(r, native, what));
+        at = native.end;
+    }
+    return textures;
+}
+
+} // namespace veldrin

@@ -1,0 +1,55 @@
+// The report's byte-level building blocks: hashes against published vectors, PNGs read back by libpng.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "report/PngFile.h"
+#include "report/PngReader.h"
+#include "report/ReportPage.h"
+#include "report/Sha256.h"
+#include "base/Error.h"
+
+namespace veldrin {
+namespace {
+
+std::span<const uint8_t> bytesOf(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
+
+TEST(Sha256, PublishedVectorsAndBlockBoundaries) {
+    struct Case {
+        std::string message, digest;
+    };
+    const Case cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        // 56 bytes: the length no longer fits the first padding block.
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {"abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu",
+         "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1"},
+        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(sha256Hex(bytesOf(c.message)), c.digest) << c.message.size() << " bytes";
+}
+
+TEST(PngFile, ReadsBackPixelForPixel) {
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{3, 5}, std::pair{128, 128}, std::pair{257, 2}}) {
+        RgbaImage image(w, h);
+        for (std::size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = static_cast<uint8_t>(i * 37 + i / 7);
+        const auto bytes = encodePng(image);
+        EXPECT_EQ(encodePng(image), bytes) << "the same image gives the same bytes";
+        const RgbaImage back = test::readPng(bytes);
+        EXPECT_EQ(back.width, w);
+        EXPECT_EQ(back.height, h);
+        EXPECT_EQ(back.pixels, image.pixels) << w << " x " << h;
+    }
+    EXPECT_THROW(encodePng(RgbaImage{}), VeldrinError);
+}
+
+TEST(ReportPage, EscapesTextAndLinks) {
+    EXPECT_EQ(escapeHtml("<a href=\"x\">'&'</a>"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
+    EXPECT_EQ(urlSegment("indust17"), "indust17");
+    EXPECT_EQ(urlSegment("a b#?/%.txd"), "a%20b%23%3F%2F%25.txd");
+}
+
+} // namespace
+} // namespace veldrin
