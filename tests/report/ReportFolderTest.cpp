@@ -1,0 +1,107 @@
+// A whole report folder made from a sample level: every link resolves, the sheet's cells hold the
+// level's textures, thumbnails show their models, the map counts every placement, and the folder does
+// not depend on the thread count.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <regex>
+#include <set>
+
+#include "base/FileIO.h"
+#include "level/WorldReader.h"
+#include "report/LevelContent.h"
+#include "report/LevelPictures.h"
+#include "report/PngReader.h"
+#include "support/SampleLevels.h"
+#include "support/TempFolder.h"
+
+namespace veldrin {
+namespace {
+
+using Json = nlohmann::json;
+
+Json readJson(const std::filesystem::path& path) {
+    const auto bytes = readWholeFile(path);
+    return Json::parse(bytes.begin(), bytes.end());
+}
+
+std::map<std::string, std::vector<uint8_t>> folderFiles(const std::filesystem::path& folder) {
+    std::map<std::string, std::vector<uint8_t>> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+        if (e.is_regular_file()) files[std::filesystem::relative(e.path(), folder).string()] = readWholeFile(e.path());
+    return files;
+}
+
+TEST(ReportFolder, LevelPicturesOfEveryEdition) {
+    for (GameVersion edition : {GameVersion::LcsPs2, GameVersion::VcsPs2, GameVersion::LcsPsp, GameVersion::VcsPsp}) {
+        SCOPED_TRACE(std::string(gameVersionName(edition)));
+        const LevelBuffer level = test::buildLevel(test::sampleTown(edition)).buffer();
+        const WorldTables tables = readWorld(level, edition);
+        test::TempFolder temp("report");
+
+        std::map<std::string, std::vector<uint8_t>> byJobs[2];
+        for (int jobs : {1, 2}) {
+            RunRecord record;
+            record.level = {"town", "town.lvz", "town.IMG", std::string(gameVersionName(edition)), false};
+            record.converted = false;
+            const ReportContent content = levelContent(level.all(), tables, {"town", "town", "LODown", "town"}, record, jobs);
+            const auto folder = temp / ("jobs" + std::to_string(jobs));
+            writeReportFolder(folder, record, content);
+            byJobs[jobs - 1] = folderFiles(folder);
+        }
+        EXPECT_EQ(byJobs[0], byJobs[1]) << "the folder does not depend on the thread count";
+        const auto folder = temp / "jobs2";
+
+        // Every relative link of the page names a file of the folder.
+        const std::string page(byJobs[1]["index.html"].begin(), byJobs[1]["index.html"].end());
+        const std::regex link("(?:src|href)=\"([^\"]+)\"");
+        int links = 0;
+        for (auto it = std::sregex_iterator(page.begin(), page.end(), link); it != std::sregex_iterator(); ++it, ++links)
+            EXPECT_TRUE(std::filesystem::exists(folder / (*it)[1].str())) << (*it)[1].str();
+        EXPECT_GT(links, 3);
+
+        const Json manifest = readJson(folder / "manifest.json");
+        EXPECT_EQ(manifest["counts"]["warnings"], 0) << manifest["warnings"].dump();
+
+        // The sheet holds each texture as the level decodes it.
+        const Json cells = readJson(folder / "textures/town.json")["textures"];
+        EXPECT_EQ(int(cells.size()), manifest["counts"]["textures"].get<int>());
+        ASSERT_GT(cells.size(), 0u);
+        const RgbaImage sheet = test::readPngFile(folder / "textures/town.png");
+        for (const Json& c : cells) {
+            const int id = std::stoi(c["name"].get<std::string>().substr(4));
+            const ResourceEntry& e = tables.resources.at(std::size_t(id));
+            const RgbaImage texture = decodeLevelTexture(level.all(), {id, e.position, e.base}, edition);
+            ASSERT_EQ(c["width"], texture.width);
+            ASSERT_EQ(c["height"], texture.height);
+            for (int y = 0; y < texture.height; ++y)
+                ASSERT_EQ(0, std::memcmp(sheet.at(c["x"], c["y"].get<int>() + y), texture.at(0, y), std::size_t(texture.width) * 4))
+                    << c["name"] << " row " << y;
+        }
+
+        // A thumbnail per model, each showing more than one colour.
+        int thumbnails = 0;
+        for (const auto& [name, bytes] : byJobs[1]) {
+            if (name.rfind("models/", 0) != 0) continue;
+            ++thumbnails;
+            const RgbaImage picture = test::readPng(bytes);
+            EXPECT_EQ(picture.width, kThumbnailSize);
+            std::set<uint32_t> colours;
+            for (std::size_t i = 0; i < picture.pixels.size(); i += 4)
+                colours.insert(uint32_t(picture.pixels[i]) | uint32_t(picture.pixels[i + 1]) << 8 |
+                               uint32_t(picture.pixels[i + 2]) << 16 | uint32_t(picture.pixels[i + 3]) << 24);
+            EXPECT_GT(colours.size(), 2u) << name;
+        }
+        EXPECT_EQ(thumbnails, manifest["counts"]["models"].get<int>());
+
+        int placed = 0;
+        for (const PlacedInstance& slot : tables.instances) placed += slot.defined;
+        EXPECT_EQ(readJson(folder / "map.json")["points"], placed);
+        EXPECT_EQ(manifest["counts"]["placements"], placed);
+    }
+}
+
+} // namespace
+} // namespace veldrin
