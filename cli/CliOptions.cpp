@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "app/MapOffset.h"
+#include "texture/MipMapRule.h"
 #include "base/TextUtil.h"
 
 namespace veldrin::cli {
@@ -50,8 +52,8 @@ GameVersion editionFrom(const std::string& text) {
     return *e;
 }
 
-// Three texts split at the commas; anything but three parts keeps the whole text in X so that the run
-// refuses it with its "Invalid Map XYZ offset" message before writing anything.
+// Three texts split at the commas; anything but three parts keeps the whole text in X so that it is
+// refused with the "Invalid Map XYZ offset" message before anything is read.
 std::array<std::string, 3> mapOffsetTexts(const std::string& text) {
     std::vector<std::string> parts;
     std::size_t start = 0;
@@ -88,7 +90,10 @@ void parseConvertOption(ConversionOptions& o, ArgumentCursor& cur, const std::st
     } else if (name == "--models-per-txd") o.modelsPerTxd = integerIn(name, value(), 1, 2147483647);
     else if (name == "--ide") flag(o.generateIde);
     else if (name == "--id-offset") o.idOffset = integerIn(name, value(), 0, 2147483647);
-    else if (name == "--map-offset") o.mapOffsetText = mapOffsetTexts(value());
+    else if (name == "--map-offset") {
+        const auto offset = parseMapOffset(mapOffsetTexts(value()), MapOffsetMessages::Conversion);
+        for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffset[axis] = static_cast<float>(offset[axis]);
+    }
     else if (name == "--model-prefix") o.modelPrefix = value();
     else if (name == "--texture-prefix") o.texturePrefix = value();
     else if (name == "--blank-col") flag(o.genBlankCol);
@@ -100,7 +105,7 @@ void parseConvertOption(ConversionOptions& o, ArgumentCursor& cur, const std::st
         for (int i = 0; i < 5; ++i)
             if (v == items[i]) found = i;
         if (found < 0) throw UsageError{"unknown mip-map threshold \"" + v + "\" (all, 16, 32, 64 or 128)"};
-        o.mipMapThreshold = found;
+        o.mipSizeThreshold = mipSizeThresholdOfChoice(found);
     } else if (name == "--night-prelight") flag(o.genNightPrelit);
     else if (name == "--day-min") o.prelightDayMinimum = integerIn(name, value(), 0, 255);
     else if (name == "--night-min") o.prelightNightMinimum = integerIn(name, value(), 0, 255);

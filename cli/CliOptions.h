@@ -13,7 +13,8 @@ struct CliCommand {
     ConversionOptions options; // convert: the run's options; info: paths and edition
 };
 
-// Parses the arguments after the program name. Throws UsageError for bad usage.
+// Parses the arguments after the program name. Throws UsageError for bad usage, VeldrinError for a
+// map offset that is not a number (a refused run, as the window refuses it).
 CliCommand parseCommandLine(const std::vector<std::string>& args, int defaultJobs);
 
 struct UsageError {

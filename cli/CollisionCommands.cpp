@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 
+#include "app/MapOffset.h"
 #include "base/TextUtil.h"
 #include "cli/CliOptions.h"
 #include "cli/Progress.h"
@@ -151,7 +152,7 @@ ColmapCommand parseColmapArguments(const std::vector<std::string>& args) {
             if (!n || *n < 0 || *n > std::numeric_limits<int32_t>::max())
                 throw UsageError{"--id-offset takes a whole number from 0 to 2147483647, not \"" + v + "\""};
             o.idOffset = static_cast<int32_t>(*n);
-        } else if (name == "--map-offset") o.mapOffsetText = splitMapOffset(a.value());
+        } else if (name == "--map-offset") o.mapOffset = parseMapOffset(splitMapOffset(a.value()), MapOffsetMessages::CollisionMap);
         else if (name == "--out") cmd.paths.outputBase = a.value();
         else throw UsageError{"unknown option " + name};
     }
@@ -198,6 +199,9 @@ int runCollisionCommand(const std::vector<std::string>& args, const char* usage,
         cmd = parse(args);
     } catch (const UsageError& e) {
         return usageFailure(e, usage);
+    } catch (const std::exception& e) { // a value refused as the window refuses it (the map offset)
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
     }
     if (cmd.help) {
         std::fputs(usage, stdout);

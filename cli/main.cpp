@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/Error.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/CollisionCommands.h"
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
     } catch (const UsageError& e) {
         std::fprintf(stderr, "veldrin-cli: %s\n%s", e.message.c_str(), kUsage);
         return 2;
+    } catch (const veldrin::VeldrinError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
     }
     return 2;
 }

@@ -10,6 +10,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <exception>
+
+#include "app/MapOffset.h"
 
 #include "gui/ApplicationLook.h"
 #include "gui/ElidedLabel.h"
@@ -146,7 +149,7 @@ ColMapOptions TForm5::options() const {
     o.dynamicObjects = dynamicObjects_->isChecked();
     o.treadables = treadables_->isChecked();
     o.idOffset = idOffsetOf(offsets_);
-    o.mapOffsetText = mapOffsetTextsOf(offsets_);
+    o.mapOffset = parseMapOffset(mapOffsetTextsOf(offsets_), MapOffsetMessages::CollisionMap);
     return o;
 }
 
@@ -182,8 +185,15 @@ void TForm5::clearDff() {
 }
 
 void TForm5::startConversion() {
+    if (runner_->isRunning()) return;
     const ColMapPaths files = paths();
-    const ColMapOptions settings = options();
+    ColMapOptions settings;
+    try {
+        settings = options(); // refuses an offset that is not a number before any file is read
+    } catch (const std::exception& e) {
+        conversionFinished(QString::fromStdString(e.what()), {}); // a refused run ends like any other
+        return;
+    }
     if (!runner_->start([files, settings](const ColCallbacks& callbacks) {
             runColMapConverter(files, settings, callbacks);
         })) {

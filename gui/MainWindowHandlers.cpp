@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/MapOffset.h"
 #include "gui/ConversionThread.h"
 #include "gui/ElidedLabel.h"
 #include "gui/FormControls.h"
@@ -22,6 +23,7 @@
 #include "gui/PrelightDialog.h"
 #include "gui/WarningsMessage.h"
 #include "gui/ZonDialog.h"
+#include "texture/MipMapRule.h"
 #include "tools/PlacementDumpFile.h"
 #include "tools/VcPatchFile.h"
 
@@ -108,7 +110,8 @@ ConversionOptions TForm1::gatherOptions() const {
     o.modelsPerTxd = wholeNumberFrom(modelsPerTxd_->text(), 1).value_or(1);
     o.generateIde = generateIde_->isChecked();
     o.idOffset = idOffsetOf(offsets_);
-    o.mapOffsetText = mapOffsetTextsOf(offsets_);
+    const auto offset = parseMapOffset(mapOffsetTextsOf(offsets_), MapOffsetMessages::Conversion);
+    for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffset[axis] = static_cast<float>(offset[axis]);
     o.modelPrefix = modelPrefix_->text().toStdString();
     o.texturePrefix = texturePrefix_->text().toStdString();
     o.levelName = picked_.levelName;
@@ -117,7 +120,7 @@ ConversionOptions TForm1::gatherOptions() const {
     o.outputFolder = picked_.outputFolder;
     o.genBlankCol = genBlankCol_->isChecked();
     o.genMipMaps = genMipMaps_->isChecked();
-    o.mipMapThreshold = mipMapDialog_->threshold();
+    o.mipSizeThreshold = mipSizeThresholdOfChoice(mipMapDialog_->threshold());
     o.genNightPrelit = genNightPrelit_->isChecked();
     o.prelightDayMinimum = prelightDialog_->dayMinimum();
     o.prelightNightMinimum = prelightDialog_->nightMinimum();
@@ -137,7 +140,13 @@ void TForm1::startConversion() {
     if (zonDialog_->useZon() && !std::filesystem::is_regular_file(toPath(zonDialog_->zonPath()))) {
         zonDialog_->setUseZon(false);
     }
-    lastOptions_ = gatherOptions();
+    try {
+        lastOptions_ = gatherOptions(); // refuses a map offset that is not a number before anything is read
+    } catch (const std::exception& e) {
+        showMessage(QString::fromStdString(e.what()));
+        emit conversionEnded(); // a refused run ends like any other
+        return;
+    }
     lastSummary_ = RunSummary{};
     lastWarnings_.clear();
     processButton_->setEnabled(false);

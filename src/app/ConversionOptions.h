@@ -15,7 +15,7 @@ struct ConversionOptions {
     TargetGame targetGame = TargetGame::Gta3;
     bool generateIde = false;
     int idOffset = 1000;                       // 0 or more
-    std::array<std::string, 3> mapOffsetText{"0.0", "0.0", "0.0"}; // parsed when the run starts
+    std::array<float, 3> mapOffset{};          // X, Y, Z added to every placement (front ends: parseMapOffset)
     TxdMode txdMode = TxdMode::OneBigTxd;
     int modelsPerTxd = 50;                     // 1 or more
     std::string modelPrefix;                   // LevelName after a pick
@@ -26,7 +26,7 @@ struct ConversionOptions {
     std::filesystem::path outputFolder;        // output goes to outputFolder / levelName
     bool genBlankCol = false;
     bool genMipMaps = false;
-    int mipMapThreshold = 0;                   // 0..4: all, >16, >32, >64, >128
+    int mipSizeThreshold = 0;                  // width a texture must exceed for mip-maps: 0, 17, 33, 65, 129
     bool genNightPrelit = false;
     int prelightDayMinimum = 64;               // 0..255
     int prelightNightMinimum = 16;             // 0..255

@@ -1,57 +1,58 @@
 #include "app/ConversionRun.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 
-#include "app/ModelPlan.h"
-#include "app/TxdGrouping.h"
+#include "app/DictionaryAssignment.h"
+#include "app/RunPlan.h"
+#include "app/StageParams.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/ParallelFor.h"
 #include "base/TextUtil.h"
 #include "collision/BlankCol.h"
-#include "pcout/IdeIpl.h"
 #include "level/LevelInput.h"
-#include "pcout/OutputSink.h"
 #include "level/WorldReader.h"
-#include "model/ModelConverter.h"
-#include "texture/TextureDictionary.h"
 #include "level/ZonFile.h"
+#include "model/ModelConverter.h"
+#include "pcout/IdeIpl.h"
+#include "pcout/OutputSink.h"
+#include "texture/TextureDictionary.h"
 
 namespace veldrin {
 
 namespace {
 
-std::array<float, 3> parseMapOffset(const ConversionOptions& o) {
-    std::array<float, 3> offset{};
-    for (int axis = 0; axis < 3; ++axis) {
-        const auto v = parseDecimal(o.mapOffsetText[axis]);
-        if (!v) throw VeldrinError(kInvalidMapOffsetMessage);
-        offset[axis] = static_cast<float>(*v);
-    }
-    return offset;
-}
-
-// Pairs instances that share an id, drops those outside the chosen island, and marks used models.
-void pairAndFilter(WorldTables& t, const ConversionOptions& o, const ZoneTable* zones) {
-    for (PlacedInstance& slot : t.instances) {
-        if (!slot.defined) continue;
-        ModelRecord& model = t.models[slot.model];
-        if (slot.pairModel >= 0) {
-            model.pairResource = t.resources[slot.pairModel].position;
-            model.drawLast = true;
-        }
-        if (zones && !model.megaLod) slot.defined = checkIPL(*zones, o.zonIsland, slot.position[0], slot.position[1], slot.position[2]);
-        if (zones && !o.forceMegaLods && model.megaLod) slot.defined = false;
-        if (slot.defined) model.used = true;
+// IDE ids are 32-bit: the last model's id must not pass the largest one.
+void requireIdRange(int idOffset, std::size_t models) {
+    if (models > 0 && static_cast<int64_t>(idOffset) + static_cast<int64_t>(models) - 1 > INT32_MAX) {
+        throw VeldrinError("IDE ids from " + std::to_string(idOffset) + " for " + std::to_string(models) +
+                           " models go past 2147483647; choose a smaller ID offset");
     }
 }
 
+// One conversion, as named steps over data that only flows forward: the level and its tables are read
+// once and stay const, the plan is made from them, and each committed model adds to the run's own state
+// (its IDE id, its textures, its collision record) in resource order.
 class Run {
 public:
-    Run(const ConversionOptions& o, const RunCallbacks& cb) : o_(o), cb_(cb), nextId_(o.idOffset) {}
+    Run(const ConversionOptions& o, const RunCallbacks& cb)
+        : o_(o), cb_(cb), sink_(o.levelFolder(), o.levelName, o.buildImg ? OutputSink::Mode::Archive : OutputSink::Mode::Files) {}
 
     RunSummary execute() {
+        prepare();
+        convertModels();
+        if (summary_.stopped) return summary_;
+        writeIndexFiles();
+        finish();
+        return summary_;
+    }
+
+private:
+    // Reads the level and the zone file, plans the run and refuses names the outputs cannot hold,
+    // all before anything is written.
+    void prepare() {
         level_ = loadLevel(o_.lvzPath, o_.imgPath, cb_.status);
         std::optional<ZoneTable> zones;
         if (o_.useZon) {
@@ -59,63 +60,26 @@ public:
             else warn(o_.zonPath.string() + " not found; the island filter is off");
         }
         status("Loading database...");
-        const std::array<float, 3> mapOffset = parseMapOffset(o_);
         tables_ = readWorld(level_, o_.gameVersion);
         if (tables_.stats.skippedResourceIndices > 0) {
             warn(std::to_string(tables_.stats.skippedResourceIndices) +
                  " resource index(es) at or above the resource count were skipped");
         }
-        pairAndFilter(tables_, o_, zones ? &*zones : nullptr);
-        const std::vector<PlannedModel> plan = planModels(level_, tables_, o_);
-        checkOutputNames(o_, plan);
+        plan_ = planRun(level_, tables_, o_, zones ? &*zones : nullptr);
+        checkOutputNames(o_, plan_.models);
+        if (o_.generateIde) {
+            requireIdRange(o_.idOffset, plan_.models.size());
+            ideIds_.assign(static_cast<std::size_t>(tables_.resourceCount), -1);
+        }
         maximum_ = std::max(0, tables_.resourceCount - 1);
         progress(0);
-
-        sink_.emplace(o_.levelFolder(), o_.buildImg ? OutputSink::Mode::Archive : OutputSink::Mode::Files);
-        std::string ide = o_.generateIde ? ideHead(o_.levelName) : std::string();
-        TextureList textures;
-        std::vector<uint8_t> collision;
-        TxdGrouping grouping(o_, [&](const std::string& name, const std::string& shown, const TextureList& list) {
-            buildDictionary(name, shown, list);
-        });
-
-        convertModels(plan, [&](const PlannedModel& p, ModelOutput& out) {
-            ModelRecord& m = tables_.models[p.resourceIndex];
-            sink_->put(p.name + ".dff", p.name + ".dff", out.dff);
-            if (o_.generateIde) {
-                m.ideId = nextId_++;
-                m.hasIdeId = true;
-                ide += ideObjsLine(m.ideId, p.name, grouping.ideDictionaryName(p.name), m.drawDistance,
-                                   ideObjectFlags(m.drawLast, o_.targetGame));
-            }
-            for (int id : out.textureIds) textures.insert(std::to_string(id));
-            progress(p.resourceIndex);
-            if (o_.genBlankCol) writeBlankCol(collision, o_.targetGame, p.name, out.boundsMin, out.boundsMax);
-            ++summary_.modelsConverted;
-            grouping.afterModel(p.name, textures);
-        });
-        if (summary_.stopped) return summary_;
-        grouping.afterModelLoop(textures);
-        progress(maximum_);
-
-        if (o_.generateIde) {
-            status("Building " + o_.levelName + ".ipl");
-            writeIdeAndIpl(ide, mapOffset);
-        }
-        grouping.atEndOfRun(textures);
-        if (o_.buildImg && o_.targetGame == TargetGame::GtaSa) status("Building " + toUpper(o_.levelName) + ".IMG");
-        std::optional<std::span<const uint8_t>> col;
-        if (o_.genBlankCol) col = std::span<const uint8_t>(collision);
-        sink_->finish(o_.levelName, o_.targetGame, col);
-        status(kAllDoneMessage);
-        return summary_;
+        if (o_.generateIde) ide_ = ideHead(o_.levelName);
     }
 
-private:
     // Converts the planned models on several threads, a window at a time, and commits them in
     // resource order, so the output never depends on the thread count.
-    template <typename Commit>
-    void convertModels(const std::vector<PlannedModel>& plan, Commit&& commit) {
+    void convertModels() {
+        const std::vector<PlannedModel>& plan = plan_.models;
         const std::size_t window = static_cast<std::size_t>(std::max(1, o_.jobs)) * 8;
         std::vector<ModelOutput> outputs;
         std::vector<std::exception_ptr> errors;
@@ -136,73 +100,84 @@ private:
                     if (!outputs[i].skipReason.empty()) warn(outputs[i].skipReason);
                     continue;
                 }
-                commit(p, outputs[i]);
+                commitModel(p, outputs[i]);
                 outputs[i] = ModelOutput{};
             }
         }
+        // The group after the last full one is always built, empty or not.
+        if (o_.txdMode == TxdMode::TxdPerGroup && !o_.onePerModel()) buildDictionary(dictionaryAt(committed_.size(), committed_, o_));
+        progress(maximum_);
     }
 
     ModelOutput convertOne(const PlannedModel& p) const {
-        const ModelRecord& m = tables_.models[p.resourceIndex];
-        ModelParams params;
-        params.edition = o_.gameVersion;
-        params.target = o_.targetGame;
-        params.modelName = p.name;
-        params.texturePrefix = o_.texturePrefix;
-        params.scale = m.scale;
-        params.optimiseMesh = o_.optimiseMesh;
-        params.nightPrelit = o_.genNightPrelit;
-        params.dayMinimum = o_.prelightDayMinimum;
-        params.nightMinimum = o_.prelightNightMinimum;
-        return convertModel(level_.all(), tables_.resources[p.resourceIndex].position, m.pairResource, params);
+        return convertModel(level_.all(), p.firstPart, p.secondPart, modelParamsFor(o_, p));
     }
 
-    void buildDictionary(const std::string& name, const std::string& shownName, const TextureList& list) {
-        status("Building " + shownName);
-        std::vector<TextureRef> refs;
-        for (const std::string& text : list) {
-            const auto index = parseInteger(text);
-            if (!index || *index < 0 || *index >= tables_.resourceCount ||
-                tables_.resources[static_cast<std::size_t>(*index)].position == 0) {
-                warn("texture " + text + " is not in the level; dictionary " + name + " leaves it out");
-                continue;
-            }
-            const ResourceEntry& e = tables_.resources[static_cast<std::size_t>(*index)];
-            refs.push_back(TextureRef{static_cast<int>(*index), e.position, e.base});
+    void commitModel(const PlannedModel& p, const ModelOutput& out) {
+        const std::size_t commitIndex = committed_.size();
+        sink_.put(p.name + ".dff", p.name + ".dff", out.dff);
+        if (o_.generateIde) {
+            ideIds_[static_cast<std::size_t>(p.resourceIndex)] = o_.idOffset + static_cast<int>(commitIndex);
+            ide_ += ideObjsLine(o_.idOffset + static_cast<int>(commitIndex), p.name,
+                                ideDictionaryName(commitIndex, p.name, o_), p.drawDistance,
+                                ideObjectFlags(p.drawLast, o_.targetGame));
         }
-        TxdParams params;
-        params.target = o_.targetGame;
-        params.edition = o_.gameVersion;
-        params.texturePrefix = o_.texturePrefix;
-        params.genMipMaps = o_.genMipMaps;
-        params.mipMapThreshold = o_.mipMapThreshold;
-        params.jobs = o_.jobs;
-        const std::vector<uint8_t> txd = makeTxd(level_.all(), refs, params);
-        sink_->put(name + ".TXD", name + ".txd", txd);
-        ++summary_.dictionaries;
+        committed_.push_back({p.resourceIndex, p.name, out.textureIds});
+        progress(p.resourceIndex);
+        if (o_.genBlankCol) writeBlankCol(collision_, o_.targetGame, p.name, out.boundsMin, out.boundsMax);
+        ++summary_.modelsConverted;
+        if (closesDictionary(commitIndex, o_)) buildDictionary(dictionaryAt(commitIndex, committed_, o_));
     }
 
-    void writeIdeAndIpl(std::string& ide, const std::array<float, 3>& mapOffset) {
-        ide += ideTail();
+    // The IDE and IPL files: one objs line per committed model, one inst line per surviving placement
+    // of a committed model, in instance id order, moved by the map offset.
+    void writeIndexFiles() {
+        if (!o_.generateIde) return;
+        status("Building " + o_.levelName + ".ipl");
+        ide_ += ideTail();
         std::string ipl = iplHead(o_.levelName);
-        const std::array<double, 3> offset{mapOffset[0], mapOffset[1], mapOffset[2]};
-        const std::string lod = o_.lodPrefix();
-        for (const PlacedInstance& slot : tables_.instances) {
-            if (!slot.defined) continue;
-            const ModelRecord& m = tables_.models[slot.model];
-            if (!m.hasIdeId) continue;
+        const std::array<double, 3> offset{o_.mapOffset[0], o_.mapOffset[1], o_.mapOffset[2]};
+        for (const PlannedInstance& instance : plan_.instances) {
+            const std::size_t model = static_cast<std::size_t>(instance.model);
+            if (model >= ideIds_.size() || ideIds_[model] < 0) continue;
             IplInstance line;
-            line.id = m.ideId;
-            line.name = modelName(m, slot.model, o_.modelPrefix, lod);
-            line.position = offsetPosition(slot.position, offset);
-            line.rotation = slot.rotation;
+            line.id = ideIds_[model];
+            line.name = modelName(tables_.models[model], instance.model, o_.modelPrefix, o_.lodPrefix());
+            line.position = offsetPosition(instance.position, offset);
+            line.rotation = instance.rotation;
             ipl += iplInstanceLine(o_.targetGame, line);
             ++summary_.instancesWritten;
         }
         ipl += iplTail();
-        ensureFolder(o_.levelFolder());
-        writeWholeFile(o_.levelFolder() / (o_.levelName + ".ide"), ide);
-        writeWholeFile(o_.levelFolder() / (o_.levelName + ".ipl"), ipl);
+        sink_.putLoose(o_.levelName + ".ide", ide_);
+        sink_.putLoose(o_.levelName + ".ipl", ipl);
+    }
+
+    // The level's one dictionary, then the archive and the collision file.
+    void finish() {
+        if (o_.txdMode == TxdMode::OneBigTxd) buildDictionary(dictionaryAt(0, committed_, o_));
+        if (o_.buildImg && o_.targetGame == TargetGame::GtaSa) status("Building " + toUpper(o_.levelName) + ".IMG");
+        std::optional<std::span<const uint8_t>> col;
+        if (o_.genBlankCol) col = std::span<const uint8_t>(collision_);
+        sink_.finish(o_.targetGame, col);
+        summary_.files = sink_.written();
+        status(kAllDoneMessage);
+    }
+
+    void buildDictionary(const DictionaryPlan& d) {
+        // One per model shows the entry spelling, as the model's IDE line names it.
+        status("Building " + (o_.onePerModel() ? d.entryName() : d.fileName()));
+        std::vector<TextureRef> refs;
+        for (int id : d.textureIds) {
+            if (id < 0 || id >= tables_.resourceCount || tables_.resources[static_cast<std::size_t>(id)].position == 0) {
+                warn("texture " + std::to_string(id) + " is not in the level; dictionary " + d.name + " leaves it out");
+                continue;
+            }
+            const ResourceEntry& e = tables_.resources[static_cast<std::size_t>(id)];
+            refs.push_back(TextureRef{id, e.position, e.base});
+        }
+        sink_.put(d.fileName(), d.entryName(), makeTxd(level_.all(), refs, txdParamsFor(o_)));
+        ++summary_.dictionaries;
     }
 
     void status(const std::string& text) const {
@@ -218,11 +193,15 @@ private:
 
     const ConversionOptions& o_;
     const RunCallbacks& cb_;
+    OutputSink sink_;
     LevelBuffer level_;
     WorldTables tables_;
-    std::optional<OutputSink> sink_;
+    RunPlan plan_;
+    std::vector<CommittedModel> committed_;
+    std::vector<int> ideIds_; // by resource index; -1: no IDE line
+    std::string ide_;
+    std::vector<uint8_t> collision_;
     RunSummary summary_;
-    int nextId_;
     int maximum_ = 0;
 };
 

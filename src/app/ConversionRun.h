@@ -1,8 +1,10 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/ConversionOptions.h"
+#include "pcout/OutputSink.h"
 
 namespace veldrin {
 
@@ -21,6 +23,7 @@ struct RunSummary {
     int instancesWritten = 0;
     int warnings = 0;
     bool stopped = false;
+    std::vector<WrittenFile> files; // every file written, in order, as the output sink recorded them
 };
 
 inline constexpr const char* kInvalidMapOffsetMessage = "Invalid Map XYZ offset";

@@ -53,22 +53,11 @@ int clampToInt(std::size_t n) { return static_cast<int>(std::min<std::size_t>(n,
 
 } // namespace
 
-std::array<double, 3> parseColMapOffset(const std::array<std::string, 3>& texts) {
-    std::array<double, 3> offset{};
-    const char axes[3] = {'X', 'Y', 'Z'};
-    for (int i = 0; i < 3; ++i) {
-        const auto value = parseDecimal(texts[i]);
-        if (!value || !std::isfinite(*value)) throw VeldrinError(std::string("Global map offset ") + axes[i] + " error!");
-        offset[i] = *value;
-    }
-    return offset;
-}
-
 ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const ColCallbacks& callbacks) {
     ColMapResult result;
     const Reporter report(callbacks, result.summary);
     const auto warn = [&report](const std::string& text) { report.warning(text); };
-    const std::array<double, 3> mapOffset = parseColMapOffset(o.mapOffsetText);
+    const std::array<double, 3>& mapOffset = o.mapOffset;
     if (o.idOffset < 0) throw VeldrinError("The ID offset must be 0 or more");
 
     report.status("Unpacking " + in.dtzName);
@@ -119,16 +108,9 @@ ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const
     result.files.push_back({"ColMap.IDE", textBytes(ide)});
 
     if (withArchive) {
-        if (o.target == TargetGame::GtaSa) {
-            report.status("Building COLMAP.IMG");
-            archive.addEntry("COLMAP.COL", col);
-            result.files.push_back({"COLMAP.IMG", archive.finishVer2()});
-        } else {
-            ImgArchive::SplitFiles split = std::move(archive).finishSplit();
-            result.files.push_back({"COLMAP.DIR", std::move(split.directory)});
-            result.files.push_back({"ColMap.col", col});
-            result.files.push_back({"COLMAP.IMG", std::move(split.data)});
-        }
+        if (o.target == TargetGame::GtaSa) report.status("Building COLMAP.IMG");
+        for (OutputFile& file : finishImg(std::move(archive), "COLMAP", o.target, std::span<const uint8_t>(col), "ColMap.col"))
+            result.files.push_back(std::move(file));
     }
 
     report.status("Building IPL");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Editions.h"
+#include "pcout/ImgArchive.h"
 #include "collision/ColCallbacks.h"
 #include "collision/StoriesColModel.h"
 
@@ -24,7 +25,7 @@ struct ColMapOptions {
     bool dynamicObjects = true;
     bool treadables = true; // read for LCS only
     int32_t idOffset = 1000; // 0 or more
-    std::array<std::string, 3> mapOffsetText{"0.0", "0.0", "0.0"}; // X, Y, Z, parsed when the run starts
+    std::array<double, 3> mapOffset{}; // X, Y, Z added to every placement (front ends: parseMapOffset)
 };
 
 struct ColMapInputs {
@@ -35,10 +36,7 @@ struct ColMapInputs {
 };
 
 // One output file, named as it goes into the colmap folder.
-struct ColMapFile {
-    std::string name;
-    std::vector<uint8_t> bytes;
-};
+using ColMapFile = OutputFile;
 
 struct ColMapSummary {
     int models = 0;    // collision records written
@@ -50,10 +48,6 @@ struct ColMapResult {
     std::vector<ColMapFile> files; // in the order they are to be written
     ColMapSummary summary;
 };
-
-// The three offset texts as numbers; a text that is not a finite number is refused with
-// "Global map offset X error!" (Y, Z) naming its axis.
-std::array<double, 3> parseColMapOffset(const std::array<std::string, 3>& texts);
 
 // Converts the collision of a whole map: every model of GAME.DTZ's model table (or of a COL2 file in
 // the IMG, which takes precedence) that a collected instance places and whose record is not empty

@@ -15,9 +15,6 @@ std::filesystem::path colMapOutputFolder(const ColMapPaths& paths) {
 }
 
 ColMapSummary runColMapConverter(const ColMapPaths& paths, const ColMapOptions& options, const ColCallbacks& callbacks) {
-    // Checked first, so a bad offset is reported before any file is read.
-    parseColMapOffset(options.mapOffsetText);
-
     std::optional<std::vector<uint8_t>> blankDff;
     int warnings = 0;
     if (!paths.blankDff.empty()) {

@@ -84,7 +84,7 @@ void markEmptyModels(std::vector<ColMapModel>& models, std::span<const uint8_t> 
     for (std::size_t i = 0; i < models.size(); ++i) {
         ColMapModel& m = models[i];
         if (m.colOffset == 0) continue;
-        m.isEmpty = checkColEmpty(m.inImg ? img : dtz, m.colOffset, edition, colModelLabel(i, m));
+        m.isEmpty = isEmptyColModel(m.inImg ? img : dtz, m.colOffset, edition, colModelLabel(i, m));
     }
 }
 

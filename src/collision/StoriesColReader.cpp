@@ -50,16 +50,16 @@ std::span<const uint8_t> section(const ByteReader& r, int64_t base, uint32_t off
 
 } // namespace
 
-bool checkColLCS(std::span<const uint8_t> stream, int64_t headerOffset, const std::string& what) {
+bool isEmptyColModelLcs(std::span<const uint8_t> stream, int64_t headerOffset, const std::string& what) {
     return checkCol(stream, headerOffset, kLcsLayout, what);
 }
 
-bool checkColVCS(std::span<const uint8_t> stream, int64_t headerOffset, const std::string& what) {
+bool isEmptyColModelVcs(std::span<const uint8_t> stream, int64_t headerOffset, const std::string& what) {
     return checkCol(stream, headerOffset, kVcsLayout, what);
 }
 
-bool checkColEmpty(std::span<const uint8_t> stream, int64_t headerOffset, StoriesEdition edition, const std::string& what) {
-    return edition == StoriesEdition::VCS ? checkColVCS(stream, headerOffset, what) : checkColLCS(stream, headerOffset, what);
+bool isEmptyColModel(std::span<const uint8_t> stream, int64_t headerOffset, StoriesEdition edition, const std::string& what) {
+    return edition == StoriesEdition::VCS ? isEmptyColModelVcs(stream, headerOffset, what) : isEmptyColModelLcs(stream, headerOffset, what);
 }
 
 StoriesColModel readStoriesColModel(std::span<const uint8_t> stream, int64_t headerOffset, int64_t sectionBase,

@@ -13,9 +13,9 @@ inline constexpr int64_t kVcsColHeaderRead = 80;
 
 // True when the model whose header lies at `headerOffset` has no spheres, boxes or faces.
 // `what` names the model in the message of a header that lies outside the stream.
-bool checkColLCS(std::span<const uint8_t> stream, int64_t headerOffset, const std::string& what = "collision model");
-bool checkColVCS(std::span<const uint8_t> stream, int64_t headerOffset, const std::string& what = "collision model");
-bool checkColEmpty(std::span<const uint8_t> stream, int64_t headerOffset, StoriesEdition edition, const std::string& what);
+bool isEmptyColModelLcs(std::span<const uint8_t> stream, int64_t headerOffset, const std::string& what = "collision model");
+bool isEmptyColModelVcs(std::span<const uint8_t> stream, int64_t headerOffset, const std::string& what = "collision model");
+bool isEmptyColModel(std::span<const uint8_t> stream, int64_t headerOffset, StoriesEdition edition, const std::string& what);
 
 // Decodes the model whose header lies at `headerOffset`; every section lies at `sectionBase` plus
 // the section's offset from the header. The vertex section carries no count: the vertices read are

@@ -87,7 +87,7 @@ ZoneTable readZoneTable(std::span<const uint8_t> bytes, std::string_view sourceN
     return readZoneTable(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), sourceName);
 }
 
-bool checkIPL(const ZoneTable& zones, int island, float x, float y, float z) {
+bool isInsideIsland(const ZoneTable& zones, int island, float x, float y, float z) {
     for (const ZoneEntry& zone : zones) {
         if (zone.island != island) continue;
         if (zone.min[0] < x && x < zone.max[0] && zone.min[1] < y && y < zone.max[1] && zone.min[2] < z && z < zone.max[2]) {

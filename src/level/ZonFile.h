@@ -30,6 +30,6 @@ ZoneTable readZoneTable(std::span<const uint8_t> bytes, std::string_view sourceN
 
 // True when (x, y, z) lies strictly inside at least one zone of `island`. A negative island (no
 // island chosen) keeps nothing.
-bool checkIPL(const ZoneTable& zones, int island, float x, float y, float z);
+bool isInsideIsland(const ZoneTable& zones, int island, float x, float y, float z);
 
 } // namespace veldrin

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/TextureName.h"
 #include "model/DffWriter.h"
 #include "model/GeometryDecoder.h"
 #include "model/MeshBuilder.h"
@@ -31,7 +32,6 @@ DffModel dffModelOf(Mesh&& mesh, const ModelParams& params) {
 
 } // namespace
 
-std::string textureName(const std::string& prefix, int textureId) { return prefix + std::to_string(textureId); }
 
 ModelOutput convertModel(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
                          const ModelParams& params) {

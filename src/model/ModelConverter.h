@@ -40,7 +40,4 @@ ModelOutput convertModel(std::span<const uint8_t> level, int64_t firstPart, int6
 std::vector<int> readModelTextureIds(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
                                      GameVersion edition);
 
-// Name of a texture in models and dictionaries: the prefix followed by the id in decimal, never shortened.
-std::string textureName(const std::string& prefix, int textureId);
-
 } // namespace veldrin

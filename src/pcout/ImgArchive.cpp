@@ -79,4 +79,21 @@ std::vector<uint8_t> ImgArchive::finishVer2() const {
     return file;
 }
 
+std::vector<OutputFile> finishImg(ImgArchive&& archive, const std::string& upperBaseName, TargetGame target,
+                                  std::optional<std::span<const uint8_t>> collision,
+                                  const std::string& looseCollisionName) {
+    std::vector<OutputFile> files;
+    const auto bytesOf = [](std::span<const uint8_t> s) { return std::vector<uint8_t>(s.begin(), s.end()); };
+    if (target == TargetGame::GtaSa) {
+        if (collision) archive.addEntry(upperBaseName + ".COL", *collision);
+        files.push_back({upperBaseName + ".IMG", archive.finishVer2()});
+        return files;
+    }
+    ImgArchive::SplitFiles split = std::move(archive).finishSplit();
+    files.push_back({upperBaseName + ".DIR", std::move(split.directory)});
+    if (collision) files.push_back({looseCollisionName, bytesOf(*collision)});
+    files.push_back({upperBaseName + ".IMG", std::move(split.data)});
+    return files;
+}
+
 } // namespace veldrin

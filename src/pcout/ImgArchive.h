@@ -1,9 +1,13 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/Editions.h"
 
 namespace veldrin {
 
@@ -44,5 +48,19 @@ private:
 
 // Sectors a VER2 header with `count` entries takes: room for 8 header bytes and the directory.
 uint32_t ver2HeaderSectors(int32_t count);
+
+// One whole output file: its plain name and its bytes.
+struct OutputFile {
+    std::string name;
+    std::vector<uint8_t> bytes;
+};
+
+// Ends an archive for the target game, in the order the files are to be written. GTA SA: `collision`
+// (when given) becomes the entry "<BASE>.COL", then "<BASE>.IMG" in the VER2 layout. GTA 3 and GTA VC:
+// "<BASE>.DIR", `collision` as the loose file `looseCollisionName`, then "<BASE>.IMG". BASE is
+// `upperBaseName` as given. The level run and the collision map converter both end their archives here.
+std::vector<OutputFile> finishImg(ImgArchive&& archive, const std::string& upperBaseName, TargetGame target,
+                                  std::optional<std::span<const uint8_t>> collision,
+                                  const std::string& looseCollisionName);
 
 } // namespace veldrin

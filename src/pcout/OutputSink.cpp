@@ -16,46 +16,49 @@ void requirePlainFileName(const std::string& fileName) {
     }
 }
 
+std::string archiveName(const std::string& levelName) { return toUpper(levelName) + ".IMG"; }
+
 } // namespace
 
-OutputSink::OutputSink(std::filesystem::path levelFolder, Mode mode) : folder_(std::move(levelFolder)), mode_(mode) {}
-
-void OutputSink::ensureLevelFolder() {
-    if (folderReady_) return;
-    ensureFolder(folder_);
-    folderReady_ = true;
-}
+OutputSink::OutputSink(std::filesystem::path levelFolder, std::string levelName, Mode mode)
+    : folder_(std::move(levelFolder)), levelName_(std::move(levelName)), mode_(mode) {}
 
 void OutputSink::writeFile(const std::string& fileName, std::span<const uint8_t> bytes) {
     requirePlainFileName(fileName);
-    ensureLevelFolder();
+    if (!folderReady_) {
+        ensureFolder(folder_);
+        folderReady_ = true;
+    }
     writeWholeFile(folder_ / fileName, bytes);
+    written_.push_back({fileName, bytes.size(), {}});
 }
 
 void OutputSink::put(const std::string& fileName, const std::string& entryName, std::span<const uint8_t> bytes) {
-    if (mode_ == Mode::Archive) {
-        archive_.addEntry(entryName, bytes);
-    } else {
-        writeFile(fileName, bytes);
-    }
-}
-
-void OutputSink::finish(const std::string& levelName, TargetGame target,
-                        std::optional<std::span<const uint8_t>> blankCollision) {
-    const std::string upperName = toUpper(levelName);
     if (mode_ == Mode::Files) {
-        if (blankCollision) writeFile(levelName + ".col", *blankCollision);
+        writeFile(fileName, bytes);
         return;
     }
-    if (target == TargetGame::GtaSa) {
-        if (blankCollision) archive_.addEntry(upperName + ".COL", *blankCollision);
-        writeFile(upperName + ".IMG", archive_.finishVer2());
-    } else {
-        ImgArchive::SplitFiles files = std::move(archive_).finishSplit();
-        writeFile(upperName + ".DIR", files.directory);
-        if (blankCollision) writeFile(levelName + ".col", *blankCollision);
-        writeFile(upperName + ".IMG", files.data);
+    archive_.addEntry(entryName, bytes);
+    written_.push_back({entryName, bytes.size(), archiveName(levelName_)});
+}
+
+void OutputSink::putLoose(const std::string& fileName, std::span<const uint8_t> bytes) { writeFile(fileName, bytes); }
+
+void OutputSink::putLoose(const std::string& fileName, std::string_view text) {
+    putLoose(fileName, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+}
+
+void OutputSink::finish(TargetGame target, std::optional<std::span<const uint8_t>> blankCollision) {
+    const std::string looseCollision = levelName_ + ".col";
+    if (mode_ == Mode::Files) {
+        if (blankCollision) writeFile(looseCollision, *blankCollision);
+        return;
     }
+    const std::string upperName = toUpper(levelName_);
+    if (target == TargetGame::GtaSa && blankCollision)
+        written_.push_back({upperName + ".COL", blankCollision->size(), archiveName(levelName_)});
+    for (const OutputFile& file : finishImg(std::move(archive_), upperName, target, blankCollision, looseCollision))
+        writeFile(file.name, file.bytes);
     archive_ = ImgArchive{};
 }
 

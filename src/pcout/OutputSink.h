@@ -4,43 +4,57 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "base/Editions.h"
 #include "pcout/ImgArchive.h"
 
 namespace veldrin {
 
-// Where a run's converted files go, so the converters need not know whether an IMG archive is
-// being built: either the level folder (one file each) or the archive under construction.
+// One file a run wrote: a loose file of the level folder (archive empty) or an entry of the archive
+// file named `archive` ("TOWN.IMG"). Archive files themselves are loose files of the record too.
+struct WrittenFile {
+    std::string name;
+    uint64_t bytes = 0;
+    std::string archive;
+};
+
+// The one gate every file of a run goes through, so the converters need not know whether an IMG
+// archive is being built: either the level folder (one file each) or the archive under construction.
+// It keeps the record of what it wrote, in order, for the summary and the report.
 // Not synchronised: call it from one thread, in the order the results are committed.
 class OutputSink {
 public:
     enum class Mode { Files, Archive };
 
-    OutputSink(std::filesystem::path levelFolder, Mode mode);
+    // `levelName` names the archive ("<LEVEL>.IMG", LEVEL in upper case) and the loose collision file.
+    OutputSink(std::filesystem::path levelFolder, std::string levelName, Mode mode);
 
     Mode mode() const { return mode_; }
     const std::filesystem::path& levelFolder() const { return folder_; }
     const ImgArchive& archive() const { return archive_; }
+    const std::vector<WrittenFile>& written() const { return written_; }
 
     // One converted file: written as `fileName` in the level folder (created when missing), or added
     // to the archive as `entryName` (a TXD is "X.TXD" as a file but "X.txd" as an entry).
     void put(const std::string& fileName, const std::string& entryName, std::span<const uint8_t> bytes);
+    // A file that is loose in every mode (the IDE and IPL text).
+    void putLoose(const std::string& fileName, std::span<const uint8_t> bytes);
+    void putLoose(const std::string& fileName, std::string_view text);
 
-    // Ends the run's output. `blankCollision` is the blank collision stream when one was built.
-    // Archive for GTA SA: the stream becomes the entry "<LEVEL>.COL", then "<LEVEL>.IMG" is written in
-    // the VER2 layout. Archive for GTA 3 / GTA VC: "<LEVEL>.DIR", the stream as "<levelName>.col" and
-    // "<LEVEL>.IMG". Files: the stream as "<levelName>.col". LEVEL is levelName in upper case.
-    void finish(const std::string& levelName, TargetGame target,
-                std::optional<std::span<const uint8_t>> blankCollision);
+    // Ends the run's output. `blankCollision` is the blank collision stream when one was built: in
+    // Files mode it becomes "<levelName>.col"; in Archive mode the archive is ended by finishImg.
+    void finish(TargetGame target, std::optional<std::span<const uint8_t>> blankCollision);
 
 private:
-    void ensureLevelFolder();
     void writeFile(const std::string& fileName, std::span<const uint8_t> bytes);
 
     std::filesystem::path folder_;
+    std::string levelName_;
     Mode mode_;
     ImgArchive archive_;
+    std::vector<WrittenFile> written_;
     bool folderReady_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "base/TextureName.h"
 #include "model/ModelConverter.h"
 #include "report/LevelPictures.h"
 

@@ -6,12 +6,12 @@
 
 namespace veldrin {
 
-int mipSizeThreshold(int mipMapThreshold) {
+int mipSizeThresholdOfChoice(int choice) {
     constexpr int kThresholds[] = {0, 17, 33, 65, 129};
-    if (mipMapThreshold < 0 || mipMapThreshold > 4) {
-        throw VeldrinError("Mip-map threshold item " + std::to_string(mipMapThreshold) + " is not one of 0 to 4");
+    if (choice < 0 || choice > 4) {
+        throw VeldrinError("Mip-map threshold choice " + std::to_string(choice) + " is not one of 0 to 4");
     }
-    return kThresholds[mipMapThreshold];
+    return kThresholds[choice];
 }
 
 bool wantsMipMaps(bool genMipMaps, TargetGame target, int sizeThreshold, int width) {

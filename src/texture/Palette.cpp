@@ -14,7 +14,7 @@ uint8_t ps2AlphaToPc(uint8_t alpha) { return alpha >= 128 ? 255 : static_cast<ui
 
 } // namespace
 
-bool CheckAlphaOfPalette(std::span<const uint8_t> source, std::span<uint8_t> destination, GameVersion edition,
+bool convertPaletteAlpha(std::span<const uint8_t> source, std::span<uint8_t> destination, GameVersion edition,
                          int paletteSize) {
     bool hasAlpha = false;
     for (std::size_t e = 0; e + 4 <= static_cast<std::size_t>(paletteSize); e += 4) {

@@ -145,7 +145,7 @@ DecodedTexture decodeSourceTexture(std::span<const uint8_t> levelBytes, const Te
     const auto sourcePalette = level.slice(record.dataPosition + p.PaletteOffset, p.PaletteSize, "palette");
     std::vector<uint8_t> palette(sourcePalette.size());
     DecodedTexture decoded;
-    decoded.HasAlpha = CheckAlphaOfPalette(sourcePalette, palette, edition, p.PaletteSize);
+    decoded.HasAlpha = convertPaletteAlpha(sourcePalette, palette, edition, p.PaletteSize);
     // Only the PS2 stores 256-entry palettes in its block order; PSP palettes are linear.
     if (p.Depth == 8 && isPs2(edition)) UnswizzleClut(palette);
 

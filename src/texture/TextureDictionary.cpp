@@ -5,6 +5,7 @@
 #include "base/ByteWriter.h"
 #include "base/Error.h"
 #include "base/ParallelFor.h"
+#include "base/TextureName.h"
 #include "pcout/RwChunk.h"
 #include "texture/MipMapRule.h"
 #include "texture/SourceTexture.h"
@@ -13,19 +14,12 @@
 namespace veldrin {
 namespace {
 
-// A native header holds 32 bytes of name; one is kept for the terminator, so the mask name
-// (the name followed by "a") still fits.
-constexpr std::size_t kMaxTextureNameLength = 31;
-
 std::vector<std::string> textureNames(std::span<const TextureRef> textures, const std::string& prefix) {
     std::vector<std::string> names;
     names.reserve(textures.size());
     for (const TextureRef& ref : textures) {
-        std::string name = prefix + std::to_string(ref.resourceIndex);
-        if (name.size() > kMaxTextureNameLength) {
-            throw VeldrinError("Texture name \"" + name + "\" is longer than " + std::to_string(kMaxTextureNameLength) +
-                               " characters");
-        }
+        std::string name = textureName(prefix, ref.resourceIndex);
+        requireTextureNameLength(name);
         names.push_back(std::move(name));
     }
     return names;
@@ -38,7 +32,7 @@ std::vector<uint8_t> makeTxd(std::span<const uint8_t> level, std::span<const Tex
         throw VeldrinError("A texture dictionary holds at most 65535 textures, not " + std::to_string(textures.size()));
     }
     const std::vector<std::string> names = textureNames(textures, params.texturePrefix);
-    const NativeOptions options{params.target, params.genMipMaps, mipSizeThreshold(params.mipMapThreshold)};
+    const NativeOptions options{params.target, params.genMipMaps, params.mipSizeThreshold};
 
     std::vector<std::vector<uint8_t>> natives(textures.size());
     std::vector<std::exception_ptr> errors;

@@ -21,7 +21,7 @@ struct TxdParams {
     GameVersion edition;
     std::string texturePrefix;
     bool genMipMaps = false;
-    int mipMapThreshold = 0; // item index 0..4 of the mip-map options
+    int mipSizeThreshold = 0; // width a texture must exceed to get mip-maps (mipSizeThresholdOfChoice)
     int jobs = 1;            // threads; the output does not depend on it
 };
 

@@ -14,7 +14,7 @@ inline constexpr int64_t kTextureNativeHeaderSize = 88;
 struct NativeOptions {
     TargetGame target;
     bool genMipMaps = false;
-    int sizeThreshold = 0; // from mipSizeThreshold()
+    int sizeThreshold = 0; // width a texture must exceed (mipSizeThresholdOfChoice)
 };
 
 // One complete texture native chunk (header, struct with the native header and raster data, empty

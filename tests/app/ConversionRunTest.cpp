@@ -31,7 +31,7 @@ TEST(ConversionRun, WritesModelsIdeIplAndOneBigDictionary) {
     const SmallLevel level = basicLevel();
     ConversionOptions o = optionsFor(buildLevel(level.describe()).write(dir.path(), "indust"), level.edition);
     o.generateIde = true;
-    o.mapOffsetText = {"100", "-50.5", "0"};
+    o.mapOffset = {100.0f, -50.5f, 0.0f};
     const RunResult r = runAndCollect(o);
     EXPECT_EQ(r.summary.modelsConverted, 3);
     EXPECT_EQ(r.statuses.front(), "Loading indust.lvz");
@@ -213,8 +213,9 @@ TEST(ConversionRun, RefusesBadInputBeforeWritingAnything) {
         EXPECT_FALSE(std::filesystem::exists(o.levelFolder()));
     };
     ConversionOptions o = optionsFor(lvz, level.edition);
-    o.mapOffsetText = {"1,5", "0", "0"}; // refused even with IDE generation off
-    refused(o, "Invalid Map XYZ offset");
+    o.generateIde = true;
+    o.idOffset = 2147483646; // three models: the last id would pass the largest 32-bit id
+    refused(o, "go past 2147483647");
     o = optionsFor(lvz, level.edition);
     o.texturePrefix = std::string(31, 't');
     refused(o, "longer than 31 characters");

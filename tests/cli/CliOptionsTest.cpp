@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/Error.h"
 #include "cli/CliOptions.h"
 
 using namespace veldrin;
@@ -27,7 +28,7 @@ TEST(CliOptions, DefaultsFollowTheOptionsRecord) {
     EXPECT_EQ(o.txdMode, TxdMode::OneBigTxd);
     EXPECT_EQ(o.modelsPerTxd, 50);
     EXPECT_EQ(o.idOffset, 1000);
-    EXPECT_EQ(o.mapOffsetText, (std::array<std::string, 3>{"0.0", "0.0", "0.0"}));
+    EXPECT_EQ(o.mapOffset, (std::array<float, 3>{0, 0, 0}));
     EXPECT_EQ(o.levelName, "indust");
     EXPECT_EQ(o.modelPrefix, "indust");
     EXPECT_EQ(o.lodPrefix(), "LODust");
@@ -36,7 +37,7 @@ TEST(CliOptions, DefaultsFollowTheOptionsRecord) {
     EXPECT_EQ(o.levelFolder(), std::filesystem::path("levels/indust"));
     EXPECT_EQ(o.prelightDayMinimum, 64);
     EXPECT_EQ(o.prelightNightMinimum, 16);
-    EXPECT_EQ(o.mipMapThreshold, 0);
+    EXPECT_EQ(o.mipSizeThreshold, 0);
     EXPECT_EQ(o.jobs, 4);
     EXPECT_FALSE(o.generateIde || o.genBlankCol || o.genMipMaps || o.genNightPrelit || o.optimiseMesh || o.buildImg ||
                  o.useZon || o.forceMegaLods);
@@ -55,12 +56,12 @@ TEST(CliOptions, EveryOptionReachesTheRecord) {
     EXPECT_EQ(o.targetGame, TargetGame::GtaSa);
     EXPECT_TRUE(o.onePerModel());
     EXPECT_EQ(o.idOffset, 0);
-    EXPECT_EQ(o.mapOffsetText, (std::array<std::string, 3>{"1.5", "-2", "3e2"}));
+    EXPECT_EQ(o.mapOffset, (std::array<float, 3>{1.5f, -2.0f, 300.0f}));
     EXPECT_EQ(o.modelPrefix, "ab");
     EXPECT_EQ(o.lodPrefix(), "LOD");
     EXPECT_EQ(o.texturePrefix, "");
     EXPECT_EQ(o.levelName, "port"); // blanks around the base name are trimmed
-    EXPECT_EQ(o.mipMapThreshold, 3);
+    EXPECT_EQ(o.mipSizeThreshold, 65);
     EXPECT_EQ(o.prelightDayMinimum, 0);
     EXPECT_EQ(o.prelightNightMinimum, 255);
     EXPECT_TRUE(o.genBlankCol && o.genMipMaps && o.genNightPrelit && o.optimiseMesh && o.buildImg && o.generateIde);
@@ -71,8 +72,10 @@ TEST(CliOptions, EveryOptionReachesTheRecord) {
 
 TEST(CliOptions, MapOffsetWithDecimalCommasIsLeftForTheRunToRefuse) {
     // Not three texts: the whole text is kept so the run refuses it with its own message.
-    EXPECT_EQ(parse({"convert", "a.lvz", "--map-offset=1,5"}).options.mapOffsetText[0], "1,5");
-    EXPECT_EQ(parse({"convert", "a.lvz", "--map-offset=1,5,2,5,0"}).options.mapOffsetText[1], "");
+    // Not three numbers: refused as the window refuses it, before anything is read.
+    EXPECT_THROW(parse({"convert", "a.lvz", "--map-offset=1,5"}), VeldrinError);
+    EXPECT_THROW(parse({"convert", "a.lvz", "--map-offset=1,5,2,5,0"}), VeldrinError);
+    EXPECT_THROW(parse({"convert", "a.lvz", "--map-offset=inf,0,0"}), VeldrinError);
 }
 
 TEST(CliOptions, BadUsageIsRefusedWithAReason) {

@@ -56,7 +56,7 @@ TEST(StoriesCol, EmptyModelKeepsOneVertexAndARecordOfSize96) {
         m.vertices = {{128, -256, 64}};
         uint32_t header = 0;
         const std::vector<uint8_t> stream = streamWith(m, e, header);
-        EXPECT_TRUE(checkColEmpty(stream, header, e, "m"));
+        EXPECT_TRUE(isEmptyColModel(stream, header, e, "m"));
         std::vector<uint8_t> out;
         writeCOL(out, "col0", readStoriesColModel(stream, header, 0, e));
         ASSERT_EQ(out.size(), 104u);
@@ -72,7 +72,7 @@ TEST(StoriesCol, EveryElementAndTheBoundsSurviveBothEditions) {
     for (StoriesEdition e : kEditions) {
         uint32_t header = 0;
         const std::vector<uint8_t> stream = streamWith(fullModel(), e, header);
-        EXPECT_FALSE(checkColEmpty(stream, header, e, "m"));
+        EXPECT_FALSE(isEmptyColModel(stream, header, e, "m"));
         const ReadColl r = roundTrip(readStoriesColModel(stream, header, 0, e), "colmap12");
         EXPECT_EQ(r.size, 84u + 20 * 2 + 28 * 1 + 12 * 4 + 16 * 2);
         EXPECT_EQ(r.name, "colmap12");
@@ -127,8 +127,8 @@ TEST(StoriesCol, EditionDecidesWhereTheCountsAre) {
     uint32_t header = 0;
     std::vector<uint8_t> stream = streamWith(m, StoriesEdition::LCS, header);
     stream.resize(stream.size() + 200); // room for what the other layout reads
-    EXPECT_FALSE(checkColLCS(stream, header));
-    EXPECT_FALSE(checkColVCS(stream, header));
+    EXPECT_FALSE(isEmptyColModelLcs(stream, header));
+    EXPECT_FALSE(isEmptyColModelVcs(stream, header));
     const StoriesColModel asLcs = readStoriesColModel(stream, header, 0, StoriesEdition::LCS);
     const StoriesColModel asVcs = readStoriesColModel(stream, header, 0, StoriesEdition::VCS);
     EXPECT_EQ(asLcs.spheres.size(), 2u);
@@ -170,8 +170,8 @@ TEST(StoriesCol, HeadersAndSectionsOutsideTheStreamAreRefusedNamingTheModel) {
 
         EXPECT_NE(refusal(good, int64_t(good.size()) - 50, 0, e).find("Collision model 7 in GAME.DTZ: collision header"),
                   std::string::npos);
-        EXPECT_THROW(checkColEmpty(good, int64_t(good.size()) - 2, e, "m"), VeldrinError);
-        EXPECT_THROW(checkColEmpty(good, -1, e, "m"), VeldrinError);
+        EXPECT_THROW(isEmptyColModel(good, int64_t(good.size()) - 2, e, "m"), VeldrinError);
+        EXPECT_THROW(isEmptyColModel(good, -1, e, "m"), VeldrinError);
         // A section base that would carry an offset past the end.
         EXPECT_NE(refusal(good, header, int64_t(good.size()), e), "accepted");
 

@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(o.target, defaults.target);
         QVERIFY(o.buildings && o.dynamicObjects && o.treadables);
         QCOMPARE(o.idOffset, 1000);
-        QCOMPARE(o.mapOffsetText, defaults.mapOffsetText);
+        QCOMPARE(o.mapOffset, defaults.mapOffset);
         const ColMapPaths p = c.paths();
         QVERIFY(p.dtz.empty() && p.img.empty() && p.blankDff.empty());
     }
@@ -138,6 +138,11 @@ private slots:
         QCOMPARE(c.options().idOffset, 2500);
     }
 
+    static QStringList offsetTexts(TForm5& c) {
+        return {child<QLineEdit>(c, "MapOffsetX")->text(), child<QLineEdit>(c, "MapOffsetY")->text(),
+                child<QLineEdit>(c, "MapOffsetZ")->text()};
+    }
+
     // The menu item hands over the main window's map offsets as typed, whether or not they are numbers.
     void theMenuItemCopiesTheMapOffsetsAndHoldsTheMainWindow() {
         TForm1 w;
@@ -150,14 +155,14 @@ private slots:
         child<QCheckBox>(w, "GenerateIDE")->click(); // disabled edits are copied all the same
 
         QCOMPARE(openThroughTheMenu(w, c, "Collision map converter", QPoint(0, 100)), QString());
-        QCOMPARE(c.options().mapOffsetText, (std::array<std::string, 3>{"1.5", "-2", "1,5"}));
+        QCOMPARE(offsetTexts(c), (QStringList{"1.5", "-2", "1,5"}));
         QCOMPARE(closeAndRelease(w, c), QString());
 
         // Each opening copies them again, over what was typed here.
         child<QLineEdit>(c, "MapOffsetX")->setText("5");
         child<QLineEdit>(w, "MapOffsetY")->setText("3");
         toolMenuItem(w, "Collision map converter")->trigger();
-        QCOMPARE(c.options().mapOffsetText, (std::array<std::string, 3>{"1.5", "3", "1,5"}));
+        QCOMPARE(offsetTexts(c), (QStringList{"1.5", "3", "1,5"}));
         c.close();
     }
 

@@ -117,8 +117,8 @@ private slots:
         QCOMPARE(o.txdMode, defaults.txdMode);
         QCOMPARE(o.modelsPerTxd, 50);
         QCOMPARE(o.idOffset, 1000);
-        QCOMPARE(o.mapOffsetText, defaults.mapOffsetText);
-        QCOMPARE(o.mipMapThreshold, 0);
+        QCOMPARE(o.mapOffset, defaults.mapOffset);
+        QCOMPARE(o.mipSizeThreshold, 0);
         QCOMPARE(o.prelightDayMinimum, 64);
         QCOMPARE(o.prelightNightMinimum, 16);
         QCOMPARE(o.zonIsland, 0);
@@ -160,7 +160,7 @@ private slots:
         const ConversionOptions o = w.gatherOptions();
         QVERIFY(!o.generateIde);
         QCOMPARE(o.idOffset, 77);
-        QCOMPARE(o.mapOffsetText[0], std::string("12.5"));
+        QCOMPARE(o.mapOffset[0], 12.5f);
     }
 
     void idOffsetTurnsAnythingButAWholeNumberIntoZero() {

@@ -15,7 +15,7 @@ bool runThroughTheWindow(gui::ToolWindow& tool, QAbstractButton* button, const s
     QSignalSpy ended(&tool, &gui::ToolWindow::conversionEnded);
     button->click();
     if (whileRunning && !whileRunning()) return false;
-    return ended.wait(kRunTimeoutMs) && ended.size() == 1;
+    return (!ended.isEmpty() || ended.wait(kRunTimeoutMs)) && ended.size() == 1; // a refusal ends inside the click
 }
 
 QString openThroughTheMenu(gui::TForm1& window, gui::ToolWindow& tool, const QString& caption, QPoint offset) {

@@ -88,15 +88,15 @@ TEST(CheckIpl, PointMustLieStrictlyInsideAZoneOfTheIsland) {
     zones.push_back(ZoneEntry{0, "A", {0, 0, 0}, {10, 10, 10}});
     zones.push_back(ZoneEntry{2, "B", {100, 100, 100}, {200, 200, 200}});
     zones.push_back(ZoneEntry{0, "C", {-50, -50, -50}, {-40, -40, -40}});
-    EXPECT_TRUE(checkIPL(zones, 0, 5, 5, 5));
-    EXPECT_TRUE(checkIPL(zones, 0, -45, -45, -45));
-    EXPECT_FALSE(checkIPL(zones, 0, 0, 5, 5));  // on the minimum bound
-    EXPECT_FALSE(checkIPL(zones, 0, 5, 10, 5)); // on the maximum bound
-    EXPECT_FALSE(checkIPL(zones, 0, 5, 5, 11));
+    EXPECT_TRUE(isInsideIsland(zones, 0, 5, 5, 5));
+    EXPECT_TRUE(isInsideIsland(zones, 0, -45, -45, -45));
+    EXPECT_FALSE(isInsideIsland(zones, 0, 0, 5, 5));  // on the minimum bound
+    EXPECT_FALSE(isInsideIsland(zones, 0, 5, 10, 5)); // on the maximum bound
+    EXPECT_FALSE(isInsideIsland(zones, 0, 5, 5, 11));
     // Zones of island 2 do not count for island 0, and the other way round.
-    EXPECT_FALSE(checkIPL(zones, 0, 150, 150, 150));
-    EXPECT_TRUE(checkIPL(zones, 2, 150, 150, 150));
-    EXPECT_FALSE(checkIPL(zones, 2, 5, 5, 5));
-    EXPECT_FALSE(checkIPL(zones, -1, 5, 5, 5));
-    EXPECT_FALSE(checkIPL(ZoneTable{}, 0, 5, 5, 5));
+    EXPECT_FALSE(isInsideIsland(zones, 0, 150, 150, 150));
+    EXPECT_TRUE(isInsideIsland(zones, 2, 150, 150, 150));
+    EXPECT_FALSE(isInsideIsland(zones, 2, 5, 5, 5));
+    EXPECT_FALSE(isInsideIsland(zones, -1, 5, 5, 5));
+    EXPECT_FALSE(isInsideIsland(ZoneTable{}, 0, 5, 5, 5));
 }

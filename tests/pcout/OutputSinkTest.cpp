@@ -36,6 +36,18 @@ uint32_t le32(const std::vector<uint8_t>& b, std::size_t at) {
     return uint32_t(b.at(at)) | uint32_t(b.at(at + 1)) << 8 | uint32_t(b.at(at + 2)) << 16 | uint32_t(b.at(at + 3)) << 24;
 }
 
+// The sink's record as "name size archive" lines; loose files are checked against the disk.
+std::vector<std::string> recordOf(const OutputSink& sink) {
+    std::vector<std::string> lines;
+    for (const WrittenFile& f : sink.written()) {
+        if (f.archive.empty()) {
+            EXPECT_EQ(fs::file_size(sink.levelFolder() / f.name), f.bytes) << f.name;
+        }
+        lines.push_back(f.name + " " + std::to_string(f.bytes) + " " + f.archive);
+    }
+    return lines;
+}
+
 void putModelAndDictionary(OutputSink& sink) {
     sink.put("indust17.dff", "indust17.dff", kModel);
     sink.put("INDUST.TXD", "INDUST.txd", kDictionary);
@@ -46,22 +58,27 @@ void putModelAndDictionary(OutputSink& sink) {
 TEST(OutputSink, FilesGoIntoTheLevelFolderCreatedWhenMissing) {
     test::TempFolder temp("sink");
     const fs::path level = temp / "out" / "indust";
-    OutputSink sink(level, OutputSink::Mode::Files);
+    OutputSink sink(level, "indust", OutputSink::Mode::Files);
     putModelAndDictionary(sink);
     EXPECT_EQ(readWholeFile(level / "indust17.dff"), kModel);
     EXPECT_EQ(readWholeFile(level / "INDUST.TXD"), kDictionary);
-    sink.finish("indust", TargetGame::GtaVc, kCollision);
+    sink.finish(TargetGame::GtaVc, kCollision);
     EXPECT_EQ(readWholeFile(level / "indust.col"), kCollision);
     EXPECT_EQ(folderListing(level), (std::vector<std::string>{"INDUST.TXD", "indust.col", "indust17.dff"}));
+    sink.putLoose("indust.ide", std::string_view("objs\r\n"));
+    EXPECT_EQ(recordOf(sink), (std::vector<std::string>{"indust17.dff " + std::to_string(kModel.size()) + " ",
+                                                        "INDUST.TXD " + std::to_string(kDictionary.size()) + " ",
+                                                        "indust.col " + std::to_string(kCollision.size()) + " ",
+                                                        "indust.ide 6 "}));
 }
 
 TEST(OutputSink, ArchiveForViceCityWritesDirectoryDataAndSeparateCollision) {
     test::TempFolder temp("sink");
     const fs::path level = temp / "indust";
-    OutputSink sink(level, OutputSink::Mode::Archive);
+    OutputSink sink(level, "indust", OutputSink::Mode::Archive);
     putModelAndDictionary(sink);
     EXPECT_FALSE(fs::exists(level)); // nothing is written before the archive is finished
-    sink.finish("indust", TargetGame::GtaVc, kCollision);
+    sink.finish(TargetGame::GtaVc, kCollision);
     EXPECT_EQ(folderListing(level), (std::vector<std::string>{"INDUST.DIR", "INDUST.IMG", "indust.col"}));
 
     const auto dir = readWholeFile(level / "INDUST.DIR");
@@ -74,14 +91,18 @@ TEST(OutputSink, ArchiveForViceCityWritesDirectoryDataAndSeparateCollision) {
     ASSERT_EQ(img.size(), 3u * 2048);
     EXPECT_TRUE(std::equal(kDictionary.begin(), kDictionary.end(), img.begin() + 2048));
     EXPECT_EQ(readWholeFile(level / "indust.col"), kCollision);
+    EXPECT_EQ(recordOf(sink), (std::vector<std::string>{"indust17.dff " + std::to_string(kModel.size()) + " INDUST.IMG",
+                                                        "INDUST.txd " + std::to_string(kDictionary.size()) + " INDUST.IMG",
+                                                        "INDUST.DIR 64 ", "indust.col " + std::to_string(kCollision.size()) + " ",
+                                                        "INDUST.IMG 6144 "}));
 }
 
 TEST(OutputSink, ArchiveForSanAndreasHoldsTheCollisionAsLastEntry) {
     test::TempFolder temp("sink");
     const fs::path level = temp / "indust";
-    OutputSink sink(level, OutputSink::Mode::Archive);
+    OutputSink sink(level, "indust", OutputSink::Mode::Archive);
     putModelAndDictionary(sink);
-    sink.finish("indust", TargetGame::GtaSa, kCollision);
+    sink.finish(TargetGame::GtaSa, kCollision);
     EXPECT_EQ(folderListing(level), (std::vector<std::string>{"INDUST.IMG"}));
 
     const auto img = readWholeFile(level / "INDUST.IMG");
@@ -94,24 +115,28 @@ TEST(OutputSink, ArchiveForSanAndreasHoldsTheCollisionAsLastEntry) {
     EXPECT_EQ(le32(img, last + 4), 1u);
     ASSERT_LE(start + 2048, img.size());
     EXPECT_TRUE(std::equal(kCollision.begin(), kCollision.end(), img.begin() + start));
+    const auto record = recordOf(sink);
+    ASSERT_EQ(record.size(), 4u);
+    EXPECT_EQ(record[2], "INDUST.COL " + std::to_string(kCollision.size()) + " INDUST.IMG");
+    EXPECT_EQ(record[3], "INDUST.IMG " + std::to_string(img.size()) + " ");
 }
 
 TEST(OutputSink, NoCollisionStreamMeansNoCollisionFile) {
     test::TempFolder temp("sink");
-    OutputSink archive(temp / "a", OutputSink::Mode::Archive);
-    archive.finish("indust", TargetGame::Gta3, std::nullopt);
+    OutputSink archive(temp / "a", "indust", OutputSink::Mode::Archive);
+    archive.finish(TargetGame::Gta3, std::nullopt);
     EXPECT_EQ(folderListing(temp / "a"), (std::vector<std::string>{"INDUST.DIR", "INDUST.IMG"}));
     EXPECT_TRUE(readWholeFile(temp / "a" / "INDUST.DIR").empty());
 
-    OutputSink files(temp / "f", OutputSink::Mode::Files);
+    OutputSink files(temp / "f", "indust", OutputSink::Mode::Files);
     files.put("x.dff", "x.dff", kModel);
-    files.finish("indust", TargetGame::GtaSa, std::nullopt);
+    files.finish(TargetGame::GtaSa, std::nullopt);
     EXPECT_EQ(folderListing(temp / "f"), (std::vector<std::string>{"x.dff"}));
 }
 
 TEST(OutputSink, NamesThatWouldLeaveTheLevelFolderAreRefused) {
     test::TempFolder temp("sink");
-    OutputSink sink(temp / "indust", OutputSink::Mode::Files);
+    OutputSink sink(temp / "indust", "indust", OutputSink::Mode::Files);
     EXPECT_THROW(sink.put("../escape.dff", "escape.dff", kModel), VeldrinError);
     EXPECT_THROW(sink.put("sub\\x.dff", "x.dff", kModel), VeldrinError);
     EXPECT_FALSE(fs::exists(temp / "escape.dff"));

@@ -52,26 +52,26 @@ TEST(TextureParameters, PspHeaderKeepsRowsAtLeastSixteenBytes) {
 TEST(Palette, Ps2AlphaIsDoubledAndAnythingFrom128IsOpaque) {
     const std::vector<uint8_t> source = {1, 2, 3, 127, 4, 5, 6, 128, 7, 8, 9, 200, 10, 11, 12, 64};
     std::vector<uint8_t> out(16);
-    EXPECT_FALSE(CheckAlphaOfPalette(source, out, GameVersion::LcsPs2, 12));
+    EXPECT_FALSE(convertPaletteAlpha(source, out, GameVersion::LcsPs2, 12));
     EXPECT_EQ(out[3], 254);
     EXPECT_EQ(out[7], 255);
     EXPECT_EQ(out[11], 255);
     EXPECT_EQ(out[0], 1); // colour bytes untouched
     EXPECT_EQ(out[10], 9);
-    EXPECT_TRUE(CheckAlphaOfPalette(source, out, GameVersion::VcsPs2, 16));
+    EXPECT_TRUE(convertPaletteAlpha(source, out, GameVersion::VcsPs2, 16));
     EXPECT_EQ(out[15], 128);
 
     const std::vector<uint8_t> edge = {0, 0, 0, 126};
     std::vector<uint8_t> one(4);
-    EXPECT_TRUE(CheckAlphaOfPalette(edge, one, GameVersion::LcsPs2, 4));
+    EXPECT_TRUE(convertPaletteAlpha(edge, one, GameVersion::LcsPs2, 4));
     EXPECT_EQ(one[3], 252);
 }
 
 TEST(Palette, PspAlphaIsKeptAndBelow254IsTransparent) {
     std::vector<uint8_t> out(8);
-    EXPECT_FALSE(CheckAlphaOfPalette(std::vector<uint8_t>{1, 2, 3, 254, 4, 5, 6, 255}, out, GameVersion::LcsPsp, 8));
+    EXPECT_FALSE(convertPaletteAlpha(std::vector<uint8_t>{1, 2, 3, 254, 4, 5, 6, 255}, out, GameVersion::LcsPsp, 8));
     EXPECT_EQ(out, (std::vector<uint8_t>{1, 2, 3, 254, 4, 5, 6, 255}));
-    EXPECT_TRUE(CheckAlphaOfPalette(std::vector<uint8_t>{1, 2, 3, 253}, out, GameVersion::VcsPsp, 4));
+    EXPECT_TRUE(convertPaletteAlpha(std::vector<uint8_t>{1, 2, 3, 253}, out, GameVersion::VcsPsp, 4));
 }
 
 TEST(Palette, ClutBlocksOfEightEntriesExchangeInsideEachGroupOf32) {
@@ -88,10 +88,10 @@ TEST(Palette, ClutBlocksOfEightEntriesExchangeInsideEachGroupOf32) {
 }
 
 TEST(MipMapRule, ThresholdsLookAtTheWidthOnly) {
-    EXPECT_EQ(mipSizeThreshold(0), 0);
-    EXPECT_EQ(mipSizeThreshold(4), 129);
-    EXPECT_THROW(mipSizeThreshold(5), VeldrinError);
-    const int over16 = mipSizeThreshold(1), over32 = mipSizeThreshold(2);
+    EXPECT_EQ(mipSizeThresholdOfChoice(0), 0);
+    EXPECT_EQ(mipSizeThresholdOfChoice(4), 129);
+    EXPECT_THROW(mipSizeThresholdOfChoice(5), VeldrinError);
+    const int over16 = mipSizeThresholdOfChoice(1), over32 = mipSizeThresholdOfChoice(2);
     EXPECT_FALSE(wantsMipMaps(true, TargetGame::GtaVc, over16, 16)); // 16 x 256
     EXPECT_TRUE(wantsMipMaps(true, TargetGame::GtaSa, over16, 32));  // 32 x 4
     EXPECT_FALSE(wantsMipMaps(true, TargetGame::GtaVc, over32, 32));

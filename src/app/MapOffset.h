@@ -1,0 +1,19 @@
+#pragma once
+#include <array>
+#include <string>
+
+namespace veldrin {
+
+// Which window's words a refused offset is reported in.
+enum class MapOffsetMessages {
+    Conversion,   // "Invalid Map XYZ offset", followed by the axis and its text
+    CollisionMap, // "Global map offset X error!" (Y, Z)
+};
+
+// The three axis texts of a global map offset (X, Y, Z) as numbers, "." as the decimal separator
+// whatever the locale. The front ends call it before a run starts, so a refused offset leaves nothing
+// read or written. Refuses, with VeldrinError, the first text that is not a finite number (an empty
+// text, "1,5", "inf" and "nan" included).
+std::array<double, 3> parseMapOffset(const std::array<std::string, 3>& texts, MapOffsetMessages messages);
+
+} // namespace veldrin

@@ -1,0 +1,84 @@
+#include "app/RunPlan.h"
+
+#include "app/DictionaryAssignment.h"
+#include "base/Error.h"
+#include "base/TextUtil.h"
+#include "base/TextureName.h"
+#include "model/ModelConverter.h"
+
+namespace veldrin {
+
+namespace {
+
+// Per model: the second part a pairing gives it, whether it is drawn last, whether a placement survives.
+struct ModelUse {
+    int64_t secondPart = 0;
+    bool paired = false;
+    bool used = false;
+};
+
+bool survivesZoneFilter(const ModelRecord& model, const PlacedInstance& slot, const ConversionOptions& o,
+                        const ZoneTable& zones) {
+    if (model.megaLod) return o.forceMegaLods;
+    return isInsideIsland(zones, o.zonIsland, slot.position[0], slot.position[1], slot.position[2]);
+}
+
+} // namespace
+
+RunPlan planRun(const LevelBuffer& level, const WorldTables& t, const ConversionOptions& o, const ZoneTable* zones) {
+    RunPlan plan;
+    std::vector<ModelUse> uses(t.models.size());
+    for (const PlacedInstance& slot : t.instances) {
+        if (!slot.defined) continue;
+        ModelUse& use = uses[static_cast<std::size_t>(slot.model)];
+        if (slot.pairModel >= 0) {
+            use.secondPart = t.resources[static_cast<std::size_t>(slot.pairModel)].position;
+            use.paired = true;
+        }
+        if (zones && !survivesZoneFilter(t.models[static_cast<std::size_t>(slot.model)], slot, o, *zones)) continue;
+        use.used = true;
+        plan.instances.push_back({slot.model, slot.position, slot.rotation});
+    }
+
+    const std::string lod = o.lodPrefix();
+    for (int r = 0; r < t.resourceCount; ++r) {
+        const ModelRecord& m = t.models[static_cast<std::size_t>(r)];
+        const ResourceEntry& e = t.resources[static_cast<std::size_t>(r)];
+        const ModelUse& use = uses[static_cast<std::size_t>(r)];
+        if (e.position == 0 || !m.instanced || m.isPairModel || !use.used) continue;
+        std::vector<int> ids = readModelTextureIds(level.all(), e.position, use.secondPart, o.gameVersion);
+        if (ids.empty()) continue; // no materials in the first part: nothing to convert
+        plan.models.push_back({r, modelName(m, r, o.modelPrefix, lod), e.position, use.secondPart,
+                               m.drawLast || use.paired, m.drawDistance, m.scale, std::move(ids)});
+    }
+    return plan;
+}
+
+namespace {
+
+void requireLength(const std::string& name, std::size_t limit, const std::string& what) {
+    if (name.size() > limit) {
+        throw VeldrinError(what + " \"" + name + "\" is longer than " + std::to_string(limit) +
+                           " characters; choose a shorter prefix");
+    }
+}
+
+} // namespace
+
+void checkOutputNames(const ConversionOptions& options, const std::vector<PlannedModel>& models) {
+    for (const PlannedModel& p : models) {
+        for (int id : p.textureIds) requireTextureNameLength(textureName(options.texturePrefix, id));
+        if (options.genBlankCol) requireLength(p.name, kMaxColModelNameLength, "Model name (collision record)");
+        if (options.buildImg) requireLength(p.name + ".dff", kMaxImgEntryNameLength, "IMG entry name");
+    }
+    if (!options.buildImg) return;
+    // Every dictionary the plan can lead to: fewer committed models only mean fewer, shorter-numbered ones.
+    std::vector<CommittedModel> all;
+    for (const PlannedModel& p : models) all.push_back({p.resourceIndex, p.name, {}});
+    for (const DictionaryPlan& d : assignDictionaries(all, options))
+        requireLength(d.entryName(), kMaxImgEntryNameLength, "IMG entry name");
+    if (options.genBlankCol && options.targetGame == TargetGame::GtaSa)
+        requireLength(toUpper(options.levelName) + ".COL", kMaxImgEntryNameLength, "IMG entry name");
+}
+
+} // namespace veldrin

@@ -1,0 +1,13 @@
+#pragma once
+#include "app/ConversionOptions.h"
+#include "app/RunPlan.h"
+#include "model/ModelConverter.h"
+#include "texture/TextureDictionary.h"
+
+namespace veldrin {
+
+// The options of one stage, each filled in one place from the run's options.
+ModelParams modelParamsFor(const ConversionOptions& options, const PlannedModel& model);
+TxdParams txdParamsFor(const ConversionOptions& options);
+
+} // namespace veldrin
