@@ -141,7 +141,7 @@ void writeGeometryExtension(Writer& w, const DffModel& m) {
     if (w.sa()) {
         w.header(chunk::MeshExtension, 4);
         w.out.u32(0);
-        if (!m.colours.night.empty()) {
+        if (m.nightColours) {
             w.header(chunk::NightVertexColours, static_cast<uint32_t>(4 * m.colours.night.size() + 4));
             w.out.text("FUK1");
             for (const Rgba& c : m.colours.night) w.out.bytes(c);
@@ -182,7 +182,7 @@ void writeAtomic(Writer& w) {
 
 std::vector<uint8_t> writeDff(const DffModel& model, TargetGame target) {
     if (model.coordinates.size() != model.positions.size() || model.colours.prelit.size() != model.positions.size() ||
-        (!model.colours.night.empty() && model.colours.night.size() != model.positions.size())) {
+        (model.nightColours && model.colours.night.size() != model.positions.size())) {
         throw VeldrinError("model " + model.name + ": vertex tables of different lengths");
     }
     ByteWriter out;

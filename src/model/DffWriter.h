@@ -16,6 +16,7 @@ struct DffModel {
     std::vector<std::array<float, 3>> positions;      // one per vertex
     std::vector<std::array<float, 2>> coordinates;    // one per vertex
     VertexColours colours;                            // night colours written only for GTA SA
+    bool nightColours = false;                        // GTA SA: the night colour chunk, even with no vertices
     std::vector<MeshTriangle> triangles;              // vertex indices below 65536
     std::vector<std::string> materialNames;           // texture name of each material
 };

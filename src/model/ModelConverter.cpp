@@ -23,8 +23,8 @@ DffModel dffModelOf(Mesh&& mesh, const ModelParams& params) {
     m.positions = scaledPositions(mesh.vertices, params.scale);
     m.coordinates.reserve(mesh.vertices.size());
     for (const ModelVertex& v : mesh.vertices) m.coordinates.push_back({v.u, v.v});
-    m.colours = computeVertexColours(mesh.vertices, params.nightPrelit && params.target == TargetGame::GtaSa,
-                                     params.dayMinimum, params.nightMinimum);
+    m.nightColours = params.nightPrelit && params.target == TargetGame::GtaSa;
+    m.colours = computeVertexColours(mesh.vertices, m.nightColours, params.dayMinimum, params.nightMinimum);
     m.triangles = std::move(mesh.triangles);
     for (int16_t id : mesh.textureIds) m.materialNames.push_back(textureName(params.texturePrefix, id));
     return m;

@@ -1,5 +1,11 @@
 #include "pcout/RwChunk.h"
 
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "base/Error.h"
+
 namespace veldrin {
 
 uint32_t versionStamp(TargetGame target) {
@@ -28,13 +34,20 @@ void writeStringChunk(ByteWriter& out, std::string_view name, uint32_t stamp) {
     out.zeros(padded - name.size());
 }
 
-OpenChunk::OpenChunk(ByteWriter& out, uint32_t type, uint32_t stamp) : out_(out) {
+OpenChunk::OpenChunk(ByteWriter& out, uint32_t type, uint32_t stamp) : out_(out), type_(type) {
     writeChunkHeader(out, type, 0, stamp);
     sizeField_ = out.size() - 8;
 }
 
 void OpenChunk::close() {
-    out_.patchU32(sizeField_, static_cast<uint32_t>(out_.size() - (sizeField_ + 8)));
+    const std::size_t size = out_.size() - (sizeField_ + 8);
+    if (size > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+        char type[16];
+        std::snprintf(type, sizeof type, "0x%08X", static_cast<unsigned>(type_));
+        throw VeldrinError(std::string("A chunk of type ") + type + " would hold " + std::to_string(size) +
+                           " bytes, more than the 2147483647 a file can give it");
+    }
+    out_.patchU32(sizeField_, static_cast<uint32_t>(size));
 }
 
 } // namespace veldrin

@@ -46,8 +46,10 @@ uint32_t paddedStringLength(std::size_t nameLength);
 // Appends a complete String chunk (header and zero-padded name).
 void writeStringChunk(ByteWriter& out, std::string_view name, uint32_t stamp);
 
-// Writes a chunk whose size is only known once its contents are written: the header goes out with size 0
-// and close() fills in the number of bytes appended since. Closing twice, or not at all, is a bug.
+// The one way DFF and TXD writers size their container chunks: the header goes out with size 0 and
+// close() fills in the number of bytes appended since (leaf chunks of known size use writeChunkHeader).
+// close() refuses, with VeldrinError, contents over 2147483647 bytes, the largest size the games read.
+// Closing twice, or not at all, is a bug.
 class OpenChunk {
 public:
     OpenChunk(ByteWriter& out, uint32_t type, uint32_t stamp);
@@ -56,6 +58,7 @@ public:
 private:
     ByteWriter& out_;
     std::size_t sizeField_;
+    uint32_t type_;
 };
 
 } // namespace veldrin

@@ -45,19 +45,14 @@ std::vector<uint8_t> makeTxd(std::span<const uint8_t> level, std::span<const Tex
         errors);
     rethrowFirst(errors);
 
-    constexpr int64_t kStructSize = 4;
-    int64_t contentSize = int64_t(kChunkHeaderSize) + kStructSize + int64_t(kChunkHeaderSize);
-    for (const auto& native : natives) contentSize += static_cast<int64_t>(native.size());
-    if (contentSize > std::numeric_limits<int32_t>::max()) {
-        throw VeldrinError("Texture dictionary too large (" + std::to_string(contentSize) + " bytes)");
-    }
-
+    std::size_t nativeBytes = 0;
+    for (const auto& native : natives) nativeBytes += native.size();
     const uint32_t stamp = versionStamp(params.target);
     std::vector<uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(contentSize) + kChunkHeaderSize);
+    bytes.reserve(nativeBytes + 4 * kChunkHeaderSize);
     ByteWriter out(bytes);
-    writeChunkHeader(out, chunk::TextureDictionary, static_cast<uint32_t>(contentSize), stamp);
-    writeChunkHeader(out, chunk::Struct, kStructSize, stamp);
+    OpenChunk dictionary(out, chunk::TextureDictionary, stamp);
+    writeChunkHeader(out, chunk::Struct, 4, stamp);
     out.u16(static_cast<uint16_t>(textures.size()));
     out.u16(params.target == TargetGame::GtaSa ? 2 : 0); // device id
     for (auto& native : natives) {
@@ -65,6 +60,7 @@ std::vector<uint8_t> makeTxd(std::span<const uint8_t> level, std::span<const Tex
         std::vector<uint8_t>().swap(native);
     }
     writeChunkHeader(out, chunk::Extension, 0, stamp);
+    dictionary.close();
     return bytes;
 }
 

@@ -59,14 +59,6 @@ void writeName(ByteWriter& out, const std::string& name) {
     out.zeros(kNameFieldSize - n);
 }
 
-uint32_t chunkSize(int64_t size, const std::string& name) {
-    if (size > std::numeric_limits<int32_t>::max()) {
-        throw VeldrinError("Texture " + name + " is too large for a texture dictionary (" + std::to_string(size) +
-                           " bytes)");
-    }
-    return static_cast<uint32_t>(size);
-}
-
 } // namespace
 
 std::vector<uint8_t> makeTextureNative(DecodedTexture texture, const std::string& name, const NativeOptions& options) {
@@ -90,16 +82,14 @@ std::vector<uint8_t> makeTextureNative(DecodedTexture texture, const std::string
     int64_t rasterBytes = 0;
     if (target == TargetGame::Gta3 && !hasAlpha) rasterBytes += kPaletteBytes;
     for (const ImageData& level : levels) rasterBytes += 4 + level.Size;
-    const int64_t structSize = kTextureNativeHeaderSize + rasterBytes;
-    const int64_t nativeSize = int64_t(kChunkHeaderSize) + structSize + int64_t(kChunkHeaderSize);
 
     const NativeLayout layout = layoutFor(target, hasAlpha, mipMapped);
     const uint32_t stamp = versionStamp(target);
     std::vector<uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(kChunkHeaderSize + nativeSize));
+    bytes.reserve(static_cast<std::size_t>(3 * kChunkHeaderSize + kTextureNativeHeaderSize + rasterBytes));
     ByteWriter out(bytes);
-    writeChunkHeader(out, chunk::TextureNative, chunkSize(nativeSize, name), stamp);
-    writeChunkHeader(out, chunk::Struct, chunkSize(structSize, name), stamp);
+    OpenChunk native(out, chunk::TextureNative, stamp);
+    OpenChunk structure(out, chunk::Struct, stamp);
 
     out.u32(layout.platform);
     out.u32(layout.filter);
@@ -119,7 +109,9 @@ std::vector<uint8_t> makeTextureNative(DecodedTexture texture, const std::string
         out.u32(static_cast<uint32_t>(level.Size));
         out.bytes(level.Bits);
     }
+    structure.close();
     writeChunkHeader(out, chunk::Extension, 0, stamp);
+    native.close();
     return bytes;
 }
 

@@ -2,6 +2,7 @@
 
 #include "DffParser.h"
 #include "ModelTestLevel.h"
+#include "model/DffWriter.h"
 #include "model/ModelConverter.h"
 
 using namespace veldrin;
@@ -161,3 +162,20 @@ TEST(DffOutput, TextureNamesAreNeverShortened) {
     EXPECT_EQ(four.materialNames[0], "t123");
 }
 
+
+// With night prelight on for GTA SA, a mesh left with no vertices still carries the night colour chunk:
+// "FUK1" and no colours, and the geometry grows by its 4V + 16 bytes with V = 0.
+TEST(DffOutput, NightColourChunkIsWrittenForAnEmptyMeshWhenNightColoursAreOn) {
+    DffModel empty;
+    empty.name = "empty";
+    const std::vector<uint8_t> off = writeDff(empty, TargetGame::GtaSa);
+    empty.nightColours = true;
+    const std::vector<uint8_t> on = writeDff(empty, TargetGame::GtaSa);
+    EXPECT_EQ(on.size(), off.size() + 16);
+    const ParsedDff dff = parseDff(on);
+    EXPECT_EQ(dff.root.child(2).size, parseDff(off).root.child(2).size + 16);
+    const ChunkNode& ext = dff.root.child(2).child(1).child(2);
+    ASSERT_TRUE(ext.has(0x0253F2F9));
+    EXPECT_EQ(ext.find(0x0253F2F9).size, 4u);
+    EXPECT_TRUE(dff.night.empty());
+}
