@@ -71,9 +71,9 @@ ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const
     report.status("Loading IPLs...");
     const int maximum = std::max(clampToInt(models.size()) - 1, 0);
     std::vector<ColMapInstance> instances;
-    if (o.buildings) collectPool(dtz, DtzPool::Buildings, models, instances, warn);
-    if (o.treadables && o.edition == StoriesEdition::LCS) collectPool(dtz, DtzPool::Treadables, models, instances, warn);
-    if (o.dynamicObjects) collectPool(dtz, DtzPool::Dummies, models, instances, warn);
+    if (o.buildings) collectPool(dtz, GameDataPool::Buildings, models, instances, warn);
+    if (o.treadables && o.edition == StoriesEdition::LCS) collectPool(dtz, GameDataPool::Treadables, models, instances, warn);
+    if (o.dynamicObjects) collectPool(dtz, GameDataPool::Dummies, models, instances, warn);
 
     const bool withArchive = in.blankDff.has_value();
     std::string ide = ideHead(kBaseName);

@@ -11,19 +11,6 @@ namespace veldrin {
 
 namespace {
 
-constexpr int64_t kModelCountAt = 56;
-constexpr int64_t kModelTableAt = 60;
-constexpr int64_t kInfoColOffsetAt = 20;
-
-const char* poolName(DtzPool pool) {
-    switch (pool) {
-    case DtzPool::Buildings: return "buildings";
-    case DtzPool::Treadables: return "treadables";
-    case DtzPool::Dummies: return "dynamic objects";
-    }
-    return "";
-}
-
 std::string plural(int64_t n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); }
 
 } // namespace
@@ -34,15 +21,15 @@ std::string colModelLabel(std::size_t index, const ColMapModel& model) {
 
 std::vector<ColMapModel> readDtzModelTable(std::span<const uint8_t> dtz) {
     const ByteReader r(dtz, "GAME.DTZ");
-    const uint32_t count = r.u32(kModelCountAt, "model count");
-    const int64_t table = r.u32(kModelTableAt, "model table offset");
+    const uint32_t count = r.u32(kGameDataModelCountAt, "model count");
+    const int64_t table = r.u32(kGameDataModelTableAt, "model table offset");
     // The whole table is checked first, so a wild count allocates nothing.
     const std::span<const uint8_t> entries = r.slice(table, int64_t(count) * 4, "model table");
     std::vector<ColMapModel> models(count);
     for (std::size_t i = 0; i < models.size(); ++i) {
         const uint32_t info = loadU32(entries.data() + 4 * i);
         if (info == 0) continue;
-        const int64_t at = int64_t(info) + kInfoColOffsetAt;
+        const int64_t at = int64_t(info) + kModelInfoColOffsetAt;
         if (!r.contains(at, 4)) {
             throw VeldrinError("GAME.DTZ: the info record of model " + std::to_string(i) + " at offset " +
                                std::to_string(info) + " lies outside the data (" + std::to_string(dtz.size()) + " bytes)");
@@ -88,10 +75,10 @@ void markEmptyModels(std::vector<ColMapModel>& models, std::span<const uint8_t> 
     }
 }
 
-void collectPool(std::span<const uint8_t> dtz, DtzPool pool, std::vector<ColMapModel>& models,
+void collectPool(std::span<const uint8_t> dtz, GameDataPool pool, std::vector<ColMapModel>& models,
                  std::vector<ColMapInstance>& instances, const WarningSink& warn) {
     const std::string name = poolName(pool);
-    const std::vector<PoolPlacement> entries = readPlacementPool(ByteReader(dtz, "GAME.DTZ"), static_cast<int64_t>(pool), name);
+    const std::vector<PoolPlacement> entries = readPlacementPool(ByteReader(dtz, "GAME.DTZ"), pool);
     int64_t skipped = 0;
     int64_t firstBad = 0;
     for (const PoolPlacement& e : entries) {

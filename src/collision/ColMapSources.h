@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "level/GameDataPools.h"
 #include "collision/StoriesColModel.h"
 
 namespace veldrin {
@@ -14,9 +15,6 @@ namespace veldrin {
 // and the COL2 files inside the IMG. Every offset and count is checked against its data.
 
 inline constexpr uint32_t kDtzMagic = 0x47544147; // "GATG"
-
-// Where the header holds the offset of each instance pool's header.
-enum class DtzPool { Buildings = 36, Treadables = 40, Dummies = 44 };
 
 // One row per entry of the game's model table.
 struct ColMapModel {
@@ -50,7 +48,7 @@ void markEmptyModels(std::vector<ColMapModel>& models, std::span<const uint8_t> 
 
 // Appends the pool's instances whose model has a non-empty record, and marks those models used.
 // Entries naming a model outside the table are skipped with a warning.
-void collectPool(std::span<const uint8_t> dtz, DtzPool pool, std::vector<ColMapModel>& models,
+void collectPool(std::span<const uint8_t> dtz, GameDataPool pool, std::vector<ColMapModel>& models,
                  std::vector<ColMapInstance>& instances, const WarningSink& warn);
 
 // "Collision model 12 in the IMG" / "... in GAME.DTZ": the name used in messages about a model.

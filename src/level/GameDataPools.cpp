@@ -11,8 +11,18 @@ constexpr int64_t kPositionAt = 48;
 constexpr int64_t kModelAt = 88;
 } // namespace
 
-std::vector<PoolPlacement> readPlacementPool(const ByteReader& data, int64_t headerAt, const std::string& pool) {
-    const int64_t header = data.u32(headerAt, pool + " pool header position");
+const char* poolName(GameDataPool pool) {
+    switch (pool) {
+    case GameDataPool::Buildings: return "buildings";
+    case GameDataPool::Treadables: return "treadables";
+    case GameDataPool::Dummies: return "dynamic objects";
+    }
+    return "";
+}
+
+std::vector<PoolPlacement> readPlacementPool(const ByteReader& data, GameDataPool which) {
+    const std::string pool = poolName(which);
+    const int64_t header = data.u32(static_cast<int64_t>(which), pool + " pool header position");
     const int64_t entries = data.u32(header, pool + " pool header");
     const int64_t last = data.i32(header + kPoolLastIndexAt, pool + " pool header");
     if (last < 0) return {}; // -1: an empty pool

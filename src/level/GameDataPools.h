@@ -16,14 +16,21 @@ struct PoolPlacement {
     std::array<float, 4> rotation{};
 };
 
-// Where the game data keeps the position of each pool's header.
-inline constexpr int64_t kBuildingsPoolAt = 36;
-inline constexpr int64_t kTreadablesPoolAt = 40;
-inline constexpr int64_t kDummiesPoolAt = 44;
+// The placement pools of the game data; each value is where the data keeps the position of the
+// pool's header.
+enum class GameDataPool : int64_t { Buildings = 36, Treadables = 40, Dummies = 44 };
 
-// Reads the pool whose header position is stored at `headerAt`: the header holds the entries' position
-// and, 12 bytes on, the last index (-1 for an empty pool). Entries are 96 bytes. `pool` names the pool
-// in messages; anything outside the data throws VeldrinError.
-std::vector<PoolPlacement> readPlacementPool(const ByteReader& data, int64_t headerAt, const std::string& pool);
+// Where the game data keeps its model count and the position of its model table, and where a model
+// info record keeps the position of its collision model.
+inline constexpr int64_t kGameDataModelCountAt = 56;
+inline constexpr int64_t kGameDataModelTableAt = 60;
+inline constexpr int64_t kModelInfoColOffsetAt = 20;
+
+// The pool's name in messages: "buildings", "treadables", "dynamic objects".
+const char* poolName(GameDataPool pool);
+
+// Reads a pool: its header holds the entries' position and, 12 bytes on, the last index (-1 for an
+// empty pool). Entries are 96 bytes. Anything outside the data throws VeldrinError naming the pool.
+std::vector<PoolPlacement> readPlacementPool(const ByteReader& data, GameDataPool pool);
 
 } // namespace veldrin

@@ -38,8 +38,8 @@ std::string instLine(int64_t id, const PoolPlacement& e) {
 PlacementDump dumpPlacements(std::span<const uint8_t> gameData, const PlacementDumpOptions& options) {
     if (options.idOffset < 0) throw VeldrinError("The ID offset must be 0 or more, not " + std::to_string(options.idOffset));
     const ByteReader data(gameData, "game data");
-    std::vector<PoolPlacement> entries = readPlacementPool(data, kBuildingsPoolAt, "buildings");
-    const std::vector<PoolPlacement> treadables = readPlacementPool(data, kTreadablesPoolAt, "treadables");
+    std::vector<PoolPlacement> entries = readPlacementPool(data, GameDataPool::Buildings);
+    const std::vector<PoolPlacement> treadables = readPlacementPool(data, GameDataPool::Treadables);
     entries.insert(entries.end(), treadables.begin(), treadables.end());
 
     // The objs lines follow the model numbers sorted as text, as the tool always listed them.
