@@ -1,8 +1,6 @@
 #include "texture/SourceTexture.h"
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "base/ByteReader.h"
 #include "base/Error.h"
@@ -18,14 +16,6 @@ namespace {
 struct RasterRecord {
     int64_t dataPosition = 0; // absolute position of the level-0 texels
     TextureParameters params;
-};
-
-// Level-0 texels after the console order has been undone: palette indices packed at `depth` bits,
-// the first texel of a byte in its high nibble, rows `strideBits` apart.
-struct PlainTexels {
-    std::vector<uint8_t> bytes;
-    int64_t strideBits = 0;
-    bool bottomRowFirst = false;
 };
 
 std::string textureLabel(const TextureRef& ref) { return "texture " + std::to_string(ref.resourceIndex); }
@@ -62,73 +52,23 @@ void checkUsable(const TextureParameters& p, const TextureRef& ref) {
     }
 }
 
-PlainTexels readPs2Texels(const ByteReader& level, const RasterRecord& record) {
+// Level 0 as one palette index per texel, top row first, into `indices` (width * height bytes).
+void readPs2Texels(const ByteReader& level, const RasterRecord& record, std::span<uint8_t> indices) {
     const TextureParameters& p = record.params;
     const int64_t width = p.width(), height = p.height();
-    const int64_t bytes = (width * height * p.Depth + 7) / 8;
-    const auto source = level.slice(record.dataPosition, bytes, "texel data");
-
-    PlainTexels plain;
-    plain.bytes.resize(static_cast<std::size_t>(bytes));
-    plain.strideBits = width * p.Depth;
+    const auto source = level.slice(record.dataPosition, (width * height * p.Depth + 7) / 8, "texel data");
     if (p.Swizzled != 0) {
-        UnswizzlePS2(source, plain.bytes, p.Depth, static_cast<int>(width), static_cast<int>(height));
-    } else if (p.Depth == 4) {
-        SwapHalfBytes(source, plain.bytes, plain.bytes.size());
+        unswizzlePs2(source, p.Depth, static_cast<int>(width), static_cast<int>(height), indices);
     } else {
-        std::copy(source.begin(), source.end(), plain.bytes.begin());
+        expandTexels(source, p.Depth, indices);
     }
-    return plain;
 }
 
-PlainTexels readPspTexels(const ByteReader& level, const RasterRecord& record) {
+void readPspTexels(const ByteReader& level, const RasterRecord& record, std::span<uint8_t> indices) {
     const TextureParameters& p = record.params;
-    const int64_t width = p.width(), height = p.height();
-    PlainTexels plain;
-    if (width * p.Depth < 128) {
-        // Rows narrower than one 16-byte block are stored one per 16 bytes, in plain order.
-        const auto source = level.slice(record.dataPosition, height * 16, "texel data");
-        const int64_t rowBytes = (width * p.Depth + 7) / 8;
-        std::vector<uint8_t> cut(static_cast<std::size_t>(rowBytes * height));
-        CutTexture(source, cut, static_cast<int>(width), static_cast<int>(height), p.Depth);
-        plain.strideBits = rowBytes * 8;
-        if (p.Depth == 4) {
-            plain.bytes.resize(cut.size());
-            SwapHalfBytes(cut, plain.bytes, cut.size());
-        } else {
-            plain.bytes = std::move(cut);
-        }
-    } else {
-        const int64_t bytes = width * height * p.Depth / 8;
-        const auto source = level.slice(record.dataPosition, bytes, "texel data");
-        plain.bytes.resize(static_cast<std::size_t>(bytes));
-        UnswizzlePSP(source, plain.bytes, p.Depth, static_cast<int>(width), static_cast<int>(height));
-        plain.strideBits = width * p.Depth;
-        plain.bottomRowFirst = true;
-    }
-    return plain;
-}
-
-uint8_t texelAt(const std::vector<uint8_t>& bytes, int64_t bit, int32_t depth) {
-    const uint8_t byte = bytes[static_cast<std::size_t>(bit / 8)];
-    if (depth == 8) return byte;
-    return (bit % 8 == 0) ? static_cast<uint8_t>(byte >> 4) : static_cast<uint8_t>(byte & 0x0F);
-}
-
-// The "Index8" image a bitmap of these texels and this palette would read as, turned upright: the
-// palette's four bytes per entry are kept as they are, so the source's red lands in the image's
-// blue channel until the channels are exchanged.
-ImageData buildIndexedImage(const PlainTexels& plain, std::span<const uint8_t> palette, int32_t depth, int32_t width,
-                            int32_t height) {
-    ImageData image;
-    CreateImage(width, height, TexelFormat::Index8, image);
-    std::copy(palette.begin(), palette.end(), image.Palette.begin());
-    for (int64_t y = 0; y < height; ++y) {
-        const int64_t row = plain.bottomRowFirst ? height - 1 - y : y;
-        uint8_t* out = image.Bits.data() + y * width;
-        for (int64_t x = 0; x < width; ++x) out[x] = texelAt(plain.bytes, row * plain.strideBits + x * depth, depth);
-    }
-    return image;
+    const auto width = static_cast<int>(p.width()), height = static_cast<int>(p.height());
+    const auto source = level.slice(record.dataPosition, pspTexelBytes(p.Depth, width, height), "texel data");
+    unswizzlePsp(source, p.Depth, width, height, indices);
 }
 
 } // namespace
@@ -140,19 +80,22 @@ DecodedTexture decodeSourceTexture(std::span<const uint8_t> levelBytes, const Te
     const TextureParameters& p = record.params;
     checkUsable(p, ref);
 
-    const PlainTexels plain = isPs2(edition) ? readPs2Texels(level, record) : readPspTexels(level, record);
-
-    const auto sourcePalette = level.slice(record.dataPosition + p.PaletteOffset, p.PaletteSize, "palette");
-    std::vector<uint8_t> palette(sourcePalette.size());
     DecodedTexture decoded;
+    // The "Index8" image a bitmap of these texels and this palette would read as: the palette's four
+    // bytes per entry are kept as they are, so the source's red lands in the image's blue channel
+    // until the channels are exchanged.
+    ImageData& image = decoded.Image;
+    CreateImage(static_cast<int32_t>(p.width()), static_cast<int32_t>(p.height()), TexelFormat::Index8, image);
+    if (isPs2(edition)) {
+        readPs2Texels(level, record, image.Bits);
+    } else {
+        readPspTexels(level, record, image.Bits);
+    }
+    const auto sourcePalette = level.slice(record.dataPosition + p.PaletteOffset, p.PaletteSize, "palette");
+    const std::span<uint8_t> palette(image.Palette.data(), sourcePalette.size());
     decoded.HasAlpha = convertPaletteAlpha(sourcePalette, palette, edition, p.PaletteSize);
     // Only the PS2 stores 256-entry palettes in its block order; PSP palettes are linear.
     if (p.Depth == 8 && isPs2(edition)) UnswizzleClut(palette);
-
-    const auto width = static_cast<int32_t>(p.width());
-    const auto height = static_cast<int32_t>(p.height());
-    ImageData& image = decoded.Image;
-    image = buildIndexedImage(plain, palette, p.Depth, width, height);
 
     // PC games want at least 4 x 4 texels; indexed images stretch by repeating texels.
     if (image.Width < 4) ScaleImage(image, 4, image.Height, SamplingFilter::CatmullRom);

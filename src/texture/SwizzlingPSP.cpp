@@ -1,44 +1,49 @@
 #include "texture/SwizzlingPSP.h"
 
-#include <algorithm>
 #include <cstddef>
-#include <vector>
 
 #include "texture/TexelOps.h"
 
 namespace veldrin {
+namespace {
 
-void UnswizzlePSP(std::span<const uint8_t> source, std::span<uint8_t> destination, int depth, int width, int height) {
-    const std::size_t pitch = static_cast<std::size_t>(width) * static_cast<std::size_t>(depth) / 8;
-    const std::size_t h = static_cast<std::size_t>(height);
-    const std::size_t total = pitch * h;
-    std::vector<uint8_t> c(total, 0);
+constexpr std::size_t kBlockBytes = 16, kBlockRows = 8;
 
-    if (height < 8 || pitch < 16) {
-        // No whole block: rows are plain, top first; only the row order changes.
+std::size_t rowBytesOf(int depth, int width) {
+    return (static_cast<std::size_t>(width) * static_cast<std::size_t>(depth) + 7) / 8;
+}
+
+} // namespace
+
+int64_t pspTexelBytes(int depth, int width, int height) {
+    const std::size_t rowBytes = rowBytesOf(depth, width);
+    return static_cast<int64_t>((rowBytes < kBlockBytes ? kBlockBytes : rowBytes) * static_cast<std::size_t>(height));
+}
+
+void unswizzlePsp(std::span<const uint8_t> source, int depth, int width, int height, std::span<uint8_t> indices) {
+    const auto w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+    const std::size_t rowBytes = rowBytesOf(depth, width);
+    if (rowBytes < kBlockBytes) {
         for (std::size_t y = 0; y < h; ++y) {
-            std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(y * pitch), pitch,
-                        c.begin() + static_cast<std::ptrdiff_t>((h - 1 - y) * pitch));
+            expandTexels(source.subspan(y * kBlockBytes), depth, indices.subspan(y * w, w));
         }
-    } else {
-        const std::size_t blocks = pitch / 16;
-        const std::size_t rows = h / 8;
-        for (std::size_t b = 0; b < rows; ++b) {
-            for (std::size_t x = 0; x < blocks; ++x) {
-                for (std::size_t r = 0; r < 8; ++r) {
-                    const std::size_t from = ((rows - 1 - b) * blocks + x) * 128 + (7 - r) * 16;
-                    const std::size_t to = (8 * b + r) * pitch + 16 * x;
-                    std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(from), 16,
-                                c.begin() + static_cast<std::ptrdiff_t>(to));
-                }
+        return;
+    }
+    if (h < kBlockRows) {
+        expandTexels(source, depth, indices);
+        return;
+    }
+    const std::size_t blocksAcross = rowBytes / kBlockBytes;
+    const std::size_t texelsPerBlockRow = kBlockBytes * 8 / static_cast<std::size_t>(depth);
+    std::size_t from = 0;
+    for (std::size_t by = 0; by < h / kBlockRows; ++by) {
+        for (std::size_t bx = 0; bx < blocksAcross; ++bx) {
+            for (std::size_t r = 0; r < kBlockRows; ++r, from += kBlockBytes) {
+                const std::size_t y = by * kBlockRows + r;
+                expandTexels(source.subspan(from, kBlockBytes), depth,
+                             indices.subspan(y * w + bx * texelsPerBlockRow, texelsPerBlockRow));
             }
         }
-    }
-
-    if (depth == 4) {
-        SwapHalfBytes(c, destination, total);
-    } else {
-        std::copy_n(c.begin(), total, destination.begin());
     }
 }
 

@@ -4,14 +4,18 @@
 
 namespace veldrin {
 
-// PSP texel reordering. The PSP stores texels in blocks 16 bytes wide and 8 rows tall, block after
-// block, left to right, then block row after block row.
-//
-// Puts level-0 texels (depth 4 or 8 bits) back into plain row order, delivered BOTTOM row first (the
-// row order of a bottom-up bitmap); 4-bit texels come out with the first texel of a pair in the high
-// nibble. `source` holds at least width * height * depth / 8 bytes and `destination` exactly that many.
-// A texture too small for whole blocks (shorter than 8 rows, or rows under 16 bytes) is stored in
-// plain row order, top row first; it is delivered the same way as a reordered one.
-void UnswizzlePSP(std::span<const uint8_t> source, std::span<uint8_t> destination, int depth, int width, int height);
+// PSP level-0 texel storage (palette indices of `depth` 4 or 8 bits, sizes powers of two), by the
+// bytes a row of texels takes:
+// - under 16 bytes: one row per 16 bytes, top row first;
+// - 16 bytes or more, under 8 rows: plain rows, top row first;
+// - otherwise blocks 16 bytes wide and 8 rows tall, block after block left to right, then block row
+//   after block row.
+
+// Bytes that level 0 of such a texture takes in the level.
+int64_t pspTexelBytes(int depth, int width, int height);
+
+// Puts level-0 texels into plain order: one index per byte of `indices` (width * height bytes), top
+// row first. `source` holds at least pspTexelBytes(depth, width, height) bytes.
+void unswizzlePsp(std::span<const uint8_t> source, int depth, int width, int height, std::span<uint8_t> indices);
 
 } // namespace veldrin

@@ -5,11 +5,22 @@
 
 namespace veldrin {
 
-// Destination byte i = source byte i with its two nibbles exchanged, for `count` bytes.
-void SwapHalfBytes(std::span<const uint8_t> source, std::span<uint8_t> destination, std::size_t count);
+// Console texels are palette indices of 4 or 8 bits. Of a 4-bit pair, the first texel sits in the
+// low nibble of its byte.
 
-// Narrow PSP textures keep a 16-byte pitch per row; keeps the first (width * depth + 7) / 8 bytes
-// of each of `height` rows, packed (a 4-bit texture one texel wide keeps a whole byte a row).
-void CutTexture(std::span<const uint8_t> source, std::span<uint8_t> destination, int width, int height, int depth);
+// The index of texel `i` of a run of texels starting at `source`.
+template <int Depth>
+inline uint8_t consoleTexel(const uint8_t* source, std::size_t i) {
+    static_assert(Depth == 4 || Depth == 8);
+    if constexpr (Depth == 8) {
+        return source[i];
+    } else {
+        return static_cast<uint8_t>((source[i / 2] >> (4 * (i % 2))) & 0x0F);
+    }
+}
+
+// One index per byte for the first indices.size() texels of `source`, which holds at least
+// (indices.size() * depth + 7) / 8 bytes.
+void expandTexels(std::span<const uint8_t> source, int depth, std::span<uint8_t> indices);
 
 } // namespace veldrin

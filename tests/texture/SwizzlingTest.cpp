@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <algorithm>
 #include <vector>
 
 #include "texture/SwizzlingPS2.h"
@@ -22,58 +22,73 @@ const std::vector<uint8_t> kSwizzled16x8 = {
     80, 116, 88, 124, 81, 117, 89, 125, 82, 118, 90, 126, 83, 119, 91, 127,
 };
 
-std::vector<uint8_t> identity(std::size_t n) {
+std::vector<uint8_t> identity(std::size_t n, int modulo = 256) {
     std::vector<uint8_t> v(n);
-    std::iota(v.begin(), v.end(), 0);
+    for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<uint8_t>(i % static_cast<std::size_t>(modulo));
     return v;
+}
+
+// Indices packed the consoles' way: at 4 bits the first texel of a pair in the low nibble.
+std::vector<uint8_t> consolePacked(const std::vector<uint8_t>& indices, int depth) {
+    if (depth == 8) return indices;
+    std::vector<uint8_t> packed((indices.size() + 1) / 2, 0);
+    for (std::size_t i = 0; i < indices.size(); ++i) packed[i / 2] |= static_cast<uint8_t>((indices[i] & 15) << (4 * (i % 2)));
+    return packed;
 }
 
 } // namespace
 
-TEST(SwizzlingPS2, NibbleRoutinesUseOppositeOrders) {
-    std::vector<uint8_t> expanded(2);
-    ExpandNibbles(std::vector<uint8_t>{0x21}, expanded, 2, 1);
-    EXPECT_EQ(expanded, (std::vector<uint8_t>{1, 2}));
-    std::vector<uint8_t> packed(1);
-    PackNibbles(std::vector<uint8_t>{1, 2}, packed, 2, 1);
-    EXPECT_EQ(packed, (std::vector<uint8_t>{0x12}));
-}
-
-TEST(SwizzlingPS2, EightBitGroupsComeOutInRowOrder) {
-    std::vector<uint8_t> out(128);
-    UnswizzlePS2(kSwizzled16x8, out, 8, 16, 8);
-    EXPECT_EQ(out, identity(128));
-}
-
-TEST(SwizzlingPSP, OneFourBitBlockIsReversedVerticallyAndNibbleSwapped) {
-    // 32 x 8 at 4 bits: one block of 16 bytes x 8 rows.
-    std::vector<uint8_t> source(128);
-    for (std::size_t r = 0; r < 8; ++r)
-        for (std::size_t b = 0; b < 16; ++b) source[16 * r + b] = static_cast<uint8_t>(r << 4 | (b & 15));
-    std::vector<uint8_t> out(128);
-    UnswizzlePSP(source, out, 4, 32, 8);
-    for (std::size_t r = 0; r < 8; ++r) {
-        for (std::size_t b = 0; b < 16; ++b) {
-            const uint8_t s = source[16 * (7 - r) + b];
-            ASSERT_EQ(out[16 * r + b], static_cast<uint8_t>(s >> 4 | s << 4)) << "row " << r << " byte " << b;
-        }
+TEST(SwizzlingPS2, GroupsComeOutOneIndexPerByteInRowOrder) {
+    for (int depth : {8, 4}) {
+        std::vector<uint8_t> swizzled = kSwizzled16x8;
+        if (depth == 4) for (uint8_t& v : swizzled) v %= 16;
+        std::vector<uint8_t> out(128);
+        unswizzlePs2(consolePacked(swizzled, depth), depth, 16, 8, out);
+        EXPECT_EQ(out, identity(128, depth == 4 ? 16 : 256)) << depth << " bits";
     }
 }
 
-TEST(SwizzlingPSP, BlocksAreGatheredIntoRowsBottomFirst) {
-    // 32 x 16 at 8 bits: two blocks across, two block rows. Source byte = block number * 64 + row * 8 + column / 2.
-    const int width = 32, height = 16;
-    std::vector<uint8_t> source(width * height);
-    for (int block = 0; block < 4; ++block)
-        for (int r = 0; r < 8; ++r)
-            for (int b = 0; b < 16; ++b) source[block * 128 + r * 16 + b] = static_cast<uint8_t>(block * 64 + r * 8 + b / 2);
-    std::vector<uint8_t> out(source.size());
-    UnswizzlePSP(source, out, 8, width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const int block = (y / 8) * 2 + x / 16; // plain image row y, top first
-            const uint8_t expected = static_cast<uint8_t>(block * 64 + (y % 8) * 8 + (x % 16) / 2);
-            ASSERT_EQ(out[(height - 1 - y) * width + x], expected) << x << "," << y; // no nibble swap at 8 bits
+TEST(SwizzlingPS2, TexturesTooSmallForGroupsAreOnlyExpanded) {
+    struct Case { int width, height, depth; };
+    for (const Case c : {Case{4, 4, 4}, Case{8, 2, 4}, Case{1, 1, 4}, Case{4, 8, 8}, Case{16, 2, 8}}) {
+        const auto n = static_cast<std::size_t>(c.width * c.height);
+        const std::vector<uint8_t> expected = identity(n, c.depth == 4 ? 16 : 256);
+        std::vector<uint8_t> out(n);
+        unswizzlePs2(consolePacked(expected, c.depth), c.depth, c.width, c.height, out);
+        EXPECT_EQ(out, expected) << c.width << "x" << c.height << " at " << c.depth << " bits";
+    }
+}
+
+// The three PSP layouts, from a source whose every byte names its place: the texel of plain row y
+// and byte column b must come from the stored byte the layout puts there.
+TEST(SwizzlingPSP, EveryLayoutComesOutTopRowFirstInConsoleNibbleOrder) {
+    struct Case { int width, height, depth; const char* layout; };
+    const Case cases[] = {
+        {8, 4, 4, "rows under 16 bytes, one per 16"},   {2, 8, 8, "rows under 16 bytes, one per 16"},
+        {64, 4, 4, "plain rows under 8 rows"},          {32, 2, 8, "plain rows under 8 rows"},
+        {32, 16, 4, "blocks"},                          {32, 16, 8, "blocks"},
+        {64, 8, 8, "blocks"},
+    };
+    for (const Case& c : cases) {
+        const int rowBytes = (c.width * c.depth + 7) / 8;
+        const auto storedAt = [&](int y, int b) {
+            if (rowBytes < 16) return 16 * y + b;
+            if (c.height < 8) return rowBytes * y + b;
+            return ((y / 8) * (rowBytes / 16) + b / 16) * 128 + (y % 8) * 16 + b % 16;
+        };
+        const int64_t size = pspTexelBytes(c.depth, c.width, c.height);
+        ASSERT_EQ(size, int64_t{std::max(rowBytes, 16)} * c.height) << c.layout;
+        std::vector<uint8_t> source(static_cast<std::size_t>(size));
+        for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 7 + i / 256);
+        std::vector<uint8_t> out(static_cast<std::size_t>(c.width * c.height));
+        unswizzlePsp(source, c.depth, c.width, c.height, out);
+        for (int y = 0; y < c.height; ++y) {
+            for (int x = 0; x < c.width; ++x) {
+                const uint8_t byte = source[static_cast<std::size_t>(storedAt(y, x * c.depth / 8))];
+                const uint8_t expected = c.depth == 8 ? byte : static_cast<uint8_t>(x % 2 == 0 ? byte & 15 : byte >> 4);
+                ASSERT_EQ(out[static_cast<std::size_t>(y * c.width + x)], expected)
+                    << c.width << "x" << c.height << " at " << c.depth << " bits (" << c.layout << "), texel " << x << "," << y;
+            }
         }
     }
 }
