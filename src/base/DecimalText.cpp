@@ -1,152 +1,233 @@
 #include "base/DecimalText.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
-#include <string_view>
 
 namespace veldrin {
 
 namespace {
 
+constexpr int kMaxDigits = 40;
+// Digit counts whose tie value (the digits, then a 5) still fits in 64 bits.
+constexpr int kMaxFastDigits = 17;
+
 // A finite number as decimal digits: |value| = d0.d1d2... x 10^exponent.
 struct Decimal {
     bool negative = false;
-    std::string digits = "0"; // no leading zero unless the value is zero
+    int count = 1;
     int exponent = 0;
+    char digits[kMaxDigits] = {'0'}; // no leading zero unless the value is zero
 
-    bool isZero() const { return digits.find_first_not_of('0') == std::string::npos; }
+    bool isZero() const { return std::all_of(digits, digits + count, [](char c) { return c == '0'; }); }
 };
 
-Decimal scientificDigits(double magnitude, int precision) {
-    char buffer[1024];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, precision);
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const std::size_t e = text.find('e');
-    Decimal d;
-    d.digits.clear();
-    for (char c : text.substr(0, e))
-        if (c != '.') d.digits.push_back(c);
-    d.exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
-    return d;
+// Digits and exponent of to_chars' scientific text ("d.ddde+XX").
+void parseScientific(const char* first, const char* last, char* digits, int& count, int& exponent) {
+    count = 0;
+    const char* p = first;
+    for (; p != last && *p != 'e'; ++p)
+        if (*p != '.') digits[count++] = *p;
+    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), last, exponent);
 }
 
-// The exact decimal expansion of `value` (a double has at most 767 significant digits), so that
-// rounding halves away from zero sees true ties and nothing that merely looks like one.
-Decimal exactDecimal(double value) {
-    if (value == 0) return Decimal{};
-    Decimal d = scientificDigits(std::fabs(value), 767);
-    d.negative = value < 0;
-    return d;
+// Whether `magnitude` equals digits x 10^power exactly. Both sides are split into an odd part times
+// powers of two and five; a double has no factor five in its denominator and an odd part under 2^53.
+bool equalsDecimal(double magnitude, uint64_t digits, int power) {
+    int binaryExponent = 0;
+    uint64_t odd = static_cast<uint64_t>(std::ldexp(std::frexp(magnitude, &binaryExponent), 53));
+    int twos = binaryExponent - 53 + std::countr_zero(odd);
+    odd >>= std::countr_zero(odd);
+
+    const int decimalTwos = std::countr_zero(digits) + power;
+    digits >>= std::countr_zero(digits);
+    int fives = power;
+    while (digits % 5 == 0) {
+        digits /= 5;
+        ++fives;
+    }
+    if (fives < 0 || fives > 22 || twos != decimalTwos) return false;
+    unsigned __int128 product = digits;
+    for (int i = 0; i < fives; ++i) product *= 5;
+    return product == odd;
 }
 
 // Keeps the first `count` digits (count may be 0 or negative: nothing of the digits survives),
-// rounding halves away from zero.
-void keepDigits(Decimal& d, int count) {
-    if (count >= static_cast<int>(d.digits.size())) return;
-    const char firstDropped = count >= 0 ? d.digits[static_cast<std::size_t>(count)] : '0';
+// rounding halves away from zero. The digits must be exact for that rounding to be exact.
+void keepDigits(char* digits, int& size, int& exponent, int count) {
+    if (count >= size) return;
+    const char firstDropped = count >= 0 ? digits[count] : '0';
     if (count <= 0) {
         // Only a carry into the position above the first digit can survive.
         if (firstDropped >= '5') {
-            d.exponent = d.exponent - count + 1;
-            d.digits = "1";
+            exponent = exponent - count + 1;
+            digits[0] = '1';
         } else {
-            d = Decimal{d.negative, "0", 0};
+            exponent = 0;
+            digits[0] = '0';
         }
+        size = 1;
         return;
     }
-    d.digits.resize(static_cast<std::size_t>(count));
+    size = count;
     if (firstDropped < '5') return;
     int i = count - 1;
-    while (i >= 0 && d.digits[static_cast<std::size_t>(i)] == '9') d.digits[static_cast<std::size_t>(i--)] = '0';
+    while (i >= 0 && digits[i] == '9') digits[i--] = '0';
     if (i >= 0) {
-        ++d.digits[static_cast<std::size_t>(i)];
+        ++digits[i];
     } else {
-        d.digits.insert(d.digits.begin(), '1');
-        d.digits.pop_back();
-        ++d.exponent;
+        // All nines: 10^exponent becomes 10^(exponent + 1), keeping the digit count.
+        std::fill(digits + 1, digits + count, '0');
+        digits[0] = '1';
+        ++exponent;
     }
 }
 
-void roundSignificant(Decimal& d, int significant) {
-    if (!d.isZero()) keepDigits(d, significant);
+// Rounded through the full exact expansion (a double has at most 767 significant digits); for digit
+// counts the fast path does not cover.
+void roundThroughExpansion(double magnitude, int significant, Decimal& d) {
+    char text[800];
+    char digits[800];
+    const auto result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 766);
+    int size = 0;
+    parseScientific(text, result.ptr, digits, size, d.exponent);
+    keepDigits(digits, size, d.exponent, std::min(significant, kMaxDigits));
+    d.count = std::min(size, kMaxDigits);
+    std::copy_n(digits, d.count, d.digits);
+}
+
+// `value` rounded to `significant` digits, halves away from zero. to_chars rounds correctly but
+// settles exact ties its own way, so a value lying exactly halfway above the digits it gave is
+// carried up.
+Decimal roundedDecimal(double value, int significant) {
+    Decimal d;
+    if (value == 0) return d;
+    d.negative = value < 0;
+    const double magnitude = std::fabs(value);
+    if (significant < 1 || significant > kMaxFastDigits) {
+        roundThroughExpansion(magnitude, significant, d);
+        return d;
+    }
+    char text[48];
+    const auto result =
+        std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, significant - 1);
+    parseScientific(text, result.ptr, d.digits, d.count, d.exponent);
+    uint64_t kept = 0;
+    for (int i = 0; i < d.count; ++i) kept = kept * 10 + static_cast<uint64_t>(d.digits[i] - '0');
+    if (equalsDecimal(magnitude, kept * 10 + 5, d.exponent - d.count)) {
+        // Carry one unit into the last kept digit.
+        int i = d.count - 1;
+        while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
+        if (i >= 0) {
+            ++d.digits[i];
+        } else {
+            d.digits[0] = '1';
+            ++d.exponent;
+        }
+    }
+    return d;
 }
 
 void roundDecimals(Decimal& d, int decimals) {
     // Digit i stands for 10^(exponent - i); keep those down to 10^-decimals.
-    if (!d.isZero()) keepDigits(d, d.exponent + decimals + 1);
+    if (!d.isZero()) keepDigits(d.digits, d.count, d.exponent, d.exponent + decimals + 1);
 }
 
 char digitAt(const Decimal& d, int power) {
     const int index = d.exponent - power;
-    return index >= 0 && index < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(index)] : '0';
+    return index >= 0 && index < d.count ? d.digits[index] : '0';
 }
 
-std::string signPrefix(const Decimal& d) { return d.negative && !d.isZero() ? "-" : ""; }
+void appendSign(std::string& text, const Decimal& d) {
+    if (d.negative && !d.isZero()) text.push_back('-');
+}
 
-std::string fixedText(const Decimal& d, int decimals) {
-    std::string text = signPrefix(d);
+void appendFixedText(std::string& text, const Decimal& d, int decimals) {
+    appendSign(text, d);
     for (int power = std::max(d.exponent, 0); power >= -decimals; --power) {
         text.push_back(digitAt(d, power));
         if (power == 0 && decimals > 0) text.push_back('.');
     }
-    return text;
 }
 
-std::string trimmedDigits(const Decimal& d) {
-    const std::size_t last = d.digits.find_last_not_of('0');
-    return last == std::string::npos ? "0" : d.digits.substr(0, last + 1);
+// Digits without trailing zeros (at least one).
+int significantCount(const Decimal& d) {
+    int count = d.count;
+    while (count > 1 && d.digits[count - 1] == '0') --count;
+    return count;
 }
 
 // "1.5E-06": the mantissa without trailing zeros, a minus sign only for a negative exponent,
 // and at least `minExponentDigits` exponent digits.
-std::string scientificText(const Decimal& d, int minExponentDigits) {
-    const std::string digits = trimmedDigits(d);
-    std::string text = signPrefix(d) + digits.substr(0, 1);
-    if (digits.size() > 1) text += "." + digits.substr(1);
-    text += 'E';
-    if (d.exponent < 0) text += '-';
-    const std::string power = std::to_string(std::abs(d.exponent));
-    if (static_cast<int>(power.size()) < minExponentDigits)
-        text.append(static_cast<std::size_t>(minExponentDigits) - power.size(), '0');
-    return text + power;
+void appendScientificText(std::string& text, const Decimal& d, int minExponentDigits) {
+    const int count = significantCount(d);
+    appendSign(text, d);
+    text.push_back(d.digits[0]);
+    if (count > 1) {
+        text.push_back('.');
+        text.append(d.digits + 1, d.digits + count);
+    }
+    text.push_back('E');
+    if (d.exponent < 0) text.push_back('-');
+    char power[8];
+    const auto end = std::to_chars(power, power + sizeof power, std::abs(d.exponent)).ptr;
+    const int length = static_cast<int>(end - power);
+    if (length < minExponentDigits) text.append(static_cast<std::size_t>(minExponentDigits - length), '0');
+    text.append(power, end);
 }
 
 // As briefly as possible: trailing zeros removed, no point when no fraction remains.
-std::string generalText(const Decimal& d) {
-    const std::string digits = trimmedDigits(d);
-    const int fractionDigits = std::max(static_cast<int>(digits.size()) - 1 - d.exponent, 0);
-    Decimal trimmed = d;
-    trimmed.digits = digits;
-    return fixedText(trimmed, fractionDigits);
+void appendGeneralText(std::string& text, Decimal d) {
+    d.count = significantCount(d);
+    appendFixedText(text, d, std::max(d.count - 1 - d.exponent, 0));
 }
 
-std::string nonFiniteText(double value) {
-    if (std::isnan(value)) return "NAN";
-    return value < 0 ? "-INF" : "INF";
+void appendNonFinite(std::string& text, double value) {
+    if (std::isnan(value)) {
+        text += "NAN";
+    } else {
+        text += value < 0 ? "-INF" : "INF";
+    }
 }
 
 } // namespace
 
+void appendGeneral(std::string& text, double value, int precision, int minExponentDigits) {
+    if (!std::isfinite(value)) return appendNonFinite(text, value);
+    precision = std::clamp(precision, 1, kMaxDigits);
+    const Decimal d = roundedDecimal(value, precision);
+    if (d.isZero()) {
+        text.push_back('0');
+    } else if (d.exponent < -5 || d.exponent >= precision) {
+        // The notation follows the rounded value: 0.00001f (just below 1E-5) still reads 0.00001.
+        appendScientificText(text, d, minExponentDigits);
+    } else {
+        appendGeneralText(text, d);
+    }
+}
+
+void appendFixed(std::string& text, double value, int significant, int decimals, int minExponentDigits) {
+    if (!std::isfinite(value)) return appendNonFinite(text, value);
+    significant = std::min(significant, kMaxDigits);
+    Decimal d = roundedDecimal(value, significant);
+    if (d.exponent >= significant) return appendScientificText(text, d, minExponentDigits);
+    roundDecimals(d, decimals);
+    appendFixedText(text, d, decimals);
+}
+
 std::string formatGeneral(double value, int precision, int minExponentDigits) {
-    if (!std::isfinite(value)) return nonFiniteText(value);
-    precision = std::max(precision, 1);
-    Decimal d = exactDecimal(value);
-    roundSignificant(d, precision);
-    if (d.isZero()) return "0";
-    // The notation follows the rounded value: 0.00001f (just below 1E-5) still reads 0.00001.
-    if (d.exponent < -5 || d.exponent >= precision) return scientificText(d, minExponentDigits);
-    return generalText(d);
+    std::string text;
+    appendGeneral(text, value, precision, minExponentDigits);
+    return text;
 }
 
 std::string formatFixed(double value, int significant, int decimals, int minExponentDigits) {
-    if (!std::isfinite(value)) return nonFiniteText(value);
-    Decimal d = exactDecimal(value);
-    roundSignificant(d, significant);
-    if (d.exponent >= significant) return scientificText(d, minExponentDigits);
-    roundDecimals(d, decimals);
-    return fixedText(d, decimals);
+    std::string text;
+    appendFixed(text, value, significant, decimals, minExponentDigits);
+    return text;
 }
 
 } // namespace veldrin
