@@ -41,12 +41,19 @@ const std::vector<IplInstance>& cityInstances() {
     return instances;
 }
 
+const std::vector<std::string>& modelNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (int m = 0; m < kModels; ++m) all.push_back("city_model" + std::to_string(m));
+        return all;
+    }();
+    return names;
+}
+
 template <typename Builders>
 std::string indexText(TargetGame target) {
     std::string text;
-    for (int m = 0; m < kModels; ++m) {
-        text += Builders::ideLine(1000 + m, "city_model" + std::to_string(m), "CITYTXD", 299, 0);
-    }
+    for (int m = 0; m < kModels; ++m) text += Builders::ideLine(1000 + m, modelNames()[m], "CITYTXD", 299, 0);
     for (const IplInstance& instance : cityInstances()) text += Builders::iplLine(target, instance);
     return text;
 }
