@@ -99,9 +99,54 @@ void roundThroughExpansion(double magnitude, int significant, Decimal& d) {
     std::copy_n(digits, d.count, d.digits);
 }
 
-// `value` rounded to `significant` digits, halves away from zero. to_chars rounds correctly but
-// settles exact ties its own way, so a value lying exactly halfway above the digits it gave is
-// carried up.
+constexpr uint64_t kPowersOfTen[20] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
+                                       100000000ull, 1000000000ull, 10000000000ull, 100000000000ull,
+                                       1000000000000ull, 10000000000000ull, 100000000000000ull,
+                                       1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
+                                       1000000000000000000ull, 10000000000000000000ull};
+
+void setDigits(Decimal& d, uint64_t digits, int count, int exponent) {
+    d.count = count;
+    d.exponent = exponent;
+    for (int i = count - 1; i >= 0; --i, digits /= 10) d.digits[i] = static_cast<char>('0' + digits % 10);
+}
+
+// The common case, in integer arithmetic: magnitude = mantissa / 2^shift, so its first `significant`
+// digits are mantissa x 10^scale / 2^shift and the bits shifted out tell the rounding exactly. False
+// when the product would not fit in 128 bits.
+bool roundByScaling(double magnitude, int significant, Decimal& d) {
+    const auto bits = std::bit_cast<uint64_t>(magnitude);
+    const auto biased = static_cast<int>(bits >> 52);
+    if (biased == 0) return false; // subnormal
+    const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+    const int binaryExponent = biased - 1022; // magnitude lies in [2^(b-1), 2^b)
+    const int shift = 53 - binaryExponent;
+    // Its decimal exponent or one less: floor((b - 1) x log10(2)), in fixed point.
+    int exponent = ((binaryExponent - 1) * 78913) >> 18;
+    for (;;) {
+        const int scale = significant - 1 - exponent;
+        if (scale < 0 || scale > 19 || shift < 1 || shift > 120) return false;
+        const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kPowersOfTen[scale];
+        const unsigned __int128 whole = scaled >> shift;
+        if (whole >= kPowersOfTen[significant]) {
+            ++exponent;
+            continue;
+        }
+        const unsigned __int128 rest = scaled - (whole << shift);
+        auto digits = static_cast<uint64_t>(whole);
+        if (rest >= (static_cast<unsigned __int128>(1) << (shift - 1))) ++digits; // halves away from zero
+        if (digits == kPowersOfTen[significant]) {
+            digits /= 10;
+            ++exponent;
+        }
+        setDigits(d, digits, significant, exponent);
+        return true;
+    }
+}
+
+// `value` rounded to `significant` digits, halves away from zero. Outside the range integer scaling
+// covers, to_chars rounds correctly but settles exact ties its own way, so a value lying exactly
+// halfway above the digits it gave is carried up.
 Decimal roundedDecimal(double value, int significant) {
     Decimal d;
     if (value == 0) return d;
@@ -111,6 +156,7 @@ Decimal roundedDecimal(double value, int significant) {
         roundThroughExpansion(magnitude, significant, d);
         return d;
     }
+    if (roundByScaling(magnitude, significant, d)) return d;
     char text[48];
     const auto result =
         std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, significant - 1);
@@ -118,15 +164,12 @@ Decimal roundedDecimal(double value, int significant) {
     uint64_t kept = 0;
     for (int i = 0; i < d.count; ++i) kept = kept * 10 + static_cast<uint64_t>(d.digits[i] - '0');
     if (equalsDecimal(magnitude, kept * 10 + 5, d.exponent - d.count)) {
-        // Carry one unit into the last kept digit.
-        int i = d.count - 1;
-        while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
-        if (i >= 0) {
-            ++d.digits[i];
-        } else {
-            d.digits[0] = '1';
+        ++kept;
+        if (kept == kPowersOfTen[d.count]) {
+            kept /= 10;
             ++d.exponent;
         }
+        setDigits(d, kept, d.count, d.exponent);
     }
     return d;
 }
@@ -141,15 +184,19 @@ char digitAt(const Decimal& d, int power) {
     return index >= 0 && index < d.count ? d.digits[index] : '0';
 }
 
-void appendSign(std::string& text, const Decimal& d) {
-    if (d.negative && !d.isZero()) text.push_back('-');
-}
+bool hasMinus(const Decimal& d) { return d.negative && !d.isZero(); }
 
 void appendFixedText(std::string& text, const Decimal& d, int decimals) {
-    appendSign(text, d);
-    for (int power = std::max(d.exponent, 0); power >= -decimals; --power) {
-        text.push_back(digitAt(d, power));
-        if (power == 0 && decimals > 0) text.push_back('.');
+    const int top = std::max(d.exponent, 0);
+    const std::size_t length = (hasMinus(d) ? 1 : 0) + static_cast<std::size_t>(std::max(top + decimals + 1, 0)) +
+                               (decimals > 0 ? 1 : 0);
+    const std::size_t at = text.size();
+    text.resize(at + length);
+    char* out = text.data() + at;
+    if (hasMinus(d)) *out++ = '-';
+    for (int power = top; power >= -decimals; --power) {
+        *out++ = digitAt(d, power);
+        if (power == 0 && decimals > 0) *out++ = '.';
     }
 }
 
@@ -164,7 +211,7 @@ int significantCount(const Decimal& d) {
 // and at least `minExponentDigits` exponent digits.
 void appendScientificText(std::string& text, const Decimal& d, int minExponentDigits) {
     const int count = significantCount(d);
-    appendSign(text, d);
+    if (hasMinus(d)) text.push_back('-');
     text.push_back(d.digits[0]);
     if (count > 1) {
         text.push_back('.');
