@@ -30,51 +30,57 @@ uint32_t ver2HeaderSectors(int32_t count) {
     return static_cast<uint32_t>((static_cast<uint64_t>(count) * kImgDirectoryEntrySize + 8) / kImgSectorSize + 1);
 }
 
-void ImgArchive::addEntry(std::string_view name, std::span<const uint8_t> bytes) {
+uint32_t ImgDirectory::add(std::string_view name, uint64_t size) {
     if (name.size() > kImgNameSize) {
         throw VeldrinError("Cannot add \"" + std::string(name) + "\" to the IMG archive: entry names are limited to " +
                            std::to_string(kImgNameSize) + " characters");
     }
     if (count_ == std::numeric_limits<int32_t>::max()) throw VeldrinError("The IMG archive cannot hold more entries");
-    const uint64_t sectors = (bytes.size() + kImgSectorSize - 1) / kImgSectorSize;
-    const uint64_t offset = data_.size() / kImgSectorSize;
+    const uint64_t sectors = (size + kImgSectorSize - 1) / kImgSectorSize;
+    const uint64_t offset = sectors_;
     if (offset + sectors > kMaxSectors) {
         throw VeldrinError("Cannot add \"" + std::string(name) + "\" to the IMG archive: the archive would exceed its size limit");
     }
-
-    directory_.resize(directory_.size() + kImgDirectoryEntrySize);
-    writeDirectoryEntry(directory_.data() + static_cast<std::size_t>(count_) * kImgDirectoryEntrySize,
+    bytes_.resize(bytes_.size() + kImgDirectoryEntrySize);
+    writeDirectoryEntry(bytes_.data() + static_cast<std::size_t>(count_) * kImgDirectoryEntrySize,
                         static_cast<uint32_t>(offset), static_cast<uint32_t>(sectors),
                         std::span(reinterpret_cast<const uint8_t*>(name.data()), name.size()));
-    data_.insert(data_.end(), bytes.begin(), bytes.end());
-    data_.resize(static_cast<std::size_t>((offset + sectors) * kImgSectorSize), 0);
+    sectors_ += sectors;
     ++count_;
+    return static_cast<uint32_t>(offset);
+}
+
+std::vector<uint8_t> ImgDirectory::ver2Header() const {
+    const uint32_t headerSectors = ver2HeaderSectors(count_);
+    if (headerSectors + sectors_ > kMaxSectors) throw VeldrinError("The IMG archive exceeds its size limit");
+    std::vector<uint8_t> header(static_cast<std::size_t>(headerSectors) * kImgSectorSize, 0);
+    std::memcpy(header.data(), "VER2", 4);
+    ByteWriter count;
+    count.u32(static_cast<uint32_t>(count_));
+    std::memcpy(header.data() + 4, count.data().data(), 4);
+    for (int32_t i = 0; i < count_; ++i) {
+        const uint8_t* entry = bytes_.data() + static_cast<std::size_t>(i) * kImgDirectoryEntrySize;
+        writeDirectoryEntry(header.data() + 8 + static_cast<std::size_t>(i) * kImgDirectoryEntrySize,
+                            loadU32(entry) + headerSectors, loadU32(entry + 4), std::span(entry + 8, kImgNameSize));
+    }
+    return header;
+}
+
+void ImgArchive::addEntry(std::string_view name, std::span<const uint8_t> bytes) {
+    directory_.add(name, bytes.size());
+    data_.insert(data_.end(), bytes.begin(), bytes.end());
+    data_.resize(static_cast<std::size_t>(directory_.dataSectors() * kImgSectorSize), 0);
 }
 
 ImgArchive::SplitFiles ImgArchive::finishSplit() && {
-    SplitFiles files{std::move(directory_), std::move(data_)};
-    directory_.clear();
+    SplitFiles files{directory_.bytes(), std::move(data_)};
+    directory_ = ImgDirectory{};
     data_.clear();
-    count_ = 0;
     return files;
 }
 
 std::vector<uint8_t> ImgArchive::finishVer2() const {
-    const uint32_t headerSectors = ver2HeaderSectors(count_);
-    const uint64_t dataSectors = data_.size() / kImgSectorSize;
-    if (headerSectors + dataSectors > kMaxSectors) {
-        throw VeldrinError("The IMG archive exceeds its size limit");
-    }
-    std::vector<uint8_t> file(static_cast<std::size_t>(headerSectors) * kImgSectorSize, 0);
-    std::memcpy(file.data(), "VER2", 4);
-    ByteWriter header;
-    header.u32(static_cast<uint32_t>(count_));
-    std::memcpy(file.data() + 4, header.data().data(), 4);
-    for (int32_t i = 0; i < count_; ++i) {
-        const uint8_t* entry = directory_.data() + static_cast<std::size_t>(i) * kImgDirectoryEntrySize;
-        writeDirectoryEntry(file.data() + 8 + static_cast<std::size_t>(i) * kImgDirectoryEntrySize,
-                            loadU32(entry) + headerSectors, loadU32(entry + 4), std::span(entry + 8, kImgNameSize));
-    }
+    std::vector<uint8_t> file = directory_.ver2Header();
     file.insert(file.end(), data_.begin(), data_.end());
     return file;
 }

@@ -1,0 +1,186 @@
+#include "pcout/ImgFileWriter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "base/Error.h"
+
+namespace veldrin {
+
+namespace {
+
+// Entries queued beyond this wait for the writer, so a fast converter cannot pile the archive up in
+// memory; one entry is always accepted, however large.
+constexpr std::size_t kQueueLimit = 16u << 20;
+
+const uint8_t kZeros[kImgSectorSize] = {};
+
+std::filesystem::path temporaryPath(const std::filesystem::path& path) {
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    return folder / ("." + path.filename().string() + ".tmp" + std::to_string(::getpid()));
+}
+
+} // namespace
+
+ImgFileWriter::ImgFileWriter(std::filesystem::path path, Layout layout, int32_t plannedEntries)
+    : path_(std::move(path)), temp_(temporaryPath(path_)), layout_(layout),
+      headerSectors_(layout == Layout::Ver2 ? ver2HeaderSectors(std::max(plannedEntries, 0)) : 0) {
+    fd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + std::strerror(errno));
+    writer_ = std::thread([this] { writeQueued(); });
+}
+
+ImgFileWriter::~ImgFileWriter() {
+    stopWriter();
+    if (fd_ >= 0) ::close(fd_);
+    if (!finished_) {
+        std::error_code ignored;
+        std::filesystem::remove(temp_, ignored);
+    }
+}
+
+void ImgFileWriter::stopWriter() {
+    if (!writer_.joinable()) return;
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
+}
+
+void ImgFileWriter::writeAt(uint64_t position, const uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::pwrite(fd_, data, size, static_cast<off_t>(position));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            throw VeldrinError("Cannot write file \"" + path_.string() + "\". " +
+                               (written < 0 ? std::strerror(errno) : "Nothing was written"));
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+        position += static_cast<uint64_t>(written);
+    }
+}
+
+// The writer thread: entries in the order they were queued, each padded with zeros to whole sectors.
+// After a failure it only drains the queue; the caller hears of the failure at its next call.
+void ImgFileWriter::writeQueued() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+        if (queue_.empty()) return;
+        Pending entry = std::move(queue_.front());
+        queue_.pop_front();
+        const bool failed = !failure_.empty();
+        lock.unlock();
+        std::string error;
+        if (!failed) {
+            try {
+                writeAt(entry.position, entry.bytes.data(), entry.bytes.size());
+                const std::size_t padding = (kImgSectorSize - entry.bytes.size() % kImgSectorSize) % kImgSectorSize;
+                writeAt(entry.position + entry.bytes.size(), kZeros, padding);
+            } catch (const VeldrinError& e) {
+                error = e.what();
+            }
+        }
+        const std::size_t size = entry.bytes.size();
+        entry.bytes = {};
+        lock.lock();
+        if (!error.empty() && failure_.empty()) failure_ = error;
+        queuedBytes_ -= size;
+        changed_.notify_all();
+    }
+}
+
+void ImgFileWriter::throwIfFailed() {
+    std::lock_guard lock(mutex_);
+    if (!failure_.empty()) throw VeldrinError(failure_);
+}
+
+void ImgFileWriter::addEntry(std::string_view name, std::vector<uint8_t> bytes) {
+    if (finished_) throw VeldrinError("The IMG archive \"" + path_.string() + "\" is already complete");
+    throwIfFailed();
+    const uint64_t sector = headerSectors_ + uint64_t{directory_.add(name, bytes.size())};
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queuedBytes_ < kQueueLimit || !failure_.empty(); });
+    if (!failure_.empty()) throw VeldrinError(failure_);
+    queuedBytes_ += bytes.size();
+    queue_.push_back(Pending{sector * kImgSectorSize, std::move(bytes)});
+    lock.unlock();
+    changed_.notify_all();
+}
+
+// Puts the VER2 header in the room kept for it, or, when the count came out needing a different
+// number of sectors, writes header and data anew to a second temporary file. Returns the file size.
+uint64_t ImgFileWriter::placeVer2Header() {
+    const std::vector<uint8_t> header = directory_.ver2Header();
+    const uint64_t dataBytes = directory_.dataSectors() * kImgSectorSize;
+    if (header.size() == uint64_t{headerSectors_} * kImgSectorSize) {
+        writeAt(0, header.data(), header.size());
+        return header.size() + dataBytes;
+    }
+    const std::filesystem::path moved = temp_.string() + "m";
+    const int to = ::open(moved.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (to < 0) throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + std::strerror(errno));
+    const int from = fd_;
+    fd_ = to;
+    try {
+        writeAt(0, header.data(), header.size());
+        std::vector<uint8_t> chunk(1u << 20);
+        for (uint64_t copied = 0; copied < dataBytes;) {
+            const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(chunk.size(), dataBytes - copied));
+            const ssize_t got = ::pread(from, chunk.data(), want, static_cast<off_t>(headerSectors_ * kImgSectorSize + copied));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) {
+                throw VeldrinError("Cannot write file \"" + path_.string() + "\". " +
+                                   (got < 0 ? std::strerror(errno) : "The archive data ended early"));
+            }
+            writeAt(header.size() + copied, chunk.data(), static_cast<std::size_t>(got));
+            copied += static_cast<uint64_t>(got);
+        }
+    } catch (...) {
+        ::close(to);
+        fd_ = from;
+        std::error_code ignored;
+        std::filesystem::remove(moved, ignored);
+        throw;
+    }
+    ::close(from);
+    std::error_code ec;
+    std::filesystem::rename(moved, temp_, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(moved, ignored);
+        throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + ec.message());
+    }
+    return header.size() + dataBytes;
+}
+
+ImgFileWriter::Finished ImgFileWriter::finish() {
+    stopWriter();
+    throwIfFailed();
+    Finished done;
+    if (layout_ == Layout::Ver2) {
+        done.fileBytes = placeVer2Header();
+    } else {
+        done.directory = directory_.bytes();
+        done.fileBytes = directory_.dataSectors() * kImgSectorSize;
+    }
+    // Entries end with their padding, but an empty archive has no entry to give the file its size.
+    if (::ftruncate(fd_, static_cast<off_t>(done.fileBytes)) != 0 || ::close(fd_) != 0) {
+        fd_ = -1;
+        throw VeldrinError("Cannot write file \"" + path_.string() + "\". " + std::strerror(errno));
+    }
+    fd_ = -1;
+    std::error_code ec;
+    std::filesystem::rename(temp_, path_, ec);
+    if (ec) throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + ec.message());
+    finished_ = true;
+    return done;
+}
+
+} // namespace veldrin

@@ -1,0 +1,76 @@
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "pcout/ImgArchive.h"
+
+namespace veldrin {
+
+// An IMG archive written to its file as the entries arrive, by a thread of its own, so writing
+// overlaps converting and the archive is never held in memory whole. The file keeps a temporary name
+// in the same folder until finish() renames it: a run that fails or stops leaves no archive behind.
+// Entries are laid out exactly as ImgArchive lays them out; call it from one thread.
+class ImgFileWriter {
+public:
+    enum class Layout {
+        Split, // GTA 3 and GTA VC: headerless data; the directory goes to a DIR file of its own
+        Ver2,  // GTA SA: "VER2", the count and the directory in whole sectors at the start of the file
+    };
+
+    // `plannedEntries` sizes the room a VER2 directory gets at the start. When the final count needs
+    // a different number of header sectors, finish() moves the data once to make it fit.
+    ImgFileWriter(std::filesystem::path path, Layout layout, int32_t plannedEntries);
+    ~ImgFileWriter();
+    ImgFileWriter(const ImgFileWriter&) = delete;
+    ImgFileWriter& operator=(const ImgFileWriter&) = delete;
+
+    // Queues one entry for the writer thread; waits while the queue holds more than a few megabytes.
+    // Refuses (VeldrinError) the names and sizes ImgArchive refuses, and reports a failed write.
+    void addEntry(std::string_view name, std::vector<uint8_t> bytes);
+
+    int32_t entryCount() const { return directory_.count(); }
+
+    struct Finished {
+        std::vector<uint8_t> directory; // Split: the DIR file's bytes; Ver2: empty
+        uint64_t fileBytes = 0;         // size of the archive file
+    };
+    // Writes what is still queued and, for VER2, the header; then gives the file its name.
+    Finished finish();
+
+private:
+    struct Pending {
+        uint64_t position = 0; // byte offset in the file
+        std::vector<uint8_t> bytes;
+    };
+
+    void writeQueued();
+    void throwIfFailed();
+    void stopWriter();
+    void writeAt(uint64_t position, const uint8_t* data, std::size_t size);
+    uint64_t placeVer2Header();
+
+    std::filesystem::path path_;
+    std::filesystem::path temp_;
+    Layout layout_;
+    uint32_t headerSectors_ = 0; // sectors before the first entry
+    ImgDirectory directory_;
+    int fd_ = -1;
+    bool finished_ = false;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Pending> queue_;
+    std::size_t queuedBytes_ = 0;
+    bool closing_ = false;
+    std::string failure_; // the first write error, reported to the caller
+    std::thread writer_;
+};
+
+} // namespace veldrin

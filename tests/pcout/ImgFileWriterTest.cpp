@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/Error.h"
+#include "base/FileIO.h"
+#include "pcout/ImgArchive.h"
+#include "pcout/ImgFileWriter.h"
+#include "support/TempFolder.h"
+
+using namespace veldrin;
+
+namespace {
+
+std::vector<uint8_t> entryBytes(std::size_t size, std::size_t seed) {
+    std::vector<uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(seed * 31 + i * 7 + 1);
+    return bytes;
+}
+
+std::size_t filesIn(const std::filesystem::path& folder) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+} // namespace
+
+// The streamed archive must be byte for byte the archive built in memory, whether the planned count
+// was right, too high or too low for the VER2 directory's room.
+TEST(ImgFileWriter, StreamedArchiveEqualsTheArchiveBuiltInMemory) {
+    struct Case {
+        ImgFileWriter::Layout layout;
+        int32_t planned, entries;
+        const char* what;
+    };
+    const Case cases[] = {
+        {ImgFileWriter::Layout::Split, 0, 5, "DIR and IMG"},
+        {ImgFileWriter::Layout::Split, 0, 0, "empty DIR and IMG"},
+        {ImgFileWriter::Layout::Ver2, 5, 5, "VER2 as planned"},
+        {ImgFileWriter::Layout::Ver2, 70, 60, "VER2 with fewer entries than planned, one header sector fewer"},
+        {ImgFileWriter::Layout::Ver2, 10, 70, "VER2 with more entries than planned, one header sector more"},
+        {ImgFileWriter::Layout::Ver2, 62, 58, "VER2 with fewer entries, the same header sectors"},
+        {ImgFileWriter::Layout::Ver2, 0, 0, "empty VER2"},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder folder("veldrin-img");
+        const auto path = folder / "TOWN.IMG";
+        ImgArchive expected;
+        ImgFileWriter writer(path, c.layout, c.planned);
+        for (int32_t i = 0; i < c.entries; ++i) {
+            // Sizes around the sector boundaries: empty, one byte short, exact, one byte over, several sectors.
+            const std::size_t sizes[] = {0, 2047, 2048, 2049, 9000};
+            const auto bytes = entryBytes(sizes[i % 5] + static_cast<std::size_t>(i), static_cast<std::size_t>(i));
+            const std::string name = "model" + std::to_string(i) + ".dff";
+            expected.addEntry(name, bytes);
+            writer.addEntry(name, bytes);
+        }
+        const ImgFileWriter::Finished done = writer.finish();
+        const std::vector<uint8_t> written = readWholeFile(path);
+        EXPECT_EQ(done.fileBytes, written.size()) << c.what;
+        if (c.layout == ImgFileWriter::Layout::Ver2) {
+            EXPECT_EQ(written, expected.finishVer2()) << c.what;
+            EXPECT_TRUE(done.directory.empty()) << c.what;
+        } else {
+            const ImgArchive::SplitFiles split = std::move(expected).finishSplit();
+            EXPECT_EQ(written, split.data) << c.what;
+            EXPECT_EQ(done.directory, split.directory) << c.what;
+        }
+        EXPECT_EQ(filesIn(folder.path()), 1u) << c.what << ": temporary files left behind";
+    }
+}
+
+TEST(ImgFileWriter, UnfinishedOrRefusedArchiveLeavesNoFile) {
+    test::TempFolder folder("veldrin-img");
+    {
+        ImgFileWriter writer(folder / "TOWN.IMG", ImgFileWriter::Layout::Ver2, 3);
+        writer.addEntry("a.dff", entryBytes(5000, 1));
+        EXPECT_THROW(writer.addEntry("a_name_longer_than_24_chars.dff", entryBytes(10, 2)), VeldrinError);
+        EXPECT_EQ(writer.entryCount(), 1);
+    }
+    EXPECT_EQ(filesIn(folder.path()), 0u);
+    EXPECT_THROW(ImgFileWriter(folder / "missing" / "TOWN.IMG", ImgFileWriter::Layout::Split, 0), VeldrinError);
+}
