@@ -25,9 +25,9 @@ std::filesystem::path temporaryPath(const std::filesystem::path& path) {
 
 } // namespace
 
-ImgFileWriter::ImgFileWriter(std::filesystem::path path, Layout layout, int32_t plannedEntries)
-    : path_(std::move(path)), temp_(temporaryPath(path_)), layout_(layout),
-      headerSectors_(layout == Layout::Ver2 ? ver2HeaderSectors(std::max(plannedEntries, 0)) : 0) {
+ImgFileWriter::ImgFileWriter(std::filesystem::path path, std::optional<int32_t> ver2Entries)
+    : path_(std::move(path)), temp_(temporaryPath(path_)),
+      headerSectors_(ver2Entries ? ver2HeaderSectors(std::max(*ver2Entries, 0)) : 0) {
     fd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0) throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + std::strerror(errno));
     writer_ = std::thread([this] { writeQueued(); });
@@ -114,14 +114,13 @@ void ImgFileWriter::addEntry(std::string_view name, std::vector<uint8_t> bytes) 
     changed_.notify_all();
 }
 
-// Puts the VER2 header in the room kept for it, or, when the count came out needing a different
-// number of sectors, writes header and data anew to a second temporary file. Returns the file size.
-uint64_t ImgFileWriter::placeVer2Header() {
-    const std::vector<uint8_t> header = directory_.ver2Header();
+// Puts the header (empty for the split layout) in the room kept for it, or, when it needs another
+// number of sectors, writes header and data anew to a second temporary file that takes the first's place.
+void ImgFileWriter::placeHeader(const std::vector<uint8_t>& header) {
     const uint64_t dataBytes = directory_.dataSectors() * kImgSectorSize;
     if (header.size() == uint64_t{headerSectors_} * kImgSectorSize) {
         writeAt(0, header.data(), header.size());
-        return header.size() + dataBytes;
+        return;
     }
     const std::filesystem::path moved = temp_.string() + "m";
     const int to = ::open(moved.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -157,19 +156,17 @@ uint64_t ImgFileWriter::placeVer2Header() {
         std::filesystem::remove(moved, ignored);
         throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + ec.message());
     }
-    return header.size() + dataBytes;
 }
 
-ImgFileWriter::Finished ImgFileWriter::finish() {
+ImgFileWriter::Finished ImgFileWriter::finish(Layout layout) {
+    if (finished_) throw VeldrinError("The IMG archive \"" + path_.string() + "\" is already complete");
     stopWriter();
     throwIfFailed();
     Finished done;
-    if (layout_ == Layout::Ver2) {
-        done.fileBytes = placeVer2Header();
-    } else {
-        done.directory = directory_.bytes();
-        done.fileBytes = directory_.dataSectors() * kImgSectorSize;
-    }
+    const std::vector<uint8_t> header = layout == Layout::Ver2 ? directory_.ver2Header() : std::vector<uint8_t>{};
+    placeHeader(header);
+    if (layout == Layout::Split) done.directory = directory_.bytes();
+    done.fileBytes = header.size() + directory_.dataSectors() * kImgSectorSize;
     // Entries end with their padding, but an empty archive has no entry to give the file its size.
     if (::ftruncate(fd_, static_cast<off_t>(done.fileBytes)) != 0 || ::close(fd_) != 0) {
         fd_ = -1;

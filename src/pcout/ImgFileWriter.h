@@ -4,6 +4,7 @@
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -24,9 +25,10 @@ public:
         Ver2,  // GTA SA: "VER2", the count and the directory in whole sectors at the start of the file
     };
 
-    // `plannedEntries` sizes the room a VER2 directory gets at the start. When the final count needs
-    // a different number of header sectors, finish() moves the data once to make it fit.
-    ImgFileWriter(std::filesystem::path path, Layout layout, int32_t plannedEntries);
+    // `ver2Entries`: keep room at the start for a VER2 directory of that many entries (the count the run
+    // planned). When finish() needs a header of another size (entries skipped, or no VER2 layout after
+    // all), the data is moved once to make it fit.
+    explicit ImgFileWriter(std::filesystem::path path, std::optional<int32_t> ver2Entries = std::nullopt);
     ~ImgFileWriter();
     ImgFileWriter(const ImgFileWriter&) = delete;
     ImgFileWriter& operator=(const ImgFileWriter&) = delete;
@@ -42,7 +44,7 @@ public:
         uint64_t fileBytes = 0;         // size of the archive file
     };
     // Writes what is still queued and, for VER2, the header; then gives the file its name.
-    Finished finish();
+    Finished finish(Layout layout);
 
 private:
     struct Pending {
@@ -54,12 +56,11 @@ private:
     void throwIfFailed();
     void stopWriter();
     void writeAt(uint64_t position, const uint8_t* data, std::size_t size);
-    uint64_t placeVer2Header();
+    void placeHeader(const std::vector<uint8_t>& header);
 
     std::filesystem::path path_;
     std::filesystem::path temp_;
-    Layout layout_;
-    uint32_t headerSectors_ = 0; // sectors before the first entry
+    uint32_t headerSectors_ = 0; // sectors kept before the first entry
     ImgDirectory directory_;
     int fd_ = -1;
     bool finished_ = false;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,12 +32,14 @@ std::size_t filesIn(const std::filesystem::path& folder) {
 TEST(ImgFileWriter, StreamedArchiveEqualsTheArchiveBuiltInMemory) {
     struct Case {
         ImgFileWriter::Layout layout;
-        int32_t planned, entries;
+        std::optional<int32_t> planned;
+        int32_t entries;
         const char* what;
     };
     const Case cases[] = {
-        {ImgFileWriter::Layout::Split, 0, 5, "DIR and IMG"},
-        {ImgFileWriter::Layout::Split, 0, 0, "empty DIR and IMG"},
+        {ImgFileWriter::Layout::Split, std::nullopt, 5, "DIR and IMG"},
+        {ImgFileWriter::Layout::Split, std::nullopt, 0, "empty DIR and IMG"},
+        {ImgFileWriter::Layout::Split, 5, 5, "DIR and IMG after room was kept for a VER2 directory"},
         {ImgFileWriter::Layout::Ver2, 5, 5, "VER2 as planned"},
         {ImgFileWriter::Layout::Ver2, 70, 60, "VER2 with fewer entries than planned, one header sector fewer"},
         {ImgFileWriter::Layout::Ver2, 10, 70, "VER2 with more entries than planned, one header sector more"},
@@ -47,7 +50,7 @@ TEST(ImgFileWriter, StreamedArchiveEqualsTheArchiveBuiltInMemory) {
         test::TempFolder folder("veldrin-img");
         const auto path = folder / "TOWN.IMG";
         ImgArchive expected;
-        ImgFileWriter writer(path, c.layout, c.planned);
+        ImgFileWriter writer(path, c.planned);
         for (int32_t i = 0; i < c.entries; ++i) {
             // Sizes around the sector boundaries: empty, one byte short, exact, one byte over, several sectors.
             const std::size_t sizes[] = {0, 2047, 2048, 2049, 9000};
@@ -56,7 +59,7 @@ TEST(ImgFileWriter, StreamedArchiveEqualsTheArchiveBuiltInMemory) {
             expected.addEntry(name, bytes);
             writer.addEntry(name, bytes);
         }
-        const ImgFileWriter::Finished done = writer.finish();
+        const ImgFileWriter::Finished done = writer.finish(c.layout);
         const std::vector<uint8_t> written = readWholeFile(path);
         EXPECT_EQ(done.fileBytes, written.size()) << c.what;
         if (c.layout == ImgFileWriter::Layout::Ver2) {
@@ -74,11 +77,11 @@ TEST(ImgFileWriter, StreamedArchiveEqualsTheArchiveBuiltInMemory) {
 TEST(ImgFileWriter, UnfinishedOrRefusedArchiveLeavesNoFile) {
     test::TempFolder folder("veldrin-img");
     {
-        ImgFileWriter writer(folder / "TOWN.IMG", ImgFileWriter::Layout::Ver2, 3);
+        ImgFileWriter writer(folder / "TOWN.IMG", 3);
         writer.addEntry("a.dff", entryBytes(5000, 1));
         EXPECT_THROW(writer.addEntry("a_name_longer_than_24_chars.dff", entryBytes(10, 2)), VeldrinError);
         EXPECT_EQ(writer.entryCount(), 1);
     }
     EXPECT_EQ(filesIn(folder.path()), 0u);
-    EXPECT_THROW(ImgFileWriter(folder / "missing" / "TOWN.IMG", ImgFileWriter::Layout::Split, 0), VeldrinError);
+    EXPECT_THROW(ImgFileWriter(folder / "missing" / "TOWN.IMG"), VeldrinError);
 }
