@@ -1,7 +1,9 @@
 #include "app/ConversionRun.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <optional>
 
 #include "app/DictionaryAssignment.h"
@@ -67,6 +69,7 @@ private:
         }
         plan_ = planRun(level_, tables_, o_, zones ? &*zones : nullptr);
         checkOutputNames(o_, plan_.models);
+        if (o_.buildImg) sink_.planArchive(o_.targetGame, plannedArchiveEntries());
         if (o_.generateIde) {
             requireIdRange(o_.idOffset, plan_.models.size());
             ideIds_.assign(static_cast<std::size_t>(tables_.resourceCount), -1);
@@ -113,9 +116,18 @@ private:
         return convertModel(level_.all(), p.firstPart, p.secondPart, modelParamsFor(o_, p));
     }
 
-    void commitModel(const PlannedModel& p, const ModelOutput& out) {
+    // Models, dictionaries and the GTA SA collision entry, as many as there will be when no model is skipped.
+    int32_t plannedArchiveEntries() const {
+        const std::vector<CommittedModel> all(plan_.models.size());
+        const std::size_t dictionaries = assignDictionaries(all, o_).size();
+        const bool collisionEntry = o_.genBlankCol && o_.targetGame == TargetGame::GtaSa;
+        return static_cast<int32_t>(std::min<std::size_t>(plan_.models.size() + dictionaries + (collisionEntry ? 1 : 0),
+                                                          std::numeric_limits<int32_t>::max()));
+    }
+
+    void commitModel(const PlannedModel& p, ModelOutput& out) {
         const std::size_t commitIndex = committed_.size();
-        sink_.put(p.name + ".dff", p.name + ".dff", out.dff);
+        sink_.put(p.name + ".dff", p.name + ".dff", std::move(out.dff));
         if (o_.generateIde) {
             ideIds_[static_cast<std::size_t>(p.resourceIndex)] = o_.idOffset + static_cast<int>(commitIndex);
             ide_ += ideObjsLine(o_.idOffset + static_cast<int>(commitIndex), p.name,

@@ -23,23 +23,39 @@ std::string archiveName(const std::string& levelName) { return toUpper(levelName
 OutputSink::OutputSink(std::filesystem::path levelFolder, std::string levelName, Mode mode)
     : folder_(std::move(levelFolder)), levelName_(std::move(levelName)), mode_(mode) {}
 
+void OutputSink::ensureLevelFolder() {
+    if (folderReady_) return;
+    ensureFolder(folder_);
+    folderReady_ = true;
+}
+
 void OutputSink::writeFile(const std::string& fileName, std::span<const uint8_t> bytes) {
     requirePlainFileName(fileName);
-    if (!folderReady_) {
-        ensureFolder(folder_);
-        folderReady_ = true;
-    }
+    ensureLevelFolder();
     writeWholeFile(folder_ / fileName, bytes);
     written_.push_back({fileName, bytes.size(), {}});
 }
 
-void OutputSink::put(const std::string& fileName, const std::string& entryName, std::span<const uint8_t> bytes) {
+void OutputSink::planArchive(TargetGame target, int32_t plannedEntries) {
+    if (target == TargetGame::GtaSa) ver2Entries_ = plannedEntries;
+}
+
+ImgFileWriter& OutputSink::archive() {
+    if (!archive_) {
+        ensureLevelFolder();
+        archive_ = std::make_unique<ImgFileWriter>(folder_ / archiveName(levelName_), ver2Entries_);
+    }
+    return *archive_;
+}
+
+void OutputSink::put(const std::string& fileName, const std::string& entryName, std::vector<uint8_t> bytes) {
     if (mode_ == Mode::Files) {
         writeFile(fileName, bytes);
         return;
     }
-    archive_.addEntry(entryName, bytes);
-    written_.push_back({entryName, bytes.size(), archiveName(levelName_)});
+    const uint64_t size = bytes.size();
+    archive().addEntry(entryName, std::move(bytes));
+    written_.push_back({entryName, size, archiveName(levelName_)});
 }
 
 void OutputSink::putLoose(const std::string& fileName, std::span<const uint8_t> bytes) { writeFile(fileName, bytes); }
@@ -55,11 +71,18 @@ void OutputSink::finish(TargetGame target, std::optional<std::span<const uint8_t
         return;
     }
     const std::string upperName = toUpper(levelName_);
-    if (target == TargetGame::GtaSa && blankCollision)
-        written_.push_back({upperName + ".COL", blankCollision->size(), archiveName(levelName_)});
-    for (const OutputFile& file : finishImg(std::move(archive_), upperName, target, blankCollision, looseCollision))
-        writeFile(file.name, file.bytes);
-    archive_ = ImgArchive{};
+    if (target == TargetGame::GtaSa) {
+        if (blankCollision) put({}, upperName + ".COL", {blankCollision->begin(), blankCollision->end()});
+        const ImgFileWriter::Finished img = archive().finish(ImgFileWriter::Layout::Ver2);
+        written_.push_back({archiveName(levelName_), img.fileBytes, {}});
+    } else {
+        // The data file is complete (and named) before the directory that points into it is written.
+        const ImgFileWriter::Finished img = archive().finish(ImgFileWriter::Layout::Split);
+        writeFile(upperName + ".DIR", img.directory);
+        if (blankCollision) writeFile(looseCollision, *blankCollision);
+        written_.push_back({archiveName(levelName_), img.fileBytes, {}});
+    }
+    archive_.reset();
 }
 
 } // namespace veldrin

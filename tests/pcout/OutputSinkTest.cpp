@@ -77,7 +77,8 @@ TEST(OutputSink, ArchiveForViceCityWritesDirectoryDataAndSeparateCollision) {
     const fs::path level = temp / "indust";
     OutputSink sink(level, "indust", OutputSink::Mode::Archive);
     putModelAndDictionary(sink);
-    EXPECT_FALSE(fs::exists(level)); // nothing is written before the archive is finished
+    EXPECT_EQ(folderListing(level).size(), 1u); // only the archive's temporary file until it is finished
+    EXPECT_FALSE(fs::exists(level / "INDUST.IMG"));
     sink.finish(TargetGame::GtaVc, kCollision);
     EXPECT_EQ(folderListing(level), (std::vector<std::string>{"INDUST.DIR", "INDUST.IMG", "indust.col"}));
 
@@ -101,6 +102,7 @@ TEST(OutputSink, ArchiveForSanAndreasHoldsTheCollisionAsLastEntry) {
     test::TempFolder temp("sink");
     const fs::path level = temp / "indust";
     OutputSink sink(level, "indust", OutputSink::Mode::Archive);
+    sink.planArchive(TargetGame::GtaSa, 3);
     putModelAndDictionary(sink);
     sink.finish(TargetGame::GtaSa, kCollision);
     EXPECT_EQ(folderListing(level), (std::vector<std::string>{"INDUST.IMG"}));
@@ -140,4 +142,14 @@ TEST(OutputSink, NamesThatWouldLeaveTheLevelFolderAreRefused) {
     EXPECT_THROW(sink.put("../escape.dff", "escape.dff", kModel), VeldrinError);
     EXPECT_THROW(sink.put("sub\\x.dff", "x.dff", kModel), VeldrinError);
     EXPECT_FALSE(fs::exists(temp / "escape.dff"));
+}
+
+TEST(OutputSink, ArchiveOfARunThatNeverFinishesLeavesNoFile) {
+    test::TempFolder temp("sink");
+    {
+        OutputSink sink(temp / "indust", "indust", OutputSink::Mode::Archive);
+        sink.planArchive(TargetGame::GtaSa, 2);
+        putModelAndDictionary(sink);
+    }
+    EXPECT_TRUE(folderListing(temp / "indust").empty());
 }
