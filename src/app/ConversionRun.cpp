@@ -83,7 +83,9 @@ private:
     // resource order, so the output never depends on the thread count.
     void convertModels() {
         const std::vector<PlannedModel>& plan = plan_.models;
-        const std::size_t window = static_cast<std::size_t>(std::max(1, o_.jobs)) * 8;
+        // Each window ends waiting for its slowest model; 32 models a thread keep that wait small while
+        // the outputs held stay a few hundred kilobytes.
+        const std::size_t window = static_cast<std::size_t>(std::max(1, o_.jobs)) * 32;
         std::vector<ModelOutput> outputs;
         std::vector<std::exception_ptr> errors;
         for (std::size_t start = 0; start < plan.size(); start += window) {
