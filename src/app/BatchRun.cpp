@@ -1,0 +1,148 @@
+#include "app/BatchRun.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "app/RunPlan.h"
+#include "app/StaleFiles.h"
+#include "base/Error.h"
+#include "base/FileIO.h"
+#include "level/WorldReader.h"
+#include "level/ZonFile.h"
+
+namespace veldrin {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+ConversionOptions levelOptions(const fs::path& lvz, const BatchSettings& s) {
+    ConversionOptions o = s.options;
+    applyLevelPick(o, lvz);
+    if (s.outputFolder) o.outputFolder = *s.outputFolder;
+    if (s.modelPrefix) o.modelPrefix = *s.modelPrefix;
+    if (s.texturePrefix) o.texturePrefix = *s.texturePrefix;
+    return o;
+}
+
+// The IMG pairs with the LVZ by name; a missing one is refused as a single run refuses it.
+void requireImg(const ConversionOptions& o) {
+    if (!fs::exists(o.imgPath)) throw VeldrinError(o.imgPath.string() + " not found");
+}
+
+// Reads the level as its run will and counts the models the run will convert.
+void readPlan(BatchLevel& level, const EditionDetector& detect) {
+    ConversionOptions& o = level.options;
+    requireImg(o);
+    const LevelBuffer buffer = loadLevel(o.lvzPath, o.imgPath);
+    if (detect) {
+        o.gameVersion = detect(buffer, o.lvzPath);
+        level.editionDetected = true;
+    }
+    if (!o.generateIde) return;
+    const WorldTables tables = readWorld(buffer, o.gameVersion);
+    std::optional<ZoneTable> zones;
+    if (o.useZon && fs::exists(o.zonPath)) zones = readZoneTable(readWholeFile(o.zonPath), o.zonPath.string());
+    level.plannedModels = static_cast<int>(planRun(buffer, tables, o, zones ? &*zones : nullptr).models.size());
+}
+
+} // namespace
+
+std::vector<BatchLevel> planBatch(const std::vector<fs::path>& levels, const BatchSettings& settings) {
+    std::vector<BatchLevel> plan;
+    int64_t next = settings.options.idOffset;
+    for (const fs::path& lvz : levels) {
+        BatchLevel level;
+        level.options = levelOptions(lvz, settings);
+        try {
+            if (level.options.generateIde || settings.detectEdition) readPlan(level, settings.detectEdition);
+        } catch (const std::exception& e) {
+            level.failure = e.what();
+            level.plannedModels = 0;
+        }
+        level.options.idOffset = static_cast<int>(std::min<int64_t>(next, INT32_MAX));
+        if (level.failure.empty() && level.plannedModels > 0 && next + level.plannedModels - 1 > INT32_MAX) {
+            level.failure = "IDE ids from " + std::to_string(next) + " for " + std::to_string(level.plannedModels) +
+                            " models go past 2147483647; choose a smaller ID offset";
+        }
+        if (level.failure.empty()) next += level.plannedModels;
+        plan.push_back(std::move(level));
+    }
+    return plan;
+}
+
+std::optional<std::pair<int, int>> BatchLevelResult::writtenIds() const {
+    if (outcome != LevelOutcome::Converted || !level.options.generateIde || summary.modelsConverted == 0) return std::nullopt;
+    return std::make_pair(level.options.idOffset, level.options.idOffset + summary.modelsConverted - 1);
+}
+
+namespace {
+
+std::vector<fs::path> inputsOf(const std::vector<BatchLevel>& plan) {
+    std::vector<fs::path> inputs;
+    for (const BatchLevel& l : plan) {
+        inputs.push_back(l.options.lvzPath);
+        inputs.push_back(l.options.imgPath);
+        if (l.options.useZon) inputs.push_back(l.options.zonPath);
+    }
+    return inputs;
+}
+
+void convertLevel(BatchLevelResult& r, bool clean, const std::vector<fs::path>& inputs, const RunCallbacks& run) {
+    const ConversionOptions& o = r.level.options;
+    if (!r.level.failure.empty()) throw VeldrinError(r.level.failure);
+    requireImg(o);
+    if (clean) cleanLevelFolder(o.outputFolder, o.levelName, inputs);
+    const std::vector<std::string> before = folderEntries(o.levelFolder());
+    r.summary = runConversion(o, run);
+    if (r.summary.stopped) {
+        r.outcome = LevelOutcome::Stopped;
+        return;
+    }
+    r.outcome = LevelOutcome::Converted;
+    r.staleFiles = staleEntries(before, r.summary.files).size();
+    if (r.staleFiles > 0 && run.warning) run.warning(staleFilesWarning(o.levelFolder(), r.staleFiles));
+}
+
+} // namespace
+
+std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, bool clean, const BatchCallbacks& callbacks) {
+    const std::vector<fs::path> inputs = inputsOf(plan);
+    std::vector<BatchLevelResult> results;
+    bool stopped = false;
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        BatchLevelResult r;
+        r.level = plan[i];
+        if (stopped) {
+            r.outcome = LevelOutcome::Stopped;
+            results.push_back(std::move(r));
+            continue;
+        }
+        if (callbacks.levelStarts) callbacks.levelStarts(r.level, i);
+        // Warnings are counted here as well, so that a level that fails still shows how many it had.
+        int warnings = 0;
+        RunCallbacks run = callbacks.run;
+        run.warning = [&](const std::string& text) {
+            ++warnings;
+            if (callbacks.run.warning) callbacks.run.warning(text);
+        };
+        try {
+            convertLevel(r, clean, inputs, run);
+        } catch (const std::exception& e) {
+            r.outcome = LevelOutcome::Failed;
+            r.reason = e.what();
+            r.summary = RunSummary{};
+        }
+        r.summary.warnings = warnings;
+        stopped = r.outcome == LevelOutcome::Stopped;
+        if (callbacks.levelEnds) callbacks.levelEnds(r);
+        results.push_back(std::move(r));
+    }
+    return results;
+}
+
+bool batchSucceeded(const std::vector<BatchLevelResult>& results) {
+    return std::all_of(results.begin(), results.end(), [](const BatchLevelResult& r) { return r.outcome == LevelOutcome::Converted; });
+}
+
+} // namespace veldrin

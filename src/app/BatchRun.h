@@ -1,0 +1,71 @@
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/ConversionOptions.h"
+#include "app/ConversionRun.h"
+#include "level/LevelInput.h"
+
+namespace veldrin {
+
+// Finds a level's edition from its bytes; throws VeldrinError with the user's message when it cannot.
+using EditionDetector = std::function<GameVersion(const LevelBuffer& level, const std::filesystem::path& lvzPath)>;
+
+// What every level of a batch shares.
+struct BatchSettings {
+    ConversionOptions options;                          // every setting; a level's pick fills its paths and names
+    std::optional<std::filesystem::path> outputFolder;  // DIR of every level; otherwise each LVZ's own folder
+    std::optional<std::string> modelPrefix;             // the same for every level; otherwise the level name
+    std::optional<std::string> texturePrefix;
+    EditionDetector detectEdition;                      // empty: every level is options.gameVersion
+    bool clean = false;                                 // remove each level's old output folder first
+};
+
+// One level as planned: its own run options, with the planned first IDE id in `options.idOffset`.
+struct BatchLevel {
+    ConversionOptions options;
+    bool editionDetected = false;
+    int plannedModels = 0; // the ids options.idOffset .. + plannedModels - 1 are the level's (with IDE on)
+    std::string failure;   // set when the level could not be planned; it is reported and not run
+};
+
+// The levels in order, each read once (when ids are planned or editions detected) and released before
+// the next, so memory stays that of one level. With IDE on the first level starts at options.idOffset and
+// each further one where the previous level's planned models end: a level's planned count is every model
+// it will convert, so no two levels share an id and a level that fails keeps its range.
+// A level that cannot be read is planned as failed with its message; the others are planned as usual.
+std::vector<BatchLevel> planBatch(const std::vector<std::filesystem::path>& levels, const BatchSettings& settings);
+
+enum class LevelOutcome { Converted, Failed, Stopped };
+
+struct BatchLevelResult {
+    BatchLevel level;
+    LevelOutcome outcome = LevelOutcome::Failed;
+    std::string reason;  // the failure's message
+    RunSummary summary;  // of a converted level; warnings counts a failed level's warnings too
+    std::size_t staleFiles = 0;
+
+    // The IDE ids the level wrote, first and last; none when it wrote none.
+    std::optional<std::pair<int, int>> writtenIds() const;
+};
+
+struct BatchCallbacks {
+    RunCallbacks run;                                           // each level's run; stopRequested also ends the batch
+    std::function<void(const BatchLevel&, std::size_t index)> levelStarts;
+    std::function<void(const BatchLevelResult&)> levelEnds;     // e.g. to write the level's report
+};
+
+// Converts the planned levels one after another. A level that fails is reported through its result and
+// the batch goes on with the next; a stop request ends the level being converted and leaves the rest
+// stopped. Before a level runs its old output folder is removed when `clean` is on (see
+// cleanLevelFolder); after it ran, files of its folder that it did not write give one warning.
+std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, bool clean, const BatchCallbacks& callbacks);
+
+// True when every level converted.
+bool batchSucceeded(const std::vector<BatchLevelResult>& results);
+
+} // namespace veldrin

@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/BatchRun.h"
+
+namespace veldrin {
+
+// Words of a level's outcome in the table and the summary files: "converted", "failed", "stopped".
+const char* outcomeName(LevelOutcome outcome);
+// A level's edition, marked "(detected)" when it was found from the level's bytes.
+std::string editionText(const BatchLevel& level);
+// "1000-1041" for a level that wrote ids, "-" for one that wrote none.
+std::string idRangeText(const BatchLevelResult& result);
+
+// The plan printed before a batch runs: one line per level with its edition and its first IDE id
+// ("-" with IDE off), and the reason of a level that cannot be converted.
+std::string batchPlanText(const std::vector<BatchLevel>& plan);
+
+// The table at the end of a batch: one line per level with its edition, models, dictionaries, placements,
+// id range, warnings and status (a failure's reason after it), columns padded to their widest cell.
+std::string batchResultTable(const std::vector<BatchLevelResult>& results);
+
+// Text lines padded to columns, two blanks apart; the last column is not padded.
+std::string alignedColumns(const std::vector<std::vector<std::string>>& rows);
+
+} // namespace veldrin

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include <nlohmann/json.hpp>
+
+#include "RunFixture.h"
+#include "app/BatchLevels.h"
+#include "app/BatchRun.h"
+#include "app/BatchSummary.h"
+#include "app/BatchTable.h"
+#include "base/Error.h"
+#include "base/FileIO.h"
+
+using namespace veldrin;
+using namespace veldrin::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// `models` models on texture 0, each placed once; `bare` more models without materials (never converted).
+SmallLevel levelOf(GameVersion edition, int models, int bare = 0) {
+    SmallLevel l;
+    l.edition = edition;
+    for (int m = 0; m < models + bare; ++m) {
+        SmallLevel::Model model;
+        model.noMaterials = m >= models;
+        l.models.push_back(model);
+        l.instances.push_back({m + 1, m});
+    }
+    return l;
+}
+
+std::map<std::string, std::vector<uint8_t>> folderBytes(const fs::path& folder) {
+    std::map<std::string, std::vector<uint8_t>> bytes;
+    for (const std::string& name : filesIn(folder)) bytes[name] = readWholeFile(folder / name);
+    return bytes;
+}
+
+BatchSettings ideSettings(const fs::path& out) {
+    BatchSettings s;
+    s.options.generateIde = true;
+    s.options.idOffset = 1000;
+    s.outputFolder = out;
+    return s;
+}
+
+std::vector<BatchLevelResult> runQuietly(const std::vector<BatchLevel>& plan, bool clean,
+                                         std::vector<std::string>* warnings = nullptr) {
+    BatchCallbacks cb;
+    cb.run.warning = [&](const std::string& w) {
+        if (warnings) warnings->push_back(w);
+    };
+    return runBatch(plan, clean, cb);
+}
+
+} // namespace
+
+TEST(BatchLevels, FolderGivesItsLevelsInNameOrderAnyCaseOnce) {
+    TempFolder dir("veldrin-batch");
+    for (const char* name : {"b.lvz", "A.LVZ", "c.Lvz", "notes.txt", "b.IMG"}) writeWholeFile(dir / name, std::string("x"));
+    fs::create_directory(dir / "sub.lvz");
+    const std::vector<fs::path> levels = batchLevelFiles({dir.path(), dir / "b.lvz", dir / "missing.lvz"});
+    EXPECT_EQ(levels, (std::vector<fs::path>{dir / "A.LVZ", dir / "b.lvz", dir / "c.Lvz", dir / "missing.lvz"}));
+
+    TempFolder empty("veldrin-batch");
+    writeWholeFile(empty / "readme.txt", std::string("x"));
+    EXPECT_THROW(batchLevelFiles({empty.path()}), VeldrinError);
+}
+
+// A batch over levels of every edition writes, level by level, exactly what a run of that level alone
+// with the planned ID offset writes; ids follow on from level to level and a level without ids leaves
+// the next start where it was.
+TEST(BatchRun, EachLevelIsByteForByteItsOwnRunAtThePlannedOffset) {
+    struct Row {
+        const char* file;
+        GameVersion edition;
+        int models, bare;
+        int firstId;
+        const char* ids;
+    };
+    const std::vector<Row> rows = {
+        {"alpha.lvz", GameVersion::VcsPsp, 3, 1, 1000, "1000-1002"},
+        {"beta.LVZ", GameVersion::LcsPs2, 0, 2, 1003, "-"},
+        {"delta.lvz", GameVersion::VcsPs2, 4, 0, 1003, "1003-1006"},
+        {"gamma.lvz", GameVersion::LcsPsp, 2, 0, 1007, "1007-1008"},
+    };
+    TempFolder in("veldrin-batch-in"), out("veldrin-batch-out"), alone("veldrin-batch-alone");
+    std::map<std::string, GameVersion> editions;
+    for (const Row& row : rows) {
+        buildLevel(levelOf(row.edition, row.models, row.bare).describe()).write(in.path(), fs::path(row.file).stem().string());
+        fs::rename(in / (fs::path(row.file).stem().string() + ".lvz"), in / row.file);
+        editions[fs::path(row.file).stem().string()] = row.edition;
+    }
+    BatchSettings settings = ideSettings(out.path());
+    settings.options.txdMode = TxdMode::TxdPerGroup;
+    settings.options.modelsPerTxd = 2;
+    settings.detectEdition = [&](const LevelBuffer&, const fs::path& lvz) { return editions.at(lvz.stem().string()); };
+
+    const std::vector<BatchLevel> plan = planBatch(batchLevelFiles({in.path()}), settings);
+    const std::vector<BatchLevelResult> results = runQuietly(plan, false);
+    ASSERT_EQ(results.size(), rows.size());
+    EXPECT_TRUE(batchSucceeded(results));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        const BatchLevelResult& r = results[i];
+        SCOPED_TRACE(row.file);
+        EXPECT_EQ(r.level.options.lvzPath, in / row.file);
+        EXPECT_EQ(r.level.options.gameVersion, row.edition);
+        EXPECT_EQ(r.level.options.idOffset, row.firstId);
+        EXPECT_EQ(idRangeText(r), row.ids);
+
+        ConversionOptions single = optionsFor(in / row.file, row.edition);
+        single.generateIde = true;
+        single.idOffset = row.firstId;
+        single.txdMode = TxdMode::TxdPerGroup;
+        single.modelsPerTxd = 2;
+        single.outputFolder = alone.path();
+        runAndCollect(single);
+        const auto batchBytes = folderBytes(out / r.level.options.levelName);
+        EXPECT_FALSE(batchBytes.empty());
+        EXPECT_EQ(batchBytes, folderBytes(alone / r.level.options.levelName));
+    }
+}
+
+// A level that cannot be read fails in the plan and reserves nothing; one that fails while converting
+// keeps its planned range; the others convert and the table names each failure with its reason.
+TEST(BatchRun, FailedLevelsAreReportedAndTheBatchGoesOn) {
+    TempFolder in("veldrin-batch-in"), out("veldrin-batch-out");
+    for (const char* name : {"a", "c", "d"}) buildLevel(levelOf(GameVersion::LcsPs2, 3).describe()).write(in.path(), name);
+    writeWholeFile(in / "b.lvz", std::string("this is not a level"));
+    writeWholeFile(in / "b.IMG", std::string("nor this"));
+    writeWholeFile(out / "c", std::string("a file where the level folder should go"));
+
+    const std::vector<BatchLevel> plan = planBatch(batchLevelFiles({in.path()}), ideSettings(out.path()));
+    ASSERT_EQ(plan.size(), 4u);
+    EXPECT_NE(plan[1].failure.find("not a valid zlib stream"), std::string::npos) << plan[1].failure;
+    EXPECT_NE(batchPlanText(plan).find("cannot convert: "), std::string::npos);
+
+    const std::vector<BatchLevelResult> results = runQuietly(plan, false);
+    const std::vector<std::pair<LevelOutcome, std::string>> expected = {
+        {LevelOutcome::Converted, "1000-1002"}, {LevelOutcome::Failed, "-"}, {LevelOutcome::Failed, "-"},
+        {LevelOutcome::Converted, "1006-1008"}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(results[i].outcome, expected[i].first);
+        EXPECT_EQ(idRangeText(results[i]), expected[i].second);
+    }
+    EXPECT_EQ(results[2].level.options.idOffset, 1003); // printed, so a rerun of c alone fits
+    EXPECT_FALSE(batchSucceeded(results));
+    EXPECT_TRUE(fs::exists(out / "d" / "d.ide"));
+
+    const std::string table = batchResultTable(results);
+    for (const char* name : {"b", "c"}) {
+        const std::string line = "\n" + std::string(name) + " ";
+        const std::size_t at = table.find(line);
+        ASSERT_NE(at, std::string::npos) << table;
+        const std::string row = table.substr(at + 1, table.find('\n', at + 1) - at - 1);
+        EXPECT_NE(row.find("failed: "), std::string::npos) << row;
+        EXPECT_NE(row.find(results[name[0] - 'a'].reason), std::string::npos) << row;
+    }
+}
+
+// Files of earlier runs: named in one warning without --clean; removed with it, and nothing outside the
+// level's own folder is ever touched, even when the folder is a link or holds an input of the batch.
+TEST(BatchRun, StaleFilesWarnOrAreCleanedInsideTheLevelFolderOnly) {
+    struct Row {
+        const char* what;
+        bool clean;
+        bool linkFolder;
+        bool levelInsideFolder;
+        LevelOutcome outcome;
+        std::size_t staleWarned;
+        bool oldFileLeft;
+    };
+    const std::vector<Row> rows = {
+        {"warn", false, false, false, LevelOutcome::Converted, 2, true},
+        {"clean", true, false, false, LevelOutcome::Converted, 0, false},
+        {"link", true, true, false, LevelOutcome::Failed, 0, true},
+        {"input inside", true, false, true, LevelOutcome::Failed, 0, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempFolder in("veldrin-batch-in"), out("veldrin-batch-out"), elsewhere("veldrin-batch-else");
+        const fs::path levelFolder = out / "town";
+        const fs::path inputFolder = row.levelInsideFolder ? levelFolder : in.path();
+        if (row.linkFolder) fs::create_directory_symlink(elsewhere.path(), levelFolder);
+        else fs::create_directories(levelFolder);
+        const fs::path lvz = buildLevel(levelOf(GameVersion::LcsPs2, 2).describe()).write(inputFolder, "town");
+        // An earlier run's leftovers beside a file this run writes again, and neighbours of the folder.
+        for (const char* name : {"town.ide", "old.dff", "TOWNTXD1.TXD"}) writeWholeFile(levelFolder / name, std::string("old"));
+        writeWholeFile(out / "neighbour.txt", std::string("keep"));
+        writeWholeFile(elsewhere / "keep.txt", std::string("keep"));
+
+        BatchSettings settings = ideSettings(out.path());
+        std::vector<std::string> warnings;
+        const auto results = runQuietly(planBatch({lvz}, settings), row.clean, &warnings);
+        ASSERT_EQ(results.size(), 1u);
+        EXPECT_EQ(results[0].outcome, row.outcome) << results[0].reason;
+        EXPECT_EQ(results[0].staleFiles, row.staleWarned);
+        const auto stale = std::count_if(warnings.begin(), warnings.end(), [](const std::string& w) {
+            return w.find("did not write") != std::string::npos;
+        });
+        EXPECT_EQ(stale, row.staleWarned > 0 ? 1 : 0);
+        if (row.staleWarned > 0) {
+            EXPECT_NE(warnings.back().find(" holds 2 file(s)"), std::string::npos) << warnings.back();
+        }
+        EXPECT_EQ(fs::exists(levelFolder / "old.dff"), row.oldFileLeft);
+        EXPECT_TRUE(fs::exists(out / "neighbour.txt"));
+        EXPECT_TRUE(fs::exists(elsewhere / "keep.txt"));
+        EXPECT_TRUE(fs::exists(lvz));
+        if (row.outcome == LevelOutcome::Converted) {
+            EXPECT_NE(readWholeFile(levelFolder / "town.ide").size(), 3u);
+        }
+    }
+}
+
+TEST(BatchRun, IdsPastTheLargestRefuseOnlyTheLevelThatOverflows) {
+    TempFolder in("veldrin-batch-in"), out("veldrin-batch-out");
+    for (const char* name : {"a", "b", "c"}) buildLevel(levelOf(GameVersion::LcsPs2, name[0] == 'c' ? 0 : 2).describe()).write(in.path(), name);
+    BatchSettings settings = ideSettings(out.path());
+    settings.options.idOffset = 2147483646;
+    const auto plan = planBatch(batchLevelFiles({in.path()}), settings);
+    ASSERT_EQ(plan.size(), 3u);
+    EXPECT_TRUE(plan[0].failure.empty());
+    EXPECT_NE(plan[1].failure.find("go past 2147483647"), std::string::npos) << plan[1].failure;
+    EXPECT_TRUE(plan[2].failure.empty()); // writes no ids
+}
+
+// The summary files read back: each level with its ids, counts and status, linked to its report page.
+TEST(BatchSummary, JsonAndPageListEveryLevelAndLinkTheirReports) {
+    TempFolder in("veldrin-batch-in"), out("veldrin-batch-out");
+    buildLevel(levelOf(GameVersion::LcsPs2, 2).describe()).write(in.path(), "town one");
+    writeWholeFile(in / "zz.lvz", std::string("junk"));
+    const auto results = runQuietly(planBatch(batchLevelFiles({in.path()}), ideSettings(out.path())), false);
+    ASSERT_EQ(results.size(), 2u);
+    // A report page made for the first level only.
+    ensureFolder(out / "town one-report");
+    writeWholeFile(out / "town one-report" / "index.html", std::string("<html></html>"));
+    writeBatchSummary(results, out.path());
+
+    const auto j = nlohmann::json::parse(readWholeFile(out / "batch.json"));
+    ASSERT_EQ(j["levels"].size(), 2u);
+    const auto& first = j["levels"][0];
+    EXPECT_EQ(first["name"], "town one");
+    EXPECT_EQ(first["ids"]["first"], 1000);
+    EXPECT_EQ(first["ids"]["last"], 1001);
+    EXPECT_EQ(first["counts"]["models"], 2);
+    EXPECT_EQ(first["status"], "converted");
+    EXPECT_EQ(first["report"], "town%20one-report/index.html");
+    const auto& second = j["levels"][1];
+    EXPECT_EQ(second["status"], "failed");
+    EXPECT_TRUE(second["report"].is_null());
+    EXPECT_TRUE(second["ids"].is_null());
+    EXPECT_EQ(j["counts"]["converted"], 1);
+    EXPECT_EQ(j["counts"]["failed"], 1);
+
+    const std::vector<uint8_t> page = readWholeFile(out / "batch-report.html");
+    const std::string html(page.begin(), page.end());
+    EXPECT_NE(html.find("<a href=\"town%20one-report/index.html\">town one</a>"), std::string::npos);
+    EXPECT_NE(html.find("<tr class=\"failed\"><td>zz</td>"), std::string::npos);
+}
