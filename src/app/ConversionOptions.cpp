@@ -1,5 +1,7 @@
 #include "app/ConversionOptions.h"
 
+#include <optional>
+
 #include "base/TextUtil.h"
 
 namespace veldrin {
@@ -11,9 +13,20 @@ std::string lodPrefixFor(const std::string& modelPrefix) {
 std::string ConversionOptions::lodPrefix() const { return lodPrefixFor(modelPrefix); }
 
 std::filesystem::path pairedImgPath(const std::filesystem::path& lvzPath) {
-    std::filesystem::path img = lvzPath;
+    namespace fs = std::filesystem;
+    fs::path img = lvzPath;
     img.replace_extension(".IMG");
-    return img;
+    std::error_code ec;
+    if (fs::exists(img, ec)) return img;
+    // Copied from a disc or an archive the extension may be in any case; of several, the first by name.
+    const fs::path folder = lvzPath.has_parent_path() ? lvzPath.parent_path() : fs::path(".");
+    std::optional<fs::path> found;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path name = it->path().filename();
+        if (name.stem() != lvzPath.stem() || toUpper(name.extension().string()) != ".IMG") continue;
+        if (!found || name < *found) found = name;
+    }
+    return found ? img.replace_filename(*found) : img;
 }
 
 std::string levelNameFromImg(const std::filesystem::path& imgPath) {

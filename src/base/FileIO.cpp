@@ -15,6 +15,11 @@ namespace veldrin {
 namespace fs = std::filesystem;
 
 std::vector<uint8_t> readWholeFile(const fs::path& path) {
+    // A folder opens as a stream on some systems and reports a size no buffer can take.
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) throw VeldrinError(path.string() + ": no such file");
+    if (fs::is_directory(status)) throw VeldrinError(path.string() + ": is a folder");
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw VeldrinError("Cannot open file \"" + path.string() + "\". " + std::strerror(errno));

@@ -7,7 +7,8 @@
 
 namespace veldrin {
 
-// Reads a whole file; throws VeldrinError "Cannot open file "<path>". <reason>" when it cannot.
+// Reads a whole file; throws VeldrinError "<path>: no such file", "<path>: is a folder" or
+// "Cannot open file "<path>". <reason>" when it cannot.
 std::vector<uint8_t> readWholeFile(const std::filesystem::path& path);
 
 // Writes a whole file through a temporary file in the same folder and a rename, so a reader

@@ -87,7 +87,10 @@ float scaledCoordinate(uint8_t raw, float scale) {
 }
 
 // PS2: a run of batches, each with N positions, texture coordinates and colours in separate padded blocks.
-void decodePs2Strip(const ByteReader& r, ModelMaterial& m, std::vector<ModelVertex>& out) {
+// Calls onBatch(at, n, positions, coordinates, colours) for each batch, after checking that it lies inside
+// the level and inside its material's data.
+template <typename OnBatch>
+void walkPs2Batches(const ByteReader& r, const ModelMaterial& m, OnBatch&& onBatch) {
     const int64_t end = m.dataOffset + m.dataSize - kPs2TrailerBytes;
     int64_t at = m.dataOffset;
     while (at < end) {
@@ -108,8 +111,14 @@ void decodePs2Strip(const ByteReader& r, ModelMaterial& m, std::vector<ModelVert
                                std::to_string(m.dataOffset + m.dataSize) + ")");
         }
         r.require(at, next - at, "vertex batch");
+        onBatch(n, positions, coordinates, colours);
+        at = next; // always at least 92 bytes further on, so the loop ends
+    }
+}
 
-        const uint8_t* p = r.bytes().data();
+void decodePs2Strip(const ByteReader& r, ModelMaterial& m, std::vector<ModelVertex>& out) {
+    const uint8_t* p = r.bytes().data();
+    walkPs2Batches(r, m, [&](int64_t n, int64_t positions, int64_t coordinates, int64_t colours) {
         for (int64_t i = 0; i < n; ++i) {
             ModelVertex v;
             const uint8_t* pos = p + positions + 6 * i;
@@ -121,8 +130,7 @@ void decodePs2Strip(const ByteReader& r, ModelMaterial& m, std::vector<ModelVert
             out.push_back(v);
         }
         m.vertexCount += static_cast<uint32_t>(n);
-        at = next; // always at least 92 bytes further on, so the loop ends
-    }
+    });
 }
 
 // PSP: interleaved 10-byte vertices: u, v, colour, x, y, z.
@@ -169,6 +177,22 @@ DecodedGeometry decodeGeometry(std::span<const uint8_t> level, int64_t firstPart
         }
     }
     return g;
+}
+
+std::vector<ModelMaterial> checkGeometry(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
+                                        GameVersion edition, const std::string& label) {
+    std::vector<ModelMaterial> materials = readMaterialRecords(level, firstPart, secondPart, edition, label);
+    for (std::size_t i = 0; i < materials.size(); ++i) {
+        ModelMaterial& m = materials[i];
+        const ByteReader r(level, label + ", material " + std::to_string(i));
+        if (isPs2(edition)) {
+            walkPs2Batches(r, m, [&](int64_t n, int64_t, int64_t, int64_t) { m.vertexCount += static_cast<uint32_t>(n); });
+        } else {
+            r.require(m.dataOffset, m.dataSize / kPspVertexSize * kPspVertexSize, "vertex data");
+            m.vertexCount = static_cast<uint32_t>(m.dataSize / kPspVertexSize);
+        }
+    }
+    return materials;
 }
 
 std::vector<int16_t> distinctTextureIds(const std::vector<ModelMaterial>& materials) {

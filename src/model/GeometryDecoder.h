@@ -41,6 +41,11 @@ std::vector<ModelMaterial> readMaterialRecords(std::span<const uint8_t> level, i
 DecodedGeometry decodeGeometry(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
                                GameVersion edition, const std::string& label);
 
+// What decodeGeometry checks (records, and every batch or vertex run inside the level and inside its
+// material's data) without decoding a vertex: the records with their vertex counts, or the same VeldrinError.
+std::vector<ModelMaterial> checkGeometry(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
+                                        GameVersion edition, const std::string& label);
+
 // Distinct texture ids of the materials, in order of first appearance.
 std::vector<int16_t> distinctTextureIds(const std::vector<ModelMaterial>& materials);
 

@@ -13,11 +13,6 @@
 namespace veldrin {
 namespace {
 
-struct RasterRecord {
-    int64_t dataPosition = 0; // absolute position of the level-0 texels
-    TextureParameters params;
-};
-
 std::string textureLabel(const TextureRef& ref) { return "texture " + std::to_string(ref.resourceIndex); }
 
 RasterRecord readRasterRecord(const ByteReader& level, const TextureRef& ref, GameVersion edition) {
@@ -52,11 +47,18 @@ void checkUsable(const TextureParameters& p, const TextureRef& ref) {
     }
 }
 
+// Bytes of level-0 texels as the console stores them.
+int64_t storedLevel0Bytes(const TextureParameters& p, bool psp) {
+    const int64_t width = p.width(), height = p.height();
+    if (psp) return pspTexelBytes(p.Depth, static_cast<int>(width), static_cast<int>(height));
+    return (width * height * p.Depth + 7) / 8;
+}
+
 // Level 0 as one palette index per texel, top row first, into `indices` (width * height bytes).
 void readPs2Texels(const ByteReader& level, const RasterRecord& record, std::span<uint8_t> indices) {
     const TextureParameters& p = record.params;
     const int64_t width = p.width(), height = p.height();
-    const auto source = level.slice(record.dataPosition, (width * height * p.Depth + 7) / 8, "texel data");
+    const auto source = level.slice(record.dataPosition, storedLevel0Bytes(p, false), "texel data");
     if (p.Swizzled != 0) {
         unswizzlePs2(source, p.Depth, static_cast<int>(width), static_cast<int>(height), indices);
     } else {
@@ -67,11 +69,20 @@ void readPs2Texels(const ByteReader& level, const RasterRecord& record, std::spa
 void readPspTexels(const ByteReader& level, const RasterRecord& record, std::span<uint8_t> indices) {
     const TextureParameters& p = record.params;
     const auto width = static_cast<int>(p.width()), height = static_cast<int>(p.height());
-    const auto source = level.slice(record.dataPosition, pspTexelBytes(p.Depth, width, height), "texel data");
+    const auto source = level.slice(record.dataPosition, storedLevel0Bytes(p, true), "texel data");
     unswizzlePsp(source, p.Depth, width, height, indices);
 }
 
 } // namespace
+
+RasterRecord checkSourceTexture(std::span<const uint8_t> levelBytes, const TextureRef& ref, GameVersion edition) {
+    const ByteReader level(levelBytes, textureLabel(ref));
+    const RasterRecord record = readRasterRecord(level, ref, edition);
+    checkUsable(record.params, ref);
+    level.require(record.dataPosition, storedLevel0Bytes(record.params, isPsp(edition)), "texel data");
+    level.require(record.dataPosition + record.params.PaletteOffset, record.params.PaletteSize, "palette");
+    return record;
+}
 
 DecodedTexture decodeSourceTexture(std::span<const uint8_t> levelBytes, const TextureRef& ref, GameVersion edition,
                                    TargetGame target) {

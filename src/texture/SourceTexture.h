@@ -4,6 +4,7 @@
 
 #include "base/Editions.h"
 #include "imaging/Imaging.h"
+#include "texture/TextureParameters.h"
 #include "texture/TextureDictionary.h"
 
 namespace veldrin {
@@ -16,6 +17,16 @@ struct DecodedTexture {
     ImageData Image;
     bool HasAlpha = false;
 };
+
+// What a texture's raster record says and where its level-0 texels start.
+struct RasterRecord {
+    int64_t dataPosition = 0; // absolute position of the level-0 texels
+    TextureParameters params;
+};
+
+// The checks of decodeSourceTexture (a usable header, level-0 texels and palette inside the level)
+// without decoding a texel: the raster record, or the same VeldrinError.
+RasterRecord checkSourceTexture(std::span<const uint8_t> level, const TextureRef& ref, GameVersion edition);
 
 // Reads the raster record at ref.position and level 0 of its texels and palette. Throws VeldrinError
 // naming the resource index when the record or its data lie outside the level or the header describes

@@ -1,0 +1,269 @@
+#include "app/EditionDetection.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "base/Error.h"
+#include "level/WorldReader.h"
+#include "model/GeometryDecoder.h"
+#include "texture/SourceTexture.h"
+
+namespace veldrin {
+
+namespace {
+
+constexpr GameVersion kEditions[] = {GameVersion::LcsPs2, GameVersion::VcsPs2, GameVersion::LcsPsp, GameVersion::VcsPsp};
+
+// A fault costs more than a find earns: a reading that finds much but fails as much is a poor one.
+constexpr int64_t kFaultWeight = 2;
+
+// 64-bit FNV-1a over the values the converters would be handed.
+class Fingerprint {
+public:
+    template <typename T>
+    void add(const T& value) {
+        unsigned char bytes[sizeof(T)];
+        std::memcpy(bytes, &value, sizeof(T));
+        for (unsigned char b : bytes) hash_ = (hash_ ^ b) * 0x100000001B3ull;
+    }
+    uint64_t value() const { return hash_; }
+
+private:
+    uint64_t hash_ = 0xCBF29CE484222325ull;
+};
+
+class ReadingPass {
+public:
+    ReadingPass(const LevelBuffer& level, GameVersion edition) : level_(level) { r_.edition = edition; }
+
+    EditionReading run() {
+        WorldTables t;
+        try {
+            t = readWorld(level_, r_.edition);
+        } catch (const VeldrinError& e) {
+            r_.worldRefusal = e.what();
+            return r_;
+        }
+        fingerprint_.add(isPsp(r_.edition));
+        r_.skippedIndices = t.stats.skippedResourceIndices;
+        if (r_.skippedIndices > 0) {
+            fault(std::to_string(r_.skippedIndices) + " resource index(es) lie at or above the resource count (" +
+                  std::to_string(t.resourceCount) + ")");
+        }
+        const std::vector<int64_t> pairs = pairPositions(t);
+        std::vector<bool> named(static_cast<std::size_t>(t.resourceCount), false);
+        std::vector<int> textureIds;
+        for (int index = 0; index < t.resourceCount; ++index) {
+            readModel(t, index, pairs[static_cast<std::size_t>(index)], named, textureIds);
+        }
+        std::sort(textureIds.begin(), textureIds.end());
+        for (int id : textureIds) readTexture(t, id);
+        r_.score = r_.modelsRead + r_.texturesRead - kFaultWeight * r_.faults();
+        r_.fingerprint = fingerprint_.value();
+        return r_;
+    }
+
+private:
+    // Placed instances, and each model's second geometry part as the run pairs them.
+    std::vector<int64_t> pairPositions(const WorldTables& t) {
+        std::vector<int64_t> pairs(static_cast<std::size_t>(t.resourceCount), 0);
+        for (std::size_t id = 0; id < t.instances.size(); ++id) {
+            const PlacedInstance& slot = t.instances[id];
+            if (!slot.defined) continue;
+            ++r_.instances;
+            fingerprint_.add(id);
+            fingerprint_.add(slot.model);
+            fingerprint_.add(slot.pairModel);
+            fingerprint_.add(slot.position);
+            fingerprint_.add(slot.rotation);
+            if (slot.pairModel >= 0) {
+                pairs[static_cast<std::size_t>(slot.model)] = t.resources[static_cast<std::size_t>(slot.pairModel)].position;
+            }
+        }
+        return pairs;
+    }
+
+    void readModel(const WorldTables& t, int index, int64_t pair, std::vector<bool>& named, std::vector<int>& textureIds) {
+        const ModelRecord& m = t.models[static_cast<std::size_t>(index)];
+        const ResourceEntry& e = t.resources[static_cast<std::size_t>(index)];
+        if (!m.instanced || m.isPairModel || e.position == 0) return;
+        ++r_.models;
+        std::vector<ModelMaterial> materials;
+        try {
+            materials = checkGeometry(level_.all(), e.position, pair, r_.edition, "model " + std::to_string(index));
+        } catch (const VeldrinError& err) {
+            ++r_.modelFaults;
+            fault(err.what());
+            return;
+        }
+        if (materials.empty()) return; // nothing to convert: neither a find nor a fault
+        ++r_.modelsRead;
+        fingerprint_.add(index);
+        fingerprint_.add(m.drawDistance);
+        fingerprint_.add(m.drawLast);
+        fingerprint_.add(m.megaLod);
+        fingerprint_.add(m.scale);
+        fingerprint_.add(pair);
+        for (const ModelMaterial& mat : materials) {
+            fingerprint_.add(mat.textureId);
+            fingerprint_.add(mat.uScale);
+            fingerprint_.add(mat.vScale);
+            fingerprint_.add(mat.dataOffset);
+            fingerprint_.add(mat.dataSize);
+            const int id = mat.textureId;
+            // Ids outside the table are faults too; they share one slot per id through the list.
+            if (id >= 0 && id < t.resourceCount) {
+                if (named[static_cast<std::size_t>(id)]) continue;
+                named[static_cast<std::size_t>(id)] = true;
+            } else if (std::find(textureIds.begin(), textureIds.end(), id) != textureIds.end()) {
+                continue;
+            }
+            textureIds.push_back(id);
+        }
+    }
+
+    void readTexture(const WorldTables& t, int id) {
+        ++r_.textures;
+        if (id < 0 || id >= t.resourceCount || t.resources[static_cast<std::size_t>(id)].position == 0) {
+            ++r_.textureFaults;
+            fault("texture " + std::to_string(id) + " is not in the level");
+            return;
+        }
+        const ResourceEntry& e = t.resources[static_cast<std::size_t>(id)];
+        try {
+            const RasterRecord record = checkSourceTexture(level_.all(), TextureRef{id, e.position, e.base}, r_.edition);
+            ++r_.texturesRead;
+            fingerprint_.add(id);
+            fingerprint_.add(record.dataPosition);
+            const TextureParameters& p = record.params;
+            for (int64_t v : {int64_t{p.Depth}, int64_t{p.WidthLog2}, int64_t{p.HeightLog2}, int64_t{p.MipCount},
+                              int64_t{p.Swizzled}, p.PaletteOffset, int64_t{p.PaletteSize}}) {
+                fingerprint_.add(v);
+            }
+        } catch (const VeldrinError& err) {
+            ++r_.textureFaults;
+            fault(err.what());
+        }
+    }
+
+    void fault(const std::string& text) {
+        if (r_.firstFault.empty()) r_.firstFault = text;
+    }
+
+    const LevelBuffer& level_;
+    EditionReading r_;
+    Fingerprint fingerprint_;
+};
+
+std::string listOf(const std::vector<GameVersion>& editions, const char* joint) {
+    std::string text;
+    for (std::size_t i = 0; i < editions.size(); ++i) {
+        if (i > 0) text += i + 1 == editions.size() ? std::string(" and ") + joint : std::string(", ") + joint;
+        text += gameVersionName(editions[i]);
+    }
+    return text;
+}
+
+} // namespace
+
+std::string EditionReading::trouble() const {
+    if (!worldRefusal.empty()) return worldRefusal;
+    if (modelsRead == 0) return "finds no model it can read" + (firstFault.empty() ? std::string() : " (" + firstFault + ")");
+    if (faults() == 0) return {};
+    const int more = faults() - 1;
+    return firstFault + (more > 0 ? " and " + std::to_string(more) + " more fault(s)" : std::string());
+}
+
+const EditionReading& EditionDetection::reading(GameVersion edition) const {
+    for (const EditionReading& r : ranked)
+        if (r.edition == edition) return r;
+    throw VeldrinError("edition " + std::string(gameVersionName(edition)) + " was not read");
+}
+
+std::vector<GameVersion> EditionDetection::candidates() const {
+    std::vector<GameVersion> out;
+    std::vector<uint64_t> seen;
+    for (const EditionReading& r : ranked) {
+        if (!r.readable() || readsClearlyBetter(best(), r)) continue;
+        if (std::find(seen.begin(), seen.end(), r.fingerprint) != seen.end()) continue;
+        seen.push_back(r.fingerprint);
+        out.push_back(r.edition);
+    }
+    return out;
+}
+
+EditionDetection detectEdition(const LevelBuffer& level) {
+    EditionDetection d;
+    for (GameVersion e : kEditions) d.ranked.push_back(ReadingPass(level, e).run());
+    std::stable_sort(d.ranked.begin(), d.ranked.end(), [](const EditionReading& a, const EditionReading& b) {
+        if (a.readable() != b.readable()) return a.readable();
+        if (a.readable()) return a.score > b.score;
+        // Of two editions that read nothing, the one that gets further explains the level better.
+        if (a.worldRefusal.empty() != b.worldRefusal.empty()) return a.worldRefusal.empty();
+        return a.models > b.models;
+    });
+    return d;
+}
+
+bool readsClearlyBetter(const EditionReading& stronger, const EditionReading& weaker) {
+    if (!stronger.readable()) return false;
+    if (!weaker.readable()) return true;
+    // A quarter of the stronger score: a damaged level may lose a few finds under its right edition, and a
+    // wrong edition that happens to read cleanly still finds far less or fails far more.
+    const int64_t margin = std::max<int64_t>(1, stronger.score / 4);
+    return stronger.score - weaker.score > margin;
+}
+
+std::string whyBehind(const EditionReading& weaker, const EditionReading& stronger) {
+    const std::string trouble = weaker.trouble();
+    if (!trouble.empty()) return trouble;
+    return "finds " + std::to_string(weaker.modelsRead) + " model(s) and " + std::to_string(weaker.texturesRead) +
+           " texture(s) where " + std::string(gameVersionName(stronger.edition)) + " finds " +
+           std::to_string(stronger.modelsRead) + " and " + std::to_string(stronger.texturesRead);
+}
+
+std::string editionTitle(GameVersion edition) {
+    switch (edition) {
+    case GameVersion::LcsPs2: return "LCS PS2";
+    case GameVersion::VcsPs2: return "VCS PS2";
+    case GameVersion::LcsPsp: return "LCS PSP";
+    case GameVersion::VcsPsp: return "VCS PSP";
+    }
+    return "?";
+}
+
+EditionChoice chooseEdition(const EditionDetection& detection, std::optional<GameVersion> named,
+                            const std::string& levelFile) {
+    EditionChoice choice;
+    const EditionReading& best = detection.best();
+    if (named) {
+        const EditionReading& asNamed = detection.reading(*named);
+        if (best.fingerprint != asNamed.fingerprint && readsClearlyBetter(best, asNamed)) {
+            choice.candidates = {best.edition};
+            choice.refusal = levelFile + " reads as " + std::string(gameVersionName(best.edition)) + ", not " +
+                             std::string(gameVersionName(*named)) + " (" + whyBehind(asNamed, best) + ")";
+            choice.advice = "use --edition " + std::string(gameVersionName(best.edition));
+            return choice;
+        }
+        choice.edition = named;
+        return choice;
+    }
+    if (!best.readable()) {
+        choice.refusal = levelFile + " does not read as any edition; the best candidate, " +
+                         std::string(gameVersionName(best.edition)) + ", " + best.trouble();
+        choice.advice = "check that the LVZ and its IMG belong together";
+        return choice;
+    }
+    choice.candidates = detection.candidates();
+    if (choice.candidates.size() > 1) {
+        choice.refusal = levelFile + ": this level reads as " + listOf(choice.candidates, "as ");
+        choice.advice = "choose one with --edition";
+        return choice;
+    }
+    choice.edition = best.edition;
+    choice.detected = true;
+    return choice;
+}
+
+} // namespace veldrin

@@ -1,0 +1,72 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Editions.h"
+#include "level/LevelInput.h"
+
+namespace veldrin {
+
+// How well a level reads under one edition. Nothing here is written anywhere: a reading only looks.
+struct EditionReading {
+    GameVersion edition = GameVersion::LcsPs2;
+    std::string worldRefusal;  // set when the world tables do not read at all under this edition
+    int instances = 0;         // placed instance slots
+    int models = 0;            // located, instanced models that are not second parts
+    int modelsRead = 0;        // of those, whose geometry header, records and batches read
+    int modelFaults = 0;       // whose geometry does not read
+    int textures = 0;          // distinct texture ids named by the models that read
+    int texturesRead = 0;      // located, with a usable raster record and data inside the level
+    int textureFaults = 0;     // out of range, not in the level, or with an unusable record
+    int skippedIndices = 0;    // resource indices at or above the resource count
+    std::string firstFault;    // the first fault met, in the converter's own words
+    int64_t score = 0;         // what reads, less what fails; meaningless when !readable()
+    uint64_t fingerprint = 0;  // of everything the converters would be handed under this edition
+
+    // The world tables read and at least one model reads: an empty reading is not a good one.
+    bool readable() const { return worldRefusal.empty() && modelsRead > 0; }
+    int faults() const { return modelFaults + textureFaults + skippedIndices; }
+    // Why this edition does not read at all, or the first fault it meets; empty when it reads cleanly.
+    std::string trouble() const;
+};
+
+struct EditionDetection {
+    std::vector<EditionReading> ranked; // all four editions, best first
+
+    const EditionReading& best() const { return ranked.front(); }
+    const EditionReading& reading(GameVersion edition) const;
+    // Editions that read about as well as the best one and would hand the converters something
+    // different: more than one means the level is ambiguous.
+    std::vector<GameVersion> candidates() const;
+};
+
+// Reads the level under each of the four editions and ranks them: the world tables without refusal,
+// every located model's geometry, every texture its models name, resource indices in range. Faults lower
+// a reading's score; they do not rule an edition out. Safe for untrusted input.
+EditionDetection detectEdition(const LevelBuffer& level);
+
+// True when `stronger` reads clearly better than `weaker`: a little better is not enough.
+bool readsClearlyBetter(const EditionReading& stronger, const EditionReading& weaker);
+
+// Why `weaker` fell behind `stronger`, in a few words ("finds 3 models where vcs-psp finds 36").
+std::string whyBehind(const EditionReading& weaker, const EditionReading& stronger);
+
+// "LCS PS2", "VCS PSP": the editions as the window names them.
+std::string editionTitle(GameVersion edition);
+
+// The edition a run uses: the detected one when `named` is empty, else `named` unless another edition
+// reads clearly better. A refusal names the level file and the candidates; `advice` says what to do,
+// in command-line terms (the window words its own).
+struct EditionChoice {
+    std::optional<GameVersion> edition; // empty when refused
+    bool detected = false;
+    std::string refusal;
+    std::string advice;
+    std::vector<GameVersion> candidates; // of an ambiguous level, or the better edition of a wrong one
+};
+EditionChoice chooseEdition(const EditionDetection& detection, std::optional<GameVersion> named,
+                            const std::string& levelFile);
+
+} // namespace veldrin

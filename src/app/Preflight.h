@@ -1,0 +1,39 @@
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ConversionOptions.h"
+#include "app/ModelPlan.h"
+#include "level/ZonFile.h"
+
+namespace veldrin {
+
+// Checks a run makes before it reads a model, so that nothing is left half done. Each returns what it
+// finds; none throws, none writes.
+
+// The LVZ, its IMG and (with the island filter on) the MAP.ZON: missing, a folder, or empty. The LVZ
+// comes first, so a missing LVZ is named as the LVZ and not as its IMG. A missing IMG keeps the
+// window's words ("<IMG path> not found").
+std::vector<std::string> checkInputFiles(const ConversionOptions& options);
+
+// Why one input file cannot be read: "<path>: no such file", "<path>: is a folder", "<path>: is empty".
+std::optional<std::string> inputFileProblem(const std::filesystem::path& file);
+
+// Why the output folder could not be created or written, found without creating it: the nearest
+// existing folder on its path must take a new file.
+std::optional<std::string> outputFolderProblem(const std::filesystem::path& folder);
+
+// One line for each option that does nothing for the chosen target: mip-maps for GTA 3, night prelight
+// for GTA 3 and GTA VC, a mip-map threshold without mip-maps.
+std::vector<std::string> idleOptionWarnings(const ConversionOptions& options);
+
+// A warning when no zone of `zones` belongs to `island`, naming the islands the file has.
+std::optional<std::string> emptyIslandWarning(const ZoneTable& zones, int island, const std::string& zonName);
+
+// A warning when models written as loose files have names too long for an IMG archive entry once
+// ".dff" is added (the archive mode refuses them before it starts).
+std::optional<std::string> longModelNameWarning(const ConversionOptions& options, const std::vector<PlannedModel>& models);
+
+} // namespace veldrin

@@ -1,0 +1,228 @@
+#include "app/EditionDetection.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "level/WorldTables.h"
+#include "support/LevelBuilder.h"
+#include "support/ModelEncoder.h"
+#include "support/SampleLevels.h"
+#include "support/TextureEncoder.h"
+
+namespace veldrin::test {
+namespace {
+
+constexpr GameVersion kEditions[] = {GameVersion::LcsPs2, GameVersion::VcsPs2, GameVersion::LcsPsp, GameVersion::VcsPsp};
+
+std::string describe(const EditionDetection& d) {
+    std::string text;
+    for (const EditionReading& r : d.ranked) {
+        text += std::string(gameVersionName(r.edition)) + ": score " + std::to_string(r.score) + ", models " +
+                std::to_string(r.modelsRead) + "/" + std::to_string(r.models) + ", textures " +
+                std::to_string(r.texturesRead) + "/" + std::to_string(r.textures) + ", faults " +
+                std::to_string(r.faults()) + " [" + r.trouble() + "]\n";
+    }
+    return text;
+}
+
+TestModelPart wallPart(std::vector<int16_t> textureIds) {
+    TestModelPart part;
+    for (int16_t id : textureIds) {
+        TestMaterial m;
+        m.textureId = id;
+        m.strip = {{0, 0, 0, 0, 0, 0x7FFF}, {900, 0, 0, 128, 0, 0x001F}, {0, 900, 0, 0, 128, 0x03E0},
+                   {900, 900, 300, 128, 128, 0x7C00}};
+        part.materials.push_back(m);
+    }
+    return part;
+}
+
+// The ways a test level may be damaged and still convert (with warnings), or not convert at all.
+enum class Damage { None, MissingTexture, IndexBeyondCount, BrokenGeometry };
+
+struct LevelCase {
+    const char* name;
+    SampleShape shape;
+    Damage damage;
+};
+
+SampleShape smallShape() {
+    SampleShape s;
+    s.textures = 3;
+    s.models = 2;
+    s.instances = 3;
+    s.pairs = 0;
+    s.seed = 7;
+    return s;
+}
+
+LevelDescription damagedTown(GameVersion edition, const LevelCase& c) {
+    LevelDescription d = sampleTown(edition, c.shape);
+    const int model = c.shape.textures; // the first model
+    switch (c.damage) {
+    case Damage::None: break;
+    case Damage::MissingTexture: {
+        // The last resource index is listed nowhere: a material naming it names a texture the level lacks.
+        const auto missing = static_cast<int16_t>(d.resourceCount - 1);
+        d.resources[model].encode = [edition, part = wallPart({0, missing})](uint32_t) { return encodeModelPart(edition, part); };
+        break;
+    }
+    case Damage::IndexBeyondCount: d.trailingListed[0] = {d.resourceCount + 40}; break;
+    case Damage::BrokenGeometry:
+        d.resources[model].encode = [edition](uint32_t) {
+            std::vector<uint8_t> bytes = encodeModelPart(edition, wallPart({0}));
+            bytes.resize(8); // header and the start of the records only: the rest lies past the level's end
+            bytes[0] = 0xFF;
+            return bytes;
+        };
+        break;
+    }
+    return d;
+}
+
+TEST(EditionDetection, FindsTheEditionOfEveryTestLevelAndRefusesTheOthers) {
+    const LevelCase cases[] = {
+        {"town", SampleShape{}, Damage::None},
+        {"small", smallShape(), Damage::None},
+        {"missing texture", SampleShape{}, Damage::MissingTexture},
+        {"index beyond count", SampleShape{}, Damage::IndexBeyondCount},
+        {"broken geometry", SampleShape{}, Damage::BrokenGeometry},
+        {"small, missing texture", smallShape(), Damage::MissingTexture},
+    };
+    for (const LevelCase& c : cases) {
+        for (GameVersion right : kEditions) {
+            const EditionDetection d = detectEdition(buildLevel(damagedTown(right, c)).buffer());
+            SCOPED_TRACE(std::string(c.name) + " in " + std::string(gameVersionName(right)) + "\n" + describe(d));
+            const EditionChoice detected = chooseEdition(d, std::nullopt, "town.lvz");
+            ASSERT_EQ(detected.edition, right) << detected.refusal;
+            EXPECT_TRUE(detected.detected);
+            if (c.damage != Damage::None) {
+                EXPECT_GT(d.reading(right).faults(), 0);
+            }
+
+            EXPECT_EQ(chooseEdition(d, right, "town.lvz").edition, right);
+            for (GameVersion wrong : kEditions) {
+                if (wrong == right) continue;
+                const EditionChoice refused = chooseEdition(d, wrong, "town.lvz");
+                EXPECT_FALSE(refused.edition) << gameVersionName(wrong);
+                const std::string head = "town.lvz reads as " + std::string(gameVersionName(right)) + ", not " +
+                                         std::string(gameVersionName(wrong)) + " (";
+                EXPECT_EQ(refused.refusal.rfind(head, 0), 0u) << refused.refusal;
+                EXPECT_EQ(refused.advice, "use --edition " + std::string(gameVersionName(right)));
+            }
+        }
+    }
+}
+
+// A VCS PSP level made to read the same under the LCS PSP layout: resources only in blocks, instances
+// only in list 3, wide material records flagged the LCS way. Only the placement differs between the two.
+LevelDescription ambiguousLevel() {
+    const GameVersion e = GameVersion::VcsPsp;
+    LevelDescription d;
+    d.edition = e;
+    d.resourceCount = 6;
+    d.trailingBlocks = 1;
+    TestTexture t;
+    t.texels.assign(256, 1);
+    for (int i = 0; i < 256; ++i) t.palette.push_back({static_cast<uint8_t>(i), 9, 9, 255});
+    for (int i = 0; i < 2; ++i) {
+        d.resources[i].encode = [e, t](uint32_t offset) { return encodeTexture(e, t, offset); };
+        d.resources[i].placements = {{Where::TrailingBlock, 0}};
+    }
+    TestCell cell;
+    cell.row = 10;
+    cell.column = 4;
+    for (int m = 2; m < 5; ++m) {
+        d.resources[m].encode = [e, part = wallPart({static_cast<int16_t>(m % 2), 1})](uint32_t) {
+            std::vector<uint8_t> bytes = encodeModelPart(e, part);
+            bytes[7] = 0x10;
+            return bytes;
+        };
+        d.resources[m].placements = {{Where::Cell, 0}};
+        TestInstance inst;
+        inst.id = m;
+        inst.model = m;
+        inst.list = 3;
+        inst.position = {5.0f * m, 3, 1};
+        cell.instances.push_back(inst);
+    }
+    d.cells = {cell};
+    return d;
+}
+
+TEST(EditionDetection, RefusesWhatItCannotDecide) {
+    LevelDescription empty = sampleTown(GameVersion::VcsPs2, smallShape());
+    for (TestCell& cell : empty.cells) cell.instances.clear();
+
+    struct Case {
+        const char* name;
+        LevelDescription level;
+        std::string refusal;
+        std::vector<GameVersion> candidates;
+    };
+    const Case cases[] = {
+        {"ambiguous", ambiguousLevel(), "town.lvz: this level reads as lcs-psp and as vcs-psp",
+         {GameVersion::LcsPsp, GameVersion::VcsPsp}},
+        {"nothing placed", empty, "town.lvz does not read as any edition; the best candidate, ", {}},
+    };
+    for (const Case& c : cases) {
+        const EditionDetection d = detectEdition(buildLevel(c.level).buffer());
+        SCOPED_TRACE(std::string(c.name) + "\n" + describe(d));
+        const EditionChoice choice = chooseEdition(d, std::nullopt, "town.lvz");
+        EXPECT_FALSE(choice.edition);
+        EXPECT_EQ(choice.refusal.rfind(c.refusal, 0), 0u) << choice.refusal;
+        std::vector<GameVersion> sorted = choice.candidates;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, c.candidates);
+        // Naming any of the candidates settles it; naming an edition that reads nothing is left to the run.
+        for (GameVersion e : c.candidates) EXPECT_EQ(chooseEdition(d, e, "town.lvz").edition, e);
+    }
+}
+
+TEST(EditionDetection, WeakerReadingsSayWhyTheyFellBehind) {
+    EditionReading strong;
+    strong.edition = GameVersion::VcsPsp;
+    strong.modelsRead = 36;
+    strong.texturesRead = 24;
+    strong.score = 60;
+    struct Case {
+        const char* name;
+        EditionReading weak;
+        std::string why;
+        bool clearlyBehind;
+    };
+    EditionReading refused;
+    refused.worldRefusal = "world resource: resource count at offset 412 (4 bytes) lies outside the data (300 bytes)";
+    EditionReading empty;
+    EditionReading faulty;
+    faulty.modelsRead = 30;
+    faulty.texturesRead = 14;
+    faulty.textureFaults = 10;
+    faulty.firstFault = "texture 0 is not in the level";
+    faulty.score = 30 + 14 - 20;
+    EditionReading fewer;
+    fewer.modelsRead = 20;
+    fewer.texturesRead = 10;
+    fewer.score = 30;
+    EditionReading nearly = fewer;
+    nearly.modelsRead = 34;
+    nearly.texturesRead = 22;
+    nearly.score = 56;
+    const Case cases[] = {
+        {"world refused", refused, refused.worldRefusal, true},
+        {"nothing read", empty, "finds no model it can read", true},
+        {"faults", faulty, "texture 0 is not in the level and 9 more fault(s)", true},
+        {"finds less", fewer, "finds 20 model(s) and 10 texture(s) where vcs-psp finds 36 and 24", true},
+        {"finds a little less", nearly, "finds 34 model(s) and 22 texture(s) where vcs-psp finds 36 and 24", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(whyBehind(c.weak, strong), c.why);
+        EXPECT_EQ(readsClearlyBetter(strong, c.weak), c.clearlyBehind);
+        EXPECT_FALSE(readsClearlyBetter(c.weak, strong));
+    }
+}
+
+} // namespace
+} // namespace veldrin::test
