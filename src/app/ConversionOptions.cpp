@@ -18,7 +18,8 @@ std::filesystem::path pairedImgPath(const std::filesystem::path& lvzPath) {
     img.replace_extension(".IMG");
     std::error_code ec;
     if (fs::exists(img, ec)) return img;
-    // Copied from a disc or an archive the extension may be in any case; of several, the first by name.
+    // Copied from a disc or an archive, the extension may be in any case: the first such file by name is
+    // taken, and ".IMG" stays the name when there is none, so that a message names what was looked for.
     const fs::path folder = lvzPath.has_parent_path() ? lvzPath.parent_path() : fs::path(".");
     std::optional<fs::path> found;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {

@@ -46,8 +46,7 @@ struct ConversionOptions {
 
 std::string lodPrefixFor(const std::string& modelPrefix);
 
-// IMG path paired with an LVZ: the extension replaced by ".IMG", or by the first file beside the LVZ of
-// the same name whose extension is ".img" in any case when no ".IMG" exists.
+// IMG path paired with an LVZ: the extension replaced by ".IMG" whatever its case.
 std::filesystem::path pairedImgPath(const std::filesystem::path& lvzPath);
 // Level name from the IMG path: lower case, file name without extension, blanks trimmed.
 std::string levelNameFromImg(const std::filesystem::path& imgPath);

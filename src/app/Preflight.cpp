@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "pcout/ImgArchive.h"
+
 namespace veldrin {
 
 namespace fs = std::filesystem;
@@ -86,18 +88,18 @@ std::optional<std::string> emptyIslandWarning(const ZoneTable& zones, int island
            ")";
 }
 
-std::optional<std::string> longModelNameWarning(const ConversionOptions& options, const std::vector<PlannedModel>& models) {
+std::optional<std::string> longModelNameWarning(const ConversionOptions& options, const std::vector<std::string>& modelNames) {
     if (options.buildImg) return std::nullopt;
     int tooLong = 0;
     const std::string* first = nullptr;
-    for (const PlannedModel& p : models) {
-        if (p.name.size() + 4 <= kMaxImgEntryNameLength) continue;
-        if (!first) first = &p.name;
+    for (const std::string& name : modelNames) {
+        if (name.size() + 4 <= kImgNameSize) continue;
+        if (!first) first = &name;
         ++tooLong;
     }
     if (tooLong == 0) return std::nullopt;
     return std::to_string(tooLong) + " model name(s), such as \"" + *first + "\", will not fit a " +
-           std::to_string(kMaxImgEntryNameLength) + "-byte IMG archive entry once \".dff\" is added; choose a shorter " +
+           std::to_string(kImgNameSize) + "-byte IMG archive entry once \".dff\" is added; choose a shorter " +
            "model prefix to put them in an IMG later";
 }
 

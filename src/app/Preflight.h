@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/ConversionOptions.h"
-#include "app/ModelPlan.h"
 #include "level/ZonFile.h"
 
 namespace veldrin {
@@ -34,6 +33,6 @@ std::optional<std::string> emptyIslandWarning(const ZoneTable& zones, int island
 
 // A warning when models written as loose files have names too long for an IMG archive entry once
 // ".dff" is added (the archive mode refuses them before it starts).
-std::optional<std::string> longModelNameWarning(const ConversionOptions& options, const std::vector<PlannedModel>& models);
+std::optional<std::string> longModelNameWarning(const ConversionOptions& options, const std::vector<std::string>& modelNames);
 
 } // namespace veldrin
