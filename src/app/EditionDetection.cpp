@@ -266,4 +266,13 @@ EditionChoice chooseEdition(const EditionDetection& detection, std::optional<Gam
     return choice;
 }
 
+EditionRefused::EditionRefused(EditionChoice choice)
+    : VeldrinError(choice.refusal + "; " + choice.advice), choice_(std::move(choice)) {}
+
+EditionChoice settleEdition(const LevelBuffer& level, std::optional<GameVersion> named, const std::string& levelFile) {
+    EditionChoice choice = chooseEdition(detectEdition(level), named, levelFile);
+    if (!choice.edition) throw EditionRefused(std::move(choice));
+    return choice;
+}
+
 } // namespace veldrin

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/Editions.h"
+#include "base/Error.h"
 #include "level/LevelInput.h"
 
 namespace veldrin {
@@ -68,5 +69,19 @@ struct EditionChoice {
 };
 EditionChoice chooseEdition(const EditionDetection& detection, std::optional<GameVersion> named,
                             const std::string& levelFile);
+
+// A refused choice as the run throws it: the message is the refusal followed by its advice, in the
+// command line's words; the window words its own advice from the choice.
+class EditionRefused : public VeldrinError {
+public:
+    explicit EditionRefused(EditionChoice choice);
+    const EditionChoice& choice() const { return choice_; }
+
+private:
+    EditionChoice choice_;
+};
+
+// Detects and chooses at once: the chosen edition, or EditionRefused.
+EditionChoice settleEdition(const LevelBuffer& level, std::optional<GameVersion> named, const std::string& levelFile);
 
 } // namespace veldrin

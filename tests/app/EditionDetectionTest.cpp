@@ -177,6 +177,12 @@ TEST(EditionDetection, RefusesWhatItCannotDecide) {
         EXPECT_EQ(sorted, c.candidates);
         // Naming any of the candidates settles it; naming an edition that reads nothing is left to the run.
         for (GameVersion e : c.candidates) EXPECT_EQ(chooseEdition(d, e, "town.lvz").edition, e);
+        try {
+            settleEdition(buildLevel(c.level).buffer(), std::nullopt, "town.lvz");
+            ADD_FAILURE() << "not refused";
+        } catch (const EditionRefused& e) {
+            EXPECT_EQ(std::string(e.what()), choice.refusal + "; " + choice.advice);
+        }
     }
 }
 
