@@ -6,6 +6,7 @@
 
 #include "app/ConversionRun.h"
 #include "base/Error.h"
+#include "cli/Interrupt.h"
 #include "cli/Progress.h"
 #include "level/LevelInput.h"
 #include "level/WorldReader.h"
@@ -38,9 +39,15 @@ int runConvertCommand(const ConversionOptions& options) {
     };
     callbacks.progress = [&](int position, int maximum) { progress.progress(position, maximum); };
     callbacks.warning = [&](const std::string& text) { progress.warning(text); };
+    InterruptGuard interrupt;
+    callbacks.stopRequested = [] { return InterruptGuard::requested(); };
     try {
         const RunSummary summary = runConversion(options, callbacks);
         progress.finish();
+        if (summary.stopped) {
+            std::fprintf(stderr, "%s\n", kInterruptedMessage);
+            return kInterruptedExitCode;
+        }
         std::printf("Converted %d model(s), %d texture dictionar%s, %d placement(s) into %s\n", summary.modelsConverted,
                     summary.dictionaries, summary.dictionaries == 1 ? "y" : "ies", summary.instancesWritten,
                     options.levelFolder().string().c_str());

@@ -64,9 +64,15 @@ LevelBuffer buildLevelBuffer(std::span<const uint8_t> lvz, std::vector<uint8_t> 
 
 LevelBuffer loadLevel(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath,
                       const StatusCallback& status) {
-    if (status) status("Loading " + lvzPath.filename().string());
-    const std::vector<uint8_t> world = inflateStream(readWholeFile(lvzPath), "The LVZ file");
-    checkWorldIdent(world);
+    const std::string name = lvzPath.filename().string();
+    if (status) status("Loading " + name);
+    // Messages name the file the user picked; the fixed text of a wrong ident follows the name unchanged.
+    const std::vector<uint8_t> world = inflateStream(readWholeFile(lvzPath), name);
+    try {
+        checkWorldIdent(world);
+    } catch (const VeldrinError& e) {
+        throw VeldrinError(name + ": " + e.what());
+    }
     if (status) status("Loading " + imgPath.filename().string());
     return joinLevel(readWholeFile(imgPath), world);
 }

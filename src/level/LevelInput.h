@@ -27,7 +27,8 @@ inline constexpr const char* kIncorrectLvzMessage = "This is incorrect LVZ file!
 
 using StatusCallback = std::function<void(const std::string&)>;
 
-// Reads and inflates the LVZ, checks "DLRW", reads the IMG and joins them into one buffer.
+// Reads and inflates the LVZ, checks "DLRW", reads the IMG and joins them into one buffer. Refusals
+// name the LVZ by its file name ("town.lvz: This is incorrect LVZ file! Choose another one...").
 // Reports "Loading <file name>" for each file through `status`.
 LevelBuffer loadLevel(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath,
                       const StatusCallback& status = {});
