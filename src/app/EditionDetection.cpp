@@ -47,19 +47,24 @@ public:
         }
         fingerprint_.add(isPsp(r_.edition));
         r_.skippedIndices = t.stats.skippedResourceIndices;
+        r_.cells = t.stats.cells;
+        r_.cellsFitting = t.stats.cellsWithListsAfterTable;
+        r_.wholeLists = t.stats.wholeRecordLists;
         if (r_.skippedIndices > 0) {
             fault(std::to_string(r_.skippedIndices) + " resource index(es) lie at or above the resource count (" +
                   std::to_string(t.resourceCount) + ")");
         }
         const std::vector<int64_t> pairs = pairPositions(t);
-        std::vector<bool> named(static_cast<std::size_t>(t.resourceCount), false);
+        std::vector<bool> named(0x10000, false); // by the texture id's 16 bits, out-of-range ids included
         std::vector<int> textureIds;
         for (int index = 0; index < t.resourceCount; ++index) {
             readModel(t, index, pairs[static_cast<std::size_t>(index)], named, textureIds);
         }
         std::sort(textureIds.begin(), textureIds.end());
         for (int id : textureIds) readTexture(t, id);
-        r_.score = r_.modelsRead + r_.texturesRead - kFaultWeight * r_.faults();
+        // The layout fits are finds only, never faults: they tell editions apart where a level is laid out
+        // tightly, and weigh nothing where it is not.
+        r_.score = r_.modelsRead + r_.texturesRead + r_.cellsFitting + r_.wholeLists - kFaultWeight * r_.faults();
         r_.fingerprint = fingerprint_.value();
         return r_;
     }
@@ -111,15 +116,10 @@ private:
             fingerprint_.add(mat.vScale);
             fingerprint_.add(mat.dataOffset);
             fingerprint_.add(mat.dataSize);
-            const int id = mat.textureId;
-            // Ids outside the table are faults too; they share one slot per id through the list.
-            if (id >= 0 && id < t.resourceCount) {
-                if (named[static_cast<std::size_t>(id)]) continue;
-                named[static_cast<std::size_t>(id)] = true;
-            } else if (std::find(textureIds.begin(), textureIds.end(), id) != textureIds.end()) {
-                continue;
-            }
-            textureIds.push_back(id);
+            const auto key = static_cast<uint16_t>(mat.textureId);
+            if (named[key]) continue;
+            named[key] = true;
+            textureIds.push_back(mat.textureId);
         }
     }
 
@@ -209,15 +209,22 @@ EditionDetection detectEdition(const LevelBuffer& level) {
 bool readsClearlyBetter(const EditionReading& stronger, const EditionReading& weaker) {
     if (!stronger.readable()) return false;
     if (!weaker.readable()) return true;
-    // A quarter of the stronger score: a damaged level may lose a few finds under its right edition, and a
-    // wrong edition that happens to read cleanly still finds far less or fails far more.
-    const int64_t margin = std::max<int64_t>(1, stronger.score / 4);
+    // A quarter of what the stronger reading finds in models and textures (the layout fits, shared by
+    // editions of one layout, would only blur it): a damaged level may lose a few finds under its right
+    // edition, and a wrong edition that happens to read cleanly still finds far less or fails far more.
+    const int64_t margin = std::max<int64_t>(1, (stronger.modelsRead + stronger.texturesRead) / 4);
     return stronger.score - weaker.score > margin;
 }
 
 std::string whyBehind(const EditionReading& weaker, const EditionReading& stronger) {
     const std::string trouble = weaker.trouble();
     if (!trouble.empty()) return trouble;
+    const bool findsLess = weaker.modelsRead + weaker.texturesRead < stronger.modelsRead + stronger.texturesRead;
+    if (!findsLess && weaker.cellsFitting < stronger.cellsFitting) {
+        return "its instance list table fits " + std::to_string(weaker.cellsFitting) + " of " +
+               std::to_string(weaker.cells) + " cells, where " + std::string(gameVersionName(stronger.edition)) +
+               "'s fits " + std::to_string(stronger.cellsFitting);
+    }
     return "finds " + std::to_string(weaker.modelsRead) + " model(s) and " + std::to_string(weaker.texturesRead) +
            " texture(s) where " + std::string(gameVersionName(stronger.edition)) + " finds " +
            std::to_string(stronger.modelsRead) + " and " + std::to_string(stronger.texturesRead);

@@ -22,8 +22,11 @@ struct EditionReading {
     int texturesRead = 0;      // located, with a usable raster record and data inside the level
     int textureFaults = 0;     // out of range, not in the level, or with an unusable record
     int skippedIndices = 0;    // resource indices at or above the resource count
+    int cells = 0;             // cell blocks read
+    int cellsFitting = 0;      // whose instance lists start right where this edition's list table ends
+    int wholeLists = 0;        // non-empty instance lists holding a whole number of this edition's records
     std::string firstFault;    // the first fault met, in the converter's own words
-    int64_t score = 0;         // what reads, less what fails; meaningless when !readable()
+    int64_t score = 0;         // what reads and fits, less what fails; meaningless when !readable()
     uint64_t fingerprint = 0;  // of everything the converters would be handed under this edition
 
     // The world tables read and at least one model reads: an empty reading is not a good one.
@@ -43,9 +46,10 @@ struct EditionDetection {
     std::vector<GameVersion> candidates() const;
 };
 
-// Reads the level under each of the four editions and ranks them: the world tables without refusal,
-// every located model's geometry, every texture its models name, resource indices in range. Faults lower
-// a reading's score; they do not rule an edition out. Safe for untrusted input.
+// Reads the level under each of the four editions and ranks them: the world tables without refusal, how
+// the cells' instance lists fit the edition's list table and record size, every located model's
+// geometry, every texture its models name, resource indices in range. Faults lower a reading's score;
+// they do not rule an edition out. Safe for untrusted input.
 EditionDetection detectEdition(const LevelBuffer& level);
 
 // True when `stronger` reads clearly better than `weaker`: a little better is not enough.

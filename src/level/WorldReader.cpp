@@ -125,9 +125,11 @@ private:
         img_.require(data, 8 + 4 * static_cast<int64_t>(lists + 1), "block data of " + what);
         const uint32_t listOffset = img_.u32(data);
         const uint16_t listCount = img_.u16(data + 4);
+        if (img_.u32(data + 8) == 32 + 8 + 4 * static_cast<int64_t>(lists + 1)) ++tables_.stats.cellsWithListsAfterTable;
         for (int j = 0; j < lists; ++j) {
             const int64_t from = img_.u32(data + 8 + 4 * j);
             const int64_t to = img_.u32(data + 12 + 4 * j);
+            if (to > from && (to - from) % layout_.instanceRecordSize == 0) ++tables_.stats.wholeRecordLists;
             const int64_t records = std::max<int64_t>(0, (to - from) / layout_.instanceRecordSize);
             img_.require(block + from, records * layout_.instanceRecordSize,
                          "instance list " + std::to_string(j) + " of " + what);

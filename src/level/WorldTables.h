@@ -56,6 +56,10 @@ struct WorldStats {
     int locatedByExtraBlocks = 0;
     int instanceRecords = 0;
     int skippedResourceIndices = 0; // indices at or above ResourceCount in records or lists
+    // How well the cells fit the edition's layout (edition detection weighs these): cells whose first
+    // instance list starts right after their list table, and non-empty lists of whole records.
+    int cellsWithListsAfterTable = 0;
+    int wholeRecordLists = 0;
 };
 
 struct WorldTables {

@@ -82,7 +82,7 @@ LevelDescription damagedTown(GameVersion edition, const LevelCase& c) {
 }
 
 TEST(EditionDetection, FindsTheEditionOfEveryTestLevelAndRefusesTheOthers) {
-    const LevelCase cases[] = {
+    std::vector<LevelCase> cases = {
         {"town", SampleShape{}, Damage::None},
         {"small", smallShape(), Damage::None},
         {"missing texture", SampleShape{}, Damage::MissingTexture},
@@ -90,10 +90,22 @@ TEST(EditionDetection, FindsTheEditionOfEveryTestLevelAndRefusesTheOthers) {
         {"broken geometry", SampleShape{}, Damage::BrokenGeometry},
         {"small, missing texture", smallShape(), Damage::MissingTexture},
     };
+    // Tiny towns give the editions the least to tell them apart by.
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        for (int size : {1, 2, 5}) {
+            SampleShape s;
+            s.seed = seed;
+            s.textures = s.models = size;
+            s.instances = 2 * size;
+            s.pairs = size / 2;
+            cases.push_back({"tiny town", s, Damage::None});
+        }
+    }
     for (const LevelCase& c : cases) {
         for (GameVersion right : kEditions) {
             const EditionDetection d = detectEdition(buildLevel(damagedTown(right, c)).buffer());
-            SCOPED_TRACE(std::string(c.name) + " in " + std::string(gameVersionName(right)) + "\n" + describe(d));
+            SCOPED_TRACE(std::string(c.name) + " (seed " + std::to_string(c.shape.seed) + ", " + std::to_string(c.shape.models) +
+                         " models) in " + std::string(gameVersionName(right)) + "\n" + describe(d));
             const EditionChoice detected = chooseEdition(d, std::nullopt, "town.lvz");
             ASSERT_EQ(detected.edition, right) << detected.refusal;
             EXPECT_TRUE(detected.detected);
@@ -116,11 +128,13 @@ TEST(EditionDetection, FindsTheEditionOfEveryTestLevelAndRefusesTheOthers) {
 }
 
 // A VCS PSP level made to read the same under the LCS PSP layout: resources only in blocks, instances
-// only in list 3, wide material records flagged the LCS way. Only the placement differs between the two.
+// only in list 3, padding after the list tables that fits neither list count, wide material records
+// flagged the LCS way. Only the placement differs between the two.
 LevelDescription ambiguousLevel() {
     const GameVersion e = GameVersion::VcsPsp;
     LevelDescription d;
     d.edition = e;
+    d.listTablePadding = 12;
     d.resourceCount = 6;
     d.trailingBlocks = 1;
     TestTexture t;
@@ -191,7 +205,7 @@ TEST(EditionDetection, WeakerReadingsSayWhyTheyFellBehind) {
     strong.edition = GameVersion::VcsPsp;
     strong.modelsRead = 36;
     strong.texturesRead = 24;
-    strong.score = 60;
+    strong.score = 67;
     struct Case {
         const char* name;
         EditionReading weak;
@@ -208,6 +222,7 @@ TEST(EditionDetection, WeakerReadingsSayWhyTheyFellBehind) {
     faulty.firstFault = "texture 0 is not in the level";
     faulty.score = 30 + 14 - 20;
     EditionReading fewer;
+    fewer.cells = fewer.cellsFitting = 7;
     fewer.modelsRead = 20;
     fewer.texturesRead = 10;
     fewer.score = 30;
@@ -215,12 +230,18 @@ TEST(EditionDetection, WeakerReadingsSayWhyTheyFellBehind) {
     nearly.modelsRead = 34;
     nearly.texturesRead = 22;
     nearly.score = 56;
+    strong.cells = 7;
+    strong.cellsFitting = 7;
+    EditionReading misfit = strong;
+    misfit.cellsFitting = 0;
+    misfit.score = 60 - 7;
     const Case cases[] = {
         {"world refused", refused, refused.worldRefusal, true},
         {"nothing read", empty, "finds no model it can read", true},
         {"faults", faulty, "texture 0 is not in the level and 9 more fault(s)", true},
         {"finds less", fewer, "finds 20 model(s) and 10 texture(s) where vcs-psp finds 36 and 24", true},
         {"finds a little less", nearly, "finds 34 model(s) and 22 texture(s) where vcs-psp finds 36 and 24", false},
+        {"misfits the cells", misfit, "its instance list table fits 0 of 7 cells, where vcs-psp's fits 7", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -59,7 +59,7 @@ void writeResources(ByteWriter& img, std::size_t blockStart, const std::vector<L
 
 // A cell or trailing block: resource list offset and count, instance list offsets, records, list, resources.
 uint32_t writeCellBlock(ByteWriter& img, GameVersion edition, const std::vector<TestInstance>& instances,
-                        const std::vector<Listing>& listings) {
+                        const std::vector<Listing>& listings, int listTablePadding) {
     img.alignTo(2048);
     const std::size_t block = img.size();
     const WorldLayout layout = worldLayout(edition);
@@ -71,6 +71,7 @@ uint32_t writeCellBlock(ByteWriter& img, GameVersion edition, const std::vector<
     img.u16(0);
     const std::size_t listTable = img.size();
     img.zeros(4 * static_cast<std::size_t>(layout.instanceLists + 1));
+    img.zeros(static_cast<std::size_t>(listTablePadding));
     for (int j = 0; j <= layout.instanceLists; ++j) {
         img.patchU32(listTable + 4 * j, static_cast<uint32_t>(img.size() - block));
         if (j == layout.instanceLists) break;
@@ -134,13 +135,14 @@ BuiltLevel buildLevel(const LevelDescription& d) {
     std::vector<uint32_t> cellData;
     for (std::size_t c = 0; c < d.cells.size(); ++c) {
         cellData.push_back(writeCellBlock(img, d.edition, d.cells[c].instances,
-                                          listingsFor(d, Where::Cell, static_cast<int>(c), d.cells[c].listedResources)));
+                                          listingsFor(d, Where::Cell, static_cast<int>(c), d.cells[c].listedResources),
+                                          d.listTablePadding));
     }
-    const uint32_t emptyData = writeCellBlock(img, d.edition, {}, {});
+    const uint32_t emptyData = writeCellBlock(img, d.edition, {}, {}, d.listTablePadding);
     std::vector<uint32_t> trailingData;
     for (int t = 0; t < d.trailingBlocks; ++t) {
         const auto extra = d.trailingListed.count(t) ? d.trailingListed.at(t) : std::vector<int>{};
-        trailingData.push_back(writeCellBlock(img, d.edition, {}, listingsFor(d, Where::TrailingBlock, t, extra)));
+        trailingData.push_back(writeCellBlock(img, d.edition, {}, listingsFor(d, Where::TrailingBlock, t, extra), d.listTablePadding));
     }
     std::vector<uint32_t> extraStarts;
     for (int e = 0; e < d.extraBlocks; ++e) extraStarts.push_back(writeExtraBlock(img, listingsFor(d, Where::ExtraBlock, e, {})));

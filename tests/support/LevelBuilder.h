@@ -54,6 +54,7 @@ struct LevelDescription {
     int extraBlocks = 0;                     // VCS only
     std::map<int, int32_t> rowStarts;        // row -> RowStart (default 0)
     std::map<int, std::vector<int>> trailingListed; // trailing block -> extra listed indices
+    int listTablePadding = 0; // bytes between a cell block's list table and its first instance list
 };
 
 struct BuiltLevel {
