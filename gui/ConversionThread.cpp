@@ -2,6 +2,9 @@
 
 #include <exception>
 
+#include "app/EditionDetection.h"
+#include "gui/DetectedEdition.h"
+
 namespace veldrin::gui {
 
 ConversionThread::ConversionThread(ConversionOptions options, QObject* parent)
@@ -15,6 +18,8 @@ void ConversionThread::run() {
     callbacks.stopRequested = [this] { return stop_.load(); };
     try {
         summary_ = runConversion(options_, callbacks);
+    } catch (const EditionRefused& e) {
+        failure_ = editionRefusalText(e.choice());
     } catch (const std::exception& e) {
         failure_ = QString::fromStdString(e.what());
         if (failure_.isEmpty()) failure_ = "Error";

@@ -7,6 +7,8 @@
 #include <optional>
 
 #include "app/DictionaryAssignment.h"
+#include "app/EditionDetection.h"
+#include "app/Preflight.h"
 #include "app/RunPlan.h"
 #include "app/StageParams.h"
 #include "base/Error.h"
@@ -25,6 +27,12 @@
 namespace veldrin {
 
 namespace {
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
 
 // IDE ids are 32-bit: the last model's id must not pass the largest one.
 void requireIdRange(int idOffset, std::size_t models) {
@@ -52,14 +60,23 @@ public:
     }
 
 private:
-    // Reads the level and the zone file, plans the run and refuses names the outputs cannot hold,
-    // all before anything is written.
+    // Checks the inputs, the output folder and the options, reads the level and settles its edition,
+    // reads the zone file, plans the run and refuses names the outputs cannot hold, all before anything
+    // is written.
     void prepare() {
+        const std::vector<std::string> refusals = checkInputFiles(o_);
+        if (!refusals.empty()) throw VeldrinError(joinLines(refusals));
+        if (const auto problem = outputFolderProblem(o_.levelFolder())) throw VeldrinError(*problem);
+        for (const std::string& w : idleOptionWarnings(o_)) warn(w);
         level_ = loadLevel(o_.lvzPath, o_.imgPath, cb_.status);
+        settleEditionOfLevel();
         std::optional<ZoneTable> zones;
         if (o_.useZon) {
             if (std::filesystem::exists(o_.zonPath)) zones = readZoneTable(readWholeFile(o_.zonPath), o_.zonPath.string());
             else warn(o_.zonPath.string() + " not found; the island filter is off");
+        }
+        if (zones) {
+            if (const auto w = emptyIslandWarning(*zones, o_.zonIsland, o_.zonPath.filename().string())) warn(*w);
         }
         status("Loading database...");
         tables_ = readWorld(level_, o_.gameVersion);
@@ -69,6 +86,9 @@ private:
         }
         plan_ = planRun(level_, tables_, o_, zones ? &*zones : nullptr);
         checkOutputNames(o_, plan_.models);
+        std::vector<std::string> names;
+        for (const PlannedModel& p : plan_.models) names.push_back(p.name);
+        if (const auto w = longModelNameWarning(o_, names)) warn(*w);
         if (o_.buildImg) sink_.planArchive(o_.targetGame, plannedArchiveEntries());
         if (o_.generateIde) {
             requireIdRange(o_.idOffset, plan_.models.size());
@@ -77,6 +97,15 @@ private:
         maximum_ = std::max(0, tables_.resourceCount - 1);
         progress(0);
         if (o_.generateIde) ide_ = ideHead(o_.levelName);
+    }
+
+    // The detected edition, or the named one unless another reads clearly better; every later step
+    // reads the level in the edition settled here.
+    void settleEditionOfLevel() {
+        const std::optional<GameVersion> named = o_.editionAuto ? std::nullopt : std::optional<GameVersion>(o_.gameVersion);
+        const EditionChoice choice = settleEdition(level_, named, o_.lvzPath.filename().string());
+        o_.gameVersion = *choice.edition;
+        if (cb_.edition) cb_.edition(o_.gameVersion, choice.detected);
     }
 
     // Converts the planned models on several threads, a window at a time, and commits them in
@@ -205,7 +234,7 @@ private:
         if (cb_.warning) cb_.warning(text);
     }
 
-    const ConversionOptions& o_;
+    ConversionOptions o_; // a copy: the edition is settled once the level is read
     const RunCallbacks& cb_;
     OutputSink sink_;
     LevelBuffer level_;

@@ -14,6 +14,7 @@ struct RunCallbacks {
     std::function<void(int position, int maximum)> progress;
     std::function<void(const std::string&)> warning;  // something skipped; the run goes on
     std::function<bool()> stopRequested;              // polled between models; true ends the run early
+    std::function<void(GameVersion, bool detected)> edition; // the edition in use, once the level is read
 };
 
 struct RunSummary {

@@ -66,7 +66,7 @@ std::vector<std::string> idleOptionWarnings(const ConversionOptions& o) {
         warnings.push_back(std::string("night prelight is written for GTA SA only: the night prelight option does nothing for ") +
                            (o.targetGame == TargetGame::Gta3 ? "GTA 3" : "GTA VC"));
     }
-    if (o.mipMapThreshold != 0 && !o.genMipMaps) {
+    if (o.mipSizeThreshold != 0 && !o.genMipMaps) {
         warnings.push_back("the mip-map threshold does nothing without mip-maps");
     }
     return warnings;

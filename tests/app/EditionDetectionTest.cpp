@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "RunFixture.h"
+#include "base/FileIO.h"
+
 #include "level/WorldTables.h"
 #include "support/LevelBuilder.h"
 #include "support/ModelEncoder.h"
@@ -248,6 +251,77 @@ TEST(EditionDetection, WeakerReadingsSayWhyTheyFellBehind) {
         EXPECT_EQ(whyBehind(c.weak, strong), c.why);
         EXPECT_EQ(readsClearlyBetter(strong, c.weak), c.clearlyBehind);
         EXPECT_FALSE(readsClearlyBetter(c.weak, strong));
+    }
+}
+
+std::map<std::string, std::vector<uint8_t>> contentsOf(const std::filesystem::path& folder) {
+    std::map<std::string, std::vector<uint8_t>> files;
+    for (const std::string& name : filesIn(folder)) files[name] = readWholeFile(folder / name);
+    return files;
+}
+
+TEST(EditionDetection, ARunWithoutAnEditionWritesWhatTheRightEditionWrites) {
+    const LevelCase cases[] = {
+        {"town", SampleShape{}, Damage::None},
+        {"small", smallShape(), Damage::None},
+        {"missing texture", SampleShape{}, Damage::MissingTexture},
+        {"index beyond count", SampleShape{}, Damage::IndexBeyondCount},
+    };
+    for (const LevelCase& c : cases) {
+        for (GameVersion right : kEditions) {
+            SCOPED_TRACE(std::string(c.name) + " in " + std::string(gameVersionName(right)));
+            TempFolder dir("veldrin-auto");
+            const auto lvz = buildLevel(damagedTown(right, c)).write(dir.path(), "town");
+            ConversionOptions o = optionsFor(lvz, right);
+            o.generateIde = true;
+            o.genBlankCol = true;
+            o.txdMode = TxdMode::TxdPerGroup;
+            o.modelsPerTxd = 4;
+            o.outputFolder = dir / "named";
+            const RunResult named = runAndCollect(o);
+            o.editionAuto = true;
+            o.gameVersion = right == GameVersion::LcsPs2 ? GameVersion::VcsPsp : GameVersion::LcsPs2; // not looked at
+            o.outputFolder = dir / "auto";
+            std::vector<std::pair<GameVersion, bool>> told;
+            RunCallbacks cb;
+            cb.edition = [&](GameVersion e, bool detected) { told.emplace_back(e, detected); };
+            const RunSummary detected = runConversion(o, cb);
+            EXPECT_EQ(told, (std::vector<std::pair<GameVersion, bool>>{{right, true}}));
+            EXPECT_GT(detected.modelsConverted, 0);
+            EXPECT_EQ(detected.warnings, named.summary.warnings);
+            const auto expected = contentsOf(dir / "named" / "town");
+            EXPECT_EQ(expected.size(), filesIn(dir / "named" / "town").size());
+            EXPECT_TRUE(expected == contentsOf(dir / "auto" / "town"));
+        }
+    }
+}
+
+TEST(EditionDetection, ARunRefusesAWrongOrUndecidedEditionBeforeWritingAnything) {
+    struct Case {
+        const char* name;
+        LevelDescription level;
+        std::optional<GameVersion> named;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"wrong edition", sampleTown(GameVersion::VcsPsp), GameVersion::LcsPsp, "town.lvz reads as vcs-psp, not lcs-psp ("},
+        {"wrong platform", sampleTown(GameVersion::LcsPs2), GameVersion::LcsPsp, "town.lvz reads as lcs-ps2, not lcs-psp ("},
+        {"ambiguous", ambiguousLevel(), std::nullopt,
+         "town.lvz: this level reads as lcs-psp and as vcs-psp; choose one with --edition"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir("veldrin-auto");
+        ConversionOptions o = optionsFor(buildLevel(c.level).write(dir.path(), "town"), c.named.value_or(GameVersion::LcsPs2));
+        o.editionAuto = !c.named;
+        o.generateIde = true;
+        try {
+            runAndCollect(o);
+            ADD_FAILURE() << "not refused";
+        } catch (const EditionRefused& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(c.message, 0), 0u) << e.what();
+        }
+        EXPECT_FALSE(std::filesystem::exists(o.levelFolder()));
     }
 }
 

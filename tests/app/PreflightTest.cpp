@@ -2,20 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "RunFixture.h"
+#include "base/Error.h"
 #include "base/FileIO.h"
+#include "support/SampleLevels.h"
 #include "support/TempFolder.h"
 
 namespace veldrin::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> filesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(Preflight, InputFilesThatCannotBeRead) {
     TempFolder dir("veldrin-preflight");
@@ -105,21 +101,21 @@ TEST(Preflight, OptionsThatDoNothingForTheTarget) {
     const std::string night = "night prelight is written for GTA SA only: the night prelight option does nothing for ";
     const std::string threshold = "the mip-map threshold does nothing without mip-maps";
     const Case cases[] = {
-        {TargetGame::GtaSa, true, true, 3, {}},
-        {TargetGame::GtaVc, true, false, 2, {}},
+        {TargetGame::GtaSa, true, true, 65, {}},
+        {TargetGame::GtaVc, true, false, 33, {}},
         {TargetGame::Gta3, false, false, 0, {}},
         {TargetGame::Gta3, true, false, 0, {mip}},
         {TargetGame::Gta3, true, true, 0, {mip, night + "GTA 3"}},
         {TargetGame::GtaVc, false, true, 0, {night + "GTA VC"}},
-        {TargetGame::GtaSa, false, false, 1, {threshold}},
-        {TargetGame::Gta3, false, true, 4, {night + "GTA 3", threshold}},
+        {TargetGame::GtaSa, false, false, 17, {threshold}},
+        {TargetGame::Gta3, false, true, 129, {night + "GTA 3", threshold}},
     };
     for (const Case& c : cases) {
         ConversionOptions o;
         o.targetGame = c.target;
         o.genMipMaps = c.mipMaps;
         o.genNightPrelit = c.night;
-        o.mipMapThreshold = c.threshold;
+        o.mipSizeThreshold = c.threshold;
         EXPECT_EQ(idleOptionWarnings(o), c.warnings) << targetGameName(c.target);
     }
 }
@@ -161,6 +157,58 @@ TEST(Preflight, ModelNamesTooLongForAnArchiveEntry) {
         o.buildImg = c.buildImg;
         EXPECT_EQ(longModelNameWarning(o, c.names), c.warning);
     }
+}
+
+// The run makes every check above before it reads a model: refusals leave nothing behind, warnings let
+// it go on.
+TEST(Preflight, ARunChecksBeforeItReadsAModel) {
+    TempFolder dir("veldrin-preflight");
+    const fs::path lvz = buildLevel(sampleTown(GameVersion::LcsPs2)).write(dir.path(), "town");
+    writeWholeFile(dir / "MAP.ZON", std::string_view("zone\nA, 0, -9000, -9000, -90, 9000, 9000, 90, 1\nend\n"));
+    writeWholeFile(dir / "blocked", std::string_view("x"));
+    struct Case {
+        const char* name;
+        void (*change)(ConversionOptions&, const fs::path& dir);
+        std::string refusal;               // empty: the run goes on
+        std::vector<std::string> warnings; // words of each
+    };
+    const Case cases[] = {
+        {"missing LVZ", [](ConversionOptions& o, const fs::path& d) { o.lvzPath = d / "gone.lvz"; },
+         (dir / "gone.lvz").string() + ": no such file", {}},
+        {"output behind a file", [](ConversionOptions& o, const fs::path& d) { o.outputFolder = d / "blocked"; },
+         "cannot create the output folder " + (dir / "blocked" / "town").string(), {}},
+        {"idle options", [](ConversionOptions& o, const fs::path&) { o.genMipMaps = o.genNightPrelit = true; },
+         "", {"mip-maps are made", "night prelight is written"}},
+        {"island without zones", [](ConversionOptions& o, const fs::path& d) {
+             o.useZon = true;
+             o.zonPath = d / "MAP.ZON";
+             o.zonIsland = 2;
+             o.forceMegaLods = true;
+         },
+         "", {"MAP.ZON has no zone on island 2"}},
+        {"long names", [](ConversionOptions& o, const fs::path&) { o.modelPrefix = std::string(19, 'm'); },
+         "", {"model name(s), such as"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ConversionOptions o = optionsFor(lvz, GameVersion::LcsPs2);
+        o.outputFolder = dir / c.name;
+        c.change(o, dir.path());
+        if (!c.refusal.empty()) {
+            try {
+                runAndCollect(o);
+                ADD_FAILURE() << "not refused";
+            } catch (const VeldrinError& e) {
+                EXPECT_EQ(std::string(e.what()).rfind(c.refusal, 0), 0u) << e.what();
+            }
+            EXPECT_FALSE(fs::exists(o.levelFolder()));
+            continue;
+        }
+        const RunResult r = runAndCollect(o);
+        ASSERT_EQ(r.warnings.size(), c.warnings.size());
+        for (std::size_t i = 0; i < c.warnings.size(); ++i) EXPECT_NE(r.warnings[i].find(c.warnings[i]), std::string::npos) << r.warnings[i];
+    }
+    EXPECT_TRUE(fs::is_regular_file(dir / "blocked"));
 }
 
 } // namespace

@@ -225,6 +225,22 @@ private slots:
         QVERIFY(child<QPushButton>(w, "ProcessButton")->isEnabled());
     }
 
+    // An edition button that clearly does not fit the level stops the run before it writes anything, and
+    // the message names the button to choose.
+    void aWrongEditionIsRefusedNamingTheOneToChoose() {
+        TempFolder dir("veldrin-gui");
+        const auto lvz = writeSample(dir.path(), GameVersion::VcsPsp);
+        TForm1 w;
+        MessageLog log(w);
+        w.pickLevel(toQString(lvz));
+        child<QRadioButton>(w, "LCSPSP")->click();
+        QVERIFY(convert(w));
+        QCOMPARE(log.messages.size(), 1);
+        QVERIFY2(log.messages[0].startsWith("town.lvz reads as vcs-psp, not lcs-psp ("), qPrintable(log.messages[0]));
+        QVERIFY2(log.messages[0].endsWith("; choose VCS PSP"), qPrintable(log.messages[0]));
+        QVERIFY(!std::filesystem::exists(dir.path() / "town"));
+    }
+
     void useZonWithoutAMapZonIsSwitchedOffAtConvert() {
         TempFolder dir("veldrin-gui");
         TForm1 w;
@@ -264,6 +280,9 @@ private slots:
         TForm1 w;
         MessageLog log(w);
         w.pickLevel(toQString(writeSample(dir.path())));
+        // Mip-maps on for a target that makes them, so the threshold does something and the run warns of nothing.
+        child<QRadioButton>(w, "GTAVC")->click();
+        child<QCheckBox>(w, "GenMipMaps")->click();
         child<QComboBox>(*w.mipMapDialog(), "MipMapList")->setCurrentIndex(2);
         child<QSlider>(*w.prelightDialog(), "TrackBar1")->setValue(100);
         child<QSlider>(*w.prelightDialog(), "TrackBar2")->setValue(30);
