@@ -74,8 +74,12 @@ TEST(Interrupt, AStoppedRunWritesNoIndexOfModelsNeverWritten) {
             ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal instead of stopping";
             EXPECT_EQ(WEXITSTATUS(status), cli::kInterruptedExitCode);
             EXPECT_EQ(last, std::string(cli::kInterruptedMessage) + "\n");
-            for (const char* index : {"city.ide", "city.ipl", "CITY.DIR", "CITY.IMG"}) {
-                EXPECT_FALSE(std::filesystem::exists(out / "city" / index)) << index;
+            // Models and dictionaries written before the stop may stay; no index, archive or temporary file.
+            std::error_code ec;
+            for (const auto& e : std::filesystem::directory_iterator(out / "city", ec)) {
+                const std::string ext = e.path().extension().string();
+                EXPECT_TRUE(ext == ".dff" || ext == ".TXD") << e.path();
+                if (std::string(mode) == "--img") ADD_FAILURE() << "the archive run left " << e.path();
             }
         }
     }
