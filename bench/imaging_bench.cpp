@@ -11,8 +11,7 @@ namespace {
 
 // A busy but deterministic image: gradients with a little texture, so every block has work to do.
 ImageData BenchImage(int32_t side) {
-    ImageData image;
-    CreateImage(side, side, TexelFormat::A8R8G8B8, image);
+    ImageData image = createImage(side, side, TexelFormat::A8R8G8B8);
     uint32_t noise = 12345;
     for (int32_t y = 0; y < side; ++y)
         for (int32_t x = 0; x < side; ++x) {
@@ -28,9 +27,8 @@ ImageData BenchImage(int32_t side) {
 
 void EncodeBench(benchmark::State& state, TexelFormat format) {
     const ImageData image = BenchImage(256);
-    std::vector<uint8_t> blocks(static_cast<std::size_t>(ImageBytesFor(format, 256, 256)));
     for (auto _ : state) {
-        EncodeBlocks(image.Bits, blocks, image.Width, image.Height, format);
+        const auto blocks = encodeBlocks(image.Bits, image.Width, image.Height, format);
         benchmark::DoNotOptimize(blocks.data());
     }
     state.SetItemsProcessed(state.iterations() * 256 * 256 / 16);
@@ -47,31 +45,26 @@ void BM_EncodeDxt3_256(benchmark::State& state) {
 
 void BM_DecodeDxt3_256(benchmark::State& state) {
     const ImageData image = BenchImage(256);
-    std::vector<uint8_t> blocks(static_cast<std::size_t>(ImageBytesFor(TexelFormat::DXT3, 256, 256)));
-    EncodeBlocks(image.Bits, blocks, 256, 256, TexelFormat::DXT3);
-    std::vector<uint8_t> texels(image.Bits.size());
+    const auto blocks = encodeBlocks(image.Bits, 256, 256, TexelFormat::DXT3);
     for (auto _ : state) {
-        DecodeBlocks(blocks, texels, 256, 256, TexelFormat::DXT3);
+        const auto texels = decodeBlocks(blocks, 256, 256, TexelFormat::DXT3);
         benchmark::DoNotOptimize(texels.data());
     }
 }
 
 void BM_BuildMipChainArgb_512(benchmark::State& state) {
     const ImageData image = BenchImage(512);
-    TDynImageDataArray chain;
     for (auto _ : state) {
-        BuildMipChain(image, 0, chain);
+        const TDynImageDataArray chain = buildMipChain(image, 0);
         benchmark::DoNotOptimize(chain.data());
     }
 }
 
 // The texture converter's case: a compressed image, decoded, filtered and compressed per level.
 void BM_BuildMipChainDxt3_512(benchmark::State& state) {
-    ImageData image = BenchImage(512);
-    ChangeFormat(image, TexelFormat::DXT3);
-    TDynImageDataArray chain;
+    const ImageData image = convertFormat(BenchImage(512), TexelFormat::DXT3);
     for (auto _ : state) {
-        BuildMipChain(image, 0, chain);
+        const TDynImageDataArray chain = buildMipChain(image, 0);
         benchmark::DoNotOptimize(chain.data());
     }
 }

@@ -1,7 +1,11 @@
 #pragma once
-// The image core: the image record, its texel formats, the bitmap reader, format conversion,
-// resampling, mip-map chains and DXT1/DXT3 block compression. Everything the texture converter
-// needs is declared here; the core depends on nothing else in the program.
+// The image core: the image record, its texel formats, format conversion, resampling, mip-map
+// chains and DXT1/DXT3 block compression. Everything the texture converter needs is declared here;
+// the core depends on nothing else in the program.
+//
+// Every operation takes its image by const reference or by value and returns a new one, so a failure
+// never leaves an image half converted. Operations refuse an invalid image (see isImageValid) and
+// every failure inside them with an EImagingError carrying the operation's message.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -28,7 +32,7 @@ enum class TexelFormat : int32_t {
 // The format a conversion to TexelFormat::Unknown produces.
 inline constexpr TexelFormat DefaultTexelFormat = TexelFormat::A8R8G8B8;
 
-// Sampling filters of ScaleImage and BuildMipChain.
+// Sampling filters of scaleImage and buildMipChain.
 enum class SamplingFilter : int32_t {
     Nearest = 0,
     Triangle = 1,   // f(x) = 1 - |x|, radius 1
@@ -65,65 +69,46 @@ using TDynImageDataArray = std::vector<ImageData>;
 // ---- Format table (ImagingFormats) ----
 
 // The table row of a format; unknown values get the row named "Unknown and unsupported format".
-const TexelFormatInfo& GetFormatInfo(TexelFormat format);
+const TexelFormatInfo& formatInfo(TexelFormat format);
 // Bytes of texel data an image of this format and size needs (block formats count whole 4 x 4
 // blocks). Returns -1 for an unknown format or a size that is not positive.
-int64_t ImageBytesFor(TexelFormat format, int32_t width, int32_t height);
+int64_t imageBytesFor(TexelFormat format, int32_t width, int32_t height);
 // True when the format is known, the size is positive (multiples of 4 for block formats) and
 // Size, Bits and Palette have exactly the lengths the format and size call for.
-bool IsImageValid(const ImageData& image);
+bool isImageValid(const ImageData& image);
 // One-line description of an image for error messages: size, format name and buffer lengths.
-std::string DescribeImage(const ImageData& image);
+std::string describeImage(const ImageData& image);
 
 // ---- Image records (Imaging) ----
 
-// Sets every field to zero and drops the buffers.
-void ClearImage(ImageData& image);
-// Replaces the image by a zero-filled one; block formats round width and height up to multiples
-// of 4. Throws EImagingError when the size is not positive, the format unknown or memory short.
-void CreateImage(int32_t width, int32_t height, TexelFormat format, ImageData& image);
-// Releases the buffers of the image and leaves an empty record.
-void ReleaseImage(ImageData& image);
-// Deep copy; returns false (destination untouched) when the source is not valid.
-bool CopyImage(const ImageData& source, ImageData& destination);
-// Releases every image of a chain and empties it.
-void ReleaseChain(TDynImageDataArray& chain);
+// A zero-filled image; block formats round width and height up to multiples of 4. Throws
+// EImagingError when the size is not positive, the format unknown or memory short.
+ImageData createImage(int32_t width, int32_t height, TexelFormat format);
 
-// ---- Bitmap reader (ImagingBitmap) ----
+// ---- Operations ----
 
-// Reads one image from the bytes of a stream starting at its current position. Handles bitmaps
-// ("BM") of 4 and 8 bits per pixel, which become "Index8" images with a 256-entry palette.
-// Returns false when the bytes are not a bitmap; throws EImagingError when there are no bytes at
-// all, when the bitmap is of a kind not supported, or when it is truncated or inconsistent.
-// On success the image replaces what the record held.
-bool ReadImage(std::span<const uint8_t> stream, ImageData& image);
-
-// ---- Operations (return false and do nothing on an invalid image; throw EImagingError on failure) ----
-
-// Converts in place; TexelFormat::Unknown means DefaultTexelFormat.
-bool ChangeFormat(ImageData& image, TexelFormat format);
+// The image in another format; TexelFormat::Unknown means DefaultTexelFormat. Reducing colours to a palette is refused.
+ImageData convertFormat(const ImageData& image, TexelFormat format);
 // Exchanges two channels (0 blue, 1 green, 2 red, 3 alpha): of every texel of an "A8R8G8B8"
-// image, of every palette entry of an "Index8" image. False for channel numbers outside 0..3.
-bool ExchangeChannels(ImageData& image, int32_t channelA, int32_t channelB);
-// Reverses the row order (block images are flipped exactly, block rows and rows inside blocks).
-bool FlipRows(ImageData& image);
-// Resizes to width x height in the same format; indexed images always use nearest sampling.
-// Returns false (nothing changes) when the size is unchanged.
-bool ScaleImage(ImageData& image, int32_t width, int32_t height, SamplingFilter filter);
-// Fills the chain with `levels` images (0 = down to 1 x 1), level 0 a copy of the image, each
-// further level halved (never below 1) and resampled from the full-size image with `mipFilter`.
-bool BuildMipChain(const ImageData& image, int32_t levels, TDynImageDataArray& chain,
-                   SamplingFilter mipFilter = SamplingFilter::Triangle);
+// image, of every palette entry of an "Index8" image. Refuses channel numbers outside 0..3.
+ImageData exchangeChannels(ImageData image, int32_t channelA, int32_t channelB);
+// The image resized to width x height in the same format; indexed images always use nearest
+// sampling. The same size gives the image back unchanged.
+ImageData scaleImage(const ImageData& image, int32_t width, int32_t height, SamplingFilter filter);
+// `levels` images (0 = down to 1 x 1), level 0 a copy of the image, each further level halved
+// (never below 1) and resampled from the full-size image with `mipFilter`.
+TDynImageDataArray buildMipChain(const ImageData& image, int32_t levels,
+                                 SamplingFilter mipFilter = SamplingFilter::Triangle);
 
 // ---- DXT blocks (Dxt) ----
 
 // Encodes "A8R8G8B8" texels (width x height, rows top first) into "DXT1" or "DXT3" blocks, one
-// row of blocks after another. Only whole 4 x 4 blocks are written; throws EImagingError when a
-// buffer is too small for the size or the format is not a block format.
-void EncodeBlocks(std::span<const uint8_t> source, std::span<uint8_t> destination, int32_t width, int32_t height,
-                  TexelFormat format);
-// Decodes "DXT1" or "DXT3" blocks into "A8R8G8B8" texels, writing only texels inside width x height.
-void DecodeBlocks(std::span<const uint8_t> source, std::span<uint8_t> destination, int32_t width, int32_t height,
-                  TexelFormat format);
+// row of blocks after another. Only whole 4 x 4 blocks are made (a size below 4 gives none);
+// throws EImagingError when the texels are fewer than the size calls for or the format is not a
+// block format.
+std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width, int32_t height, TexelFormat format);
+// Decodes "DXT1" or "DXT3" blocks into width x height "A8R8G8B8" texels (edge blocks are cut to
+// the size); throws EImagingError when the blocks are fewer than the size calls for.
+std::vector<uint8_t> decodeBlocks(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format);
 
 } // namespace veldrin

@@ -9,20 +9,16 @@
 
 namespace veldrin {
 
-inline constexpr const char* kNoStreamDataMessage = "Input stream has no data. Check Position property.";
-
-std::string CreateImageFailedMessage(int32_t width, int32_t height, TexelFormat format);
-std::string CopyImageFailedMessage(const ImageData& image);
-std::string ChangeFormatFailedMessage(TexelFormat target, const ImageData& image);
-std::string FlipRowsFailedMessage(const ImageData& image);
-std::string ScaleImageFailedMessage(const ImageData& image);
-std::string ExchangeChannelsFailedMessage(const ImageData& image);
-std::string BuildMipChainFailedMessage(int32_t levels, const ImageData& image);
+std::string createImageFailedMessage(int32_t width, int32_t height, TexelFormat format);
+std::string changeFormatFailedMessage(TexelFormat target, const ImageData& image);
+std::string scaleImageFailedMessage(const ImageData& image);
+std::string exchangeChannelsFailedMessage(const ImageData& image);
+std::string buildMipChainFailedMessage(int32_t levels, const ImageData& image);
 
 // Runs `body`; an EImagingError from a nested operation passes unchanged (it is the more precise
 // one), any other failure becomes an EImagingError carrying `message()`.
 template <class Body, class Message>
-auto RunGuarded(Body&& body, Message&& message) -> decltype(body()) {
+auto runGuarded(Body&& body, Message&& message) -> decltype(body()) {
     try {
         return body();
     } catch (const EImagingError&) {

@@ -20,14 +20,14 @@ constexpr std::array<TexelFormatInfo, 4> kFormatTable{{
 
 } // namespace
 
-const TexelFormatInfo& GetFormatInfo(TexelFormat format) {
+const TexelFormatInfo& formatInfo(TexelFormat format) {
     for (const TexelFormatInfo& info : kFormatTable)
         if (info.Format == format) return info;
     return kUnknownFormat;
 }
 
-int64_t ImageBytesFor(TexelFormat format, int32_t width, int32_t height) {
-    const TexelFormatInfo& info = GetFormatInfo(format);
+int64_t imageBytesFor(TexelFormat format, int32_t width, int32_t height) {
+    const TexelFormatInfo& info = formatInfo(format);
     if (info.Format == TexelFormat::Unknown || width <= 0 || height <= 0) return -1;
     if (info.IsBlockFormat) {
         const int64_t blocksAcross = (static_cast<int64_t>(width) + 3) / 4;
@@ -39,19 +39,19 @@ int64_t ImageBytesFor(TexelFormat format, int32_t width, int32_t height) {
     return texels * info.BytesPerPixel;
 }
 
-bool IsImageValid(const ImageData& image) {
-    const TexelFormatInfo& info = GetFormatInfo(image.Format);
+bool isImageValid(const ImageData& image) {
+    const TexelFormatInfo& info = formatInfo(image.Format);
     if (info.Format == TexelFormat::Unknown) return false;
-    // Block images are always whole blocks (CreateImage rounds up), which the block operations rely on.
+    // Block images are always whole blocks (createImage rounds up), which the block operations rely on.
     if (info.IsBlockFormat && (image.Width % 4 != 0 || image.Height % 4 != 0)) return false;
-    const int64_t size = ImageBytesFor(image.Format, image.Width, image.Height);
+    const int64_t size = imageBytesFor(image.Format, image.Width, image.Height);
     return size > 0 && image.Size == size && image.Bits.size() == static_cast<uint64_t>(size) &&
            image.Palette.size() == static_cast<std::size_t>(info.PaletteEntries) * 4;
 }
 
-std::string DescribeImage(const ImageData& image) {
+std::string describeImage(const ImageData& image) {
     std::string text = "(Width=" + std::to_string(image.Width) + " Height=" + std::to_string(image.Height) +
-                       " Format=" + GetFormatInfo(image.Format).Name + " Size=" + std::to_string(image.Size) +
+                       " Format=" + formatInfo(image.Format).Name + " Size=" + std::to_string(image.Size) +
                        " Bits=" + std::to_string(image.Bits.size()) + " bytes";
     text += image.Palette.empty() ? " Palette=none)" : " Palette=" + std::to_string(image.Palette.size() / 4) + " entries)";
     return text;

@@ -11,7 +11,7 @@ namespace veldrin {
 
 namespace {
 
-int32_t PossibleLevels(int32_t width, int32_t height) {
+int32_t possibleLevels(int32_t width, int32_t height) {
     int32_t count = 1;
     while (width != 1 || height != 1) {
         width = std::max(1, width / 2);
@@ -21,43 +21,36 @@ int32_t PossibleLevels(int32_t width, int32_t height) {
     return count;
 }
 
-TDynImageDataArray MakeChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter) {
-    const TexelFormatInfo& info = GetFormatInfo(image.Format);
+TDynImageDataArray makeChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter) {
+    const TexelFormatInfo& info = formatInfo(image.Format);
     // Block images are filtered through their decoded texels and compressed again at the end.
-    const ImageData decoded = info.IsBlockFormat ? ToArgb(image) : ImageData{};
+    const ImageData decoded = info.IsBlockFormat ? toArgb(image) : ImageData{};
     const ImageData& working = info.IsBlockFormat ? decoded : image;
-    const bool nearest = mipFilter == SamplingFilter::Nearest || GetFormatInfo(working.Format).IsIndexed;
+    const bool nearest = mipFilter == SamplingFilter::Nearest || formatInfo(working.Format).IsIndexed;
 
-    TDynImageDataArray chain(static_cast<std::size_t>(levels));
-    chain[0] = image;
+    TDynImageDataArray chain;
+    chain.reserve(static_cast<std::size_t>(levels));
+    chain.push_back(image);
     int32_t width = image.Width, height = image.Height;
     for (int32_t level = 1; level < levels; ++level) {
         width = std::max(1, width / 2);
         height = std::max(1, height / 2);
-        ImageData& target = chain[static_cast<std::size_t>(level)];
-        CreateImage(width, height, working.Format, target);
-        if (nearest)
-            StretchNearest(working, target);
-        else
-            ResampleFiltered(working, target, mipFilter);
-        if (info.IsBlockFormat) target = ToBlocks(target, image.Format);
+        ImageData made = nearest ? stretchNearest(working, width, height) : resampleFiltered(working, width, height, mipFilter);
+        if (info.IsBlockFormat) made = toBlocks(made, image.Format);
+        chain.push_back(std::move(made));
     }
     return chain;
 }
 
 } // namespace
 
-bool BuildMipChain(const ImageData& image, int32_t levels, TDynImageDataArray& chain, SamplingFilter mipFilter) {
-    if (!IsImageValid(image)) return false;
-    const int32_t possible = PossibleLevels(image.Width, image.Height);
+TDynImageDataArray buildMipChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter) {
+    const int32_t possible = isImageValid(image) ? possibleLevels(image.Width, image.Height) : 0;
     if (levels <= 0 || levels > possible) levels = possible;
-    if (mipFilter < SamplingFilter::Nearest || mipFilter > SamplingFilter::CatmullRom)
-        throw EImagingError(BuildMipChainFailedMessage(levels, image));
-    TDynImageDataArray built =
-        RunGuarded([&] { return MakeChain(image, levels, mipFilter); },
-                   [&] { return BuildMipChainFailedMessage(levels, image); });
-    chain = std::move(built);
-    return true;
+    if (possible == 0 || mipFilter < SamplingFilter::Nearest || mipFilter > SamplingFilter::CatmullRom)
+        throw EImagingError(buildMipChainFailedMessage(levels, image));
+    return runGuarded([&] { return makeChain(image, levels, mipFilter); },
+                      [&] { return buildMipChainFailedMessage(levels, image); });
 }
 
 } // namespace veldrin

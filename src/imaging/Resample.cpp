@@ -7,12 +7,12 @@ namespace veldrin {
 
 namespace {
 
-double TriangleKernel(double x) {
+double triangleKernel(double x) {
     x = std::fabs(x);
     return x < 1.0 ? 1.0 - x : 0.0;
 }
 
-double CatmullRomKernel(double x) {
+double catmullRomKernel(double x) {
     x = std::fabs(x);
     if (x < 1.0) return (1.5 * x - 2.5) * x * x + 1.0;
     if (x < 2.0) return ((-0.5 * x + 2.5) * x - 4.0) * x + 2.0;
@@ -24,23 +24,23 @@ struct Kernel {
     double Radius;
 };
 
-Kernel KernelOf(SamplingFilter filter) {
+Kernel kernelOf(SamplingFilter filter) {
     switch (filter) {
-    case SamplingFilter::Triangle: return {TriangleKernel, 1.0};
-    case SamplingFilter::CatmullRom: return {CatmullRomKernel, 2.0};
+    case SamplingFilter::Triangle: return {triangleKernel, 1.0};
+    case SamplingFilter::CatmullRom: return {catmullRomKernel, 2.0};
     default: throw EImagingError("Sampling filter " + std::to_string(static_cast<int32_t>(filter)) +
                                  " cannot resample with weights.");
     }
 }
 
-int32_t ClampPosition(int64_t position, int32_t size) {
+int32_t clampPosition(int64_t position, int32_t size) {
     return static_cast<int32_t>(std::clamp<int64_t>(position, 0, size - 1));
 }
 
 } // namespace
 
-MappingTable BuildMappingTable(int32_t sourceSize, int32_t destinationSize, SamplingFilter filter) {
-    const Kernel kernel = KernelOf(filter);
+MappingTable buildMappingTable(int32_t sourceSize, int32_t destinationSize, SamplingFilter filter) {
+    const Kernel kernel = kernelOf(filter);
     MappingTable table(static_cast<std::size_t>(destinationSize));
     if (sourceSize == 1) {
         for (auto& pairs : table) pairs.push_back({0, 1.0f});
@@ -59,18 +59,18 @@ MappingTable BuildMappingTable(int32_t sourceSize, int32_t destinationSize, Samp
         for (int64_t j = first; j <= last; ++j) {
             const float weight = static_cast<float>(stretch * kernel.Function((centre - static_cast<double>(j)) * stretch));
             if (weight == 0.0f) continue;
-            pairs.push_back({ClampPosition(j, sourceSize), weight});
+            pairs.push_back({clampPosition(j, sourceSize), weight});
             sum += weight;
         }
         if (pairs.empty())
-            pairs.push_back({ClampPosition(static_cast<int64_t>(std::floor(centre)), sourceSize), 1.0f});
+            pairs.push_back({clampPosition(static_cast<int64_t>(std::floor(centre)), sourceSize), 1.0f});
         else if (sum != 1.0f)
             pairs[(pairs.size() - 1) / 2].Weight += 1.0f - sum;
     }
     return table;
 }
 
-IntegerMappingTable ToIntegerWeights(const MappingTable& table) {
+IntegerMappingTable toIntegerWeights(const MappingTable& table) {
     IntegerMappingTable integers(table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
         auto& pairs = integers[i];
@@ -87,8 +87,9 @@ IntegerMappingTable ToIntegerWeights(const MappingTable& table) {
     return integers;
 }
 
-void StretchNearest(const ImageData& source, ImageData& destination) {
-    const int64_t bytesPerPixel = GetFormatInfo(source.Format).BytesPerPixel;
+ImageData stretchNearest(const ImageData& source, int32_t width, int32_t height) {
+    ImageData destination = createImage(width, height, source.Format);
+    const int64_t bytesPerPixel = formatInfo(source.Format).BytesPerPixel;
     // 64-bit steps: 32 bits would wrap for sources of 65,536 texels or more along an axis.
     const uint64_t stepX = static_cast<uint64_t>(source.Width) * 65536 / static_cast<uint64_t>(destination.Width);
     const uint64_t stepY = static_cast<uint64_t>(source.Height) * 65536 / static_cast<uint64_t>(destination.Height);
@@ -106,11 +107,13 @@ void StretchNearest(const ImageData& source, ImageData& destination) {
         }
     }
     destination.Palette = source.Palette;
+    return destination;
 }
 
-void ResampleFiltered(const ImageData& source, ImageData& destination, SamplingFilter filter) {
-    const IntegerMappingTable across = ToIntegerWeights(BuildMappingTable(source.Width, destination.Width, filter));
-    const IntegerMappingTable down = ToIntegerWeights(BuildMappingTable(source.Height, destination.Height, filter));
+ImageData resampleFiltered(const ImageData& source, int32_t width, int32_t height, SamplingFilter filter) {
+    ImageData destination = createImage(width, height, TexelFormat::A8R8G8B8);
+    const IntegerMappingTable across = toIntegerWeights(buildMappingTable(source.Width, destination.Width, filter));
+    const IntegerMappingTable down = toIntegerWeights(buildMappingTable(source.Height, destination.Height, filter));
 
     int32_t firstColumn = source.Width - 1, lastColumn = 0;
     for (const auto& pairs : across)
@@ -141,6 +144,7 @@ void ResampleFiltered(const ImageData& source, ImageData& destination, SamplingF
             for (int c = 0; c < 4; ++c) *out++ = static_cast<uint8_t>(std::clamp(sums[c], 0, 0xFF0000) >> 16);
         }
     }
+    return destination;
 }
 
 } // namespace veldrin

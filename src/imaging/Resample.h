@@ -24,17 +24,17 @@ using IntegerMappingTable = std::vector<std::vector<IntegerWeightedSource>>;
 
 // The filter's weights of each position add up to 1; edge positions are clamped, so an edge
 // texel may appear more than once in a list.
-MappingTable BuildMappingTable(int32_t sourceSize, int32_t destinationSize, SamplingFilter filter);
+MappingTable buildMappingTable(int32_t sourceSize, int32_t destinationSize, SamplingFilter filter);
 // Rounds every weight times 256 to the nearest integer (ties to even). Where the rounded weights of
 // a position do not sum to 256, the middle pair takes the difference, as the float weights do with
 // 1; otherwise strong shrinking rounds every weight to 0 and the result turns black and transparent.
-IntegerMappingTable ToIntegerWeights(const MappingTable& table);
+IntegerMappingTable toIntegerWeights(const MappingTable& table);
 
-// Fills `destination` (already created, same plain format as the source) by copying the source
-// texel at (x * stepX >> 16, y * stepY >> 16), stepX = source width * 65536 / destination width.
-// The palette of an indexed image is copied as it is.
-void StretchNearest(const ImageData& source, ImageData& destination);
-// Fills `destination` (already created, "A8R8G8B8") from the "A8R8G8B8" source with the filter.
-void ResampleFiltered(const ImageData& source, ImageData& destination, SamplingFilter filter);
+// A width x height image in the source's plain format whose texel (x, y) is the source texel at
+// (x * stepX >> 16, y * stepY >> 16), stepX = source width * 65536 / width. The palette of an
+// indexed image is copied as it is.
+ImageData stretchNearest(const ImageData& source, int32_t width, int32_t height);
+// A width x height "A8R8G8B8" image made from the "A8R8G8B8" source with the filter's weights.
+ImageData resampleFiltered(const ImageData& source, int32_t width, int32_t height, SamplingFilter filter);
 
 } // namespace veldrin

@@ -96,7 +96,7 @@ DecodedTexture decodeSourceTexture(std::span<const uint8_t> levelBytes, const Te
     // bytes per entry are kept as they are, so the source's red lands in the image's blue channel
     // until the channels are exchanged.
     ImageData& image = decoded.Image;
-    CreateImage(static_cast<int32_t>(p.width()), static_cast<int32_t>(p.height()), TexelFormat::Index8, image);
+    image = createImage(static_cast<int32_t>(p.width()), static_cast<int32_t>(p.height()), TexelFormat::Index8);
     if (isPs2(edition)) {
         readPs2Texels(level, record, image.Bits);
     } else {
@@ -109,11 +109,11 @@ DecodedTexture decodeSourceTexture(std::span<const uint8_t> levelBytes, const Te
     if (p.Depth == 8 && isPs2(edition)) UnswizzleClut(palette);
 
     // PC games want at least 4 x 4 texels; indexed images stretch by repeating texels.
-    if (image.Width < 4) ScaleImage(image, 4, image.Height, SamplingFilter::CatmullRom);
-    if (image.Height < 4) ScaleImage(image, image.Width, 4, SamplingFilter::CatmullRom);
+    if (image.Width < 4) image = scaleImage(image, 4, image.Height, SamplingFilter::CatmullRom);
+    if (image.Height < 4) image = scaleImage(image, image.Width, 4, SamplingFilter::CatmullRom);
 
-    if (decoded.HasAlpha) ChangeFormat(image, TexelFormat::A8R8G8B8);
-    if (decoded.HasAlpha || target != TargetGame::Gta3) ExchangeChannels(image, 2, 0);
+    if (decoded.HasAlpha) image = convertFormat(image, TexelFormat::A8R8G8B8);
+    if (decoded.HasAlpha || target != TargetGame::Gta3) image = exchangeChannels(std::move(image), 2, 0);
     return decoded;
 }
 
