@@ -52,7 +52,7 @@ std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width
     for (int64_t by = 0; by < blocksDown; ++by) {
         const uint8_t* rows = texels.data() + by * 4 * pitch;
         uint8_t* out = blocks.data() + by * blocksAcross * blockBytes;
-        encodeBlockRowScalar(rows, pitch, blocksAcross, dxt3, out);
+        encodeBlockRowExact(rows, pitch, blocksAcross, dxt3, out);
     }
     return blocks;
 }
