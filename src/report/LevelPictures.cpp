@@ -14,7 +14,7 @@ RgbaImage decodeLevelTexture(std::span<const uint8_t> level, const TextureRef& r
     // Any PC target but GTA 3 keeps palettes in blue-first order; either way the texels are the same.
     DecodedTexture decoded = decodeSourceTexture(level, ref, edition, TargetGame::GtaVc);
     ImageData& image = decoded.Image;
-    ChangeFormat(image, TexelFormat::A8R8G8B8);
+    image = convertFormat(image, TexelFormat::A8R8G8B8);
     RgbaImage out(image.Width, image.Height);
     for (std::size_t i = 0; i + 3 < out.pixels.size() && i + 3 < image.Bits.size(); i += 4) {
         out.pixels[i] = image.Bits[i + 2];

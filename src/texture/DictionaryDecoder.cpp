@@ -86,10 +86,10 @@ DictionaryTexture decodeNative(const ByteReader& r, const Chunk& native, const s
     const int64_t size = in.u32(at, "level 0 size");
     const TexelFormat format = kind == Texels::Dxt1 ? TexelFormat::DXT1 : kind == Texels::Dxt3 ? TexelFormat::DXT3
                              : kind == Texels::Palette8 ? TexelFormat::Index8 : TexelFormat::A8R8G8B8;
-    const int64_t expected = ImageBytesFor(format, t.width, t.height);
+    const int64_t expected = imageBytesFor(format, t.width, t.height);
     if (size != expected) {
         throw VeldrinError(in.what() + ": level 0 holds " + std::to_string(size) + " bytes, " + std::to_string(t.width) +
-                           " x " + std::to_string(t.height) + " " + GetFormatInfo(format).Name + " needs " +
+                           " x " + std::to_string(t.height) + " " + formatInfo(format).Name + " needs " +
                            std::to_string(expected));
     }
     const std::span<const uint8_t> texels = in.slice(at + 4, size, "level 0 texels");
@@ -108,8 +108,7 @@ DictionaryTexture decodeNative(const ByteReader& r, const Chunk& native, const s
     if (kind == Texels::Bgra32) {
         bgra.assign(texels.begin(), texels.end());
     } else {
-        bgra.resize(count * 4);
-        DecodeBlocks(texels, bgra, t.width, t.height, format);
+        bgra = decodeBlocks(texels, t.width, t.height, format);
     }
     for (std::size_t i = 0; i < count; ++i) {
         t.rgba[i * 4 + 0] = bgra[i * 4 + 2];

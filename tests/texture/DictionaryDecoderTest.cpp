@@ -20,7 +20,7 @@ namespace {
 std::vector<uint8_t> sourceRgba(const TextureLevel& level, const TextureRef& ref, GameVersion edition, TargetGame target) {
     DecodedTexture decoded = decodeSourceTexture(level.bytes, ref, edition, target);
     const bool sourceOrder = target == TargetGame::Gta3 && !decoded.HasAlpha; // red first already
-    ChangeFormat(decoded.Image, TexelFormat::A8R8G8B8);
+    decoded.Image = convertFormat(decoded.Image, TexelFormat::A8R8G8B8);
     std::vector<uint8_t> rgba = decoded.Image.Bits;
     if (!sourceOrder)
         for (std::size_t i = 0; i < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
