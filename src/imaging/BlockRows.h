@@ -3,8 +3,6 @@
 // image rows, `pitch` bytes apart), written one after another to `out` (8 bytes a block for DXT1,
 // 16 for DXT3).
 #include <cstdint>
-#include <string>
-#include <vector>
 
 namespace veldrin {
 
@@ -12,12 +10,5 @@ namespace veldrin {
 void encodeBlockRowExact(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out);
 // The exact encoder one block at a time, in plain C++: the reference the vector targets must match.
 void encodeBlockRowScalar(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out);
-
-// The vector targets compiled into the program that this machine can run, best first, and their
-// names. Pinning one makes the dispatched functions use only it (0 lifts the pin); tests and
-// benches use this to hold every target to the same bytes.
-std::vector<int64_t> runnableVectorTargets();
-std::string vectorTargetName(int64_t target);
-void pinVectorTarget(int64_t target);
 
 } // namespace veldrin

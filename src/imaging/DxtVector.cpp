@@ -183,17 +183,5 @@ void encodeBlockRowExact(const uint8_t* rows, int64_t pitch, int64_t count, bool
     HWY_DYNAMIC_DISPATCH(EncodeBlockRowExactImpl)(rows, pitch, count, dxt3, out);
 }
 
-std::vector<int64_t> runnableVectorTargets() {
-    return hwy::SupportedAndGeneratedTargets();
-}
-
-std::string vectorTargetName(int64_t target) {
-    return hwy::TargetName(target);
-}
-
-void pinVectorTarget(int64_t target) {
-    hwy::SetSupportedTargetsForTest(target);
-}
-
 } // namespace veldrin
 #endif

@@ -110,31 +110,33 @@ ImageData stretchNearest(const ImageData& source, int32_t width, int32_t height)
     return destination;
 }
 
-ImageData resampleFiltered(const ImageData& source, int32_t width, int32_t height, SamplingFilter filter) {
-    ImageData destination = createImage(width, height, TexelFormat::A8R8G8B8);
-    const IntegerMappingTable across = toIntegerWeights(buildMappingTable(source.Width, destination.Width, filter));
-    const IntegerMappingTable down = toIntegerWeights(buildMappingTable(source.Height, destination.Height, filter));
-
-    int32_t firstColumn = source.Width - 1, lastColumn = 0;
-    for (const auto& pairs : across)
+WeightedPasses planWeightedPasses(int32_t sourceWidth, int32_t sourceHeight, int32_t width, int32_t height,
+                                  SamplingFilter filter) {
+    WeightedPasses passes;
+    passes.Across = toIntegerWeights(buildMappingTable(sourceWidth, width, filter));
+    passes.Down = toIntegerWeights(buildMappingTable(sourceHeight, height, filter));
+    int32_t firstColumn = sourceWidth - 1, lastColumn = 0;
+    for (const auto& pairs : passes.Across)
         for (const IntegerWeightedSource& pair : pairs) {
             firstColumn = std::min(firstColumn, pair.Source);
             lastColumn = std::max(lastColumn, pair.Source);
         }
+    passes.Begin = int64_t{firstColumn} * 4;
+    passes.End = (int64_t{lastColumn} + 1) * 4;
+    return passes;
+}
 
-    // One intermediate row: four channel sums per source column, weighted vertically.
+void resampleRowsPlain(const ImageData& source, const WeightedPasses& passes, uint8_t* out) {
     std::vector<int32_t> columnSums(static_cast<std::size_t>(source.Width) * 4);
     const int64_t sourcePitch = int64_t{source.Width} * 4;
-    const int64_t begin = int64_t{firstColumn} * 4, end = (int64_t{lastColumn} + 1) * 4;
-    uint8_t* out = destination.Bits.data();
-    for (const auto& rowPairs : down) {
-        std::fill(columnSums.begin() + begin, columnSums.begin() + end, 0);
+    for (const auto& rowPairs : passes.Down) {
+        std::fill(columnSums.begin() + passes.Begin, columnSums.begin() + passes.End, 0);
         for (const IntegerWeightedSource& rowPair : rowPairs) {
             const uint8_t* row = source.Bits.data() + rowPair.Source * sourcePitch;
             const int32_t weight = rowPair.Weight;
-            for (int64_t i = begin; i < end; ++i) columnSums[i] += weight * row[i];
+            for (int64_t i = passes.Begin; i < passes.End; ++i) columnSums[i] += weight * row[i];
         }
-        for (const auto& columnPairs : across) {
+        for (const auto& columnPairs : passes.Across) {
             int32_t sums[4] = {0, 0, 0, 0};
             for (const IntegerWeightedSource& columnPair : columnPairs) {
                 const int32_t* column = columnSums.data() + int64_t{columnPair.Source} * 4;
@@ -144,6 +146,11 @@ ImageData resampleFiltered(const ImageData& source, int32_t width, int32_t heigh
             for (int c = 0; c < 4; ++c) *out++ = static_cast<uint8_t>(std::clamp(sums[c], 0, 0xFF0000) >> 16);
         }
     }
+}
+
+ImageData resampleFiltered(const ImageData& source, int32_t width, int32_t height, SamplingFilter filter) {
+    ImageData destination = createImage(width, height, TexelFormat::A8R8G8B8);
+    resampleRows(source, planWeightedPasses(source.Width, source.Height, width, height, filter), destination.Bits.data());
     return destination;
 }
 

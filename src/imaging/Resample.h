@@ -37,4 +37,21 @@ ImageData stretchNearest(const ImageData& source, int32_t width, int32_t height)
 // A width x height "A8R8G8B8" image made from the "A8R8G8B8" source with the filter's weights.
 ImageData resampleFiltered(const ImageData& source, int32_t width, int32_t height, SamplingFilter filter);
 
+// The two passes of filtered resampling: for each destination row, the source rows and weights
+// summed per source column (Down), then for each destination column the columns and weights summed
+// from those sums (Across). Only source bytes Begin to End of a row are ever read.
+struct WeightedPasses {
+    IntegerMappingTable Across;
+    IntegerMappingTable Down;
+    int64_t Begin = 0;
+    int64_t End = 0;
+};
+WeightedPasses planWeightedPasses(int32_t sourceWidth, int32_t sourceHeight, int32_t width, int32_t height,
+                                  SamplingFilter filter);
+// Writes the destination's texels to `out`: in vector lanes on the best target the machine runs,
+// or in plain C++ (the reference the vector targets must match). Each channel is a 32-bit sum of
+// weight x value, clamped to 0 .. 0xFF0000 and shifted right by 16.
+void resampleRows(const ImageData& source, const WeightedPasses& passes, uint8_t* out);
+void resampleRowsPlain(const ImageData& source, const WeightedPasses& passes, uint8_t* out);
+
 } // namespace veldrin

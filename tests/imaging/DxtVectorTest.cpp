@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/BlockRows.h"
+#include "imaging/VectorTargets.h"
 #include "imaging/Imaging.h"
 
 using namespace veldrin;
