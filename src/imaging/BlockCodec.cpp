@@ -39,7 +39,8 @@ void encodeBlockRowScalar(const uint8_t* rows, int64_t pitch, int64_t count, boo
     }
 }
 
-std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width, int32_t height, TexelFormat format) {
+std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width, int32_t height, TexelFormat format,
+                                  DxtQuality quality) {
     const char* operation = "Block encoding";
     const int32_t blockBytes = blockBytesOf(format, operation);
     if (width < 0 || height < 0) throw EImagingError("Block encoding: negative image size.");
@@ -52,7 +53,10 @@ std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width
     for (int64_t by = 0; by < blocksDown; ++by) {
         const uint8_t* rows = texels.data() + by * 4 * pitch;
         uint8_t* out = blocks.data() + by * blocksAcross * blockBytes;
-        encodeBlockRowExact(rows, pitch, blocksAcross, dxt3, out);
+        if (quality == DxtQuality::High)
+            encodeBlockRowHigh(rows, pitch, blocksAcross, dxt3, out);
+        else
+            encodeBlockRowExact(rows, pitch, blocksAcross, dxt3, out);
     }
     return blocks;
 }

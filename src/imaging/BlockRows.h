@@ -10,5 +10,7 @@ namespace veldrin {
 void encodeBlockRowExact(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out);
 // The exact encoder one block at a time, in plain C++: the reference the vector targets must match.
 void encodeBlockRowScalar(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out);
+// Endpoints fitted to each block's colours (DxtQuality::High).
+void encodeBlockRowHigh(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out);
 
 } // namespace veldrin

@@ -39,23 +39,23 @@ ImageData toArgb(const ImageData& image) {
     return image;
 }
 
-ImageData toBlocks(const ImageData& image, TexelFormat blockFormat) {
+ImageData toBlocks(const ImageData& image, TexelFormat blockFormat, DxtQuality quality) {
     ImageData working = toArgb(image);
     const int32_t width = nextMultipleOf4(working.Width), height = nextMultipleOf4(working.Height);
     if (width != working.Width || height != working.Height) working = stretchNearest(working, width, height);
     ImageData blocks = createImage(width, height, blockFormat);
-    blocks.Bits = encodeBlocks(working.Bits, width, height, blockFormat);
+    blocks.Bits = encodeBlocks(working.Bits, width, height, blockFormat, quality);
     return blocks;
 }
 
-ImageData convertFormat(const ImageData& image, TexelFormat format) {
+ImageData convertFormat(const ImageData& image, TexelFormat format, DxtQuality quality) {
     const TexelFormat target = format == TexelFormat::Unknown ? DefaultTexelFormat : format;
     const TexelFormatInfo& targetInfo = formatInfo(target);
     // Reducing colours to a palette is not something this core does.
     if (!isImageValid(image) || targetInfo.Format == TexelFormat::Unknown || targetInfo.IsIndexed)
         throw EImagingError(changeFormatFailedMessage(target, image));
     if (target == image.Format) return image;
-    return runGuarded([&] { return targetInfo.IsBlockFormat ? toBlocks(image, target) : toArgb(image); },
+    return runGuarded([&] { return targetInfo.IsBlockFormat ? toBlocks(image, target, quality) : toArgb(image); },
                       [&] { return changeFormatFailedMessage(target, image); });
 }
 

@@ -19,7 +19,7 @@ ImageData resized(const ImageData& image, int32_t width, int32_t height, Samplin
     const TexelFormatInfo& info = formatInfo(image.Format);
     if (info.IsBlockFormat) {
         // Blocks are resized through their decoded texels and encoded again.
-        return toBlocks(resized(toArgb(image), width, height, filter), image.Format);
+        return toBlocks(resized(toArgb(image), width, height, filter), image.Format, DxtQuality::Exact);
     }
     if (info.IsIndexed || filter == SamplingFilter::Nearest) return stretchNearest(image, width, height);
     return resampleFiltered(image, width, height, filter);

@@ -39,6 +39,14 @@ enum class SamplingFilter : int32_t {
     CatmullRom = 2, // radius 2
 };
 
+// How hard the block encoder works. Exact is the fixed farthest-pair encoder whose bytes the
+// converter has always written; High fits the endpoints to each block's colours (lower error,
+// other bytes, a few times slower).
+enum class DxtQuality : int32_t {
+    Exact = 0,
+    High = 1,
+};
+
 // One row of the format table.
 struct TexelFormatInfo {
     TexelFormat Format;
@@ -87,8 +95,9 @@ ImageData createImage(int32_t width, int32_t height, TexelFormat format);
 
 // ---- Operations ----
 
-// The image in another format; TexelFormat::Unknown means DefaultTexelFormat. Reducing colours to a palette is refused.
-ImageData convertFormat(const ImageData& image, TexelFormat format);
+// The image in another format; TexelFormat::Unknown means DefaultTexelFormat. Block targets are
+// encoded with `quality`. Reducing colours to a palette is refused.
+ImageData convertFormat(const ImageData& image, TexelFormat format, DxtQuality quality = DxtQuality::Exact);
 // Exchanges two channels (0 blue, 1 green, 2 red, 3 alpha): of every texel of an "A8R8G8B8"
 // image, of every palette entry of an "Index8" image. Refuses channel numbers outside 0..3.
 ImageData exchangeChannels(ImageData image, int32_t channelA, int32_t channelB);
@@ -96,17 +105,20 @@ ImageData exchangeChannels(ImageData image, int32_t channelA, int32_t channelB);
 // sampling. The same size gives the image back unchanged.
 ImageData scaleImage(const ImageData& image, int32_t width, int32_t height, SamplingFilter filter);
 // `levels` images (0 = down to 1 x 1), level 0 a copy of the image, each further level halved
-// (never below 1) and resampled from the full-size image with `mipFilter`.
+// (never below 1) and resampled from the full-size image with `mipFilter`; block levels are
+// encoded with `quality`.
 TDynImageDataArray buildMipChain(const ImageData& image, int32_t levels,
-                                 SamplingFilter mipFilter = SamplingFilter::Triangle);
+                                 SamplingFilter mipFilter = SamplingFilter::Triangle,
+                                 DxtQuality quality = DxtQuality::Exact);
 
 // ---- DXT blocks (Dxt) ----
 
 // Encodes "A8R8G8B8" texels (width x height, rows top first) into "DXT1" or "DXT3" blocks, one
 // row of blocks after another. Only whole 4 x 4 blocks are made (a size below 4 gives none);
 // throws EImagingError when the texels are fewer than the size calls for or the format is not a
-// block format.
-std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width, int32_t height, TexelFormat format);
+// block format. The bytes of DxtQuality::Exact do not depend on the machine.
+std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width, int32_t height, TexelFormat format,
+                                  DxtQuality quality = DxtQuality::Exact);
 // Decodes "DXT1" or "DXT3" blocks into width x height "A8R8G8B8" texels (edge blocks are cut to
 // the size); throws EImagingError when the blocks are fewer than the size calls for.
 std::vector<uint8_t> decodeBlocks(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format);

@@ -21,7 +21,7 @@ int32_t possibleLevels(int32_t width, int32_t height) {
     return count;
 }
 
-TDynImageDataArray makeChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter) {
+TDynImageDataArray makeChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter, DxtQuality quality) {
     const TexelFormatInfo& info = formatInfo(image.Format);
     // Block images are filtered through their decoded texels and compressed again at the end.
     const ImageData decoded = info.IsBlockFormat ? toArgb(image) : ImageData{};
@@ -36,7 +36,7 @@ TDynImageDataArray makeChain(const ImageData& image, int32_t levels, SamplingFil
         width = std::max(1, width / 2);
         height = std::max(1, height / 2);
         ImageData made = nearest ? stretchNearest(working, width, height) : resampleFiltered(working, width, height, mipFilter);
-        if (info.IsBlockFormat) made = toBlocks(made, image.Format);
+        if (info.IsBlockFormat) made = toBlocks(made, image.Format, quality);
         chain.push_back(std::move(made));
     }
     return chain;
@@ -44,12 +44,12 @@ TDynImageDataArray makeChain(const ImageData& image, int32_t levels, SamplingFil
 
 } // namespace
 
-TDynImageDataArray buildMipChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter) {
+TDynImageDataArray buildMipChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter, DxtQuality quality) {
     const int32_t possible = isImageValid(image) ? possibleLevels(image.Width, image.Height) : 0;
     if (levels <= 0 || levels > possible) levels = possible;
     if (possible == 0 || mipFilter < SamplingFilter::Nearest || mipFilter > SamplingFilter::CatmullRom)
         throw EImagingError(buildMipChainFailedMessage(levels, image));
-    return runGuarded([&] { return makeChain(image, levels, mipFilter); },
+    return runGuarded([&] { return makeChain(image, levels, mipFilter, quality); },
                       [&] { return buildMipChainFailedMessage(levels, image); });
 }
 

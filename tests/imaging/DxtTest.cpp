@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
+#include <random>
 #include <vector>
 
 #include "imaging/Imaging.h"
@@ -226,4 +228,42 @@ TEST(DxtBlocks, BufferSizesAreCheckedAndPartialBlocksCut) {
     const std::vector<uint8_t> twoBlocks(32, 0);
     EXPECT_EQ(decodeBlocks(twoBlocks, 6, 3, TexelFormat::DXT3).size(), 6u * 3 * 4);
     EXPECT_THROW(decodeBlocks(std::vector<uint8_t>(31), 6, 3, TexelFormat::DXT3), EImagingError);
+}
+
+TEST(DxtBlocks, HighQualityLowersTheErrorAndKeepsTransparencyAndAlpha) {
+    const int32_t width = 32, height = 32;
+    std::mt19937 random(9);
+    // Each image keeps the exact encoder's rules for alpha; only the colours may be fitted better.
+    const std::vector<std::pair<const char*, std::function<void(int32_t, int32_t, uint8_t*)>>> images{
+        {"ramp", [](int32_t x, int32_t y, uint8_t* t) { t[0] = static_cast<uint8_t>(x * 5); t[1] = static_cast<uint8_t>(y * 3 + x); t[2] = static_cast<uint8_t>(200 - y * 2); t[3] = 255; }},
+        {"noise with holes", [&](int32_t x, int32_t y, uint8_t* t) {
+             for (int c = 0; c < 3; ++c) t[c] = static_cast<uint8_t>(random());
+             t[3] = (x * 7 + y * 3) % 5 == 0 ? 40 : 255;
+         }},
+        {"two colours", [&](int32_t, int32_t, uint8_t* t) { const bool a = random() % 2; t[0] = a ? 30 : 220; t[1] = a ? 140 : 20; t[2] = a ? 90 : 250; t[3] = a ? 255 : 0; }},
+        {"fully transparent", [](int32_t, int32_t, uint8_t* t) { t[0] = 9; t[1] = 99; t[2] = 199; t[3] = 0; }},
+    };
+    const auto colourError = [](const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+        int64_t sum = 0;
+        for (std::size_t i = 0; i < a.size(); i += 4)
+            if (a[i + 3] >= 128)
+                for (int c = 0; c < 3; ++c) sum += (a[i + c] - b[i + c]) * (a[i + c] - b[i + c]);
+        return sum;
+    };
+    for (const auto& [name, make] : images) {
+        std::vector<uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) make(x, y, &texels[(static_cast<std::size_t>(y) * width + x) * 4]);
+        for (const TexelFormat format : {TexelFormat::DXT1, TexelFormat::DXT3}) {
+            const bool dxt3 = format == TexelFormat::DXT3;
+            const auto exact = encodeBlocks(texels, width, height, format);
+            const auto high = encodeBlocks(texels, width, height, format, DxtQuality::High);
+            ASSERT_EQ(high.size(), exact.size());
+            const auto exactTexels = ReferenceDecode(exact, width, height, dxt3);
+            const auto highTexels = ReferenceDecode(high, width, height, dxt3);
+            EXPECT_LE(colourError(texels, highTexels), colourError(texels, exactTexels)) << name << " " << dxt3;
+            for (std::size_t i = 3; i < texels.size(); i += 4)
+                ASSERT_EQ(highTexels[i], exactTexels[i]) << name << " " << dxt3 << ": alpha of texel " << i / 4;
+        }
+    }
 }
