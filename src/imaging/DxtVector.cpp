@@ -22,6 +22,8 @@ namespace HWY_NAMESPACE {
 
 namespace hn = hwy::HWY_NAMESPACE;
 
+namespace {
+
 using D32 = hn::ScalableTag<int32_t>;
 using V32 = hn::Vec<D32>;
 
@@ -134,6 +136,8 @@ void encodeGroup(const uint8_t* rows, int64_t pitch, bool dxt1, int32_t* colour0
     hn::StoreU(c1, d, colour1);
     hn::StoreU(word, du, indices);
 }
+
+} // namespace
 
 void EncodeBlockRowExactImpl(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out) {
     const D32 d;

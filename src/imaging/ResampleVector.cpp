@@ -16,6 +16,8 @@ namespace HWY_NAMESPACE {
 
 namespace hn = hwy::HWY_NAMESPACE;
 
+namespace {
+
 // For one destination row, the weighted sum of its source rows per byte of a source row, from
 // `begin` to `end`. Each lane keeps its sum in a register over all the row's pairs.
 void sumRows(const ImageData& source, const std::vector<IntegerWeightedSource>& rowPairs, int64_t begin, int64_t end,
@@ -40,6 +42,8 @@ void sumRows(const ImageData& source, const std::vector<IntegerWeightedSource>& 
         columnSums[i] = sum;
     }
 }
+
+} // namespace
 
 void ResampleRowsImpl(const ImageData& source, const WeightedPasses& passes, uint8_t* out) {
     const hn::CappedTag<int32_t, 4> d; // one texel's four channels (fewer lanes on a scalar target)

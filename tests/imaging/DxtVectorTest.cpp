@@ -85,3 +85,25 @@ TEST(DxtVector, EveryTargetGivesThePlainEncodersBytes) {
     }
     pinVectorTarget(0);
 }
+
+TEST(DxtVector, HighQualityBytesDoNotDependOnTheTarget) {
+    const std::vector<int64_t> targets = runnableVectorTargets();
+    const int32_t width = 17 * 4, height = 8;
+    std::mt19937 random(13);
+    for (const Pattern& pattern : kPatterns) {
+        std::vector<uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) pattern.make(x, y, random, &texels[(static_cast<std::size_t>(y) * width + x) * 4]);
+        for (const TexelFormat format : {TexelFormat::DXT1, TexelFormat::DXT3}) {
+            pinVectorTarget(targets.front());
+            const auto reference = encodeBlocks(texels, width, height, format, DxtQuality::High);
+            for (const int64_t target : targets) {
+                pinVectorTarget(target);
+                ASSERT_EQ(encodeBlocks(texels, width, height, format, DxtQuality::High), reference)
+                    << vectorTargetName(target) << " against " << vectorTargetName(targets.front()) << ", "
+                    << pattern.name << ", " << formatInfo(format).Name;
+            }
+        }
+    }
+    pinVectorTarget(0);
+}
