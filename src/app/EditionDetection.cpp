@@ -230,6 +230,23 @@ std::string whyBehind(const EditionReading& weaker, const EditionReading& strong
            std::to_string(stronger.modelsRead) + " and " + std::to_string(stronger.texturesRead);
 }
 
+std::vector<std::string> otherEditionLines(const EditionDetection& detection, GameVersion used) {
+    const EditionReading& chosen = detection.reading(used);
+    std::vector<std::string> lines;
+    for (const EditionReading& r : detection.ranked) {
+        if (r.edition == used) continue;
+        const std::string name(gameVersionName(r.edition));
+        if (r.readable() && r.fingerprint == chosen.fingerprint) {
+            lines.push_back(name + " reads the same");
+        } else if (r.readable() && !readsClearlyBetter(chosen, r)) {
+            lines.push_back(name + " reads about as well, into different output");
+        } else {
+            lines.push_back(name + " does not fit: " + whyBehind(r, chosen));
+        }
+    }
+    return lines;
+}
+
 std::string editionTitle(GameVersion edition) {
     switch (edition) {
     case GameVersion::LcsPs2: return "LCS PS2";

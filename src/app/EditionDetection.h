@@ -58,6 +58,10 @@ bool readsClearlyBetter(const EditionReading& stronger, const EditionReading& we
 // Why `weaker` fell behind `stronger`, in a few words ("finds 3 models where vcs-psp finds 36").
 std::string whyBehind(const EditionReading& weaker, const EditionReading& stronger);
 
+// One line for each edition but `used`: why it does not fit ("lcs-psp does not fit: texture 0 is not in
+// the level"), or that it reads the same or about as well, in rank order.
+std::vector<std::string> otherEditionLines(const EditionDetection& detection, GameVersion used);
+
 // "LCS PS2", "VCS PSP": the editions as the window names them.
 std::string editionTitle(GameVersion edition);
 

@@ -117,6 +117,9 @@ TEST(EditionDetection, FindsTheEditionOfEveryTestLevelAndRefusesTheOthers) {
             }
 
             EXPECT_EQ(chooseEdition(d, right, "town.lvz").edition, right);
+            const std::vector<std::string> others = otherEditionLines(d, right);
+            ASSERT_EQ(others.size(), 3u);
+            for (const std::string& line : others) EXPECT_NE(line.find(" does not fit: "), std::string::npos) << line;
             for (GameVersion wrong : kEditions) {
                 if (wrong == right) continue;
                 const EditionChoice refused = chooseEdition(d, wrong, "town.lvz");
@@ -194,6 +197,12 @@ TEST(EditionDetection, RefusesWhatItCannotDecide) {
         EXPECT_EQ(sorted, c.candidates);
         // Naming any of the candidates settles it; naming an edition that reads nothing is left to the run.
         for (GameVersion e : c.candidates) EXPECT_EQ(chooseEdition(d, e, "town.lvz").edition, e);
+        if (c.candidates.size() == 2) {
+            const std::vector<std::string> others = otherEditionLines(d, c.candidates[0]);
+            EXPECT_EQ(std::count_if(others.begin(), others.end(),
+                                    [](const std::string& l) { return l.find(" reads about as well, into different output") != std::string::npos; }),
+                      1);
+        }
         try {
             settleEdition(buildLevel(c.level).buffer(), std::nullopt, "town.lvz");
             ADD_FAILURE() << "not refused";
