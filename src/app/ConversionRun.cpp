@@ -79,7 +79,14 @@ private:
             if (const auto w = emptyIslandWarning(*zones, o_.zonIsland, o_.zonPath.filename().string())) warn(*w);
         }
         status("Loading database...");
-        tables_ = readWorld(level_, o_.gameVersion);
+        try {
+            tables_ = readWorld(level_, o_.gameVersion);
+        } catch (const VeldrinError& e) {
+            // Only a named edition gets here: detection refuses a level that reads under none.
+            throw VeldrinError(o_.lvzPath.filename().string() + " does not read as " +
+                               std::string(gameVersionName(o_.gameVersion)) + "; check the edition, and that the LVZ " +
+                               "and its IMG belong together (" + e.what() + ")");
+        }
         if (tables_.stats.skippedResourceIndices > 0) {
             warn(std::to_string(tables_.stats.skippedResourceIndices) +
                  " resource index(es) at or above the resource count were skipped");

@@ -332,6 +332,22 @@ TEST(EditionDetection, ARunRefusesAWrongOrUndecidedEditionBeforeWritingAnything)
         }
         EXPECT_FALSE(std::filesystem::exists(o.levelFolder()));
     }
+    // A named edition is not second-guessed when no edition reads at all; the run says which file and why.
+    TempFolder dir("veldrin-auto");
+    std::vector<uint8_t> world(64, 0);
+    world[0] = 'D', world[1] = 'L', world[2] = 'R', world[3] = 'W';
+    writeWholeFile(dir / "bare.lvz", deflateBytes(world));
+    writeWholeFile(dir / "bare.IMG", std::string_view("img"));
+    ConversionOptions o = optionsFor(dir / "bare.lvz", GameVersion::VcsPs2);
+    try {
+        runAndCollect(o);
+        ADD_FAILURE() << "not refused";
+    } catch (const VeldrinError& e) {
+        const std::string head = "bare.lvz does not read as vcs-ps2; check the edition, and that the LVZ and its IMG "
+                                 "belong together (world resource: ";
+        EXPECT_EQ(std::string(e.what()).rfind(head, 0), 0u) << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(o.levelFolder()));
 }
 
 } // namespace
