@@ -10,14 +10,14 @@ enum class PlacementKind { Model, Lod, MegaLod };
 
 // One placement as written: x and y in world units, the map offset already applied.
 struct MapPoint {
-    float x = 0, y = 0;
+    double x = 0, y = 0;
     PlacementKind kind = PlacementKind::Model;
 };
 
 // A zone of the island filter, drawn as its rectangle seen from above.
 struct MapZone {
     std::string name;
-    float minX = 0, minY = 0, maxX = 0, maxY = 0;
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;
 };
 
 struct PlacementMap {

@@ -1,9 +1,12 @@
 #include "report/ReportFolder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <set>
 #include <stdexcept>
+
+#include <nlohmann/json.hpp>
 
 #include "base/FileIO.h"
 #include "base/ParallelFor.h"
@@ -24,6 +27,18 @@ std::vector<std::string> forEachPicture(std::size_t count, int jobs, Work&& work
     parallelFor(count, jobs, [&](std::size_t i) { work(i, problems[i]); }, errors);
     rethrowFirst(errors);
     return problems;
+}
+
+struct ThumbnailSheet {
+    std::string file;
+    std::vector<SheetCell> cells;
+};
+
+std::string thumbnailSheetJson(const std::vector<SheetCell>& cells) {
+    nlohmann::ordered_json models = nlohmann::ordered_json::array();
+    for (const SheetCell& c : cells)
+        models.push_back({{"name", c.name}, {"x", c.x}, {"y", c.y}, {"width", c.width}, {"height", c.height}});
+    return nlohmann::ordered_json{{"models", models}}.dump(1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 // Reading untrusted data may fail with either of the program's error kinds; both become a message.
@@ -64,21 +79,22 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         else record.warn("report", "no texture sheet for " + content.sheets[i].name + ": " + sheetProblems[i]);
     }
 
-    // Each texture the thumbnails use is decoded once, before any model is drawn.
-    std::vector<std::optional<ModelPreview>> previews(content.thumbnails.size());
+    // Thumbnails go kThumbnailsPerSheet to a file: a folder of thousands of small files costs more to
+    // create than the pictures cost to draw. Geometry is read a window of sheets at a time, so only a
+    // window's meshes are held at once; each texture the thumbnails use is decoded once.
     std::map<int, std::optional<RgbaImage>> textures;
-    const std::size_t window = static_cast<std::size_t>(std::max(1, content.jobs)) * 32;
+    const std::size_t window = static_cast<std::size_t>(std::max(1, content.jobs)) * kThumbnailsPerSheet;
     for (std::size_t start = 0; start < content.thumbnails.size(); start += window) {
-        // Geometry is read a window at a time so that only a window's meshes are held at once.
         const std::size_t count = std::min(window, content.thumbnails.size() - start);
-        std::vector<std::string> problems = forEachPicture(count, content.jobs, [&](std::size_t i, std::string& problem) {
-            previews[start + i] = readOrExplain(content.thumbnails[start + i].read, problem);
+        std::vector<std::optional<ModelPreview>> previews(count);
+        const std::vector<std::string> problems = forEachPicture(count, content.jobs, [&](std::size_t i, std::string& problem) {
+            previews[i] = readOrExplain(content.thumbnails[start + i].read, problem);
         });
         std::vector<int> wanted;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!previews[start + i]) continue;
-            for (int id : previews[start + i]->textureIds)
-                if (!textures.count(id)) wanted.push_back(id), textures[id];
+        for (const auto& preview : previews) {
+            if (!preview) continue;
+            for (int id : preview->textureIds)
+                if (textures.emplace(id, std::nullopt).second) wanted.push_back(id);
         }
         std::vector<std::optional<RgbaImage>> decoded(wanted.size());
         forEachPicture(wanted.size(), content.jobs, [&](std::size_t i, std::string& problem) {
@@ -88,22 +104,42 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         });
         for (std::size_t i = 0; i < wanted.size(); ++i) textures[wanted[i]] = std::move(decoded[i]);
 
+        std::vector<RgbaImage> drawn(count);
         forEachPicture(count, content.jobs, [&](std::size_t i, std::string&) {
-            std::optional<ModelPreview>& preview = previews[start + i];
-            if (!preview) return;
-            for (std::size_t m = 0; m < preview->textureIds.size(); ++m) {
-                const std::optional<RgbaImage>& image = textures.at(preview->textureIds[m]);
-                preview->mesh.textures[m] = image ? &*image : nullptr;
+            if (!previews[i]) return;
+            ModelPreview& preview = *previews[i];
+            for (std::size_t m = 0; m < preview.textureIds.size(); ++m) {
+                const std::optional<RgbaImage>& image = textures.at(preview.textureIds[m]);
+                preview.mesh.textures[m] = image ? &*image : nullptr;
             }
-            const RgbaImage picture = renderThumbnail(preview->mesh);
-            writeWholeFile(folder / "models" / (content.thumbnails[start + i].name + ".png"), encodePng(picture));
+            drawn[i] = renderThumbnail(preview.mesh);
+        });
+
+        const std::size_t sheets = (count + kThumbnailsPerSheet - 1) / kThumbnailsPerSheet;
+        std::vector<ThumbnailSheet> placed(sheets);
+        forEachPicture(sheets, content.jobs, [&](std::size_t s, std::string&) {
+            const std::size_t first = s * kThumbnailsPerSheet, last = std::min(count, first + kThumbnailsPerSheet);
+            ThumbnailSheet& sheet = placed[s];
+            sheet.file = "sheet-" + std::to_string((start + first) / kThumbnailsPerSheet + 1);
+            const int columns = static_cast<int>(std::min<std::size_t>(last - first, kThumbnailColumns));
+            const int rows = static_cast<int>((last - first + kThumbnailColumns - 1) / kThumbnailColumns);
+            RgbaImage image(columns * kThumbnailSize, rows * kThumbnailSize);
+            for (std::size_t i = first; i < last; ++i) {
+                if (!previews[i]) continue;
+                const int cell = static_cast<int>(i - first);
+                const int x = cell % kThumbnailColumns * kThumbnailSize, y = cell / kThumbnailColumns * kThumbnailSize;
+                for (int row = 0; row < kThumbnailSize; ++row)
+                    std::memcpy(image.at(x, y + row), drawn[i].at(0, row), std::size_t(kThumbnailSize) * 4);
+                sheet.cells.push_back({content.thumbnails[start + i].name, x, y, kThumbnailSize, kThumbnailSize, true});
+            }
+            writeWholeFile(folder / "models" / (sheet.file + ".png"), encodePng(image));
+            writeWholeFile(folder / "models" / (sheet.file + ".json"), thumbnailSheetJson(sheet.cells));
         });
         for (std::size_t i = 0; i < count; ++i) {
-            const std::string& name = content.thumbnails[start + i].name;
-            if (previews[start + i]) pictures.thumbnails.push_back(name);
-            else record.warn("report", "no thumbnail for " + name + ": " + problems[i]);
-            previews[start + i].reset();
+            if (!previews[i]) record.warn("report", "no thumbnail for " + content.thumbnails[start + i].name + ": " + problems[i]);
         }
+        for (const ThumbnailSheet& sheet : placed)
+            for (const SheetCell& cell : sheet.cells) pictures.thumbnails.push_back({cell.name, sheet.file, cell.x, cell.y});
     }
 
     if (content.mapPoints) {

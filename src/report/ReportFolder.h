@@ -40,7 +40,13 @@ struct ReportContent {
 // "DIR/LevelName-report": beside the level's output folder, never inside it.
 std::filesystem::path reportFolderFor(const std::filesystem::path& outputFolder, const std::string& levelName);
 
-// Writes the report folder: textures/NAME.png and .json per sheet, models/NAME.png per thumbnail,
+// Thumbnails are laid out kThumbnailColumns to a row, kThumbnailsPerSheet to a file.
+inline constexpr std::size_t kThumbnailsPerSheet = 64;
+inline constexpr std::size_t kThumbnailColumns = 8;
+
+// Writes the report folder: textures/NAME.png and .json per dictionary, models/sheet-N.png with
+// models/sheet-N.json ({"models": [{"name", "x", "y", "width", "height"}]}) per kThumbnailsPerSheet
+// thumbnails, in the order given,
 // map.png and map.json, manifest.json and index.html. Sheets and thumbnails render on `jobs` threads and
 // the files are the same for any number. A sheet or model whose data cannot be read is left out with a
 // warning of kind "report" added to the record; files that cannot be written end it with VeldrinError.

@@ -20,7 +20,7 @@ td.n { text-align: right; font-variant-numeric: tabular-nums; }
 .checker img { display: block; image-rendering: pixelated; }
 figure { display: inline-block; margin: 0 12px 12px 0; vertical-align: top; }
 figcaption { font-size: 12px; color: #555; max-width: 160px; overflow-wrap: anywhere; }
-.thumbs figure .checker img { width: 128px; height: 128px; }
+.thumbs figure .checker img { width: 128px; height: 128px; object-fit: none; }
 code { font-size: 13px; }
 )";
 
@@ -134,9 +134,11 @@ std::string reportPage(const RunRecord& r, const ReportPictures& pictures) {
     }
 
     h += "<h2>Models (" + std::to_string(pictures.thumbnails.size()) + ")</h2>\n<div class=\"thumbs\">\n";
-    for (const std::string& name : pictures.thumbnails) {
-        h += "<figure><div class=\"checker\"><img src=\"models/" + urlSegment(name) + ".png\" alt=\"" + escapeHtml(name) +
-             "\"></div><figcaption>" + escapeHtml(name) + "</figcaption></figure>\n";
+    for (const ReportPictures::Thumbnail& t : pictures.thumbnails) {
+        // Each picture is one cell of a sheet, shown by placing the sheet behind a 128 x 128 window.
+        h += "<figure><div class=\"checker\"><img src=\"models/" + urlSegment(t.sheet) + ".png\" style=\"object-position: -" +
+             std::to_string(t.x) + "px -" + std::to_string(t.y) + "px\" alt=\"" + escapeHtml(t.name) +
+             "\"></div><figcaption>" + escapeHtml(t.name) + "</figcaption></figure>\n";
     }
     h += "</div>\n";
 

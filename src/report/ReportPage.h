@@ -13,7 +13,12 @@ struct ReportPictures {
         int textures = 0;
     };
     std::vector<Sheet> sheets;
-    std::vector<std::string> thumbnails; // models/NAME.png
+    struct Thumbnail {
+        std::string name;
+        std::string sheet; // models/SHEET.png
+        int x = 0, y = 0;  // its cell there
+    };
+    std::vector<Thumbnail> thumbnails;
     bool map = false;                    // map.png
     int mapPoints = 0;
 };

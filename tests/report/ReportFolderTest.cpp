@@ -14,6 +14,7 @@
 #include "report/LevelContent.h"
 #include "report/LevelPictures.h"
 #include "report/PngReader.h"
+#include "report/Thumbnail.h"
 #include "support/SampleLevels.h"
 #include "support/TempFolder.h"
 
@@ -84,15 +85,24 @@ TEST(ReportFolder, LevelPicturesOfEveryEdition) {
         // A thumbnail per model, each showing more than one colour.
         int thumbnails = 0;
         for (const auto& [name, bytes] : byJobs[1]) {
-            if (name.rfind("models/", 0) != 0) continue;
-            ++thumbnails;
-            const RgbaImage picture = test::readPng(bytes);
-            EXPECT_EQ(picture.width, kThumbnailSize);
-            std::set<uint32_t> colours;
-            for (std::size_t i = 0; i < picture.pixels.size(); i += 4)
-                colours.insert(uint32_t(picture.pixels[i]) | uint32_t(picture.pixels[i + 1]) << 8 |
-                               uint32_t(picture.pixels[i + 2]) << 16 | uint32_t(picture.pixels[i + 3]) << 24);
-            EXPECT_GT(colours.size(), 2u) << name;
+            if (name.rfind("models/", 0) != 0 || name.find(".json") == std::string::npos) continue;
+            const RgbaImage sheet = test::readPngFile(folder / (name.substr(0, name.size() - 5) + ".png"));
+            const Json models = readJson(folder / name)["models"];
+            for (const Json& c : models) {
+                ++thumbnails;
+                ASSERT_EQ(c["width"], kThumbnailSize);
+                ASSERT_LE(c["x"].get<int>() + kThumbnailSize, sheet.width);
+                ASSERT_LE(c["y"].get<int>() + kThumbnailSize, sheet.height);
+                std::set<uint32_t> colours;
+                for (int y = 0; y < kThumbnailSize; ++y) {
+                    for (int x = 0; x < kThumbnailSize; ++x) {
+                        uint32_t v;
+                        std::memcpy(&v, sheet.at(c["x"].get<int>() + x, c["y"].get<int>() + y), 4);
+                        colours.insert(v);
+                    }
+                }
+                EXPECT_GT(colours.size(), 2u) << c["name"];
+            }
         }
         EXPECT_EQ(thumbnails, manifest["counts"]["models"].get<int>());
 
