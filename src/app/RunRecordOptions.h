@@ -1,0 +1,15 @@
+#pragma once
+#include "app/ConversionOptions.h"
+#include "report/RunRecord.h"
+
+namespace veldrin {
+
+// Every conversion option under its command-line name, as the report's manifest lists them
+// ("target": "sa", "txd": "group", "ide": true, ...). Options that only refine another (the models
+// per dictionary, the island) are listed whatever their parent says, so two manifests compare line by line.
+std::vector<std::pair<std::string, RunRecord::OptionValue>> recordedOptions(const ConversionOptions& options);
+
+// The level part of the record: name, LVZ and IMG paths, edition by its command-line name.
+RunRecord::Level recordedLevel(const ConversionOptions& options, bool editionDetected);
+
+} // namespace veldrin

@@ -1,0 +1,48 @@
+#include "app/RunReport.h"
+
+#include "app/RunRecordOptions.h"
+#include "report/LevelContent.h"
+#include "report/ReportFolder.h"
+#include "report/WarningKinds.h"
+#include "texture/DictionaryDecoder.h"
+
+namespace veldrin {
+
+std::vector<MapZone> islandZones(const ZoneTable& zones, int island) {
+    std::vector<MapZone> out;
+    for (const ZoneEntry& z : zones)
+        if (z.island == island) out.push_back({z.name, z.min[0], z.min[1], z.max[0], z.max[1]});
+    return out;
+}
+
+std::filesystem::path writeRunReport(const ConversionOptions& options, const LevelBuffer& level, const WorldTables& tables,
+                                     const ZoneTable* zones, RunReportInput input) {
+    RunRecord record;
+    record.level = recordedLevel(options, input.editionDetected);
+    record.options = recordedOptions(options);
+    record.output = options.levelFolder().string();
+    record.files = std::move(input.files);
+    record.counts.models = static_cast<int>(input.models.size());
+    record.counts.modelsSkipped = input.modelsSkipped;
+    record.counts.dictionaries = static_cast<int>(input.dictionaries.size());
+    record.counts.textures = input.textures;
+    record.counts.placements = static_cast<int>(input.placements.size());
+    for (const std::string& text : input.warnings) record.warn(std::string(classifyWarning(text).id), text);
+    record.seconds = input.seconds;
+
+    ReportContent content;
+    content.jobs = options.jobs;
+    content.levelTexture = levelTextureLookup(level.all(), tables.resources, tables.edition);
+    for (auto& [name, bytes] : input.dictionaries) {
+        content.sheets.push_back({name, [&bytes = bytes, name = name] { return decodeDictionary(bytes, name + ".TXD"); }});
+    }
+    for (const auto& [name, index] : input.models) content.thumbnails.push_back(modelThumbnail(level.all(), tables, index, name));
+    content.mapPoints = std::move(input.placements);
+    if (zones) content.zones = islandZones(*zones, options.zonIsland);
+
+    const std::filesystem::path folder = reportFolderFor(options.outputFolder, options.levelName);
+    writeReportFolder(folder, std::move(record), content);
+    return folder;
+}
+
+} // namespace veldrin

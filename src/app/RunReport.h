@@ -1,0 +1,39 @@
+#pragma once
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/ConversionOptions.h"
+#include "level/LevelInput.h"
+#include "level/WorldTables.h"
+#include "level/ZonFile.h"
+#include "report/RunRecord.h"
+#include "report/LevelContent.h"
+#include "report/PlacementMap.h"
+
+namespace veldrin {
+
+// What a conversion run hands its report, gathered as the run goes.
+struct RunReportInput {
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> dictionaries; // name without extension, bytes written
+    std::vector<std::pair<std::string, int>> models;                        // name, resource index, as converted
+    std::vector<MapPoint> placements;                                       // as written to the IPL
+    std::vector<RecordedFile> files;                                        // every file written
+    std::vector<std::string> warnings;
+    int modelsSkipped = 0;
+    int textures = 0;
+    double seconds = 0;
+    bool editionDetected = false;
+};
+
+// Writes DIR/LevelName-report for a finished run and returns its path. Sheets are decoded back from
+// the dictionaries' bytes; thumbnails read the converted models from the level; the map shows the
+// placements with the zones of the chosen island when a zone table was used.
+std::filesystem::path writeRunReport(const ConversionOptions& options, const LevelBuffer& level, const WorldTables& tables,
+                                     const ZoneTable* zones, RunReportInput input);
+
+// The zones of one island, seen from above.
+std::vector<MapZone> islandZones(const ZoneTable& zones, int island);
+
+} // namespace veldrin
