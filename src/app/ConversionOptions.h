@@ -38,6 +38,7 @@ struct ConversionOptions {
     bool forceMegaLods = false;
     std::filesystem::path zonPath;
     int jobs = 1;                              // worker threads; the output never depends on it
+    bool writeReport = false;                  // the report folder beside the level's output folder
 
     // "LOD" followed by the model prefix from its fourth character on.
     std::string lodPrefix() const;

@@ -1,6 +1,7 @@
 #include "app/ConversionRun.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -10,6 +11,8 @@
 #include "app/EditionDetection.h"
 #include "app/Preflight.h"
 #include "app/RunPlan.h"
+#include "app/RunReport.h"
+#include "report/LevelContent.h"
 #include "app/StageParams.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
@@ -51,6 +54,7 @@ public:
         : o_(o), cb_(cb), sink_(o.levelFolder(), o.levelName, o.buildImg ? OutputSink::Mode::Archive : OutputSink::Mode::Files) {}
 
     RunSummary execute() {
+        started_ = std::chrono::steady_clock::now();
         prepare();
         convertModels();
         if (summary_.stopped) return summary_;
@@ -70,7 +74,7 @@ private:
         for (const std::string& w : idleOptionWarnings(o_)) warn(w);
         level_ = loadLevel(o_.lvzPath, o_.imgPath, cb_.status);
         settleEditionOfLevel();
-        std::optional<ZoneTable> zones;
+        std::optional<ZoneTable>& zones = zones_;
         if (o_.useZon) {
             if (std::filesystem::exists(o_.zonPath)) zones = readZoneTable(readWholeFile(o_.zonPath), o_.zonPath.string());
             else warn(o_.zonPath.string() + " not found; the island filter is off");
@@ -112,6 +116,7 @@ private:
         const std::optional<GameVersion> named = o_.editionAuto ? std::nullopt : std::optional<GameVersion>(o_.gameVersion);
         const EditionChoice choice = settleEdition(level_, named, o_.lvzPath.filename().string());
         o_.gameVersion = *choice.edition;
+        report_.editionDetected = choice.detected;
         if (cb_.edition) cb_.edition(o_.gameVersion, choice.detected);
     }
 
@@ -138,6 +143,7 @@ private:
                 if (errors[i]) std::rethrow_exception(errors[i]);
                 if (!outputs[i].produced) {
                     ++summary_.modelsSkipped;
+                    ++report_.modelsSkipped;
                     if (!outputs[i].skipReason.empty()) warn(outputs[i].skipReason);
                     continue;
                 }
@@ -173,6 +179,7 @@ private:
                                 ideObjectFlags(p.drawLast, o_.targetGame));
         }
         committed_.push_back({p.resourceIndex, p.name, out.textureIds});
+        if (o_.writeReport) report_.models.push_back({p.name, p.firstPart, p.secondPart, p.scale});
         progress(p.resourceIndex);
         if (o_.genBlankCol) writeBlankCol(collision_, o_.targetGame, p.name, out.boundsMin, out.boundsMax);
         ++summary_.modelsConverted;
@@ -196,6 +203,7 @@ private:
             line.position = offsetPosition(instance.position, offset);
             line.rotation = instance.rotation;
             ipl += iplInstanceLine(o_.targetGame, line);
+            if (o_.writeReport) report_.placements.push_back({line.position[0], line.position[1], placementKind(tables_.models[model])});
             ++summary_.instancesWritten;
         }
         ipl += iplTail();
@@ -211,7 +219,16 @@ private:
         if (o_.genBlankCol) col = std::span<const uint8_t>(collision_);
         sink_.finish(o_.targetGame, col);
         summary_.files = sink_.written();
+        if (o_.writeReport) writeReport();
         status(kAllDoneMessage);
+    }
+
+    // The report folder beside the level's output, drawn on the run's threads.
+    void writeReport() {
+        status("Building " + o_.levelName + "-report");
+        report_.files = summary_.files;
+        report_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+        summary_.reportFolder = writeRunReport(o_, level_, tables_, zones_ ? &*zones_ : nullptr, std::move(report_));
     }
 
     void buildDictionary(const DictionaryPlan& d) {
@@ -226,7 +243,12 @@ private:
             const ResourceEntry& e = tables_.resources[static_cast<std::size_t>(id)];
             refs.push_back(TextureRef{id, e.position, e.base});
         }
-        sink_.put(d.fileName(), d.entryName(), makeTxd(level_.all(), refs, txdParamsFor(o_)));
+        std::vector<uint8_t> txd = makeTxd(level_.all(), refs, txdParamsFor(o_));
+        sink_.put(d.fileName(), d.entryName(), txd);
+        if (o_.writeReport) {
+            report_.textures += static_cast<int>(refs.size());
+            report_.dictionaries.emplace_back(d.name, std::move(txd));
+        }
         ++summary_.dictionaries;
     }
 
@@ -238,6 +260,7 @@ private:
     }
     void warn(const std::string& text) {
         ++summary_.warnings;
+        if (o_.writeReport) report_.warnings.push_back(text);
         if (cb_.warning) cb_.warning(text);
     }
 
@@ -252,6 +275,9 @@ private:
     std::string ide_;
     std::vector<uint8_t> collision_;
     RunSummary summary_;
+    std::optional<ZoneTable> zones_;
+    RunReportInput report_;
+    std::chrono::steady_clock::time_point started_;
     int maximum_ = 0;
 };
 

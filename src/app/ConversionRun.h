@@ -1,4 +1,5 @@
 #pragma once
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ struct RunSummary {
     int warnings = 0;
     bool stopped = false;
     std::vector<WrittenFile> files; // every file written, in order, as the output sink recorded them
+    std::filesystem::path reportFolder; // the run's report, when one was written
 };
 
 inline constexpr const char* kInvalidMapOffsetMessage = "Invalid Map XYZ offset";

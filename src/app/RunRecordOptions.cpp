@@ -1,13 +1,15 @@
 #include "app/RunRecordOptions.h"
 
+#include "base/DecimalText.h"
+
 namespace veldrin {
 
 std::vector<std::pair<std::string, RunRecord::OptionValue>> recordedOptions(const ConversionOptions& o) {
     using V = RunRecord::OptionValue;
-    static const char* const kThresholds[] = {"all", "16", "32", "64", "128"};
     const char* txd = o.txdMode == TxdMode::NoTxd ? "none" : o.txdMode == TxdMode::OneBigTxd ? "one" : "group";
-    const int threshold = o.mipMapThreshold >= 0 && o.mipMapThreshold < 5 ? o.mipMapThreshold : 0;
-    const std::string offset = o.mapOffsetText[0] + "," + o.mapOffsetText[1] + "," + o.mapOffsetText[2];
+    // The threshold travels as the width a texture must exceed (17 for "16"); "all" is 0.
+    const std::string threshold = o.mipSizeThreshold <= 0 ? "all" : std::to_string(o.mipSizeThreshold - 1);
+    const std::string offset = formatGeneral(o.mapOffset[0], 9, 2) + "," + formatGeneral(o.mapOffset[1], 9, 2) + "," + formatGeneral(o.mapOffset[2], 9, 2);
     return {
         {"edition", V(std::string(gameVersionName(o.gameVersion)))},
         {"target", V(std::string(targetGameName(o.targetGame)))},
@@ -21,7 +23,7 @@ std::vector<std::pair<std::string, RunRecord::OptionValue>> recordedOptions(cons
         {"texture-prefix", V(o.texturePrefix)},
         {"blank-col", V(o.genBlankCol)},
         {"mipmaps", V(o.genMipMaps)},
-        {"mipmap-threshold", V(std::string(kThresholds[threshold]))},
+        {"mipmap-threshold", V(threshold)},
         {"night-prelight", V(o.genNightPrelit)},
         {"day-min", V(int64_t{o.prelightDayMinimum})},
         {"night-min", V(int64_t{o.prelightNightMinimum})},

@@ -2,8 +2,10 @@
 
 #include "app/RunRecordOptions.h"
 #include "report/LevelContent.h"
+#include "report/LevelPictures.h"
 #include "report/ReportFolder.h"
 #include "report/WarningKinds.h"
+#include "report/WrittenFiles.h"
 #include "texture/DictionaryDecoder.h"
 
 namespace veldrin {
@@ -21,7 +23,7 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     record.level = recordedLevel(options, input.editionDetected);
     record.options = recordedOptions(options);
     record.output = options.levelFolder().string();
-    record.files = std::move(input.files);
+    record.files = hashWrittenFiles(options.levelFolder(), input.files, options.jobs);
     record.counts.models = static_cast<int>(input.models.size());
     record.counts.modelsSkipped = input.modelsSkipped;
     record.counts.dictionaries = static_cast<int>(input.dictionaries.size());
@@ -33,10 +35,16 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     ReportContent content;
     content.jobs = options.jobs;
     content.levelTexture = levelTextureLookup(level.all(), tables.resources, tables.edition);
-    for (auto& [name, bytes] : input.dictionaries) {
+    for (const auto& [name, bytes] : input.dictionaries) {
         content.sheets.push_back({name, [&bytes = bytes, name = name] { return decodeDictionary(bytes, name + ".TXD"); }});
     }
-    for (const auto& [name, index] : input.models) content.thumbnails.push_back(modelThumbnail(level.all(), tables, index, name));
+    const std::span<const uint8_t> levelBytes = level.all();
+    const GameVersion edition = tables.edition;
+    for (const ReportModel& m : input.models) {
+        content.thumbnails.push_back({m.name, [levelBytes, edition, &m] {
+                                          return readModelPreview(levelBytes, m.firstPart, m.secondPart, edition, m.scale, m.name);
+                                      }});
+    }
     content.mapPoints = std::move(input.placements);
     if (zones) content.zones = islandZones(*zones, options.zonIsland);
 

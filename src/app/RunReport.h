@@ -1,4 +1,6 @@
 #pragma once
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -8,28 +10,34 @@
 #include "level/LevelInput.h"
 #include "level/WorldTables.h"
 #include "level/ZonFile.h"
-#include "report/RunRecord.h"
-#include "report/LevelContent.h"
+#include "pcout/OutputSink.h"
 #include "report/PlacementMap.h"
 
 namespace veldrin {
 
+// A converted model as its thumbnail reads it back from the level.
+struct ReportModel {
+    std::string name;
+    int64_t firstPart = 0, secondPart = 0;
+    std::array<float, 3> scale{0, 0, 0};
+};
+
 // What a conversion run hands its report, gathered as the run goes.
 struct RunReportInput {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> dictionaries; // name without extension, bytes written
-    std::vector<std::pair<std::string, int>> models;                        // name, resource index, as converted
+    std::vector<ReportModel> models;                                        // as committed
     std::vector<MapPoint> placements;                                       // as written to the IPL
-    std::vector<RecordedFile> files;                                        // every file written
+    std::vector<WrittenFile> files;                                         // the output sink's record
     std::vector<std::string> warnings;
     int modelsSkipped = 0;
-    int textures = 0;
+    int textures = 0; // textures in the dictionaries written
     double seconds = 0;
     bool editionDetected = false;
 };
 
-// Writes DIR/LevelName-report for a finished run and returns its path. Sheets are decoded back from
-// the dictionaries' bytes; thumbnails read the converted models from the level; the map shows the
-// placements with the zones of the chosen island when a zone table was used.
+// Writes DIR/LevelName-report for a finished run and returns its path: the files hashed as read back
+// from disk, sheets decoded back from the dictionaries' bytes, thumbnails of the converted models read
+// from the level, the map of the placements with the zones of the chosen island when `zones` is given.
 std::filesystem::path writeRunReport(const ConversionOptions& options, const LevelBuffer& level, const WorldTables& tables,
                                      const ZoneTable* zones, RunReportInput input);
 
