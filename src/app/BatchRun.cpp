@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/EditionDetection.h"
+#include "app/Preflight.h"
 #include "app/RunPlan.h"
 #include "app/StaleFiles.h"
 #include "base/Error.h"
@@ -25,20 +27,22 @@ ConversionOptions levelOptions(const fs::path& lvz, const BatchSettings& s) {
     return o;
 }
 
-// The IMG pairs with the LVZ by name; a missing one is refused as a single run refuses it.
-void requireImg(const ConversionOptions& o) {
-    if (!fs::exists(o.imgPath)) throw VeldrinError(o.imgPath.string() + " not found");
+// Inputs a run would refuse, refused in the run's words.
+void requireInputs(const ConversionOptions& o) {
+    std::string refusal;
+    for (const std::string& line : checkInputFiles(o)) refusal += (refusal.empty() ? "" : "\n") + line;
+    if (!refusal.empty()) throw VeldrinError(refusal);
 }
 
-// Reads the level as its run will and counts the models the run will convert.
-void readPlan(BatchLevel& level, const EditionDetector& detect) {
+// Reads the level as its run will: settles its edition and counts the models the run will convert.
+void readPlan(BatchLevel& level) {
     ConversionOptions& o = level.options;
-    requireImg(o);
+    requireInputs(o);
     const LevelBuffer buffer = loadLevel(o.lvzPath, o.imgPath);
-    if (detect) {
-        o.gameVersion = detect(buffer, o.lvzPath);
-        level.editionDetected = true;
-    }
+    const std::optional<GameVersion> named = o.editionAuto ? std::nullopt : std::optional<GameVersion>(o.gameVersion);
+    const EditionChoice choice = settleEdition(buffer, named, o.lvzPath.filename().string());
+    o.gameVersion = *choice.edition;
+    level.editionDetected = choice.detected;
     if (!o.generateIde) return;
     const WorldTables tables = readWorld(buffer, o.gameVersion);
     std::optional<ZoneTable> zones;
@@ -55,7 +59,7 @@ std::vector<BatchLevel> planBatch(const std::vector<fs::path>& levels, const Bat
         BatchLevel level;
         level.options = levelOptions(lvz, settings);
         try {
-            if (level.options.generateIde || settings.detectEdition) readPlan(level, settings.detectEdition);
+            if (level.options.generateIde || level.options.editionAuto) readPlan(level);
         } catch (const std::exception& e) {
             level.failure = e.what();
             level.plannedModels = 0;
@@ -91,7 +95,7 @@ std::vector<fs::path> inputsOf(const std::vector<BatchLevel>& plan) {
 void convertLevel(BatchLevelResult& r, bool clean, const std::vector<fs::path>& inputs, const RunCallbacks& run) {
     const ConversionOptions& o = r.level.options;
     if (!r.level.failure.empty()) throw VeldrinError(r.level.failure);
-    requireImg(o);
+    requireInputs(o);
     if (clean) cleanLevelFolder(o.outputFolder, o.levelName, inputs);
     const std::vector<std::string> before = folderEntries(o.levelFolder());
     r.summary = runConversion(o, run);

@@ -8,12 +8,8 @@
 
 #include "app/ConversionOptions.h"
 #include "app/ConversionRun.h"
-#include "level/LevelInput.h"
 
 namespace veldrin {
-
-// Finds a level's edition from its bytes; throws VeldrinError with the user's message when it cannot.
-using EditionDetector = std::function<GameVersion(const LevelBuffer& level, const std::filesystem::path& lvzPath)>;
 
 // What every level of a batch shares.
 struct BatchSettings {
@@ -21,11 +17,11 @@ struct BatchSettings {
     std::optional<std::filesystem::path> outputFolder;  // DIR of every level; otherwise each LVZ's own folder
     std::optional<std::string> modelPrefix;             // the same for every level; otherwise the level name
     std::optional<std::string> texturePrefix;
-    EditionDetector detectEdition;                      // empty: every level is options.gameVersion
     bool clean = false;                                 // remove each level's old output folder first
 };
 
-// One level as planned: its own run options, with the planned first IDE id in `options.idOffset`.
+// One level as planned: its own run options, with the planned first IDE id in `options.idOffset` and the
+// edition the level reads in (its run settles the same one again).
 struct BatchLevel {
     ConversionOptions options;
     bool editionDetected = false;
@@ -34,7 +30,7 @@ struct BatchLevel {
 };
 
 // The levels in order, each read once (when ids are planned or editions detected) and released before
-// the next, so memory stays that of one level. With IDE on the first level starts at options.idOffset and
+// the next, so memory stays that of one level; the edition is settled as a run settles it. With IDE on the first level starts at options.idOffset and
 // each further one where the previous level's planned models end: a level's planned count is every model
 // it will convert, so no two levels share an id and a level that fails keeps its range.
 // A level that cannot be read is planned as failed with its message; the others are planned as usual.

@@ -68,9 +68,8 @@ TEST(BatchLevels, FolderGivesItsLevelsInNameOrderAnyCaseOnce) {
     EXPECT_THROW(batchLevelFiles({empty.path()}), VeldrinError);
 }
 
-// A batch over levels of every edition writes, level by level, exactly what a run of that level alone
-// with the planned ID offset writes; ids follow on from level to level and a level without ids leaves
-// the next start where it was.
+// A batch over levels of every edition, each detected, writes level by level exactly what a run of that
+// level alone in its edition with the planned ID offset writes.
 TEST(BatchRun, EachLevelIsByteForByteItsOwnRunAtThePlannedOffset) {
     struct Row {
         const char* file;
@@ -81,21 +80,19 @@ TEST(BatchRun, EachLevelIsByteForByteItsOwnRunAtThePlannedOffset) {
     };
     const std::vector<Row> rows = {
         {"alpha.lvz", GameVersion::VcsPsp, 3, 1, 1000, "1000-1002"},
-        {"beta.LVZ", GameVersion::LcsPs2, 0, 2, 1003, "-"},
-        {"delta.lvz", GameVersion::VcsPs2, 4, 0, 1003, "1003-1006"},
-        {"gamma.lvz", GameVersion::LcsPsp, 2, 0, 1007, "1007-1008"},
+        {"beta.LVZ", GameVersion::LcsPs2, 1, 2, 1003, "1003-1003"},
+        {"delta.lvz", GameVersion::VcsPs2, 4, 0, 1004, "1004-1007"},
+        {"gamma.lvz", GameVersion::LcsPsp, 2, 0, 1008, "1008-1009"},
     };
     TempFolder in("veldrin-batch-in"), out("veldrin-batch-out"), alone("veldrin-batch-alone");
-    std::map<std::string, GameVersion> editions;
     for (const Row& row : rows) {
         buildLevel(levelOf(row.edition, row.models, row.bare).describe()).write(in.path(), fs::path(row.file).stem().string());
         fs::rename(in / (fs::path(row.file).stem().string() + ".lvz"), in / row.file);
-        editions[fs::path(row.file).stem().string()] = row.edition;
     }
     BatchSettings settings = ideSettings(out.path());
     settings.options.txdMode = TxdMode::TxdPerGroup;
     settings.options.modelsPerTxd = 2;
-    settings.detectEdition = [&](const LevelBuffer&, const fs::path& lvz) { return editions.at(lvz.stem().string()); };
+    settings.options.editionAuto = true;
 
     const std::vector<BatchLevel> plan = planBatch(batchLevelFiles({in.path()}), settings);
     const std::vector<BatchLevelResult> results = runQuietly(plan, false);
@@ -215,16 +212,36 @@ TEST(BatchRun, StaleFilesWarnOrAreCleanedInsideTheLevelFolderOnly) {
     }
 }
 
-TEST(BatchRun, IdsPastTheLargestRefuseOnlyTheLevelThatOverflows) {
-    TempFolder in("veldrin-batch-in"), out("veldrin-batch-out");
-    for (const char* name : {"a", "b", "c"}) buildLevel(levelOf(GameVersion::LcsPs2, name[0] == 'c' ? 0 : 2).describe()).write(in.path(), name);
-    BatchSettings settings = ideSettings(out.path());
-    settings.options.idOffset = 2147483646;
-    const auto plan = planBatch(batchLevelFiles({in.path()}), settings);
-    ASSERT_EQ(plan.size(), 3u);
-    EXPECT_TRUE(plan[0].failure.empty());
-    EXPECT_NE(plan[1].failure.find("go past 2147483647"), std::string::npos) << plan[1].failure;
-    EXPECT_TRUE(plan[2].failure.empty()); // writes no ids
+// Planned first ids: each level starts where the previous level's models end; a level without models
+// leaves the start where it was; a level whose ids would pass the largest is refused alone.
+TEST(BatchRun, PlannedIdsFollowOnAndStopAtTheLargest) {
+    struct Row {
+        const char* what;
+        int idOffset;
+        std::vector<int> models;
+        std::vector<int> firstIds;
+        std::vector<bool> refused;
+    };
+    const std::vector<Row> rows = {
+        {"follow on", 0, {2, 0, 3, 1}, {0, 2, 2, 5}, {false, false, false, false}},
+        {"past the largest", 2147483646, {2, 1, 0}, {2147483646, 2147483647, 2147483647}, {false, true, false}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempFolder in("veldrin-batch-in"), out("veldrin-batch-out");
+        std::vector<fs::path> levels;
+        for (std::size_t i = 0; i < row.models.size(); ++i)
+            levels.push_back(buildLevel(levelOf(GameVersion::LcsPs2, row.models[i], 1).describe()).write(in.path(), "l" + std::to_string(i)));
+        BatchSettings settings = ideSettings(out.path());
+        settings.options.idOffset = row.idOffset;
+        const auto plan = planBatch(levels, settings);
+        ASSERT_EQ(plan.size(), row.models.size());
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(plan[i].options.idOffset, row.firstIds[i]);
+            EXPECT_EQ(plan[i].failure.find("go past 2147483647") != std::string::npos, row.refused[i]) << plan[i].failure;
+        }
+    }
 }
 
 // The summary files read back: each level with its ids, counts and status, linked to its report page.
