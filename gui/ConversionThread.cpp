@@ -10,6 +10,9 @@ namespace veldrin::gui {
 ConversionThread::ConversionThread(ConversionOptions options, QObject* parent)
     : QThread(parent), options_(std::move(options)) {}
 
+ConversionThread::ConversionThread(ConversionOptions options, std::vector<std::filesystem::path> levels, QObject* parent)
+    : QThread(parent), options_(std::move(options)), levels_(std::move(levels)) {}
+
 void ConversionThread::run() {
     RunCallbacks callbacks;
     callbacks.status = [this](const std::string& text) { emit statusChanged(QString::fromStdString(text)); };
@@ -17,6 +20,14 @@ void ConversionThread::run() {
     callbacks.warning = [this](const std::string& text) { emit warningRaised(QString::fromStdString(text)); };
     callbacks.stopRequested = [this] { return stop_.load(); };
     try {
+        if (isBatch()) {
+            BatchSettings settings;
+            settings.options = options_;
+            BatchCallbacks batch;
+            batch.run = callbacks;
+            batchResults_ = runBatch(planBatch(levels_, settings), false, batch);
+            return;
+        }
         summary_ = runConversion(options_, callbacks);
     } catch (const EditionRefused& e) {
         failure_ = editionRefusalText(e.choice());

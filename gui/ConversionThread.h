@@ -1,8 +1,11 @@
 #pragma once
 #include <QThread>
 #include <atomic>
+#include <filesystem>
+#include <vector>
 
 #include "app/ConversionOptions.h"
+#include "app/BatchRun.h"
 #include "app/ConversionRun.h"
 
 namespace veldrin::gui {
@@ -13,6 +16,8 @@ class ConversionThread : public QThread {
     Q_OBJECT
 public:
     explicit ConversionThread(ConversionOptions options, QObject* parent = nullptr);
+    // Several levels in turn with the same options (each level's own paths, names and planned IDE ids).
+    ConversionThread(ConversionOptions options, std::vector<std::filesystem::path> levels, QObject* parent = nullptr);
 
     // Asks the run to end before its next model; the model in hand is finished first.
     void requestStop() { stop_ = true; }
@@ -22,6 +27,9 @@ public:
     const RunSummary& summary() const { return summary_; }
     // The error's message when the run failed, else empty.
     const QString& failure() const { return failure_; }
+    bool isBatch() const { return !levels_.empty(); }
+    // Every level's result of a batch, in order.
+    const std::vector<BatchLevelResult>& batchResults() const { return batchResults_; }
 
 signals:
     void statusChanged(const QString& text);
@@ -36,6 +44,8 @@ private:
     std::atomic<bool> stop_{false};
     RunSummary summary_;
     QString failure_;
+    const std::vector<std::filesystem::path> levels_;
+    std::vector<BatchLevelResult> batchResults_;
 };
 
 } // namespace veldrin::gui

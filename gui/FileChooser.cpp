@@ -10,4 +10,10 @@ FileChooser openFileDialog(QWidget* parent) {
     };
 }
 
+FilesChooser openFilesDialog(QWidget* parent) {
+    return [parent](const QString& caption, const QString& filter) {
+        return QFileDialog::getOpenFileNames(parent, caption, QString(), filter);
+    };
+}
+
 } // namespace veldrin::gui

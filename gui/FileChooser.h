@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -10,7 +11,11 @@ namespace veldrin::gui {
 // path, or empty when the user cancels. The tests replace it to choose without a dialog.
 using FileChooser = std::function<QString(const QString& caption, const QString& filter)>;
 
+// The same for several files at once: the chosen paths, none when the user cancels.
+using FilesChooser = std::function<QStringList(const QString& caption, const QString& filter)>;
+
 // The desktop's open-file dialog over `parent`.
 FileChooser openFileDialog(QWidget* parent);
+FilesChooser openFilesDialog(QWidget* parent);
 
 } // namespace veldrin::gui

@@ -32,6 +32,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setWindowTitle(kMainWindowCaption);
     showMessage = [this](const QString& text) { showMessageBox(this, text); };
     chooseFile = openFileDialog(this);
+    chooseFiles = openFilesDialog(this);
+    setAcceptDrops(true);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 0);

@@ -2,10 +2,12 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "app/BatchRun.h"
 #include "app/ConversionOptions.h"
 #include "app/ConversionRun.h"
 #include "gui/FileChooser.h"
@@ -47,6 +49,10 @@ public:
     // Pick level for a chosen LVZ: pairs it with the .IMG of the same name; when that exists, shows
     // both paths, derives the level name and the prefixes and enables "Convert!".
     void pickLevel(const QString& lvzPath);
+    // Several levels at once (files, or folders standing for their levels): "Convert!" converts them in
+    // turn with the window's options and planned IDE ids. One level is a pick as above.
+    void pickLevels(const QStringList& paths);
+    const std::vector<std::filesystem::path>& pickedBatch() const { return batch_; }
     // The run's options from the controls and the dialogs, as "Convert!" hands them to the run.
     ConversionOptions gatherOptions() const;
 
@@ -55,6 +61,7 @@ public:
     const ConversionOptions& lastRunOptions() const { return lastOptions_; }
     const RunSummary& lastRunSummary() const { return lastSummary_; }
     const QStringList& lastRunWarnings() const { return lastWarnings_; }
+    const std::vector<BatchLevelResult>& lastBatchResults() const { return lastBatch_; }
 
     TForm2* mipMapDialog() const { return mipMapDialog_.get(); }
     TForm3* prelightDialog() const { return prelightDialog_.get(); }
@@ -65,6 +72,7 @@ public:
     // How messages reach the user and how the side tools choose their files; the tests replace them.
     std::function<void(const QString&)> showMessage;
     FileChooser chooseFile;
+    FilesChooser chooseFiles; // "Browse LVZ"
 
 signals:
     // The worker is made and about to start: a last chance to connect to its signals.
@@ -73,6 +81,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Construction, one group of controls each.
@@ -134,6 +144,8 @@ private:
     std::unique_ptr<TForm6> zonDialog_;
 
     ConversionThread* thread_ = nullptr;
+    std::vector<std::filesystem::path> batch_; // several levels picked; empty for one
+    std::vector<BatchLevelResult> lastBatch_;
     ConversionOptions lastOptions_;
     RunSummary lastSummary_;
     QStringList lastWarnings_;

@@ -2,6 +2,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -13,6 +17,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/BatchLevels.h"
+#include "app/BatchTable.h"
 #include "app/MapOffset.h"
 #include "gui/ConversionThread.h"
 #include "gui/ElidedLabel.h"
@@ -29,12 +35,63 @@
 
 namespace veldrin::gui {
 
+namespace {
+
+// The final message of a batch: one line per level, then the warnings as a single run tells them.
+QString batchMessage(const std::vector<BatchLevelResult>& results, const QStringList& warnings) {
+    QStringList lines;
+    for (const BatchLevelResult& r : results) lines << QString::fromStdString(levelResultLine(r));
+    QString text = lines.join('\n');
+    if (!warnings.isEmpty()) text += "\n\n" + warningsMessage(warnings);
+    return text;
+}
+
+} // namespace
+
 void TForm1::browseLvz() {
-    const QString path = chooseFile("Browse LVZ", "Level LVZ file (*.LVZ *.lvz)");
-    if (!path.isEmpty()) pickLevel(path);
+    pickLevels(chooseFiles("Browse LVZ", "Level LVZ file (*.LVZ *.lvz)"));
+}
+
+void TForm1::pickLevels(const QStringList& paths) {
+    std::vector<std::filesystem::path> named;
+    for (const QString& p : paths) named.push_back(toPath(p));
+    std::error_code error;
+    if (named.size() == 1 && !std::filesystem::is_directory(named.front(), error)) {
+        pickLevel(paths.front());
+        return;
+    }
+    if (named.empty()) return;
+    try {
+        std::vector<std::filesystem::path> levels = batchLevelFiles(named);
+        if (levels.size() == 1) {
+            pickLevel(toQString(levels.front()));
+            return;
+        }
+        batch_ = std::move(levels);
+    } catch (const std::exception& e) {
+        showMessage(QString::fromStdString(e.what()));
+        return;
+    }
+    lvzLabel_->setElidedText(QString::number(batch_.size()) + " levels");
+    imgLabel_->setElidedText("each beside its LVZ");
+    processButton_->setEnabled(!isConverting());
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!isConverting() && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    if (isConverting() || paths.isEmpty()) return;
+    event->acceptProposedAction();
+    pickLevels(paths);
 }
 
 void TForm1::pickLevel(const QString& lvzPath) {
+    batch_.clear();
     ConversionOptions pick;
     applyLevelPick(pick, toPath(lvzPath));
     picked_.lvzPath = pick.lvzPath;
@@ -149,12 +206,13 @@ void TForm1::startConversion() {
     }
     lastSummary_ = RunSummary{};
     lastWarnings_.clear();
+    lastBatch_.clear();
     processButton_->setEnabled(false);
     browseButton_->setEnabled(false);
     progress_->setRange(0, 1);
     progress_->setValue(0);
 
-    thread_ = new ConversionThread(lastOptions_, this);
+    thread_ = batch_.empty() ? new ConversionThread(lastOptions_, this) : new ConversionThread(lastOptions_, batch_, this);
     connect(thread_, &ConversionThread::statusChanged, this, &TForm1::setStatus);
     connect(thread_, &ConversionThread::progressChanged, this, [this](int position, int maximum) {
         progress_->setRange(0, std::max(1, maximum));
@@ -173,12 +231,15 @@ void TForm1::endConversion(bool quiet) {
     thread_->wait();
     lastSummary_ = thread_->summary();
     const QString failure = thread_->failure();
+    const bool batch = thread_->isBatch();
+    lastBatch_ = thread_->batchResults();
     delete thread_;
     thread_ = nullptr;
     processButton_->setEnabled(true);
     browseButton_->setEnabled(true);
     if (!quiet) {
         if (!failure.isEmpty()) showMessage(failure);
+        else if (batch) showMessage(batchMessage(lastBatch_, lastWarnings_));
         else if (!lastWarnings_.isEmpty()) showMessage(warningsMessage(lastWarnings_));
     }
     emit conversionEnded();

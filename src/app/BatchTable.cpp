@@ -23,6 +23,18 @@ std::string idRangeText(const BatchLevelResult& result) {
     return std::to_string(ids->first) + "-" + std::to_string(ids->second);
 }
 
+std::string levelResultLine(const BatchLevelResult& r) {
+    std::string line = r.level.options.levelName + " (" + editionText(r.level) + "): " + outcomeName(r.outcome);
+    if (!r.reason.empty()) return line + ": " + r.reason;
+    if (r.outcome != LevelOutcome::Converted) return line;
+    const RunSummary& s = r.summary;
+    line += ", " + std::to_string(s.modelsConverted) + " model(s), " + std::to_string(s.dictionaries) + " dictionar" +
+            (s.dictionaries == 1 ? "y" : "ies") + ", " + std::to_string(s.instancesWritten) + " placement(s)";
+    if (r.writtenIds()) line += ", IDs " + idRangeText(r);
+    if (s.warnings > 0) line += ", " + std::to_string(s.warnings) + " warning(s)";
+    return line;
+}
+
 std::string alignedColumns(const std::vector<std::vector<std::string>>& rows) {
     std::vector<std::size_t> widths;
     for (const auto& row : rows) {

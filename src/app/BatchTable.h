@@ -13,6 +13,10 @@ std::string editionText(const BatchLevel& level);
 // "1000-1041" for a level that wrote ids, "-" for one that wrote none.
 std::string idRangeText(const BatchLevelResult& result);
 
+// One level's result in one line, as the window's final message lists them: "town (lcs-ps2): converted,
+// 36 model(s), 2 dictionaries, 90 placement(s), IDs 1000-1035, 1 warning(s)" or "junk: failed: reason".
+std::string levelResultLine(const BatchLevelResult& result);
+
 // The plan printed before a batch runs: one line per level with its edition and its first IDE id
 // ("-" with IDE off), and the reason of a level that cannot be converted.
 std::string batchPlanText(const std::vector<BatchLevel>& plan);

@@ -1,0 +1,85 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+
+#include "GuiTestRegistry.h"
+#include "GuiTestSupport.h"
+#include "base/FileIO.h"
+#include "gui/PathText.h"
+#include "support/SampleLevels.h"
+#include "support/TempFolder.h"
+
+using namespace veldrin;
+using namespace veldrin::gui;
+using namespace veldrin::test;
+
+namespace {
+
+// Two towns and a damaged level between them, in name order: "a", "b" (damaged), "c".
+std::vector<std::filesystem::path> writeLevels(const std::filesystem::path& folder) {
+    SampleShape small;
+    small.models = 6;
+    small.instances = 12;
+    const auto a = buildLevel(sampleTown(GameVersion::LcsPs2, small)).write(folder, "a");
+    writeWholeFile(folder / "b.lvz", std::string("not a level"));
+    writeWholeFile(folder / "b.IMG", std::string("nor this"));
+    const auto c = buildLevel(sampleTown(GameVersion::LcsPs2, small)).write(folder, "c");
+    return {a, folder / "b.lvz", c};
+}
+
+} // namespace
+
+class BatchWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Levels chosen together or dropped on the window convert in turn with planned ids; the final message
+    // has a line per level and the damaged one does not stop the others.
+    void severalLevelsConvertInTurnFromBrowseOrDrop() {
+        for (const bool dropped : {false, true}) {
+            TempFolder dir("veldrin-gui-batch");
+            const auto levels = writeLevels(dir.path());
+            TForm1 w;
+            MessageLog log(w);
+            QStringList paths;
+            for (const auto& p : levels) paths << toQString(p);
+            if (dropped) {
+                QMimeData data;
+                QList<QUrl> urls;
+                for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+                data.setUrls(urls);
+                QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(&w, &drop);
+            } else {
+                w.chooseFiles = [&](const QString&, const QString&) { return paths; };
+                child<QPushButton>(w, "BrowseButton")->click();
+            }
+            QCOMPARE(w.pickedBatch().size(), std::size_t{3});
+            child<QCheckBox>(w, "GenerateIDE")->click();
+            QSignalSpy ended(&w, &TForm1::conversionEnded);
+            child<QPushButton>(w, "ProcessButton")->click();
+            QVERIFY(ended.wait(120000));
+
+            const auto& results = w.lastBatchResults();
+            QCOMPARE(results.size(), std::size_t{3});
+            QCOMPARE(results[0].outcome, LevelOutcome::Converted);
+            QCOMPARE(results[1].outcome, LevelOutcome::Failed);
+            QCOMPARE(results[2].outcome, LevelOutcome::Converted);
+            QCOMPARE(results[2].level.options.idOffset, 1000 + results[0].level.plannedModels);
+            QVERIFY(std::filesystem::exists(dir.path() / "c" / "c.ide"));
+            QCOMPARE(log.messages.size(), 1);
+            const QStringList lines = log.messages.front().split('\n');
+            QVERIFY2(lines.size() >= 3, qPrintable(log.messages.front()));
+            QVERIFY(lines[0].startsWith("a (lcs-ps2): converted, "));
+            QVERIFY(lines[1].startsWith("b (lcs-ps2): failed: "));
+            QVERIFY(lines[2].contains(", IDs " + QString::number(results[2].level.options.idOffset) + "-"));
+        }
+    }
+};
+
+VELDRIN_GUI_TEST(BatchWindowTest)
+#include "BatchWindowTest.moc"
