@@ -1,5 +1,5 @@
-#include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
@@ -53,12 +53,15 @@ private slots:
                 for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
                 data.setUrls(urls);
                 QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(&w, &drop);
+                // Straight to the window's handler: the application only forwards drops of a drag it runs.
+                static_cast<QObject&>(w).event(&drop);
+                QVERIFY(drop.isAccepted());
             } else {
                 w.chooseFiles = [&](const QString&, const QString&) { return paths; };
                 child<QPushButton>(w, "BrowseButton")->click();
             }
             QCOMPARE(w.pickedBatch().size(), std::size_t{3});
+            QCOMPARE(child<QLabel>(w, "LVZpath")->text(), QString("LVZ: 3 levels"));
             child<QCheckBox>(w, "GenerateIDE")->click();
             QSignalSpy ended(&w, &TForm1::conversionEnded);
             child<QPushButton>(w, "ProcessButton")->click();
