@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/Editions.h"
+#include "imaging/Imaging.h"
 
 namespace veldrin {
 
@@ -28,6 +29,7 @@ struct ConversionOptions {
     bool genBlankCol = false;
     bool genMipMaps = false;
     int mipSizeThreshold = 0;                  // width a texture must exceed for mip-maps: 0, 17, 33, 65, 129
+    DxtQuality dxtQuality = DxtQuality::Exact; // block encoder of VC and SA dictionaries
     bool genNightPrelit = false;
     int prelightDayMinimum = 64;               // 0..255
     int prelightNightMinimum = 16;             // 0..255

@@ -23,6 +23,7 @@ TxdParams txdParamsFor(const ConversionOptions& o) {
     p.texturePrefix = o.texturePrefix;
     p.genMipMaps = o.genMipMaps;
     p.mipSizeThreshold = o.mipSizeThreshold;
+    p.dxtQuality = o.dxtQuality;
     p.jobs = o.jobs;
     return p;
 }

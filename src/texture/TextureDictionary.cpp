@@ -32,7 +32,7 @@ std::vector<uint8_t> makeTxd(std::span<const uint8_t> level, std::span<const Tex
         throw VeldrinError("A texture dictionary holds at most 65535 textures, not " + std::to_string(textures.size()));
     }
     const std::vector<std::string> names = textureNames(textures, params.texturePrefix);
-    const NativeOptions options{params.target, params.genMipMaps, params.mipSizeThreshold};
+    const NativeOptions options{params.target, params.genMipMaps, params.mipSizeThreshold, params.dxtQuality};
 
     std::vector<std::vector<uint8_t>> natives(textures.size());
     std::vector<std::exception_ptr> errors;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/Editions.h"
+#include "imaging/Imaging.h"
 
 namespace veldrin {
 
@@ -22,6 +23,7 @@ struct TxdParams {
     std::string texturePrefix;
     bool genMipMaps = false;
     int mipSizeThreshold = 0; // width a texture must exceed to get mip-maps (mipSizeThresholdOfChoice)
+    DxtQuality dxtQuality = DxtQuality::Exact; // how DXT1 and DXT3 blocks are encoded
     int jobs = 1;            // threads; the output does not depend on it
 };
 

@@ -69,11 +69,11 @@ std::vector<uint8_t> makeTextureNative(DecodedTexture texture, const std::string
     TDynImageDataArray levels;
     bool mipMapped = false;
     if (target != TargetGame::Gta3) {
-        image = convertFormat(image, hasAlpha ? TexelFormat::DXT3 : TexelFormat::DXT1);
+        image = convertFormat(image, hasAlpha ? TexelFormat::DXT3 : TexelFormat::DXT1, options.dxtQuality);
         mipMapped = wantsMipMaps(options.genMipMaps, target, options.sizeThreshold, image.Width);
     }
     if (mipMapped) {
-        levels = buildMipChain(image, 0);
+        levels = buildMipChain(image, 0, SamplingFilter::Triangle, options.dxtQuality);
     } else {
         levels.push_back(std::move(image));
     }

@@ -15,6 +15,7 @@ struct NativeOptions {
     TargetGame target;
     bool genMipMaps = false;
     int sizeThreshold = 0; // width a texture must exceed (mipSizeThresholdOfChoice)
+    DxtQuality dxtQuality = DxtQuality::Exact;
 };
 
 // One complete texture native chunk (header, struct with the native header and raster data, empty

@@ -82,6 +82,30 @@ TEST(DictionaryDecoder, Level0MatchesTheSourceForEveryTargetAndKind) {
     }
 }
 
+TEST(DictionaryDecoder, HighQualityBlocksComeCloserToTheSource) {
+    const std::vector<TestTexture> textures = {ramp(32, 16, 8), withTransparency(ramp(16, 16, 4))};
+    const TextureLevel level = buildTextureLevel(GameVersion::LcsPs2, textures, 7);
+    for (const TargetGame target : {TargetGame::GtaVc, TargetGame::GtaSa}) {
+        std::vector<uint8_t> bytes[2];
+        double error[2] = {0, 0};
+        for (const DxtQuality quality : {DxtQuality::Exact, DxtQuality::High}) {
+            TxdParams params{target, GameVersion::LcsPs2, "lvl"};
+            params.genMipMaps = true;
+            params.dxtQuality = quality;
+            const int q = quality == DxtQuality::High;
+            bytes[q] = makeTxd(level.bytes, level.refs, params);
+            const auto decoded = decodeDictionary(bytes[q], "test.txd");
+            for (std::size_t i = 0; i < textures.size(); ++i) {
+                const std::vector<uint8_t> expected = sourceRgba(level, level.refs[i], GameVersion::LcsPs2, target);
+                for (std::size_t b = 0; b < expected.size(); ++b) error[q] += std::abs(int(decoded[i].rgba[b]) - int(expected[b]));
+            }
+        }
+        EXPECT_NE(bytes[0], bytes[1]) << "the quality reaches the block encoder";
+        EXPECT_EQ(bytes[0].size(), bytes[1].size());
+        EXPECT_LT(error[1], error[0]) << "target " << int(target);
+    }
+}
+
 TEST(DictionaryDecoder, RefusesDamagedDictionariesWithAMessage) {
     const std::vector<uint8_t> gta3 = sampleDictionary(TargetGame::Gta3);
     const std::vector<uint8_t> sa = sampleDictionary(TargetGame::GtaSa);
