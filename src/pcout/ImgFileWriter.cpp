@@ -30,10 +30,23 @@ ImgFileWriter::ImgFileWriter(std::filesystem::path path, std::optional<int32_t> 
       headerSectors_(ver2Entries ? ver2HeaderSectors(std::max(*ver2Entries, 0)) : 0) {
     fd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0) throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + std::strerror(errno));
-    writer_ = std::thread([this] { writeQueued(); });
+    try {
+        writer_ = std::thread([this] { writeQueued(); });
+    } catch (...) {
+        ::close(fd_);
+        std::error_code ignored;
+        std::filesystem::remove(temp_, ignored);
+        throw;
+    }
 }
 
 ImgFileWriter::~ImgFileWriter() {
+    if (!finished_) {
+        // An abandoned archive is removed: what is still queued need not be written first.
+        std::lock_guard lock(mutex_);
+        for (const Pending& entry : queue_) queuedBytes_ -= entry.bytes.size();
+        queue_.clear();
+    }
     stopWriter();
     if (fd_ >= 0) ::close(fd_);
     if (!finished_) {

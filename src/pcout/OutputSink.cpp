@@ -72,7 +72,7 @@ void OutputSink::finish(TargetGame target, std::optional<std::span<const uint8_t
     }
     const std::string upperName = toUpper(levelName_);
     if (target == TargetGame::GtaSa) {
-        if (blankCollision) put({}, upperName + ".COL", {blankCollision->begin(), blankCollision->end()});
+        if (blankCollision) put({}, upperName + ".COL", *blankCollision);
         const ImgFileWriter::Finished img = archive().finish(ImgFileWriter::Layout::Ver2);
         written_.push_back({archiveName(levelName_), img.fileBytes, {}});
     } else {

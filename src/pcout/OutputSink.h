@@ -46,6 +46,9 @@ public:
     // One converted file: written as `fileName` in the level folder (created when missing), or added
     // to the archive as `entryName` (a TXD is "X.TXD" as a file but "X.txd" as an entry).
     void put(const std::string& fileName, const std::string& entryName, std::vector<uint8_t> bytes);
+    void put(const std::string& fileName, const std::string& entryName, std::span<const uint8_t> bytes) {
+        put(fileName, entryName, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    }
     // A file that is loose in every mode (the IDE and IPL text).
     void putLoose(const std::string& fileName, std::span<const uint8_t> bytes);
     void putLoose(const std::string& fileName, std::string_view text);
