@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -7,32 +8,49 @@
 #include "app/ConversionRun.h"
 #include "base/Error.h"
 #include "cli/Interrupt.h"
+#include "base/FileIO.h"
 #include "cli/Progress.h"
 #include "level/LevelInput.h"
 #include "level/WorldReader.h"
+#include "level/ZonFile.h"
 
 namespace veldrin::cli {
 
 namespace {
 
-// The IMG pairs with the LVZ by name; a missing one is reported as the window reports it.
-bool checkInputs(const ConversionOptions& o) {
-    if (!std::filesystem::exists(o.imgPath)) {
-        std::fprintf(stderr, "%s not found\n", o.imgPath.string().c_str());
-        return false;
-    }
-    return true;
+// The level's files, before anything is read. The IMG pairs with the LVZ by name; a missing one is
+// reported as the window reports it. Throws VeldrinError.
+void checkLevelFiles(const ConversionOptions& o) {
+    requireInputFile(o.lvzPath);
+    if (!std::filesystem::exists(o.imgPath)) throw VeldrinError(o.imgPath.string() + " not found");
+    requireInputFile(o.imgPath);
+}
+
+// Without --island the run keeps the smallest island of the zone file, as the window's first pick
+// does. A zone file that cannot be read ends the run: converting the whole level instead is not
+// what was asked for.
+int islandToKeep(const ConvertRequest& request, const std::filesystem::path& zonPath) {
+    requireInputFile(zonPath);
+    const ZoneTable zones = readZoneTable(readWholeFile(zonPath), zonPath.string());
+    if (request.islandGiven) return request.options.zonIsland;
+    if (zones.empty()) throw VeldrinError(zonPath.string() + ": holds no zone, so no placement would be kept");
+    int smallest = zones.front().island;
+    for (const ZoneEntry& zone : zones) smallest = std::min<int>(smallest, zone.island);
+    return smallest;
 }
 
 } // namespace
 
-int runConvertCommand(const ConversionOptions& options) {
-    if (!checkInputs(options)) return 1;
-    if (options.useZon && !std::filesystem::exists(options.zonPath)) {
-        std::fprintf(stderr, "%s not found\n", options.zonPath.string().c_str());
+int runConvertCommand(const ConvertRequest& request) {
+    ConversionOptions options = optionsForLevel(request, request.levels.at(0));
+    try {
+        checkLevelFiles(options);
+        if (options.useZon) options.zonIsland = islandToKeep(request, options.zonPath);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    TerminalProgress progress(stderr);
+    TerminalProgress progress(stderr, request.verbosity);
     RunCallbacks callbacks;
     callbacks.status = [&](const std::string& text) {
         if (text != kAllDoneMessage) progress.status(text);
@@ -51,6 +69,10 @@ int runConvertCommand(const ConversionOptions& options) {
         std::printf("Converted %d model(s), %d texture dictionar%s, %d placement(s) into %s\n", summary.modelsConverted,
                     summary.dictionaries, summary.dictionaries == 1 ? "y" : "ies", summary.instancesWritten,
                     options.levelFolder().string().c_str());
+        if (options.useZon) {
+            std::printf("Kept the placements of island %d of %s%s\n", options.zonIsland, options.zonPath.string().c_str(),
+                        request.islandGiven ? "" : " (the smallest island in the file)");
+        }
         if (summary.warnings > 0) std::printf("%d warning(s)\n", summary.warnings);
         std::printf("%s\n", kAllDoneMessage);
         return 0;
@@ -62,8 +84,8 @@ int runConvertCommand(const ConversionOptions& options) {
 }
 
 int runInfoCommand(const ConversionOptions& options) {
-    if (!checkInputs(options)) return 1;
     try {
+        checkLevelFiles(options);
         const LevelBuffer level = loadLevel(options.lvzPath, options.imgPath);
         const WorldTables t = readWorld(level, options.gameVersion);
         const WorldStats& s = t.stats;

@@ -1,10 +1,11 @@
 #pragma once
 #include "app/ConversionOptions.h"
+#include "cli/ConvertOptions.h"
 
 namespace veldrin::cli {
 
 // Each returns the process exit status: 0 success, 1 failure.
-int runConvertCommand(const ConversionOptions& options);
+int runConvertCommand(const ConvertRequest& request);
 int runInfoCommand(const ConversionOptions& options);
 
 } // namespace veldrin::cli

@@ -1,106 +1,20 @@
 #include "cli/CollisionCommands.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <exception>
-#include <limits>
-#include <optional>
 
 #include "app/MapOffset.h"
-#include "base/TextUtil.h"
-#include "cli/CliOptions.h"
-#include "cli/Progress.h"
+#include "base/FileIO.h"
+#include "cli/ConvertOptions.h"
+#include "cli/OptionValues.h"
 #include "collision/ColConv.h"
 
 namespace veldrin::cli {
 
-const char* const kColmapUsage =
-    "usage:\n"
-    "  veldrin-cli colmap GAME.DTZ --img GAME.IMG [--blank-dff FILE] [--edition lcs|vcs]\n"
-    "      [--target gta3|vc|sa] [--no-buildings] [--no-dynamic] [--no-treadables]\n"
-    "      [--id-offset N] [--map-offset=X,Y,Z] [--out DIR]\n";
-
-const char* const kCol2Usage =
-    "usage:\n"
-    "  veldrin-cli col2 FILE.col2 [--edition lcs|vcs] [--out FILE]\n";
-
 namespace {
 
-// One "--name value" or "--name=value" option at a time; anything else is the one input file.
-class Arguments {
-public:
-    explicit Arguments(const std::vector<std::string>& args) : args_(args) {}
-
-    bool next() {
-        if (i_ >= args_.size()) return false;
-        const std::string& arg = args_[i_++];
-        inline_.reset();
-        if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
-            name_.clear();
-            positional_ = arg;
-            return true;
-        }
-        const std::size_t eq = arg.find('=');
-        name_ = arg.substr(0, eq);
-        if (eq != std::string::npos) inline_ = arg.substr(eq + 1);
-        return true;
-    }
-    bool isOption() const { return !name_.empty(); }
-    const std::string& name() const { return name_; }
-    const std::string& positional() const { return positional_; }
-    std::string value() {
-        if (inline_) return *inline_;
-        if (i_ >= args_.size()) throw UsageError{name_ + " needs a value"};
-        return args_[i_++];
-    }
-    void noValue() const {
-        if (inline_) throw UsageError{name_ + " takes no value"};
-    }
-
-private:
-    const std::vector<std::string>& args_;
-    std::size_t i_ = 0;
-    std::string name_;
-    std::string positional_;
-    std::optional<std::string> inline_;
-};
-
-StoriesEdition editionFrom(const std::string& text) {
-    const auto e = parseStoriesEdition(text);
-    if (!e) throw UsageError{"unknown edition \"" + text + "\" (lcs or vcs)"};
-    return *e;
-}
-
-void takeInput(std::filesystem::path& input, const std::string& arg) {
-    if (!input.empty()) throw UsageError{"more than one input given (\"" + input.string() + "\" and \"" + arg + "\")"};
-    input = arg;
-}
-
-// X, Y and the rest, split at the commas; a missing part stays empty and is refused, with its axis,
-// when the run parses the offsets.
-std::array<std::string, 3> splitMapOffset(const std::string& text) {
-    std::array<std::string, 3> parts;
-    std::size_t start = 0;
-    for (int axis = 0; axis < 2; ++axis) {
-        const std::size_t comma = text.find(',', start);
-        if (comma == std::string::npos) {
-            parts[axis] = text.substr(start);
-            return parts;
-        }
-        parts[axis] = text.substr(start, comma - start);
-        start = comma + 1;
-    }
-    parts[2] = text.substr(start);
-    return parts;
-}
-
-bool isHelp(const std::vector<std::string>& args) {
-    return !args.empty() && (args[0] == "--help" || args[0] == "-h");
-}
-
-int usageFailure(const UsageError& e, const char* usage) {
-    std::fprintf(stderr, "veldrin-cli: %s\n%s", e.message.c_str(), usage);
-    return 2;
-}
+const char* const kEditionHelp = "game: lcs or vcs (lcs-ps2, vcs-psp and the like name the same games; default lcs)";
 
 // Status texts and the bar on standard error; "Done!" is kept for standard output.
 ColCallbacks terminalCallbacks(TerminalProgress& progress) {
@@ -113,103 +27,18 @@ ColCallbacks terminalCallbacks(TerminalProgress& progress) {
     return callbacks;
 }
 
-} // namespace
-
-ColmapCommand parseColmapArguments(const std::vector<std::string>& args) {
-    ColmapCommand cmd;
-    if (isHelp(args)) {
-        cmd.help = true;
-        return cmd;
-    }
-    ColMapOptions& o = cmd.options;
-    Arguments a(args);
-    while (a.next()) {
-        if (!a.isOption()) {
-            takeInput(cmd.paths.dtz, a.positional());
-            continue;
-        }
-        const std::string& name = a.name();
-        if (name == "--img") cmd.paths.img = a.value();
-        else if (name == "--blank-dff") cmd.paths.blankDff = a.value();
-        else if (name == "--edition") o.edition = editionFrom(a.value());
-        else if (name == "--target") {
-            const std::string v = a.value();
-            const auto t = parseTargetGame(v);
-            if (!t) throw UsageError{"unknown target \"" + v + "\" (gta3, vc or sa)"};
-            o.target = *t;
-        } else if (name == "--no-buildings") {
-            a.noValue();
-            o.buildings = false;
-        } else if (name == "--no-dynamic") {
-            a.noValue();
-            o.dynamicObjects = false;
-        } else if (name == "--no-treadables") {
-            a.noValue();
-            o.treadables = false;
-        } else if (name == "--id-offset") {
-            const std::string v = a.value();
-            const auto n = parseInteger(v);
-            if (!n || *n < 0 || *n > std::numeric_limits<int32_t>::max())
-                throw UsageError{"--id-offset takes a whole number from 0 to 2147483647, not \"" + v + "\""};
-            o.idOffset = static_cast<int32_t>(*n);
-        } else if (name == "--map-offset") o.mapOffset = parseMapOffset(splitMapOffset(a.value()), MapOffsetMessages::CollisionMap);
-        else if (name == "--out") cmd.paths.outputBase = a.value();
-        else throw UsageError{"unknown option " + name};
-    }
-    if (cmd.paths.dtz.empty()) throw UsageError{"no GAME.DTZ given"};
-    if (cmd.paths.img.empty()) throw UsageError{"no IMG given (--img)"};
-    return cmd;
-}
-
-Col2Command parseCol2Arguments(const std::vector<std::string>& args) {
-    Col2Command cmd;
-    if (isHelp(args)) {
-        cmd.help = true;
-        return cmd;
-    }
-    Arguments a(args);
-    while (a.next()) {
-        if (!a.isOption()) {
-            takeInput(cmd.input, a.positional());
-            continue;
-        }
-        const std::string& name = a.name();
-        if (name == "--edition") cmd.edition = editionFrom(a.value());
-        else if (name == "--out") cmd.output = a.value();
-        else throw UsageError{"unknown option " + name};
-    }
-    if (cmd.input.empty()) throw UsageError{"no COL2 file given"};
-    if (cmd.output.empty()) cmd.output = col2OutputPath(cmd.input);
-    return cmd;
-}
-
-namespace {
-
 // What a finished collision command prints before "Done!".
 struct CommandReport {
     std::string line;
     int warnings = 0;
 };
 
-// Parsing, help, progress on standard error and the exit status, shared by colmap and col2.
-template <typename Parse, typename Work>
-int runCollisionCommand(const std::vector<std::string>& args, const char* usage, Parse parse, Work work) {
-    decltype(parse(args)) cmd;
+// Progress on standard error and the exit status, shared by colmap and col2.
+template <typename Work>
+int runCollisionWork(Verbosity verbosity, Work work) {
+    TerminalProgress progress(stderr, verbosity);
     try {
-        cmd = parse(args);
-    } catch (const UsageError& e) {
-        return usageFailure(e, usage);
-    } catch (const std::exception& e) { // a value refused as the window refuses it (the map offset)
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    if (cmd.help) {
-        std::fputs(usage, stdout);
-        return 0;
-    }
-    TerminalProgress progress(stderr);
-    try {
-        const CommandReport report = work(cmd, terminalCallbacks(progress));
+        const CommandReport report = work(terminalCallbacks(progress));
         progress.finish();
         std::printf("%s\n", report.line.c_str());
         if (report.warnings > 0) std::printf("%d warning(s)\n", report.warnings);
@@ -224,18 +53,72 @@ int runCollisionCommand(const std::vector<std::string>& args, const char* usage,
 
 } // namespace
 
-int runColmapCommand(const std::vector<std::string>& args) {
-    return runCollisionCommand(args, kColmapUsage, parseColmapArguments, [](const ColmapCommand& cmd, const ColCallbacks& cb) {
+CLI::App* addColmapCommand(CLI::App& root, ColmapCommand& c) {
+    ColMapOptions& o = c.options;
+    CLI::App* cmd = root.add_subcommand("colmap", "Convert the collision of a whole map (GAME.DTZ) into COL, IDE and IPL files");
+    cmd->footer("Examples:\n"
+                "  veldrin-cli colmap GAME.DTZ --img GAME.IMG --target vc\n"
+                "      writes colmap/ColMap.col, ColMap.IDE and ColMap.IPL beside GAME.DTZ\n"
+                "  veldrin-cli colmap GAME.DTZ --img GAME.IMG --edition vcs --blank-dff blank.dff -o out\n");
+    cmd->add_option("dtz", c.paths.dtz, "the game data, GAME.DTZ as stored")->option_text("GAME.DTZ")->required();
+    cmd->add_option("--img", c.paths.img, "the game's IMG archive")->option_text("GAME.IMG")->required();
+    cmd->add_option("--blank-dff", c.paths.blankDff, "model copied for every object into COLMAP.IMG (default: no archive)")
+        ->option_text("FILE");
+    cmd->add_option_function<std::string>(
+           "--edition", [&o](const std::string& v) { o.edition = storiesEditionFrom(v); }, kEditionHelp)
+        ->option_text("GAME");
+    cmd->add_option_function<std::string>(
+           "--target", [&o](const std::string& v) { o.target = targetGameFrom(v); },
+           "PC game to write for: gta3, vc or sa (default gta3)")
+        ->option_text("GAME");
+    cmd->add_flag_callback("--no-buildings", [&o] { o.buildings = false; }, "leave out the buildings");
+    cmd->add_flag_callback("--no-dynamic", [&o] { o.dynamicObjects = false; }, "leave out the dynamic objects");
+    cmd->add_flag_callback("--no-treadables", [&o] { o.treadables = false; }, "leave out the treadables (lcs only)");
+    cmd->add_option_function<std::string>(
+           "--id-offset", [&o](const std::string& v) { o.idOffset = integerIn("--id-offset", v, 0, 2147483647); },
+           "first object ID, 0 or more (default 1000)")
+        ->option_text("N");
+    cmd->add_option_function<std::string>(
+           "--map-offset",
+           [&o](const std::string& v) { o.mapOffset = parseMapOffset(splitMapOffset(v), MapOffsetMessages::CollisionMap); },
+           "added to every placement, \".\" for decimals (default 0,0,0)")
+        ->option_text("X,Y,Z");
+    cmd->add_option("-o,--out", c.paths.outputBase, "write the colmap folder into DIR (default: the folder of GAME.DTZ)")
+        ->option_text("DIR");
+    addVerbosityOptions(*cmd, c.verbosity);
+    return cmd;
+}
+
+CLI::App* addCol2Command(CLI::App& root, Col2Command& c) {
+    CLI::App* cmd = root.add_subcommand("col2", "Convert one COL2 collision file into a COL file");
+    cmd->footer("Examples:\n"
+                "  veldrin-cli col2 docks.col2\n"
+                "      writes docks.col2.col beside it\n"
+                "  veldrin-cli col2 docks.col2 --edition vcs -o docks.col\n");
+    cmd->add_option("input", c.input, "the COL2 file")->option_text("FILE.col2")->required();
+    cmd->add_option_function<std::string>(
+           "--edition", [&c](const std::string& v) { c.edition = storiesEditionFrom(v); }, kEditionHelp)
+        ->option_text("GAME");
+    cmd->add_option("-o,--out", c.output, "the COL file to write (default: FILE.col2.col)")->option_text("FILE");
+    addVerbosityOptions(*cmd, c.verbosity);
+    return cmd;
+}
+
+int runColmapCommand(const ColmapCommand& cmd) {
+    return runCollisionWork(cmd.verbosity, [&cmd](const ColCallbacks& cb) {
+        requireInputFile(cmd.paths.dtz);
+        requireInputFile(cmd.paths.img);
         const ColMapSummary s = runColMapConverter(cmd.paths, cmd.options, cb);
         return CommandReport{"Converted " + std::to_string(s.models) + " collision model(s) and " +
-                                 std::to_string(s.instances) + " placement(s) into " +
-                                 colMapOutputFolder(cmd.paths).string(),
+                                 std::to_string(s.instances) + " placement(s) into " + colMapOutputFolder(cmd.paths).string(),
                              s.warnings};
     });
 }
 
-int runCol2Command(const std::vector<std::string>& args) {
-    return runCollisionCommand(args, kCol2Usage, parseCol2Arguments, [](const Col2Command& cmd, const ColCallbacks& cb) {
+int runCol2Command(Col2Command cmd) {
+    if (cmd.output.empty()) cmd.output = col2OutputPath(cmd.input);
+    return runCollisionWork(cmd.verbosity, [&cmd](const ColCallbacks& cb) {
+        requireInputFile(cmd.input);
         const Col2Summary s = convertCol2File(cmd.input, cmd.output, cmd.edition, cb);
         return CommandReport{"Converted " + std::to_string(s.records) + " collision record(s) into " + cmd.output.string(),
                              s.warnings};

@@ -1,19 +1,21 @@
 #pragma once
 #include <filesystem>
-#include <string>
-#include <vector>
 
+#include "cli/Progress.h"
 #include "collision/ColMapFiles.h"
 #include "collision/StoriesColModel.h"
 
+namespace CLI {
+class App;
+}
+
 namespace veldrin::cli {
 
-// veldrin-cli colmap GAME.DTZ --img GAME.IMG [--blank-dff FILE] [--edition lcs|vcs] [--target gta3|vc|sa]
-//     [--no-buildings] [--no-dynamic] [--no-treadables] [--id-offset N] [--map-offset=X,Y,Z] [--out DIR]
+// veldrin-cli colmap GAME.DTZ --img GAME.IMG [options]
 struct ColmapCommand {
     ColMapPaths paths;
     ColMapOptions options;
-    bool help = false;
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 // veldrin-cli col2 FILE.col2 [--edition lcs|vcs] [--out FILE]
@@ -21,19 +23,15 @@ struct Col2Command {
     std::filesystem::path input;
     std::filesystem::path output; // FILE.col2.col unless --out names another
     StoriesEdition edition = StoriesEdition::LCS;
-    bool help = false;
+    Verbosity verbosity = Verbosity::Normal;
 };
 
-extern const char* const kColmapUsage;
-extern const char* const kCol2Usage;
-
-// Parse the arguments after the command name; throw UsageError for bad usage.
-ColmapCommand parseColmapArguments(const std::vector<std::string>& args);
-Col2Command parseCol2Arguments(const std::vector<std::string>& args);
+CLI::App* addColmapCommand(CLI::App& root, ColmapCommand& cmd);
+CLI::App* addCol2Command(CLI::App& root, Col2Command& cmd);
 
 // Run the commands: 0 on success ("Done!" last on standard output), 1 when the run fails (its message
-// on standard error), 2 for bad usage.
-int runColmapCommand(const std::vector<std::string>& args);
-int runCol2Command(const std::vector<std::string>& args);
+// on standard error).
+int runColmapCommand(const ColmapCommand& cmd);
+int runCol2Command(Col2Command cmd);
 
 } // namespace veldrin::cli

@@ -1,88 +1,78 @@
 #include "cli/ToolCommands.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <exception>
-#include <optional>
 
-#include "base/TextUtil.h"
-#include "cli/CliOptions.h"
+#include "base/FileIO.h"
+#include "cli/OptionValues.h"
 #include "tools/PlacementDumpFile.h"
 #include "tools/VcPatchFile.h"
 
 namespace veldrin::cli {
 
-const char* const kToolUsage =
-    "usage:\n"
-    "  veldrin-cli patch-vc gta-vc.exe\n"
-    "  veldrin-cli dump FILE [--id-offset N] [--level-name NAME] [--out DIR]\n";
-
-namespace {
-
-int usageFailure(const std::string& message) {
-    std::fprintf(stderr, "veldrin-cli: %s\n%s", message.c_str(), kToolUsage);
-    return 2;
-}
-
-int32_t idOffsetFrom(const std::string& text) {
-    const auto v = parseInteger(text);
-    if (!v || *v < 0 || *v > 2147483647) {
-        throw UsageError{"--id-offset takes a whole number from 0 to 2147483647, not \"" + text + "\""};
-    }
-    return static_cast<int32_t>(*v);
-}
-
-} // namespace
-
-DumpCommand parseDumpArguments(const std::vector<std::string>& args) {
-    DumpCommand cmd;
-    std::optional<std::string> input;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
-            if (input) throw UsageError{"more than one file given (\"" + *input + "\" and \"" + arg + "\")"};
-            input = arg;
-            continue;
-        }
-        // Options take their value as "--name=value" or as the next argument.
-        const std::size_t eq = arg.find('=');
-        const std::string name = arg.substr(0, eq);
-        if (name != "--id-offset" && name != "--level-name" && name != "--out") throw UsageError{"unknown option " + name};
-        std::string value;
-        if (eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-        } else {
-            if (i + 1 >= args.size()) throw UsageError{name + " needs a value"};
-            value = args[++i];
-        }
-        if (name == "--id-offset") cmd.options.idOffset = idOffsetFrom(value);
-        else if (name == "--level-name") cmd.options.levelName = value;
-        else cmd.outFolder = value;
-    }
-    if (!input) throw UsageError{"no file given"};
-    cmd.input = *input;
+CLI::App* addPatchVcCommand(CLI::App& root, PatchVcCommand& c) {
+    CLI::App* cmd = root.add_subcommand("patch-vc", "Switch off backface culling in the PC executable of GTA VC (1.0 or 1.1)");
+    cmd->footer("Examples:\n"
+                "  veldrin-cli patch-vc gta-vc.exe --dry-run\n"
+                "  veldrin-cli patch-vc gta-vc.exe\n"
+                "      keeps the original as gta-vc.exe.bak (an existing backup is never replaced)\n");
+    cmd->add_option("exe", c.exe, "the executable, patched in place")->option_text("gta-vc.exe")->required();
+    cmd->add_flag("--dry-run", c.dryRun, "say what would be done, and write nothing")->disable_flag_override();
     return cmd;
 }
 
-int runPatchVcCommand(const std::vector<std::string>& args) {
-    if (args.size() != 1) return usageFailure(args.empty() ? "no executable given" : "patch-vc takes one executable");
+CLI::App* addDumpCommand(CLI::App& root, DumpCommand& c) {
+    CLI::App* cmd = root.add_subcommand("dump", "Write the placements of the game data as lcs.ide and lcs.ipl (a developer aid)");
+    cmd->footer("Example:\n  veldrin-cli dump GAME.DTZ --level-name indust -o dump\n");
+    cmd->add_option("input", c.input, "the game data: GAME.DTZ as stored, or already inflated")
+        ->option_text("GAME.DTZ")
+        ->required();
+    cmd->add_option_function<std::string>(
+           "--id-offset", [&c](const std::string& v) { c.options.idOffset = integerIn("--id-offset", v, 0, 2147483647); },
+           "ID of model 0, 0 or more (default 1000)")
+        ->option_text("N");
+    cmd->add_option("--level-name", c.options.levelName, "level named in the files' head lines (default none)")
+        ->option_text("NAME");
+    cmd->add_option("-o,--out", c.outFolder, "folder to write into (default: the current folder)")->option_text("DIR");
+    return cmd;
+}
+
+int runPatchVcCommand(const PatchVcCommand& cmd) {
     try {
-        const VcPatchOutcome outcome = patchVcExecutableFile(args[0]);
-        std::fprintf(outcome.failed() ? stderr : stdout, "%s\n", outcome.message.c_str());
-        return outcome.failed() ? 1 : 0;
+        requireInputFile(cmd.exe);
+        if (cmd.dryRun) {
+            const VcExeState state = detectVcExeState(readWholeFile(cmd.exe));
+            if (state == VcExeState::Invalid) {
+                std::fprintf(stderr, "%s: %s\n", cmd.exe.string().c_str(), std::string(vcPatchMessage(state)).c_str());
+                return 1;
+            }
+            if (isUnpatched(state)) {
+                std::printf("Would patch %s (%s) and keep the original as %s.bak\n", cmd.exe.string().c_str(),
+                            state == VcExeState::V10Unpatched ? "V1.0" : "V1.1", cmd.exe.string().c_str());
+            } else {
+                std::printf("%s: %s Nothing to do.\n", cmd.exe.string().c_str(), std::string(vcPatchMessage(state)).c_str());
+            }
+            return 0;
+        }
+        const VcPatchOutcome outcome = patchVcExecutableFile(cmd.exe);
+        if (outcome.failed()) {
+            std::fprintf(stderr, "%s: %s\n", cmd.exe.string().c_str(), outcome.message.c_str());
+            return 1;
+        }
+        std::printf("%s\n", outcome.message.c_str());
+        if (outcome.backupWritten) std::printf("Original kept as %s\n", outcome.backupPath.string().c_str());
+        else if (outcome.written) std::printf("Original already kept as %s\n", outcome.backupPath.string().c_str());
+        return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
 }
 
-int runDumpCommand(const std::vector<std::string>& args) {
-    DumpCommand cmd;
+int runDumpCommand(const DumpCommand& cmd) {
     try {
-        cmd = parseDumpArguments(args);
-    } catch (const UsageError& e) {
-        return usageFailure(e.message);
-    }
-    try {
+        requireInputFile(cmd.input);
         const PlacementDumpFiles files = writePlacementDump(cmd.input, cmd.options, cmd.outFolder);
         std::printf("Wrote %d placement(s) of %d model(s) to %s and %s\n", files.instances, files.models,
                     files.ide.string().c_str(), files.ipl.string().c_str());

@@ -1,29 +1,32 @@
 #pragma once
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "tools/PlacementDump.h"
 
+namespace CLI {
+class App;
+}
+
 namespace veldrin::cli {
 
-// The side tools on the command line:
-//   veldrin-cli patch-vc gta-vc.exe
-//   veldrin-cli dump FILE [--id-offset N] [--level-name NAME] [--out DIR]
-extern const char* const kToolUsage;
+// veldrin-cli patch-vc gta-vc.exe [--dry-run]
+struct PatchVcCommand {
+    std::filesystem::path exe;
+    bool dryRun = false;
+};
 
+// veldrin-cli dump GAME.DTZ [--id-offset N] [--level-name NAME] [--out DIR]
 struct DumpCommand {
     std::filesystem::path input;
     PlacementDumpOptions options;
     std::filesystem::path outFolder = ".";
 };
 
-// Parses the arguments after "dump". Throws UsageError for bad usage.
-DumpCommand parseDumpArguments(const std::vector<std::string>& args);
+CLI::App* addPatchVcCommand(CLI::App& root, PatchVcCommand& cmd);
+CLI::App* addDumpCommand(CLI::App& root, DumpCommand& cmd);
 
-// Each takes the arguments after the command's name and returns the exit status: 0 success,
-// 1 failure, 2 bad usage.
-int runPatchVcCommand(const std::vector<std::string>& args);
-int runDumpCommand(const std::vector<std::string>& args);
+// Each returns the exit status: 0 success, 1 failure.
+int runPatchVcCommand(const PatchVcCommand& cmd);
+int runDumpCommand(const DumpCommand& cmd);
 
 } // namespace veldrin::cli

@@ -35,6 +35,14 @@ std::vector<uint8_t> readWholeFile(const fs::path& path) {
     return bytes;
 }
 
+void requireInputFile(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) throw VeldrinError(path.string() + ": no such file");
+    if (fs::is_directory(status)) throw VeldrinError(path.string() + ": is a folder");
+    if (fs::is_regular_file(status) && fs::file_size(path, ec) == 0 && !ec) throw VeldrinError(path.string() + ": is empty");
+}
+
 static void writeBytes(const fs::path& path, const char* data, std::size_t size) {
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     const fs::path temp = folder / ("." + path.filename().string() + ".tmp" + std::to_string(::getpid()));

@@ -11,6 +11,10 @@ namespace veldrin {
 // "Cannot open file "<path>". <reason>" when it cannot.
 std::vector<uint8_t> readWholeFile(const std::filesystem::path& path);
 
+// Refuses, before anything is read, an input that is not a file with something in it, with a message
+// naming it as given: "<path>: no such file", "<path>: is a folder", "<path>: is empty".
+void requireInputFile(const std::filesystem::path& path);
+
 // Writes a whole file through a temporary file in the same folder and a rename, so a reader
 // never sees a half-written file and a failure leaves the previous file as it was.
 void writeWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);

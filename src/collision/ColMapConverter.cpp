@@ -44,7 +44,7 @@ private:
 };
 
 std::vector<uint8_t> unpackDtz(const ColMapInputs& in) {
-    std::vector<uint8_t> dtz = inflateStream(in.dtz, "GAME.DTZ");
+    std::vector<uint8_t> dtz = inflateStream(in.dtz, in.dtzName);
     if (dtz.size() < 4 || loadU32(dtz.data()) != kDtzMagic) throw VeldrinError(kInvalidDtzMessage);
     return dtz;
 }

@@ -12,9 +12,9 @@ struct PlacementDumpFiles {
     int instances = 0;
 };
 
-// Reads the whole game data file, builds the dump and writes lcs.ide and lcs.ipl into `outFolder`
-// (created when missing; files of the same names are replaced). Nothing is written when the input
-// is refused. Throws VeldrinError with the reason.
+// Reads the whole game data file (GAME.DTZ as stored, or already inflated), builds the dump and
+// writes lcs.ide and lcs.ipl into `outFolder` (created when missing; files of the same names are
+// replaced). Nothing is written when the input is refused. Throws VeldrinError with the reason.
 PlacementDumpFiles writePlacementDump(const std::filesystem::path& gameDataPath, const PlacementDumpOptions& options,
                                       const std::filesystem::path& outFolder);
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Error.h"
-#include "cli/CliOptions.h"
+#include "cli/CommandLine.h"
 
 using namespace veldrin;
 using namespace veldrin::cli;
@@ -9,14 +9,6 @@ using namespace veldrin::cli;
 namespace {
 CliCommand parse(std::vector<std::string> args) { return parseCommandLine(args, 4); }
 
-std::string usageMessage(std::vector<std::string> args) {
-    try {
-        parse(std::move(args));
-    } catch (const UsageError& e) {
-        return e.message;
-    }
-    return "";
-}
 } // namespace
 
 TEST(CliOptions, DefaultsFollowTheOptionsRecord) {
@@ -70,30 +62,135 @@ TEST(CliOptions, EveryOptionReachesTheRecord) {
     EXPECT_EQ(o.jobs, 3);
 }
 
-TEST(CliOptions, MapOffsetWithDecimalCommasIsLeftForTheRunToRefuse) {
-    // Not three texts: the whole text is kept so the run refuses it with its own message.
-    // Not three numbers: refused as the window refuses it, before anything is read.
-    EXPECT_THROW(parse({"convert", "a.lvz", "--map-offset=1,5"}), VeldrinError);
-    EXPECT_THROW(parse({"convert", "a.lvz", "--map-offset=1,5,2,5,0"}), VeldrinError);
-    EXPECT_THROW(parse({"convert", "a.lvz", "--map-offset=inf,0,0"}), VeldrinError);
+TEST(CliOptions, MapOffsetThatIsNotThreeNumbersIsRefusedBeforeTheRun) {
+    // Refused as the window refuses it, before anything is read.
+    for (const char* offset : {"--map-offset=1,5", "--map-offset=1,5,2,5,0", "--map-offset=inf,0,0", "--map-offset=,,"})
+        EXPECT_THROW(parse({"convert", "a.lvz", offset}), VeldrinError) << offset;
 }
 
-TEST(CliOptions, BadUsageIsRefusedWithAReason) {
-    EXPECT_NE(usageMessage({"convert"}).find("no level"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--edition", "ps3"}).find("edition"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--target", "iv"}).find("target"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--txd", "many"}).find("TXD"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--models-per-txd", "0"}).find("--models-per-txd"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--id-offset", "-1"}).find("--id-offset"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--id-offset", "ab"}).find("--id-offset"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--day-min", "256"}).find("--day-min"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--mipmap-threshold", "8"}).find("threshold"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--island", "2"}).find("--zon"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--ide=yes"}).find("no value"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--jobs"}).find("needs a value"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "b.lvz"}).find("more than one"), std::string::npos);
-    EXPECT_NE(usageMessage({"convert", "a.lvz", "--frobnicate"}).find("unknown option"), std::string::npos);
-    EXPECT_NE(usageMessage({"info", "a.lvz", "--ide"}).find("info"), std::string::npos);
-    EXPECT_NE(usageMessage({"explode"}).find("unknown command"), std::string::npos);
-    EXPECT_EQ(parse({}).kind, CommandKind::Help);
+TEST(CliOptions, ValuesAreReadWithoutRegardToCase) {
+    const ConversionOptions o =
+        parse({"convert", "A.lvz", "--edition", "VCS-PSP", "--target", "SA", "--txd", "Group", "--mipmap-threshold", "ALL"})
+            .options;
+    EXPECT_EQ(o.gameVersion, GameVersion::VcsPsp);
+    EXPECT_EQ(o.targetGame, TargetGame::GtaSa);
+    EXPECT_EQ(o.txdMode, TxdMode::TxdPerGroup);
+    EXPECT_EQ(o.mipSizeThreshold, 0);
+    EXPECT_EQ(parse({"convert", "a.lvz", "-o", "x", "-j", "2"}).options.outputFolder, std::filesystem::path("x"));
+}
+
+TEST(CliOptions, BadUsageIsRefusedWithAReasonAndTheCommand) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* reason;
+        const char* command;
+    };
+    const Case cases[] = {
+        {{"convert"}, "level", "convert"},
+        {{"convert", "a.lvz", "--edition", "ps3"}, "edition", "convert"},
+        {{"convert", "a.lvz", "--target", "iv"}, "target", "convert"},
+        {{"convert", "a.lvz", "--txd", "many"}, "TXD", "convert"},
+        {{"convert", "a.lvz", "--models-per-txd", "0"}, "--models-per-txd", "convert"},
+        {{"convert", "a.lvz", "--id-offset", "-1"}, "--id-offset", "convert"},
+        {{"convert", "a.lvz", "--id-offset", "ab"}, "--id-offset", "convert"},
+        {{"convert", "a.lvz", "--day-min", "256"}, "--day-min", "convert"},
+        {{"convert", "a.lvz", "--mipmap-threshold", "8"}, "threshold", "convert"},
+        {{"convert", "a.lvz", "--island", "2"}, "--zon", "convert"},
+        {{"convert", "a.lvz", "--force-megalods"}, "--zon", "convert"},
+        {{"convert", "a.lvz", "--ide=yes"}, "ide", "convert"},
+        {{"convert", "a.lvz", "--jobs"}, "jobs", "convert"},
+        {{"convert", "a.lvz", "b.lvz"}, "more than one", "convert"},
+        {{"convert", "a.lvz", "--frobnicate"}, "--frobnicate", "convert"},
+        {{"info", "a.lvz", "--ide"}, "--ide", "info"},
+        {{"colmap", "GAME.DTZ"}, "--img", "colmap"},
+        {{"colmap", "GAME.DTZ", "--img", "G.IMG", "--edition", "lcs-ps3"}, "edition", "colmap"},
+        {{"col2", "a.col2", "--edition", "gta3"}, "edition", "col2"},
+        {{"dump"}, "input", "dump"},
+        {{"dump", "x.dat", "--id-offset", "x"}, "--id-offset", "dump"},
+        {{"patch-vc"}, "exe", "patch-vc"},
+        {{"patch-vc", "a.exe", "b.exe"}, "b.exe", "patch-vc"},
+        {{"explode"}, "unknown command", ""},
+        {{"convrt", "a.lvz"}, "did you mean \"convert\"", ""},
+        {{"help", "colmp"}, "did you mean \"colmap\"", ""},
+    };
+    for (const Case& c : cases) {
+        std::string joined;
+        for (const std::string& a : c.args) joined += a + " ";
+        try {
+            parse(c.args);
+            ADD_FAILURE() << joined << "was accepted";
+        } catch (const UsageError& e) {
+            EXPECT_NE(e.message.find(c.reason), std::string::npos) << joined << ": " << e.message;
+            EXPECT_EQ(e.command, c.command) << joined;
+        }
+    }
+}
+
+TEST(CliOptions, SideToolsReachTheirRecords) {
+    CliCommand c = parse({"colmap", "G.DTZ", "--img=G.IMG", "--edition", "VCS-PSP", "--target", "Vc", "--no-dynamic",
+                          "--id-offset", "7", "--map-offset", "1,2,-3", "-o", "out"});
+    ASSERT_EQ(c.kind, CommandKind::Colmap);
+    EXPECT_EQ(c.colmap.options.edition, StoriesEdition::VCS);
+    EXPECT_EQ(c.colmap.options.target, TargetGame::GtaVc);
+    EXPECT_FALSE(c.colmap.options.dynamicObjects);
+    EXPECT_TRUE(c.colmap.options.buildings && c.colmap.options.treadables);
+    EXPECT_EQ(c.colmap.options.idOffset, 7);
+    EXPECT_EQ(c.colmap.options.mapOffset, (std::array<double, 3>{1, 2, -3}));
+    EXPECT_EQ(c.colmap.paths.img, std::filesystem::path("G.IMG"));
+    EXPECT_EQ(c.colmap.paths.outputBase, std::filesystem::path("out"));
+
+    // The convert spellings of an edition name the same game.
+    for (const char* e : {"lcs", "LCS-PS2", "lcs-psp", "vcs", "vcs-ps2", "Vcs-Psp"}) {
+        c = parse({"col2", "a.col2", "--edition", e});
+        ASSERT_EQ(c.kind, CommandKind::Col2);
+        EXPECT_EQ(c.col2.edition, std::tolower(e[0]) == 'v' ? StoriesEdition::VCS : StoriesEdition::LCS) << e;
+    }
+    c = parse({"dump", "GAME.DTZ", "--id-offset=5", "--level-name", "indust", "--out", "d"});
+    ASSERT_EQ(c.kind, CommandKind::Dump);
+    EXPECT_EQ(c.dump.options.idOffset, 5);
+    EXPECT_EQ(c.dump.options.levelName, "indust");
+    EXPECT_EQ(c.dump.outFolder, std::filesystem::path("d"));
+    c = parse({"patch-vc", "--dry-run", "gta-vc.exe"});
+    ASSERT_EQ(c.kind, CommandKind::PatchVc);
+    EXPECT_TRUE(c.patchVc.dryRun);
+    EXPECT_EQ(c.patchVc.exe, std::filesystem::path("gta-vc.exe"));
+}
+
+TEST(CliOptions, EveryCommandHelpDescribesEachOption) {
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<const char*> mentions;
+    };
+    const Case cases[] = {
+        {{}, {"convert", "info", "colmap", "col2", "patch-vc", "dump", "help"}},
+        {{"--help"}, {"convert", "info", "colmap", "col2", "patch-vc", "dump"}},
+        {{"convert", "--help"},
+         {"--out", "--edition", "--target", "--txd", "--models-per-txd", "--ide", "--id-offset", "--map-offset",
+          "--model-prefix", "--texture-prefix", "--blank-col", "--mipmaps", "--mipmap-threshold", "--night-prelight",
+          "--day-min", "--night-min", "--optimise-mesh", "--img", "--zon", "--island", "--force-megalods", "--jobs",
+          "--quiet", "--verbose", "default 50", "sa only", "\"Use ZON\"", "Examples:"}},
+        {{"convert", "-h", "a.lvz"}, {"--models-per-txd"}},
+        {{"help", "convert"}, {"--models-per-txd"}},
+        {{"info", "--help"}, {"--edition", "Example:"}},
+        {{"colmap", "-h"},
+         {"--img", "--blank-dff", "--edition", "--target", "--no-buildings", "--no-dynamic", "--no-treadables",
+          "--id-offset", "--map-offset", "--out", "Examples:"}},
+        {{"col2", "--help"}, {"--edition", "--out", "lcs-ps2"}},
+        {{"patch-vc", "--help"}, {"--dry-run", ".bak"}},
+        {{"dump", "--help"}, {"--id-offset", "--level-name", "--out", "inflated"}},
+        {{"--version"}, {"veldrin-cli 1."}},
+    };
+    for (const Case& c : cases) {
+        const CliCommand cmd = parse(c.args);
+        ASSERT_EQ(cmd.kind, CommandKind::Text) << (c.args.empty() ? "" : c.args[0]);
+        for (const char* m : c.mentions) EXPECT_NE(cmd.text.find(m), std::string::npos) << m << " in\n" << cmd.text;
+    }
+}
+
+TEST(CliOptions, NearestNameTakesOnlySlips) {
+    const std::vector<std::string> names{"convert", "info", "colmap", "col2", "patch-vc", "dump"};
+    EXPECT_EQ(nearestName("conver", names), "convert");
+    EXPECT_EQ(nearestName("col", names), "col2");
+    EXPECT_EQ(nearestName("patchvc", names), "patch-vc");
+    EXPECT_EQ(nearestName("frobnicate", names), "");
 }

@@ -50,3 +50,58 @@ TEST(CliProcess, FailuresExitWithOneAndUsageWithTwo) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find("usage:"), std::string::npos);
 }
+
+TEST(CliProcess, AZoneFileWithoutAnIslandKeepsItsSmallestIsland) {
+    TempFolder dir("veldrin-cli");
+    const auto lvz = buildLevel(sampleTown(GameVersion::LcsPs2)).write(dir.path(), "town");
+    writeWholeFile(dir / "MAP.ZON", std::string("zone\n"
+                                                "far, 0, -9000, -9000, -9000, -8000, -8000, -8000, 7\n"
+                                                "all, 0, -9000, -9000, -9000, 9000, 9000, 9000, 5\n"
+                                                "end\n"));
+    writeWholeFile(dir / "BAD.ZON", std::string("zone\nbroken, 0, x\nend\n"));
+    const std::string convert = "convert " + lvz.string() + " --ide -q ";
+
+    CliRun r = runCli(convert + "--force-megalods --zon " + (dir / "MAP.ZON").string());
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Kept the placements of island 5 of " + (dir / "MAP.ZON").string() +
+                         " (the smallest island in the file)"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(lastLine(r.out), "All done!");
+    const auto kept = readWholeFile(dir / "town" / "town.ipl");
+    EXPECT_EQ(runCli(convert).status, 0);
+    EXPECT_EQ(readWholeFile(dir / "town" / "town.ipl"), kept); // island 5 holds the whole town
+
+    r = runCli(convert + "--zon " + (dir / "MAP.ZON").string() + " --island 7");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("island 7 of"), std::string::npos) << r.out;
+    EXPECT_LT(readWholeFile(dir / "town" / "town.ipl").size(), kept.size());
+
+    // A zone file that cannot be read ends the run instead of converting the whole level.
+    std::filesystem::remove_all(dir / "town");
+    for (const char* zon : {"NONE.ZON", "BAD.ZON"}) {
+        r = runCli(convert + "--zon " + (dir / zon).string());
+        EXPECT_EQ(r.status, 1) << zon;
+        EXPECT_NE(lastLine(r.out).find(zon), std::string::npos) << r.out;
+        EXPECT_FALSE(std::filesystem::exists(dir / "town")) << zon;
+    }
+}
+
+TEST(CliProcess, QuietAndPipedOutputPrintStepsNotModels) {
+    TempFolder dir("veldrin-cli");
+    const auto lvz = buildLevel(sampleTown(GameVersion::LcsPs2)).write(dir.path(), "town");
+    struct Case {
+        const char* option;
+        bool steps;
+        bool models;
+    };
+    for (const Case& c : {Case{"", true, false}, Case{" --verbose", true, true}, Case{" --quiet", false, false}}) {
+        const CliRun r = runCli("convert " + lvz.string() + " --ide" + c.option);
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(lastLine(r.out), "All done!");
+        EXPECT_EQ(r.out.find("Loading town.lvz\n") != std::string::npos, c.steps) << c.option << r.out;
+        EXPECT_EQ(r.out.find("Building town.ipl\n") != std::string::npos, c.steps) << c.option << r.out;
+        EXPECT_EQ(r.out.find("Processing ") != std::string::npos, c.models) << c.option << r.out;
+        EXPECT_NE(r.out.find("Converted "), std::string::npos) << c.option;
+    }
+}

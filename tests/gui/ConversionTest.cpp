@@ -15,7 +15,7 @@
 #include "GuiTestRegistry.h"
 #include "GuiTestSupport.h"
 #include "base/FileIO.h"
-#include "cli/CliOptions.h"
+#include "cli/CommandLine.h"
 #include "gui/ConversionThread.h"
 #include "gui/MipMapDialog.h"
 #include "gui/PathText.h"

@@ -1,0 +1,157 @@
+#include "cli/ConvertOptions.h"
+
+#include <CLI/CLI.hpp>
+
+#include "app/MapOffset.h"
+#include "cli/OptionValues.h"
+#include "texture/MipMapRule.h"
+
+namespace veldrin::cli {
+
+namespace {
+
+using Apply = std::function<void(const std::string&)>;
+
+CLI::Option* valueOption(CLI::App& cmd, const std::string& names, const std::string& label, const std::string& help,
+                         Apply apply) {
+    return cmd.add_option_function<std::string>(names, std::move(apply), help)->option_text(label);
+}
+
+CLI::Option* flagOption(CLI::App& cmd, const std::string& names, const std::string& help, bool& field) {
+    return cmd.add_flag(names, field, help)->disable_flag_override();
+}
+
+const char* const kConvertExamples =
+    "Examples:\n"
+    "  veldrin-cli convert INDUST.lvz --ide --target vc\n"
+    "      writes indust/ beside INDUST.lvz: the models, one texture dictionary, indust.ide and indust.ipl\n"
+    "  veldrin-cli convert BEACH.lvz --edition vcs-psp --target sa --txd group --img -o out\n";
+
+} // namespace
+
+void addVerbosityOptions(CLI::App& cmd, Verbosity& verbosity) {
+    cmd.add_flag_callback("-q,--quiet", [&verbosity] { verbosity = Verbosity::Quiet; },
+                          "print only errors, the summary and the last line")
+        ->group("Output");
+    cmd.add_flag_callback("--verbose", [&verbosity] { verbosity = Verbosity::Verbose; },
+                          "print a line for every model as well")
+        ->group("Output");
+}
+
+CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) {
+    ConversionOptions& o = r.options;
+    o.jobs = defaultJobs;
+    CLI::App* cmd = root.add_subcommand("convert", "Convert a level into PC files");
+    cmd->footer(kConvertExamples);
+    cmd->add_option("level", r.levels, "the level's LVZ file; its IMG is the file of the same name beside it")
+        ->option_text("LEVEL.lvz")
+        ->required();
+
+    valueOption(*cmd, "-o,--out", "DIR", "write the level's folder into DIR (default: the folder of the LVZ)",
+                [&r](const std::string& v) { r.outputFolder = v; });
+    valueOption(*cmd, "--edition", "EDITION", "source edition: lcs-ps2, vcs-ps2, lcs-psp or vcs-psp (default lcs-ps2)",
+                [&o](const std::string& v) { o.gameVersion = gameVersionFrom(v); });
+    valueOption(*cmd, "--target", "GAME", "PC game to write for: gta3, vc or sa (default gta3)",
+                [&o](const std::string& v) { o.targetGame = targetGameFrom(v); });
+
+    valueOption(*cmd, "--txd", "MODE",
+                "texture dictionaries: none; one for all models; or group, one per --models-per-txd models (default one)",
+                [&o](const std::string& v) {
+                    o.txdMode = std::array{TxdMode::NoTxd, TxdMode::OneBigTxd,
+                                           TxdMode::TxdPerGroup}[choiceFrom("TXD option", v, {"none", "one", "group"})];
+                })
+        ->group("Textures");
+    valueOption(*cmd, "--models-per-txd", "N", "models per dictionary with --txd group, 1 or more (default 50)",
+                [&o](const std::string& v) { o.modelsPerTxd = integerIn("--models-per-txd", v, 1, 2147483647); })
+        ->group("Textures");
+    valueOption(*cmd, "--texture-prefix", "TEXT", "prefix of every texture name (default: the level's name)",
+                [&r](const std::string& v) { r.texturePrefix = v; })
+        ->group("Textures");
+    flagOption(*cmd, "--mipmaps", "generate mip-maps (vc and sa only)", o.genMipMaps)->group("Textures");
+    valueOption(*cmd, "--mipmap-threshold", "SIZE",
+                "with --mipmaps, only textures wider than SIZE get them: all, 16, 32, 64 or 128 (default all)",
+                [&o](const std::string& v) {
+                    o.mipSizeThreshold = mipSizeThresholdOfChoice(choiceFrom("mip-map threshold", v, {"all", "16", "32", "64", "128"}));
+                })
+        ->group("Textures");
+
+    valueOption(*cmd, "--model-prefix", "TEXT",
+                "prefix of the models' names (default: the level's name); distant models are named LOD and the "
+                "prefix from its fourth character on",
+                [&r](const std::string& v) { r.modelPrefix = v; })
+        ->group("Models");
+    flagOption(*cmd, "--optimise-mesh", "weld shared vertices (recommended)", o.optimiseMesh)->group("Models");
+    flagOption(*cmd, "--night-prelight", "write night vertex colours (sa only)", o.genNightPrelit)->group("Models");
+    valueOption(*cmd, "--day-min", "N", "with --night-prelight, lowest lightness by day, 0 to 255 (default 64)",
+                [&o](const std::string& v) { o.prelightDayMinimum = integerIn("--day-min", v, 0, 255); })
+        ->group("Models");
+    valueOption(*cmd, "--night-min", "N", "with --night-prelight, lowest lightness at night, 0 to 255 (default 16)",
+                [&o](const std::string& v) { o.prelightNightMinimum = integerIn("--night-min", v, 0, 255); })
+        ->group("Models");
+    flagOption(*cmd, "--blank-col", "write a blank collision file for the models", o.genBlankCol)->group("Models");
+    flagOption(*cmd, "--img", "pack the models and dictionaries into an IMG archive", o.buildImg)->group("Models");
+
+    flagOption(*cmd, "--ide", "write the IDE and IPL files", o.generateIde)->group("Placements");
+    valueOption(*cmd, "--id-offset", "N", "with --ide, the first object ID, 0 or more (default 1000)",
+                [&o](const std::string& v) { o.idOffset = integerIn("--id-offset", v, 0, 2147483647); })
+        ->group("Placements");
+    valueOption(*cmd, "--map-offset", "X,Y,Z", "with --ide, added to every placement, \".\" for decimals (default 0,0,0)",
+                [&o](const std::string& v) {
+                    const auto offset = parseMapOffset(splitMapOffset(v), MapOffsetMessages::Conversion);
+                    for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffset[axis] = static_cast<float>(offset[axis]);
+                })
+        ->group("Placements");
+    valueOption(*cmd, "--zon", "MAP.ZON", "keep only the placements inside the zones of one island",
+                [&o](const std::string& v) {
+                    o.zonPath = v;
+                    o.useZon = true;
+                })
+        ->group("Placements");
+    valueOption(*cmd, "--island", "N", "with --zon, the island, 0 to 255 (default: the smallest island in the file)",
+                [&r](const std::string& v) {
+                    r.options.zonIsland = integerIn("--island", v, 0, 255);
+                    r.islandGiven = true;
+                })
+        ->group("Placements");
+    flagOption(*cmd, "--force-megalods",
+               "with --zon, keep the MegaLOD placements outside the island too (the window ticks it with \"Use ZON\")",
+               o.forceMegaLods)
+        ->group("Placements");
+
+    valueOption(*cmd, "-j,--jobs", "N", "worker threads, 1 to 256 (default: one per core); the output is the same for any",
+                [&o](const std::string& v) { o.jobs = integerIn("--jobs", v, 1, 256); })
+        ->group("Output");
+    addVerbosityOptions(*cmd, r.verbosity);
+    return cmd;
+}
+
+CLI::App* addInfoCommand(CLI::App& root, ConvertRequest& r) {
+    CLI::App* cmd = root.add_subcommand("info", "Show what a level holds, without writing anything");
+    cmd->footer("Example:\n  veldrin-cli info INDUST.lvz --edition lcs-ps2\n");
+    cmd->add_option("level", r.levels, "the level's LVZ file; its IMG is the file of the same name beside it")
+        ->option_text("LEVEL.lvz")
+        ->required();
+    valueOption(*cmd, "--edition", "EDITION", "source edition: lcs-ps2, vcs-ps2, lcs-psp or vcs-psp (default lcs-ps2)",
+                [&r](const std::string& v) { r.options.gameVersion = gameVersionFrom(v); });
+    return cmd;
+}
+
+void checkConvertRequest(const ConvertRequest& r, const std::string& command) {
+    if ((r.islandGiven || r.options.forceMegaLods) && !r.options.useZon) {
+        throw UsageError("--island and --force-megalods need --zon", command);
+    }
+    if (r.levels.size() > 1) {
+        throw UsageError{"more than one level given (\"" + r.levels[0] + "\" and \"" + r.levels[1] + "\")", command};
+    }
+}
+
+ConversionOptions optionsForLevel(const ConvertRequest& r, const std::string& level) {
+    ConversionOptions o = r.options;
+    applyLevelPick(o, level);
+    if (r.outputFolder) o.outputFolder = *r.outputFolder;
+    if (r.modelPrefix) o.modelPrefix = *r.modelPrefix;
+    if (r.texturePrefix) o.texturePrefix = *r.texturePrefix;
+    return o;
+}
+
+} // namespace veldrin::cli
