@@ -7,8 +7,8 @@
 
 #include "app/ConversionRun.h"
 #include "base/Error.h"
-#include "cli/Interrupt.h"
 #include "base/FileIO.h"
+#include "cli/Interrupt.h"
 #include "cli/Progress.h"
 #include "level/LevelInput.h"
 #include "level/WorldReader.h"

@@ -51,7 +51,7 @@ TEST(Interrupt, AStoppedRunWritesNoIndexOfModelsNeverWritten) {
         for (const char* mode : {"--ide", "--img"}) {
             SCOPED_TRACE(std::string(mode) + " signal " + std::to_string(signal));
             const std::filesystem::path out = dir / ("out" + std::to_string(signal) + mode);
-            auto [pid, err] = startCli({"convert", lvz.string(), "--edition", "vcs-ps2", "--ide", mode, "--jobs", "1",
+            auto [pid, err] = startCli({"convert", lvz.string(), "--verbose", "--edition", "vcs-ps2", "--ide", mode, "--jobs", "1",
                                         "--out", out.string()});
             ASSERT_GT(pid, 0);
             ASSERT_NE(err, nullptr);
