@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QStyleFactory>
+#include <algorithm>
 
 namespace veldrin::gui {
 
@@ -29,11 +30,21 @@ QFont regularFont() {
     return font;
 }
 
-void showMessageBox(QWidget* parent, const QString& text) {
+void showMessageBox(QWidget* parent, const QString& text, MessageKind kind) {
     // A box over a disabled window (one whose dialog is open) would be born disabled and could not be
     // dismissed: such a box stands on its own.
     QWidget* owner = parent && parent->window()->isEnabled() ? parent : nullptr;
-    QMessageBox::information(owner, QApplication::applicationName(), text);
+    switch (kind) {
+    case MessageKind::Information: QMessageBox::information(owner, QApplication::applicationName(), text); break;
+    case MessageKind::Warning: QMessageBox::warning(owner, QApplication::applicationName(), text); break;
+    case MessageKind::Error: QMessageBox::critical(owner, QApplication::applicationName(), text); break;
+    }
+}
+
+QPoint placeInside(QPoint topLeft, QSize size, QRect area) {
+    const int x = std::max(area.left(), std::min(topLeft.x(), area.right() + 1 - size.width()));
+    const int y = std::max(area.top(), std::min(topLeft.y(), area.bottom() + 1 - size.height()));
+    return {x, y};
 }
 
 } // namespace veldrin::gui

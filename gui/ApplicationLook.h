@@ -1,5 +1,8 @@
 #pragma once
 #include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 class QApplication;
@@ -20,7 +23,15 @@ void applyApplicationLook(QApplication& app);
 QFont boldFont();
 QFont regularFont();
 
+// What a message tells, which sets its box's icon.
+enum class MessageKind { Information, Warning, Error };
+
 // A message box captioned with the application's title, as every message of the program is shown.
-void showMessageBox(QWidget* parent, const QString& text);
+void showMessageBox(QWidget* parent, const QString& text, MessageKind kind = MessageKind::Information);
+
+// Where a window of `size` (its frame included) goes when asked for at `topLeft`: moved the least that
+// puts it wholly inside `area` (the available part of the screen that holds the main window); a window
+// larger than the area keeps its top-left corner in it.
+QPoint placeInside(QPoint topLeft, QSize size, QRect area);
 
 } // namespace veldrin::gui

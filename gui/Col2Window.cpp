@@ -31,7 +31,7 @@ QToolButton* editionButton(const char* name, const char* letters, QWidget* paren
 
 } // namespace
 
-TForm4::TForm4(QWidget* parent) : ToolWindow("COL2 to COL Converter", parent) {
+Col2Window::Col2Window(QWidget* parent) : ToolWindow("COL2 to COL Converter", parent) {
     QGroupBox* group = boldGroup("COL2 Version:", this);
     lcs_ = editionButton("LcsButton", "LCS", group);
     vcs_ = editionButton("VcsButton", "VCS", group);
@@ -53,7 +53,7 @@ TForm4::TForm4(QWidget* parent) : ToolWindow("COL2 to COL Converter", parent) {
     browse_->setFont(boldFont());
     browse_->setFixedHeight(25);
     browse_->setDefault(true);
-    connect(browse_, &QPushButton::clicked, this, &TForm4::browse);
+    connect(browse_, &QPushButton::clicked, this, &Col2Window::browse);
 
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName("StatusBar1");
@@ -72,12 +72,12 @@ TForm4::TForm4(QWidget* parent) : ToolWindow("COL2 to COL Converter", parent) {
     const QSize needed = column->minimumSize();
     setFixedSize(std::max(kClientWidth, needed.width()), std::max(kClientHeight, needed.height()));
 
-    connect(runner_, &ToolRunner::ended, this, &TForm4::conversionFinished);
+    connect(runner_, &ToolRunner::ended, this, &Col2Window::conversionFinished);
 }
 
-StoriesEdition TForm4::edition() const { return vcs_->isChecked() ? StoriesEdition::VCS : StoriesEdition::LCS; }
+StoriesEdition Col2Window::edition() const { return vcs_->isChecked() ? StoriesEdition::VCS : StoriesEdition::LCS; }
 
-void TForm4::browse() {
+void Col2Window::browse() {
     if (isConverting()) return;
     const QString chosen = chooseFile("Browse COL2", "Stories collision files (*.col2 *.COL2)");
     if (chosen.isEmpty()) return;
@@ -89,14 +89,14 @@ void TForm4::browse() {
     });
 }
 
-void TForm4::conversionFinished(const QString& failure, const QStringList& warnings) {
+void Col2Window::conversionFinished(const QString& failure, const QStringList& warnings) {
     browse_->setEnabled(true);
     if (failure == kInvalidCol2Message) {
         status_->setText(kInvalidCol2Message);
     } else {
         // The outcome is told first; the panel then says the file is dealt with.
-        if (!failure.isEmpty()) showMessage("Error!\n" + failure);
-        else if (!warnings.isEmpty()) showMessage(warningsMessage(warnings));
+        if (!failure.isEmpty()) showMessage("Error!\n" + failure, MessageKind::Error);
+        else if (!warnings.isEmpty()) showMessage(warningsMessage(warnings), MessageKind::Warning);
         status_->setText(kColDoneMessage);
     }
     emit conversionEnded();

@@ -14,13 +14,13 @@ namespace veldrin::gui {
 // into the file of the same name followed by ".col", reading it in the edition whose button is down.
 // Created hidden at start; keeps its edition for the life of the program. The conversion runs on a
 // worker thread, and "Browse..." waits for it.
-class TForm4 : public ToolWindow {
+class Col2Window : public ToolWindow {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 230;
     static constexpr int kClientHeight = 130;
 
-    explicit TForm4(QWidget* parent = nullptr);
+    explicit Col2Window(QWidget* parent = nullptr);
 
     StoriesEdition edition() const;
 

@@ -32,7 +32,7 @@ QString fileNameOf(const QString& path) { return toQString(toPath(path).filename
 
 } // namespace
 
-TForm5::TForm5(QWidget* parent) : ToolWindow("Collision map converter", parent) {
+ColMapWindow::ColMapWindow(QWidget* parent) : ToolWindow("Collision map converter", parent) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(2);
@@ -45,7 +45,7 @@ TForm5::TForm5(QWidget* parent) : ToolWindow("Collision map converter", parent) 
     column->addWidget(makeStatusRows());
     processButton_ = convertButton(this);
     processButton_->setDefault(true);
-    connect(processButton_, &QPushButton::clicked, this, &TForm5::startConversion);
+    connect(processButton_, &QPushButton::clicked, this, &ColMapWindow::startConversion);
     column->addWidget(processButton_);
 
     // The specified client size, unless this desktop's fonts need more room than it gives.
@@ -57,10 +57,10 @@ TForm5::TForm5(QWidget* parent) : ToolWindow("Collision map converter", parent) 
         progress_->setRange(0, std::max(1, maximum));
         progress_->setValue(std::clamp(position, 0, std::max(1, maximum)));
     });
-    connect(runner_, &ToolRunner::ended, this, &TForm5::conversionFinished);
+    connect(runner_, &ToolRunner::ended, this, &ColMapWindow::conversionFinished);
 }
 
-QWidget* TForm5::makeFileRows() {
+QWidget* ColMapWindow::makeFileRows() {
     auto* rows = new QWidget(this);
     auto* grid = new QGridLayout(rows);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -76,18 +76,18 @@ QWidget* TForm5::makeFileRows() {
         grid->addWidget(browse, row, 1);
         return label;
     };
-    dtzLabel_ = fileRow(0, "DtzLabel", "DTZ: ", "BrowseDtz", &TForm5::browseDtz);
-    imgLabel_ = fileRow(1, "ImgLabel", "IMG: ", "BrowseImg", &TForm5::browseImg);
-    dffLabel_ = fileRow(2, "DffLabel", "DFF: ", "BrowseDff", &TForm5::browseDff);
+    dtzLabel_ = fileRow(0, "DtzLabel", "DTZ: ", "BrowseDtz", &ColMapWindow::browseDtz);
+    imgLabel_ = fileRow(1, "ImgLabel", "IMG: ", "BrowseImg", &ColMapWindow::browseImg);
+    dffLabel_ = fileRow(2, "DffLabel", "DFF: ", "BrowseDff", &ColMapWindow::browseDff);
     QPushButton* clear = smallButton("ClearDff", "C", 20);
-    connect(clear, &QPushButton::clicked, this, &TForm5::clearDff);
+    connect(clear, &QPushButton::clicked, this, &ColMapWindow::clearDff);
     fileButtons_.push_back(clear);
     grid->addWidget(clear, 2, 2);
     grid->setColumnStretch(0, 1);
     return rows;
 }
 
-QGroupBox* TForm5::makeGameVersionGroup() {
+QGroupBox* ColMapWindow::makeGameVersionGroup() {
     QGroupBox* group = boldGroup("Game version:", this);
     auto* row = new QHBoxLayout(group);
     row->setContentsMargins(4, 0, 4, 2);
@@ -102,11 +102,11 @@ QGroupBox* TForm5::makeGameVersionGroup() {
     return group;
 }
 
-QGroupBox* TForm5::makeOutputVersionGroup() {
+QGroupBox* ColMapWindow::makeOutputVersionGroup() {
     return targetGameGroup("Output version:", {"Gta3", "GtaVc", "GtaSa"}, targetGames_, this);
 }
 
-QGroupBox* TForm5::makeSectionsGroup() {
+QGroupBox* ColMapWindow::makeSectionsGroup() {
     QGroupBox* group = boldGroup("Collision map IPL sections:", this);
     QVBoxLayout* column = groupColumn(group);
     buildings_ = regular<QCheckBox>("Buildings", "Buildings", group);
@@ -119,20 +119,20 @@ QGroupBox* TForm5::makeSectionsGroup() {
     return group;
 }
 
-QGroupBox* TForm5::makeIdeIplGroup() {
+QGroupBox* ColMapWindow::makeIdeIplGroup() {
     QGroupBox* group = boldGroup("IDE/IPL options:", this);
     offsets_ = addOffsetRows(group, groupColumn(group));
     return group;
 }
 
-QWidget* TForm5::makeStatusRows() {
+QWidget* ColMapWindow::makeStatusRows() {
     const StatusRows rows = gui::makeStatusRows(this, 2);
     status_ = rows.status;
     progress_ = rows.progress;
     return rows.widget;
 }
 
-ColMapPaths TForm5::paths() const {
+ColMapPaths ColMapWindow::paths() const {
     ColMapPaths p;
     p.dtz = toPath(dtzPath_);
     p.img = toPath(imgPath_);
@@ -141,7 +141,7 @@ ColMapPaths TForm5::paths() const {
     return p;
 }
 
-ColMapOptions TForm5::options() const {
+ColMapOptions ColMapWindow::options() const {
     ColMapOptions o;
     o.edition = vcs_->isChecked() ? StoriesEdition::VCS : StoriesEdition::LCS;
     o.target = checkedChoice<TargetGame>(targetGames_, static_cast<int>(TargetGame::Gta3));
@@ -153,11 +153,11 @@ ColMapOptions TForm5::options() const {
     return o;
 }
 
-void TForm5::setMapOffsetTexts(const std::array<QString, 3>& texts) {
+void ColMapWindow::setMapOffsetTexts(const std::array<QString, 3>& texts) {
     for (std::size_t axis = 0; axis < 3; ++axis) offsets_.mapOffset[axis]->setText(texts[axis]);
 }
 
-void TForm5::browseDtz() {
+void ColMapWindow::browseDtz() {
     const QString path = chooseFile("Browse GAME.DTZ", "GAME.DTZ (*.DTZ *.dtz)");
     if (path.isEmpty()) return;
     dtzPath_ = path;
@@ -165,26 +165,26 @@ void TForm5::browseDtz() {
     dtzLabel_->setElidedText(fileNameOf(path));
 }
 
-void TForm5::browseImg() {
+void ColMapWindow::browseImg() {
     const QString path = chooseFile("Browse IMG", "IMG archive (*.IMG *.img)");
     if (path.isEmpty()) return;
     imgPath_ = path;
     imgLabel_->setElidedText(fileNameOf(path));
 }
 
-void TForm5::browseDff() {
+void ColMapWindow::browseDff() {
     const QString path = chooseFile("Browse blank DFF", "Blank DFF file (*.dff *.DFF)");
     if (path.isEmpty()) return;
     dffPath_ = path;
     dffLabel_->setElidedText(fileNameOf(path));
 }
 
-void TForm5::clearDff() {
+void ColMapWindow::clearDff() {
     dffPath_.clear();
     dffLabel_->setElidedText("none");
 }
 
-void TForm5::startConversion() {
+void ColMapWindow::startConversion() {
     if (runner_->isRunning()) return;
     const ColMapPaths files = paths();
     ColMapOptions settings;
@@ -204,14 +204,14 @@ void TForm5::startConversion() {
     progress_->setValue(0);
 }
 
-void TForm5::conversionFinished(const QString& failure, const QStringList& warnings) {
+void ColMapWindow::conversionFinished(const QString& failure, const QStringList& warnings) {
     setRunning(false);
-    if (!failure.isEmpty()) showMessage(failure);
-    else if (!warnings.isEmpty()) showMessage(warningsMessage(warnings));
+    if (!failure.isEmpty()) showMessage(failure, MessageKind::Error);
+    else if (!warnings.isEmpty()) showMessage(warningsMessage(warnings), MessageKind::Warning);
     emit conversionEnded();
 }
 
-void TForm5::setRunning(bool running) {
+void ColMapWindow::setRunning(bool running) {
     processButton_->setEnabled(!running);
     for (QPushButton* button : fileButtons_) button->setEnabled(!running);
 }

@@ -22,13 +22,13 @@ class ElidedLabel;
 // optional blank DFF), into the colmap folder beside GAME.DTZ. Created hidden at start; keeps its files
 // and settings for the life of the program. A run goes on a worker thread, and "Convert!" and the
 // file buttons wait for it.
-class TForm5 : public ToolWindow {
+class ColMapWindow : public ToolWindow {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 230;
     static constexpr int kClientHeight = 400;
 
-    explicit TForm5(QWidget* parent = nullptr);
+    explicit ColMapWindow(QWidget* parent = nullptr);
 
     // The files and settings as "Convert!" hands them to the run.
     ColMapPaths paths() const;

@@ -14,8 +14,10 @@ using FileChooser = std::function<QString(const QString& caption, const QString&
 // The same for several files at once: the chosen paths, none when the user cancels.
 using FilesChooser = std::function<QStringList(const QString& caption, const QString& filter)>;
 
-// The desktop's open-file dialog over `parent`.
+// The desktop's open-file dialog over `parent`, starting in the folder that the dialog of the same
+// caption chose from last (kept between sessions), or the working folder the first time.
 FileChooser openFileDialog(QWidget* parent);
+QString openFileIn(QWidget* parent, const QString& caption, const QString& filter);
 FilesChooser openFilesDialog(QWidget* parent);
 
 } // namespace veldrin::gui

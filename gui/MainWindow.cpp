@@ -27,10 +27,10 @@
 
 namespace veldrin::gui {
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName("Form1");
     setWindowTitle(kMainWindowCaption);
-    showMessage = [this](const QString& text) { showMessageBox(this, text); };
+    showMessage = [this](const QString& text, MessageKind kind) { showMessageBox(this, text, kind); };
     chooseFile = openFileDialog(this);
     chooseFiles = openFilesDialog(this);
     setAcceptDrops(true);
@@ -61,18 +61,19 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     auto* hidden = new QPushButton("Button1", this);
     hidden->setObjectName("Button1");
     hidden->setGeometry(width() + 16, 8, 75, 25);
-    connect(hidden, &QPushButton::clicked, this, &TForm1::writeDeveloperDump);
+    hidden->setFocusPolicy(Qt::NoFocus); // and Tab never reaches it
+    connect(hidden, &QPushButton::clicked, this, &MainWindow::writeDeveloperDump);
     makeDialogs();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     if (thread_) {
         thread_->requestStop();
         thread_->wait();
     }
 }
 
-QWidget* TForm1::makeLevelRows() {
+QWidget* MainWindow::makeLevelRows() {
     auto* rows = new QWidget(this);
     auto* column = new QVBoxLayout(rows);
     column->setContentsMargins(0, 0, 0, 0);
@@ -80,7 +81,7 @@ QWidget* TForm1::makeLevelRows() {
     browseButton_ = new QPushButton("Browse LVZ", rows);
     browseButton_->setObjectName("BrowseButton");
     browseButton_->setFont(boldFont());
-    connect(browseButton_, &QPushButton::clicked, this, &TForm1::browseLvz);
+    connect(browseButton_, &QPushButton::clicked, this, &MainWindow::browseLvz);
     lvzLabel_ = new ElidedLabel("LVZ: ", "none", rows);
     lvzLabel_->setObjectName("LVZpath");
     imgLabel_ = new ElidedLabel("IMG: ", "none", rows);
@@ -91,7 +92,7 @@ QWidget* TForm1::makeLevelRows() {
     return rows;
 }
 
-QGroupBox* TForm1::makeGameVersionGroup() {
+QGroupBox* MainWindow::makeGameVersionGroup() {
     QGroupBox* group = boldGroup("Game version:", this);
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(4, 0, 4, 2);
@@ -106,11 +107,11 @@ QGroupBox* TForm1::makeGameVersionGroup() {
     return group;
 }
 
-QGroupBox* TForm1::makeOutputVersionGroup() {
+QGroupBox* MainWindow::makeOutputVersionGroup() {
     return targetGameGroup("Output DFF version:", {"GTA3", "GTAVC", "GTASA"}, targetGames_, this);
 }
 
-QGroupBox* TForm1::makeTxdGroup() {
+QGroupBox* MainWindow::makeTxdGroup() {
     QGroupBox* group = boldGroup("TXD options:", this);
     QVBoxLayout* column = groupColumn(group);
     txdModes_.push_back(regular<QRadioButton>("NoTXD", "Don't make TXD", group));
@@ -121,7 +122,8 @@ QGroupBox* TForm1::makeTxdGroup() {
     column->addWidget(txdModes_[1]);
     modelsPerTxd_ = regular<QLineEdit>("ModelsPerTXD", "50", group);
     modelsPerTxd_->setFixedWidth(36);
-    connect(modelsPerTxd_, &QLineEdit::textChanged, this, &TForm1::modelsPerTxdChanged);
+    // Checked when editing ends, so a number can be typed over freely ("50" to "20", not "120").
+    connect(modelsPerTxd_, &QLineEdit::editingFinished, this, &MainWindow::modelsPerTxdEdited);
     auto* row = new QHBoxLayout;
     row->setSpacing(4);
     row->addWidget(txdModes_[2]);
@@ -132,12 +134,12 @@ QGroupBox* TForm1::makeTxdGroup() {
     return group;
 }
 
-QGroupBox* TForm1::makeIdeIplGroup() {
+QGroupBox* MainWindow::makeIdeIplGroup() {
     QGroupBox* group = boldGroup("IDE/IPL options:", this);
     QVBoxLayout* column = groupColumn(group);
 
     generateIde_ = regular<QCheckBox>("GenerateIDE", "Generate IDE/IPL", group);
-    connect(generateIde_, &QCheckBox::toggled, this, &TForm1::generateIdeToggled);
+    connect(generateIde_, &QCheckBox::toggled, this, &MainWindow::generateIdeToggled);
     QPushButton* advanced = smallButton("AdvancedButton", "Advanced", 64);
     connect(advanced, &QPushButton::clicked, this, [this] {
         // Centred on this window's left edge. Its frame is not known before it is first shown: it is
@@ -154,14 +156,15 @@ QGroupBox* TForm1::makeIdeIplGroup() {
     QPushButton* help = smallButton("IDoffsetHelp", "?", 20);
     connect(help, &QPushButton::clicked, this, [this] {
         showMessage("Specify the number from which the tool starts to counting and write IDs into IDE.\n"
-                    "This is needed to avoid duplicate IDs with other models.");
+                    "This is needed to avoid duplicate IDs with other models.",
+                    MessageKind::Information);
     });
     offsets_ = addOffsetRows(group, column, help);
     generateIdeToggled(false); // the offsets wait for "Generate IDE/IPL"
     return group;
 }
 
-QGroupBox* TForm1::makeAdvancedGroup() {
+QGroupBox* MainWindow::makeAdvancedGroup() {
     QGroupBox* group = boldGroup("Advanced options:", this);
     QVBoxLayout* column = groupColumn(group);
 
@@ -209,14 +212,14 @@ QGroupBox* TForm1::makeAdvancedGroup() {
     return group;
 }
 
-QWidget* TForm1::makeStatusRows() {
+QWidget* MainWindow::makeStatusRows() {
     const StatusRows rows = gui::makeStatusRows(this, 0);
     status_ = rows.status;
     progress_ = rows.progress;
     return rows.widget;
 }
 
-QWidget* TForm1::makeCommandRow() {
+QWidget* MainWindow::makeCommandRow() {
     auto* rowWidget = new QWidget(this);
     auto* row = new QHBoxLayout(rowWidget);
     row->setContentsMargins(0, 2, 0, 0);
@@ -229,17 +232,17 @@ QWidget* TForm1::makeCommandRow() {
     toolsMenu_ = new QMenu(this);
     toolsMenu_->setObjectName("ToolsMenu");
     fillToolsMenu(*toolsMenu_, toolMenuItems());
-    connect(toolsButton_, &QToolButton::clicked, this, &TForm1::openToolsMenu);
+    connect(toolsButton_, &QToolButton::clicked, this, &MainWindow::openToolsMenu);
     processButton_ = convertButton(rowWidget);
     processButton_->setEnabled(false);
-    connect(processButton_, &QPushButton::clicked, this, &TForm1::startConversion);
+    connect(processButton_, &QPushButton::clicked, this, &MainWindow::startConversion);
     row->addWidget(toolsButton_);
     row->addWidget(processButton_, 1);
     return rowWidget;
 }
 
 // The side tools, in menu order; each one is a caption and the way it opens.
-std::vector<ToolMenuItem> TForm1::toolMenuItems() {
+std::vector<ToolMenuItem> MainWindow::toolMenuItems() {
     return {
         {"VC backface culling patcher", [this] { patchVcExecutable(); }},
         {"COL2 to COL converter", [this] { openDialog(col2Window_.get(), pos() + QPoint(0, 200)); }},
@@ -252,16 +255,16 @@ std::vector<ToolMenuItem> TForm1::toolMenuItems() {
     };
 }
 
-void TForm1::makeDialogs() {
-    mipMapDialog_ = std::make_unique<TForm2>();
-    prelightDialog_ = std::make_unique<TForm3>();
-    col2Window_ = std::make_unique<TForm4>();
-    colMapWindow_ = std::make_unique<TForm5>();
-    zonDialog_ = std::make_unique<TForm6>();
+void MainWindow::makeDialogs() {
+    mipMapDialog_ = std::make_unique<MipMapDialog>();
+    prelightDialog_ = std::make_unique<PrelightDialog>();
+    col2Window_ = std::make_unique<Col2Window>();
+    colMapWindow_ = std::make_unique<ColMapWindow>();
+    zonDialog_ = std::make_unique<ZonDialog>();
     for (QDialog* dialog : dialogs()) connect(dialog, &QDialog::finished, this, [this] { setEnabled(true); });
 }
 
-std::array<QDialog*, 5> TForm1::dialogs() const {
+std::array<QDialog*, 5> MainWindow::dialogs() const {
     return {mipMapDialog_.get(), prelightDialog_.get(), col2Window_.get(), colMapWindow_.get(), zonDialog_.get()};
 }
 

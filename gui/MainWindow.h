@@ -10,6 +10,7 @@
 #include "app/BatchRun.h"
 #include "app/ConversionOptions.h"
 #include "app/ConversionRun.h"
+#include "gui/ApplicationLook.h"
 #include "gui/FileChooser.h"
 #include "gui/OffsetEdits.h"
 #include "gui/ToolsMenu.h"
@@ -29,22 +30,26 @@ namespace veldrin::gui {
 
 class ConversionThread;
 class ElidedLabel;
-class TForm2;
-class TForm3;
-class TForm4;
-class TForm5;
-class TForm6;
+class MipMapDialog;
+class PrelightDialog;
+class Col2Window;
+class ColMapWindow;
+class ZonDialog;
 
 // The main window: picks a level, gathers the run's options from its controls and its option dialogs,
 // and runs the conversion on a worker thread. It holds no conversion logic of its own.
-class TForm1 : public QWidget {
+inline const char* const kFailedStatus = "Failed";
+inline const char* const kNoZonFileMessage =
+    "\"Use ZON\" is ticked but no MAP.ZON is loaded: browse one in the ZON parameters, or untick \"Use ZON\".";
+
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 230;
     static constexpr int kClientHeight = 579;
 
-    explicit TForm1(QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Pick level for a chosen LVZ: pairs it with the .IMG of the same name; when that exists, shows
     // both paths, derives the level name and the prefixes and enables "Convert!".
@@ -63,14 +68,14 @@ public:
     const QStringList& lastRunWarnings() const { return lastWarnings_; }
     const std::vector<BatchLevelResult>& lastBatchResults() const { return lastBatch_; }
 
-    TForm2* mipMapDialog() const { return mipMapDialog_.get(); }
-    TForm3* prelightDialog() const { return prelightDialog_.get(); }
-    TForm4* col2Window() const { return col2Window_.get(); }
-    TForm5* colMapWindow() const { return colMapWindow_.get(); }
-    TForm6* zonDialog() const { return zonDialog_.get(); }
+    MipMapDialog* mipMapDialog() const { return mipMapDialog_.get(); }
+    PrelightDialog* prelightDialog() const { return prelightDialog_.get(); }
+    Col2Window* col2Window() const { return col2Window_.get(); }
+    ColMapWindow* colMapWindow() const { return colMapWindow_.get(); }
+    ZonDialog* zonDialog() const { return zonDialog_.get(); }
 
     // How messages reach the user and how the side tools choose their files; the tests replace them.
-    std::function<void(const QString&)> showMessage;
+    std::function<void(const QString&, MessageKind)> showMessage;
     FileChooser chooseFile;
     FilesChooser chooseFiles; // "Browse LVZ"
 
@@ -101,7 +106,7 @@ private:
     // Handlers.
     void browseLvz();
     void generateIdeToggled(bool on);
-    void modelsPerTxdChanged(const QString& text);
+    void modelsPerTxdEdited();
     void openDialog(QDialog* dialog, QPoint topLeft);
     void openToolsMenu();
     void patchVcExecutable();
@@ -137,11 +142,11 @@ private:
     QPushButton* processButton_ = nullptr;
 
     // Windows of their own rather than children: disabling this window would disable its children.
-    std::unique_ptr<TForm2> mipMapDialog_;
-    std::unique_ptr<TForm3> prelightDialog_;
-    std::unique_ptr<TForm4> col2Window_;
-    std::unique_ptr<TForm5> colMapWindow_;
-    std::unique_ptr<TForm6> zonDialog_;
+    std::unique_ptr<MipMapDialog> mipMapDialog_;
+    std::unique_ptr<PrelightDialog> prelightDialog_;
+    std::unique_ptr<Col2Window> col2Window_;
+    std::unique_ptr<ColMapWindow> colMapWindow_;
+    std::unique_ptr<ZonDialog> zonDialog_;
 
     ConversionThread* thread_ = nullptr;
     std::vector<std::filesystem::path> batch_; // several levels picked; empty for one

@@ -11,15 +11,19 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWindow>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <stdexcept>
 #include <thread>
 
 #include "app/BatchLevels.h"
 #include "app/BatchTable.h"
 #include "app/MapOffset.h"
+#include "base/FileIO.h"
 #include "gui/ConversionThread.h"
 #include "gui/ElidedLabel.h"
 #include "gui/FormControls.h"
@@ -48,11 +52,11 @@ QString batchMessage(const std::vector<BatchLevelResult>& results, const QString
 
 } // namespace
 
-void TForm1::browseLvz() {
+void MainWindow::browseLvz() {
     pickLevels(chooseFiles("Browse LVZ", "Level LVZ file (*.LVZ *.lvz)"));
 }
 
-void TForm1::pickLevels(const QStringList& paths) {
+void MainWindow::pickLevels(const QStringList& paths) {
     std::vector<std::filesystem::path> named;
     for (const QString& p : paths) named.push_back(toPath(p));
     std::error_code error;
@@ -69,7 +73,7 @@ void TForm1::pickLevels(const QStringList& paths) {
         }
         batch_ = std::move(levels);
     } catch (const std::exception& e) {
-        showMessage(QString::fromStdString(e.what()));
+        showMessage(QString::fromStdString(e.what()), MessageKind::Error);
         return;
     }
     lvzLabel_->setElidedText(QString::number(batch_.size()) + " levels");
@@ -77,11 +81,11 @@ void TForm1::pickLevels(const QStringList& paths) {
     processButton_->setEnabled(!isConverting());
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (!isConverting() && event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
-void TForm1::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile()) paths << url.toLocalFile();
@@ -90,7 +94,7 @@ void TForm1::dropEvent(QDropEvent* event) {
     pickLevels(paths);
 }
 
-void TForm1::pickLevel(const QString& lvzPath) {
+void MainWindow::pickLevel(const QString& lvzPath) {
     batch_.clear();
     ConversionOptions pick;
     applyLevelPick(pick, toPath(lvzPath));
@@ -100,7 +104,7 @@ void TForm1::pickLevel(const QString& lvzPath) {
     lvzLabel_->setElidedText(toQString(pick.lvzPath));
     if (!std::filesystem::is_regular_file(pick.imgPath)) {
         // The names of the level picked before stay in force.
-        showMessage(toQString(pick.imgPath) + " not found");
+        showMessage(toQString(pick.imgPath) + " not found", MessageKind::Error);
         setStatus("Ready...");
         return;
     }
@@ -111,41 +115,46 @@ void TForm1::pickLevel(const QString& lvzPath) {
     texturePrefix_->setText(QString::fromStdString(pick.texturePrefix));
 }
 
-void TForm1::generateIdeToggled(bool on) {
+void MainWindow::generateIdeToggled(bool on) {
     offsets_.idOffset->setEnabled(on);
     for (QLineEdit* edit : offsets_.mapOffset) edit->setEnabled(on);
 }
 
-void TForm1::modelsPerTxdChanged(const QString& text) {
-    if (!wholeNumberFrom(text, 1)) modelsPerTxd_->setText("1");
+void MainWindow::modelsPerTxdEdited() {
+    if (!wholeNumberFrom(modelsPerTxd_->text(), 1)) modelsPerTxd_->setText("1");
 }
 
-void TForm1::openDialog(QDialog* dialog, QPoint topLeft) {
+void MainWindow::openDialog(QDialog* dialog, QPoint topLeft) {
     // Kept above this window by the window system, as a child window would be.
     if (QWindow* own = windowHandle()) {
         dialog->winId();
         dialog->windowHandle()->setTransientParent(own);
     }
-    dialog->move(topLeft);
+    // Wholly on the screen that holds this window, whatever this window's place.
+    QSize frameSize = dialog->frameGeometry().size();
+    if (frameSize == dialog->size()) frameSize += frameGeometry().size() - size(); // not framed yet: taken as this window's frame
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    dialog->move(screen ? placeInside(topLeft, frameSize, screen->availableGeometry()) : topLeft);
     setEnabled(false);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
 }
 
-void TForm1::openToolsMenu() { toolsMenu_->popup(QCursor::pos()); }
+void MainWindow::openToolsMenu() { toolsMenu_->popup(QCursor::pos()); }
 
-void TForm1::patchVcExecutable() {
+void MainWindow::patchVcExecutable() {
     const QString path = chooseFile("VC backface culling patcher", "gta-vc.exe (gta-vc.exe)");
     if (path.isEmpty()) return;
     try {
-        showMessage(QString::fromStdString(patchVcExecutableFile(toPath(path)).message));
+        const VcPatchOutcome outcome = patchVcExecutableFile(toPath(path));
+        showMessage(QString::fromStdString(outcome.message), outcome.failed() ? MessageKind::Error : MessageKind::Information);
     } catch (const std::exception& e) {
-        showMessage(QString::fromStdString(e.what()));
+        showMessage(QString::fromStdString(e.what()), MessageKind::Error);
     }
 }
 
-void TForm1::writeDeveloperDump() {
+void MainWindow::writeDeveloperDump() {
     const QString path = chooseFile("Browse game data", "Uncompressed game data (*)");
     if (path.isEmpty()) return;
     PlacementDumpOptions options;
@@ -155,11 +164,11 @@ void TForm1::writeDeveloperDump() {
         // A developer's aid: the files go where the program was started.
         writePlacementDump(toPath(path), options, std::filesystem::current_path());
     } catch (const std::exception& e) {
-        showMessage(QString::fromStdString(e.what()));
+        showMessage(QString::fromStdString(e.what()), MessageKind::Error);
     }
 }
 
-ConversionOptions TForm1::gatherOptions() const {
+ConversionOptions MainWindow::gatherOptions() const {
     ConversionOptions o;
     o.gameVersion = checkedChoice<GameVersion>(gameVersions_, static_cast<int>(GameVersion::LcsPs2));
     o.targetGame = checkedChoice<TargetGame>(targetGames_, static_cast<int>(TargetGame::Gta3));
@@ -191,16 +200,18 @@ ConversionOptions TForm1::gatherOptions() const {
     return o;
 }
 
-void TForm1::startConversion() {
+void MainWindow::startConversion() {
     if (isConverting()) return;
-    // A run never filters by a zone file that is not there.
-    if (zonDialog_->useZon() && !std::filesystem::is_regular_file(toPath(zonDialog_->zonPath()))) {
-        zonDialog_->setUseZon(false);
-    }
     try {
         lastOptions_ = gatherOptions(); // refuses a map offset that is not a number before anything is read
+        // A zone file that cannot be read refuses the run: the whole level is not what was asked for.
+        if (lastOptions_.useZon) {
+            if (lastOptions_.zonPath.empty()) throw std::runtime_error(kNoZonFileMessage);
+            requireInputFile(lastOptions_.zonPath);
+        }
     } catch (const std::exception& e) {
-        showMessage(QString::fromStdString(e.what()));
+        showMessage(QString::fromStdString(e.what()), MessageKind::Error);
+        setStatus(kFailedStatus);
         emit conversionEnded(); // a refused run ends like any other
         return;
     }
@@ -213,20 +224,20 @@ void TForm1::startConversion() {
     progress_->setValue(0);
 
     thread_ = batch_.empty() ? new ConversionThread(lastOptions_, this) : new ConversionThread(lastOptions_, batch_, this);
-    connect(thread_, &ConversionThread::statusChanged, this, &TForm1::setStatus);
+    connect(thread_, &ConversionThread::statusChanged, this, &MainWindow::setStatus);
     connect(thread_, &ConversionThread::progressChanged, this, [this](int position, int maximum) {
         progress_->setRange(0, std::max(1, maximum));
         progress_->setValue(std::clamp(position, 0, std::max(1, maximum)));
     });
     connect(thread_, &ConversionThread::warningRaised, this, [this](const QString& text) { lastWarnings_ << text; });
-    connect(thread_, &QThread::finished, this, &TForm1::conversionFinished);
+    connect(thread_, &QThread::finished, this, &MainWindow::conversionFinished);
     emit conversionStarting(thread_);
     thread_->start();
 }
 
-void TForm1::conversionFinished() { endConversion(false); }
+void MainWindow::conversionFinished() { endConversion(false); }
 
-void TForm1::endConversion(bool quiet) {
+void MainWindow::endConversion(bool quiet) {
     if (!thread_) return;
     thread_->wait();
     lastSummary_ = thread_->summary();
@@ -238,16 +249,21 @@ void TForm1::endConversion(bool quiet) {
     processButton_->setEnabled(true);
     browseButton_->setEnabled(true);
     if (!quiet) {
-        if (!failure.isEmpty()) showMessage(failure);
-        else if (batch) showMessage(batchMessage(lastBatch_, lastWarnings_));
-        else if (!lastWarnings_.isEmpty()) showMessage(warningsMessage(lastWarnings_));
+        if (!failure.isEmpty()) {
+            setStatus(kFailedStatus);
+            showMessage(failure, MessageKind::Error);
+        } else if (batch) {
+            showMessage(batchMessage(lastBatch_, lastWarnings_), MessageKind::Information);
+        } else if (!lastWarnings_.isEmpty()) {
+            showMessage(warningsMessage(lastWarnings_), MessageKind::Warning);
+        }
     }
     emit conversionEnded();
 }
 
-void TForm1::setStatus(const QString& text) { status_->setElidedText(text); }
+void MainWindow::setStatus(const QString& text) { status_->setElidedText(text); }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (thread_) {
         // The run ends before its next model; every file it wrote is whole.
         disconnect(thread_, nullptr, this, nullptr);

@@ -8,7 +8,7 @@
 
 namespace veldrin::gui {
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent, Qt::Tool) {
+MipMapDialog::MipMapDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setWindowTitle("Mip-maps options");
 
     auto* label = new QLabel("Generate mip-maps for textures:", this);
@@ -35,6 +35,6 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setFixedSize(200, column->sizeHint().height());
 }
 
-int TForm2::threshold() const { return list_->currentIndex(); }
+int MipMapDialog::threshold() const { return list_->currentIndex(); }
 
 } // namespace veldrin::gui

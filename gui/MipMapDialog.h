@@ -7,10 +7,10 @@ namespace veldrin::gui {
 
 // "Mip-maps options": which textures get mip-maps, by width. Created hidden at start; keeps its choice
 // for the life of the program.
-class TForm2 : public QDialog {
+class MipMapDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit MipMapDialog(QWidget* parent = nullptr);
 
     // The list's item index, 0 ("All textures") to 4 ("Greater than 128x128").
     int threshold() const;

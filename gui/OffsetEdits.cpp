@@ -13,8 +13,9 @@ OffsetEdits addOffsetRows(QGroupBox* group, QVBoxLayout* column, QWidget* beside
     OffsetEdits edits;
     QLineEdit* idOffset = regular<QLineEdit>("IDoffset", "1000", group);
     idOffset->setFixedWidth(70);
-    QObject::connect(idOffset, &QLineEdit::textChanged, idOffset, [idOffset](const QString& text) {
-        if (!wholeNumberFrom(text, 0)) idOffset->setText("0"); // comes back here with "0"
+    // Checked when editing ends, so a number can be typed over freely.
+    QObject::connect(idOffset, &QLineEdit::editingFinished, idOffset, [idOffset] {
+        if (!wholeNumberFrom(idOffset->text(), 0)) idOffset->setText("0");
     });
     auto* idRow = new QHBoxLayout;
     idRow->setSpacing(4);
@@ -37,7 +38,7 @@ OffsetEdits addOffsetRows(QGroupBox* group, QVBoxLayout* column, QWidget* beside
     return edits;
 }
 
-// The edit never holds anything else for longer than its own change signal.
+// While it is being edited the text may be anything: it counts as 0 until editing ends.
 int idOffsetOf(const OffsetEdits& edits) { return wholeNumberFrom(edits.idOffset->text(), 0).value_or(0); }
 
 std::array<std::string, 3> mapOffsetTextsOf(const OffsetEdits& edits) {

@@ -28,7 +28,7 @@ QLabel* labelAt(QWidget* parent, const char* name, const QString& text, int x, i
 
 } // namespace
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Tool) {
+PrelightDialog::PrelightDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setWindowTitle("Prelight options");
     setFixedSize(230, 160);
 
@@ -59,7 +59,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Tool) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-int TForm3::dayMinimum() const { return day_->value(); }
-int TForm3::nightMinimum() const { return night_->value(); }
+int PrelightDialog::dayMinimum() const { return day_->value(); }
+int PrelightDialog::nightMinimum() const { return night_->value(); }
 
 } // namespace veldrin::gui

@@ -8,13 +8,13 @@ namespace veldrin::gui {
 
 // "Prelight options": the minimum lightness by day and at night. Created hidden at start; keeps its
 // levels for the life of the program.
-class TForm3 : public QDialog {
+class PrelightDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kDefaultDay = 64;
     static constexpr int kDefaultNight = 16;
 
-    explicit TForm3(QWidget* parent = nullptr);
+    explicit PrelightDialog(QWidget* parent = nullptr);
 
     int dayMinimum() const;
     int nightMinimum() const;

@@ -29,7 +29,7 @@ QString saveShot(QWidget& widget, const QDir& folder, const QString& name) {
 
 } // namespace
 
-QStringList saveScreenshots(TForm1& window, const QString& folder) {
+QStringList saveScreenshots(MainWindow& window, const QString& folder) {
     QDir dir(folder);
     if (!dir.mkpath(".")) throw VeldrinError("Cannot create the folder " + folder.toStdString());
     QStringList written;

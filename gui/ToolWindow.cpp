@@ -9,7 +9,7 @@ ToolWindow::ToolWindow(const QString& title, QWidget* parent)
     : QDialog(parent, Qt::Tool), runner_(new ToolRunner(this)) {
     setWindowTitle(title);
     chooseFile = openFileDialog(this);
-    showMessage = [this](const QString& text) { showMessageBox(this, text); };
+    showMessage = [this](const QString& text, MessageKind kind) { showMessageBox(this, text, kind); };
 }
 
 bool ToolWindow::isConverting() const { return runner_->isRunning(); }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+#include "gui/ApplicationLook.h"
 #include "gui/FileChooser.h"
 
 namespace veldrin::gui {
@@ -18,7 +19,7 @@ public:
 
     // How files are chosen and messages reach the user; the tests replace them.
     FileChooser chooseFile;
-    std::function<void(const QString&)> showMessage;
+    std::function<void(const QString&, MessageKind)> showMessage;
 
 signals:
     void conversionEnded();

@@ -15,6 +15,7 @@
 
 #include "base/FileIO.h"
 #include "gui/ApplicationLook.h"
+#include "gui/FileChooser.h"
 #include "gui/PathText.h"
 
 namespace veldrin::gui {
@@ -27,10 +28,10 @@ QString boundText(float value) { return QString::number(static_cast<double>(valu
 
 } // namespace
 
-TForm6::TForm6(QWidget* parent) : QDialog(parent, Qt::Tool) {
+ZonDialog::ZonDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setWindowTitle("ZON parameters");
     setFixedSize(529, 335);
-    showMessage = [this](const QString& text) { showMessageBox(this, text); };
+    showMessage = [this](const QString& text, MessageKind kind) { showMessageBox(this, text, kind); };
 
     useZon_ = new QCheckBox("Use ZON", this);
     useZon_->setObjectName("UseZon");
@@ -74,34 +75,34 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent, Qt::Tool) {
     column->addWidget(zoneList_, 1);
     column->addWidget(close);
 
-    connect(useZon_, &QCheckBox::toggled, this, &TForm6::useZonToggled);
-    connect(browse_, &QPushButton::clicked, this, &TForm6::browseZonFile);
-    connect(islandList_, &QComboBox::currentIndexChanged, this, &TForm6::refillZoneList);
+    connect(useZon_, &QCheckBox::toggled, this, &ZonDialog::useZonToggled);
+    connect(browse_, &QPushButton::clicked, this, &ZonDialog::browseZonFile);
+    connect(islandList_, &QComboBox::currentIndexChanged, this, &ZonDialog::refillZoneList);
     useZonToggled(false);
 }
 
-bool TForm6::useZon() const { return useZon_->isChecked(); }
-void TForm6::setUseZon(bool on) { useZon_->setChecked(on); }
-int TForm6::island() const { return islandList_->currentIndex(); }
-bool TForm6::forceMegaLods() const { return forceMegaLods_->isChecked(); }
+bool ZonDialog::useZon() const { return useZon_->isChecked(); }
+void ZonDialog::setUseZon(bool on) { useZon_->setChecked(on); }
+int ZonDialog::island() const { return islandList_->currentIndex(); }
+bool ZonDialog::forceMegaLods() const { return forceMegaLods_->isChecked(); }
 
-void TForm6::useZonToggled(bool on) {
+void ZonDialog::useZonToggled(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{browse_, islandLabel_, islandList_, zoneList_}) w->setEnabled(on);
     forceMegaLods_->setChecked(on);
 }
 
-void TForm6::browseZonFile() {
+void ZonDialog::browseZonFile() {
     const QString path =
-        QFileDialog::getOpenFileName(this, "Browse MAP.ZON", QString(), "map.zon (map.zon MAP.ZON Map.zon)");
+        openFileIn(this, "Browse MAP.ZON", "map.zon (map.zon MAP.ZON Map.zon)");
     if (!path.isEmpty()) loadZonFile(path);
 }
 
-void TForm6::loadZonFile(const QString& path) {
+void ZonDialog::loadZonFile(const QString& path) {
     ZoneTable zones;
     try {
         zones = readZoneTable(readWholeFile(toPath(path)), path.toStdString());
     } catch (const std::exception& e) {
-        showMessage(QString::fromStdString(e.what()));
+        showMessage(QString::fromStdString(e.what()), MessageKind::Error);
         return;
     }
     zones_ = std::move(zones);
@@ -115,7 +116,7 @@ void TForm6::loadZonFile(const QString& path) {
     refillZoneList();
 }
 
-void TForm6::refillZoneList() {
+void ZonDialog::refillZoneList() {
     zoneList_->clear();
     const int selected = island();
     for (const ZoneEntry& zone : zones_) {

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "gui/ApplicationLook.h"
 #include "level/ZonFile.h"
 
 class QCheckBox;
@@ -14,10 +15,10 @@ namespace veldrin::gui {
 
 // "ZON parameters": restricts a conversion to one island of a MAP.ZON. Created hidden at start; keeps
 // its choices and its zone table for the life of the program.
-class TForm6 : public QDialog {
+class ZonDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm6(QWidget* parent = nullptr);
+    explicit ZonDialog(QWidget* parent = nullptr);
 
     bool useZon() const;
     void setUseZon(bool on);
@@ -33,7 +34,7 @@ public:
     void loadZonFile(const QString& path);
 
     // How messages reach the user; the tests replace it to read them.
-    std::function<void(const QString&)> showMessage;
+    std::function<void(const QString&, MessageKind)> showMessage;
 
 private:
     void browseZonFile();

@@ -1,14 +1,22 @@
 #include <QApplication>
+#include <QSettings>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 
 #include "gui/ApplicationLook.h"
+#include "gui/LaunchArguments.h"
 #include "gui/MainWindow.h"
 #include "gui/Screenshots.h"
+#include "gui/SessionSettings.h"
 
 int main(int argc, char** argv) {
     using namespace veldrin::gui;
+    // The version needs no display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", kApplicationTitle);
+        return 0;
+    }
     // "--screenshot DIR" saves pictures of the windows and exits; it needs no display.
     const char* screenshotFolder = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -18,13 +26,18 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     applyApplicationLook(app);
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1 && !(args.size() == 3 && args[1] == "--screenshot")) {
-        std::fputs("usage: veldrin [--screenshot DIR]\n", stderr);
+    const LaunchArguments launch = parseLaunchArguments(QApplication::arguments());
+    if (launch.bad) {
+        std::fputs(kLaunchUsage, stderr);
         return 2;
     }
 
-    TForm1 window;
+    MainWindow window;
+    // Pictures show the windows as they start; a session starts as the last one ended.
+    QCoreApplication::setOrganizationName("Veldrin");
+    QSettings settings;
+    if (!screenshotFolder) restoreSession(window, settings);
+    if (!launch.level.isEmpty()) window.pickLevel(launch.level);
     if (screenshotFolder) {
         try {
             for (const QString& file : saveScreenshots(window, QString::fromLocal8Bit(screenshotFolder))) {
@@ -37,5 +50,7 @@ int main(int argc, char** argv) {
         }
     }
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    saveSession(window, settings);
+    return status;
 }

@@ -43,7 +43,7 @@ private slots:
         for (const bool dropped : {false, true}) {
             TempFolder dir("veldrin-gui-batch");
             const auto levels = writeLevels(dir.path());
-            TForm1 w;
+            MainWindow w;
             MessageLog log(w);
             QStringList paths;
             for (const auto& p : levels) paths << toQString(p);
@@ -63,7 +63,7 @@ private slots:
             QCOMPARE(w.pickedBatch().size(), std::size_t{3});
             QCOMPARE(child<QLabel>(w, "LVZpath")->text(), QString("LVZ: 3 levels"));
             child<QCheckBox>(w, "GenerateIDE")->click();
-            QSignalSpy ended(&w, &TForm1::conversionEnded);
+            QSignalSpy ended(&w, &MainWindow::conversionEnded);
             child<QPushButton>(w, "ProcessButton")->click();
             QVERIFY(ended.wait(120000));
 

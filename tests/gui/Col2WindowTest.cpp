@@ -50,7 +50,7 @@ QStringList recordNames(const std::vector<uint8_t>& col) {
 }
 
 // Chooses `file` through "Browse...", which waits on the worker's conversion; true once it has ended.
-bool convertThroughTheWindow(TForm4& window, FileChoices& choices, const fs::path& file) {
+bool convertThroughTheWindow(Col2Window& window, FileChoices& choices, const fs::path& file) {
     choices.answers = {toQString(file)};
     window.chooseFile = choices.chooser();
     auto* browse = child<QPushButton>(window, "BrowseButton");
@@ -64,8 +64,8 @@ class Col2WindowTest : public QObject {
     Q_OBJECT
 private slots:
     void startsHiddenWithLcsDownAndExactlyOneButtonDown() {
-        TForm1 w;
-        TForm4& c = *w.col2Window();
+        MainWindow w;
+        Col2Window& c = *w.col2Window();
         QVERIFY(!c.isVisible());
         QCOMPARE(c.windowTitle(), QString("COL2 to COL Converter"));
         QCOMPARE(child<QLabel>(c, "StatusPanel")->text(), QString("Ready..."));
@@ -84,8 +84,8 @@ private slots:
     }
 
     void theMenuItemOpensItInPlaceAndHoldsTheMainWindow() {
-        TForm1 w;
-        TForm4& c = *w.col2Window();
+        MainWindow w;
+        Col2Window& c = *w.col2Window();
         QCOMPARE(openThroughTheMenu(w, c, "COL2 to COL converter", QPoint(0, 200)), QString());
         QCOMPARE(closeAndRelease(w, c), QString());
     }
@@ -106,9 +106,9 @@ private slots:
         }
         QVERIFY(!lcsReadsTheSame); // so the output tells which edition was used
 
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
-        TForm4& c = *w.col2Window();
+        Col2Window& c = *w.col2Window();
         toolMenuItem(w, "COL2 to COL converter")->trigger();
         child<QAbstractButton>(c, "VcsButton")->click();
         FileChoices choices;
@@ -131,9 +131,9 @@ private slots:
 
     void cancelledAndRefusedFilesWriteNothing() {
         TempFolder dir("veldrin-gui");
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
-        TForm4& c = *w.col2Window();
+        Col2Window& c = *w.col2Window();
         FileChoices choices;
         c.chooseFile = choices.chooser();
         auto* status = child<QLabel>(c, "StatusPanel");

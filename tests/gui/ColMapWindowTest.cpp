@@ -47,13 +47,13 @@ struct MapFiles {
 };
 
 // Chooses each file through its "Browse..." button.
-void chooseFiles(TForm5& window, FileChoices& choices, const MapFiles& files) {
+void chooseFiles(ColMapWindow& window, FileChoices& choices, const MapFiles& files) {
     choices.answers = {toQString(files.dtz), toQString(files.img), toQString(files.dff)};
     window.chooseFile = choices.chooser();
     for (const char* button : {"BrowseDtz", "BrowseImg", "BrowseDff"}) child<QPushButton>(window, button)->click();
 }
 
-bool convert(TForm5& window) { return runThroughTheWindow(window, child<QPushButton>(window, "ProcessButton")); }
+bool convert(ColMapWindow& window) { return runThroughTheWindow(window, child<QPushButton>(window, "ProcessButton")); }
 
 std::vector<std::string> namesIn(const fs::path& folder) {
     std::vector<std::string> names;
@@ -75,8 +75,8 @@ class ColMapWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void startsHiddenWithItsDefaults() {
-        TForm1 w;
-        TForm5& c = *w.colMapWindow();
+        MainWindow w;
+        ColMapWindow& c = *w.colMapWindow();
         QVERIFY(!c.isVisible());
         QCOMPARE(c.windowTitle(), QString("Collision map converter"));
         QCOMPARE(child<QLabel>(c, "DtzLabel")->text(), QString("DTZ: none"));
@@ -108,7 +108,7 @@ private slots:
     }
 
     void treadablesAreOfferedForLcsOnly() {
-        TForm5 c;
+        ColMapWindow c;
         auto* treadables = child<QCheckBox>(c, "Treadables");
         child<QRadioButton>(c, "GtaVcs")->click();
         QVERIFY(!treadables->isEnabled());
@@ -126,11 +126,13 @@ private slots:
     }
 
     void idOffsetTurnsAnythingButAWholeNumberIntoZero() {
-        TForm5 c;
+        ColMapWindow c;
         auto* edit = child<QLineEdit>(c, "IDoffset");
         for (const char* bad : {"-1", "12a", "", "2147483648"}) {
             edit->setText("7");
             edit->setText(bad);
+            QCOMPARE(edit->text(), QString(bad)); // free typing until editing ends
+            emit edit->editingFinished();
             QCOMPARE(edit->text(), QString("0"));
             QCOMPARE(c.options().idOffset, 0);
         }
@@ -138,15 +140,15 @@ private slots:
         QCOMPARE(c.options().idOffset, 2500);
     }
 
-    static QStringList offsetTexts(TForm5& c) {
+    static QStringList offsetTexts(ColMapWindow& c) {
         return {child<QLineEdit>(c, "MapOffsetX")->text(), child<QLineEdit>(c, "MapOffsetY")->text(),
                 child<QLineEdit>(c, "MapOffsetZ")->text()};
     }
 
     // The menu item hands over the main window's map offsets as typed, whether or not they are numbers.
     void theMenuItemCopiesTheMapOffsetsAndHoldsTheMainWindow() {
-        TForm1 w;
-        TForm5& c = *w.colMapWindow();
+        MainWindow w;
+        ColMapWindow& c = *w.colMapWindow();
         child<QLineEdit>(c, "MapOffsetZ")->setText("99");
         child<QCheckBox>(w, "GenerateIDE")->click();
         child<QLineEdit>(w, "MapOffsetX")->setText("1.5");
@@ -169,7 +171,7 @@ private slots:
     void theFileButtonsChooseAndClearTheFiles() {
         TempFolder dir("veldrin-gui");
         const MapFiles files(dir.path());
-        TForm5 c;
+        ColMapWindow c;
         FileChoices choices;
         chooseFiles(c, choices, files);
         QCOMPARE(choices.filters,
@@ -201,15 +203,15 @@ private slots:
     void aWholeRunThroughTheWindow() {
         TempFolder dir("veldrin-gui");
         const MapFiles files(dir.path());
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
-        TForm5& c = *w.colMapWindow();
+        ColMapWindow& c = *w.colMapWindow();
         toolMenuItem(w, "Collision map converter")->trigger();
         FileChoices choices;
         chooseFiles(c, choices, files);
         child<QRadioButton>(c, "GtaVc")->click();
 
-        QSignalSpy ended(&c, &TForm5::conversionEnded);
+        QSignalSpy ended(&c, &ColMapWindow::conversionEnded);
         child<QPushButton>(c, "ProcessButton")->click();
         QVERIFY(c.isConverting());
         QVERIFY(!child<QPushButton>(c, "ProcessButton")->isEnabled());
@@ -248,9 +250,9 @@ private slots:
         TempFolder dir("veldrin-gui");
         const MapFiles files(dir.path());
         writeWholeFile(dir.path() / "OTHER.DTZ", deflateBytes(std::vector<uint8_t>(64, 'X')));
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
-        TForm5& c = *w.colMapWindow();
+        ColMapWindow& c = *w.colMapWindow();
         FileChoices choices;
         c.chooseFile = choices.chooser();
 
@@ -277,9 +279,9 @@ private slots:
     void settingsLastAcrossOpeningsAndRuns() {
         TempFolder dir("veldrin-gui");
         const MapFiles files(dir.path());
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
-        TForm5& c = *w.colMapWindow();
+        ColMapWindow& c = *w.colMapWindow();
         FileChoices choices;
         chooseFiles(c, choices, files);
         child<QPushButton>(c, "ClearDff")->click();

@@ -58,8 +58,8 @@ std::filesystem::path writeLevelMissingTextures(const std::filesystem::path& fol
 }
 
 // Presses "Convert!" and waits for the run to end.
-bool convert(TForm1& w) {
-    QSignalSpy ended(&w, &TForm1::conversionEnded);
+bool convert(MainWindow& w) {
+    QSignalSpy ended(&w, &MainWindow::conversionEnded);
     child<QPushButton>(w, "ProcessButton")->click();
     return !ended.isEmpty() || ended.wait(kRunTimeoutMs); // a refused run may end inside the click
 }
@@ -122,7 +122,7 @@ private slots:
         TempFolder dir("veldrin-gui");
         const auto lvz = writeSample(dir.path(), GameVersion::VcsPsp);
         const auto zon = writeZonFile(dir.path(), "zone\nall, 0, -5000, -5000, -500, 5000, 5000, 500, 2\nend\n");
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         w.pickLevel(toQString(lvz));
         child<QRadioButton>(w, "VCSPSP")->click();
@@ -169,18 +169,18 @@ private slots:
     void aWholeRunThroughTheWindowEndsInAllDone() {
         TempFolder dir("veldrin-gui");
         const auto lvz = writeSample(dir.path());
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         w.show();
         w.pickLevel(toQString(lvz));
         child<QCheckBox>(w, "GenerateIDE")->click();
         child<QCheckBox>(w, "GenBlankCol")->click();
         QStringList statuses;
-        connect(&w, &TForm1::conversionStarting, this, [&](ConversionThread* thread) {
+        connect(&w, &MainWindow::conversionStarting, this, [&](ConversionThread* thread) {
             connect(thread, &ConversionThread::statusChanged, this, [&](const QString& s) { statuses << s; });
         });
 
-        QSignalSpy ended(&w, &TForm1::conversionEnded);
+        QSignalSpy ended(&w, &MainWindow::conversionEnded);
         child<QPushButton>(w, "ProcessButton")->click();
         QVERIFY(w.isConverting());
         // Runs never nest, and the level stays as picked while one goes on.
@@ -212,7 +212,7 @@ private slots:
     void aMapOffsetThatIsNoNumberStopsTheRunEvenWithIdeOff() {
         TempFolder dir("veldrin-gui");
         const auto lvz = writeSample(dir.path());
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         w.pickLevel(toQString(lvz));
         child<QCheckBox>(w, "GenerateIDE")->click();
@@ -221,6 +221,8 @@ private slots:
         QVERIFY(convert(w));
         QCOMPARE(log.messages.size(), 1);
         QVERIFY(log.messages[0].startsWith("Invalid Map XYZ offset"));
+        QCOMPARE(log.kinds, QList<MessageKind>{MessageKind::Error});
+        QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("Failed"));
         QVERIFY(!std::filesystem::exists(dir.path() / "town"));
         QVERIFY(child<QPushButton>(w, "ProcessButton")->isEnabled());
     }
@@ -230,7 +232,7 @@ private slots:
     void aWrongEditionIsRefusedNamingTheOneToChoose() {
         TempFolder dir("veldrin-gui");
         const auto lvz = writeSample(dir.path(), GameVersion::VcsPsp);
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         w.pickLevel(toQString(lvz));
         child<QRadioButton>(w, "LCSPSP")->click();
@@ -241,24 +243,32 @@ private slots:
         QVERIFY(!std::filesystem::exists(dir.path() / "town"));
     }
 
-    void useZonWithoutAMapZonIsSwitchedOffAtConvert() {
+    // "Use ZON" without a readable zone file refuses the run instead of converting the whole level.
+    void useZonWithoutAReadableMapZonRefusesTheRun() {
         TempFolder dir("veldrin-gui");
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         w.pickLevel(toQString(writeSample(dir.path())));
         child<QCheckBox>(*w.zonDialog(), "UseZon")->click();
         QVERIFY(convert(w));
-        QVERIFY(!w.zonDialog()->useZon());
-        QVERIFY(!child<QCheckBox>(*w.zonDialog(), "UseZon")->isChecked());
-        QVERIFY(!w.lastRunOptions().useZon);
-        QCOMPARE(log.messages, QStringList{});
-        QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("All done!"));
+        QCOMPARE(log.messages, QStringList{kNoZonFileMessage});
+
+        const auto zon = writeZonFile(dir.path(), "zone\nall, 0, -9000, -9000, -9000, 9000, 9000, 9000, 0\nend\n");
+        w.zonDialog()->loadZonFile(toQString(zon));
+        std::filesystem::remove(zon);
+        QVERIFY(convert(w));
+        QCOMPARE(log.messages.size(), 2);
+        QCOMPARE(log.messages[1], toQString(zon) + ": no such file");
+        QCOMPARE(log.kinds, (QList<MessageKind>{MessageKind::Error, MessageKind::Error}));
+        QVERIFY(w.zonDialog()->useZon());
+        QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("Failed"));
+        QVERIFY(!std::filesystem::exists(dir.path() / "town"));
     }
 
     // The run goes on past what it skips; the window tells it all in one message at the end.
     void warningsAreShownTogetherWhenTheRunEnds() {
         TempFolder dir("veldrin-gui");
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         w.pickLevel(toQString(writeLevelMissingTextures(dir.path(), 25)));
         QVERIFY(convert(w));
@@ -271,13 +281,14 @@ private slots:
         QCOMPARE(lines[1], w.lastRunWarnings()[0]);
         QVERIFY2(lines[1].contains("100"), qPrintable(lines[1]));
         QCOMPARE(lines.back(), QString("... and 5 more."));
+        QCOMPARE(log.kinds, QList<MessageKind>{MessageKind::Warning});
     }
 
     // The option dialogs keep their settings through runs and reopening, for every run after.
     void dialogSettingsLastAcrossRuns() {
         TempFolder dir("veldrin-gui");
         const auto zon = writeZonFile(dir.path(), "zone\nall, 0, -5000, -5000, -500, 5000, 5000, 500, 4\nend\n");
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         w.pickLevel(toQString(writeSample(dir.path())));
         // Mip-maps on for a target that makes them, so the threshold does something and the run warns of nothing.
@@ -312,12 +323,12 @@ private slots:
     // Closing the window during a run asks it to stop before its next model and waits for it.
     void closingDuringARunStopsItAtTheNextModel() {
         TempFolder dir("veldrin-gui");
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         w.show();
         w.pickLevel(toQString(writeSample(dir.path())));
         std::atomic<bool> atFirstModel{false};
-        connect(&w, &TForm1::conversionStarting, this, [&](ConversionThread* thread) {
+        connect(&w, &MainWindow::conversionStarting, this, [&](ConversionThread* thread) {
             // Runs on the worker: hold the first model until the window has asked the run to stop.
             connect(
                 thread, &ConversionThread::statusChanged, thread,

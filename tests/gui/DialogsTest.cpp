@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 #include <QTreeWidget>
@@ -45,10 +46,10 @@ private slots:
     // Each dialog opens at its place beside the main window, and the main window takes no input
     // until the dialog closes, however it is closed.
     void dialogsOpenInPlaceAndHoldTheMainWindowUntilClosed() {
-        TForm1 w;
+        MainWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.move(300, 150);
+        w.move(300, 100);
         QDialog* mip = w.mipMapDialog();
         child<QPushButton>(w, "Button3")->click();
         QVERIFY(mip->isVisible());
@@ -77,8 +78,48 @@ private slots:
         QVERIFY(w.isEnabled());
     }
 
+    void placeInsideMovesTheLeastThatFits_data() {
+        QTest::addColumn<QPoint>("asked");
+        QTest::addColumn<QPoint>("placed");
+        QTest::newRow("inside stays") << QPoint(100, 100) << QPoint(100, 100);
+        QTest::newRow("left of the screen") << QPoint(-150, 100) << QPoint(0, 100);
+        QTest::newRow("below the screen") << QPoint(100, 500) << QPoint(100, 400);
+        QTest::newRow("past the right and top") << QPoint(700, -20) << QPoint(500, 0);
+        QTest::newRow("offset screen") << QPoint(790, 50) << QPoint(800, 50);
+    }
+    void placeInsideMovesTheLeastThatFits() {
+        QFETCH(QPoint, asked);
+        QFETCH(QPoint, placed);
+        const QRect area = asked.x() >= 790 ? QRect(800, 0, 800, 600) : QRect(0, 0, 800, 600);
+        QCOMPARE(placeInside(asked, QSize(300, 200), area), placed);
+    }
+
+    // Wherever the main window stands, every dialog opens wholly on its screen: the ZON dialog, centred
+    // on the main window's left edge, no longer hangs off the left of the screen.
+    void everyDialogOpensInsideTheScreen() {
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect area = w.screen()->availableGeometry();
+        const QList<QPoint> corners{area.topLeft(), QPoint(area.right() - w.frameGeometry().width(), area.top()),
+                                    QPoint(area.left(), area.bottom() - w.frameGeometry().height())};
+        const QList<QPair<const char*, QDialog*>> openers{{"AdvancedButton", w.zonDialog()},
+                                                           {"Button3", w.mipMapDialog()},
+                                                           {"Button2", w.prelightDialog()}};
+        for (const QPoint& corner : corners) {
+            w.move(corner);
+            for (const auto& [button, dialog] : openers) {
+                child<QPushButton>(w, button)->click();
+                QVERIFY(dialog->isVisible());
+                QVERIFY2(area.contains(dialog->frameGeometry()),
+                         qPrintable(QString("%1 at %2,%3").arg(button).arg(dialog->x()).arg(dialog->y())));
+                dialog->close();
+            }
+        }
+    }
+
     void prelightLabelsFollowTheBarsAndDefaultRestoresThem() {
-        TForm3 d;
+        PrelightDialog d;
         auto* day = child<QSlider>(d, "TrackBar1");
         auto* night = child<QSlider>(d, "TrackBar2");
         QCOMPARE(child<QLabel>(d, "Label3")->text(), QString("64"));
@@ -97,7 +138,7 @@ private slots:
     }
 
     void useZonEnablesTheZoneControlsAndForcesMegaLods() {
-        TForm6 d;
+        ZonDialog d;
         const QList<QWidget*> zoneControls{child<QPushButton>(d, "BrowseZon"), child<QLabel>(d, "IslandLabel"),
                                            child<QComboBox>(d, "IslandList"), child<QTreeWidget>(d, "ZoneList")};
         auto* force = child<QCheckBox>(d, "ForceMegaLods");
@@ -117,7 +158,7 @@ private slots:
     void loadingMapZonSelectsTheSmallestIslandAndListsItsZones() {
         TempFolder dir("veldrin-gui");
         const auto zon = writeZonFile(dir.path(), kZones);
-        TForm6 d;
+        ZonDialog d;
         d.loadZonFile(toQString(zon));
         QCOMPARE(d.zones().size(), std::size_t{3});
         QCOMPARE(d.island(), 3);
@@ -142,9 +183,9 @@ private slots:
         const auto good = writeZonFile(dir.path(), kZones);
         std::filesystem::create_directory(dir.path() / "bad");
         const auto bad = writeZonFile(dir.path() / "bad", "zone\nA, 0, 1, 2, 3, 4, 5, 6, 0\nB, 0, 1, x, 3, 4, 5, 6, 0\nend\n");
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
-        TForm6& d = *w.zonDialog();
+        ZonDialog& d = *w.zonDialog();
         d.loadZonFile(toQString(good));
         d.loadZonFile(toQString(bad));
         QCOMPARE(log.messages.size(), 1);
@@ -160,7 +201,7 @@ private slots:
     void aMapZonWithoutZonesSelectsNoIsland() {
         TempFolder dir("veldrin-gui");
         const auto zon = writeZonFile(dir.path(), "zone\n# nothing here\nend\n");
-        TForm1 w;
+        MainWindow w;
         w.zonDialog()->loadZonFile(toQString(zon));
         QCOMPARE(w.zonDialog()->island(), -1);
         QCOMPARE(w.gatherOptions().zonIsland, -1);

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStandardPaths>
 #include <QTest>
 #include <cstdio>
 #include <cstring>
@@ -27,6 +28,8 @@ bool registerGuiTest(const char* name, GuiTestFactory factory) {
 // test_gui [CLASS] [Qt Test options]: runs one test class, or every class when none is named.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Settings the windows keep between sessions go to a test location, never the user's.
+    QStandardPaths::setTestModeEnabled(true);
     veldrin::gui::applyApplicationLook(app);
     auto& classes = veldrin::test::registry();
     if (argc > 1 && classes.count(argv[1])) {

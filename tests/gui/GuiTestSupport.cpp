@@ -13,7 +13,7 @@ std::filesystem::path writeZonFile(const std::filesystem::path& folder, const st
     return path;
 }
 
-QAction* toolMenuItem(gui::TForm1& window, const QString& caption) {
+QAction* toolMenuItem(gui::MainWindow& window, const QString& caption) {
     for (QAction* action : child<QMenu>(window, "ToolsMenu")->actions()) {
         if (action->text() == caption) return action;
     }

@@ -30,11 +30,16 @@ T* child(const QObject& root, const char* name) {
 // Catches the messages that the window, its ZON dialog and its tool windows would show in message boxes.
 struct MessageLog {
     QStringList messages;
-    explicit MessageLog(gui::TForm1& window) {
-        window.showMessage = [this](const QString& text) { messages << text; };
-        window.zonDialog()->showMessage = [this](const QString& text) { messages << text; };
-        window.col2Window()->showMessage = [this](const QString& text) { messages << text; };
-        window.colMapWindow()->showMessage = [this](const QString& text) { messages << text; };
+    QList<gui::MessageKind> kinds; // one per message
+    explicit MessageLog(gui::MainWindow& window) {
+        const auto log = [this](const QString& text, gui::MessageKind kind) {
+            messages << text;
+            kinds << kind;
+        };
+        window.showMessage = log;
+        window.zonDialog()->showMessage = log;
+        window.col2Window()->showMessage = log;
+        window.colMapWindow()->showMessage = log;
     }
 };
 
@@ -52,7 +57,7 @@ struct FileChoices {
 };
 
 // The tools menu's item with this caption, which must exist.
-QAction* toolMenuItem(gui::TForm1& window, const QString& caption);
+QAction* toolMenuItem(gui::MainWindow& window, const QString& caption);
 
 // A MAP.ZON text written next to the tests' other files.
 std::filesystem::path writeZonFile(const std::filesystem::path& folder, const std::string& text);

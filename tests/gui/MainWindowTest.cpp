@@ -2,6 +2,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QSettings>
+#include <QSlider>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,9 +22,11 @@
 #include "gui/Col2Window.h"
 #include "gui/ColMapWindow.h"
 #include "gui/ElidedLabel.h"
+#include "gui/LaunchArguments.h"
 #include "gui/MipMapDialog.h"
 #include "gui/PathText.h"
 #include "gui/PrelightDialog.h"
+#include "gui/SessionSettings.h"
 #include "support/TempFolder.h"
 
 using namespace veldrin;
@@ -65,7 +70,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void startsWithTheSpecifiedCaptionsAndDefaults() {
-        TForm1 w;
+        MainWindow w;
         QCOMPARE(QApplication::applicationName(), QString("Veldrin v1.2"));
         QCOMPARE(w.windowTitle(), QString("GTA Veldrin v1.2"));
         QCOMPARE(w.size(), QSize(230, 579));
@@ -127,7 +132,7 @@ private slots:
     }
 
     void everyWindowFitsItsTextsAtTheSpecifiedSize() {
-        TForm1 w;
+        MainWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.size(), QSize(230, 579));
@@ -145,7 +150,7 @@ private slots:
     }
 
     void generateIdeEnablesTheIdAndMapOffsetEdits() {
-        TForm1 w;
+        MainWindow w;
         auto* ide = child<QCheckBox>(w, "GenerateIDE");
         const QList<QLineEdit*> edits{child<QLineEdit>(w, "IDoffset"), child<QLineEdit>(w, "MapOffsetX"),
                                       child<QLineEdit>(w, "MapOffsetY"), child<QLineEdit>(w, "MapOffsetZ")};
@@ -163,40 +168,127 @@ private slots:
         QCOMPARE(o.mapOffset[0], 12.5f);
     }
 
-    void idOffsetTurnsAnythingButAWholeNumberIntoZero() {
-        TForm1 w;
+    // The number fields take free typing and are checked when editing ends: clearing "50" and
+    // typing "20" gives 20, and what is not a number in range becomes the field's floor.
+    void numberFieldsAreCheckedWhenEditingEnds_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("models typed over") << "ModelsPerTXD" << "20" << "20";
+        QTest::newRow("models no upper limit") << "ModelsPerTXD" << "1000000" << "1000000";
+        QTest::newRow("models cleared") << "ModelsPerTXD" << "" << "1";
+        QTest::newRow("models zero") << "ModelsPerTXD" << "0" << "1";
+        QTest::newRow("models negative") << "ModelsPerTXD" << "-3" << "1";
+        QTest::newRow("models letters") << "ModelsPerTXD" << "x" << "1";
+        QTest::newRow("id typed over") << "IDoffset" << "2500" << "2500";
+        QTest::newRow("id largest") << "IDoffset" << "2147483647" << "2147483647";
+        QTest::newRow("id past 32 bits") << "IDoffset" << "2147483648" << "0";
+        QTest::newRow("id negative") << "IDoffset" << "-5" << "0";
+        QTest::newRow("id letters") << "IDoffset" << "ab" << "0";
+        QTest::newRow("id cleared") << "IDoffset" << "" << "0";
+    }
+    void numberFieldsAreCheckedWhenEditingEnds() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
         child<QCheckBox>(w, "GenerateIDE")->click();
-        auto* edit = child<QLineEdit>(w, "IDoffset");
-        edit->setText("-5");
-        QCOMPARE(edit->text(), QString("0"));
-        QCOMPARE(w.gatherOptions().idOffset, 0);
-        edit->setText("2500");
-        QCOMPARE(w.gatherOptions().idOffset, 2500);
+        auto* edit = child<QLineEdit>(w, field.toLatin1().constData());
+        edit->setFocus();
         edit->selectAll();
-        QTest::keyClicks(edit, "ab");
-        QCOMPARE(edit->text(), QString("0"));
-        QCOMPARE(w.gatherOptions().idOffset, 0);
-        edit->setText("2147483648"); // past 32 bits
-        QCOMPARE(edit->text(), QString("0"));
-        edit->setText("2147483647");
-        QCOMPARE(w.gatherOptions().idOffset, 2147483647);
-        edit->clear();
-        QCOMPARE(edit->text(), QString("0"));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(edit->text(), typed); // nothing is changed while typing
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(edit->text(), kept);
+        child<QRadioButton>(w, "MakeGroupTXD")->click();
+        const ConversionOptions o = w.gatherOptions();
+        QCOMPARE(field == "IDoffset" ? o.idOffset : o.modelsPerTxd, kept.toInt());
     }
 
-    void modelsPerTxdTurnsAnythingBelowOneIntoOne() {
-        TForm1 w;
+    void modelsPerTxdReachesTheOptions() {
+        MainWindow w;
         auto* edit = child<QLineEdit>(w, "ModelsPerTXD");
-        for (const char* bad : {"", "0", "-3", "x"}) {
-            edit->setText(bad);
-            QCOMPARE(edit->text(), QString("1"));
-        }
         edit->setText("1000000"); // no upper limit
         QCOMPARE(edit->text(), QString("1000000"));
         child<QRadioButton>(w, "MakeGroupTXD")->click();
         const ConversionOptions o = w.gatherOptions();
         QCOMPARE(o.txdMode, TxdMode::TxdPerGroup);
         QCOMPARE(o.modelsPerTxd, 1000000);
+    }
+
+    // Options, dialog settings and the window's place outlive the window, through a settings file.
+    void settingsAreKeptAcrossARestart() {
+        TempFolder dir("veldrin-gui");
+        const QString file = toQString(dir / "veldrin.ini");
+        ConversionOptions before;
+        {
+            MainWindow w;
+            for (const char* name : {"VCSPSP", "GTASA", "MakeGroupTXD", "GenerateIDE", "OptimiseMesh", "GenMipMaps"})
+                child<QAbstractButton>(w, name)->click();
+            child<QLineEdit>(w, "ModelsPerTXD")->setText("7");
+            child<QLineEdit>(w, "IDoffset")->setText("500");
+            child<QLineEdit>(w, "MapOffsetY")->setText("2.5");
+            child<QComboBox>(*w.mipMapDialog(), "MipMapList")->setCurrentIndex(3);
+            child<QSlider>(*w.prelightDialog(), "TrackBar1")->setValue(10);
+            w.move(120, 10);
+            before = w.gatherOptions();
+            QSettings settings(file, QSettings::IniFormat);
+            saveSession(w, settings);
+        }
+        QSettings settings(file, QSettings::IniFormat);
+        MainWindow w;
+        QCOMPARE(w.gatherOptions().gameVersion, GameVersion::LcsPs2); // nothing is read unless asked
+        restoreSession(w, settings);
+        const ConversionOptions after = w.gatherOptions();
+        QCOMPARE(after.gameVersion, GameVersion::VcsPsp);
+        QCOMPARE(after.targetGame, TargetGame::GtaSa);
+        QCOMPARE(after.txdMode, TxdMode::TxdPerGroup);
+        QCOMPARE(after.modelsPerTxd, 7);
+        QVERIFY(after.generateIde && after.optimiseMesh && after.genMipMaps && !after.buildImg);
+        QVERIFY(child<QLineEdit>(w, "IDoffset")->isEnabled()); // restored through the check box's own rule
+        QCOMPARE(after.idOffset, 500);
+        QCOMPARE(after.mapOffset, before.mapOffset);
+        QCOMPARE(after.mipSizeThreshold, 65);
+        QCOMPARE(after.prelightDayMinimum, 10);
+        QCOMPARE(after.prelightNightMinimum, 16);
+        QCOMPARE(w.pos(), QPoint(120, 10));
+
+        // A damaged value leaves its control as it was.
+        settings.setValue("mipmaps/MipMapList", 99);
+        MainWindow fresh;
+        restoreSession(fresh, settings);
+        QCOMPARE(fresh.gatherOptions().mipSizeThreshold, 0);
+    }
+
+    // Tab walks the visible controls and comes back round without reaching the developer's button.
+    void tabNeverReachesTheDeveloperButton() {
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QApplication::setActiveWindow(&w);
+        child<QPushButton>(w, "BrowseButton")->setFocus();
+        QStringList reached;
+        for (int i = 0; i < 60; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget());
+            reached << QApplication::focusWidget()->objectName();
+        }
+        QVERIFY2(reached.contains("ModelPrefix") && reached.contains("BrowseButton"), qPrintable(reached.join(' ')));
+        QVERIFY2(!reached.contains("Button1"), qPrintable(reached.join(' ')));
+    }
+
+    // "veldrin town.lvz" names the level the window picks at start.
+    void aLevelFromTheCommandLineIsPicked() {
+        QCOMPARE(parseLaunchArguments({"veldrin", "town.lvz"}).level, QString("town.lvz"));
+        QCOMPARE(parseLaunchArguments({"veldrin", "--screenshot", "d"}).screenshotFolder, QString("d"));
+        QVERIFY(parseLaunchArguments({"veldrin", "--screenshot", "d"}).level.isEmpty());
+        for (const QStringList& bad : {QStringList{"veldrin", "a.lvz", "b.lvz"}, QStringList{"veldrin", "--frob"},
+                                       QStringList{"veldrin", "--screenshot"}}) {
+            QVERIFY2(parseLaunchArguments(bad).bad, qPrintable(bad.join(' ')));
+        }
     }
 
     void lodPrefixFollowsTheModelPrefix_data() {
@@ -210,7 +302,7 @@ private slots:
     void lodPrefixFollowsTheModelPrefix() {
         QFETCH(QString, model);
         QFETCH(QString, lod);
-        TForm1 w;
+        MainWindow w;
         auto* edit = child<QLineEdit>(w, "ModelPrefix");
         edit->setText("something");
         edit->selectAll();
@@ -224,7 +316,7 @@ private slots:
 
     void pickingALevelPairsItsImgAndFillsThePrefixes() {
         TempFolder dir("veldrin-gui");
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         const QString lvz = levelFiles(dir.path(), "INDUST");
         w.pickLevel(lvz);
@@ -244,7 +336,7 @@ private slots:
 
     void aMissingImgIsReportedAndKeepsTheLevelPickedBefore() {
         TempFolder dir("veldrin-gui");
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         w.pickLevel(levelFiles(dir.path(), "lonely", false));
         QCOMPARE(log.messages, QStringList{toQString(dir.path() / "lonely.IMG") + " not found"});
@@ -265,7 +357,7 @@ private slots:
         TempFolder dir("veldrin-gui");
         const std::filesystem::path deep = dir.path() / std::string(120, 'd') / "levels";
         std::filesystem::create_directories(deep);
-        TForm1 w;
+        MainWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QString lvz = levelFiles(deep, "indust");

@@ -17,7 +17,7 @@ class ScreenshotsTest : public QObject {
 private slots:
     void savesEveryWindowAtItsClientSize() {
         veldrin::test::TempFolder dir("veldrin-gui");
-        TForm1 w;
+        MainWindow w;
         const QString folder = QString::fromStdString((dir.path() / "shots").string());
         const QStringList files = saveScreenshots(w, folder);
         QCOMPARE(files.size(), 6);

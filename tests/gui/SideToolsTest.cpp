@@ -61,7 +61,7 @@ private slots:
         writeWholeFile(v11, executable(k11, 2));
         writeWholeFile(other, std::string("not an executable"));
 
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         FileChoices choices;
         choices.answers = {toQString(v10), toQString(v10), toQString(v11), toQString(other), QString(),
@@ -102,7 +102,7 @@ private slots:
         fs::create_directory(out);
         const CurrentFolder here(out);
 
-        TForm1 w;
+        MainWindow w;
         MessageLog log(w);
         w.pickLevel(toQString(dir.path() / "INDUST.LVZ"));
         child<QCheckBox>(w, "GenerateIDE")->click();

@@ -18,7 +18,7 @@ bool runThroughTheWindow(gui::ToolWindow& tool, QAbstractButton* button, const s
     return (!ended.isEmpty() || ended.wait(kRunTimeoutMs)) && ended.size() == 1; // a refusal ends inside the click
 }
 
-QString openThroughTheMenu(gui::TForm1& window, gui::ToolWindow& tool, const QString& caption, QPoint offset) {
+QString openThroughTheMenu(gui::MainWindow& window, gui::ToolWindow& tool, const QString& caption, QPoint offset) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return "the main window is not shown";
     window.move(300, 150);
@@ -31,7 +31,7 @@ QString openThroughTheMenu(gui::TForm1& window, gui::ToolWindow& tool, const QSt
     return {};
 }
 
-QString closeAndRelease(gui::TForm1& window, gui::ToolWindow& tool) {
+QString closeAndRelease(gui::MainWindow& window, gui::ToolWindow& tool) {
     tool.close();
     if (tool.isVisible()) return "still open";
     if (!window.isEnabled()) return "the main window is still held";

@@ -6,7 +6,7 @@
 class QAbstractButton;
 
 namespace veldrin::gui {
-class TForm1;
+class MainWindow;
 class ToolWindow;
 } // namespace veldrin::gui
 
@@ -23,9 +23,9 @@ bool runThroughTheWindow(gui::ToolWindow& tool, QAbstractButton* button,
 
 // Shows `window` at (300, 150) and triggers its tools menu item `caption`. What is wrong, or nothing
 // when `tool` stands open and enabled at the main window's place plus `offset` and holds the main window.
-QString openThroughTheMenu(gui::TForm1& window, gui::ToolWindow& tool, const QString& caption, QPoint offset);
+QString openThroughTheMenu(gui::MainWindow& window, gui::ToolWindow& tool, const QString& caption, QPoint offset);
 
 // Closes `tool`. What is wrong, or nothing when it is hidden and the main window is free again.
-QString closeAndRelease(gui::TForm1& window, gui::ToolWindow& tool);
+QString closeAndRelease(gui::MainWindow& window, gui::ToolWindow& tool);
 
 } // namespace veldrin::test

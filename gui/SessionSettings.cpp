@@ -1,0 +1,82 @@
+#include "gui/SessionSettings.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSlider>
+
+#include "gui/ApplicationLook.h"
+#include "gui/MainWindow.h"
+#include "gui/MipMapDialog.h"
+#include "gui/PrelightDialog.h"
+
+namespace veldrin::gui {
+
+namespace {
+
+// The controls kept, by object name; each is kept as its kind holds its value.
+const char* const kMainWindowControls[] = {
+    "LCSPS2", "VCSPS2", "LCSPSP", "VCSPSP", "GTA3", "GTAVC", "GTASA", "NoTXD", "MakeGenTXD", "MakeGroupTXD",
+    "ModelsPerTXD", "GenerateIDE", "IDoffset", "MapOffsetX", "MapOffsetY", "MapOffsetZ", "GenBlankCol",
+    "GenMipMaps", "GenNightPrelit", "OptimiseMesh", "BuildIMG"};
+const char* const kMipMapControls[] = {"MipMapList"};
+const char* const kPrelightControls[] = {"TrackBar1", "TrackBar2"};
+
+template <typename Names>
+void saveControls(const QWidget& root, const QString& group, const Names& names, QSettings& s) {
+    for (const char* name : names) {
+        const QString key = group + "/" + name;
+        const QObject* control = root.findChild<QObject*>(name);
+        if (auto* button = qobject_cast<const QAbstractButton*>(control)) s.setValue(key, button->isChecked());
+        else if (auto* edit = qobject_cast<const QLineEdit*>(control)) s.setValue(key, edit->text());
+        else if (auto* list = qobject_cast<const QComboBox*>(control)) s.setValue(key, list->currentIndex());
+        else if (auto* slider = qobject_cast<const QSlider*>(control)) s.setValue(key, slider->value());
+    }
+}
+
+template <typename Names>
+void restoreControls(QWidget& root, const QString& group, const Names& names, QSettings& s) {
+    for (const char* name : names) {
+        const QString key = group + "/" + name;
+        if (!s.contains(key)) continue;
+        const QVariant value = s.value(key);
+        QObject* control = root.findChild<QObject*>(name);
+        // Clicking, rather than setting, runs the control's own rules (enabling, unticking the others).
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            if (button->isChecked() != value.toBool()) button->click();
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            edit->setText(value.toString());
+            emit edit->editingFinished(); // checked as if typed
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            if (value.toInt() >= 0 && value.toInt() < list->count()) list->setCurrentIndex(value.toInt());
+        } else if (auto* slider = qobject_cast<QSlider*>(control)) {
+            if (value.toInt() >= slider->minimum() && value.toInt() <= slider->maximum()) slider->setValue(value.toInt());
+        }
+    }
+}
+
+} // namespace
+
+void saveSession(const MainWindow& window, QSettings& s) {
+    s.setValue("window/position", window.pos());
+    saveControls(window, "options", kMainWindowControls, s);
+    saveControls(*window.mipMapDialog(), "mipmaps", kMipMapControls, s);
+    saveControls(*window.prelightDialog(), "prelight", kPrelightControls, s);
+}
+
+void restoreSession(MainWindow& window, QSettings& s) {
+    if (s.contains("window/position")) {
+        // Back on a screen, should the screens have changed since.
+        const QPoint kept = s.value("window/position").toPoint();
+        const QScreen* screen = QGuiApplication::screenAt(kept) ? QGuiApplication::screenAt(kept) : QGuiApplication::primaryScreen();
+        window.move(screen ? placeInside(kept, window.frameGeometry().size(), screen->availableGeometry()) : kept);
+    }
+    restoreControls(window, "options", kMainWindowControls, s);
+    restoreControls(*window.mipMapDialog(), "mipmaps", kMipMapControls, s);
+    restoreControls(*window.prelightDialog(), "prelight", kPrelightControls, s);
+}
+
+} // namespace veldrin::gui
