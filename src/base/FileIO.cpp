@@ -43,29 +43,74 @@ void requireInputFile(const fs::path& path) {
     if (fs::is_regular_file(status) && fs::file_size(path, ec) == 0 && !ec) throw VeldrinError(path.string() + ": is empty");
 }
 
-static void writeBytes(const fs::path& path, const char* data, std::size_t size) {
+namespace {
+
+fs::path temporaryPathFor(const fs::path& path) {
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    const fs::path temp = folder / ("." + path.filename().string() + ".tmp" + std::to_string(::getpid()));
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw VeldrinError("Cannot create file \"" + path.string() + "\". " + std::strerror(errno));
-        if (size > 0) out.write(data, static_cast<std::streamsize>(size));
-        out.flush();
-        if (!out) {
-            const std::string reason = std::strerror(errno);
-            out.close();
-            std::error_code ignored;
-            fs::remove(temp, ignored);
-            throw VeldrinError("Cannot write file \"" + path.string() + "\". " + reason);
-        }
+    return folder / ("." + path.filename().string() + ".tmp" + std::to_string(::getpid()));
+}
+
+// The temporary file under a whole-file write; removed unless committed.
+class TemporaryFileSink final : public ByteSink {
+public:
+    explicit TemporaryFileSink(const fs::path& path) : path_(path), temp_(temporaryPathFor(path)) {
+        out_.open(temp_, std::ios::binary | std::ios::trunc);
+        if (!out_) throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + std::strerror(errno));
     }
-    std::error_code ec;
-    fs::rename(temp, path, ec);
-    if (ec) {
+    ~TemporaryFileSink() override {
+        if (committed_) return;
+        out_.close();
         std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw VeldrinError("Cannot create file \"" + path.string() + "\". " + ec.message());
+        fs::remove(temp_, ignored);
     }
+
+    void write(std::span<const uint8_t> bytes) override {
+        if (!bytes.empty()) out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        check();
+        size_ += static_cast<int64_t>(bytes.size());
+    }
+    int64_t size() const override { return size_; }
+    void overwrite(int64_t at, std::span<const uint8_t> bytes) override {
+        out_.seekp(at);
+        out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out_.seekp(size_);
+        check();
+    }
+
+    void commit() {
+        out_.flush();
+        check();
+        out_.close();
+        std::error_code ec;
+        fs::rename(temp_, path_, ec);
+        if (ec) throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + ec.message());
+        committed_ = true;
+    }
+
+private:
+    void check() {
+        if (!out_) throw VeldrinError("Cannot write file \"" + path_.string() + "\". " + std::strerror(errno));
+    }
+
+    fs::path path_;
+    fs::path temp_;
+    std::ofstream out_;
+    int64_t size_ = 0;
+    bool committed_ = false;
+};
+
+void writeBytes(const fs::path& path, const char* data, std::size_t size) {
+    TemporaryFileSink sink(path);
+    sink.write(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(data), size));
+    sink.commit();
+}
+
+} // namespace
+
+void writeWholeFileFrom(const fs::path& path, const std::function<void(ByteSink&)>& produce) {
+    TemporaryFileSink sink(path);
+    produce(sink);
+    sink.commit();
 }
 
 void writeWholeFile(const fs::path& path, std::span<const uint8_t> bytes) {

@@ -1,9 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
+
+#include "base/ByteSink.h"
 
 namespace veldrin {
 
@@ -19,6 +22,11 @@ void requireInputFile(const std::filesystem::path& path);
 // never sees a half-written file and a failure leaves the previous file as it was.
 void writeWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 void writeWholeFile(const std::filesystem::path& path, std::string_view text);
+
+// The same for a file produced piece by piece: `produce` writes into a sink over the temporary
+// file, which replaces `path` once produce returns. When produce throws, the temporary file is
+// removed, `path` is left as it was and the error passes on.
+void writeWholeFileFrom(const std::filesystem::path& path, const std::function<void(ByteSink&)>& produce);
 
 // Creates the folder (and its parents) when missing; throws VeldrinError when it cannot.
 void ensureFolder(const std::filesystem::path& folder);

@@ -20,8 +20,11 @@ struct Col2IndexEntry {
 };
 
 // The index table of the COL2 file starting at `base`, up to the entry whose model index is -1.
-// A table that runs off the end of the stream before that entry is refused with VeldrinError
-// naming `what`.
-std::vector<Col2IndexEntry> readCol2Index(std::span<const uint8_t> stream, int64_t base, const std::string& what);
+// The file ends at `end` (the next file's start, or the end of the stream when end is -1); a table
+// that reaches it before that entry is refused with VeldrinError naming `what`.
+// Safe for untrusted input: reads only [base, end), entries checked one by one, and allocates at most
+// one entry for every 8 bytes it reads.
+std::vector<Col2IndexEntry> readCol2Index(std::span<const uint8_t> stream, int64_t base, const std::string& what,
+                                          int64_t end = -1);
 
 } // namespace veldrin

@@ -20,17 +20,21 @@ void warn(const ColCallbacks& callbacks, Col2Summary& summary, const std::string
 
 } // namespace
 
-Col2Conversion convertCol2(std::span<const uint8_t> col2, StoriesEdition edition, const ColCallbacks& callbacks) {
+Col2Summary writeCol2Records(std::span<const uint8_t> col2, StoriesEdition edition, ByteSink& out,
+                             const ColCallbacks& callbacks) {
     if (!startsCol2(col2, 0)) throw VeldrinError(kInvalidCol2Message);
-    Col2Conversion result;
+    const int64_t bound = kCol2OutputPerInputByte * static_cast<int64_t>(col2.size()) + kCol2OutputAllowance;
+    const int64_t start = out.size();
+    Col2Summary summary;
+    std::vector<uint8_t> record;
     const std::vector<Col2IndexEntry> entries = readCol2Index(col2, 0, "COL2 file");
     const int maximum = static_cast<int>(std::min<std::size_t>(entries.size(), INT32_MAX));
     for (const Col2IndexEntry& entry : entries) {
         const std::string name = "col" + std::to_string(entry.position);
         if (callbacks.progress) callbacks.progress(static_cast<int>(std::min<int64_t>(entry.position, INT32_MAX)), maximum);
         if (entry.modelIndex < 0) {
-            ++result.summary.skipped;
-            warn(callbacks, result.summary,
+            ++summary.skipped;
+            warn(callbacks, summary,
                  "COL2 index entry " + std::to_string(entry.position) + " has the model index " +
                      std::to_string(entry.modelIndex) + ": skipped, no record " + name);
             continue;
@@ -38,23 +42,38 @@ Col2Conversion convertCol2(std::span<const uint8_t> col2, StoriesEdition edition
         const StoriesColModel model =
             readStoriesColModel(col2, entry.headerOffset, 0, edition, "Collision model " + name + " of the COL2 file");
         if (model.skippedFaces > 0) {
-            warn(callbacks, result.summary,
+            warn(callbacks, summary,
                  name + ": " + std::to_string(model.skippedFaces) + " face(s) with a corner before the vertex section left out");
         }
-        writeCOL(result.col, name, model);
-        ++result.summary.records;
+        const int64_t written = out.size() - start;
+        if (written + static_cast<int64_t>(kCollHeaderSize + collBodySize(model)) > bound) {
+            throw VeldrinError("COL2 file: record " + name + " would take the output past " + std::to_string(bound) +
+                               " bytes (" + std::to_string(kCol2OutputPerInputByte) + " per byte of the " +
+                               std::to_string(col2.size()) + "-byte file); its index names the same models over and over");
+        }
+        record.clear();
+        writeCOL(record, name, model);
+        out.write(record);
+        ++summary.records;
     }
     if (callbacks.progress) callbacks.progress(maximum, maximum);
+    return summary;
+}
+
+Col2Conversion convertCol2(std::span<const uint8_t> col2, StoriesEdition edition, const ColCallbacks& callbacks) {
+    Col2Conversion result;
+    VectorSink sink(result.col);
+    result.summary = writeCol2Records(col2, edition, sink, callbacks);
     return result;
 }
 
 Col2Summary convertCol2File(const std::filesystem::path& input, const std::filesystem::path& output,
                             StoriesEdition edition, const ColCallbacks& callbacks) {
     const std::vector<uint8_t> bytes = readWholeFile(input);
-    const Col2Conversion result = convertCol2(bytes, edition, callbacks);
-    writeWholeFile(output, result.col);
+    Col2Summary summary;
+    writeWholeFileFrom(output, [&](ByteSink& out) { summary = writeCol2Records(bytes, edition, out, callbacks); });
     if (callbacks.status) callbacks.status(kColDoneMessage);
-    return result.summary;
+    return summary;
 }
 
 std::filesystem::path col2OutputPath(const std::filesystem::path& input) {

@@ -4,6 +4,7 @@
 #include <span>
 #include <vector>
 
+#include "base/ByteSink.h"
 #include "collision/ColCallbacks.h"
 #include "collision/StoriesColModel.h"
 
@@ -23,11 +24,23 @@ struct Col2Conversion {
     Col2Summary summary;
 };
 
+// A PC record takes at most about twice the bytes of the Stories model it comes from, so a file asking
+// for more than this many output bytes per input byte (plus kCol2OutputAllowance) names the same
+// models over and over; it is refused rather than left to fill the disk.
+inline constexpr int64_t kCol2OutputPerInputByte = 16;
+inline constexpr int64_t kCol2OutputAllowance = 1 << 20;
+
 // Converts a standalone Stories collision file: one "COLL" record per index table entry, in table
-// order, named "col" followed by the entry's place in the table. Section offsets count from the
-// start of the file. Refuses a file without "2loc" (kInvalidCol2Message) and any model that lies
-// outside the file; an entry with a negative model index other than the closing -1 is skipped with
-// a warning.
+// order, named "col" followed by the entry's place in the table, each written to `out` as soon as it
+// is made. Section offsets count from the start of the file. Refuses a file without "2loc"
+// (kInvalidCol2Message), any model that lies outside the file and output past the bound above; an
+// entry with a negative model index other than the closing -1 is skipped with a warning.
+// Safe for untrusted input: time and output are linear in the file's size, and memory holds one
+// record at a time.
+Col2Summary writeCol2Records(std::span<const uint8_t> col2, StoriesEdition edition, ByteSink& out,
+                             const ColCallbacks& callbacks = {});
+
+// The same, the records collected in memory.
 Col2Conversion convertCol2(std::span<const uint8_t> col2, StoriesEdition edition, const ColCallbacks& callbacks = {});
 
 // Reads `input`, converts it and writes `output` whole; nothing is written when the conversion fails.

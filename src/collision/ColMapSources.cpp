@@ -42,13 +42,20 @@ std::vector<ColMapModel> readDtzModelTable(std::span<const uint8_t> dtz) {
 void applyImgCollisions(std::vector<ColMapModel>& models, std::span<const uint8_t> img, const WarningSink& warn) {
     const ByteReader r(img, "IMG");
     const int64_t sectors = static_cast<int64_t>(img.size() / kImgSectorSize);
+    std::vector<int64_t> starts;
     for (int64_t s = 0; s < sectors; ++s) {
         const int64_t base = s * static_cast<int64_t>(kImgSectorSize);
-        if (!startsCol2(img, base) || r.u32(base + 4) != 0) continue;
+        if (startsCol2(img, base) && r.u32(base + 4) == 0) starts.push_back(s);
+    }
+    // Each file's table is read up to the next file only, so the whole scan stays linear in the IMG.
+    for (std::size_t f = 0; f < starts.size(); ++f) {
+        const int64_t s = starts[f];
+        const int64_t base = s * static_cast<int64_t>(kImgSectorSize);
+        const int64_t end = f + 1 < starts.size() ? starts[f + 1] * static_cast<int64_t>(kImgSectorSize) : -1;
         const std::string what = "IMG: the collision file at sector " + std::to_string(s);
         int64_t skipped = 0;
         int64_t firstBad = 0;
-        for (const Col2IndexEntry& e : readCol2Index(img, base, what)) {
+        for (const Col2IndexEntry& e : readCol2Index(img, base, what, end)) {
             if (e.modelIndex < 0 || static_cast<uint64_t>(e.modelIndex) >= models.size()) {
                 if (skipped++ == 0) firstBad = e.modelIndex;
                 continue;

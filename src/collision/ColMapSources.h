@@ -39,7 +39,9 @@ std::vector<ColMapModel> readDtzModelTable(std::span<const uint8_t> dtz);
 
 // Every COL2 file that starts on a 2048-byte sector of the IMG (with a zero word after "2loc")
 // points its models at itself, over what GAME.DTZ gave; a later entry wins over an earlier one.
-// Entries with a model index outside the table are skipped with a warning.
+// Entries with a model index outside the table are skipped with a warning. Each file's index table
+// ends before the next file's start; one that reaches it unclosed is refused with VeldrinError.
+// Safe for untrusted input: reads each IMG byte at most twice, whatever the files' tables claim.
 void applyImgCollisions(std::vector<ColMapModel>& models, std::span<const uint8_t> img, const WarningSink& warn);
 
 // Sets isEmpty of every row with a record, reading its header from the IMG or GAME.DTZ.

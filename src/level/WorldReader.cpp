@@ -11,6 +11,8 @@ namespace veldrin {
 
 namespace {
 
+constexpr int64_t kReadAllowance = 64 * 1024;
+
 std::string cellName(int row, int column) {
     return "cell (row " + std::to_string(row) + ", column " + std::to_string(column) + ")";
 }
@@ -21,6 +23,7 @@ public:
         : level_(level), world_(level.world(), "world resource"), img_(level.img(), "IMG"),
           layout_(worldLayout(edition)) {
         tables_.edition = edition;
+        readBudget_ = (layout_.instanceLists + 2) * static_cast<int64_t>(level.img().size()) + kReadAllowance;
         cellWidth_ = static_cast<float>(4000 / layout_.cellCount);
         const double w = cellWidth_;
         rowPitch_ = static_cast<float>(std::sqrt(w * w - (w / 2) * (w / 2)));
@@ -133,6 +136,7 @@ private:
             const int64_t records = std::max<int64_t>(0, (to - from) / layout_.instanceRecordSize);
             img_.require(block + from, records * layout_.instanceRecordSize,
                          "instance list " + std::to_string(j) + " of " + what);
+            spend(records * layout_.instanceRecordSize);
             for (int64_t k = 0; k < records; ++k) {
                 placeRecord(block + from + k * layout_.instanceRecordSize, j, place);
             }
@@ -143,6 +147,7 @@ private:
     // A block's resource list: the first location found for a resource wins.
     void readResourceList(int64_t block, int64_t listOffset, int64_t count, const std::string& what, int& located) {
         img_.require(block + listOffset, 8 * count, "resource list of " + what);
+        spend(8 * count);
         for (int64_t e = 0; e < count; ++e) {
             const int64_t entry = block + listOffset + 8 * e;
             locate(img_.u32(entry), block, img_.u32(entry + 4), located);
@@ -175,10 +180,22 @@ private:
             const uint32_t entries = img_.u32(start + 32);
             const uint32_t listOffset = img_.u32(start + 36);
             img_.require(start + listOffset, 8 * static_cast<int64_t>(entries), "resource list of " + what);
+            spend(8 * static_cast<int64_t>(entries));
             for (uint32_t e = 0; e < entries; ++e) {
                 const int64_t entry = start + listOffset + 8 * static_cast<int64_t>(e);
                 locate(img_.u16(entry), start, img_.u32(entry + 4), tables_.stats.locatedByExtraBlocks);
             }
+        }
+    }
+
+    // Cells, blocks and lists may all name the same bytes, so the records and list entries a level
+    // may have read are bounded by the IMG's size: an honest level reads each of them once.
+    void spend(int64_t bytes) {
+        readSoFar_ += bytes;
+        if (readSoFar_ > readBudget_) {
+            throw VeldrinError("world resource: its cells and blocks name the same IMG records over and over, more than " +
+                               std::to_string(readBudget_) + " bytes of records for a " +
+                               std::to_string(level_.img().size()) + "-byte IMG; the level is damaged");
         }
     }
 
@@ -251,6 +268,8 @@ private:
     WorldTables tables_;
     float cellWidth_ = 0;
     float rowPitch_ = 0;
+    int64_t readBudget_ = 0;
+    int64_t readSoFar_ = 0;
 };
 
 } // namespace

@@ -13,6 +13,7 @@ namespace veldrin {
 namespace {
 
 constexpr uint64_t kMaxSectors = std::numeric_limits<uint32_t>::max();
+constexpr uint32_t kMaxVer2EntrySectors = std::numeric_limits<uint16_t>::max();
 
 void writeDirectoryEntry(uint8_t* at, uint32_t offset, uint32_t sectors, std::span<const uint8_t> name) {
     std::vector<uint8_t> entry;
@@ -60,6 +61,12 @@ std::vector<uint8_t> ImgDirectory::ver2Header() const {
     std::memcpy(header.data() + 4, count.data().data(), 4);
     for (int32_t i = 0; i < count_; ++i) {
         const uint8_t* entry = bytes_.data() + static_cast<std::size_t>(i) * kImgDirectoryEntrySize;
+        // VER2 keeps an entry's sector count in 16 bits.
+        if (loadU32(entry + 4) > kMaxVer2EntrySectors) {
+            const std::string name(reinterpret_cast<const char*>(entry + 8), strnlen(reinterpret_cast<const char*>(entry + 8), kImgNameSize));
+            throw VeldrinError("Cannot put \"" + name + "\" into a VER2 IMG archive: an entry holds at most " +
+                               std::to_string(kMaxVer2EntrySectors) + " sectors, it needs " + std::to_string(loadU32(entry + 4)));
+        }
         writeDirectoryEntry(header.data() + 8 + static_cast<std::size_t>(i) * kImgDirectoryEntrySize,
                             loadU32(entry) + headerSectors, loadU32(entry + 4), std::span(entry + 8, kImgNameSize));
     }

@@ -58,6 +58,25 @@ void OutputSink::put(const std::string& fileName, const std::string& entryName, 
     written_.push_back({entryName, size, archiveName(levelName_)});
 }
 
+void OutputSink::putFrom(const std::string& fileName, const std::string& entryName,
+                         const std::function<void(ByteSink&)>& produce) {
+    if (mode_ == Mode::Archive) {
+        std::vector<uint8_t> bytes;
+        VectorSink sink(bytes);
+        produce(sink);
+        put(fileName, entryName, std::move(bytes));
+        return;
+    }
+    requirePlainFileName(fileName);
+    ensureLevelFolder();
+    int64_t size = 0;
+    writeWholeFileFrom(folder_ / fileName, [&](ByteSink& out) {
+        produce(out);
+        size = out.size();
+    });
+    written_.push_back({fileName, static_cast<uint64_t>(size), {}});
+}
+
 void OutputSink::putLoose(const std::string& fileName, std::span<const uint8_t> bytes) { writeFile(fileName, bytes); }
 
 void OutputSink::putLoose(const std::string& fileName, std::string_view text) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -8,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ByteSink.h"
 #include "base/Editions.h"
 #include "pcout/ImgFileWriter.h"
 
@@ -49,6 +51,10 @@ public:
     void put(const std::string& fileName, const std::string& entryName, std::span<const uint8_t> bytes) {
         put(fileName, entryName, std::vector<uint8_t>(bytes.begin(), bytes.end()));
     }
+    // The same for a file that `produce` writes piece by piece: a loose file is written as it comes,
+    // never held whole.
+    void putFrom(const std::string& fileName, const std::string& entryName,
+                 const std::function<void(ByteSink&)>& produce);
     // A file that is loose in every mode (the IDE and IPL text).
     void putLoose(const std::string& fileName, std::span<const uint8_t> bytes);
     void putLoose(const std::string& fileName, std::string_view text);

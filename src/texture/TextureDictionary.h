@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ByteSink.h"
 #include "base/Editions.h"
 #include "imaging/Imaging.h"
 
@@ -28,8 +29,15 @@ struct TxdParams {
 };
 
 // One whole texture dictionary (the bytes of the .TXD), textures in the given order, each named
-// texturePrefix + its resource index. Throws VeldrinError for data outside the level, unusable raster
-// headers or names over 31 characters; an EImagingError of the image core passes through.
+// texturePrefix + its resource index, written to `out` texture by texture. Throws VeldrinError for
+// data outside the level, unusable raster headers, names over 31 characters or a dictionary past the
+// chunk size limit (2 GB); an EImagingError of the image core passes through.
+// Safe for untrusted input: a raster record that many textures name is decoded once while it is kept
+// (up to 64 MB of kept rasters), and memory holds a few encoded textures per thread, not the dictionary.
+void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textures, const TxdParams& params,
+              ByteSink& out);
+
+// The same, collected in memory.
 std::vector<uint8_t> makeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textures, const TxdParams& params);
 
 } // namespace veldrin

@@ -59,9 +59,16 @@ void writeName(ByteWriter& out, const std::string& name) {
     out.zeros(kNameFieldSize - n);
 }
 
+uint32_t chunkSize(int64_t size) {
+    if (size > std::numeric_limits<int32_t>::max()) {
+        throw VeldrinError("A texture is too large for a texture dictionary (" + std::to_string(size) + " bytes)");
+    }
+    return static_cast<uint32_t>(size);
+}
+
 } // namespace
 
-std::vector<uint8_t> makeTextureNative(DecodedTexture texture, const std::string& name, const NativeOptions& options) {
+EncodedRaster encodeRaster(DecodedTexture texture, const NativeOptions& options) {
     ImageData& image = texture.Image;
     const bool hasAlpha = texture.HasAlpha;
     const TargetGame target = options.target;
@@ -82,19 +89,21 @@ std::vector<uint8_t> makeTextureNative(DecodedTexture texture, const std::string
     int64_t rasterBytes = 0;
     if (target == TargetGame::Gta3 && !hasAlpha) rasterBytes += kPaletteBytes;
     for (const ImageData& level : levels) rasterBytes += 4 + level.Size;
+    const int64_t structSize = kTextureNativeHeaderSize + rasterBytes;
+    const int64_t nativeSize = int64_t(kChunkHeaderSize) + structSize + int64_t(kChunkHeaderSize);
 
     const NativeLayout layout = layoutFor(target, hasAlpha, mipMapped);
     const uint32_t stamp = versionStamp(target);
-    std::vector<uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(3 * kChunkHeaderSize + kTextureNativeHeaderSize + rasterBytes));
-    ByteWriter out(bytes);
-    OpenChunk native(out, chunk::TextureNative, stamp);
-    OpenChunk structure(out, chunk::Struct, stamp);
+    EncodedRaster raster;
+    raster.hasAlpha = hasAlpha;
+    ByteWriter head(raster.head);
+    writeChunkHeader(head, chunk::TextureNative, chunkSize(nativeSize), stamp);
+    writeChunkHeader(head, chunk::Struct, chunkSize(structSize), stamp);
+    head.u32(layout.platform);
+    head.u32(layout.filter);
 
-    out.u32(layout.platform);
-    out.u32(layout.filter);
-    writeName(out, name);
-    writeName(out, hasAlpha ? name + "a" : std::string());
+    raster.tail.reserve(static_cast<std::size_t>(nativeSize - static_cast<int64_t>(raster.head.size()) - 2 * kNameFieldSize));
+    ByteWriter out(raster.tail);
     out.u32(layout.rasterFormat);
     out.u32(layout.alphaWord);
     out.u16(static_cast<uint16_t>(top.Width));
@@ -109,9 +118,26 @@ std::vector<uint8_t> makeTextureNative(DecodedTexture texture, const std::string
         out.u32(static_cast<uint32_t>(level.Size));
         out.bytes(level.Bits);
     }
-    structure.close();
     writeChunkHeader(out, chunk::Extension, 0, stamp);
-    native.close();
+    return raster;
+}
+
+void writeTextureNative(ByteSink& out, const EncodedRaster& raster, const std::string& name) {
+    std::vector<uint8_t> names;
+    ByteWriter w(names);
+    writeName(w, name);
+    writeName(w, raster.hasAlpha ? name + "a" : std::string());
+    out.write(raster.head);
+    out.write(names);
+    out.write(raster.tail);
+}
+
+std::vector<uint8_t> makeTextureNative(DecodedTexture texture, const std::string& name, const NativeOptions& options) {
+    const EncodedRaster raster = encodeRaster(std::move(texture), options);
+    std::vector<uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(raster.nativeSize()));
+    VectorSink sink(bytes);
+    writeTextureNative(sink, raster, name);
     return bytes;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ByteSink.h"
 #include "base/Editions.h"
 #include "texture/SourceTexture.h"
 
@@ -17,6 +18,20 @@ struct NativeOptions {
     int sizeThreshold = 0; // width a texture must exceed (mipSizeThresholdOfChoice)
     DxtQuality dxtQuality = DxtQuality::Exact;
 };
+
+// A texture encoded for the target game: everything of its native chunk but the two name fields, so
+// a raster that several textures show is encoded once and written under each name.
+struct EncodedRaster {
+    std::vector<uint8_t> head; // chunk headers, platform and filter: what comes before the names
+    std::vector<uint8_t> tail; // raster header, palette, levels and the empty extension
+    bool hasAlpha = false;     // the mask name is the name followed by "a"
+    int64_t nativeSize() const { return static_cast<int64_t>(head.size() + tail.size()) + 64; }
+};
+
+EncodedRaster encodeRaster(DecodedTexture texture, const NativeOptions& options);
+
+// Writes the raster's native chunk under `name` (at most 31 characters).
+void writeTextureNative(ByteSink& out, const EncodedRaster& raster, const std::string& name);
 
 // One complete texture native chunk (header, struct with the native header and raster data, empty
 // extension) for the target game: a 256-colour palette or 32-bit texels for GTA 3, DXT1 or DXT3

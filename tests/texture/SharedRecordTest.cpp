@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "TextureLevel.h"
+#include "TxdReader.h"
+#include "texture/TextureDictionary.h"
+
+using namespace veldrin;
+using namespace veldrin::test;
+
+// A record named by several textures is encoded once and written under each name: the dictionary
+// must be the one that byte-identical copies of the record give, across the windows the writer
+// encodes at a time and for any thread count.
+TEST(TxdSharedRecords, ReadLikeCopiesOfTheRecord) {
+    const std::vector<TestTexture> kinds = {patternTexture(16, 8, 4, 40), patternTexture(32, 32, 8),
+                                            patternTexture(8, 8, 8, 128, 3)};
+    const int sequence[] = {0, 1, 0, 2, 0, 1, 0, 0, 2, 1, 0, 2, 2};
+    std::vector<TestTexture> copies;
+    for (int k : sequence) copies.push_back(kinds[static_cast<std::size_t>(k)]);
+    for (GameVersion edition : {GameVersion::LcsPs2, GameVersion::VcsPsp}) {
+        const TextureLevel level = buildTextureLevel(edition, copies);
+        // The same names, every texture pointing at the first copy of its kind.
+        std::vector<TextureRef> shared = level.refs;
+        std::map<int, TextureRef> first;
+        for (std::size_t i = 0; i < shared.size(); ++i) {
+            const auto [it, added] = first.emplace(sequence[i], level.refs[i]);
+            shared[i].position = it->second.position;
+            shared[i].base = it->second.base;
+        }
+        for (TargetGame target : {TargetGame::Gta3, TargetGame::GtaSa}) {
+            TxdParams p{target, edition, "tex"};
+            p.genMipMaps = true;
+            const std::vector<uint8_t> expected = makeTxd(level.bytes, level.refs, p);
+            ASSERT_EQ(readTxd(expected).count, 13);
+            for (int jobs : {1, 2, 5}) {
+                p.jobs = jobs;
+                EXPECT_EQ(makeTxd(level.bytes, shared, p), expected) << gameVersionName(edition) << " " << jobs << " threads";
+            }
+        }
+    }
+}
