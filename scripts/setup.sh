@@ -4,10 +4,11 @@ set -euo pipefail
 # qt6-base-dev builds the desktop application (its offscreen platform runs the window tests without a
 # display); fonts-dejavu-core gives that platform a font to draw with. CLI11 parses the command line,
 # Highway gives the portable vector code, libpng and nlohmann-json write the run report. stb and
-# libsquish are the peers the benchmarks compare against (bench/ only).
+# libsquish are the peers the benchmarks compare against (bench/ only). clang with its libFuzzer
+# runtime builds the fuzz targets.
 packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-dejavu-core libcli11-dev libhwy-dev libpng-dev nlohmann-json3-dev
-  libstb-dev libsquish-dev)
+  libstb-dev libsquish-dev clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
