@@ -14,6 +14,7 @@
 #include "support/ModelEncoder.h"
 #include "support/SampleLevels.h"
 #include "support/TextureEncoder.h"
+#include "texture/TextureDictionary.h"
 #include "tools/VcPatch.h"
 
 using namespace veldrin;
@@ -116,6 +117,41 @@ void textureSeeds(const fs::path& dir) {
             fuzz::putRest(seed, level);
             save(dir / (std::string(gameVersionName(e)) + "-" + std::to_string(n++)), seed);
         }
+    }
+}
+
+// Dictionaries as the converter writes them, for the report's reader; and a model with a texture
+// behind it, for the thumbnail.
+void reportSeeds(const fs::path& corpus) {
+    int n = 0;
+    for (GameVersion e : {GameVersion::LcsPs2, GameVersion::VcsPsp}) {
+        std::vector<uint8_t> level = encodeTexture(e, pattern(16, 16, 8, false), 0);
+        const int64_t second = static_cast<int64_t>((level.size() + 15) / 16 * 16);
+        level.resize(static_cast<std::size_t>(second), 0);
+        const std::vector<uint8_t> alpha = encodeTexture(e, pattern(32, 8, 4, true), 0);
+        level.insert(level.end(), alpha.begin(), alpha.end());
+        const std::vector<TextureRef> refs{{1, 0, 0}, {2, second, second}};
+        for (int target = 1; target <= 3; ++target) {
+            TxdParams params{static_cast<TargetGame>(target), e, "tex", target == 2};
+            save(corpus / "dictionary" / ("txd-" + std::to_string(n++)), makeTxd(level, refs, params));
+        }
+
+        std::vector<uint8_t> model(16, 0);
+        const std::vector<uint8_t> part = encodeModelPart(e, samplePart(2));
+        model.insert(model.end(), part.begin(), part.end());
+        model.resize((model.size() + 15) / 16 * 16, 0);
+        const uint32_t texture = static_cast<uint32_t>(model.size());
+        const std::vector<uint8_t> bytes = encodeTexture(e, pattern(16, 16, 8, true), 0);
+        model.insert(model.end(), bytes.begin(), bytes.end());
+        std::vector<uint8_t> seed;
+        fuzz::putByte(seed, editionBits(e));
+        fuzz::putU32(seed, 16);
+        fuzz::putU32(seed, 0);
+        fuzz::putU32(seed, texture);
+        fuzz::putU32(seed, texture);
+        fuzz::putByte(seed, 32);
+        fuzz::putRest(seed, model);
+        save(corpus / "thumbnail" / gameVersionName(e), seed);
     }
 }
 
@@ -293,6 +329,7 @@ int main(int argc, char** argv) {
     collisionSeeds(corpus);
     textSeeds(corpus / "zon");
     patcherSeeds(corpus / "vcpatch");
+    reportSeeds(corpus);
     if (argc == 4 && std::string(argv[2]) == "--hostile") {
         const fs::path data = argv[3];
         sharedCells(data);

@@ -9,7 +9,7 @@
 # A summary line per target gives executions, coverage and executions per second.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-targets=(level geometry texture stories_col col2 colmap zon placement_dump vcpatch)
+targets=(level geometry texture stories_col col2 colmap zon placement_dump vcpatch dictionary thumbnail)
 dir=build-fuzz
 limits=(-timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048 -print_final_stats=1)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -66,14 +66,19 @@ case "${1:-all}" in
   [ "${1:-all}" != all ] && chosen=("$1")
   seconds=${2:-300}
   build
+  failed=()
   for t in "${chosen[@]}"; do
     work="$dir/work/$t"
     mkdir -p "$work"
     cp -rn "fuzz/corpus/$t/." "$work/"
-    run "$t" -max_total_time="$seconds" "$work"
+    run "$t" -max_total_time="$seconds" "$work" || failed+=("$t")
     before=$(ls "fuzz/corpus/$t" | wc -l)
     "$dir/fuzz/fuzz_$t" -merge=1 "fuzz/corpus/$t" "$work" >/dev/null 2>&1
     echo "$t: corpus $before -> $(ls "fuzz/corpus/$t" | wc -l) files"
   done
+  if [ ${#failed[@]} -gt 0 ]; then
+    echo "Findings in: ${failed[*]}"
+    exit 1
+  fi
   ;;
 esac

@@ -9,7 +9,9 @@ const char* veldrinVersion() { return VELDRIN_VERSION; }
 std::string manifestJson(const RunRecord& r) {
     using Json = nlohmann::ordered_json;
     Json options = Json::object();
-    for (const auto& [name, value] : r.options) std::visit([&](const auto& v) { options[name] = v; }, value);
+    for (const auto& option : r.options) {
+        std::visit([&](const auto& v) { options[option.first] = v; }, option.second);
+    }
     Json files = Json::array();
     for (const RecordedFile& f : r.files) {
         files.push_back({{"name", f.name}, {"bytes", f.bytes}, {"sha256", f.sha256},

@@ -37,7 +37,7 @@ struct View {
 std::array<uint8_t, 4> sample(const RgbaImage* texture, float u, float v) {
     if (!texture || texture->width <= 0 || texture->height <= 0) return {255, 255, 255, 255};
     const auto wrap = [](float t, int n) {
-        const float f = t - std::floor(t);
+        const float f = std::isfinite(t) ? t - std::floor(t) : 0.0f; // an infinite coordinate has no place
         return std::clamp(static_cast<int>(f * static_cast<float>(n)), 0, n - 1);
     };
     const uint8_t* p = texture->at(wrap(u, texture->width), wrap(v, texture->height));
@@ -154,10 +154,12 @@ RgbaImage renderThumbnail(const ThumbnailMesh& mesh, int size) {
         const bool alphaTest = t.texture >= 0 ? cutOut[static_cast<std::size_t>(t.texture)] != 0
                                               : hasColours && (mesh.colours[t.a][3] < 255 || mesh.colours[t.b][3] < 255 ||
                                                                mesh.colours[t.c][3] < 255);
-        const int x0 = std::max(0, static_cast<int>(std::floor(std::min({p0.x, p1.x, p2.x}))));
-        const int x1 = std::min(size - 1, static_cast<int>(std::ceil(std::max({p0.x, p1.x, p2.x}))));
-        const int y0 = std::max(0, static_cast<int>(std::floor(std::min({p0.y, p1.y, p2.y}))));
-        const int y1 = std::min(size - 1, static_cast<int>(std::ceil(std::max({p0.y, p1.y, p2.y}))));
+        // Clamped to the picture before becoming integers: a far vertex would not fit an int.
+        const auto pixel = [size](float v) { return static_cast<int>(std::clamp(v, -1.0f, static_cast<float>(size))); };
+        const int x0 = std::max(0, pixel(std::floor(std::min({p0.x, p1.x, p2.x}))));
+        const int x1 = std::min(size - 1, pixel(std::ceil(std::max({p0.x, p1.x, p2.x}))));
+        const int y0 = std::max(0, pixel(std::floor(std::min({p0.y, p1.y, p2.y}))));
+        const int y1 = std::min(size - 1, pixel(std::ceil(std::max({p0.y, p1.y, p2.y}))));
         // The weights are linear in the pixel position: step them along each row. Either winding is drawn.
         Plane& q = planes[index];
         q = {(p1.y - p2.y) / area, (p2.x - p1.x) / area, (p1.x * p2.y - p1.y * p2.x) / area,

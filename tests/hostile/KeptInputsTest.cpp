@@ -14,6 +14,8 @@
 #include "collision/ColMapConverter.h"
 #include "level/LevelInput.h"
 #include "level/WorldReader.h"
+#include "report/LevelPictures.h"
+#include "report/Thumbnail.h"
 #include "support/TempFolder.h"
 #include "texture/TextureDictionary.h"
 
@@ -88,4 +90,22 @@ TEST(KeptInputs, EachIsRefusedWithItsMessage) {
             EXPECT_NE(std::string(e.what()).find(input.message), std::string::npos) << input.name << ": " << e.what();
         }
     }
+}
+
+// Inputs that once broke a reader's arithmetic rather than its limits: they must go through cleanly (the
+// sanitizer build of this test reports the undefined behaviour they used to reach).
+TEST(KeptInputs, ThumbnailWithInfiniteTextureCoordinatesIsDrawn) {
+    // The thumbnail target's layout: edition, first and second part, texture position and base, scale.
+    const std::vector<uint8_t> input = data("thumbnail-infinite-coordinates.bin");
+    const ByteReader r(input, "input");
+    const GameVersion edition = static_cast<GameVersion>(1 + (r.u8(0) & 3));
+    const std::span<const uint8_t> level = r.bytes().subspan(18);
+    const RgbaImage texture = decodeLevelTexture(level, TextureRef{1, r.u32(9), r.u32(13)}, edition);
+    ModelPreview preview =
+        readModelPreview(level, r.u32(1), r.u32(5), edition, {1.0f + r.u8(17) / 64.0f, 1.0f, 0.5f}, "model");
+    ASSERT_FALSE(preview.textureIds.empty());
+    preview.mesh.textures.assign(preview.textureIds.size(), &texture);
+    const RgbaImage thumbnail = renderThumbnail(preview.mesh, 48);
+    EXPECT_EQ(thumbnail.width, 48);
+    EXPECT_EQ(thumbnail.pixels.size(), 48u * 48u * 4u);
 }

@@ -1,0 +1,17 @@
+// The texture dictionary reader of the run report, and the texture sheet it feeds.
+#include "FuzzInput.h"
+#include "FuzzTarget.h"
+#include "report/TextureSheet.h"
+#include "texture/DictionaryDecoder.h"
+
+using namespace veldrin;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    if (size > (512 << 10)) return 0;
+    const std::vector<uint8_t> txd(data, data + size);
+    fuzz::refusalsAreFine([&] {
+        const TextureSheet sheet = composeSheet(decodeDictionary(txd, "fuzz.txd"));
+        sheetJson(sheet);
+    });
+    return 0;
+}
