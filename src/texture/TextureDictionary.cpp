@@ -34,7 +34,7 @@ constexpr int64_t kKeptRasterBudget = 64ll << 20;
 
 // Textures are encoded a window at a time, on the run's threads, and written in order: a dictionary
 // holds at most this many encoded textures per thread at once, whatever its length.
-constexpr std::size_t kWindowPerThread = 4;
+constexpr std::size_t kWindowPerThread = 8;
 
 using RecordKey = std::pair<int64_t, int64_t>; // a raster record: its position and its base
 

@@ -102,7 +102,8 @@ EncodedRaster encodeRaster(DecodedTexture texture, const NativeOptions& options)
     head.u32(layout.platform);
     head.u32(layout.filter);
 
-    raster.tail.reserve(static_cast<std::size_t>(nativeSize - static_cast<int64_t>(raster.head.size()) - 2 * kNameFieldSize));
+    raster.tail.reserve(static_cast<std::size_t>(int64_t(kChunkHeaderSize) + nativeSize - static_cast<int64_t>(raster.head.size()) -
+                                                 2 * static_cast<int64_t>(kNameFieldSize)));
     ByteWriter out(raster.tail);
     out.u32(layout.rasterFormat);
     out.u32(layout.alphaWord);
@@ -130,15 +131,6 @@ void writeTextureNative(ByteSink& out, const EncodedRaster& raster, const std::s
     out.write(raster.head);
     out.write(names);
     out.write(raster.tail);
-}
-
-std::vector<uint8_t> makeTextureNative(DecodedTexture texture, const std::string& name, const NativeOptions& options) {
-    const EncodedRaster raster = encodeRaster(std::move(texture), options);
-    std::vector<uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(raster.nativeSize()));
-    VectorSink sink(bytes);
-    writeTextureNative(sink, raster, name);
-    return bytes;
 }
 
 } // namespace veldrin
