@@ -2,6 +2,7 @@
 // that a record named twice takes the shared path.
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
+#include "texture/MipMapRule.h"
 #include "texture/TextureDictionary.h"
 
 using namespace veldrin;
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     params.edition = fuzz::editionOf(options);
     params.target = fuzz::targetOf(options >> 2);
     params.genMipMaps = options & 0x10;
-    params.mipMapThreshold = (options >> 5) % 5;
+    params.mipSizeThreshold = mipSizeThresholdOfChoice((options >> 5) % 5);
     params.texturePrefix = "tex";
     std::vector<TextureRef> refs;
     for (int i = 0; i < 2; ++i) {

@@ -243,11 +243,15 @@ private:
             const ResourceEntry& e = tables_.resources[static_cast<std::size_t>(id)];
             refs.push_back(TextureRef{id, e.position, e.base});
         }
-        std::vector<uint8_t> txd = makeTxd(level_.all(), refs, txdParamsFor(o_));
-        sink_.put(d.fileName(), d.entryName(), txd);
+        const TxdParams params = txdParamsFor(o_);
         if (o_.writeReport) {
+            // The report draws its sheet from the dictionary as written, so it is kept in memory.
+            std::vector<uint8_t> txd = makeTxd(level_.all(), refs, params);
+            sink_.put(d.fileName(), d.entryName(), txd);
             report_.textures += static_cast<int>(refs.size());
             report_.dictionaries.emplace_back(d.name, std::move(txd));
+        } else {
+            sink_.putFrom(d.fileName(), d.entryName(), [&](ByteSink& out) { writeTxd(level_.all(), refs, params, out); });
         }
         ++summary_.dictionaries;
     }
