@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzz::refusalsAreFine([&] {
         const ZoneTable zones = readZoneTable(std::span<const uint8_t>(text));
         for (const ZoneEntry& z : zones) {
-            checkIPL(zones, z.island, (z.min[0] + z.max[0]) / 2, (z.min[1] + z.max[1]) / 2, (z.min[2] + z.max[2]) / 2);
+            isInsideIsland(zones, z.island, (z.min[0] + z.max[0]) / 2, (z.min[1] + z.max[1]) / 2, (z.min[2] + z.max[2]) / 2);
         }
     });
     return 0;
