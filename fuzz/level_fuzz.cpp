@@ -1,10 +1,12 @@
-// The whole level path in memory: inflation, the world reader under the edition the input picks, then
-// the model and texture conversion of the first models the world places, as a run would do them. The
-// texture target covers mip-maps; here they are left out to keep the runs fast.
+// The whole level path in memory: inflation, edition detection (when the input asks for it: it reads
+// the level four times over), the world reader under the edition the input picks, then the model and
+// texture conversion of the first models the world places, as a run would do them. The texture target
+// covers mip-maps; here they are left out to keep the runs fast.
 #include <set>
 
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
+#include "app/EditionDetection.h"
 #include "level/LevelInput.h"
 #include "level/WorldReader.h"
 #include "model/ModelConverter.h"
@@ -42,7 +44,7 @@ void convertFound(const LevelBuffer& level, const WorldTables& tables, TargetGam
         if (refs.size() == kTexturesConverted) break;
         refs.push_back(TextureRef{id, tables.resources[id].position, tables.resources[id].base});
     }
-    TxdParams params{target, tables.edition, "t", false, 0, 1};
+    const TxdParams params{target, tables.edition, "t"};
     fuzz::refusalsAreFine([&] { makeTxd(level.all(), refs, params); });
 }
 
@@ -71,6 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         level.bytes = std::move(img);
         level.bytes.insert(level.bytes.end(), world.begin(), world.end());
         level.bytes.shrink_to_fit();
+    }
+    if (options & 0x20) {
+        fuzz::refusalsAreFine([&] {
+            const EditionDetection detection = detectEdition(level);
+            otherEditionLines(detection, edition);
+        });
     }
     fuzz::refusalsAreFine([&] { convertFound(level, readWorld(level, edition), target); });
     return 0;

@@ -44,7 +44,8 @@ void levelSeeds(const fs::path& dir) {
         for (int target = 0; target < 3; ++target) {
             const bool compressed = target == 1;
             std::vector<uint8_t> seed;
-            fuzz::putByte(seed, static_cast<uint8_t>(editionBits(e) | target << 2 | (compressed ? 0x10 : 0)));
+            const uint8_t detect = target == 2 ? 0x20 : 0;
+            fuzz::putByte(seed, static_cast<uint8_t>(editionBits(e) | target << 2 | (compressed ? 0x10 : 0) | detect));
             fuzz::putPart(seed, compressed ? level.lvz : level.world);
             fuzz::putRest(seed, level.img);
             save(dir / (std::string(gameVersionName(e)) + "-" + std::to_string(target)), seed);
