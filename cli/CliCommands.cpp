@@ -6,8 +6,10 @@
 #include <filesystem>
 
 #include "app/ConversionRun.h"
+#include "app/StaleFiles.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
+#include "cli/BatchCommand.h"
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
 #include "level/LevelInput.h"
@@ -26,6 +28,8 @@ void checkLevelFiles(const ConversionOptions& o) {
     requireInputFile(o.imgPath);
 }
 
+} // namespace
+
 // Without --island the run keeps the smallest island of the zone file, as the window's first pick
 // does. A zone file that cannot be read ends the run: converting the whole level instead is not
 // what was asked for.
@@ -39,9 +43,8 @@ int islandToKeep(const ConvertRequest& request, const std::filesystem::path& zon
     return smallest;
 }
 
-} // namespace
-
 int runConvertCommand(const ConvertRequest& request) {
+    if (namesABatch(request.levels)) return runBatchCommand(request);
     ConversionOptions options = optionsForLevel(request, request.levels.at(0));
     try {
         checkLevelFiles(options);
@@ -60,7 +63,13 @@ int runConvertCommand(const ConvertRequest& request) {
     InterruptGuard interrupt;
     callbacks.stopRequested = [] { return InterruptGuard::requested(); };
     try {
-        const RunSummary summary = runConversion(options, callbacks);
+        if (request.clean) cleanLevelFolder(options.outputFolder, options.levelName, {options.lvzPath, options.imgPath, options.zonPath});
+        const std::vector<std::string> before = folderEntries(options.levelFolder());
+        RunSummary summary = runConversion(options, callbacks);
+        if (const std::size_t stale = staleEntries(before, summary.files).size(); stale > 0 && !summary.stopped) {
+            progress.warning(staleFilesWarning(options.levelFolder(), stale));
+            ++summary.warnings;
+        }
         progress.finish();
         if (summary.stopped) {
             std::fprintf(stderr, "%s\n", kInterruptedMessage);

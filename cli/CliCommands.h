@@ -8,4 +8,8 @@ namespace veldrin::cli {
 int runConvertCommand(const ConvertRequest& request);
 int runInfoCommand(const ConversionOptions& options);
 
+// The island a --zon run keeps: --island, or the smallest island of the zone file. Throws VeldrinError
+// when the zone file cannot be read or holds no zone.
+int islandToKeep(const ConvertRequest& request, const std::filesystem::path& zonPath);
+
 } // namespace veldrin::cli

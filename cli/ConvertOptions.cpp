@@ -25,7 +25,9 @@ const char* const kConvertExamples =
     "Examples:\n"
     "  veldrin-cli convert INDUST.lvz --ide --target vc\n"
     "      writes indust/ beside INDUST.lvz: the models, one texture dictionary, indust.ide and indust.ipl\n"
-    "  veldrin-cli convert BEACH.lvz --edition vcs-psp --target sa --txd group --img -o out\n";
+    "  veldrin-cli convert BEACH.lvz --edition vcs-psp --target sa --txd group --img -o out\n"
+    "  veldrin-cli convert LEVELS --ide --id-offset 2000 -o out\n"
+    "      converts every .lvz in LEVELS into out/, each level's IDE ids following on from the last one's\n";
 
 } // namespace
 
@@ -43,9 +45,12 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
     o.jobs = defaultJobs;
     CLI::App* cmd = root.add_subcommand("convert", "Convert a level into PC files");
     cmd->footer(kConvertExamples);
-    cmd->add_option("level", r.levels, "the level's LVZ file; its IMG is the file of the same name beside it")
-        ->option_text("LEVEL.lvz")
+    cmd->add_option("level", r.levels,
+                    "the level's LVZ file (its IMG is the file of the same name beside it); several files, or a folder "
+                    "for every .lvz in it, convert one after another with ids planned so that no two levels share one")
+        ->option_text("LEVEL.lvz... | FOLDER")
         ->required();
+    flagOption(*cmd, "--clean", "remove each level's old output folder first (only that folder)", r.clean);
 
     valueOption(*cmd, "-o,--out", "DIR", "write the level's folder into DIR (default: the folder of the LVZ)",
                 [&r](const std::string& v) { r.outputFolder = v; });
@@ -140,7 +145,7 @@ void checkConvertRequest(const ConvertRequest& r, const std::string& command) {
     if ((r.islandGiven || r.options.forceMegaLods) && !r.options.useZon) {
         throw UsageError("--island and --force-megalods need --zon", command);
     }
-    if (r.levels.size() > 1) {
+    if (command == "info" && r.levels.size() > 1) {
         throw UsageError{"more than one level given (\"" + r.levels[0] + "\" and \"" + r.levels[1] + "\")", command};
     }
 }

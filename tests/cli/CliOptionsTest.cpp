@@ -99,7 +99,7 @@ TEST(CliOptions, BadUsageIsRefusedWithAReasonAndTheCommand) {
         {{"convert", "a.lvz", "--force-megalods"}, "--zon", "convert"},
         {{"convert", "a.lvz", "--ide=yes"}, "ide", "convert"},
         {{"convert", "a.lvz", "--jobs"}, "jobs", "convert"},
-        {{"convert", "a.lvz", "b.lvz"}, "more than one", "convert"},
+        {{"info", "a.lvz", "b.lvz"}, "more than one", "info"},
         {{"convert", "a.lvz", "--frobnicate"}, "--frobnicate", "convert"},
         {{"info", "a.lvz", "--ide"}, "--ide", "info"},
         {{"colmap", "GAME.DTZ"}, "--img", "colmap"},

@@ -1,0 +1,95 @@
+#include "cli/BatchCommand.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "app/BatchLevels.h"
+#include "app/BatchRun.h"
+#include "app/BatchSummary.h"
+#include "app/BatchTable.h"
+#include "cli/CliCommands.h"
+#include "cli/Interrupt.h"
+#include "cli/Progress.h"
+
+namespace veldrin::cli {
+
+namespace fs = std::filesystem;
+
+bool namesABatch(const std::vector<std::string>& levels) {
+    std::error_code error;
+    return levels.size() > 1 || (levels.size() == 1 && fs::is_directory(levels.front(), error));
+}
+
+namespace {
+
+std::vector<BatchLevel> planOf(const ConvertRequest& request) {
+    BatchSettings settings;
+    settings.options = request.options;
+    settings.outputFolder = request.outputFolder;
+    settings.modelPrefix = request.modelPrefix;
+    settings.texturePrefix = request.texturePrefix;
+    if (settings.options.useZon) settings.options.zonIsland = islandToKeep(request, settings.options.zonPath);
+    std::vector<fs::path> named(request.levels.begin(), request.levels.end());
+    return planBatch(batchLevelFiles(named), settings);
+}
+
+} // namespace
+
+int runBatchCommand(const ConvertRequest& request) {
+    std::vector<BatchLevel> plan;
+    try {
+        plan = planOf(request);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    if (request.verbosity != Verbosity::Quiet) std::printf("%s", batchPlanText(plan).c_str());
+    std::fflush(stdout);
+
+    TerminalProgress progress(stderr, request.verbosity);
+    InterruptGuard interrupt;
+    BatchCallbacks callbacks;
+    callbacks.run.status = [&](const std::string& text) {
+        if (text != kAllDoneMessage) progress.status(text);
+    };
+    callbacks.run.progress = [&](int position, int maximum) { progress.progress(position, maximum); };
+    callbacks.run.warning = [&](const std::string& text) { progress.warning(text); };
+    callbacks.run.stopRequested = [] { return InterruptGuard::requested(); };
+    callbacks.levelStarts = [&](const BatchLevel& level, std::size_t index) {
+        progress.finish();
+        if (request.verbosity != Verbosity::Quiet)
+            std::printf("Converting %s (%zu of %zu)\n", level.options.levelName.c_str(), index + 1, plan.size());
+        std::fflush(stdout);
+    };
+    callbacks.levelEnds = [&](const BatchLevelResult& r) {
+        progress.finish();
+        if (r.outcome == LevelOutcome::Failed)
+            std::fprintf(stderr, "%s failed: %s\n", r.level.options.levelName.c_str(), r.reason.c_str());
+    };
+    const std::vector<BatchLevelResult> results = runBatch(plan, request.clean, callbacks);
+    progress.finish();
+    std::printf("%s", batchResultTable(results).c_str());
+    if (request.options.writeReport) {
+        const fs::path folder = request.outputFolder ? *request.outputFolder : plan.front().options.outputFolder;
+        try {
+            writeBatchSummary(results, folder);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
+    }
+    if (InterruptGuard::requested()) {
+        std::fprintf(stderr, "%s\n", kInterruptedMessage);
+        return kInterruptedExitCode;
+    }
+    if (!batchSucceeded(results)) {
+        std::size_t failed = 0;
+        for (const BatchLevelResult& r : results) failed += r.outcome != LevelOutcome::Converted;
+        std::printf("%zu of %zu level(s) not converted\n", failed, results.size());
+        return 1;
+    }
+    std::printf("%s\n", kAllDoneMessage);
+    return 0;
+}
+
+} // namespace veldrin::cli

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <regex>
+
+#include "CliRunner.h"
+#include "base/FileIO.h"
+#include "support/LevelBuilder.h"
+#include "support/SampleLevels.h"
+#include "support/TempFolder.h"
+
+using namespace veldrin;
+using namespace veldrin::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::map<std::string, std::vector<uint8_t>> folderBytes(const fs::path& folder) {
+    std::map<std::string, std::vector<uint8_t>> bytes;
+    for (const auto& e : fs::directory_iterator(folder)) bytes[e.path().filename().string()] = readWholeFile(e.path());
+    return bytes;
+}
+
+// The first id the plan printed for a level: its line "NAME  EDITION  ID".
+std::string plannedFirstId(const std::string& out, const std::string& level) {
+    std::smatch m;
+    const std::regex line("(^|\\n)" + level + " +[a-z0-9-]+ +([0-9]+)");
+    return std::regex_search(out, m, line) ? m[2].str() : std::string();
+}
+
+} // namespace
+
+// A folder in one convert: a damaged level in the middle fails with its message and the others convert,
+// each to exactly the bytes of a run of that level alone at the first id the plan printed; the exit
+// status is 1 and the final table names the failed level.
+TEST(BatchProcess, FolderConvertsEachLevelAsAloneAndGoesOnPastADamagedOne) {
+    TempFolder in("veldrin-cli-batch"), out("veldrin-cli-batch"), alone("veldrin-cli-batch");
+    SampleShape small;
+    small.models = 8;
+    small.instances = 16;
+    buildLevel(sampleTown(GameVersion::LcsPs2, small)).write(in.path(), "alpha");
+    writeWholeFile(in / "beta.lvz", std::string("this is not a level"));
+    writeWholeFile(in / "beta.IMG", std::string("nor this"));
+    buildLevel(sampleTown(GameVersion::LcsPs2, small)).write(in.path(), "gamma");
+    fs::rename(in / "gamma.lvz", in / "gamma.LVZ");
+
+    const CliRun r = runCli("convert " + in.path().string() + " --ide --id-offset 500 --txd group --jobs 2 --out " + out.path().string());
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("beta failed: "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nbeta "), std::string::npos);
+    const std::string table = r.out.substr(r.out.rfind("Level "));
+    EXPECT_TRUE(std::regex_search(table, std::regex("\\nbeta +lcs-ps2 .* failed: "))) << table;
+    EXPECT_EQ(lastLine(r.out), "1 of 3 level(s) not converted");
+
+    struct Row {
+        const char* level;
+        const char* lvz;
+    };
+    for (const Row row : {Row{"alpha", "alpha.lvz"}, Row{"gamma", "gamma.LVZ"}}) {
+        SCOPED_TRACE(row.level);
+        const std::string first = plannedFirstId(r.out, row.level);
+        ASSERT_FALSE(first.empty()) << r.out;
+        const CliRun single = runCli("convert " + (in / row.lvz).string() + " --ide --id-offset " + first +
+                                     " --txd group --out " + alone.path().string());
+        ASSERT_EQ(single.status, 0) << single.out;
+        EXPECT_EQ(folderBytes(out / row.level), folderBytes(alone / row.level));
+    }
+    EXPECT_EQ(plannedFirstId(r.out, "alpha"), "500");
+}
+
+// Files of an earlier run: one warning line without --clean, none with it; the folder's neighbours stay.
+TEST(BatchProcess, StaleFilesWarnAndCleanRemovesOnlyTheLevelFolder) {
+    TempFolder dir("veldrin-cli-batch");
+    SampleShape small;
+    small.models = 4;
+    small.instances = 8;
+    const fs::path lvz = buildLevel(sampleTown(GameVersion::LcsPs2, small)).write(dir.path(), "town");
+    ASSERT_EQ(runCli("convert " + lvz.string() + " --txd group --models-per-txd 1").status, 0);
+    writeWholeFile(dir / "neighbour.txt", std::string("keep"));
+    for (const bool clean : {false, true}) {
+        SCOPED_TRACE(clean);
+        const CliRun r = runCli("convert " + lvz.string() + " --img" + (clean ? " --clean" : ""));
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(r.out.find("this run did not write") != std::string::npos, !clean) << r.out;
+        const auto files = folderBytes(dir / "town");
+        const bool looseModels = std::any_of(files.begin(), files.end(), [](const auto& f) { return f.first.ends_with(".dff"); });
+        EXPECT_EQ(looseModels, !clean);
+        EXPECT_TRUE(fs::exists(dir / "neighbour.txt"));
+        EXPECT_TRUE(fs::exists(lvz));
+    }
+}
