@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/ConversionRun.h"
+#include "app/EditionDetection.h"
 #include "app/StaleFiles.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
@@ -62,6 +63,10 @@ int runConvertCommand(const ConvertRequest& request) {
     callbacks.warning = [&](const std::string& text) { progress.warning(text); };
     InterruptGuard interrupt;
     callbacks.stopRequested = [] { return InterruptGuard::requested(); };
+    std::string editionLine;
+    callbacks.edition = [&editionLine](GameVersion edition, bool detected) {
+        editionLine = "Edition: " + editionTitle(edition) + (detected ? " (detected)" : "");
+    };
     try {
         if (request.clean) cleanLevelFolder(options.outputFolder, options.levelName, {options.lvzPath, options.imgPath, options.zonPath});
         const std::vector<std::string> before = folderEntries(options.levelFolder());
@@ -75,6 +80,7 @@ int runConvertCommand(const ConvertRequest& request) {
             std::fprintf(stderr, "%s\n", kInterruptedMessage);
             return kInterruptedExitCode;
         }
+        if (!editionLine.empty()) std::printf("%s\n", editionLine.c_str());
         std::printf("Converted %d model(s), %d texture dictionar%s, %d placement(s) into %s\n", summary.modelsConverted,
                     summary.dictionaries, summary.dictionaries == 1 ? "y" : "ies", summary.instancesWritten,
                     options.levelFolder().string().c_str());
@@ -83,6 +89,7 @@ int runConvertCommand(const ConvertRequest& request) {
                         request.islandGiven ? "" : " (the smallest island in the file)");
         }
         if (summary.warnings > 0) std::printf("%d warning(s)\n", summary.warnings);
+        if (!summary.reportFolder.empty()) std::printf("Report: %s\n", (summary.reportFolder / "index.html").string().c_str());
         std::printf("%s\n", kAllDoneMessage);
         return 0;
     } catch (const std::exception& e) {
@@ -96,12 +103,19 @@ int runInfoCommand(const ConversionOptions& options) {
     try {
         checkLevelFiles(options);
         const LevelBuffer level = loadLevel(options.lvzPath, options.imgPath);
-        const WorldTables t = readWorld(level, options.gameVersion);
+        const EditionDetection detection = detectEdition(level);
+        const std::optional<GameVersion> named =
+            options.editionAuto ? std::nullopt : std::optional<GameVersion>(options.gameVersion);
+        const EditionChoice choice = chooseEdition(detection, named, options.lvzPath.filename().string());
+        if (!choice.edition) throw EditionRefused(choice);
+        const GameVersion edition = *choice.edition;
+        const WorldTables t = readWorld(level, edition);
         const WorldStats& s = t.stats;
         int located = 0;
         for (const ResourceEntry& r : t.resources) located += r.position != 0;
-        std::printf("Level: %s (%s), edition %s\n", options.levelName.c_str(), options.lvzPath.string().c_str(),
-                    std::string(gameVersionName(options.gameVersion)).c_str());
+        std::printf("Level: %s (%s), edition %s%s\n", options.levelName.c_str(), options.lvzPath.string().c_str(),
+                    std::string(gameVersionName(edition)).c_str(), choice.detected ? " (detected)" : "");
+        for (const std::string& line : otherEditionLines(detection, edition)) std::printf("  %s\n", line.c_str());
         std::printf("IMG: %lld bytes; world resource: %lld bytes\n", static_cast<long long>(level.worldBase),
                     static_cast<long long>(level.bytes.size() - level.worldBase));
         std::printf("Resources: %d\n", t.resourceCount);
@@ -110,7 +124,7 @@ int runInfoCommand(const ConversionOptions& options) {
                     t.resourceCount - located);
         std::printf("Cells: %d (extra cells %d); trailing blocks: %d; extra blocks: %d\n", s.cells, s.extraCells,
                     s.trailingBlocks, s.extraBlocks);
-        const int lists = worldLayout(options.gameVersion).instanceLists;
+        const int lists = worldLayout(edition).instanceLists;
         std::printf("Models by instance list:");
         int models = 0, megaLods = 0, pairModels = 0;
         for (int j = 0; j < lists; ++j) {

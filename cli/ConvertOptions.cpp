@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/MapOffset.h"
+#include "base/TextUtil.h"
 #include "cli/OptionValues.h"
 #include "texture/MipMapRule.h"
 
@@ -40,6 +41,12 @@ void addVerbosityOptions(CLI::App& cmd, Verbosity& verbosity) {
         ->group("Output");
 }
 
+// "auto" detects the edition from the level; any other spelling names it.
+static void setEdition(ConversionOptions& o, const std::string& text) {
+    o.editionAuto = toLower(text) == "auto";
+    if (!o.editionAuto) o.gameVersion = gameVersionFrom(text);
+}
+
 CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) {
     ConversionOptions& o = r.options;
     o.jobs = defaultJobs;
@@ -54,8 +61,14 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
 
     valueOption(*cmd, "-o,--out", "DIR", "write the level's folder into DIR (default: the folder of the LVZ)",
                 [&r](const std::string& v) { r.outputFolder = v; });
-    valueOption(*cmd, "--edition", "EDITION", "source edition: lcs-ps2, vcs-ps2, lcs-psp or vcs-psp (default lcs-ps2)",
-                [&o](const std::string& v) { o.gameVersion = gameVersionFrom(v); });
+    o.editionAuto = true;
+    valueOption(*cmd, "--edition", "EDITION",
+                "source edition: auto, lcs-ps2, vcs-ps2, lcs-psp or vcs-psp (default auto: detected from the level; "
+                "a named edition that another reads clearly better is refused)",
+                [&o](const std::string& v) { setEdition(o, v); });
+    flagOption(*cmd, "--report", "write a report folder LevelName-report beside the level's folder (pictures, files, warnings)",
+               o.writeReport)
+        ->group("Output");
     valueOption(*cmd, "--target", "GAME", "PC game to write for: gta3, vc or sa (default gta3)",
                 [&o](const std::string& v) { o.targetGame = targetGameFrom(v); });
 
@@ -73,6 +86,13 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
                 [&r](const std::string& v) { r.texturePrefix = v; })
         ->group("Textures");
     flagOption(*cmd, "--mipmaps", "generate mip-maps (vc and sa only)", o.genMipMaps)->group("Textures");
+    valueOption(*cmd, "--dxt-quality", "QUALITY",
+                "block compression of vc and sa dictionaries: exact (the same bytes as ever) or high (endpoints fitted "
+                "to each block, closer to the source, slower) (default exact)",
+                [&o](const std::string& v) {
+                    o.dxtQuality = std::array{DxtQuality::Exact, DxtQuality::High}[choiceFrom("DXT quality", v, {"exact", "high"})];
+                })
+        ->group("Textures");
     valueOption(*cmd, "--mipmap-threshold", "SIZE",
                 "with --mipmaps, only textures wider than SIZE get them: all, 16, 32, 64 or 128 (default all)",
                 [&o](const std::string& v) {
@@ -136,8 +156,10 @@ CLI::App* addInfoCommand(CLI::App& root, ConvertRequest& r) {
     cmd->add_option("level", r.levels, "the level's LVZ file; its IMG is the file of the same name beside it")
         ->option_text("LEVEL.lvz")
         ->required();
-    valueOption(*cmd, "--edition", "EDITION", "source edition: lcs-ps2, vcs-ps2, lcs-psp or vcs-psp (default lcs-ps2)",
-                [&r](const std::string& v) { r.options.gameVersion = gameVersionFrom(v); });
+    r.options.editionAuto = true;
+    valueOption(*cmd, "--edition", "EDITION",
+                "source edition: auto, lcs-ps2, vcs-ps2, lcs-psp or vcs-psp (default auto: detected from the level)",
+                [&r](const std::string& v) { setEdition(r.options, v); });
     return cmd;
 }
 

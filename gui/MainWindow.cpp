@@ -67,6 +67,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 }
 
 MainWindow::~MainWindow() {
+    // Closing the window moves focus out of its fields, whose editingFinished would then reach
+    // member slots of a window already half destroyed.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
     if (thread_) {
         thread_->requestStop();
         thread_->wait();

@@ -22,10 +22,10 @@ std::map<std::string, std::vector<uint8_t>> folderBytes(const fs::path& folder) 
     return bytes;
 }
 
-// The first id the plan printed for a level: its line "NAME  EDITION  ID".
+// The first id the plan printed for a level: its line "NAME  EDITION [(detected)]  ID".
 std::string plannedFirstId(const std::string& out, const std::string& level) {
     std::smatch m;
-    const std::regex line("(^|\\n)" + level + " +[a-z0-9-]+ +([0-9]+)");
+    const std::regex line("(^|\\n)" + level + " +[a-z0-9-]+(?: \\(detected\\))? +([0-9]+)");
     return std::regex_search(out, m, line) ? m[2].str() : std::string();
 }
 

@@ -15,8 +15,9 @@ TEST(CliOptions, DefaultsFollowTheOptionsRecord) {
     const CliCommand c = parse({"convert", "levels/INDUST.lvz"});
     ASSERT_EQ(c.kind, CommandKind::Convert);
     const ConversionOptions& o = c.options;
-    EXPECT_EQ(o.gameVersion, GameVersion::LcsPs2);
+    EXPECT_TRUE(o.editionAuto); // detected unless named
     EXPECT_EQ(o.targetGame, TargetGame::Gta3);
+    EXPECT_EQ(o.dxtQuality, DxtQuality::Exact);
     EXPECT_EQ(o.txdMode, TxdMode::OneBigTxd);
     EXPECT_EQ(o.modelsPerTxd, 50);
     EXPECT_EQ(o.idOffset, 1000);
@@ -31,7 +32,7 @@ TEST(CliOptions, DefaultsFollowTheOptionsRecord) {
     EXPECT_EQ(o.prelightNightMinimum, 16);
     EXPECT_EQ(o.mipSizeThreshold, 0);
     EXPECT_EQ(o.jobs, 4);
-    EXPECT_FALSE(o.generateIde || o.genBlankCol || o.genMipMaps || o.genNightPrelit || o.optimiseMesh || o.buildImg ||
+    EXPECT_FALSE(o.writeReport || o.generateIde || o.genBlankCol || o.genMipMaps || o.genNightPrelit || o.optimiseMesh || o.buildImg ||
                  o.useZon || o.forceMegaLods);
 }
 
@@ -41,11 +42,14 @@ TEST(CliOptions, EveryOptionReachesTheRecord) {
                                 "--model-prefix=ab", "--texture-prefix=", "--blank-col", "--mipmaps",
                                 "--mipmap-threshold", "64", "--night-prelight", "--day-min", "0", "--night-min=255",
                                 "--optimise-mesh", "--img", "--zon", "MAP.ZON", "--island", "7", "--force-megalods",
-                                "--jobs", "3", " port .lvz"});
+                                "--jobs", "3", "--report", "--dxt-quality", "HIGH", " port .lvz"});
     const ConversionOptions& o = c.options;
     EXPECT_EQ(o.outputFolder, std::filesystem::path("/tmp/o"));
     EXPECT_EQ(o.gameVersion, GameVersion::VcsPsp);
+    EXPECT_FALSE(o.editionAuto);
     EXPECT_EQ(o.targetGame, TargetGame::GtaSa);
+    EXPECT_TRUE(o.writeReport);
+    EXPECT_EQ(o.dxtQuality, DxtQuality::High);
     EXPECT_TRUE(o.onePerModel());
     EXPECT_EQ(o.idOffset, 0);
     EXPECT_EQ(o.mapOffset, (std::array<float, 3>{1.5f, -2.0f, 300.0f}));
@@ -73,6 +77,7 @@ TEST(CliOptions, ValuesAreReadWithoutRegardToCase) {
         parse({"convert", "A.lvz", "--edition", "VCS-PSP", "--target", "SA", "--txd", "Group", "--mipmap-threshold", "ALL"})
             .options;
     EXPECT_EQ(o.gameVersion, GameVersion::VcsPsp);
+    EXPECT_FALSE(o.editionAuto);
     EXPECT_EQ(o.targetGame, TargetGame::GtaSa);
     EXPECT_EQ(o.txdMode, TxdMode::TxdPerGroup);
     EXPECT_EQ(o.mipSizeThreshold, 0);

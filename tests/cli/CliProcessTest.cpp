@@ -25,6 +25,29 @@ TEST(CliProcess, ConvertsEveryEditionAndEndsWithAllDone) {
     }
 }
 
+// Without --edition the level's edition is detected and named; a named edition that another reads far
+// better is refused before anything is written.
+TEST(CliProcess, TheEditionIsDetectedUnlessNamedAndAWrongNameIsRefused) {
+    TempFolder dir("veldrin-cli");
+    const auto lvz = buildLevel(sampleTown(GameVersion::VcsPsp)).write(dir.path(), "town");
+    CliRun r = runCli("convert " + lvz.string() + " --report");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\nEdition: VCS PSP (detected)\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nReport: " + (dir.path() / "town-report" / "index.html").string() + "\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "town-report" / "index.html"));
+
+    r = runCli("info " + lvz.string());
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("edition vcs-psp (detected)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("lcs-ps2"), std::string::npos) << r.out; // why each other edition does not fit
+
+    std::filesystem::remove_all(dir.path() / "town");
+    r = runCli("convert " + lvz.string() + " --edition lcs-ps2");
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("use --edition vcs-psp"), std::string::npos) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "town" / "town.ipl"));
+}
+
 TEST(CliProcess, FailuresExitWithOneAndUsageWithTwo) {
     TempFolder dir("veldrin-cli");
     const auto lvz = buildLevel(sampleTown(GameVersion::LcsPs2)).write(dir.path(), "town");
