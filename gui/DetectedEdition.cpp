@@ -1,5 +1,7 @@
 #include "gui/DetectedEdition.h"
 
+#include <exception>
+
 namespace veldrin::gui {
 
 QString editionRefusalText(const EditionChoice& choice) {
@@ -12,6 +14,17 @@ QString editionRefusalText(const EditionChoice& choice) {
         }
     }
     return QString::fromStdString(choice.refusal) + "; " + advice;
+}
+
+DetectedEdition detectPickedEdition(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath) {
+    try {
+        const EditionChoice choice =
+            chooseEdition(detectEdition(loadLevel(lvzPath, imgPath)), std::nullopt, lvzPath.filename().string());
+        if (!choice.edition) return {std::nullopt, "Edition not detected: " + editionRefusalText(choice)};
+        return {choice.edition, "Detected: " + QString::fromStdString(editionTitle(*choice.edition))};
+    } catch (const std::exception& e) {
+        return {std::nullopt, "Edition not detected: " + QString::fromStdString(e.what())};
+    }
 }
 
 } // namespace veldrin::gui

@@ -25,6 +25,7 @@
 #include "app/MapOffset.h"
 #include "base/FileIO.h"
 #include "gui/ConversionThread.h"
+#include "gui/DetectedEdition.h"
 #include "gui/ElidedLabel.h"
 #include "gui/FormControls.h"
 #include "gui/MainWindow.h"
@@ -113,6 +114,10 @@ void MainWindow::pickLevel(const QString& lvzPath) {
     picked_.levelName = pick.levelName;
     modelPrefix_->setText(QString::fromStdString(pick.modelPrefix));
     texturePrefix_->setText(QString::fromStdString(pick.texturePrefix));
+    // The user may still choose another edition; the run refuses one that clearly does not fit.
+    const DetectedEdition detected = detectPickedEdition(pick.lvzPath, pick.imgPath);
+    if (detected.edition) gameVersions_[static_cast<std::size_t>(*detected.edition) - 1]->setChecked(true);
+    setStatus(detected.status);
 }
 
 void MainWindow::generateIdeToggled(bool on) {

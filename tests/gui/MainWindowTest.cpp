@@ -27,6 +27,8 @@
 #include "gui/PathText.h"
 #include "gui/PrelightDialog.h"
 #include "gui/SessionSettings.h"
+#include "support/LevelBuilder.h"
+#include "support/SampleLevels.h"
 #include "support/TempFolder.h"
 
 using namespace veldrin;
@@ -332,6 +334,28 @@ private slots:
         QCOMPARE(o.lvzPath, dir.path() / "INDUST.lvz");
         QCOMPARE(o.imgPath, dir.path() / "INDUST.IMG");
         QCOMPARE(o.levelFolder(), dir.path() / "indust");
+    }
+
+    // A pick selects the detected edition's button and names it in the status line; the user may still
+    // choose another; a level that reads as no edition says why.
+    void aPickSelectsTheDetectedEdition() {
+        TempFolder dir("veldrin-gui");
+        MainWindow w;
+        MessageLog log(w);
+        const char* buttons[] = {"LCSPS2", "VCSPS2", "LCSPSP", "VCSPSP"};
+        const char* titles[] = {"LCS PS2", "VCS PS2", "LCS PSP", "VCS PSP"};
+        for (int i = 3; i >= 0; --i) {
+            const auto edition = static_cast<GameVersion>(i + 1);
+            const auto lvz = buildLevel(sampleTown(edition)).write(dir.path(), std::string(buttons[i]));
+            w.pickLevel(toQString(lvz));
+            QVERIFY(child<QRadioButton>(w, buttons[i])->isChecked());
+            QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("Detected: ") + titles[i]);
+            child<QRadioButton>(w, buttons[(i + 1) % 4])->click();
+            QCOMPARE(w.gatherOptions().gameVersion, static_cast<GameVersion>((i + 1) % 4 + 1));
+        }
+        w.pickLevel(levelFiles(dir.path(), "junk"));
+        QVERIFY(child<ElidedLabel>(w, "StatusText")->fullText().startsWith("Edition not detected: junk.lvz is not a valid zlib stream"));
+        QVERIFY(log.messages.isEmpty());
     }
 
     void aMissingImgIsReportedAndKeepsTheLevelPickedBefore() {
