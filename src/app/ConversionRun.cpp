@@ -105,7 +105,7 @@ private:
             requireIdRange(o_.idOffset, plan_.models.size());
             ideIds_.assign(static_cast<std::size_t>(tables_.resourceCount), -1);
         }
-        maximum_ = std::max(0, tables_.resourceCount - 1);
+        maximum_ = plannedWork();
         progress(0);
         if (o_.generateIde) ide_ = ideHead(o_.levelName);
     }
@@ -141,7 +141,9 @@ private:
                 const PlannedModel& p = plan[start + i];
                 status("Processing " + p.name + ".dff");
                 if (errors[i]) std::rethrow_exception(errors[i]);
+                ++done_;
                 if (!outputs[i].produced) {
+                    progress(done_);
                     ++summary_.modelsSkipped;
                     ++report_.modelsSkipped;
                     if (!outputs[i].skipReason.empty()) warn(outputs[i].skipReason);
@@ -153,11 +155,21 @@ private:
         }
         // The group after the last full one is always built, empty or not.
         if (o_.txdMode == TxdMode::TxdPerGroup && !o_.onePerModel()) buildDictionary(dictionaryAt(committed_.size(), committed_, o_));
-        progress(maximum_);
     }
 
     ModelOutput convertOne(const PlannedModel& p) const {
         return convertModel(level_.all(), p.firstPart, p.secondPart, modelParamsFor(o_, p));
+    }
+
+    // The progress bar counts models and the textures of each dictionary, as many as there will be
+    // when no model is skipped.
+    int plannedWork() const {
+        std::vector<CommittedModel> all;
+        all.reserve(plan_.models.size());
+        for (const PlannedModel& p : plan_.models) all.push_back({p.resourceIndex, p.name, p.textureIds});
+        std::size_t work = plan_.models.size();
+        for (const DictionaryPlan& d : assignDictionaries(all, o_)) work += d.textureIds.size();
+        return static_cast<int>(std::min<std::size_t>(work, std::numeric_limits<int>::max()));
     }
 
     // Models, dictionaries and the GTA SA collision entry, as many as there will be when no model is skipped.
@@ -180,7 +192,7 @@ private:
         }
         committed_.push_back({p.resourceIndex, p.name, out.textureIds});
         if (o_.writeReport) report_.models.push_back({p.name, p.firstPart, p.secondPart, p.scale});
-        progress(p.resourceIndex);
+        progress(done_);
         if (o_.genBlankCol) writeBlankCol(collision_, o_.targetGame, p.name, out.boundsMin, out.boundsMax);
         ++summary_.modelsConverted;
         if (closesDictionary(commitIndex, o_)) buildDictionary(dictionaryAt(commitIndex, committed_, o_));
@@ -219,6 +231,7 @@ private:
         if (o_.genBlankCol) col = std::span<const uint8_t>(collision_);
         sink_.finish(o_.targetGame, col);
         summary_.files = sink_.written();
+        progress(maximum_);
         if (o_.writeReport) writeReport();
         status(kAllDoneMessage);
     }
@@ -254,13 +267,15 @@ private:
             sink_.putFrom(d.fileName(), d.entryName(), [&](ByteSink& out) { writeTxd(level_.all(), refs, params, out); });
         }
         ++summary_.dictionaries;
+        done_ += static_cast<int>(d.textureIds.size());
+        progress(done_);
     }
 
     void status(const std::string& text) const {
         if (cb_.status) cb_.status(text);
     }
     void progress(int position) const {
-        if (cb_.progress) cb_.progress(position, maximum_);
+        if (cb_.progress) cb_.progress(std::min(position, maximum_), maximum_);
     }
     void warn(const std::string& text) {
         ++summary_.warnings;
@@ -282,7 +297,8 @@ private:
     std::optional<ZoneTable> zones_;
     RunReportInput report_;
     std::chrono::steady_clock::time_point started_;
-    int maximum_ = 0;
+    int maximum_ = 0; // models and dictionary textures planned
+    int done_ = 0;    // of them, converted, skipped or written
 };
 
 } // namespace

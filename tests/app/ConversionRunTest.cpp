@@ -18,6 +18,16 @@ SmallLevel basicLevel() {
     return l;
 }
 
+// The bar counts models, then each dictionary's textures: it only moves forward and ends full.
+std::vector<int> progressPositions(const RunResult& r, int maximum) {
+    std::vector<int> positions;
+    for (const auto& [position, max] : r.progress) {
+        EXPECT_EQ(max, maximum);
+        if (positions.empty() || positions.back() != position) positions.push_back(position);
+    }
+    return positions;
+}
+
 struct Converted {
     TempFolder dir{"veldrin-run"};
     ConversionOptions options;
@@ -39,6 +49,8 @@ TEST(ConversionRun, WritesModelsIdeIplAndOneBigDictionary) {
     EXPECT_EQ(r.statuses[2], "Loading database...");
     EXPECT_EQ(r.statuses[3], "Processing indust2.dff");
     EXPECT_EQ(r.statuses.back(), "All done!");
+    // Three models, then the one dictionary's two textures.
+    EXPECT_EQ(progressPositions(r, 5), (std::vector<int>{0, 1, 2, 3, 5}));
 
     const auto folder = dir.path() / "indust";
     EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"INDUSTTXD.TXD", "LODust4.dff", "indust.ide", "indust.ipl",
@@ -94,7 +106,8 @@ TEST(ConversionRun, OneDictionaryPerModelUsesTheModelsOwnName) {
     o.txdMode = TxdMode::TxdPerGroup;
     o.modelsPerTxd = 1;
     o.buildImg = true;
-    runAndCollect(o);
+    // Each model, then its own dictionary: textures {0}, {0, 1}, {1}.
+    EXPECT_EQ(progressPositions(runAndCollect(o), 7), (std::vector<int>{0, 1, 2, 3, 5, 6, 7}));
     const auto folder = dir.path() / "indust";
     const auto entries = readDirectory(readWholeFile(folder / "INDUST.DIR"));
     std::vector<std::string> names;

@@ -38,6 +38,7 @@ struct RunResult {
     RunSummary summary;
     std::vector<std::string> statuses;
     std::vector<std::string> warnings;
+    std::vector<std::pair<int, int>> progress; // (position, maximum) as reported
 };
 
 // Options as a pick of `lvz` gives them, with the sample's defaults.
