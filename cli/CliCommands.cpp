@@ -7,6 +7,8 @@
 
 #include "app/ConversionRun.h"
 #include "app/EditionDetection.h"
+#include "app/LevelReport.h"
+#include "app/Preflight.h"
 #include "app/StaleFiles.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
@@ -16,6 +18,7 @@
 #include "level/LevelInput.h"
 #include "level/WorldReader.h"
 #include "level/ZonFile.h"
+#include "report/WarningKinds.h"
 
 namespace veldrin::cli {
 
@@ -27,6 +30,17 @@ void checkLevelFiles(const ConversionOptions& o) {
     requireInputFile(o.lvzPath);
     if (!std::filesystem::exists(o.imgPath)) throw VeldrinError(o.imgPath.string() + " not found");
     requireInputFile(o.imgPath);
+}
+
+// "N x Kind" for each kind of warning the run raised, kinds in order of first appearance, so a long
+// run's warnings above can be weighed at a glance.
+std::vector<std::string> warningCountLines(const std::vector<std::string>& texts) {
+    std::vector<std::pair<std::string, std::string>> classified;
+    for (const std::string& text : texts) classified.emplace_back(std::string(classifyWarning(text).id), text);
+    std::vector<std::string> lines;
+    for (const WarningGroup& group : groupWarnings(classified))
+        lines.push_back(std::to_string(group.texts.size()) + " x " + std::string(group.kind->title));
+    return lines;
 }
 
 } // namespace
@@ -60,7 +74,11 @@ int runConvertCommand(const ConvertRequest& request) {
         if (text != kAllDoneMessage) progress.status(text);
     };
     callbacks.progress = [&](int position, int maximum) { progress.progress(position, maximum); };
-    callbacks.warning = [&](const std::string& text) { progress.warning(text); };
+    std::vector<std::string> warnings;
+    callbacks.warning = [&](const std::string& text) {
+        warnings.push_back(text);
+        progress.warning(text);
+    };
     InterruptGuard interrupt;
     callbacks.stopRequested = [] { return InterruptGuard::requested(); };
     std::string editionLine;
@@ -89,6 +107,7 @@ int runConvertCommand(const ConvertRequest& request) {
                         request.islandGiven ? "" : " (the smallest island in the file)");
         }
         if (summary.warnings > 0) std::printf("%d warning(s)\n", summary.warnings);
+        for (const std::string& line : warningCountLines(warnings)) std::printf("  %s\n", line.c_str());
         if (!summary.reportFolder.empty()) std::printf("Report: %s\n", (summary.reportFolder / "index.html").string().c_str());
         std::printf("%s\n", kAllDoneMessage);
         return 0;
@@ -99,7 +118,7 @@ int runConvertCommand(const ConvertRequest& request) {
     }
 }
 
-int runInfoCommand(const ConversionOptions& options) {
+int runInfoCommand(const ConvertRequest& request, ConversionOptions options) {
     try {
         checkLevelFiles(options);
         const LevelBuffer level = loadLevel(options.lvzPath, options.imgPath);
@@ -148,6 +167,18 @@ int runInfoCommand(const ConversionOptions& options) {
         if (s.skippedResourceIndices > 0)
             std::printf("warning: %d resource index(es) at or above the resource count were skipped\n",
                         s.skippedResourceIndices);
+        if (request.infoReport) {
+            options.gameVersion = edition;
+            std::optional<ZoneTable> zones;
+            if (options.useZon) {
+                options.zonIsland = islandToKeep(request, options.zonPath);
+                zones = readZoneTable(readWholeFile(options.zonPath), options.zonPath.string());
+                if (const auto w = emptyIslandWarning(*zones, options.zonIsland, options.zonPath.filename().string()))
+                    std::printf("warning: %s\n", w->c_str());
+            }
+            writeLevelReport(*request.infoReport, options, level, t, zones ? &*zones : nullptr, choice.detected);
+            std::printf("Report: %s\n", (*request.infoReport / "index.html").string().c_str());
+        }
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -184,7 +184,7 @@ int runCommandLine(const std::vector<std::string>& args) {
     switch (cmd.kind) {
     case CommandKind::Text: std::fputs(cmd.text.c_str(), stdout); return 0;
     case CommandKind::Convert: return runConvertCommand(cmd.convert);
-    case CommandKind::Info: return runInfoCommand(cmd.options);
+    case CommandKind::Info: return runInfoCommand(cmd.convert, cmd.options);
     case CommandKind::Colmap: return runColmapCommand(cmd.colmap);
     case CommandKind::Col2: return runCol2Command(cmd.col2);
     case CommandKind::PatchVc: return runPatchVcCommand(cmd.patchVc);

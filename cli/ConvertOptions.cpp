@@ -47,6 +47,33 @@ static void setEdition(ConversionOptions& o, const std::string& text) {
     if (!o.editionAuto) o.gameVersion = gameVersionFrom(text);
 }
 
+// The map offset and the island filter, which shape the placements of a run and of a level's pictures.
+static void addPlacementOptions(CLI::App& cmd, ConvertRequest& r, const std::string& mapOffsetMeaning) {
+    ConversionOptions& o = r.options;
+    valueOption(cmd, "--map-offset", "X,Y,Z", mapOffsetMeaning,
+                [&o](const std::string& v) {
+                    const auto offset = parseMapOffset(splitMapOffset(v), MapOffsetMessages::Conversion);
+                    for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffset[axis] = static_cast<float>(offset[axis]);
+                })
+        ->group("Placements");
+    valueOption(cmd, "--zon", "MAP.ZON", "keep only the placements inside the zones of one island",
+                [&o](const std::string& v) {
+                    o.zonPath = v;
+                    o.useZon = true;
+                })
+        ->group("Placements");
+    valueOption(cmd, "--island", "N", "with --zon, the island, 0 to 255 (default: the smallest island in the file)",
+                [&r](const std::string& v) {
+                    r.options.zonIsland = integerIn("--island", v, 0, 255);
+                    r.islandGiven = true;
+                })
+        ->group("Placements");
+    flagOption(cmd, "--force-megalods",
+               "with --zon, keep the MegaLOD placements outside the island too (the window ticks it with \"Use ZON\")",
+               o.forceMegaLods)
+        ->group("Placements");
+}
+
 CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) {
     ConversionOptions& o = r.options;
     o.jobs = defaultJobs;
@@ -120,28 +147,7 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
     valueOption(*cmd, "--id-offset", "N", "with --ide, the first object ID, 0 or more (default 1000)",
                 [&o](const std::string& v) { o.idOffset = integerIn("--id-offset", v, 0, 2147483647); })
         ->group("Placements");
-    valueOption(*cmd, "--map-offset", "X,Y,Z", "with --ide, added to every placement, \".\" for decimals (default 0,0,0)",
-                [&o](const std::string& v) {
-                    const auto offset = parseMapOffset(splitMapOffset(v), MapOffsetMessages::Conversion);
-                    for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffset[axis] = static_cast<float>(offset[axis]);
-                })
-        ->group("Placements");
-    valueOption(*cmd, "--zon", "MAP.ZON", "keep only the placements inside the zones of one island",
-                [&o](const std::string& v) {
-                    o.zonPath = v;
-                    o.useZon = true;
-                })
-        ->group("Placements");
-    valueOption(*cmd, "--island", "N", "with --zon, the island, 0 to 255 (default: the smallest island in the file)",
-                [&r](const std::string& v) {
-                    r.options.zonIsland = integerIn("--island", v, 0, 255);
-                    r.islandGiven = true;
-                })
-        ->group("Placements");
-    flagOption(*cmd, "--force-megalods",
-               "with --zon, keep the MegaLOD placements outside the island too (the window ticks it with \"Use ZON\")",
-               o.forceMegaLods)
-        ->group("Placements");
+    addPlacementOptions(*cmd, r, "with --ide, added to every placement, \".\" for decimals (default 0,0,0)");
 
     valueOption(*cmd, "-j,--jobs", "N", "worker threads, 1 to 256 (default: one per core); the output is the same for any",
                 [&o](const std::string& v) { o.jobs = integerIn("--jobs", v, 1, 256); })
@@ -160,6 +166,17 @@ CLI::App* addInfoCommand(CLI::App& root, ConvertRequest& r) {
     valueOption(*cmd, "--edition", "EDITION",
                 "source edition: auto, lcs-ps2, vcs-ps2, lcs-psp or vcs-psp (default auto: detected from the level)",
                 [&r](const std::string& v) { setEdition(r.options, v); });
+    valueOption(*cmd, "--report", "DIR",
+                "write the level's pictures into DIR before converting: its textures, a thumbnail of each model a "
+                "convert would write and the map of its placements, with the island filter and map offset given",
+                [&r](const std::string& v) { r.infoReport = v; })
+        ->group("Report");
+    addPlacementOptions(*cmd, r, "with --report, added to every placement on the map, \".\" for decimals (default 0,0,0)");
+    for (CLI::Option* option : cmd->get_options())
+        if (option->get_group() == "Placements") option->group("Report");
+    valueOption(*cmd, "-j,--jobs", "N", "with --report, threads drawing the pictures, 1 to 256 (default: one per core)",
+                [&r](const std::string& v) { r.options.jobs = integerIn("--jobs", v, 1, 256); })
+        ->group("Report");
     return cmd;
 }
 

@@ -20,8 +20,9 @@ struct ConvertRequest {
     std::optional<std::filesystem::path> outputFolder;
     std::optional<std::string> modelPrefix;
     std::optional<std::string> texturePrefix;
-    bool islandGiven = false;
-    bool clean = false;       // remove each level's old output folder before converting it // without --island the run takes the smallest island of the zone file
+    bool islandGiven = false; // without --island the run takes the smallest island of the zone file
+    bool clean = false; // remove each level's old output folder before converting it
+    std::optional<std::filesystem::path> infoReport; // info: the folder of the level's pictures
     Verbosity verbosity = Verbosity::Normal;
 };
 

@@ -38,13 +38,7 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     for (const auto& [name, bytes] : input.dictionaries) {
         content.sheets.push_back({name, [&bytes = bytes, name = name] { return decodeDictionary(bytes, name + ".TXD"); }});
     }
-    const std::span<const uint8_t> levelBytes = level.all();
-    const GameVersion edition = tables.edition;
-    for (const ReportModel& m : input.models) {
-        content.thumbnails.push_back({m.name, [levelBytes, edition, &m] {
-                                          return readModelPreview(levelBytes, m.firstPart, m.secondPart, edition, m.scale, m.name);
-                                      }});
-    }
+    content.thumbnails = modelThumbnails(level.all(), tables.edition, input.models);
     content.mapPoints = std::move(input.placements);
     if (zones) content.zones = islandZones(*zones, options.zonIsland);
 

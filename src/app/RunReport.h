@@ -11,16 +11,10 @@
 #include "level/WorldTables.h"
 #include "level/ZonFile.h"
 #include "pcout/OutputSink.h"
+#include "report/LevelContent.h"
 #include "report/PlacementMap.h"
 
 namespace veldrin {
-
-// A converted model as its thumbnail reads it back from the level.
-struct ReportModel {
-    std::string name;
-    int64_t firstPart = 0, secondPart = 0;
-    std::array<float, 3> scale{0, 0, 0};
-};
 
 // What a conversion run hands its report, gathered as the run goes.
 struct RunReportInput {

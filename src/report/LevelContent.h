@@ -18,18 +18,22 @@ std::function<std::optional<RgbaImage>(int)> levelTextureLookup(std::span<const 
                                                                  const std::vector<ResourceEntry>& resources,
                                                                  GameVersion edition);
 
-// A thumbnail of model `resourceIndex` read from the level as the model converter reads it.
-ThumbnailSource modelThumbnail(std::span<const uint8_t> level, const WorldTables& tables, int resourceIndex,
-                               const std::string& name);
-
-// What a level holds before converting: one sheet named `sheetName` of every texture its placed models
-// use (decoded from the console data), a thumbnail of every placed model a run would consider (located,
-// instanced, not the second part of a pair), and the map of every placement at its position in the level.
-// Fills the record's counts. The spans and tables must outlive the content.
-struct LevelNames {
-    std::string sheetName, modelPrefix, lodPrefix, texturePrefix;
+// A model the pictures show, read back from the level as the model converter reads it.
+struct ReportModel {
+    std::string name;
+    int64_t firstPart = 0, secondPart = 0;
+    std::array<float, 3> scale{0, 0, 0};
 };
-ReportContent levelContent(std::span<const uint8_t> level, const WorldTables& tables, const LevelNames& names,
-                           RunRecord& record, int jobs);
+
+// A thumbnail of each model, read from the level when drawn.
+std::vector<ThumbnailSource> modelThumbnails(std::span<const uint8_t> level, GameVersion edition,
+                                             const std::vector<ReportModel>& models);
+
+// What a level holds before converting: a thumbnail of each of `models`, one sheet named `sheetName` of
+// the textures `textureIds` (decoded from the console data, named with `texturePrefix`), and the map of
+// `points`. Fills the record's counts. The level and tables must outlive the content.
+ReportContent levelContent(std::span<const uint8_t> level, const WorldTables& tables, const std::vector<ReportModel>& models,
+                           const std::vector<int>& textureIds, std::vector<MapPoint> points, const std::string& sheetName,
+                           const std::string& texturePrefix, RunRecord& record, int jobs);
 
 } // namespace veldrin

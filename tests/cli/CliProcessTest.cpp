@@ -30,10 +30,15 @@ TEST(CliProcess, ConvertsEveryEditionAndEndsWithAllDone) {
 TEST(CliProcess, TheEditionIsDetectedUnlessNamedAndAWrongNameIsRefused) {
     TempFolder dir("veldrin-cli");
     const auto lvz = buildLevel(sampleTown(GameVersion::VcsPsp)).write(dir.path(), "town");
-    CliRun r = runCli("convert " + lvz.string() + " --report");
+    // Options that do nothing for GTA 3 warn; the end of the run counts the warnings by kind, then names
+    // the report, then says "All done!".
+    CliRun r = runCli("convert " + lvz.string() + " --report --mipmaps --night-prelight");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("\nEdition: VCS PSP (detected)\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\nReport: " + (dir.path() / "town-report" / "index.html").string() + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n2 warning(s)\n  2 x Other warnings\nReport: " +
+                         (dir.path() / "town-report" / "index.html").string() + "\nAll done!"),
+              std::string::npos)
+        << r.out;
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "town-report" / "index.html"));
 
     r = runCli("info " + lvz.string());
@@ -46,6 +51,24 @@ TEST(CliProcess, TheEditionIsDetectedUnlessNamedAndAWrongNameIsRefused) {
     EXPECT_EQ(r.status, 1) << r.out;
     EXPECT_NE(r.out.find("use --edition vcs-psp"), std::string::npos) << r.out;
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "town" / "town.ipl"));
+}
+
+// info --report draws the level before converting it; the map offset moves the map as it moves the IPL.
+TEST(CliProcess, InfoReportDrawsTheLevelWithTheMapOffset) {
+    TempFolder dir("veldrin-cli");
+    const auto lvz = buildLevel(sampleTown(GameVersion::LcsPs2)).write(dir.path(), "town");
+    double minX[2];
+    for (int moved : {0, 1}) {
+        const auto folder = dir / (moved ? "moved" : "still");
+        const CliRun r = runCli("info " + lvz.string() + " --report " + folder.string() + (moved ? " --map-offset=100,0,0" : ""));
+        ASSERT_EQ(r.status, 0) << r.out;
+        EXPECT_NE(r.out.find("Report: " + (folder / "index.html").string()), std::string::npos) << r.out;
+        const std::vector<uint8_t> map = readWholeFile(folder / "map.json");
+        const std::string text(map.begin(), map.end());
+        minX[moved] = std::stod(text.substr(text.find("\"min_x\":") + 8));
+    }
+    EXPECT_DOUBLE_EQ(minX[1] - minX[0], 100.0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "town")); // nothing converted
 }
 
 TEST(CliProcess, FailuresExitWithOneAndUsageWithTwo) {

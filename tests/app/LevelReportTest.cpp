@@ -1,6 +1,6 @@
-// A whole report folder made from a sample level: every link resolves, the sheet's cells hold the
-// level's textures, thumbnails show their models, the map counts every placement, and the folder does
-// not depend on the thread count.
+// A level's pictures before converting: every link resolves, the sheet's cells hold the level's
+// textures, thumbnails show their models, the map and the counts agree with what a conversion then
+// writes, and the folder does not depend on the thread count.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -9,9 +9,10 @@
 #include <regex>
 #include <set>
 
+#include "RunFixture.h"
+#include "app/LevelReport.h"
 #include "base/FileIO.h"
 #include "level/WorldReader.h"
-#include "report/LevelContent.h"
 #include "report/LevelPictures.h"
 #include "report/PngReader.h"
 #include "report/Thumbnail.h"
@@ -35,28 +36,31 @@ std::map<std::string, std::vector<uint8_t>> folderFiles(const std::filesystem::p
     return files;
 }
 
-TEST(ReportFolder, LevelPicturesOfEveryEdition) {
+TEST(LevelReport, PicturesOfEveryEditionAgreeWithTheConversion) {
     for (GameVersion edition : {GameVersion::LcsPs2, GameVersion::VcsPs2, GameVersion::LcsPsp, GameVersion::VcsPsp}) {
         SCOPED_TRACE(std::string(gameVersionName(edition)));
-        const LevelBuffer level = test::buildLevel(test::sampleTown(edition)).buffer();
-        const WorldTables tables = readWorld(level, edition);
         test::TempFolder temp("report");
+        ConversionOptions options = test::optionsFor(test::buildLevel(test::sampleTown(edition)).write(temp.path(), "town"), edition);
+        options.generateIde = true;
+        const LevelBuffer level = loadLevel(options.lvzPath, options.imgPath);
+        const WorldTables tables = readWorld(level, edition);
 
         std::map<std::string, std::vector<uint8_t>> byJobs[2];
         for (int jobs : {1, 2}) {
-            RunRecord record;
-            record.level = {"town", "town.lvz", "town.IMG", std::string(gameVersionName(edition)), false};
-            record.converted = false;
-            const ReportContent content = levelContent(level.all(), tables, {"town", "town", "LODown", "town"}, record, jobs);
+            options.jobs = jobs;
             const auto folder = temp / ("jobs" + std::to_string(jobs));
-            writeReportFolder(folder, record, content);
+            writeLevelReport(folder, options, level, tables, nullptr, false);
             byJobs[jobs - 1] = folderFiles(folder);
         }
-        EXPECT_EQ(byJobs[0], byJobs[1]) << "the folder does not depend on the thread count";
+        // The pictures do not depend on the thread count (the record names it, so the page and manifest do).
+        for (auto& files : byJobs) files.erase("manifest.json"), files.erase("index.html");
+        ASSERT_EQ(byJobs[0].size(), byJobs[1].size());
+        for (const auto& [name, bytes] : byJobs[0]) EXPECT_TRUE(bytes == byJobs[1][name]) << name;
         const auto folder = temp / "jobs2";
 
         // Every relative link of the page names a file of the folder.
-        const std::string page(byJobs[1]["index.html"].begin(), byJobs[1]["index.html"].end());
+        const std::vector<uint8_t> pageBytes = readWholeFile(folder / "index.html");
+        const std::string page(pageBytes.begin(), pageBytes.end());
         const std::regex link("(?:src|href)=\"([^\"]+)\"");
         int links = 0;
         for (auto it = std::sregex_iterator(page.begin(), page.end(), link); it != std::sregex_iterator(); ++it, ++links)
@@ -67,10 +71,10 @@ TEST(ReportFolder, LevelPicturesOfEveryEdition) {
         EXPECT_EQ(manifest["counts"]["warnings"], 0) << manifest["warnings"].dump();
 
         // The sheet holds each texture as the level decodes it.
-        const Json cells = readJson(folder / "textures/town.json")["textures"];
+        const Json cells = readJson(folder / "textures/TOWNTXD.json")["textures"];
         EXPECT_EQ(int(cells.size()), manifest["counts"]["textures"].get<int>());
         ASSERT_GT(cells.size(), 0u);
-        const RgbaImage sheet = test::readPngFile(folder / "textures/town.png");
+        const RgbaImage sheet = test::readPngFile(folder / "textures/TOWNTXD.png");
         for (const Json& c : cells) {
             const int id = std::stoi(c["name"].get<std::string>().substr(4));
             const ResourceEntry& e = tables.resources.at(std::size_t(id));
@@ -106,10 +110,12 @@ TEST(ReportFolder, LevelPicturesOfEveryEdition) {
         }
         EXPECT_EQ(thumbnails, manifest["counts"]["models"].get<int>());
 
-        int placed = 0;
-        for (const PlacedInstance& slot : tables.instances) placed += slot.defined;
-        EXPECT_EQ(readJson(folder / "map.json")["points"], placed);
-        EXPECT_EQ(manifest["counts"]["placements"], placed);
+        // What the pictures show is what a conversion writes.
+        const test::RunResult run = test::runAndCollect(options);
+        EXPECT_EQ(manifest["counts"]["models"], run.summary.modelsConverted);
+        EXPECT_EQ(readJson(folder / "map.json")["points"], run.summary.instancesWritten);
+        EXPECT_EQ(manifest["counts"]["placements"], run.summary.instancesWritten);
+        EXPECT_EQ(manifest["converted"], false);
     }
 }
 

@@ -1,0 +1,50 @@
+#include "app/LevelReport.h"
+
+#include <set>
+
+#include "app/RunPlan.h"
+#include "app/RunRecordOptions.h"
+#include "app/RunReport.h"
+#include "base/TextUtil.h"
+#include "pcout/IdeIpl.h"
+#include "report/ReportFolder.h"
+
+namespace veldrin {
+
+ReportContent plannedLevelContent(const ConversionOptions& options, const LevelBuffer& level, const WorldTables& tables,
+                                  const ZoneTable* zones, RunRecord& record) {
+    const RunPlan plan = planRun(level, tables, options, zones);
+    std::vector<ReportModel> models;
+    std::set<int> textureIds;
+    std::vector<bool> planned(tables.models.size(), false);
+    for (const PlannedModel& p : plan.models) {
+        models.push_back({p.name, p.firstPart, p.secondPart, p.scale});
+        textureIds.insert(p.textureIds.begin(), p.textureIds.end());
+        planned[static_cast<std::size_t>(p.resourceIndex)] = true;
+    }
+    const std::array<double, 3> offset{options.mapOffset[0], options.mapOffset[1], options.mapOffset[2]};
+    std::vector<MapPoint> points;
+    for (const PlannedInstance& instance : plan.instances) {
+        const std::size_t model = static_cast<std::size_t>(instance.model);
+        if (model >= planned.size() || !planned[model]) continue;
+        const std::array<double, 3> at = offsetPosition(instance.position, offset);
+        points.push_back({at[0], at[1], placementKind(tables.models[model])});
+    }
+    ReportContent content = levelContent(level.all(), tables, models, std::vector<int>(textureIds.begin(), textureIds.end()),
+                                         std::move(points), toUpper(options.levelName) + "TXD", options.texturePrefix,
+                                         record, options.jobs);
+    if (zones) content.zones = islandZones(*zones, options.zonIsland);
+    return content;
+}
+
+void writeLevelReport(const std::filesystem::path& folder, const ConversionOptions& options, const LevelBuffer& level,
+                      const WorldTables& tables, const ZoneTable* zones, bool editionDetected) {
+    RunRecord record;
+    record.level = recordedLevel(options, editionDetected);
+    record.options = recordedOptions(options);
+    record.converted = false;
+    const ReportContent content = plannedLevelContent(options, level, tables, zones, record);
+    writeReportFolder(folder, std::move(record), content);
+}
+
+} // namespace veldrin
