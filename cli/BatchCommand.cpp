@@ -23,11 +23,7 @@ bool namesABatch(const std::vector<std::string>& levels) {
 namespace {
 
 std::vector<BatchLevel> planOf(const ConvertRequest& request) {
-    BatchSettings settings;
-    settings.options = request.options;
-    settings.outputFolder = request.outputFolder;
-    settings.modelPrefix = request.modelPrefix;
-    settings.texturePrefix = request.texturePrefix;
+    BatchSettings settings = batchSettings(request);
     if (settings.options.useZon) settings.options.zonIsland = islandToKeep(request, settings.options.zonPath);
     std::vector<fs::path> named(request.levels.begin(), request.levels.end());
     return planBatch(batchLevelFiles(named), settings);

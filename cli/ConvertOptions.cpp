@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/BatchRun.h"
 #include "app/MapOffset.h"
 #include "base/TextUtil.h"
 #include "cli/OptionValues.h"
@@ -189,13 +190,18 @@ void checkConvertRequest(const ConvertRequest& r, const std::string& command) {
     }
 }
 
+BatchSettings batchSettings(const ConvertRequest& r) {
+    BatchSettings settings;
+    settings.options = r.options;
+    settings.outputFolder = r.outputFolder;
+    settings.modelPrefix = r.modelPrefix;
+    settings.texturePrefix = r.texturePrefix;
+    settings.clean = r.clean;
+    return settings;
+}
+
 ConversionOptions optionsForLevel(const ConvertRequest& r, const std::string& level) {
-    ConversionOptions o = r.options;
-    applyLevelPick(o, level);
-    if (r.outputFolder) o.outputFolder = *r.outputFolder;
-    if (r.modelPrefix) o.modelPrefix = *r.modelPrefix;
-    if (r.texturePrefix) o.texturePrefix = *r.texturePrefix;
-    return o;
+    return levelOptions(level, batchSettings(r));
 }
 
 } // namespace veldrin::cli

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BatchRun.h"
 #include "app/ConversionOptions.h"
 #include "cli/Progress.h"
 
@@ -35,6 +36,9 @@ void addVerbosityOptions(CLI::App& cmd, Verbosity& verbosity);
 
 // Checks what the options cannot check one by one; throws UsageError.
 void checkConvertRequest(const ConvertRequest& request, const std::string& command);
+
+// The settings every level of the request shares.
+BatchSettings batchSettings(const ConvertRequest& request);
 
 // The run's options for one level: the pick derives the paths, the names and the output folder; the
 // options given explicitly then take precedence.

@@ -18,15 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-ConversionOptions levelOptions(const fs::path& lvz, const BatchSettings& s) {
-    ConversionOptions o = s.options;
-    applyLevelPick(o, lvz);
-    if (s.outputFolder) o.outputFolder = *s.outputFolder;
-    if (s.modelPrefix) o.modelPrefix = *s.modelPrefix;
-    if (s.texturePrefix) o.texturePrefix = *s.texturePrefix;
-    return o;
-}
-
 // Inputs a run would refuse, refused in the run's words.
 void requireInputs(const ConversionOptions& o) {
     std::string refusal;
@@ -51,6 +42,15 @@ void readPlan(BatchLevel& level) {
 }
 
 } // namespace
+
+ConversionOptions levelOptions(const fs::path& lvz, const BatchSettings& s) {
+    ConversionOptions o = s.options;
+    applyLevelPick(o, lvz);
+    if (s.outputFolder) o.outputFolder = *s.outputFolder;
+    if (s.modelPrefix) o.modelPrefix = *s.modelPrefix;
+    if (s.texturePrefix) o.texturePrefix = *s.texturePrefix;
+    return o;
+}
 
 std::vector<BatchLevel> planBatch(const std::vector<fs::path>& levels, const BatchSettings& settings) {
     std::vector<BatchLevel> plan;

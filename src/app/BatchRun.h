@@ -20,6 +20,10 @@ struct BatchSettings {
     bool clean = false;                                 // remove each level's old output folder first
 };
 
+// One level's run options: the pick derives its paths, names and output folder; the settings given
+// explicitly then take precedence.
+ConversionOptions levelOptions(const std::filesystem::path& lvz, const BatchSettings& settings);
+
 // One level as planned: its own run options, with the planned first IDE id in `options.idOffset` and the
 // edition the level reads in (its run settles the same one again).
 struct BatchLevel {
