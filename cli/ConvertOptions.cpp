@@ -158,8 +158,11 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
 }
 
 CLI::App* addInfoCommand(CLI::App& root, ConvertRequest& r) {
-    CLI::App* cmd = root.add_subcommand("info", "Show what a level holds, without writing anything");
-    cmd->footer("Example:\n  veldrin-cli info INDUST.lvz --edition lcs-ps2\n");
+    CLI::App* cmd = root.add_subcommand("info", "Show what a level holds without converting it; --report draws it");
+    cmd->footer("Examples:\n"
+                "  veldrin-cli info INDUST.lvz --edition lcs-ps2\n"
+                "  veldrin-cli info INDUST.lvz --report pictures --zon MAP.ZON --island 1\n"
+                "      writes pictures/index.html: the textures, the models and the map of island 1\n");
     cmd->add_option("level", r.levels, "the level's LVZ file; its IMG is the file of the same name beside it")
         ->option_text("LEVEL.lvz")
         ->required();

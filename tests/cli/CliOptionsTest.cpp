@@ -176,7 +176,7 @@ TEST(CliOptions, EveryCommandHelpDescribesEachOption) {
           "--quiet", "--verbose", "default 50", "sa only", "\"Use ZON\"", "Examples:"}},
         {{"convert", "-h", "a.lvz"}, {"--models-per-txd"}},
         {{"help", "convert"}, {"--models-per-txd"}},
-        {{"info", "--help"}, {"--edition", "Example:"}},
+        {{"info", "--help"}, {"--edition", "--report", "--zon", "--map-offset", "Examples:"}},
         {{"colmap", "-h"},
          {"--img", "--blank-dff", "--edition", "--target", "--no-buildings", "--no-dynamic", "--no-treadables",
           "--id-offset", "--map-offset", "--out", "Examples:"}},
