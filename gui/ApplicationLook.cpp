@@ -1,6 +1,8 @@
 #include "gui/ApplicationLook.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <algorithm>
@@ -28,6 +30,17 @@ QFont regularFont() {
     QFont font = QApplication::font();
     font.setBold(false);
     return font;
+}
+
+int titleBarWidth(const QString& title) {
+    // The window manager draws the bar in a font of its own that the toolkit cannot ask for; the
+    // platform's title font is the best guess, kept from the small sizes that cut titles on most desktops.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    font.setBold(true);
+    if (font.pointSizeF() < kTitlePointSize) font.setPointSizeF(kTitlePointSize);
+    const int barHeight = QFontMetrics(font).height() + 8;
+    // The window's icon and close button, each about as wide as the bar is high, and a margin each side.
+    return QFontMetrics(font).horizontalAdvance(title) + 2 * barHeight + 2 * 8;
 }
 
 void showMessageBox(QWidget* parent, const QString& text, MessageKind kind) {

@@ -23,6 +23,12 @@ void applyApplicationLook(QApplication& app);
 QFont boldFont();
 QFont regularFont();
 
+// The width a window needs for its title bar to show `title` whole: the title in the desktop's title
+// font, made bold as most window managers draw it and no smaller than kTitlePointSize, plus the room of
+// the bar's buttons and margins.
+inline constexpr int kTitlePointSize = 11;
+int titleBarWidth(const QString& title);
+
 // What a message tells, which sets its box's icon.
 enum class MessageKind { Information, Warning, Error };
 

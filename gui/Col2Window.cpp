@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "collision/ColConv.h"
 #include "gui/ApplicationLook.h"
@@ -70,7 +71,7 @@ Col2Window::Col2Window(QWidget* parent) : ToolWindow("COL2 to COL Converter", pa
     column->addStretch();
     column->addWidget(statusBar);
     const QSize needed = column->minimumSize();
-    setFixedSize(std::max(kClientWidth, needed.width()), std::max(kClientHeight, needed.height()));
+    setFixedSize(std::max({kClientWidth, needed.width(), titleBarWidth(windowTitle())}), std::max(kClientHeight, needed.height()));
 
     connect(runner_, &ToolRunner::ended, this, &Col2Window::conversionFinished);
 }

@@ -50,7 +50,7 @@ ColMapWindow::ColMapWindow(QWidget* parent) : ToolWindow("Collision map converte
 
     // The specified client size, unless this desktop's fonts need more room than it gives.
     const QSize needed = column->minimumSize();
-    setFixedSize(std::max(kClientWidth, needed.width()), std::max(kClientHeight, needed.height()));
+    setFixedSize(std::max({kClientWidth, needed.width(), titleBarWidth(windowTitle())}), std::max(kClientHeight, needed.height()));
 
     connect(runner_, &ToolRunner::statusChanged, status_, &ElidedLabel::setElidedText);
     connect(runner_, &ToolRunner::progressChanged, this, [this](int position, int maximum) {

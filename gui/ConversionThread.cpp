@@ -10,8 +10,9 @@ namespace veldrin::gui {
 ConversionThread::ConversionThread(ConversionOptions options, QObject* parent)
     : QThread(parent), options_(std::move(options)) {}
 
-ConversionThread::ConversionThread(ConversionOptions options, std::vector<std::filesystem::path> levels, QObject* parent)
-    : QThread(parent), options_(std::move(options)), levels_(std::move(levels)) {}
+ConversionThread::ConversionThread(ConversionOptions options, std::vector<std::filesystem::path> levels,
+                                   std::optional<std::filesystem::path> outputFolder, QObject* parent)
+    : QThread(parent), options_(std::move(options)), levels_(std::move(levels)), batchFolder_(std::move(outputFolder)) {}
 
 void ConversionThread::run() {
     RunCallbacks callbacks;
@@ -23,6 +24,7 @@ void ConversionThread::run() {
         if (isBatch()) {
             BatchSettings settings;
             settings.options = options_;
+            settings.outputFolder = batchFolder_;
             BatchCallbacks batch;
             batch.run = callbacks;
             batchResults_ = runBatch(planBatch(levels_, settings), false, batch);

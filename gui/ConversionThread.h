@@ -2,6 +2,7 @@
 #include <QThread>
 #include <atomic>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "app/ConversionOptions.h"
@@ -16,8 +17,10 @@ class ConversionThread : public QThread {
     Q_OBJECT
 public:
     explicit ConversionThread(ConversionOptions options, QObject* parent = nullptr);
-    // Several levels in turn with the same options (each level's own paths, names and planned IDE ids).
-    ConversionThread(ConversionOptions options, std::vector<std::filesystem::path> levels, QObject* parent = nullptr);
+    // Several levels in turn with the same options (each level's own paths, names and planned IDE ids),
+    // into `outputFolder` when one is given, else each beside its LVZ.
+    ConversionThread(ConversionOptions options, std::vector<std::filesystem::path> levels,
+                     std::optional<std::filesystem::path> outputFolder, QObject* parent = nullptr);
 
     // Asks the run to end before its next model; the model in hand is finished first.
     void requestStop() { stop_ = true; }
@@ -45,6 +48,7 @@ private:
     RunSummary summary_;
     QString failure_;
     const std::vector<std::filesystem::path> levels_;
+    const std::optional<std::filesystem::path> batchFolder_;
     std::vector<BatchLevelResult> batchResults_;
 };
 

@@ -28,4 +28,15 @@ FilesChooser openFilesDialog(QWidget* parent) {
     };
 }
 
+FolderChooser openFolderDialog(QWidget* parent) {
+    return [parent](const QString& caption, const QString& start) {
+        QSettings settings;
+        const QString key = "folders/" + caption;
+        const QString folder =
+            QFileDialog::getExistingDirectory(parent, caption, start.isEmpty() ? settings.value(key).toString() : start);
+        if (!folder.isEmpty()) settings.setValue(key, folder);
+        return folder;
+    };
+}
+
 } // namespace veldrin::gui

@@ -33,6 +33,11 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     showMessage = [this](const QString& text, MessageKind kind) { showMessageBox(this, text, kind); };
     chooseFile = openFileDialog(this);
     chooseFiles = openFilesDialog(this);
+    chooseFolder = openFolderDialog(this);
+    openUrl = desktopOpener();
+    showLinkedMessage = [this](const QString& text, MessageKind kind, const MessageLinks& links) {
+        showLinkedMessageBox(this, text, kind, links, openUrl);
+    };
     setAcceptDrops(true);
 
     auto* column = new QVBoxLayout(this);
@@ -92,7 +97,29 @@ QWidget* MainWindow::makeLevelRows() {
     column->addWidget(browseButton_);
     column->addWidget(lvzLabel_);
     column->addWidget(imgLabel_);
+    column->addLayout(makeOutputRow(rows));
     return rows;
+}
+
+// "Output: beside the level", or the folder chosen with "..."; "Reset" goes back to beside the level.
+QHBoxLayout* MainWindow::makeOutputRow(QWidget* rows) {
+    outputLabel_ = new ElidedLabel("Output: ", kBesideTheLevel, rows);
+    outputLabel_->setObjectName("OutputPath");
+    QPushButton* choose = smallButton("OutputButton", "...", 22);
+    choose->setToolTip("Choose the folder that the level's output folder goes into");
+    connect(choose, &QPushButton::clicked, this, &MainWindow::browseOutputFolder);
+    outputReset_ = smallButton("OutputResetButton", "Reset", 40);
+    outputReset_->setToolTip("Back to beside the level");
+    outputReset_->setEnabled(false);
+    // As low as the path rows above, so the window grows by no more than one of them.
+    for (QPushButton* button : {choose, outputReset_}) button->setFixedHeight(outputLabel_->sizeHint().height());
+    connect(outputReset_, &QPushButton::clicked, this, [this] { setOutputFolderChoice({}); });
+    auto* row = new QHBoxLayout;
+    row->setSpacing(2);
+    row->addWidget(outputLabel_, 1);
+    row->addWidget(choose);
+    row->addWidget(outputReset_);
+    return row;
 }
 
 QGroupBox* MainWindow::makeGameVersionGroup() {

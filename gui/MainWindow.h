@@ -12,6 +12,7 @@
 #include "app/ConversionRun.h"
 #include "gui/ApplicationLook.h"
 #include "gui/FileChooser.h"
+#include "gui/LinkedMessage.h"
 #include "gui/OffsetEdits.h"
 #include "gui/ToolsMenu.h"
 
@@ -19,6 +20,7 @@ class QAbstractButton;
 class QCheckBox;
 class QDialog;
 class QGroupBox;
+class QHBoxLayout;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
@@ -39,6 +41,7 @@ class ZonDialog;
 // The main window: picks a level, gathers the run's options from its controls and its option dialogs,
 // and runs the conversion on a worker thread. It holds no conversion logic of its own.
 inline const char* const kFailedStatus = "Failed";
+inline const char* const kBesideTheLevel = "beside the level";
 inline const char* const kNoZonFileMessage =
     "\"Use ZON\" is ticked but no MAP.ZON is loaded: browse one in the ZON parameters, or untick \"Use ZON\".";
 
@@ -46,7 +49,8 @@ class MainWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 230;
-    static constexpr int kClientHeight = 579;
+    // The original 579 and one path row (14) with its spacing, for the output folder.
+    static constexpr int kClientHeight = 594;
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -60,6 +64,9 @@ public:
     const std::vector<std::filesystem::path>& pickedBatch() const { return batch_; }
     // The run's options from the controls and the dialogs, as "Convert!" hands them to the run.
     ConversionOptions gatherOptions() const;
+    // The folder that the levels' output folders go into; empty for beside each level's LVZ (the default).
+    void setOutputFolderChoice(const std::filesystem::path& folder);
+    const std::filesystem::path& outputFolderChoice() const { return outputChoice_; }
 
     bool isConverting() const { return thread_ != nullptr; }
     // What the run started last was given, and how it ended (defaults before the first run).
@@ -78,6 +85,10 @@ public:
     std::function<void(const QString&, MessageKind)> showMessage;
     FileChooser chooseFile;
     FilesChooser chooseFiles; // "Browse LVZ"
+    FolderChooser chooseFolder; // the output folder
+    // The final message of a run, whose buttons open its report and its folder through `openUrl`.
+    LinkedMessageShower showLinkedMessage;
+    UrlOpener openUrl;
 
 signals:
     // The worker is made and about to start: a last chance to connect to its signals.
@@ -92,6 +103,7 @@ protected:
 private:
     // Construction, one group of controls each.
     QWidget* makeLevelRows();
+    QHBoxLayout* makeOutputRow(QWidget* rows);
     QGroupBox* makeGameVersionGroup();
     QGroupBox* makeOutputVersionGroup();
     QGroupBox* makeTxdGroup();
@@ -105,6 +117,7 @@ private:
 
     // Handlers.
     void browseLvz();
+    void browseOutputFolder();
     void generateIdeToggled(bool on);
     void modelsPerTxdEdited();
     void openDialog(QDialog* dialog, QPoint topLeft);
@@ -122,6 +135,9 @@ private:
     QPushButton* browseButton_ = nullptr;
     ElidedLabel* lvzLabel_ = nullptr;
     ElidedLabel* imgLabel_ = nullptr;
+    ElidedLabel* outputLabel_ = nullptr;
+    QPushButton* outputReset_ = nullptr;
+    std::filesystem::path outputChoice_;
     std::vector<QRadioButton*> gameVersions_;   // in GameVersion order
     std::vector<QRadioButton*> targetGames_;    // in TargetGame order
     std::vector<QRadioButton*> txdModes_;       // in TxdMode order

@@ -17,11 +17,11 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
 #include "app/BatchLevels.h"
-#include "app/BatchTable.h"
 #include "app/MapOffset.h"
 #include "base/FileIO.h"
 #include "gui/ConversionThread.h"
@@ -32,7 +32,7 @@
 #include "gui/MipMapDialog.h"
 #include "gui/PathText.h"
 #include "gui/PrelightDialog.h"
-#include "gui/WarningsMessage.h"
+#include "gui/RunEndMessage.h"
 #include "gui/ZonDialog.h"
 #include "texture/MipMapRule.h"
 #include "tools/PlacementDumpFile.h"
@@ -40,21 +40,19 @@
 
 namespace veldrin::gui {
 
-namespace {
-
-// The final message of a batch: one line per level, then the warnings as a single run tells them.
-QString batchMessage(const std::vector<BatchLevelResult>& results, const QStringList& warnings) {
-    QStringList lines;
-    for (const BatchLevelResult& r : results) lines << QString::fromStdString(levelResultLine(r));
-    QString text = lines.join('\n');
-    if (!warnings.isEmpty()) text += "\n\n" + warningsMessage(warnings);
-    return text;
-}
-
-} // namespace
-
 void MainWindow::browseLvz() {
     pickLevels(chooseFiles("Browse LVZ", "Level LVZ file (*.LVZ *.lvz)"));
+}
+
+void MainWindow::browseOutputFolder() {
+    const QString folder = chooseFolder("Output folder", toQString(outputChoice_));
+    if (!folder.isEmpty()) setOutputFolderChoice(toPath(folder)); // a cancelled dialog leaves the choice as it was
+}
+
+void MainWindow::setOutputFolderChoice(const std::filesystem::path& folder) {
+    outputChoice_ = folder;
+    outputLabel_->setElidedText(folder.empty() ? QString(kBesideTheLevel) : toQString(folder));
+    outputReset_->setEnabled(!folder.empty());
 }
 
 void MainWindow::pickLevels(const QStringList& paths) {
@@ -188,10 +186,11 @@ ConversionOptions MainWindow::gatherOptions() const {
     o.levelName = picked_.levelName;
     o.lvzPath = picked_.lvzPath;
     o.imgPath = picked_.imgPath;
-    o.outputFolder = picked_.outputFolder;
+    o.outputFolder = outputChoice_.empty() ? picked_.outputFolder : outputChoice_;
     o.genBlankCol = genBlankCol_->isChecked();
     o.genMipMaps = genMipMaps_->isChecked();
     o.mipSizeThreshold = mipSizeThresholdOfChoice(mipMapDialog_->threshold());
+    o.dxtQuality = mipMapDialog_->dxtQuality();
     o.genNightPrelit = genNightPrelit_->isChecked();
     o.prelightDayMinimum = prelightDialog_->dayMinimum();
     o.prelightNightMinimum = prelightDialog_->nightMinimum();
@@ -202,6 +201,7 @@ ConversionOptions MainWindow::gatherOptions() const {
     o.forceMegaLods = zonDialog_->forceMegaLods();
     o.zonPath = toPath(zonDialog_->zonPath());
     o.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    o.writeReport = true; // every run from the window leaves its report beside its output
     return o;
 }
 
@@ -228,7 +228,12 @@ void MainWindow::startConversion() {
     progress_->setRange(0, 1);
     progress_->setValue(0);
 
-    thread_ = batch_.empty() ? new ConversionThread(lastOptions_, this) : new ConversionThread(lastOptions_, batch_, this);
+    if (batch_.empty()) {
+        thread_ = new ConversionThread(lastOptions_, this);
+    } else {
+        const auto folder = outputChoice_.empty() ? std::nullopt : std::optional<std::filesystem::path>(outputChoice_);
+        thread_ = new ConversionThread(lastOptions_, batch_, folder, this);
+    }
     connect(thread_, &ConversionThread::statusChanged, this, &MainWindow::setStatus);
     connect(thread_, &ConversionThread::progressChanged, this, [this](int position, int maximum) {
         progress_->setRange(0, std::max(1, maximum));
@@ -258,9 +263,13 @@ void MainWindow::endConversion(bool quiet) {
             setStatus(kFailedStatus);
             showMessage(failure, MessageKind::Error);
         } else if (batch) {
-            showMessage(batchMessage(lastBatch_, lastWarnings_), MessageKind::Information);
-        } else if (!lastWarnings_.isEmpty()) {
-            showMessage(warningsMessage(lastWarnings_), MessageKind::Warning);
+            // Every level's output folder lies in the chosen folder, or beside the first level.
+            const std::filesystem::path folder = lastBatch_.empty() ? std::filesystem::path() : lastBatch_.front().level.options.outputFolder;
+            showLinkedMessage(batchEndText(lastBatch_, lastWarnings_), MessageKind::Information, batchEndLinks(folder));
+        } else {
+            showLinkedMessage(runEndText(lastOptions_, lastSummary_, lastWarnings_),
+                              lastWarnings_.isEmpty() ? MessageKind::Information : MessageKind::Warning,
+                              runEndLinks(lastOptions_, lastSummary_));
         }
     }
     emit conversionEnded();

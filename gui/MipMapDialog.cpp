@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+
+#include "gui/ApplicationLook.h"
 
 namespace veldrin::gui {
 
@@ -18,6 +21,18 @@ MipMapDialog::MipMapDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     list_->addItems({"All textures", "Greater than 16x16", "Greater than 32x32", "Greater than 64x64",
                      "Greater than 128x128"});
     list_->setCurrentIndex(0);
+
+    auto* qualityLabel = new QLabel("Block compression quality:", this);
+    qualityLabel->setObjectName("DxtQualityLabel");
+    quality_ = new QComboBox(this);
+    quality_->setObjectName("DxtQualityList");
+    // In DxtQuality order.
+    quality_->addItem("Exact");
+    quality_->setItemData(0, "The encoder's exact choices, as every earlier version wrote them", Qt::ToolTipRole);
+    quality_->addItem("High");
+    quality_->setItemData(1, "Endpoints fitted to each block's colours: closer colours, slower", Qt::ToolTipRole);
+    quality_->setCurrentIndex(0);
+
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("BitBtn1");
     ok->setDefault(true);
@@ -31,10 +46,14 @@ MipMapDialog::MipMapDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     column->setSpacing(6);
     column->addWidget(label);
     column->addWidget(list_);
+    column->addWidget(qualityLabel);
+    column->addWidget(quality_);
     column->addLayout(buttons);
-    setFixedSize(200, column->sizeHint().height());
+    setFixedSize(std::max({200, column->minimumSize().width(), titleBarWidth(windowTitle())}), column->sizeHint().height());
 }
 
 int MipMapDialog::threshold() const { return list_->currentIndex(); }
+
+DxtQuality MipMapDialog::dxtQuality() const { return quality_->currentIndex() == 1 ? DxtQuality::High : DxtQuality::Exact; }
 
 } // namespace veldrin::gui

@@ -1,12 +1,14 @@
 #pragma once
 #include <QDialog>
 
+#include "imaging/Imaging.h"
+
 class QComboBox;
 
 namespace veldrin::gui {
 
-// "Mip-maps options": which textures get mip-maps, by width. Created hidden at start; keeps its choice
-// for the life of the program.
+// "Mip-maps options": which textures get mip-maps, by width, and how hard the block encoder of the
+// compressed textures works. Created hidden at start; keeps its choices for the life of the program.
 class MipMapDialog : public QDialog {
     Q_OBJECT
 public:
@@ -14,9 +16,12 @@ public:
 
     // The list's item index, 0 ("All textures") to 4 ("Greater than 128x128").
     int threshold() const;
+    // "Exact" (the default) or "High".
+    DxtQuality dxtQuality() const;
 
 private:
     QComboBox* list_;
+    QComboBox* quality_;
 };
 
 } // namespace veldrin::gui

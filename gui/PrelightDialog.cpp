@@ -3,6 +3,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
+
+#include "gui/ApplicationLook.h"
 
 namespace veldrin::gui {
 
@@ -30,7 +33,7 @@ QLabel* labelAt(QWidget* parent, const char* name, const QString& text, int x, i
 
 PrelightDialog::PrelightDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setWindowTitle("Prelight options");
-    setFixedSize(230, 160);
+    setFixedSize(std::max(230, titleBarWidth(windowTitle())), 160);
 
     labelAt(this, "Label1", "Minimum lightness level by day:", 16, 8);
     day_ = levelBar(this, "TrackBar1", kDefaultDay, QRect(0, 24, 225, 33));

@@ -11,6 +11,7 @@
 #include "gui/ApplicationLook.h"
 #include "gui/MainWindow.h"
 #include "gui/MipMapDialog.h"
+#include "gui/PathText.h"
 #include "gui/PrelightDialog.h"
 
 namespace veldrin::gui {
@@ -22,7 +23,7 @@ const char* const kMainWindowControls[] = {
     "LCSPS2", "VCSPS2", "LCSPSP", "VCSPSP", "GTA3", "GTAVC", "GTASA", "NoTXD", "MakeGenTXD", "MakeGroupTXD",
     "ModelsPerTXD", "GenerateIDE", "IDoffset", "MapOffsetX", "MapOffsetY", "MapOffsetZ", "GenBlankCol",
     "GenMipMaps", "GenNightPrelit", "OptimiseMesh", "BuildIMG"};
-const char* const kMipMapControls[] = {"MipMapList"};
+const char* const kMipMapControls[] = {"MipMapList", "DxtQualityList"};
 const char* const kPrelightControls[] = {"TrackBar1", "TrackBar2"};
 
 template <typename Names>
@@ -63,6 +64,7 @@ void restoreControls(QWidget& root, const QString& group, const Names& names, QS
 void saveSession(const MainWindow& window, QSettings& s) {
     s.setValue("window/position", window.pos());
     saveControls(window, "options", kMainWindowControls, s);
+    s.setValue("options/OutputFolder", toQString(window.outputFolderChoice()));
     saveControls(*window.mipMapDialog(), "mipmaps", kMipMapControls, s);
     saveControls(*window.prelightDialog(), "prelight", kPrelightControls, s);
 }
@@ -75,6 +77,7 @@ void restoreSession(MainWindow& window, QSettings& s) {
         window.move(screen ? placeInside(kept, window.frameGeometry().size(), screen->availableGeometry()) : kept);
     }
     restoreControls(window, "options", kMainWindowControls, s);
+    if (s.contains("options/OutputFolder")) window.setOutputFolderChoice(toPath(s.value("options/OutputFolder").toString()));
     restoreControls(*window.mipMapDialog(), "mipmaps", kMipMapControls, s);
     restoreControls(*window.prelightDialog(), "prelight", kPrelightControls, s);
 }

@@ -30,7 +30,7 @@ QString boundText(float value) { return QString::number(static_cast<double>(valu
 
 ZonDialog::ZonDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setWindowTitle("ZON parameters");
-    setFixedSize(529, 335);
+    setFixedSize(std::max(529, titleBarWidth(windowTitle())), 335);
     showMessage = [this](const QString& text, MessageKind kind) { showMessageBox(this, text, kind); };
 
     useZon_ = new QCheckBox("Use ZON", this);

@@ -63,6 +63,9 @@ private slots:
             QCOMPARE(w.pickedBatch().size(), std::size_t{3});
             QCOMPARE(child<QLabel>(w, "LVZpath")->text(), QString("LVZ: 3 levels"));
             child<QCheckBox>(w, "GenerateIDE")->click();
+            // Dropped levels go to a chosen folder, browsed ones beside their LVZ.
+            const std::filesystem::path out = dropped ? dir / "out" : dir.path();
+            if (dropped) w.setOutputFolderChoice(out);
             QSignalSpy ended(&w, &MainWindow::conversionEnded);
             child<QPushButton>(w, "ProcessButton")->click();
             QVERIFY(ended.wait(120000));
@@ -73,8 +76,12 @@ private slots:
             QCOMPARE(results[1].outcome, LevelOutcome::Failed);
             QCOMPARE(results[2].outcome, LevelOutcome::Converted);
             QCOMPARE(results[2].level.options.idOffset, 1000 + results[0].level.plannedModels);
-            QVERIFY(std::filesystem::exists(dir.path() / "c" / "c.ide"));
+            QVERIFY(std::filesystem::exists(out / "c" / "c.ide"));
+            QVERIFY(std::filesystem::exists(out / "c-report" / "index.html"));
             QCOMPARE(log.messages.size(), 1);
+            QCOMPARE(log.links.size(), 1);
+            QCOMPARE(log.links[0].caption, QString("Open folder"));
+            QCOMPARE(toPath(log.links[0].url.toLocalFile()), out);
             const QStringList lines = log.messages.front().split('\n');
             QVERIFY2(lines.size() >= 3, qPrintable(log.messages.front()));
             QVERIFY(lines[0].startsWith("a (lcs-ps2): converted, "));

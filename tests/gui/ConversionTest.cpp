@@ -1,5 +1,9 @@
 #include <QCheckBox>
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -17,6 +21,7 @@
 #include "base/FileIO.h"
 #include "cli/CommandLine.h"
 #include "gui/ConversionThread.h"
+#include "gui/LinkedMessage.h"
 #include "gui/MipMapDialog.h"
 #include "gui/PathText.h"
 #include "gui/PrelightDialog.h"
@@ -91,6 +96,8 @@ void compareOptions(const ConversionOptions& a, const ConversionOptions& b) {
     QCOMPARE(a.forceMegaLods, b.forceMegaLods);
     QCOMPARE(a.zonPath, b.zonPath);
     QCOMPARE(a.jobs, b.jobs);
+    QCOMPARE(a.dxtQuality, b.dxtQuality);
+    QCOMPARE(a.writeReport, b.writeReport);
 }
 
 std::vector<std::string> namesIn(const std::filesystem::path& folder) {
@@ -140,6 +147,7 @@ private slots:
             child<QCheckBox>(w, box)->click();
         }
         child<QComboBox>(*w.mipMapDialog(), "MipMapList")->setCurrentIndex(3);
+        child<QComboBox>(*w.mipMapDialog(), "DxtQualityList")->setCurrentIndex(1);
         child<QSlider>(*w.prelightDialog(), "TrackBar1")->setValue(10);
         child<QSlider>(*w.prelightDialog(), "TrackBar2")->setValue(200);
         child<QCheckBox>(*w.zonDialog(), "UseZon")->click();
@@ -147,7 +155,7 @@ private slots:
         child<QCheckBox>(*w.zonDialog(), "ForceMegaLods")->click();
 
         QVERIFY(convert(w));
-        QCOMPARE(log.messages, QStringList{});
+        QCOMPARE(log.kinds, QList<MessageKind>{MessageKind::Information});
         QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("All done!"));
 
         const int jobs = w.lastRunOptions().jobs;
@@ -155,7 +163,8 @@ private slots:
             {"convert", lvz.string(), "--edition", "vcs-psp", "--target", "sa", "--txd", "group", "--models-per-txd",
              "7", "--ide", "--id-offset", "500", "--map-offset=1.5,-2,300", "--model-prefix=ab", "--texture-prefix=tx",
              "--blank-col", "--mipmaps", "--mipmap-threshold", "64", "--night-prelight", "--day-min", "10",
-             "--night-min", "200", "--optimise-mesh", "--img", "--zon", zon.string(), "--island", "2"},
+             "--night-min", "200", "--optimise-mesh", "--img", "--zon", zon.string(), "--island", "2",
+             "--dxt-quality", "high", "--report"},
             jobs);
         compareOptions(w.lastRunOptions(), line.options);
         if (QTest::currentTestFailed()) return;
@@ -191,7 +200,17 @@ private slots:
         QVERIFY(!w.isConverting());
         QVERIFY(child<QPushButton>(w, "ProcessButton")->isEnabled());
         QVERIFY(child<QPushButton>(w, "BrowseButton")->isEnabled());
-        QCOMPARE(log.messages, QStringList{});
+        // The final message tells what was written and offers the run's report and its folder.
+        QCOMPARE(log.kinds, QList<MessageKind>{MessageKind::Information});
+        QVERIFY2(log.messages[0].startsWith("Converted ") && log.messages[0].endsWith(" into " + toQString(dir / "town")),
+                 qPrintable(log.messages[0]));
+        QCOMPARE(w.lastRunSummary().reportFolder, dir.path() / "town-report");
+        QCOMPARE(log.links.size(), 2);
+        QCOMPARE(log.links[0].caption, QString("Open report"));
+        QCOMPARE(toPath(log.links[0].url.toLocalFile()), dir.path() / "town-report" / "index.html");
+        QVERIFY(std::filesystem::is_regular_file(toPath(log.links[0].url.toLocalFile())));
+        QCOMPARE(log.links[1].caption, QString("Open folder"));
+        QCOMPARE(toPath(log.links[1].url.toLocalFile()), dir.path() / "town");
         QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("All done!"));
         QVERIFY(statuses.size() > 4);
         QCOMPARE(statuses.front(), QString("Loading town.lvz"));
@@ -315,9 +334,38 @@ private slots:
             QVERIFY(o.forceMegaLods);
             QCOMPARE(o.zonIsland, 4);
             QCOMPARE(o.zonPath, zon);
-            QCOMPARE(log.messages, QStringList{});
+            QCOMPARE(log.kinds, QList<MessageKind>(run + 1, MessageKind::Information));
         }
         QCOMPARE(child<QLabel>(*w.prelightDialog(), "Label3")->text(), QString("100"));
+    }
+
+    // A button of the final message hands its link to the opener and launches nothing; "OK" opens nothing.
+    void theFinalMessageButtonsOpenTheirLinks_data() {
+        QTest::addColumn<QString>("pressed");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("report") << "Open report" << "/levels/town-report/index.html";
+        QTest::newRow("folder") << "Open folder" << "/levels/town";
+        QTest::newRow("ok") << "OK" << "";
+    }
+    void theFinalMessageButtonsOpenTheirLinks() {
+        QFETCH(QString, pressed);
+        QFETCH(QString, opened);
+        const MessageLinks links{{"Open report", QUrl::fromLocalFile("/levels/town-report/index.html")},
+                                 {"Open folder", QUrl::fromLocalFile("/levels/town")}};
+        QStringList urls;
+        QTimer press;
+        connect(&press, &QTimer::timeout, this, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(top);
+                if (!box || !box->isVisible()) continue;
+                for (QAbstractButton* button : box->buttons())
+                    if (button->text() == pressed) button->click();
+            }
+        });
+        press.start(20);
+        showLinkedMessageBox(nullptr, "Converted", MessageKind::Information, links,
+                             [&](const QUrl& url) { urls << url.toLocalFile(); return true; });
+        QCOMPARE(urls, opened.isEmpty() ? QStringList{} : QStringList{opened});
     }
 
     // Closing the window during a run asks it to stop before its next model and waits for it.

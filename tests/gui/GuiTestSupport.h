@@ -31,12 +31,17 @@ T* child(const QObject& root, const char* name) {
 struct MessageLog {
     QStringList messages;
     QList<gui::MessageKind> kinds; // one per message
+    gui::MessageLinks links;       // of the last message that had buttons
     explicit MessageLog(gui::MainWindow& window) {
         const auto log = [this](const QString& text, gui::MessageKind kind) {
             messages << text;
             kinds << kind;
         };
         window.showMessage = log;
+        window.showLinkedMessage = [this, log](const QString& text, gui::MessageKind kind, const gui::MessageLinks& shown) {
+            log(text, kind);
+            links = shown;
+        };
         window.zonDialog()->showMessage = log;
         window.col2Window()->showMessage = log;
         window.colMapWindow()->showMessage = log;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QSettings>
 #include <QSlider>
 #include <QLabel>
@@ -75,9 +76,12 @@ private slots:
         MainWindow w;
         QCOMPARE(QApplication::applicationName(), QString("Veldrin v1.2"));
         QCOMPARE(w.windowTitle(), QString("GTA Veldrin v1.2"));
-        QCOMPARE(w.size(), QSize(230, 579));
+        QCOMPARE(w.size(), QSize(230, 594));
         QCOMPARE(child<QLabel>(w, "LVZpath")->text(), QString("LVZ: none"));
         QCOMPARE(child<QLabel>(w, "IMGpath")->text(), QString("IMG: none"));
+        QCOMPARE(child<ElidedLabel>(w, "OutputPath")->fullText(), QString("Output: beside the level"));
+        QVERIFY(!child<QPushButton>(w, "OutputResetButton")->isEnabled());
+        QCOMPARE(child<QComboBox>(*w.mipMapDialog(), "DxtQualityList")->currentText(), QString("Exact"));
         QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("Ready..."));
         QVERIFY(child<QPushButton>(w, "BrowseButton")->isEnabled());
         QVERIFY(child<QPushButton>(w, "BrowseButton")->font().bold());
@@ -129,6 +133,8 @@ private slots:
         QCOMPARE(o.prelightDayMinimum, 64);
         QCOMPARE(o.prelightNightMinimum, 16);
         QCOMPARE(o.zonIsland, 0);
+        QCOMPARE(o.dxtQuality, DxtQuality::Exact);
+        QVERIFY(o.writeReport); // every run from the window leaves its report
         QVERIFY(!(o.generateIde || o.genBlankCol || o.genMipMaps || o.genNightPrelit || o.optimiseMesh ||
                   o.buildImg || o.useZon || o.forceMegaLods));
     }
@@ -137,7 +143,7 @@ private slots:
         MainWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.size(), QSize(230, 579));
+        QCOMPARE(w.size(), QSize(230, 594));
         expectNothingClipped(w);
         for (QWidget* dialog : std::initializer_list<QWidget*>{w.mipMapDialog(), w.prelightDialog(), w.col2Window(),
                                                                w.colMapWindow(), w.zonDialog()}) {
@@ -145,10 +151,41 @@ private slots:
             expectNothingClipped(*dialog);
             dialog->hide();
         }
-        QCOMPARE(w.prelightDialog()->size(), QSize(230, 160));
-        QCOMPARE(w.col2Window()->size(), QSize(230, 130));
-        QCOMPARE(w.colMapWindow()->size(), QSize(230, 400));
-        QCOMPARE(w.zonDialog()->size(), QSize(529, 335));
+        // The specified sizes, widened where a title bar needs more.
+        const std::pair<QWidget*, QSize> specified[] = {{w.mipMapDialog(), {200, 131}}, {w.prelightDialog(), {230, 160}},
+                                                        {w.col2Window(), {230, 130}}, {w.colMapWindow(), {230, 400}},
+                                                        {w.zonDialog(), {529, 335}}};
+        // No title is cut: the title bar's text in a bold title font of at least 11 points, with room
+        // for the bar's close button and a margin.
+        QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+        title.setBold(true);
+        if (title.pointSizeF() < 11) title.setPointSizeF(11);
+        const QFontMetrics metrics(title);
+        for (const auto& [window, size] : specified) {
+            QCOMPARE(window->height(), size.height());
+            QVERIFY(window->width() >= size.width());
+            QVERIFY2(metrics.horizontalAdvance(window->windowTitle()) + 3 * metrics.height() <= window->width(),
+                     qPrintable(window->windowTitle()));
+        }
+    }
+
+    // The output folder row: "..." chooses the folder the level's folder goes into, a cancelled dialog
+    // leaves the choice, "Reset" goes back to beside the level.
+    void theOutputFolderCanBeChosenAndReset() {
+        TempFolder dir("veldrin-gui");
+        MainWindow w;
+        w.pickLevel(levelFiles(dir.path(), "indust"));
+        QStringList answers{toQString(dir / "out"), ""};
+        w.chooseFolder = [&](const QString&, const QString&) { return answers.takeFirst(); };
+        for (int click = 0; click < 2; ++click) {
+            child<QPushButton>(w, "OutputButton")->click();
+            QCOMPARE(child<ElidedLabel>(w, "OutputPath")->fullText(), "Output: " + toQString(dir / "out"));
+            QCOMPARE(w.gatherOptions().levelFolder(), dir.path() / "out" / "indust");
+        }
+        child<QPushButton>(w, "OutputResetButton")->click();
+        QCOMPARE(child<ElidedLabel>(w, "OutputPath")->fullText(), QString("Output: beside the level"));
+        QCOMPARE(w.gatherOptions().levelFolder(), dir.path() / "indust");
+        QVERIFY(!child<QPushButton>(w, "OutputResetButton")->isEnabled());
     }
 
     void generateIdeEnablesTheIdAndMapOffsetEdits() {
@@ -234,7 +271,9 @@ private slots:
             child<QLineEdit>(w, "IDoffset")->setText("500");
             child<QLineEdit>(w, "MapOffsetY")->setText("2.5");
             child<QComboBox>(*w.mipMapDialog(), "MipMapList")->setCurrentIndex(3);
+            child<QComboBox>(*w.mipMapDialog(), "DxtQualityList")->setCurrentIndex(1);
             child<QSlider>(*w.prelightDialog(), "TrackBar1")->setValue(10);
+            w.setOutputFolderChoice(dir / "out");
             w.move(120, 10);
             before = w.gatherOptions();
             QSettings settings(file, QSettings::IniFormat);
@@ -254,6 +293,8 @@ private slots:
         QCOMPARE(after.idOffset, 500);
         QCOMPARE(after.mapOffset, before.mapOffset);
         QCOMPARE(after.mipSizeThreshold, 65);
+        QCOMPARE(after.dxtQuality, DxtQuality::High);
+        QCOMPARE(w.outputFolderChoice(), dir / "out");
         QCOMPARE(after.prelightDayMinimum, 10);
         QCOMPARE(after.prelightNightMinimum, 16);
         QCOMPARE(w.pos(), QPoint(120, 10));

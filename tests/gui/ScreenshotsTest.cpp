@@ -6,6 +6,7 @@
 #include "gui/ColMapWindow.h"
 #include "gui/MainWindow.h"
 #include "gui/MipMapDialog.h"
+#include "gui/PrelightDialog.h"
 #include "gui/ZonDialog.h"
 #include "gui/Screenshots.h"
 #include "support/TempFolder.h"
@@ -21,7 +22,8 @@ private slots:
         const QString folder = QString::fromStdString((dir.path() / "shots").string());
         const QStringList files = saveScreenshots(w, folder);
         QCOMPARE(files.size(), 6);
-        const QSize sizes[] = {{230, 579}, w.mipMapDialog()->size(), {230, 160}, {230, 130}, {230, 400}, {529, 335}};
+        const QSize sizes[] = {w.size(), w.mipMapDialog()->size(), w.prelightDialog()->size(), w.col2Window()->size(),
+                               w.colMapWindow()->size(), w.zonDialog()->size()};
         for (int i = 0; i < files.size(); ++i) {
             const QImage picture(files[i]);
             QVERIFY2(!picture.isNull(), qPrintable(files[i]));

@@ -1,0 +1,46 @@
+#include "gui/RunEndMessage.h"
+
+#include "app/BatchTable.h"
+#include "gui/PathText.h"
+#include "gui/WarningsMessage.h"
+
+namespace veldrin::gui {
+
+namespace {
+
+QUrl localUrl(const std::filesystem::path& folder) { return QUrl::fromLocalFile(toQString(folder)); }
+
+} // namespace
+
+QString runEndText(const ConversionOptions& options, const RunSummary& summary, const QStringList& warnings) {
+    // Said by the warnings when there are any, so the first line tells what needs a look.
+    if (!warnings.isEmpty()) return warningsMessage(warnings);
+    return QString("Converted %1 model(s), %2 texture dictionar%3, %4 placement(s) into %5")
+        .arg(summary.modelsConverted)
+        .arg(summary.dictionaries)
+        .arg(summary.dictionaries == 1 ? "y" : "ies")
+        .arg(summary.instancesWritten)
+        .arg(toQString(options.levelFolder()));
+}
+
+MessageLinks runEndLinks(const ConversionOptions& options, const RunSummary& summary) {
+    MessageLinks links;
+    if (!summary.reportFolder.empty()) links.append({kOpenReportCaption, localUrl(summary.reportFolder / "index.html")});
+    links.append({kOpenFolderCaption, localUrl(options.levelFolder())});
+    return links;
+}
+
+QString batchEndText(const std::vector<BatchLevelResult>& results, const QStringList& warnings) {
+    QStringList lines;
+    for (const BatchLevelResult& r : results) lines << QString::fromStdString(levelResultLine(r));
+    QString text = lines.join('\n');
+    if (!warnings.isEmpty()) text += "\n\n" + warningsMessage(warnings);
+    return text;
+}
+
+MessageLinks batchEndLinks(const std::filesystem::path& outputFolder) {
+    if (outputFolder.empty()) return {};
+    return {{kOpenFolderCaption, localUrl(outputFolder)}};
+}
+
+} // namespace veldrin::gui
