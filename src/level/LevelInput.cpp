@@ -8,7 +8,7 @@
 
 namespace veldrin {
 
-std::vector<uint8_t> inflateStream(std::span<const uint8_t> input, const std::string& what) {
+std::vector<uint8_t> inflateStream(std::span<const uint8_t> input, const std::string& what, std::size_t maxSize) {
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK) throw VeldrinError(what + ": cannot start the inflater");
     std::vector<uint8_t> out;
@@ -26,6 +26,11 @@ std::vector<uint8_t> inflateStream(std::span<const uint8_t> input, const std::st
         zs.avail_out = sizeof chunk;
         rc = inflate(&zs, Z_NO_FLUSH);
         out.insert(out.end(), chunk, chunk + (sizeof chunk - zs.avail_out));
+        if (out.size() > maxSize) {
+            inflateEnd(&zs);
+            throw VeldrinError(what + " inflates past " + std::to_string(maxSize) +
+                               " bytes, more than its 32-bit offsets can address");
+        }
         if (rc == Z_BUF_ERROR && zs.avail_in == 0 && consumed >= input.size()) {
             inflateEnd(&zs);
             throw VeldrinError(what + " is truncated: its zlib stream ends before its end marker");

@@ -42,5 +42,18 @@ TEST(LevelInput, RefusalsNameTheLevelFile) {
     }
 }
 
+// A stream inflates up to its limit and is refused one byte past it, before more is held.
+TEST(LevelInput, InflationStopsAtItsLimit) {
+    const std::vector<uint8_t> zeros(300000, 0);
+    const std::vector<uint8_t> stream = deflateBytes(zeros);
+    EXPECT_EQ(inflateStream(stream, "GAME.DTZ", zeros.size()), zeros);
+    try {
+        inflateStream(stream, "GAME.DTZ", zeros.size() - 1);
+        ADD_FAILURE() << "inflated past its limit";
+    } catch (const VeldrinError& e) {
+        EXPECT_EQ(std::string(e.what()), "GAME.DTZ inflates past 299999 bytes, more than its 32-bit offsets can address");
+    }
+}
+
 } // namespace
 } // namespace veldrin::test
