@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
 #include <QLabel>
@@ -354,12 +355,15 @@ private slots:
                                  {"Open folder", QUrl::fromLocalFile("/levels/town")}};
         QStringList urls;
         QTimer press;
+        QElapsedTimer waited;
+        waited.start();
         connect(&press, &QTimer::timeout, this, [&] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 auto* box = qobject_cast<QMessageBox*>(top);
                 if (!box || !box->isVisible()) continue;
                 for (QAbstractButton* button : box->buttons())
                     if (button->text() == pressed) button->click();
+                if (waited.elapsed() > 10000) box->reject(); // no such button: fail rather than hang
             }
         });
         press.start(20);
