@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "app/BatchSummary.h"
 #include "app/EditionDetection.h"
 #include "gui/DetectedEdition.h"
 
@@ -28,6 +29,17 @@ void ConversionThread::run() {
             BatchCallbacks batch;
             batch.run = callbacks;
             batchResults_ = runBatch(planBatch(levels_, settings), false, batch);
+            if (options_.writeReport && !batchResults_.empty()) {
+                // Every level's output folder lies in the chosen folder, or beside the first level.
+                const std::filesystem::path folder = batchFolder_.value_or(batchResults_.front().level.options.outputFolder);
+                try {
+                    writeBatchSummary(batchResults_, folder);
+                    batchSummaryFolder_ = folder;
+                } catch (const std::exception& e) {
+                    // The levels are written; only their summary page is missing.
+                    emit warningRaised(QString::fromStdString(std::string("batch summary not written: ") + e.what()));
+                }
+            }
             return;
         }
         summary_ = runConversion(options_, callbacks);

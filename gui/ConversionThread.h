@@ -33,6 +33,8 @@ public:
     bool isBatch() const { return !levels_.empty(); }
     // Every level's result of a batch, in order.
     const std::vector<BatchLevelResult>& batchResults() const { return batchResults_; }
+    // Where a batch with the report on wrote batch-report.html, else empty.
+    const std::filesystem::path& batchSummaryFolder() const { return batchSummaryFolder_; }
 
 signals:
     void statusChanged(const QString& text);
@@ -50,6 +52,7 @@ private:
     const std::vector<std::filesystem::path> levels_;
     const std::optional<std::filesystem::path> batchFolder_;
     std::vector<BatchLevelResult> batchResults_;
+    std::filesystem::path batchSummaryFolder_;
 };
 
 } // namespace veldrin::gui

@@ -254,6 +254,7 @@ void MainWindow::endConversion(bool quiet) {
     const QString failure = thread_->failure();
     const bool batch = thread_->isBatch();
     lastBatch_ = thread_->batchResults();
+    const std::filesystem::path batchSummary = thread_->batchSummaryFolder();
     delete thread_;
     thread_ = nullptr;
     processButton_->setEnabled(true);
@@ -265,7 +266,8 @@ void MainWindow::endConversion(bool quiet) {
         } else if (batch) {
             // Every level's output folder lies in the chosen folder, or beside the first level.
             const std::filesystem::path folder = lastBatch_.empty() ? std::filesystem::path() : lastBatch_.front().level.options.outputFolder;
-            showLinkedMessage(batchEndText(lastBatch_, lastWarnings_), MessageKind::Information, batchEndLinks(folder));
+            showLinkedMessage(batchEndText(lastBatch_, lastWarnings_), MessageKind::Information,
+                              batchEndLinks(folder, batchSummary));
         } else {
             showLinkedMessage(runEndText(lastOptions_, lastSummary_, lastWarnings_),
                               lastWarnings_.isEmpty() ? MessageKind::Information : MessageKind::Warning,

@@ -38,9 +38,11 @@ QString batchEndText(const std::vector<BatchLevelResult>& results, const QString
     return text;
 }
 
-MessageLinks batchEndLinks(const std::filesystem::path& outputFolder) {
-    if (outputFolder.empty()) return {};
-    return {{kOpenFolderCaption, localUrl(outputFolder)}};
+MessageLinks batchEndLinks(const std::filesystem::path& outputFolder, const std::filesystem::path& summaryFolder) {
+    MessageLinks links;
+    if (!summaryFolder.empty()) links.append({kOpenReportCaption, localUrl(summaryFolder / "batch-report.html")});
+    if (!outputFolder.empty()) links.append({kOpenFolderCaption, localUrl(outputFolder)});
+    return links;
 }
 
 } // namespace veldrin::gui

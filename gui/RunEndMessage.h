@@ -21,7 +21,8 @@ MessageLinks runEndLinks(const ConversionOptions& options, const RunSummary& sum
 
 // The final message of levels converted in turn: one line per level, then the warnings as a single run tells them.
 QString batchEndText(const std::vector<BatchLevelResult>& results, const QStringList& warnings);
-// Its button: the folder that holds the levels' output folders.
-MessageLinks batchEndLinks(const std::filesystem::path& outputFolder);
+// Its buttons: the batch's summary page when one was written, and the folder that holds the levels'
+// output folders.
+MessageLinks batchEndLinks(const std::filesystem::path& outputFolder, const std::filesystem::path& summaryFolder);
 
 } // namespace veldrin::gui

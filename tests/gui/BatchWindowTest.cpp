@@ -79,9 +79,13 @@ private slots:
             QVERIFY(std::filesystem::exists(out / "c" / "c.ide"));
             QVERIFY(std::filesystem::exists(out / "c-report" / "index.html"));
             QCOMPARE(log.messages.size(), 1);
-            QCOMPARE(log.links.size(), 1);
-            QCOMPARE(log.links[0].caption, QString("Open folder"));
-            QCOMPARE(toPath(log.links[0].url.toLocalFile()), out);
+            // The batch's summary page, written as the command line's --report writes it, then the folder.
+            QCOMPARE(log.links.size(), 2);
+            QCOMPARE(log.links[0].caption, QString("Open report"));
+            QCOMPARE(toPath(log.links[0].url.toLocalFile()), out / "batch-report.html");
+            QVERIFY(std::filesystem::exists(out / "batch-report.html"));
+            QCOMPARE(log.links[1].caption, QString("Open folder"));
+            QCOMPARE(toPath(log.links[1].url.toLocalFile()), out);
             const QStringList lines = log.messages.front().split('\n');
             QVERIFY2(lines.size() >= 3, qPrintable(log.messages.front()));
             QVERIFY(lines[0].startsWith("a (lcs-ps2): converted, "));
