@@ -99,9 +99,7 @@ int runConvertCommand(const ConvertRequest& request) {
             return kInterruptedExitCode;
         }
         if (!editionLine.empty()) std::printf("%s\n", editionLine.c_str());
-        std::printf("Converted %d model(s), %d texture dictionar%s, %d placement(s) into %s\n", summary.modelsConverted,
-                    summary.dictionaries, summary.dictionaries == 1 ? "y" : "ies", summary.instancesWritten,
-                    options.levelFolder().string().c_str());
+        std::printf("%s\n", convertedLine(summary, options.levelFolder()).c_str());
         if (options.useZon) {
             std::printf("Kept the placements of island %d of %s%s\n", options.zonIsland, options.zonPath.string().c_str(),
                         request.islandGiven ? "" : " (the smallest island in the file)");

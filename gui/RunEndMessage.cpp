@@ -15,12 +15,7 @@ QUrl localUrl(const std::filesystem::path& folder) { return QUrl::fromLocalFile(
 QString runEndText(const ConversionOptions& options, const RunSummary& summary, const QStringList& warnings) {
     // Said by the warnings when there are any, so the first line tells what needs a look.
     if (!warnings.isEmpty()) return warningsMessage(warnings);
-    return QString("Converted %1 model(s), %2 texture dictionar%3, %4 placement(s) into %5")
-        .arg(summary.modelsConverted)
-        .arg(summary.dictionaries)
-        .arg(summary.dictionaries == 1 ? "y" : "ies")
-        .arg(summary.instancesWritten)
-        .arg(toQString(options.levelFolder()));
+    return QString::fromStdString(convertedLine(summary, options.levelFolder()));
 }
 
 MessageLinks runEndLinks(const ConversionOptions& options, const RunSummary& summary) {

@@ -307,4 +307,10 @@ RunSummary runConversion(const ConversionOptions& options, const RunCallbacks& c
     return Run(options, callbacks).execute();
 }
 
+std::string convertedLine(const RunSummary& summary, const std::filesystem::path& levelFolder) {
+    return "Converted " + std::to_string(summary.modelsConverted) + " model(s), " + std::to_string(summary.dictionaries) +
+           " texture dictionar" + (summary.dictionaries == 1 ? "y" : "ies") + ", " +
+           std::to_string(summary.instancesWritten) + " placement(s) into " + levelFolder.string();
+}
+
 } // namespace veldrin

@@ -36,4 +36,7 @@ inline constexpr const char* kAllDoneMessage = "All done!";
 // Throws VeldrinError (or the image core's error) with the user's message when the run fails.
 RunSummary runConversion(const ConversionOptions& options, const RunCallbacks& callbacks);
 
+// "Converted 3 model(s), 1 texture dictionary, 4 placement(s) into FOLDER": how both front ends sum up a run.
+std::string convertedLine(const RunSummary& summary, const std::filesystem::path& levelFolder);
+
 } // namespace veldrin
