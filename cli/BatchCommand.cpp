@@ -73,6 +73,7 @@ int runBatchCommand(const ConvertRequest& request) {
             std::fprintf(stderr, "%s\n", e.what());
             return 1;
         }
+        std::printf("Report: %s\n", (folder / "batch-report.html").string().c_str());
     }
     if (InterruptGuard::requested()) {
         std::fprintf(stderr, "%s\n", kInterruptedMessage);

@@ -45,8 +45,11 @@ TEST(BatchProcess, FolderConvertsEachLevelAsAloneAndGoesOnPastADamagedOne) {
     buildLevel(sampleTown(GameVersion::LcsPs2, small)).write(in.path(), "gamma");
     fs::rename(in / "gamma.lvz", in / "gamma.LVZ");
 
-    const CliRun r = runCli("convert " + in.path().string() + " --ide --id-offset 500 --txd group --jobs 2 --out " + out.path().string());
+    const CliRun r = runCli("convert " + in.path().string() + " --ide --id-offset 500 --txd group --jobs 2 --report --out " +
+                            out.path().string());
     EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("\nReport: " + (out / "batch-report.html").string() + "\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(std::filesystem::exists(out / "batch-report.html"));
     EXPECT_NE(r.out.find("beta failed: "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\nbeta "), std::string::npos);
     const std::string table = r.out.substr(r.out.rfind("Level "));
