@@ -10,6 +10,7 @@
 #include "cli/CliCommands.h"
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
+#include "cli/WarningCounts.h"
 
 namespace veldrin::cli {
 
@@ -49,7 +50,11 @@ int runBatchCommand(const ConvertRequest& request) {
         if (text != kAllDoneMessage) progress.status(text);
     };
     callbacks.run.progress = [&](int position, int maximum) { progress.progress(position, maximum); };
-    callbacks.run.warning = [&](const std::string& text) { progress.warning(text); };
+    std::vector<std::string> warnings;
+    callbacks.run.warning = [&](const std::string& text) {
+        warnings.push_back(text);
+        progress.warning(text);
+    };
     callbacks.run.stopRequested = [] { return InterruptGuard::requested(); };
     callbacks.levelStarts = [&](const BatchLevel& level, std::size_t index) {
         progress.finish();
@@ -65,6 +70,7 @@ int runBatchCommand(const ConvertRequest& request) {
     const std::vector<BatchLevelResult> results = runBatch(plan, request.clean, callbacks);
     progress.finish();
     std::printf("%s", batchResultTable(results).c_str());
+    for (const std::string& line : warningCountLines(warnings)) std::printf("  %s\n", line.c_str());
     if (request.options.writeReport) {
         const fs::path folder = request.outputFolder ? *request.outputFolder : plan.front().options.outputFolder;
         try {

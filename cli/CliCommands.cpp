@@ -15,10 +15,10 @@
 #include "cli/BatchCommand.h"
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
+#include "cli/WarningCounts.h"
 #include "level/LevelInput.h"
 #include "level/WorldReader.h"
 #include "level/ZonFile.h"
-#include "report/WarningKinds.h"
 
 namespace veldrin::cli {
 
@@ -30,17 +30,6 @@ void checkLevelFiles(const ConversionOptions& o) {
     requireInputFile(o.lvzPath);
     if (!std::filesystem::exists(o.imgPath)) throw VeldrinError(o.imgPath.string() + " not found");
     requireInputFile(o.imgPath);
-}
-
-// "N x Kind" for each kind of warning the run raised, kinds in order of first appearance, so a long
-// run's warnings above can be weighed at a glance.
-std::vector<std::string> warningCountLines(const std::vector<std::string>& texts) {
-    std::vector<std::pair<std::string, std::string>> classified;
-    for (const std::string& text : texts) classified.emplace_back(std::string(classifyWarning(text).id), text);
-    std::vector<std::string> lines;
-    for (const WarningGroup& group : groupWarnings(classified))
-        lines.push_back(std::to_string(group.texts.size()) + " x " + std::string(group.kind->title));
-    return lines;
 }
 
 } // namespace

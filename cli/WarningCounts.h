@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace veldrin::cli {
+
+// "N x Kind" for each kind of warning a run raised, kinds in order of first appearance, so a long
+// run's warnings can be weighed at a glance at its end.
+std::vector<std::string> warningCountLines(const std::vector<std::string>& texts);
+
+} // namespace veldrin::cli
