@@ -24,8 +24,11 @@ bool namesABatch(const std::vector<std::string>& levels) {
 namespace {
 
 std::vector<BatchLevel> planOf(const ConvertRequest& request) {
-    BatchSettings settings = batchSettings(request);
-    if (settings.options.useZon) settings.options.zonIsland = islandToKeep(request, settings.options.zonPath);
+    BatchSettings settings = request.settings;
+    if (settings.options.useZon) {
+        const std::filesystem::path& zon = settings.options.zonPath;
+        settings.options.zonIsland = islandToKeep(request, readZoneFile(zon), zon);
+    }
     std::vector<fs::path> named(request.levels.begin(), request.levels.end());
     return planBatch(batchLevelFiles(named), settings);
 }
@@ -67,12 +70,12 @@ int runBatchCommand(const ConvertRequest& request) {
         if (r.outcome == LevelOutcome::Failed)
             std::fprintf(stderr, "%s failed: %s\n", r.level.options.levelName.c_str(), r.reason.c_str());
     };
-    const std::vector<BatchLevelResult> results = runBatch(plan, request.clean, callbacks);
+    const std::vector<BatchLevelResult> results = runBatch(plan, request.settings.clean, callbacks);
     progress.finish();
     std::printf("%s", batchResultTable(results).c_str());
     for (const std::string& line : warningCountLines(warnings)) std::printf("  %s\n", line.c_str());
-    if (request.options.writeReport) {
-        const fs::path folder = request.outputFolder ? *request.outputFolder : plan.front().options.outputFolder;
+    if (request.settings.options.writeReport) {
+        const fs::path folder = batchFolder(results);
         try {
             writeBatchSummary(results, folder);
         } catch (const std::exception& e) {

@@ -37,10 +37,13 @@ void checkLevelFiles(const ConversionOptions& o) {
 // Without --island the run keeps the smallest island of the zone file, as the window's first pick
 // does. A zone file that cannot be read ends the run: converting the whole level instead is not
 // what was asked for.
-int islandToKeep(const ConvertRequest& request, const std::filesystem::path& zonPath) {
+ZoneTable readZoneFile(const std::filesystem::path& zonPath) {
     requireInputFile(zonPath);
-    const ZoneTable zones = readZoneTable(readWholeFile(zonPath), zonPath.string());
-    if (request.islandGiven) return request.options.zonIsland;
+    return readZoneTable(readWholeFile(zonPath), zonPath.string());
+}
+
+int islandToKeep(const ConvertRequest& request, const ZoneTable& zones, const std::filesystem::path& zonPath) {
+    if (request.islandGiven) return request.settings.options.zonIsland;
     if (zones.empty()) throw VeldrinError(zonPath.string() + ": holds no zone, so no placement would be kept");
     int smallest = zones.front().island;
     for (const ZoneEntry& zone : zones) smallest = std::min<int>(smallest, zone.island);
@@ -52,7 +55,7 @@ int runConvertCommand(const ConvertRequest& request) {
     ConversionOptions options = optionsForLevel(request, request.levels.at(0));
     try {
         checkLevelFiles(options);
-        if (options.useZon) options.zonIsland = islandToKeep(request, options.zonPath);
+        if (options.useZon) options.zonIsland = islandToKeep(request, readZoneFile(options.zonPath), options.zonPath);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
@@ -75,7 +78,7 @@ int runConvertCommand(const ConvertRequest& request) {
         editionLine = "Edition: " + editionTitle(edition) + (detected ? " (detected)" : "");
     };
     try {
-        if (request.clean) cleanLevelFolder(options.outputFolder, options.levelName, {options.lvzPath, options.imgPath, options.zonPath});
+        if (request.settings.clean) cleanLevelFolder(options.outputFolder, options.levelName, {options.lvzPath, options.imgPath, options.zonPath});
         const std::vector<std::string> before = folderEntries(options.levelFolder());
         RunSummary summary = runConversion(options, callbacks);
         if (const std::size_t stale = staleEntries(before, summary.files).size(); stale > 0 && !summary.stopped) {
@@ -158,8 +161,8 @@ int runInfoCommand(const ConvertRequest& request, ConversionOptions options) {
             options.gameVersion = edition;
             std::optional<ZoneTable> zones;
             if (options.useZon) {
-                options.zonIsland = islandToKeep(request, options.zonPath);
-                zones = readZoneTable(readWholeFile(options.zonPath), options.zonPath.string());
+                zones = readZoneFile(options.zonPath);
+                options.zonIsland = islandToKeep(request, *zones, options.zonPath);
                 if (const auto w = emptyIslandWarning(*zones, options.zonIsland, options.zonPath.filename().string()))
                     std::printf("warning: %s\n", w->c_str());
             }

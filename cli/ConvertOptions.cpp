@@ -49,34 +49,35 @@ static void setEdition(ConversionOptions& o, const std::string& text) {
 }
 
 // The map offset and the island filter, which shape the placements of a run and of a level's pictures.
-static void addPlacementOptions(CLI::App& cmd, ConvertRequest& r, const std::string& mapOffsetMeaning) {
-    ConversionOptions& o = r.options;
+static void addPlacementOptions(CLI::App& cmd, ConvertRequest& r, const std::string& mapOffsetMeaning,
+                                const std::string& group) {
+    ConversionOptions& o = r.settings.options;
     valueOption(cmd, "--map-offset", "X,Y,Z", mapOffsetMeaning,
                 [&o](const std::string& v) {
                     const auto offset = parseMapOffset(splitMapOffset(v), MapOffsetMessages::Conversion);
                     for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffset[axis] = static_cast<float>(offset[axis]);
                 })
-        ->group("Placements");
+        ->group(group);
     valueOption(cmd, "--zon", "MAP.ZON", "keep only the placements inside the zones of one island",
                 [&o](const std::string& v) {
                     o.zonPath = v;
                     o.useZon = true;
                 })
-        ->group("Placements");
+        ->group(group);
     valueOption(cmd, "--island", "N", "with --zon, the island, 0 to 255 (default: the smallest island in the file)",
                 [&r](const std::string& v) {
-                    r.options.zonIsland = integerIn("--island", v, 0, 255);
+                    r.settings.options.zonIsland = integerIn("--island", v, 0, 255);
                     r.islandGiven = true;
                 })
-        ->group("Placements");
+        ->group(group);
     flagOption(cmd, "--force-megalods",
                "with --zon, keep the MegaLOD placements outside the island too (the window ticks it with \"Use ZON\")",
                o.forceMegaLods)
-        ->group("Placements");
+        ->group(group);
 }
 
 CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) {
-    ConversionOptions& o = r.options;
+    ConversionOptions& o = r.settings.options;
     o.jobs = defaultJobs;
     CLI::App* cmd = root.add_subcommand("convert", "Convert a level into PC files");
     cmd->footer(kConvertExamples);
@@ -85,10 +86,10 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
                     "for every .lvz in it, convert one after another with ids planned so that no two levels share one")
         ->option_text("LEVEL.lvz... | FOLDER")
         ->required();
-    flagOption(*cmd, "--clean", "remove each level's old output folder first (only that folder)", r.clean);
+    flagOption(*cmd, "--clean", "remove each level's old output folder first (only that folder)", r.settings.clean);
 
     valueOption(*cmd, "-o,--out", "DIR", "write the level's folder into DIR (default: the folder of the LVZ)",
-                [&r](const std::string& v) { r.outputFolder = v; });
+                [&r](const std::string& v) { r.settings.outputFolder = v; });
     o.editionAuto = true;
     valueOption(*cmd, "--edition", "EDITION",
                 "source edition: auto, lcs-ps2, vcs-ps2, lcs-psp or vcs-psp (default auto: detected from the level; "
@@ -111,7 +112,7 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
                 [&o](const std::string& v) { o.modelsPerTxd = integerIn("--models-per-txd", v, 1, 2147483647); })
         ->group("Textures");
     valueOption(*cmd, "--texture-prefix", "TEXT", "prefix of every texture name (default: the level's name)",
-                [&r](const std::string& v) { r.texturePrefix = v; })
+                [&r](const std::string& v) { r.settings.texturePrefix = v; })
         ->group("Textures");
     flagOption(*cmd, "--mipmaps", "generate mip-maps (vc and sa only)", o.genMipMaps)->group("Textures");
     valueOption(*cmd, "--dxt-quality", "QUALITY",
@@ -131,7 +132,7 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
     valueOption(*cmd, "--model-prefix", "TEXT",
                 "prefix of the models' names (default: the level's name); distant models are named LOD and the "
                 "prefix from its fourth character on",
-                [&r](const std::string& v) { r.modelPrefix = v; })
+                [&r](const std::string& v) { r.settings.modelPrefix = v; })
         ->group("Models");
     flagOption(*cmd, "--optimise-mesh", "weld shared vertices (recommended)", o.optimiseMesh)->group("Models");
     flagOption(*cmd, "--night-prelight", "write night vertex colours (sa only)", o.genNightPrelit)->group("Models");
@@ -148,7 +149,7 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
     valueOption(*cmd, "--id-offset", "N", "with --ide, the first object ID, 0 or more (default 1000)",
                 [&o](const std::string& v) { o.idOffset = integerIn("--id-offset", v, 0, 2147483647); })
         ->group("Placements");
-    addPlacementOptions(*cmd, r, "with --ide, added to every placement, \".\" for decimals (default 0,0,0)");
+    addPlacementOptions(*cmd, r, "with --ide, added to every placement, \".\" for decimals (default 0,0,0)", "Placements");
 
     valueOption(*cmd, "-j,--jobs", "N", "worker threads, 1 to 256 (default: one per core); the output is the same for any",
                 [&o](const std::string& v) { o.jobs = integerIn("--jobs", v, 1, 256); })
@@ -166,26 +167,26 @@ CLI::App* addInfoCommand(CLI::App& root, ConvertRequest& r) {
     cmd->add_option("level", r.levels, "the level's LVZ file; its IMG is the file of the same name beside it")
         ->option_text("LEVEL.lvz")
         ->required();
-    r.options.editionAuto = true;
+    ConversionOptions& o = r.settings.options;
+    o.editionAuto = true;
     valueOption(*cmd, "--edition", "EDITION",
                 "source edition: auto, lcs-ps2, vcs-ps2, lcs-psp or vcs-psp (default auto: detected from the level)",
-                [&r](const std::string& v) { setEdition(r.options, v); });
+                [&o](const std::string& v) { setEdition(o, v); });
     valueOption(*cmd, "--report", "DIR",
                 "write the level's pictures into DIR before converting: its textures, a thumbnail of each model a "
                 "convert would write and the map of its placements, with the island filter and map offset given",
                 [&r](const std::string& v) { r.infoReport = v; })
         ->group("Report");
-    addPlacementOptions(*cmd, r, "with --report, added to every placement on the map, \".\" for decimals (default 0,0,0)");
-    for (CLI::Option* option : cmd->get_options())
-        if (option->get_group() == "Placements") option->group("Report");
+    addPlacementOptions(*cmd, r, "with --report, added to every placement on the map, \".\" for decimals (default 0,0,0)",
+                        "Report");
     valueOption(*cmd, "-j,--jobs", "N", "with --report, threads drawing the pictures, 1 to 256 (default: one per core)",
-                [&r](const std::string& v) { r.options.jobs = integerIn("--jobs", v, 1, 256); })
+                [&o](const std::string& v) { o.jobs = integerIn("--jobs", v, 1, 256); })
         ->group("Report");
     return cmd;
 }
 
 void checkConvertRequest(const ConvertRequest& r, const std::string& command) {
-    if ((r.islandGiven || r.options.forceMegaLods) && !r.options.useZon) {
+    if ((r.islandGiven || r.settings.options.forceMegaLods) && !r.settings.options.useZon) {
         throw UsageError("--island and --force-megalods need --zon", command);
     }
     if (command == "info" && r.levels.size() > 1) {
@@ -193,18 +194,8 @@ void checkConvertRequest(const ConvertRequest& r, const std::string& command) {
     }
 }
 
-BatchSettings batchSettings(const ConvertRequest& r) {
-    BatchSettings settings;
-    settings.options = r.options;
-    settings.outputFolder = r.outputFolder;
-    settings.modelPrefix = r.modelPrefix;
-    settings.texturePrefix = r.texturePrefix;
-    settings.clean = r.clean;
-    return settings;
-}
-
 ConversionOptions optionsForLevel(const ConvertRequest& r, const std::string& level) {
-    return levelOptions(level, batchSettings(r));
+    return levelOptions(level, r.settings);
 }
 
 } // namespace veldrin::cli

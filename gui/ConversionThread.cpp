@@ -30,8 +30,7 @@ void ConversionThread::run() {
             batch.run = callbacks;
             batchResults_ = runBatch(planBatch(levels_, settings), false, batch);
             if (options_.writeReport && !batchResults_.empty()) {
-                // Every level's output folder lies in the chosen folder, or beside the first level.
-                const std::filesystem::path folder = batchFolder_.value_or(batchResults_.front().level.options.outputFolder);
+                const std::filesystem::path folder = batchFolder(batchResults_);
                 try {
                     writeBatchSummary(batchResults_, folder);
                     batchSummaryFolder_ = folder;

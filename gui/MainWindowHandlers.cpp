@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "app/BatchLevels.h"
+#include "app/BatchSummary.h"
 #include "app/MapOffset.h"
 #include "base/FileIO.h"
 #include "gui/ConversionThread.h"
@@ -264,10 +265,8 @@ void MainWindow::endConversion(bool quiet) {
             setStatus(kFailedStatus);
             showMessage(failure, MessageKind::Error);
         } else if (batch) {
-            // Every level's output folder lies in the chosen folder, or beside the first level.
-            const std::filesystem::path folder = lastBatch_.empty() ? std::filesystem::path() : lastBatch_.front().level.options.outputFolder;
             showLinkedMessage(batchEndText(lastBatch_, lastWarnings_), MessageKind::Information,
-                              batchEndLinks(folder, batchSummary));
+                              batchEndLinks(batchFolder(lastBatch_), batchSummary));
         } else {
             showLinkedMessage(runEndText(lastOptions_, lastSummary_, lastWarnings_),
                               lastWarnings_.isEmpty() ? MessageKind::Information : MessageKind::Warning,

@@ -117,6 +117,10 @@ std::string batchPage(const std::vector<BatchLevelResult>& results, const fs::pa
     return h;
 }
 
+fs::path batchFolder(const std::vector<BatchLevelResult>& results) {
+    return results.empty() ? fs::path() : results.front().level.options.outputFolder;
+}
+
 void writeBatchSummary(const std::vector<BatchLevelResult>& results, const fs::path& batchFolder) {
     ensureFolder(batchFolder);
     writeWholeFile(batchFolder / "batch.json", batchJson(results, batchFolder));

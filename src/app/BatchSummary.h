@@ -20,6 +20,10 @@ std::string batchJson(const std::vector<BatchLevelResult>& results, const std::f
 // to its own report page when it has one.
 std::string batchPage(const std::vector<BatchLevelResult>& results, const std::filesystem::path& batchFolder);
 
+// The folder a batch's summary goes into: the one holding the levels' output folders (DIR when one was
+// given, else the first level's own folder). Empty for no level.
+std::filesystem::path batchFolder(const std::vector<BatchLevelResult>& results);
+
 // Writes batch.json and batch-report.html into the batch folder (whole files).
 void writeBatchSummary(const std::vector<BatchLevelResult>& results, const std::filesystem::path& batchFolder);
 

@@ -100,12 +100,13 @@ private:
         std::vector<std::string> names;
         for (const PlannedModel& p : plan_.models) names.push_back(p.name);
         if (const auto w = longModelNameWarning(o_, names)) warn(*w);
-        if (o_.buildImg) sink_.planArchive(o_.targetGame, plannedArchiveEntries());
+        const std::vector<DictionaryPlan> dictionaries = plannedDictionaries();
+        if (o_.buildImg) sink_.planArchive(o_.targetGame, plannedArchiveEntries(dictionaries));
         if (o_.generateIde) {
             requireIdRange(o_.idOffset, plan_.models.size());
             ideIds_.assign(static_cast<std::size_t>(tables_.resourceCount), -1);
         }
-        maximum_ = plannedWork();
+        maximum_ = plannedWork(dictionaries);
         progress(0);
         if (o_.generateIde) ide_ = ideHead(o_.levelName);
     }
@@ -161,23 +162,25 @@ private:
         return convertModel(level_.all(), p.firstPart, p.secondPart, modelParamsFor(o_, p));
     }
 
-    // The progress bar counts models and the textures of each dictionary, as many as there will be
-    // when no model is skipped.
-    int plannedWork() const {
+    // The dictionaries there will be when no model is skipped.
+    std::vector<DictionaryPlan> plannedDictionaries() const {
         std::vector<CommittedModel> all;
         all.reserve(plan_.models.size());
         for (const PlannedModel& p : plan_.models) all.push_back({p.resourceIndex, p.name, p.textureIds});
+        return assignDictionaries(all, o_);
+    }
+
+    // The progress bar counts models and the textures of each dictionary.
+    int plannedWork(const std::vector<DictionaryPlan>& dictionaries) const {
         std::size_t work = plan_.models.size();
-        for (const DictionaryPlan& d : assignDictionaries(all, o_)) work += d.textureIds.size();
+        for (const DictionaryPlan& d : dictionaries) work += d.textureIds.size();
         return static_cast<int>(std::min<std::size_t>(work, std::numeric_limits<int>::max()));
     }
 
-    // Models, dictionaries and the GTA SA collision entry, as many as there will be when no model is skipped.
-    int32_t plannedArchiveEntries() const {
-        const std::vector<CommittedModel> all(plan_.models.size());
-        const std::size_t dictionaries = assignDictionaries(all, o_).size();
+    // Models, dictionaries and the GTA SA collision entry.
+    int32_t plannedArchiveEntries(const std::vector<DictionaryPlan>& dictionaries) const {
         const bool collisionEntry = o_.genBlankCol && o_.targetGame == TargetGame::GtaSa;
-        return static_cast<int32_t>(std::min<std::size_t>(plan_.models.size() + dictionaries + (collisionEntry ? 1 : 0),
+        return static_cast<int32_t>(std::min<std::size_t>(plan_.models.size() + dictionaries.size() + (collisionEntry ? 1 : 0),
                                                           std::numeric_limits<int32_t>::max()));
     }
 
