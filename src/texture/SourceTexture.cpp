@@ -86,10 +86,10 @@ RasterRecord checkSourceTexture(std::span<const uint8_t> levelBytes, const Textu
 
 DecodedTexture decodeSourceTexture(std::span<const uint8_t> levelBytes, const TextureRef& ref, GameVersion edition,
                                    TargetGame target) {
+    // Checked before the image is made, so a header naming a large texture over a few bytes costs nothing.
+    const RasterRecord record = checkSourceTexture(levelBytes, ref, edition);
     const ByteReader level(levelBytes, textureLabel(ref));
-    const RasterRecord record = readRasterRecord(level, ref, edition);
     const TextureParameters& p = record.params;
-    checkUsable(p, ref);
 
     DecodedTexture decoded;
     // The "Index8" image a bitmap of these texels and this palette would read as: the palette's four
