@@ -47,7 +47,7 @@ private:
         tables_.resourceCount = static_cast<int>(count);
         tables_.resources.assign(count, ResourceEntry{});
         tables_.models.assign(count, ModelRecord{});
-        tables_.instances.assign(kInstanceSlots, PlacedInstance{});
+        tables_.instances.clear();
         for (uint32_t i = 0; i < count; ++i) {
             const int64_t entry = tableOffset + static_cast<int64_t>(i) * layout_.resourceEntrySize;
             const uint32_t offset = world_.u32(entry);
@@ -238,6 +238,8 @@ private:
 
         const DecodedMatrix decoded = decodeMatrix(readMatrix(record));
         model.scale = decoded.scale;
+        // Slots grow to the highest id met, so a level placing a few records reads a few slots.
+        if (static_cast<std::size_t>(id) >= tables_.instances.size()) tables_.instances.resize(id + 1);
         PlacedInstance& slot = tables_.instances[id];
         slot.rotation = decoded.rotation;
         if (slot.defined) {

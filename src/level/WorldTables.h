@@ -67,7 +67,7 @@ struct WorldTables {
     int resourceCount = 0;
     std::vector<ResourceEntry> resources;  // resourceCount entries
     std::vector<ModelRecord> models;       // resourceCount entries
-    std::vector<PlacedInstance> instances; // kInstanceSlots entries
+    std::vector<PlacedInstance> instances; // by id, up to the highest id placed (at most kInstanceSlots)
     WorldStats stats;
 };
 
