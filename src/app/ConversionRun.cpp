@@ -16,7 +16,7 @@
 #include "app/StageParams.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
-#include "base/ParallelFor.h"
+#include "base/OrderedPipeline.h"
 #include "base/TextUtil.h"
 #include "collision/BlankCol.h"
 #include "level/LevelInput.h"
@@ -121,39 +121,48 @@ private:
         if (cb_.edition) cb_.edition(o_.gameVersion, choice.detected);
     }
 
-    // Converts the planned models on several threads, a window at a time, and commits them in
-    // resource order, so the output never depends on the thread count.
+    // Converts the planned models on several threads and commits them in resource order as they come,
+    // so the output never depends on the thread count.
     void convertModels() {
         const std::vector<PlannedModel>& plan = plan_.models;
-        // Each window ends waiting for its slowest model; 32 models a thread keep that wait small while
-        // the outputs held stay a few hundred kilobytes.
-        const std::size_t window = static_cast<std::size_t>(std::max(1, o_.jobs)) * 32;
-        std::vector<ModelOutput> outputs;
-        std::vector<std::exception_ptr> errors;
-        for (std::size_t start = 0; start < plan.size(); start += window) {
-            const std::size_t count = std::min(window, plan.size() - start);
-            outputs.assign(count, ModelOutput{});
-            parallelFor(count, o_.jobs, [&](std::size_t i) { outputs[i] = convertOne(plan[start + i]); }, errors);
-            for (std::size_t i = 0; i < count; ++i) {
+        // 32 models a thread may wait to be committed: enough that no thread idles while the outputs
+        // held stay a few hundred kilobytes.
+        const std::size_t ahead = static_cast<std::size_t>(std::max(1, o_.jobs)) * 32;
+        // A model's error is carried to its turn, so a stop request and its status line come first.
+        struct Converted {
+            ModelOutput output;
+            std::exception_ptr error;
+        };
+        orderedPipeline<Converted>(
+            plan.size(), o_.jobs, ahead,
+            [&](std::size_t i) {
+                try {
+                    return Converted{convertOne(plan[i]), nullptr};
+                } catch (...) {
+                    return Converted{ModelOutput{}, std::current_exception()};
+                }
+            },
+            [&](std::size_t i, Converted&& converted) {
                 if (cb_.stopRequested && cb_.stopRequested()) {
                     summary_.stopped = true;
-                    return;
+                    return false;
                 }
-                const PlannedModel& p = plan[start + i];
+                const PlannedModel& p = plan[i];
                 status("Processing " + p.name + ".dff");
-                if (errors[i]) std::rethrow_exception(errors[i]);
+                if (converted.error) std::rethrow_exception(converted.error);
+                ModelOutput& output = converted.output;
                 ++done_;
-                if (!outputs[i].produced) {
+                if (!output.produced) {
                     progress(done_);
                     ++summary_.modelsSkipped;
                     ++report_.modelsSkipped;
-                    if (!outputs[i].skipReason.empty()) warn(outputs[i].skipReason);
-                    continue;
+                    if (!output.skipReason.empty()) warn(output.skipReason);
+                    return true;
                 }
-                commitModel(p, outputs[i]);
-                outputs[i] = ModelOutput{};
-            }
-        }
+                commitModel(p, output);
+                return true;
+            });
+        if (summary_.stopped) return;
         // The group after the last full one is always built, empty or not.
         if (o_.txdMode == TxdMode::TxdPerGroup && !o_.onePerModel()) buildDictionary(dictionaryAt(committed_.size(), committed_, o_));
     }

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "base/Error.h"
@@ -17,6 +18,9 @@ namespace {
 constexpr std::size_t kQueueLimit = 16u << 20;
 
 const uint8_t kZeros[kImgSectorSize] = {};
+
+// Pieces handed to one pwritev call (the system's iovec limit is at least this).
+constexpr std::size_t kPiecesPerCall = 1024;
 
 std::filesystem::path temporaryPath(const std::filesystem::path& path) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
@@ -79,29 +83,61 @@ void ImgFileWriter::writeAt(uint64_t position, const uint8_t* data, std::size_t 
     }
 }
 
-// The writer thread: entries in the order they were queued, each padded with zeros to whole sectors.
-// After a failure it only drains the queue; the caller hears of the failure at its next call.
+// Writes queued entries, each followed by its zero padding, with as few calls as the iovec limit
+// allows: the entries of a batch lie one after the other in the file.
+void ImgFileWriter::writeBatch(const std::deque<Pending>& batch) {
+    std::vector<iovec> pieces;
+    uint64_t position = 0, end = 0;
+    const auto flush = [&] {
+        ssize_t written = -1;
+        do {
+            written = ::pwritev(fd_, pieces.data(), static_cast<int>(pieces.size()), static_cast<off_t>(position));
+        } while (written < 0 && errno == EINTR);
+        if (written < 0) throw VeldrinError("Cannot write file \"" + path_.string() + "\". " + std::strerror(errno));
+        // A short write finishes piece by piece.
+        std::size_t done = static_cast<std::size_t>(written);
+        uint64_t at = position;
+        for (const iovec& piece : pieces) {
+            const std::size_t skip = std::min(done, piece.iov_len);
+            done -= skip;
+            if (skip < piece.iov_len) writeAt(at + skip, static_cast<const uint8_t*>(piece.iov_base) + skip, piece.iov_len - skip);
+            at += piece.iov_len;
+        }
+        pieces.clear();
+    };
+    for (const Pending& entry : batch) {
+        const std::size_t padding = (kImgSectorSize - entry.bytes.size() % kImgSectorSize) % kImgSectorSize;
+        if (!pieces.empty() && (entry.position != end || pieces.size() + 2 > kPiecesPerCall)) flush();
+        if (pieces.empty()) position = entry.position;
+        if (!entry.bytes.empty()) pieces.push_back({const_cast<uint8_t*>(entry.bytes.data()), entry.bytes.size()});
+        if (padding > 0) pieces.push_back({const_cast<uint8_t*>(kZeros), padding});
+        end = entry.position + entry.bytes.size() + padding;
+    }
+    if (!pieces.empty()) flush();
+}
+
+// The writer thread: what is queued, in the order it was queued, a batch at a time. After a failure it
+// only drains the queue; the caller hears of the failure at its next call.
 void ImgFileWriter::writeQueued() {
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [this] { return closing_ || !queue_.empty(); });
         if (queue_.empty()) return;
-        Pending entry = std::move(queue_.front());
-        queue_.pop_front();
+        std::deque<Pending> batch;
+        batch.swap(queue_);
         const bool failed = !failure_.empty();
         lock.unlock();
         std::string error;
         if (!failed) {
             try {
-                writeAt(entry.position, entry.bytes.data(), entry.bytes.size());
-                const std::size_t padding = (kImgSectorSize - entry.bytes.size() % kImgSectorSize) % kImgSectorSize;
-                writeAt(entry.position + entry.bytes.size(), kZeros, padding);
+                writeBatch(batch);
             } catch (const VeldrinError& e) {
                 error = e.what();
             }
         }
-        const std::size_t size = entry.bytes.size();
-        entry.bytes = {};
+        std::size_t size = 0;
+        for (const Pending& entry : batch) size += entry.bytes.size();
+        batch.clear();
         lock.lock();
         if (!error.empty() && failure_.empty()) failure_ = error;
         queuedBytes_ -= size;
@@ -122,9 +158,11 @@ void ImgFileWriter::addEntry(std::string_view name, std::vector<uint8_t> bytes) 
     changed_.wait(lock, [this] { return queuedBytes_ < kQueueLimit || !failure_.empty(); });
     if (!failure_.empty()) throw VeldrinError(failure_);
     queuedBytes_ += bytes.size();
+    // The writer only ever waits on an empty queue.
+    const bool wake = queue_.empty();
     queue_.push_back(Pending{sector * kImgSectorSize, std::move(bytes)});
     lock.unlock();
-    changed_.notify_all();
+    if (wake) changed_.notify_all();
 }
 
 // Puts the header (empty for the split layout) in the room kept for it, or, when it needs another

@@ -53,6 +53,7 @@ private:
     };
 
     void writeQueued();
+    void writeBatch(const std::deque<Pending>& batch);
     void throwIfFailed();
     void stopWriter();
     void writeAt(uint64_t position, const uint8_t* data, std::size_t size);

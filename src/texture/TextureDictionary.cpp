@@ -7,7 +7,7 @@
 
 #include "base/ByteWriter.h"
 #include "base/Error.h"
-#include "base/ParallelFor.h"
+#include "base/OrderedPipeline.h"
 #include "base/TextureName.h"
 #include "pcout/RwChunk.h"
 #include "texture/MipMapRule.h"
@@ -28,13 +28,10 @@ std::vector<std::string> textureNames(std::span<const TextureRef> textures, cons
     return names;
 }
 
-// A raster that later textures of the dictionary show again is kept for them while the kept rasters
-// take less than this; past it, a repeated record is decoded again when it comes back.
-constexpr int64_t kKeptRasterBudget = 64ll << 20;
-
-// Textures are encoded a window at a time, on the run's threads, and written in order: a dictionary
-// holds at most this many encoded textures per thread at once, whatever its length.
-constexpr std::size_t kWindowPerThread = 8;
+// Textures are encoded on the run's threads ahead of the writing, at most this many per thread: a
+// dictionary holds that many encoded textures per thread at once, whatever its length. A record shown
+// again within that distance is kept for its next showing; further on, it is decoded again.
+constexpr std::size_t kAheadPerThread = 8;
 
 using RecordKey = std::pair<int64_t, int64_t>; // a raster record: its position and its base
 
@@ -56,13 +53,25 @@ void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textur
     const std::vector<std::string> names = textureNames(textures, params.texturePrefix);
     const NativeOptions options{params.target, params.genMipMaps, params.mipSizeThreshold, params.dxtQuality};
 
-    // The last texture that shows each record, so a kept raster is let go after it, and how many show it,
-    // so a dictionary too large for its chunk is refused when its records are first encoded.
-    std::map<RecordKey, std::size_t> lastUse;
+    // Where each record shows next, and how often it shows, so a dictionary too large for its chunk is
+    // refused when its records are first encoded.
+    const std::size_t ahead = kAheadPerThread * static_cast<std::size_t>(std::max(1, params.jobs));
+    std::vector<std::size_t> nextUse(textures.size(), textures.size());
+    std::vector<bool> encodes(textures.size(), true); // false: the raster kept from the record's last showing
     std::map<RecordKey, int64_t> uses;
-    for (std::size_t i = 0; i < textures.size(); ++i) {
-        lastUse[keyOf(textures[i])] = i;
-        ++uses[keyOf(textures[i])];
+    {
+        std::map<RecordKey, std::size_t> lastSeen;
+        for (std::size_t i = 0; i < textures.size(); ++i) {
+            const RecordKey key = keyOf(textures[i]);
+            ++uses[key];
+            if (const auto seen = lastSeen.find(key); seen != lastSeen.end()) {
+                nextUse[seen->second] = i;
+                encodes[i] = i - seen->second > ahead;
+                seen->second = i;
+            } else {
+                lastSeen.emplace(key, i);
+            }
+        }
     }
 
     constexpr int64_t kStructSize = 4;
@@ -78,66 +87,33 @@ void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textur
 
     const int64_t limit = std::numeric_limits<int32_t>::max();
     int64_t contentSize = int64_t(kChunkHeaderSize) + kStructSize + int64_t(kChunkHeaderSize);
-    int64_t foreseen = contentSize; // the natives of every record encoded so far, times its textures
+    int64_t foreseen = contentSize; // the natives of every record encoded so far, times its showings
     std::map<RecordKey, bool> foreseenFor;
     std::map<RecordKey, std::shared_ptr<const EncodedRaster>> kept;
-    int64_t keptBytes = 0;
-    const std::size_t window = kWindowPerThread * static_cast<std::size_t>(std::max(1, params.jobs));
-    for (std::size_t first = 0; first < textures.size(); first += window) {
-        const std::size_t last = std::min(textures.size(), first + window);
-        // The records of this window not kept from before, each encoded once.
-        std::map<RecordKey, std::shared_ptr<const EncodedRaster>> fresh;
-        std::vector<std::size_t> toEncode;
-        for (std::size_t i = first; i < last; ++i) {
+    using Raster = std::shared_ptr<const EncodedRaster>;
+    orderedPipeline<Raster>(
+        textures.size(), params.jobs, ahead,
+        [&](std::size_t i) -> Raster {
+            if (!encodes[i]) return nullptr;
+            return std::make_shared<const EncodedRaster>(
+                encodeRaster(decodeSourceTexture(level, textures[i], params.edition, params.target), options));
+        },
+        [&](std::size_t i, Raster&& encoded) {
             const RecordKey key = keyOf(textures[i]);
-            if (kept.contains(key) || fresh.contains(key)) continue;
-            fresh[key] = nullptr;
-            toEncode.push_back(i);
-        }
-        std::vector<std::shared_ptr<const EncodedRaster>> encoded(toEncode.size());
-        std::vector<std::exception_ptr> errors;
-        parallelFor(
-            toEncode.size(), params.jobs,
-            [&](std::size_t k) {
-                const TextureRef& ref = textures[toEncode[k]];
-                encoded[k] = std::make_shared<const EncodedRaster>(
-                    encodeRaster(decodeSourceTexture(level, ref, params.edition, params.target), options));
-            },
-            errors);
-        rethrowFirst(errors);
-        for (std::size_t k = 0; k < toEncode.size(); ++k) {
-            const RecordKey key = keyOf(textures[toEncode[k]]);
-            if (!foreseenFor[key]) {
+            if (!encoded) {
+                const auto found = kept.find(key);
+                encoded = std::move(found->second);
+                kept.erase(found);
+            } else if (!foreseenFor[key]) {
                 foreseenFor[key] = true;
-                foreseen += uses.at(key) * encoded[k]->nativeSize();
+                foreseen += uses.at(key) * encoded->nativeSize();
                 if (foreseen > limit) throw VeldrinError("Texture dictionary too large (over " + std::to_string(foreseen) + " bytes)");
             }
-            fresh[key] = std::move(encoded[k]);
-        }
-
-        for (std::size_t i = first; i < last; ++i) {
-            const RecordKey key = keyOf(textures[i]);
-            const auto found = kept.find(key);
-            const EncodedRaster& raster = found != kept.end() ? *found->second : *fresh.at(key);
-            contentSize += raster.nativeSize();
-            writeTextureNative(sink, raster, names[i]);
-        }
-
-        for (auto it = kept.begin(); it != kept.end();) {
-            if (lastUse.at(it->first) < last) {
-                keptBytes -= it->second->nativeSize();
-                it = kept.erase(it);
-            } else {
-                ++it;
-            }
-        }
-        for (auto& [key, raster] : fresh) {
-            if (!raster || lastUse.at(key) < last) continue;
-            if (keptBytes + raster->nativeSize() > kKeptRasterBudget) continue;
-            keptBytes += raster->nativeSize();
-            kept.emplace(key, std::move(raster));
-        }
-    }
+            contentSize += encoded->nativeSize();
+            writeTextureNative(sink, *encoded, names[i]);
+            if (nextUse[i] < textures.size() && !encodes[nextUse[i]]) kept[key] = std::move(encoded);
+            return true;
+        });
     std::vector<uint8_t> tail;
     ByteWriter end(tail);
     writeChunkHeader(end, chunk::Extension, 0, stamp);

@@ -1,0 +1,104 @@
+#pragma once
+#include <algorithm>
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace veldrin {
+
+// Runs produce(i) for i in [0, count) on `jobs` threads and hands each result to consume(i, result) on
+// the calling thread, in index order, as soon as it and every earlier one are done. Producing runs at
+// most `ahead` indices past what was consumed, so memory stays bounded, and never waits for a whole
+// batch: a thread that finishes goes straight on to the next index. The calling thread produces too
+// while the result it waits for is not ready, so `jobs` threads are busy in all.
+//
+// consume returns false to stop early. An exception from produce(i) is rethrown once every index
+// below i is consumed, so callers meet the same results and the same error whatever the thread count.
+// With jobs <= 1 everything runs on the calling thread, one index after the other.
+template <typename Result, typename Produce, typename Consume>
+void orderedPipeline(std::size_t count, int jobs, std::size_t ahead, Produce&& produce, Consume&& consume) {
+    if (jobs <= 1 || count <= 1) {
+        for (std::size_t i = 0; i < count; ++i)
+            if (!consume(i, produce(i))) return;
+        return;
+    }
+    ahead = std::max<std::size_t>(ahead, 1);
+    struct Slot {
+        std::optional<Result> result;
+        std::exception_ptr error;
+        bool ready = false;
+    };
+    std::vector<Slot> slots(ahead); // index i waits in slots[i % ahead]
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t claimed = 0, consumed = 0;
+    bool stopping = false;
+
+    const auto claim = [&]() -> std::optional<std::size_t> {
+        if (stopping || claimed >= count || claimed >= consumed + ahead) return std::nullopt;
+        return claimed++;
+    };
+    // Produces index i without the lock and files its result.
+    const auto produceOne = [&](std::size_t i, std::unique_lock<std::mutex>& lock) {
+        lock.unlock();
+        std::optional<Result> result;
+        std::exception_ptr error;
+        try {
+            result.emplace(produce(i));
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        Slot& slot = slots[i % ahead];
+        slot.result = std::move(result);
+        slot.error = error;
+        slot.ready = true;
+        changed.notify_all();
+    };
+    const auto worker = [&] {
+        std::unique_lock lock(mutex);
+        while (!stopping && claimed < count) {
+            if (const auto i = claim()) produceOne(*i, lock);
+            else changed.wait(lock);
+        }
+    };
+
+    std::vector<std::jthread> pool;
+    // Declared after the pool so it runs first on the way out: the workers finish what they hold and
+    // leave before the pool joins them, however the loop below ends.
+    struct StopGuard {
+        std::mutex& mutex;
+        std::condition_variable& changed;
+        bool& stopping;
+        ~StopGuard() {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+            changed.notify_all();
+        }
+    } guard{mutex, changed, stopping};
+    for (int t = 1; t < jobs; ++t) pool.emplace_back(worker);
+
+    for (std::size_t next = 0; next < count; ++next) {
+        std::unique_lock lock(mutex);
+        Slot& slot = slots[next % ahead];
+        while (!slot.ready) {
+            if (const auto i = claim()) produceOne(*i, lock);
+            else changed.wait(lock);
+        }
+        std::optional<Result> result = std::move(slot.result);
+        const std::exception_ptr error = slot.error;
+        slot = Slot{};
+        ++consumed;
+        changed.notify_all();
+        lock.unlock();
+        if (error) std::rethrow_exception(error);
+        if (!consume(next, std::move(*result))) return;
+    }
+}
+
+} // namespace veldrin
