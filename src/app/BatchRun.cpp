@@ -29,13 +29,13 @@ void requireInputs(const ConversionOptions& o) {
 void readPlan(BatchLevel& level) {
     ConversionOptions& o = level.options;
     requireInputs(o);
-    const LevelBuffer buffer = loadLevel(o.lvzPath, o.imgPath);
+    const LevelBuffer buffer = loadLevel(o.lvzPath, o.imgPath, {}, o.jobs);
     const std::optional<GameVersion> named = o.editionAuto ? std::nullopt : std::optional<GameVersion>(o.gameVersion);
-    const EditionChoice choice = settleEdition(buffer, named, o.lvzPath.filename().string());
+    const EditionChoice choice = settleEdition(buffer, named, o.lvzPath.filename().string(), o.jobs);
     o.gameVersion = *choice.edition;
     level.editionDetected = choice.detected;
     if (!o.generateIde) return;
-    const WorldTables tables = readWorld(buffer, o.gameVersion);
+    const WorldTables tables = choice.tables ? std::move(*choice.tables) : readWorld(buffer, o.gameVersion);
     std::optional<ZoneTable> zones;
     if (o.useZon && fs::exists(o.zonPath)) zones = readZoneTable(readWholeFile(o.zonPath), o.zonPath.string());
     level.plannedModels = static_cast<int>(planRun(buffer, tables, o, zones ? &*zones : nullptr).models.size());

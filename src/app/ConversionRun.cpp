@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <optional>
 
 #include "app/DictionaryAssignment.h"
@@ -72,7 +73,7 @@ private:
         if (!refusals.empty()) throw VeldrinError(joinLines(refusals));
         if (const auto problem = outputFolderProblem(o_.levelFolder())) throw VeldrinError(*problem);
         for (const std::string& w : idleOptionWarnings(o_)) warn(w);
-        level_ = loadLevel(o_.lvzPath, o_.imgPath, cb_.status);
+        level_ = loadLevel(o_.lvzPath, o_.imgPath, cb_.status, o_.jobs);
         settleEditionOfLevel();
         std::optional<ZoneTable>& zones = zones_;
         if (o_.useZon) {
@@ -84,7 +85,9 @@ private:
         }
         status("Loading database...");
         try {
-            tables_ = readWorld(level_, o_.gameVersion);
+            // Detection has read the world under the chosen edition already, unless it refused it.
+            tables_ = chosenTables_ ? std::move(*chosenTables_) : readWorld(level_, o_.gameVersion);
+            chosenTables_.reset();
         } catch (const VeldrinError& e) {
             // Only a named edition gets here: detection refuses a level that reads under none.
             throw VeldrinError(o_.lvzPath.filename().string() + " does not read as " +
@@ -115,7 +118,8 @@ private:
     // reads the level in the edition settled here.
     void settleEditionOfLevel() {
         const std::optional<GameVersion> named = o_.editionAuto ? std::nullopt : std::optional<GameVersion>(o_.gameVersion);
-        const EditionChoice choice = settleEdition(level_, named, o_.lvzPath.filename().string());
+        const EditionChoice choice = settleEdition(level_, named, o_.lvzPath.filename().string(), o_.jobs);
+        chosenTables_ = choice.tables;
         o_.gameVersion = *choice.edition;
         report_.editionDetected = choice.detected;
         if (cb_.edition) cb_.edition(o_.gameVersion, choice.detected);
@@ -300,6 +304,7 @@ private:
     OutputSink sink_;
     LevelBuffer level_;
     WorldTables tables_;
+    std::shared_ptr<WorldTables> chosenTables_; // as edition detection read them
     RunPlan plan_;
     std::vector<CommittedModel> committed_;
     std::vector<int> ideIds_; // by resource index; -1: no IDE line

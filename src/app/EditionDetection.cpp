@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/Error.h"
+#include "base/ParallelFor.h"
 #include "level/WorldReader.h"
 #include "model/GeometryDecoder.h"
 #include "texture/SourceTexture.h"
@@ -38,13 +39,13 @@ public:
     ReadingPass(const LevelBuffer& level, GameVersion edition) : level_(level) { r_.edition = edition; }
 
     EditionReading run() {
-        WorldTables t;
         try {
-            t = readWorld(level_, r_.edition);
+            r_.tables = std::make_shared<WorldTables>(readWorld(level_, r_.edition));
         } catch (const VeldrinError& e) {
             r_.worldRefusal = e.what();
             return r_;
         }
+        const WorldTables& t = *r_.tables;
         fingerprint_.add(isPsp(r_.edition));
         r_.skippedIndices = t.stats.skippedResourceIndices;
         r_.cells = t.stats.cells;
@@ -193,9 +194,12 @@ std::vector<GameVersion> EditionDetection::candidates() const {
     return out;
 }
 
-EditionDetection detectEdition(const LevelBuffer& level) {
+EditionDetection detectEdition(const LevelBuffer& level, int jobs) {
     EditionDetection d;
-    for (GameVersion e : kEditions) d.ranked.push_back(ReadingPass(level, e).run());
+    d.ranked.resize(std::size(kEditions));
+    std::vector<std::exception_ptr> errors;
+    parallelFor(std::size(kEditions), jobs, [&](std::size_t i) { d.ranked[i] = ReadingPass(level, kEditions[i]).run(); }, errors);
+    rethrowFirst(errors);
     std::stable_sort(d.ranked.begin(), d.ranked.end(), [](const EditionReading& a, const EditionReading& b) {
         if (a.readable() != b.readable()) return a.readable();
         if (a.readable()) return a.score > b.score;
@@ -271,6 +275,7 @@ EditionChoice chooseEdition(const EditionDetection& detection, std::optional<Gam
             return choice;
         }
         choice.edition = named;
+        choice.tables = asNamed.tables;
         return choice;
     }
     if (!best.readable()) {
@@ -287,14 +292,16 @@ EditionChoice chooseEdition(const EditionDetection& detection, std::optional<Gam
     }
     choice.edition = best.edition;
     choice.detected = true;
+    choice.tables = best.tables;
     return choice;
 }
 
 EditionRefused::EditionRefused(EditionChoice choice)
     : VeldrinError(choice.refusal + "; " + choice.advice), choice_(std::move(choice)) {}
 
-EditionChoice settleEdition(const LevelBuffer& level, std::optional<GameVersion> named, const std::string& levelFile) {
-    EditionChoice choice = chooseEdition(detectEdition(level), named, levelFile);
+EditionChoice settleEdition(const LevelBuffer& level, std::optional<GameVersion> named, const std::string& levelFile,
+                            int jobs) {
+    EditionChoice choice = chooseEdition(detectEdition(level, jobs), named, levelFile);
     if (!choice.edition) throw EditionRefused(std::move(choice));
     return choice;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "base/Editions.h"
 #include "base/Error.h"
 #include "level/LevelInput.h"
+#include "level/WorldTables.h"
 
 namespace veldrin {
 
@@ -28,6 +30,7 @@ struct EditionReading {
     std::string firstFault;    // the first fault met, in the converter's own words
     int64_t score = 0;         // what reads and fits, less what fails; meaningless when !readable()
     uint64_t fingerprint = 0;  // of everything the converters would be handed under this edition
+    std::shared_ptr<WorldTables> tables; // the world as read under this edition; empty when refused
 
     // The world tables read and at least one model reads: an empty reading is not a good one.
     bool readable() const { return worldRefusal.empty() && modelsRead > 0; }
@@ -50,7 +53,8 @@ struct EditionDetection {
 // the cells' instance lists fit the edition's list table and record size, every located model's
 // geometry, every texture its models name, resource indices in range. Faults lower a reading's score;
 // they do not rule an edition out. Safe for untrusted input.
-EditionDetection detectEdition(const LevelBuffer& level);
+// `jobs` threads share the four readings; the result does not depend on it.
+EditionDetection detectEdition(const LevelBuffer& level, int jobs = 1);
 
 // True when `stronger` reads clearly better than `weaker`: a little better is not enough.
 bool readsClearlyBetter(const EditionReading& stronger, const EditionReading& weaker);
@@ -74,6 +78,8 @@ struct EditionChoice {
     std::string refusal;
     std::string advice;
     std::vector<GameVersion> candidates; // of an ambiguous level, or the better edition of a wrong one
+    std::shared_ptr<WorldTables> tables; // the chosen edition's world as detection read it, so a run
+                                         // need not read it again; empty when refused or unreadable
 };
 EditionChoice chooseEdition(const EditionDetection& detection, std::optional<GameVersion> named,
                             const std::string& levelFile);
@@ -90,6 +96,7 @@ private:
 };
 
 // Detects and chooses at once: the chosen edition, or EditionRefused.
-EditionChoice settleEdition(const LevelBuffer& level, std::optional<GameVersion> named, const std::string& levelFile);
+EditionChoice settleEdition(const LevelBuffer& level, std::optional<GameVersion> named, const std::string& levelFile,
+                            int jobs = 1);
 
 } // namespace veldrin

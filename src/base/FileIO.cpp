@@ -14,7 +14,7 @@ namespace veldrin {
 
 namespace fs = std::filesystem;
 
-std::vector<uint8_t> readWholeFile(const fs::path& path) {
+std::vector<uint8_t> readWholeFile(const fs::path& path, std::size_t spare) {
     // A folder opens as a stream on some systems and reports a size no buffer can take.
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
@@ -28,7 +28,9 @@ std::vector<uint8_t> readWholeFile(const fs::path& path) {
     const std::streamoff size = in.tellg();
     in.seekg(0, std::ios::beg);
     if (size < 0) throw VeldrinError("Cannot open file \"" + path.string() + "\". Not a regular file");
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
+    std::vector<uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(size) + spare);
+    bytes.resize(static_cast<std::size_t>(size));
     if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) {
         throw VeldrinError("Cannot read file \"" + path.string() + "\". " + std::strerror(errno));
     }

@@ -11,8 +11,9 @@
 namespace veldrin {
 
 // Reads a whole file; throws VeldrinError "<path>: no such file", "<path>: is a folder" or
-// "Cannot open file "<path>". <reason>" when it cannot.
-std::vector<uint8_t> readWholeFile(const std::filesystem::path& path);
+// "Cannot open file "<path>". <reason>" when it cannot. `spare`: room kept behind the bytes, so that
+// much can be appended without moving them.
+std::vector<uint8_t> readWholeFile(const std::filesystem::path& path, std::size_t spare = 0);
 
 // Refuses, before anything is read, an input that is not a file with something in it, with a message
 // naming it as given: "<path>: no such file", "<path>: is a folder", "<path>: is empty".

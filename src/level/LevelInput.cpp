@@ -1,5 +1,9 @@
 #include "level/LevelInput.h"
 
+#include <algorithm>
+#include <exception>
+#include <thread>
+
 #include <zlib.h>
 
 #include "base/ByteReader.h"
@@ -12,6 +16,7 @@ std::vector<uint8_t> inflateStream(std::span<const uint8_t> input, const std::st
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK) throw VeldrinError(what + ": cannot start the inflater");
     std::vector<uint8_t> out;
+    out.reserve(std::min<std::size_t>(input.size() * 4, maxSize)); // most streams inflate to a few times their size
     std::size_t consumed = 0;
     int rc = Z_OK;
     uint8_t chunk[65536];
@@ -68,18 +73,36 @@ LevelBuffer buildLevelBuffer(std::span<const uint8_t> lvz, std::vector<uint8_t> 
 }
 
 LevelBuffer loadLevel(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath,
-                      const StatusCallback& status) {
+                      const StatusCallback& status, int jobs) {
     const std::string name = lvzPath.filename().string();
     if (status) status("Loading " + name);
+    const std::vector<uint8_t> lvz = readWholeFile(lvzPath);
+    // The IMG is read with room behind it for the world, which inflates to a few times the LVZ's size,
+    // so joining them moves neither.
+    const std::size_t worldGuess = std::min<std::size_t>(lvz.size() * 4, kMaxInflatedSize);
+    std::vector<uint8_t> img;
+    std::exception_ptr imgError;
+    const auto readImg = [&] {
+        try {
+            img = readWholeFile(imgPath, worldGuess);
+        } catch (...) {
+            imgError = std::current_exception();
+        }
+    };
+    std::jthread reader;
+    if (jobs > 1) reader = std::jthread(readImg);
     // Messages name the file the user picked; the fixed text of a wrong ident follows the name unchanged.
-    const std::vector<uint8_t> world = inflateStream(readWholeFile(lvzPath), name);
+    const std::vector<uint8_t> world = inflateStream(lvz, name);
     try {
         checkWorldIdent(world);
     } catch (const VeldrinError& e) {
         throw VeldrinError(name + ": " + e.what());
     }
     if (status) status("Loading " + imgPath.filename().string());
-    return joinLevel(readWholeFile(imgPath), world);
+    if (reader.joinable()) reader.join();
+    else readImg();
+    if (imgError) std::rethrow_exception(imgError);
+    return joinLevel(std::move(img), world);
 }
 
 } // namespace veldrin

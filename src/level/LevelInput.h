@@ -35,9 +35,10 @@ using StatusCallback = std::function<void(const std::string&)>;
 
 // Reads and inflates the LVZ, checks "DLRW", reads the IMG and joins them into one buffer. Refusals
 // name the LVZ by its file name ("town.lvz: This is incorrect LVZ file! Choose another one...").
-// Reports "Loading <file name>" for each file through `status`.
+// Reports "Loading <file name>" for each file through `status`. With `jobs` above 1 the IMG is read on
+// a second thread while the world inflates; refusals are the same either way.
 LevelBuffer loadLevel(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath,
-                      const StatusCallback& status = {});
+                      const StatusCallback& status = {}, int jobs = 1);
 
 // The same from bytes already in memory (tests, tools).
 LevelBuffer buildLevelBuffer(std::span<const uint8_t> lvz, std::vector<uint8_t> img);
