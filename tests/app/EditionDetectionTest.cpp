@@ -7,6 +7,7 @@
 #include "RunFixture.h"
 #include "base/FileIO.h"
 
+#include "level/WorldReader.h"
 #include "level/WorldTables.h"
 #include "support/LevelBuilder.h"
 #include "support/ModelEncoder.h"
@@ -106,12 +107,21 @@ TEST(EditionDetection, FindsTheEditionOfEveryTestLevelAndRefusesTheOthers) {
     }
     for (const LevelCase& c : cases) {
         for (GameVersion right : kEditions) {
-            const EditionDetection d = detectEdition(buildLevel(damagedTown(right, c)).buffer());
+            const LevelBuffer buffer = buildLevel(damagedTown(right, c)).buffer();
+            const EditionDetection d = detectEdition(buffer);
             SCOPED_TRACE(std::string(c.name) + " (seed " + std::to_string(c.shape.seed) + ", " + std::to_string(c.shape.models) +
                          " models) in " + std::string(gameVersionName(right)) + "\n" + describe(d));
             const EditionChoice detected = chooseEdition(d, std::nullopt, "town.lvz");
             ASSERT_EQ(detected.edition, right) << detected.refusal;
             EXPECT_TRUE(detected.detected);
+            // On two threads the readings rank alike; the choice carries the world the run would read.
+            const EditionDetection two = detectEdition(buffer, 2);
+            EXPECT_EQ(describe(two), describe(d));
+            EXPECT_EQ(two.reading(right).fingerprint, d.reading(right).fingerprint);
+            ASSERT_TRUE(detected.tables);
+            const WorldTables read = readWorld(buffer, right);
+            EXPECT_EQ(detected.tables->stats.instanceRecords, read.stats.instanceRecords);
+            EXPECT_EQ(detected.tables->instances.size(), read.instances.size());
             if (c.damage != Damage::None) {
                 EXPECT_GT(d.reading(right).faults(), 0);
             }

@@ -28,16 +28,46 @@ TEST(LevelInput, RefusalsNameTheLevelFile) {
          "town.lvz is truncated: its zlib stream ends before its end marker"},
         {{}, true, lvz + ": is a folder"},
     };
-    writeWholeFile(dir / "town.IMG", std::string_view("img"));
-    for (const Case& c : cases) {
-        std::filesystem::remove_all(dir / "town.lvz");
-        if (c.folder) std::filesystem::create_directory(dir / "town.lvz");
-        else writeWholeFile(dir / "town.lvz", c.lvz);
+    // The IMG is missing too: the LVZ's refusal comes first, whether the IMG is read on a thread or not.
+    for (int jobs : {1, 2}) {
+        for (const Case& c : cases) {
+            std::filesystem::remove_all(dir / "town.lvz");
+            if (c.folder) std::filesystem::create_directory(dir / "town.lvz");
+            else writeWholeFile(dir / "town.lvz", c.lvz);
+            try {
+                loadLevel(dir / "town.lvz", dir / "town.IMG", {}, jobs);
+                ADD_FAILURE() << c.message;
+            } catch (const VeldrinError& e) {
+                EXPECT_EQ(std::string(e.what()), c.message) << jobs;
+            }
+        }
+    }
+}
+
+// A level read with the IMG on a second thread is the level read in turn; a missing IMG is named.
+TEST(LevelInput, TheImgReadAlongsideGivesTheSameLevel) {
+    TempFolder dir("veldrin-input");
+    LevelDescription d;
+    d.edition = GameVersion::VcsPs2;
+    d.resourceCount = 4;
+    TestCell cell;
+    for (int i = 0; i < 40; ++i) cell.instances.push_back(TestInstance{i, i % 4, i % 4});
+    d.cells.push_back(cell);
+    const BuiltLevel built = buildLevel(d);
+    built.write(dir.path(), "town");
+    ASSERT_GT(built.img.size(), 0u);
+    const LevelBuffer one = loadLevel(dir / "town.lvz", dir / "town.IMG", {}, 1);
+    const LevelBuffer two = loadLevel(dir / "town.lvz", dir / "town.IMG", {}, 2);
+    EXPECT_EQ(one.bytes, two.bytes);
+    EXPECT_EQ(one.worldBase, two.worldBase);
+    EXPECT_EQ(one.worldBase, static_cast<int64_t>(built.img.size()));
+    std::filesystem::remove(dir / "town.IMG");
+    for (int jobs : {1, 2}) {
         try {
-            loadLevel(dir / "town.lvz", dir / "town.IMG");
-            ADD_FAILURE() << c.message;
+            loadLevel(dir / "town.lvz", dir / "town.IMG", {}, jobs);
+            ADD_FAILURE() << "no IMG";
         } catch (const VeldrinError& e) {
-            EXPECT_EQ(std::string(e.what()), c.message);
+            EXPECT_EQ(std::string(e.what()), (dir / "town.IMG").string() + ": no such file");
         }
     }
 }
