@@ -35,8 +35,12 @@ void orderedPipeline(std::size_t count, int jobs, std::size_t ahead, Produce&& p
     };
     std::vector<Slot> slots(ahead); // index i waits in slots[i % ahead]
     std::mutex mutex;
-    std::condition_variable changed;
+    // Items may take microseconds, so threads are woken only when it matters: the calling thread when
+    // the result it waits for arrives, a worker when there is room to run ahead again.
+    std::condition_variable resultArrived, roomMade;
     std::size_t claimed = 0, consumed = 0;
+    std::size_t awaited = count; // the index the calling thread sleeps on; count when it does not
+    int idleWorkers = 0;
     bool stopping = false;
 
     const auto claim = [&]() -> std::optional<std::size_t> {
@@ -58,13 +62,18 @@ void orderedPipeline(std::size_t count, int jobs, std::size_t ahead, Produce&& p
         slot.result = std::move(result);
         slot.error = error;
         slot.ready = true;
-        changed.notify_all();
+        if (i == awaited) resultArrived.notify_one();
     };
     const auto worker = [&] {
         std::unique_lock lock(mutex);
         while (!stopping && claimed < count) {
-            if (const auto i = claim()) produceOne(*i, lock);
-            else changed.wait(lock);
+            if (const auto i = claim()) {
+                produceOne(*i, lock);
+            } else {
+                ++idleWorkers;
+                roomMade.wait(lock);
+                --idleWorkers;
+            }
         }
     };
 
@@ -73,28 +82,33 @@ void orderedPipeline(std::size_t count, int jobs, std::size_t ahead, Produce&& p
     // leave before the pool joins them, however the loop below ends.
     struct StopGuard {
         std::mutex& mutex;
-        std::condition_variable& changed;
+        std::condition_variable& roomMade;
         bool& stopping;
         ~StopGuard() {
             const std::lock_guard lock(mutex);
             stopping = true;
-            changed.notify_all();
+            roomMade.notify_all();
         }
-    } guard{mutex, changed, stopping};
+    } guard{mutex, roomMade, stopping};
     for (int t = 1; t < jobs; ++t) pool.emplace_back(worker);
 
     for (std::size_t next = 0; next < count; ++next) {
         std::unique_lock lock(mutex);
         Slot& slot = slots[next % ahead];
         while (!slot.ready) {
-            if (const auto i = claim()) produceOne(*i, lock);
-            else changed.wait(lock);
+            if (const auto i = claim()) {
+                produceOne(*i, lock);
+            } else {
+                awaited = next;
+                resultArrived.wait(lock);
+                awaited = count;
+            }
         }
         std::optional<Result> result = std::move(slot.result);
         const std::exception_ptr error = slot.error;
         slot = Slot{};
         ++consumed;
-        changed.notify_all();
+        if (idleWorkers > 0) roomMade.notify_one();
         lock.unlock();
         if (error) std::rethrow_exception(error);
         if (!consume(next, std::move(*result))) return;
