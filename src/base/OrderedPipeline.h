@@ -90,7 +90,8 @@ void orderedPipeline(std::size_t count, int jobs, std::size_t ahead, Produce&& p
             roomMade.notify_all();
         }
     } guard{mutex, roomMade, stopping};
-    for (int t = 1; t < jobs; ++t) pool.emplace_back(worker);
+    const std::size_t threads = std::min(count, static_cast<std::size_t>(jobs));
+    for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(worker);
 
     for (std::size_t next = 0; next < count; ++next) {
         std::unique_lock lock(mutex);
