@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <tuple>
 
 namespace veldrin {
 
@@ -148,9 +152,32 @@ void resampleRowsPlain(const ImageData& source, const WeightedPasses& passes, ui
     }
 }
 
+namespace {
+
+// A plan depends only on the sizes and the filter, and a level's mip chains repeat a handful of sizes:
+// each plan is made once and shared by every thread. Planning took longer than the resampling itself.
+std::shared_ptr<const WeightedPasses> sharedPlan(int32_t sourceWidth, int32_t sourceHeight, int32_t width, int32_t height,
+                                                 SamplingFilter filter) {
+    constexpr std::size_t kMaxPlans = 256; // sizes are powers of two in practice; this bounds any other case
+    using Key = std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t>;
+    static std::mutex mutex;
+    static std::map<Key, std::shared_ptr<const WeightedPasses>> plans;
+    const Key key{sourceWidth, sourceHeight, width, height, static_cast<int32_t>(filter)};
+    {
+        const std::lock_guard lock(mutex);
+        if (const auto found = plans.find(key); found != plans.end()) return found->second;
+    }
+    auto plan = std::make_shared<const WeightedPasses>(planWeightedPasses(sourceWidth, sourceHeight, width, height, filter));
+    const std::lock_guard lock(mutex);
+    if (plans.size() >= kMaxPlans) plans.clear();
+    return plans.emplace(key, std::move(plan)).first->second;
+}
+
+} // namespace
+
 ImageData resampleFiltered(const ImageData& source, int32_t width, int32_t height, SamplingFilter filter) {
     ImageData destination = createImage(width, height, TexelFormat::A8R8G8B8);
-    resampleRows(source, planWeightedPasses(source.Width, source.Height, width, height, filter), destination.Bits.data());
+    resampleRows(source, *sharedPlan(source.Width, source.Height, width, height, filter), destination.Bits.data());
     return destination;
 }
 
