@@ -159,3 +159,23 @@ TEST(Resample, EveryVectorTargetSumsLikeThePlainPasses) {
     }
     pinVectorTarget(0);
 }
+
+// Plans are shared between calls: every size pair and filter, met in any order and more than once,
+// must still resample with its own plan.
+TEST(Resample, SharedPlansGiveEachSizeAndFilterItsOwnResult) {
+    std::mt19937 random(7);
+    ImageData source = createImage(32, 16, TexelFormat::A8R8G8B8);
+    for (uint8_t& b : source.Bits) b = static_cast<uint8_t>(random());
+    struct Case {
+        int32_t width, height;
+        SamplingFilter filter;
+    };
+    const Case cases[] = {{16, 8, SamplingFilter::Triangle},  {16, 8, SamplingFilter::CatmullRom}, {8, 16, SamplingFilter::Triangle},
+                          {16, 4, SamplingFilter::Triangle},  {4, 2, SamplingFilter::CatmullRom},  {16, 8, SamplingFilter::Triangle},
+                          {32, 16, SamplingFilter::Triangle}, {8, 16, SamplingFilter::Triangle},   {4, 2, SamplingFilter::CatmullRom}};
+    for (const Case& c : cases) {
+        std::vector<uint8_t> expected(static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height) * 4);
+        resampleRowsPlain(source, planWeightedPasses(source.Width, source.Height, c.width, c.height, c.filter), expected.data());
+        EXPECT_EQ(resampleFiltered(source, c.width, c.height, c.filter).Bits, expected) << c.width << " x " << c.height;
+    }
+}
