@@ -45,8 +45,10 @@ DictionaryPlan dictionaryAt(std::size_t commitIndex, std::span<const CommittedMo
     }
     for (std::size_t i = d.firstModel; i < d.endModel; ++i)
         d.textureIds.insert(d.textureIds.end(), models[i].textureIds.begin(), models[i].textureIds.end());
-    std::sort(d.textureIds.begin(), d.textureIds.end(), decimalTextLess);
+    // Repeats go first, by number (cheap); the few left are put in the order of their decimal text.
+    std::sort(d.textureIds.begin(), d.textureIds.end());
     d.textureIds.erase(std::unique(d.textureIds.begin(), d.textureIds.end()), d.textureIds.end());
+    std::sort(d.textureIds.begin(), d.textureIds.end(), decimalTextLess);
     return d;
 }
 
