@@ -1,6 +1,8 @@
 // The high-quality block encoder, one block per vector lane: endpoints fitted to the block's colours.
-// It starts from the opaque colours' principal axis, refits the endpoints to the chosen indices by
-// least squares, then moves single 565 steps while the block's error falls. Errors are measured with
+// It starts from the opaque colours' principal axis, the farthest pair and, where those leave the block
+// rough or it has cut-out texels, the best split of the colours along the axis into the palette's
+// clusters; it refits the endpoints to the chosen indices by least squares, then moves single 565
+// steps while the block's error falls. Errors are measured with
 // the decoder's own integer palette. Every value the choices depend on is an integer or comes from
 // plain float adds, multiplies and divides (no fused operations), so every target gives the same bytes.
 #undef HWY_TARGET_INCLUDE
@@ -9,6 +11,7 @@
 #include <hwy/highway.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -163,7 +166,7 @@ void principalEndpoints(const Group& group, Lanes3& low, Lanes3& high, Lanes3& a
         gg = hn::Add(gg, hn::Mul(c.g, c.g)), gb = hn::Add(gb, hn::Mul(c.g, c.b)), bb = hn::Add(bb, hn::Mul(c.b, c.b));
     }
     Lanes3 axis{hn::Set(df, 1.0f), hn::Set(df, 1.0f), hn::Set(df, 1.0f)};
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 16; ++i) {
         const Lanes3 next{hn::Add(hn::Add(hn::Mul(rr, axis.r), hn::Mul(rg, axis.g)), hn::Mul(rb, axis.b)),
                           hn::Add(hn::Add(hn::Mul(rg, axis.r), hn::Mul(gg, axis.g)), hn::Mul(gb, axis.b)),
                           hn::Add(hn::Add(hn::Mul(rb, axis.r), hn::Mul(gb, axis.g)), hn::Mul(bb, axis.b))};
@@ -190,22 +193,19 @@ void principalEndpoints(const Group& group, Lanes3& low, Lanes3& high, Lanes3& a
     axisOut = axis;
 }
 
-// Three-colour blocks: every split of the opaque colours, in their order along the axis, into the
-// texels nearest the first endpoint, the halfway colour and the second endpoint; the split whose
-// least-squares endpoints leave the lowest error gives the endpoints.
-void threeColourClusters(const Group& group, const Lanes3& axis, Lanes3& bestFirst, Lanes3& bestSecond) {
+// Each lane's opaque texels in their order along `axis` (odd-even transposition sort), transparent
+// texels last with weight 0.
+void orderAlongAxis(const Group& group, const Lanes3& axis, Lanes3 x[16], VF w[16]) {
     const DF df;
-    const VF zero = hn::Zero(df), one = hn::Set(df, 1.0f);
-    VF t[16], w[16];
-    Lanes3 x[16];
+    const VF one = hn::Set(df, 1.0f);
+    VF t[16];
     for (int k = 0; k < 16; ++k) {
         const auto opaque = hn::Not(hn::RebindMask(df, group.transparent[k]));
         x[k] = group.texel[k];
         w[k] = hn::IfThenElseZero(opaque, one);
         const VF along = hn::Add(hn::Add(hn::Mul(x[k].r, axis.r), hn::Mul(x[k].g, axis.g)), hn::Mul(x[k].b, axis.b));
-        t[k] = hn::IfThenElse(opaque, along, hn::Set(df, 1e30f)); // transparent texels sort last
+        t[k] = hn::IfThenElse(opaque, along, hn::Set(df, 1e30f));
     }
-    // Odd-even transposition sort of each lane's texels by their place on the axis.
     for (int round = 0; round < 16; ++round)
         for (int k = round % 2; k + 1 < 16; k += 2) {
             const auto swap = hn::Lt(t[k + 1], t[k]);
@@ -220,6 +220,17 @@ void threeColourClusters(const Group& group, const Lanes3& axis, Lanes3& bestFir
             exchange(x[k].g, x[k + 1].g);
             exchange(x[k].b, x[k + 1].b);
         }
+}
+
+// Three-colour blocks: every split of the opaque colours, in their order along the axis, into the
+// texels nearest the first endpoint, the halfway colour and the second endpoint; the split whose
+// least-squares endpoints leave the lowest error gives the endpoints.
+void threeColourClusters(const Group& group, const Lanes3& axis, Lanes3& bestFirst, Lanes3& bestSecond) {
+    const DF df;
+    const VF zero = hn::Zero(df), one = hn::Set(df, 1.0f);
+    VF w[16];
+    Lanes3 x[16];
+    orderAlongAxis(group, axis, x, w);
     VF count[17];
     Lanes3 sum[17];
     count[0] = zero;
@@ -262,6 +273,101 @@ void threeColourClusters(const Group& group, const Lanes3& axis, Lanes3& bestFir
             bestSecond = {hn::IfThenElse(better, b.r, bestSecond.r), hn::IfThenElse(better, b.g, bestSecond.g),
                           hn::IfThenElse(better, b.b, bestSecond.b)};
         }
+}
+
+// The splits of 16 ordered colours into four runs: the first i colours, then up to j, then up to k,
+// then the rest, standing for the first endpoint, its two blends and the second endpoint. With every
+// blend fixed, the least-squares system has the matrix [aa ab; ab bb] / 9 with integer entries below;
+// splits that leave it singular are left out.
+struct FourSplit {
+    int32_t i, j, k;
+    int32_t aa, ab, bb, determinant;
+};
+
+constexpr int kFourSplitCount = [] {
+    int n = 0;
+    for (int i = 0; i <= 16; ++i)
+        for (int j = i; j <= 16; ++j)
+            for (int k = j; k <= 16; ++k) {
+                const int aa = 9 * i + 4 * (j - i) + (k - j), bb = 9 * (16 - k) + 4 * (k - j) + (j - i), ab = 2 * (k - i);
+                if (aa * bb - ab * ab > 0) ++n;
+            }
+    return n;
+}();
+
+constexpr std::array<FourSplit, kFourSplitCount> kFourSplits = [] {
+    std::array<FourSplit, kFourSplitCount> splits{};
+    int n = 0;
+    for (int i = 0; i <= 16; ++i)
+        for (int j = i; j <= 16; ++j)
+            for (int k = j; k <= 16; ++k) {
+                const int aa = 9 * i + 4 * (j - i) + (k - j), bb = 9 * (16 - k) + 4 * (k - j) + (j - i), ab = 2 * (k - i);
+                if (aa * bb - ab * ab > 0) splits[n++] = {i, j, k, aa, ab, bb, aa * bb - ab * ab};
+            }
+    return splits;
+}();
+
+// Four-colour blocks (every texel opaque): every split of the colours, in their order along the axis,
+// into four runs; the split whose least-squares endpoints leave the lowest error gives the endpoints.
+// With the colours centred on their mean, that error is the constant spread less 81 |A|^2 / (16 det),
+// A being the sum of the three prefix sums at the split, so the search needs no divisions.
+void fourColourClusters(const Group& group, const Lanes3& axis, Lanes3& first, Lanes3& second) {
+    const DI d;
+    const DF df;
+    const VF zero = hn::Zero(df);
+    VF w[16];
+    Lanes3 x[16];
+    orderAlongAxis(group, axis, x, w);
+    Lanes3 prefix[17];
+    prefix[0] = {zero, zero, zero};
+    for (int k = 0; k < 16; ++k)
+        prefix[k + 1] = {hn::Add(prefix[k].r, x[k].r), hn::Add(prefix[k].g, x[k].g), hn::Add(prefix[k].b, x[k].b)};
+    const VF sixteenth = hn::Set(df, 1.0f / 16.0f);
+    const Lanes3 mean{hn::Mul(prefix[16].r, sixteenth), hn::Mul(prefix[16].g, sixteenth), hn::Mul(prefix[16].b, sixteenth)};
+    for (int k = 1; k <= 16; ++k) {
+        const VF count = hn::Set(df, static_cast<float>(k));
+        prefix[k] = {hn::Sub(prefix[k].r, hn::Mul(count, mean.r)), hn::Sub(prefix[k].g, hn::Mul(count, mean.g)),
+                     hn::Sub(prefix[k].b, hn::Mul(count, mean.b))};
+    }
+    VF bestScore = hn::Set(df, -1.0f);
+    VI bestSplit = hn::Zero(d);
+    for (int n = 0; n < kFourSplitCount; ++n) {
+        const FourSplit& split = kFourSplits[static_cast<std::size_t>(n)];
+        const Lanes3& p = prefix[split.i];
+        const Lanes3& q = prefix[split.j];
+        const Lanes3& r = prefix[split.k];
+        const VF ar = hn::Add(hn::Add(p.r, q.r), r.r), ag = hn::Add(hn::Add(p.g, q.g), r.g), ab = hn::Add(hn::Add(p.b, q.b), r.b);
+        const VF length = hn::Add(hn::Add(hn::Mul(ar, ar), hn::Mul(ag, ag)), hn::Mul(ab, ab));
+        const VF score = hn::Mul(length, hn::Set(df, 1.0f / static_cast<float>(split.determinant)));
+        const auto better = hn::Gt(score, bestScore);
+        bestScore = hn::IfThenElse(better, score, bestScore);
+        bestSplit = hn::IfThenElse(hn::RebindMask(d, better), hn::Set(d, n), bestSplit);
+    }
+    // Each lane's split, looked up one lane at a time.
+    alignas(64) int32_t splitOf[HWY_MAX_BYTES / 4];
+    alignas(64) int32_t iOf[HWY_MAX_BYTES / 4], jOf[HWY_MAX_BYTES / 4], kOf[HWY_MAX_BYTES / 4];
+    alignas(64) float firstWeight[HWY_MAX_BYTES / 4], secondWeight[HWY_MAX_BYTES / 4];
+    hn::Store(bestSplit, d, splitOf);
+    for (std::size_t lane = 0; lane < hn::Lanes(d); ++lane) {
+        const FourSplit& split = kFourSplits[static_cast<std::size_t>(splitOf[lane])];
+        iOf[lane] = split.i, jOf[lane] = split.j, kOf[lane] = split.k;
+        firstWeight[lane] = static_cast<float>(3 * (split.bb + split.ab)) / static_cast<float>(split.determinant);
+        secondWeight[lane] = static_cast<float>(3 * (split.aa + split.ab)) / static_cast<float>(split.determinant);
+    }
+    const VI si = hn::Load(d, iOf), sj = hn::Load(d, jOf), sk = hn::Load(d, kOf);
+    Lanes3 sum{zero, zero, zero};
+    for (int k = 1; k <= 16; ++k) {
+        const VI at = hn::Set(d, k);
+        for (const VI chosen : {si, sj, sk}) {
+            const auto here = hn::RebindMask(df, hn::Eq(chosen, at));
+            sum = {hn::Add(sum.r, hn::IfThenElseZero(here, prefix[k].r)), hn::Add(sum.g, hn::IfThenElseZero(here, prefix[k].g)),
+                   hn::Add(sum.b, hn::IfThenElseZero(here, prefix[k].b))};
+        }
+    }
+    const VF toFirst = hn::Load(df, firstWeight), toSecond = hn::Load(df, secondWeight);
+    first = {hn::Add(mean.r, hn::Mul(sum.r, toFirst)), hn::Add(mean.g, hn::Mul(sum.g, toFirst)), hn::Add(mean.b, hn::Mul(sum.b, toFirst))};
+    second = {hn::Sub(mean.r, hn::Mul(sum.r, toSecond)), hn::Sub(mean.g, hn::Mul(sum.g, toSecond)),
+              hn::Sub(mean.b, hn::Mul(sum.b, toSecond))};
 }
 
 // Least-squares endpoints for each lane's indices, each index standing for a fixed blend of the two
@@ -343,6 +449,26 @@ Fit encodeGroupHigh(const Group& group, bool dxt3) {
                  hn::IfThenElse(isSecond, group.texel[k].b, b.b)};
         }
         keepBetter(best, scoreEndpoints(group, quantise(a), quantise(b), dxt3));
+    }
+    {
+        // Four-colour blocks the starts leave rough (more than 8 per channel off on average) try every
+        // split along the axis, then again along the axis of the endpoints found. Smooth blocks, whose
+        // starts are already close, never pay for it.
+        const DF df;
+        const auto fourColour = dxt3 ? hn::Eq(best.error, best.error) : hn::Not(hn::RebindMask(df, group.anyTransparent));
+        const auto rough = hn::And(fourColour, hn::Gt(best.error, hn::Mul(group.opaqueCount, hn::Set(df, 3.0f * 8 * 8))));
+        if (!hn::AllFalse(df, rough)) {
+            Lanes3 first, second;
+            fourColourClusters(group, axis, first, second);
+            Fit clustered = scoreEndpoints(group, quantise(first), quantise(second), dxt3);
+            clustered.error = hn::IfThenElse(rough, clustered.error, hn::Set(df, 1e30f));
+            keepBetter(best, clustered);
+            const Lanes3 refined{hn::Sub(second.r, first.r), hn::Sub(second.g, first.g), hn::Sub(second.b, first.b)};
+            fourColourClusters(group, refined, first, second);
+            Fit reclustered = scoreEndpoints(group, quantise(first), quantise(second), dxt3);
+            reclustered.error = hn::IfThenElse(rough, reclustered.error, hn::Set(df, 1e30f));
+            keepBetter(best, reclustered);
+        }
     }
     for (int round = 0; round < 2; ++round) {
         Lanes3 first, second;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -265,5 +266,97 @@ TEST(DxtBlocks, HighQualityLowersTheErrorAndKeepsTransparencyAndAlpha) {
             for (std::size_t i = 3; i < texels.size(); i += 4)
                 ASSERT_EQ(highTexels[i], exactTexels[i]) << name << " " << dxt3 << ": alpha of texel " << i / 4;
         }
+    }
+}
+
+namespace {
+
+// A plain cluster fit of 16 opaque colours: ordered along their principal axis, the split into four
+// runs whose least-squares endpoints fit best, those endpoints rounded to 5:6:5; its squared error.
+int64_t ClusterFitError(const std::array<std::array<double, 3>, 16>& colours) {
+    std::array<double, 3> mean{};
+    for (const auto& c : colours)
+        for (int ch = 0; ch < 3; ++ch) mean[ch] += c[ch] / 16;
+    std::array<double, 3> axis{1, 1, 1};
+    for (int round = 0; round < 16; ++round) {
+        std::array<double, 3> next{};
+        for (const auto& c : colours) {
+            const double along = (c[0] - mean[0]) * axis[0] + (c[1] - mean[1]) * axis[1] + (c[2] - mean[2]) * axis[2];
+            for (int ch = 0; ch < 3; ++ch) next[ch] += along * (c[ch] - mean[ch]);
+        }
+        const double length = std::sqrt(next[0] * next[0] + next[1] * next[1] + next[2] * next[2]);
+        for (int ch = 0; ch < 3; ++ch) axis[ch] = next[ch] / length;
+    }
+    auto sorted = colours;
+    std::sort(sorted.begin(), sorted.end(), [&](const auto& x, const auto& y) {
+        return x[0] * axis[0] + x[1] * axis[1] + x[2] * axis[2] < y[0] * axis[0] + y[1] * axis[1] + y[2] * axis[2];
+    });
+    double best = 1e300;
+    std::array<double, 3> first{}, second{};
+    for (int i = 0; i <= 16; ++i)
+        for (int j = i; j <= 16; ++j)
+            for (int k = j; k <= 16; ++k) {
+                double aa = 0, ab = 0, bb = 0, ax[3] = {}, bx[3] = {};
+                for (int t = 0; t < 16; ++t) {
+                    const double alpha = t < i ? 1 : t < j ? 2.0 / 3 : t < k ? 1.0 / 3 : 0, beta = 1 - alpha;
+                    aa += alpha * alpha, ab += alpha * beta, bb += beta * beta;
+                    for (int ch = 0; ch < 3; ++ch) ax[ch] += alpha * sorted[t][ch], bx[ch] += beta * sorted[t][ch];
+                }
+                const double det = aa * bb - ab * ab;
+                if (det < 1e-9) continue;
+                std::array<double, 3> a, b;
+                double error = 0;
+                for (int ch = 0; ch < 3; ++ch) {
+                    a[ch] = (ax[ch] * bb - bx[ch] * ab) / det, b[ch] = (bx[ch] * aa - ax[ch] * ab) / det;
+                    for (int t = 0; t < 16; ++t) {
+                        const double alpha = t < i ? 1 : t < j ? 2.0 / 3 : t < k ? 1.0 / 3 : 0;
+                        error += std::pow(alpha * a[ch] + (1 - alpha) * b[ch] - sorted[t][ch], 2);
+                    }
+                }
+                if (error < best) best = error, first = a, second = b;
+            }
+    const auto pack = [](const std::array<double, 3>& c) {
+        const auto level = [](double v, int top) { return static_cast<int>(std::clamp(std::lround(v * top / 255), 0L, long{top})); };
+        return static_cast<uint16_t>(level(c[0], 31) << 11 | level(c[1], 63) << 5 | level(c[2], 31));
+    };
+    const uint16_t c0 = std::max(pack(first), pack(second)), c1 = std::min(pack(first), pack(second));
+    // The palette, read back by decoding a block whose first four texels take indices 0 to 3.
+    const auto palette = ReferenceDecode({uint8_t(c0), uint8_t(c0 >> 8), uint8_t(c1), uint8_t(c1 >> 8), 0xE4, 0, 0, 0}, 4, 4, false);
+    int64_t total = 0;
+    for (const auto& c : colours) {
+        int64_t nearest = INT64_MAX;
+        for (int p = 0; p < (c0 > c1 ? 4 : 3); ++p) {
+            int64_t e = 0;
+            for (int ch = 0; ch < 3; ++ch) e += static_cast<int64_t>(std::pow(palette[4 * p + 2 - ch] - c[ch], 2));
+            nearest = std::min(nearest, e);
+        }
+        total += nearest;
+    }
+    return total;
+}
+
+} // namespace
+
+TEST(DxtBlocks, HighQualityFitsRandomOpaqueBlocksAtLeastAsWellAsAClusterFit) {
+    const int32_t width = 4 * 16, height = 4 * 4;
+    std::mt19937 random(21);
+    std::vector<uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
+    for (std::size_t i = 0; i < texels.size(); ++i) texels[i] = i % 4 == 3 ? 255 : static_cast<uint8_t>(random());
+    int64_t reference = 0;
+    for (int32_t by = 0; by < height / 4; ++by)
+        for (int32_t bx = 0; bx < width / 4; ++bx) {
+            std::array<std::array<double, 3>, 16> colours;
+            for (int k = 0; k < 16; ++k)
+                for (int ch = 0; ch < 3; ++ch)
+                    colours[k][ch] = texels[((static_cast<std::size_t>(by) * 4 + k / 4) * width + bx * 4 + k % 4) * 4 + 2 - ch];
+            reference += ClusterFitError(colours);
+        }
+    for (const TexelFormat format : {TexelFormat::DXT1, TexelFormat::DXT3}) {
+        const auto decoded = ReferenceDecode(encodeBlocks(texels, width, height, format, DxtQuality::High), width, height,
+                                             format == TexelFormat::DXT3);
+        int64_t high = 0;
+        for (std::size_t i = 0; i < texels.size(); ++i)
+            if (i % 4 != 3) high += (texels[i] - decoded[i]) * (texels[i] - decoded[i]);
+        EXPECT_LE(high, reference) << formatInfo(format).Name;
     }
 }

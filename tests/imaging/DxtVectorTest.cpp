@@ -50,6 +50,16 @@ const std::vector<Pattern> kPatterns{
          t[2] = static_cast<uint8_t>(40 + r() % 8);
          t[3] = static_cast<uint8_t>(120 + r() % 16);
      }},
+    // Rough opaque blocks side by side with blocks that have a cut-out texel, and opaque blocks of few
+    // levels whose colours tie along any axis.
+    {"noise with sparse holes", [](int32_t x, int32_t y, std::mt19937& r, uint8_t* t) {
+         for (int c = 0; c < 3; ++c) t[c] = static_cast<uint8_t>(r());
+         t[3] = (x * 5 + y * 3) % 23 == 0 ? 0 : 255;
+     }},
+    {"opaque few levels", [](int32_t, int32_t, std::mt19937& r, uint8_t* t) {
+         for (int c = 0; c < 3; ++c) t[c] = pick(r, {0, 85, 170, 255});
+         t[3] = 255;
+     }},
     {"uniform", [](int32_t, int32_t, std::mt19937&, uint8_t* t) { t[0] = 17; t[1] = 99; t[2] = 250; t[3] = 255; }},
     {"gradient", [](int32_t x, int32_t y, std::mt19937&, uint8_t* t) {
          t[0] = static_cast<uint8_t>(x * 3);
