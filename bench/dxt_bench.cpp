@@ -157,6 +157,40 @@ void encodeBench(benchmark::State& state, const BenchImage& image, const Encoder
     state.counters["rmse"] = colourRmse(bits, blocks);
 }
 
+// Where high and the cluster fit part on the noisy cut-out image: per block, the squared colour error
+// of each, summed over opaque blocks and over blocks with cut-out texels (three colours forced), as
+// high's share of the cluster fit's error and the number of blocks each fits better. Timed once.
+void highAgainstClusterByBlock(benchmark::State& state) {
+    const std::vector<uint8_t>& bits = noisyCutOutImage();
+    const auto decoded = [&](const std::string& name) {
+        const auto& encoder = *std::find_if(std::begin(kEncoders), std::end(kEncoders), [&](const auto& e) { return e.first == name; });
+        return decodeBlocks(encoder.second(bits), kSide, kSide, TexelFormat::DXT1);
+    };
+    const std::vector<uint8_t> high = decoded("high"), cluster = decoded("squish_cluster");
+    double error[2][2] = {}, better[2][2] = {};
+    for (auto _ : state)
+        for (int32_t by = 0; by < kSide / 4; ++by)
+            for (int32_t bx = 0; bx < kSide / 4; ++bx) {
+                double block[2] = {};
+                bool cutOut = false;
+                for (int k = 0; k < 16; ++k) {
+                    const std::size_t i = ((static_cast<std::size_t>(by) * 4 + k / 4) * kSide + bx * 4 + k % 4) * 4;
+                    cutOut = cutOut || bits[i + 3] < 128;
+                    for (int c = 0; c < 3 && bits[i + 3] >= 128; ++c) {
+                        block[0] += std::pow(double(high[i + c]) - bits[i + c], 2);
+                        block[1] += std::pow(double(cluster[i + c]) - bits[i + c], 2);
+                    }
+                }
+                for (int e = 0; e < 2; ++e) error[cutOut][e] += block[e], better[cutOut][e] += block[e] < block[1 - e];
+            }
+    for (const int cutOut : {0, 1}) {
+        const std::string kind = cutOut ? "cutout_" : "opaque_";
+        state.counters[kind + "error_share"] = error[cutOut][0] / error[cutOut][1];
+        state.counters[kind + "high_better"] = better[cutOut][0];
+        state.counters[kind + "cluster_better"] = better[cutOut][1];
+    }
+}
+
 // Today's mip chain of a "DXT3" image without vector lanes: decode once, then per level the plain
 // resampling passes and the block encoder one block at a time.
 TDynImageDataArray plainMipChain(const ImageData& image) {
@@ -212,6 +246,7 @@ const int kRegistered = [] {
             benchmark::RegisterBenchmark((std::string("Dxt1_512/") + image.name + "/" + name).c_str(),
                                          [&image, &encoder = encoder](benchmark::State& s) { encodeBench(s, image, encoder); })
                 ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Dxt1_512/noisy_cutout/high_vs_cluster_by_block", highAgainstClusterByBlock)->Iterations(1);
     for (const int64_t target : runnableVectorTargets())
         benchmark::RegisterBenchmark(("Dxt1_512/smooth/exact_on/" + vectorTargetName(target)).c_str(),
                                      [target](benchmark::State& s) { exactOnTarget(s, target); })

@@ -271,66 +271,52 @@ TEST(DxtBlocks, HighQualityLowersTheErrorAndKeepsTransparencyAndAlpha) {
 
 namespace {
 
-// A plain cluster fit of 16 opaque colours: ordered along their principal axis, the split into four
-// runs whose least-squares endpoints fit best, those endpoints rounded to 5:6:5; its squared error.
-int64_t ClusterFitError(const std::array<std::array<double, 3>, 16>& colours) {
-    std::array<double, 3> mean{};
-    for (const auto& c : colours)
-        for (int ch = 0; ch < 3; ++ch) mean[ch] += c[ch] / 16;
-    std::array<double, 3> axis{1, 1, 1};
+// A plain cluster fit of 16 opaque colours (red, green, blue): ordered along their principal axis, the
+// split into four runs whose least-squares endpoints fit best, rounded to 5:6:5; its squared error.
+int64_t ClusterFitError(std::array<std::array<double, 3>, 16> c) {
+    using V = std::array<double, 3>;
+    const auto dot = [](const V& x, const V& y) { return x[0] * y[0] + x[1] * y[1] + x[2] * y[2]; };
+    V mean{}, axis{1, 1, 1}, first{}, second{};
+    for (const V& x : c) mean = {mean[0] + x[0] / 16, mean[1] + x[1] / 16, mean[2] + x[2] / 16};
     for (int round = 0; round < 16; ++round) {
-        std::array<double, 3> next{};
-        for (const auto& c : colours) {
-            const double along = (c[0] - mean[0]) * axis[0] + (c[1] - mean[1]) * axis[1] + (c[2] - mean[2]) * axis[2];
-            for (int ch = 0; ch < 3; ++ch) next[ch] += along * (c[ch] - mean[ch]);
-        }
-        const double length = std::sqrt(next[0] * next[0] + next[1] * next[1] + next[2] * next[2]);
-        for (int ch = 0; ch < 3; ++ch) axis[ch] = next[ch] / length;
+        V next{};
+        for (const V& x : c)
+            for (int ch = 0; ch < 3; ++ch) next[ch] += dot({x[0] - mean[0], x[1] - mean[1], x[2] - mean[2]}, axis) * (x[ch] - mean[ch]);
+        axis = {next[0] / std::sqrt(dot(next, next)), next[1] / std::sqrt(dot(next, next)), next[2] / std::sqrt(dot(next, next))};
     }
-    auto sorted = colours;
-    std::sort(sorted.begin(), sorted.end(), [&](const auto& x, const auto& y) {
-        return x[0] * axis[0] + x[1] * axis[1] + x[2] * axis[2] < y[0] * axis[0] + y[1] * axis[1] + y[2] * axis[2];
-    });
+    std::sort(c.begin(), c.end(), [&](const V& x, const V& y) { return dot(x, axis) < dot(y, axis); });
     double best = 1e300;
-    std::array<double, 3> first{}, second{};
     for (int i = 0; i <= 16; ++i)
         for (int j = i; j <= 16; ++j)
             for (int k = j; k <= 16; ++k) {
-                double aa = 0, ab = 0, bb = 0, ax[3] = {}, bx[3] = {};
+                const auto alpha = [&](int t) { return t < i ? 1.0 : t < j ? 2.0 / 3 : t < k ? 1.0 / 3 : 0.0; };
+                double aa = 0, ab = 0, bb = 0, error = 0;
+                V ax{}, bx{}, a, b;
                 for (int t = 0; t < 16; ++t) {
-                    const double alpha = t < i ? 1 : t < j ? 2.0 / 3 : t < k ? 1.0 / 3 : 0, beta = 1 - alpha;
-                    aa += alpha * alpha, ab += alpha * beta, bb += beta * beta;
-                    for (int ch = 0; ch < 3; ++ch) ax[ch] += alpha * sorted[t][ch], bx[ch] += beta * sorted[t][ch];
+                    aa += alpha(t) * alpha(t), ab += alpha(t) * (1 - alpha(t)), bb += (1 - alpha(t)) * (1 - alpha(t));
+                    for (int ch = 0; ch < 3; ++ch) ax[ch] += alpha(t) * c[t][ch], bx[ch] += (1 - alpha(t)) * c[t][ch];
                 }
-                const double det = aa * bb - ab * ab;
-                if (det < 1e-9) continue;
-                std::array<double, 3> a, b;
-                double error = 0;
+                if (aa * bb - ab * ab < 1e-9) continue;
                 for (int ch = 0; ch < 3; ++ch) {
-                    a[ch] = (ax[ch] * bb - bx[ch] * ab) / det, b[ch] = (bx[ch] * aa - ax[ch] * ab) / det;
-                    for (int t = 0; t < 16; ++t) {
-                        const double alpha = t < i ? 1 : t < j ? 2.0 / 3 : t < k ? 1.0 / 3 : 0;
-                        error += std::pow(alpha * a[ch] + (1 - alpha) * b[ch] - sorted[t][ch], 2);
-                    }
+                    a[ch] = (ax[ch] * bb - bx[ch] * ab) / (aa * bb - ab * ab), b[ch] = (bx[ch] * aa - ax[ch] * ab) / (aa * bb - ab * ab);
+                    for (int t = 0; t < 16; ++t) error += std::pow(alpha(t) * a[ch] + (1 - alpha(t)) * b[ch] - c[t][ch], 2);
                 }
                 if (error < best) best = error, first = a, second = b;
             }
-    const auto pack = [](const std::array<double, 3>& c) {
-        const auto level = [](double v, int top) { return static_cast<int>(std::clamp(std::lround(v * top / 255), 0L, long{top})); };
-        return static_cast<uint16_t>(level(c[0], 31) << 11 | level(c[1], 63) << 5 | level(c[2], 31));
+    const auto pack = [](const V& x) {
+        const auto level = [](double v, long top) { return std::clamp(std::lround(v * top / 255), 0L, top); };
+        return static_cast<uint16_t>(level(x[0], 31) << 11 | level(x[1], 63) << 5 | level(x[2], 31));
     };
     const uint16_t c0 = std::max(pack(first), pack(second)), c1 = std::min(pack(first), pack(second));
-    // The palette, read back by decoding a block whose first four texels take indices 0 to 3.
+    // The palette, read back from a block whose first four texels take indices 0 to 3.
     const auto palette = ReferenceDecode({uint8_t(c0), uint8_t(c0 >> 8), uint8_t(c1), uint8_t(c1 >> 8), 0xE4, 0, 0, 0}, 4, 4, false);
     int64_t total = 0;
-    for (const auto& c : colours) {
-        int64_t nearest = INT64_MAX;
-        for (int p = 0; p < (c0 > c1 ? 4 : 3); ++p) {
-            int64_t e = 0;
-            for (int ch = 0; ch < 3; ++ch) e += static_cast<int64_t>(std::pow(palette[4 * p + 2 - ch] - c[ch], 2));
-            nearest = std::min(nearest, e);
-        }
-        total += nearest;
+    for (const V& x : c) {
+        double nearest = 1e300;
+        for (int p = 0; p < (c0 > c1 ? 4 : 3); ++p)
+            nearest = std::min(nearest, dot({palette[4 * p + 2] - x[0], palette[4 * p + 1] - x[1], palette[4 * p] - x[2]},
+                                            {palette[4 * p + 2] - x[0], palette[4 * p + 1] - x[1], palette[4 * p] - x[2]}));
+        total += static_cast<int64_t>(nearest);
     }
     return total;
 }
