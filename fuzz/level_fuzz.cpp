@@ -2,6 +2,7 @@
 // the level four times over), the world reader under the edition the input picks, then the model and
 // texture conversion of the first models the world places, as a run would do them. The texture target
 // covers mip-maps; here they are left out to keep the runs fast.
+#include <memory>
 #include <set>
 
 #include "FuzzInput.h"
@@ -74,12 +75,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         level.bytes.insert(level.bytes.end(), world.begin(), world.end());
         level.bytes.shrink_to_fit();
     }
+    // As a run does: the world detection read under the edition is used, not read again.
+    std::shared_ptr<WorldTables> detected;
     if (options & 0x20) {
         fuzz::refusalsAreFine([&] {
             const EditionDetection detection = detectEdition(level);
             otherEditionLines(detection, edition);
+            detected = detection.reading(edition).tables;
         });
     }
-    fuzz::refusalsAreFine([&] { convertFound(level, readWorld(level, edition), target); });
+    fuzz::refusalsAreFine([&] { convertFound(level, detected ? *detected : readWorld(level, edition), target); });
     return 0;
 }
