@@ -257,7 +257,7 @@ private:
         const std::array<float, 3> p = readPosition(record);
         const double w = cellWidth_;
         double x = (2000.0 + p[0]) + (w / 2) * (place.row % 2) + place.column * w -
-                   (layout_.cellCount - place.rowStart) * w;
+                   (layout_.cellCount - static_cast<double>(place.rowStart)) * w; // a damaged row start is any int32
         x += layout_.xShift;
         const double y = place.row * static_cast<double>(rowPitch_) + p[1] - 2000.0 - rowPitch_ / 2.0;
         slot.position = {static_cast<float>(x), static_cast<float>(y), p[2]};

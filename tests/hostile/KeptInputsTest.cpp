@@ -109,3 +109,23 @@ TEST(KeptInputs, ThumbnailWithInfiniteTextureCoordinatesIsDrawn) {
     EXPECT_EQ(thumbnail.width, 48);
     EXPECT_EQ(thumbnail.pixels.size(), 48u * 48u * 4u);
 }
+
+// A row table whose row start is near the 32-bit limit (a level fuzz input: options byte, then the world
+// with its length in front, then the IMG). Placing the records of its first cells overflowed an int (the
+// sanitizer build reports it); they are placed now, and the damaged block after them is refused.
+TEST(KeptInputs, RowStartNearTheIntLimitIsPlacedThenTheDamageRefused) {
+    const std::vector<uint8_t> input = data("level-row-start-overflow.bin");
+    const ByteReader r(input, "input");
+    const uint32_t worldSize = r.u32(1);
+    LevelBuffer level;
+    level.bytes.assign(input.begin() + 5 + worldSize, input.end());
+    level.worldBase = static_cast<int64_t>(level.bytes.size());
+    const auto world = r.bytes().subspan(5, worldSize);
+    level.bytes.insert(level.bytes.end(), world.begin(), world.end());
+    try {
+        readWorld(level, GameVersion::LcsPsp);
+        ADD_FAILURE() << "accepted";
+    } catch (const VeldrinError& e) {
+        EXPECT_NE(std::string(e.what()).find("block data of cell (row 17, column 3)"), std::string::npos) << e.what();
+    }
+}
