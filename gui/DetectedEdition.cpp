@@ -1,6 +1,8 @@
 #include "gui/DetectedEdition.h"
 
+#include <algorithm>
 #include <exception>
+#include <thread>
 
 namespace veldrin::gui {
 
@@ -18,8 +20,10 @@ QString editionRefusalText(const EditionChoice& choice) {
 
 DetectedEdition detectPickedEdition(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath) {
     try {
-        const EditionChoice choice =
-            chooseEdition(detectEdition(loadLevel(lvzPath, imgPath)), std::nullopt, lvzPath.filename().string());
+        // A pick waits for this: the level is read and its editions tried on every core, as a run would.
+        const int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        const EditionChoice choice = chooseEdition(detectEdition(loadLevel(lvzPath, imgPath, {}, jobs), jobs), std::nullopt,
+                                                   lvzPath.filename().string());
         if (!choice.edition) return {std::nullopt, "Edition not detected: " + editionRefusalText(choice)};
         return {choice.edition, "Detected: " + QString::fromStdString(editionTitle(*choice.edition))};
     } catch (const std::exception& e) {
