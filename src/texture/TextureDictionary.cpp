@@ -58,6 +58,7 @@ void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textur
     const std::size_t ahead = kAheadPerThread * static_cast<std::size_t>(std::max(1, params.jobs));
     std::vector<std::size_t> nextUse(textures.size(), textures.size());
     std::vector<bool> encodes(textures.size(), true); // false: the raster kept from the record's last showing
+    std::vector<bool> firstShowing(textures.size(), false);
     std::map<RecordKey, int64_t> uses;
     {
         std::map<RecordKey, std::size_t> lastSeen;
@@ -70,6 +71,7 @@ void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textur
                 seen->second = i;
             } else {
                 lastSeen.emplace(key, i);
+                firstShowing[i] = true;
             }
         }
     }
@@ -88,7 +90,6 @@ void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textur
     const int64_t limit = std::numeric_limits<int32_t>::max();
     int64_t contentSize = int64_t(kChunkHeaderSize) + kStructSize + int64_t(kChunkHeaderSize);
     int64_t foreseen = contentSize; // the natives of every record encoded so far, times its showings
-    std::map<RecordKey, bool> foreseenFor;
     std::map<RecordKey, std::shared_ptr<const EncodedRaster>> kept;
     using Raster = std::shared_ptr<const EncodedRaster>;
     orderedPipeline<Raster>(
@@ -104,8 +105,7 @@ void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textur
                 const auto found = kept.find(key);
                 encoded = std::move(found->second);
                 kept.erase(found);
-            } else if (!foreseenFor[key]) {
-                foreseenFor[key] = true;
+            } else if (firstShowing[i]) {
                 foreseen += uses.at(key) * encoded->nativeSize();
                 if (foreseen > limit) throw VeldrinError("Texture dictionary too large (over " + std::to_string(foreseen) + " bytes)");
             }
