@@ -470,14 +470,16 @@ Fit encodeGroupHigh(const Group& group, bool dxt3) {
             keepBetter(best, reclustered);
         }
     }
-    for (int round = 0; round < 2; ++round) {
+    // A least-squares refit from the best indices so far, kept in the lanes where it lowers the error.
+    const auto keepRefit = [&] {
         Lanes3 first, second;
         hn::Mask<DF> solved;
         refit(group, best, dxt3, first, second, solved);
         Fit refitted = scoreEndpoints(group, quantise(first), quantise(second), dxt3);
         refitted.error = hn::IfThenElse(solved, refitted.error, hn::Set(DF(), 1e30f));
         keepBetter(best, refitted);
-    }
+    };
+    for (int round = 0; round < 2; ++round) keepRefit();
     // Steps of one 565 level in one channel, of either endpoint or both, kept where they lower the
     // error; a step past a channel's limit leaves that channel as it is. Single steps come first.
     static constexpr int kShift[3] = {11, 5, 0};
@@ -514,12 +516,7 @@ Fit encodeGroupHigh(const Group& group, bool dxt3) {
         // A least-squares refit from the searched indices may lead to a lower basin. Searching again
         // changes only lanes the refit moved or the pass limit stopped, so it may be skipped without them.
         const VF before = best.error;
-        Lanes3 first, second;
-        hn::Mask<DF> solved;
-        refit(group, best, dxt3, first, second, solved);
-        Fit refitted = scoreEndpoints(group, quantise(first), quantise(second), dxt3);
-        refitted.error = hn::IfThenElse(solved, refitted.error, hn::Set(DF(), 1e30f));
-        keepBetter(best, refitted);
+        keepRefit();
         if (!hn::AllFalse(DF(), hn::Or(unsettled, hn::Lt(best.error, before)))) search();
     }
     if (!dxt3) {
