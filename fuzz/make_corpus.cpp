@@ -265,28 +265,31 @@ void sharedCells(const fs::path& dir) {
     save(dir / "shared-cells.IMG", level.img);
 }
 
-// A COL2 file whose index names one large model thousands of times.
-void sharedCol2Models(const fs::path& dir) {
+// A collision model of 1,000 faces over 300 vertices.
+TestColModel largeColModel() {
     TestColModel big;
     for (int v = 0; v < 300; ++v) big.vertices.push_back({static_cast<int16_t>(v), 0, static_cast<int16_t>(-v)});
     for (int f = 0; f < 1000; ++f) {
         big.faces.push_back(TestColFace{{static_cast<int16_t>(6 * (f % 300)), static_cast<int16_t>(6 * ((f + 1) % 300)),
                                          static_cast<int16_t>(6 * ((f + 2) % 300))}, 1});
     }
-    const std::vector<uint8_t> col2 = buildCol2({{0, big}}, StoriesEdition::LCS);
-    // Entry 0 is followed by the closing -1: put 2,000 copies of it in front, moving the model behind them.
-    const uint32_t shift = 1999 * 8;
-    const uint32_t header = loadU32(col2.data() + 36) + shift;
-    std::vector<uint8_t> out(col2.begin(), col2.begin() + 32);
-    for (int i = 0; i < 2000; ++i) fuzz::putU32(out, 0), fuzz::putU32(out, header);
-    out.insert(out.end(), col2.begin() + 40, col2.end());
-    // The model's sections count from the file's start, so their offsets move with it.
-    const ColHeaderFields f = colHeaderFields(StoriesEdition::LCS);
-    for (int field : {f.vertexOffset, f.faceOffset}) {
-        const uint32_t moved = loadU32(out.data() + header + field) + shift;
-        for (int k = 0; k < 4; ++k) out[header + field + k] = static_cast<uint8_t>(moved >> (8 * k));
-    }
-    save(dir / "shared-models.col2", out);
+    return big;
+}
+
+// A COL2 file whose index names one large model thousands of times.
+void sharedCol2Models(const fs::path& dir) {
+    save(dir / "shared-models.col2", buildSharedCol2(largeColModel(), 2000, false, StoriesEdition::LCS));
+}
+
+// A collision map whose 20,000 models, each placed once, are all given one large record by the IMG's
+// collision file: 222 KB of input asked for 394 MB of ColMap.col and 641 MB of memory.
+void sharedColMapRecords(const fs::path& dir) {
+    constexpr int kModels = 20000;
+    TestDtz dtz;
+    dtz.modelCount = kModels;
+    for (int m = 0; m < kModels; ++m) dtz.buildings.instances.push_back(placedAt(m, 0, 0, 0));
+    save(dir / "shared-colmap-records.img", buildColImg({buildSharedCol2(largeColModel(), kModels, true, StoriesEdition::LCS)}));
+    save(dir / "shared-colmap-records.dtz", buildDtz(dtz, StoriesEdition::LCS));
 }
 
 // An IMG in which every sector starts a COL2 file whose index runs on to the one closing entry at the
@@ -335,6 +338,7 @@ int main(int argc, char** argv) {
         const fs::path data = argv[3];
         sharedCells(data);
         sharedCol2Models(data);
+        sharedColMapRecords(data);
         col2Sectors(data);
         sharedTextures(data);
     }

@@ -23,7 +23,7 @@ void warn(const ColCallbacks& callbacks, Col2Summary& summary, const std::string
 Col2Summary writeCol2Records(std::span<const uint8_t> col2, StoriesEdition edition, ByteSink& out,
                              const ColCallbacks& callbacks) {
     if (!startsCol2(col2, 0)) throw VeldrinError(kInvalidCol2Message);
-    const int64_t bound = kCol2OutputPerInputByte * static_cast<int64_t>(col2.size()) + kCol2OutputAllowance;
+    const int64_t bound = collOutputBound(static_cast<int64_t>(col2.size()));
     const int64_t start = out.size();
     Col2Summary summary;
     std::vector<uint8_t> record;
@@ -48,7 +48,7 @@ Col2Summary writeCol2Records(std::span<const uint8_t> col2, StoriesEdition editi
         const int64_t written = out.size() - start;
         if (written + static_cast<int64_t>(kCollHeaderSize + collBodySize(model)) > bound) {
             throw VeldrinError("COL2 file: record " + name + " would take the output past " + std::to_string(bound) +
-                               " bytes (" + std::to_string(kCol2OutputPerInputByte) + " per byte of the " +
+                               " bytes (" + std::to_string(kCollOutputPerInputByte) + " per byte of the " +
                                std::to_string(col2.size()) + "-byte file); its index names the same models over and over");
         }
         record.clear();

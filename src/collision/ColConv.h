@@ -24,16 +24,10 @@ struct Col2Conversion {
     Col2Summary summary;
 };
 
-// A PC record takes at most about twice the bytes of the Stories model it comes from, so a file asking
-// for more than this many output bytes per input byte (plus kCol2OutputAllowance) names the same
-// models over and over; it is refused rather than left to fill the disk.
-inline constexpr int64_t kCol2OutputPerInputByte = 16;
-inline constexpr int64_t kCol2OutputAllowance = 1 << 20;
-
 // Converts a standalone Stories collision file: one "COLL" record per index table entry, in table
 // order, named "col" followed by the entry's place in the table, each written to `out` as soon as it
 // is made. Section offsets count from the start of the file. Refuses a file without "2loc"
-// (kInvalidCol2Message), any model that lies outside the file and output past the bound above; an
+// (kInvalidCol2Message), any model that lies outside the file and output past collOutputBound; an
 // entry with a negative model index other than the closing -1 is skipped with a warning.
 // Safe for untrusted input: time and output are linear in the file's size, and memory holds one
 // record at a time.

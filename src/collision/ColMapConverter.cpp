@@ -80,6 +80,7 @@ ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const
     std::vector<uint8_t> col;
     ImgArchive archive;
     int32_t running = 0;
+    const int64_t bound = collOutputBound(static_cast<int64_t>(dtz.size() + in.img.size()));
     for (std::size_t i = 0; i < models.size(); ++i) {
         ColMapModel& m = models[i];
         if (!m.isUsed) continue;
@@ -92,6 +93,11 @@ ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const
         if (model.skippedFaces > 0) {
             report.warning(name + ": " + std::to_string(model.skippedFaces) +
                            " face(s) with a corner before the vertex section left out");
+        }
+        if (static_cast<int64_t>(col.size() + kCollHeaderSize + collBodySize(model)) > bound) {
+            throw VeldrinError("Collision map: record " + name + " would take ColMap.col past " + std::to_string(bound) +
+                               " bytes (" + std::to_string(kCollOutputPerInputByte) + " per byte of " + in.dtzName + " and the IMG); " +
+                               "the model table names the same collision records over and over");
         }
         writeCOL(col, name, model);
         const int64_t id = int64_t(running) + o.idOffset;

@@ -55,6 +55,9 @@ struct ColMapResult {
 // Files: ColMap.IDE, ColMap.IPL and ColMap.col; with a blank DFF also COLMAP.IMG, with COLMAP.DIR for
 // GTA 3 and GTA VC, while for GTA SA the collision goes into the archive as COLMAP.COL instead of
 // ColMap.col. Refuses damaged input with VeldrinError; nothing is returned then.
+// Safe for untrusted input: tables and records are checked inside their files before use, the IMG is
+// read at most twice (applyImgCollisions), and output past collOutputBound of GAME.DTZ (inflated) and
+// the IMG together is refused: models that share one record are each written out in full.
 ColMapResult convertColMap(const ColMapInputs& inputs, const ColMapOptions& options, const ColCallbacks& callbacks = {});
 
 } // namespace veldrin

@@ -21,6 +21,8 @@ bool isEmptyColModel(std::span<const uint8_t> stream, int64_t headerOffset, Stor
 // the section's offset from the header. The vertex section carries no count: the vertices read are
 // those up to the largest face corner (one at least, so a model without faces still has one).
 // A header or section outside the stream is refused with VeldrinError naming `what`.
+// Safe for untrusted input: each section is checked whole inside the stream before it is read, so a
+// model never holds more records than its sections' bytes.
 StoriesColModel readStoriesColModel(std::span<const uint8_t> stream, int64_t headerOffset, int64_t sectionBase,
                                     StoriesEdition edition, const std::string& what = "collision model");
 

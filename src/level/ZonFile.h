@@ -25,6 +25,7 @@ inline constexpr std::size_t kZoneNameLength = 24;
 // lines beginning with "#" are skipped and every other line holds nine comma-separated fields:
 // name, zone type (skipped), min x, min y, min z, max x, max y, max z, island (0 to 255).
 // A malformed line is refused with VeldrinError naming `sourceName` and the line number.
+// Safe for untrusted input: one pass over the text, names cut to 24 characters.
 ZoneTable readZoneTable(std::string_view text, std::string_view sourceName = "MAP.ZON");
 ZoneTable readZoneTable(std::span<const uint8_t> bytes, std::string_view sourceName = "MAP.ZON");
 

@@ -32,6 +32,8 @@ struct ModelOutput {
 // Converts one model whose geometry starts at `firstPart` in the level, with an optional second part
 // (`secondPart` 0 = none). A first part without materials gives produced = false and no reason. Throws
 // VeldrinError when the geometry points outside the level.
+// Safe for untrusted input: material records and vertex batches are checked inside the level before
+// they are read, so what is decoded and written grows only with the bytes they cover.
 ModelOutput convertModel(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
                          const ModelParams& params);
 

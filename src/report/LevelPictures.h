@@ -13,6 +13,7 @@ namespace veldrin {
 
 // Level 0 of a console texture of the level, decoded and upright, as RGBA. Throws VeldrinError as the
 // texture converter does for data outside the level or an unusable header.
+// Safe for untrusted input: the texels and palette are checked inside the level before the image is made.
 RgbaImage decodeLevelTexture(std::span<const uint8_t> level, const TextureRef& ref, GameVersion edition);
 
 // A model's geometry as the model converter builds it (both parts, positions scaled by the placement's

@@ -32,8 +32,9 @@ struct TxdParams {
 // texturePrefix + its resource index, written to `out` texture by texture. Throws VeldrinError for
 // data outside the level, unusable raster headers, names over 31 characters or a dictionary past the
 // chunk size limit (2 GB); an EImagingError of the image core passes through.
-// Safe for untrusted input: a raster record that many textures name is decoded once while it is kept
-// (up to 64 MB of kept rasters), and memory holds a few encoded textures per thread, not the dictionary.
+// Safe for untrusted input: a raster record that textures name in close succession (8 a thread apart
+// or less) is decoded once, a dictionary is refused as soon as a record's showings would take it past
+// the limit, and memory holds the textures encoded ahead of the writing, not the dictionary.
 void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textures, const TxdParams& params,
               ByteSink& out);
 

@@ -31,6 +31,8 @@ struct PlacementDump {
 // digits and the quaternion in general notation of 15; objs lines read "id, col<model>, generic, 1,
 // 299, 0", models sorted as text ("10" before "7"). Throws VeldrinError for a negative id offset, ids
 // beyond 2147483647, and pool headers or entries outside the data.
+// Safe for untrusted input: a pool's entries are checked whole inside the data before any is read, so
+// the texts grow with the data's size.
 PlacementDump dumpPlacements(std::span<const uint8_t> gameData, const PlacementDumpOptions& options);
 
 } // namespace veldrin

@@ -19,6 +19,7 @@ inline constexpr uint8_t kCullNone = 1;
 
 // Release 1.0 is tried first; release 1.1 only when the 1.0 bytes are neither all 2 nor all 1.
 // A file too short to hold a release's four bytes is never that release; any mixture is invalid.
+// Safe for any input: it reads those eight bytes and nothing else.
 VcExeState detectVcExeState(std::span<const uint8_t> exe);
 
 bool isUnpatched(VcExeState state);

@@ -10,6 +10,7 @@
 #include "base/Error.h"
 #include "collision/Col2Index.h"
 #include "collision/ColConv.h"
+#include "collision/ColMapConverter.h"
 #include "collision/ColMapSources.h"
 #include "support/CollisionBuilder.h"
 
@@ -18,26 +19,15 @@ using namespace veldrin::test;
 
 namespace {
 
-// A COL2 file whose index has `copies` entries, all naming one model with `faces` faces.
-std::vector<uint8_t> repeatedModel(int copies, int faces) {
+// A COL2 file whose index has `copies` entries, all naming one model with `faces` faces: for model 0
+// each, or for models 0, 1, 2 ... with `distinctIndices`.
+std::vector<uint8_t> repeatedModel(int copies, int faces, bool distinctIndices = false) {
     TestColModel model;
     for (int v = 0; v < 100; ++v) model.vertices.push_back({static_cast<int16_t>(v), 1, 2});
     for (int f = 0; f < faces; ++f) {
         model.faces.push_back(TestColFace{{static_cast<int16_t>(6 * (f % 100)), 0, 6}, 1});
     }
-    const std::vector<uint8_t> one = buildCol2({{0, model}}, StoriesEdition::LCS);
-    // Grow the index in front of the model and move the model's offsets with it.
-    const uint32_t shift = 8 * static_cast<uint32_t>(copies - 1);
-    const uint32_t header = loadU32(one.data() + 36) + shift;
-    std::vector<uint8_t> out(one.begin(), one.begin() + 32);
-    ByteWriter w(out);
-    for (int i = 0; i < copies; ++i) w.i32(0), w.u32(header);
-    out.insert(out.end(), one.begin() + 40, one.end());
-    const ColHeaderFields fields = colHeaderFields(StoriesEdition::LCS);
-    for (int field : {fields.vertexOffset, fields.faceOffset}) {
-        w.patchU32(header + field, loadU32(out.data() + header + field) + shift);
-    }
-    return out;
+    return buildSharedCol2(model, copies, distinctIndices, StoriesEdition::LCS);
 }
 
 std::string outcome(const std::function<void()>& read) {
@@ -122,4 +112,24 @@ TEST(Col2Limits, OutputIsBoundedByTheFilesSize) {
         EXPECT_EQ(records.back().faces.size(), static_cast<std::size_t>(c.faces));
         EXPECT_EQ(records.back().name, "col" + std::to_string(c.copies - 1));
     }
+}
+
+TEST(Col2Limits, CollisionMapOutputIsBoundedByItsInputs) {
+    // Every model of the table is pointed at one record by the IMG's collision file, and placed once.
+    const auto run = [](int models, int faces) {
+        TestDtz dtz;
+        dtz.modelCount = models;
+        for (int m = 0; m < models; ++m) dtz.buildings.instances.push_back(placedAt(m, 1, 2, 3));
+        const std::vector<uint8_t> packed = buildDtz(dtz, StoriesEdition::LCS);
+        const std::vector<uint8_t> img = buildColImg({repeatedModel(models, faces, true)});
+        ColMapResult result;
+        const std::string got = outcome([&] {
+            result = convertColMap(ColMapInputs{packed, "GAME.DTZ", img, std::nullopt}, ColMapOptions{});
+        });
+        return std::make_pair(got, result.summary.models);
+    };
+    EXPECT_EQ(run(20, 1000), std::make_pair(std::string("accepted"), 20));
+    EXPECT_EQ(run(2000, 1), std::make_pair(std::string("accepted"), 2000));
+    const auto [got, written] = run(3000, 5000);
+    EXPECT_NE(got.find("names the same collision records over and over"), std::string::npos) << got;
 }

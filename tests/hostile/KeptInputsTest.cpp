@@ -51,6 +51,12 @@ void mapCol2Sectors() {
     convertColMap(ColMapInputs{dtz, "GAME.DTZ", img, std::nullopt}, ColMapOptions{});
 }
 
+void mapSharedRecords() {
+    const std::vector<uint8_t> dtz = data("shared-colmap-records.dtz");
+    const std::vector<uint8_t> img = data("shared-colmap-records.img");
+    convertColMap(ColMapInputs{dtz, "GAME.DTZ", img, std::nullopt}, ColMapOptions{});
+}
+
 // u32 texture count, then the one record's position and base, then the level.
 void convertSharedRecord() {
     const std::vector<uint8_t> input = data("shared-record.tex");
@@ -80,6 +86,8 @@ TEST(KeptInputs, EachIsRefusedWithItsMessage) {
         {"COL2 entries that all name one model", convertSharedModels, "its index names the same models over and over"},
         {"the same, converted to a file", writeSharedModels, "its index names the same models over and over"},
         {"an IMG of unclosed COL2 files", mapCol2Sectors, "runs into the next collision file at offset 2048"},
+        {"a collision map of models that all share one record", mapSharedRecords,
+         "the model table names the same collision records over and over"},
         {"65,535 textures of one record", convertSharedRecord, "Texture dictionary too large"},
     };
     for (const KeptInput& input : inputs) {

@@ -1,5 +1,6 @@
 #include "support/CollisionBuilder.h"
 
+#include "base/ByteReader.h"
 #include "base/ByteWriter.h"
 #include "support/LevelBuilder.h"
 
@@ -94,6 +95,27 @@ std::vector<uint8_t> buildCol2(const std::vector<TestCol2Entry>& entries, Storie
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const uint32_t header = appendColModel(out, entries[i].model, edition, 0);
         patch(out, table + 8 * i + 4, header);
+    }
+    return out;
+}
+
+std::vector<uint8_t> buildSharedCol2(const TestColModel& model, int copies, bool distinctIndices, StoriesEdition edition) {
+    const std::vector<uint8_t> one = buildCol2({{0, model}}, edition);
+    // Grow the index in front of the model; its sections count from the file's start, so their
+    // offsets move with it.
+    const uint32_t shift = 8 * static_cast<uint32_t>(copies - 1);
+    const uint32_t header = loadU32(one.data() + 36) + shift;
+    std::vector<uint8_t> out(one.begin(), one.begin() + 32);
+    ByteWriter w(out);
+    for (int i = 0; i < copies; ++i) w.i32(distinctIndices ? i : 0), w.u32(header);
+    out.insert(out.end(), one.begin() + 40, one.end());
+    const ColHeaderFields fields = colHeaderFields(edition);
+    const std::pair<int, bool> sections[] = {{fields.sphereOffset, !model.spheres.empty()},
+                                             {fields.boxOffset, !model.boxes.empty()},
+                                             {fields.vertexOffset, true},
+                                             {fields.faceOffset, !model.faces.empty()}};
+    for (const auto& [field, used] : sections) {
+        if (used) w.patchU32(header + field, loadU32(out.data() + header + field) + shift);
     }
     return out;
 }

@@ -63,6 +63,10 @@ struct TestCol2Entry {
 // A COL2 file: "2loc", a zero word, 24 more header bytes, the index table closed by -1, the models.
 std::vector<uint8_t> buildCol2(const std::vector<TestCol2Entry>& entries, StoriesEdition edition);
 
+// A COL2 file whose index has `copies` entries that all name the one model behind them: for model
+// index 0 each, or for 0, 1, 2 ... with `distinctIndices`.
+std::vector<uint8_t> buildSharedCol2(const TestColModel& model, int copies, bool distinctIndices, StoriesEdition edition);
+
 struct TestDtzInstance {
     int model = 0;
     std::array<float, 9> matrix{1, 0, 0, 0, 1, 0, 0, 0, 1}; // rows 0, 1, 2
