@@ -309,6 +309,46 @@ void col2Sectors(const fs::path& dir) {
     save(dir / "col2-sectors.dtz", buildDtz(dtz, StoriesEdition::LCS));
 }
 
+// A level whose 2,000 models all point the world table at one geometry of 38,400 vertices, each model
+// placed once: a 50 KB LVZ and a 200 KB IMG asked for 2,000 DFFs of 1.2 MB each.
+void sharedGeometry(const fs::path& dir) {
+    constexpr int kModels = 2000;
+    const GameVersion e = GameVersion::LcsPs2;
+    TestModelPart big;
+    for (int m = 0; m < 16; ++m) {
+        TestMaterial material{static_cast<int16_t>(m), 1.0f, 1.0f, {}};
+        for (int v = 0; v < 2400; ++v) {
+            material.strip.push_back(TestVertex{static_cast<int16_t>(v), static_cast<int16_t>(m * 64), static_cast<int16_t>(v % 7),
+                                                static_cast<uint8_t>(v), static_cast<uint8_t>(m), 0x7FFF});
+        }
+        big.materials.push_back(std::move(material));
+    }
+    const std::vector<uint8_t> bigBytes = encodeModelPart(e, big);
+    const std::vector<uint8_t> smallBytes = encodeModelPart(e, samplePart(1));
+    LevelDescription d;
+    d.edition = e;
+    d.resourceCount = kModels + 1;
+    d.resources[0].encode = [&](uint32_t) { return bigBytes; };
+    TestCell cell;
+    cell.row = 3;
+    for (int m = 1; m <= kModels; ++m) {
+        d.resources[m].encode = [&](uint32_t) { return smallBytes; };
+        cell.instances.push_back(TestInstance{m, m, 2});
+    }
+    d.cells.push_back(cell);
+    BuiltLevel level = buildLevel(d);
+    // Every model's world table entry takes the offset of resource 0's geometry.
+    const ByteReader world(level.world, "world");
+    const int64_t table = world.u32(32);
+    const int entrySize = worldLayout(e).resourceEntrySize;
+    const uint32_t shared = world.u32(table);
+    for (int m = 1; m <= kModels; ++m) {
+        for (int k = 0; k < 4; ++k) level.world[static_cast<std::size_t>(table + m * entrySize + k)] = static_cast<uint8_t>(shared >> (8 * k));
+    }
+    save(dir / "shared-geometry.lvz", deflateBytes(level.world));
+    save(dir / "shared-geometry.IMG", level.img);
+}
+
 // One texture record named by every entry of a long texture list: u32 count, u32 position, u32 base, level.
 void sharedTextures(const fs::path& dir) {
     std::vector<uint8_t> input;
@@ -337,6 +377,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[2]) == "--hostile") {
         const fs::path data = argv[3];
         sharedCells(data);
+        sharedGeometry(data);
         sharedCol2Models(data);
         sharedColMapRecords(data);
         col2Sectors(data);

@@ -60,6 +60,9 @@ public:
         std::vector<int> textureIds;
         for (int index = 0; index < t.resourceCount; ++index) {
             readModel(t, index, pairs[static_cast<std::size_t>(index)], named, textureIds);
+            // Checking a geometry costs its batches, so models that all name one large geometry would cost
+            // the square of the level: the reading stops there, and the run's plan refuses such a level.
+            if (geometryRead_ > geometryReadBound(static_cast<int64_t>(level_.all().size()))) break;
         }
         std::sort(textureIds.begin(), textureIds.end());
         for (int id : textureIds) readTexture(t, id);
@@ -104,6 +107,7 @@ private:
             return;
         }
         if (materials.empty()) return; // nothing to convert: neither a find nor a fault
+        geometryRead_ += vertexDataBytes(materials, level_.all().size());
         ++r_.modelsRead;
         fingerprint_.add(index);
         fingerprint_.add(m.drawDistance);
@@ -155,6 +159,7 @@ private:
     const LevelBuffer& level_;
     EditionReading r_;
     Fingerprint fingerprint_;
+    int64_t geometryRead_ = 0; // vertex data of the models checked so far
 };
 
 std::string listOf(const std::vector<GameVersion>& editions, const char* joint) {

@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "base/TextUtil.h"
 #include "base/TextureName.h"
+#include "model/GeometryDecoder.h"
 #include "model/ModelConverter.h"
 
 namespace veldrin {
@@ -41,15 +42,19 @@ RunPlan planRun(const LevelBuffer& level, const WorldTables& t, const Conversion
     }
 
     const std::string lod = o.lodPrefix();
+    const int64_t levelBytes = static_cast<int64_t>(level.all().size());
+    int64_t geometryBytes = 0;
     for (int r = 0; r < t.resourceCount; ++r) {
         const ModelRecord& m = t.models[static_cast<std::size_t>(r)];
         const ResourceEntry& e = t.resources[static_cast<std::size_t>(r)];
         const ModelUse& use = uses[static_cast<std::size_t>(r)];
         if (e.position == 0 || !m.instanced || m.isPairModel || !use.used) continue;
-        std::vector<int> ids = readModelTextureIds(level.all(), e.position, use.secondPart, o.gameVersion);
-        if (ids.empty()) continue; // no materials in the first part: nothing to convert
+        ModelFootprint footprint = readModelFootprint(level.all(), e.position, use.secondPart, o.gameVersion);
+        if (footprint.textureIds.empty()) continue; // no materials in the first part: nothing to convert
+        geometryBytes += footprint.geometryBytes;
+        if (geometryBytes > geometryReadBound(levelBytes)) throw VeldrinError(sharedGeometryMessage(levelBytes));
         plan.models.push_back({r, modelName(m, r, o.modelPrefix, lod), e.position, use.secondPart,
-                               m.drawLast || use.paired, m.drawDistance, m.scale, std::move(ids)});
+                               m.drawLast || use.paired, m.drawDistance, m.scale, std::move(footprint.textureIds)});
     }
     return plan;
 }

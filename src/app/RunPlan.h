@@ -40,6 +40,8 @@ struct RunPlan {
 // are dropped when `zones` is given (MegaLODs only survive with forceMegaLods), and every located,
 // instanced model that is not a pair's second part, keeps a placement and has materials in its first
 // part is planned. Pure: the tables are only read.
+// Safe for untrusted input: a level whose planned models' vertex data passes geometryReadBound names
+// the same geometry over and over, and is refused before a model is converted.
 RunPlan planRun(const LevelBuffer& level, const WorldTables& tables, const ConversionOptions& options,
                 const ZoneTable* zones);
 

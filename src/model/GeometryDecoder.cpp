@@ -208,4 +208,19 @@ std::vector<int16_t> distinctTextureIds(const std::vector<ModelMaterial>& materi
     return ids;
 }
 
+int64_t vertexDataBytes(const std::vector<ModelMaterial>& materials, std::size_t levelSize) {
+    const int64_t end = static_cast<int64_t>(levelSize);
+    int64_t bytes = 0;
+    for (const ModelMaterial& m : materials) {
+        if (m.dataOffset < end) bytes += std::min(m.dataSize, end - m.dataOffset);
+    }
+    return bytes;
+}
+
+std::string sharedGeometryMessage(int64_t levelBytes) {
+    return "The level's models name the same geometry over and over: more than " +
+           std::to_string(geometryReadBound(levelBytes)) + " bytes of vertex data for a " + std::to_string(levelBytes) +
+           "-byte level; the level is damaged";
+}
+
 } // namespace veldrin

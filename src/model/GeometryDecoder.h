@@ -47,6 +47,17 @@ std::vector<ModelMaterial> checkGeometry(std::span<const uint8_t> level, int64_t
                                         GameVersion edition, const std::string& label);
 
 // Distinct texture ids of the materials, in order of first appearance.
+// Bytes of the level that the materials' vertex data covers; data the level does not hold is not counted.
+int64_t vertexDataBytes(const std::vector<ModelMaterial>& materials, std::size_t levelSize);
+
+// An honest level's models read their own geometry, and a pair's second part once more: vertex data
+// past this many times the level's size (plus the allowance) is the same geometry named over and over,
+// which would make output without bound from a small file.
+inline constexpr int64_t kGeometryReadsPerLevelByte = 4;
+inline constexpr int64_t kGeometryReadAllowance = 16 << 20;
+inline int64_t geometryReadBound(int64_t levelBytes) { return kGeometryReadsPerLevelByte * levelBytes + kGeometryReadAllowance; }
+std::string sharedGeometryMessage(int64_t levelBytes);
+
 std::vector<int16_t> distinctTextureIds(const std::vector<ModelMaterial>& materials);
 
 } // namespace veldrin

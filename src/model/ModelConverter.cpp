@@ -61,7 +61,13 @@ ModelOutput convertModel(std::span<const uint8_t> level, int64_t firstPart, int6
 
 std::vector<int> readModelTextureIds(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
                                      GameVersion edition) {
-    return widen(distinctTextureIds(readMaterialRecords(level, firstPart, secondPart, edition, "model")));
+    return readModelFootprint(level, firstPart, secondPart, edition).textureIds;
+}
+
+ModelFootprint readModelFootprint(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
+                                  GameVersion edition) {
+    const std::vector<ModelMaterial> materials = readMaterialRecords(level, firstPart, secondPart, edition, "model");
+    return {widen(distinctTextureIds(materials)), vertexDataBytes(materials, level.size())};
 }
 
 } // namespace veldrin

@@ -42,4 +42,14 @@ ModelOutput convertModel(std::span<const uint8_t> level, int64_t firstPart, int6
 std::vector<int> readModelTextureIds(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
                                      GameVersion edition);
 
+// What a model's material records promise before a vertex is decoded: its distinct texture ids (as
+// readModelTextureIds) and the bytes of the level its vertex data covers (both parts; data the level
+// does not hold is not counted), which its DFF grows with.
+struct ModelFootprint {
+    std::vector<int> textureIds;
+    int64_t geometryBytes = 0;
+};
+ModelFootprint readModelFootprint(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
+                                  GameVersion edition);
+
 } // namespace veldrin

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/RunPlan.h"
 #include "base/ByteReader.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
@@ -30,6 +31,13 @@ std::vector<uint8_t> data(const std::string& name) { return readWholeFile(kData 
 
 void readSharedCells() {
     readWorld(loadLevel(kData / "shared-cells.lvz", kData / "shared-cells.IMG"), GameVersion::LcsPs2);
+}
+
+void planSharedGeometry() {
+    const LevelBuffer level = loadLevel(kData / "shared-geometry.lvz", kData / "shared-geometry.IMG");
+    ConversionOptions options;
+    options.gameVersion = GameVersion::LcsPs2;
+    planRun(level, readWorld(level, GameVersion::LcsPs2), options, nullptr);
 }
 
 void convertSharedModels() { convertCol2(data("shared-models.col2"), StoriesEdition::LCS); }
@@ -83,6 +91,7 @@ struct KeptInput {
 TEST(KeptInputs, EachIsRefusedWithItsMessage) {
     const KeptInput inputs[] = {
         {"cells that all name one block", readSharedCells, "name the same IMG records over and over"},
+        {"models that all name one geometry", planSharedGeometry, "models name the same geometry over and over"},
         {"COL2 entries that all name one model", convertSharedModels, "its index names the same models over and over"},
         {"the same, converted to a file", writeSharedModels, "its index names the same models over and over"},
         {"an IMG of unclosed COL2 files", mapCol2Sectors, "runs into the next collision file at offset 2048"},
