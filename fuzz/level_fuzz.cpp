@@ -1,13 +1,14 @@
 // The whole level path in memory: inflation, edition detection (when the input asks for it: it reads
 // the level four times over), the world reader under the edition the input picks, then the model and
-// texture conversion of the first models the world places, as a run would do them. The texture target
-// covers mip-maps; here they are left out to keep the runs fast.
+// texture conversion of the first models the world places, as a run would do them, after the run's plan
+// and its name checks. The texture target covers mip-maps; here they are left out to keep the runs fast.
 #include <memory>
 #include <set>
 
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 #include "app/EditionDetection.h"
+#include "app/RunPlan.h"
 #include "level/LevelInput.h"
 #include "level/WorldReader.h"
 #include "model/ModelConverter.h"
@@ -22,6 +23,11 @@ constexpr int kModelsConverted = 4;
 constexpr std::size_t kTexturesConverted = 2;
 
 void convertFound(const LevelBuffer& level, const WorldTables& tables, TargetGame target) {
+    ConversionOptions options;
+    options.gameVersion = tables.edition;
+    options.targetGame = target;
+    options.buildImg = true;
+    fuzz::refusalsAreFine([&] { checkOutputNames(options, planRun(level, tables, options, nullptr).models); });
     std::set<int> textureIds;
     int converted = 0;
     for (int i = 0; i < tables.resourceCount && converted < kModelsConverted; ++i) {
