@@ -37,6 +37,15 @@ using RecordKey = std::pair<int64_t, int64_t>; // a raster record: its position 
 
 RecordKey keyOf(const TextureRef& ref) { return {ref.position, ref.base}; }
 
+std::string tooLarge(int64_t foreseen, bool forTheLevel) {
+    std::string text = "Texture dictionary too large (over " + std::to_string(foreseen) + " bytes)";
+    if (forTheLevel) {
+        text += ": more than " + std::to_string(kTxdBytesPerLevelByte) +
+                " for every byte of the level; its textures name the same raster records over and over";
+    }
+    return text;
+}
+
 void writeU32At(ByteSink& out, int64_t at, uint32_t value) {
     const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                               static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
@@ -87,7 +96,8 @@ void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textur
     out.u16(params.target == TargetGame::GtaSa ? 2 : 0); // device id
     sink.write(head);
 
-    const int64_t limit = std::numeric_limits<int32_t>::max();
+    const int64_t chunkLimit = std::numeric_limits<int32_t>::max();
+    const int64_t levelLimit = kTxdBytesPerLevelByte * static_cast<int64_t>(level.size()) + kTxdAllowance;
     int64_t contentSize = int64_t(kChunkHeaderSize) + kStructSize + int64_t(kChunkHeaderSize);
     int64_t foreseen = contentSize; // the natives of every record encoded so far, times its showings
     std::map<RecordKey, std::shared_ptr<const EncodedRaster>> kept;
@@ -107,7 +117,7 @@ void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textur
                 kept.erase(found);
             } else if (firstShowing[i]) {
                 foreseen += uses.at(key) * encoded->nativeSize();
-                if (foreseen > limit) throw VeldrinError("Texture dictionary too large (over " + std::to_string(foreseen) + " bytes)");
+                if (foreseen > std::min(chunkLimit, levelLimit)) throw VeldrinError(tooLarge(foreseen, levelLimit < chunkLimit));
             }
             contentSize += encoded->nativeSize();
             writeTextureNative(sink, *encoded, names[i]);

@@ -28,13 +28,19 @@ struct TxdParams {
     int jobs = 1;            // threads; the output does not depend on it
 };
 
+// A native takes at most about eleven bytes for each byte of the raster it comes from (4-bit texels
+// become 32-bit ones, mip-maps added), so a dictionary asking for more than this many bytes per byte of
+// the level (plus the allowance) shows the same raster records under many ids.
+inline constexpr int64_t kTxdBytesPerLevelByte = 16;
+inline constexpr int64_t kTxdAllowance = 16 << 20;
+
 // One whole texture dictionary (the bytes of the .TXD), textures in the given order, each named
 // texturePrefix + its resource index, written to `out` texture by texture. Throws VeldrinError for
 // data outside the level, unusable raster headers, names over 31 characters or a dictionary past the
-// chunk size limit (2 GB); an EImagingError of the image core passes through.
+// chunk size limit (2 GB) or past kTxdBytesPerLevelByte; an EImagingError of the image core passes through.
 // Safe for untrusted input: a raster record that textures name in close succession (8 a thread apart
 // or less) is decoded once, a dictionary is refused as soon as a record's showings would take it past
-// the limit, and memory holds the textures encoded ahead of the writing, not the dictionary.
+// either limit, and memory holds the textures encoded ahead of the writing, not the dictionary.
 void writeTxd(std::span<const uint8_t> level, std::span<const TextureRef> textures, const TxdParams& params,
               ByteSink& out);
 

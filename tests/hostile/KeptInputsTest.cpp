@@ -97,7 +97,7 @@ TEST(KeptInputs, EachIsRefusedWithItsMessage) {
         {"an IMG of unclosed COL2 files", mapCol2Sectors, "runs into the next collision file at offset 2048"},
         {"a collision map of models that all share one record", mapSharedRecords,
          "the model table names the same collision records over and over"},
-        {"65,535 textures of one record", convertSharedRecord, "Texture dictionary too large"},
+        {"65,535 textures of one record", convertSharedRecord, "its textures name the same raster records over and over"},
     };
     for (const KeptInput& input : inputs) {
         try {

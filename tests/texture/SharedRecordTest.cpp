@@ -6,6 +6,7 @@
 
 #include "TextureLevel.h"
 #include "TxdReader.h"
+#include "base/Error.h"
 #include "texture/TextureDictionary.h"
 
 using namespace veldrin;
@@ -40,6 +41,28 @@ TEST(TxdSharedRecords, ReadLikeCopiesOfTheRecord) {
                 p.jobs = jobs;
                 EXPECT_EQ(makeTxd(level.bytes, shared, p), expected) << gameVersionName(edition) << " " << jobs << " threads";
             }
+        }
+    }
+}
+
+// One record under many ids asks for output the level cannot justify once its copies pass 16 bytes for
+// every byte of the level (plus 16 MB); below that they are all written.
+TEST(TxdSharedRecords, CopiesPastTheLevelsBoundAreRefused) {
+    const TextureLevel level = buildTextureLevel(GameVersion::LcsPs2, {patternTexture(256, 256, 8)});
+    const TxdParams p{TargetGame::GtaSa, GameVersion::LcsPs2, "tex"};
+    const std::vector<TextureRef> two(2, level.refs[0]);
+    const int64_t native = static_cast<int64_t>(makeTxd(level.bytes, two, p).size() - makeTxd(level.bytes, level.refs, p).size());
+    const int64_t bound = kTxdBytesPerLevelByte * static_cast<int64_t>(level.bytes.size()) + kTxdAllowance;
+    const int fits = static_cast<int>(bound / native) - 1;
+    for (int copies : {fits, fits + 2}) {
+        const std::vector<TextureRef> refs(static_cast<std::size_t>(copies), level.refs[0]);
+        try {
+            EXPECT_EQ(readTxd(makeTxd(level.bytes, refs, p)).count, copies);
+            EXPECT_EQ(copies, fits) << "accepted past the bound";
+        } catch (const VeldrinError& e) {
+            EXPECT_EQ(copies, fits + 2) << e.what();
+            EXPECT_NE(std::string(e.what()).find("its textures name the same raster records over and over"), std::string::npos)
+                << e.what();
         }
     }
 }
