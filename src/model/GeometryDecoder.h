@@ -46,7 +46,6 @@ DecodedGeometry decodeGeometry(std::span<const uint8_t> level, int64_t firstPart
 std::vector<ModelMaterial> checkGeometry(std::span<const uint8_t> level, int64_t firstPart, int64_t secondPart,
                                         GameVersion edition, const std::string& label);
 
-// Distinct texture ids of the materials, in order of first appearance.
 // Bytes of the level that the materials' vertex data covers; data the level does not hold is not counted.
 int64_t vertexDataBytes(const std::vector<ModelMaterial>& materials, std::size_t levelSize);
 
@@ -58,6 +57,7 @@ inline constexpr int64_t kGeometryReadAllowance = 16 << 20;
 inline int64_t geometryReadBound(int64_t levelBytes) { return kGeometryReadsPerLevelByte * levelBytes + kGeometryReadAllowance; }
 std::string sharedGeometryMessage(int64_t levelBytes);
 
+// Distinct texture ids of the materials, in order of first appearance.
 std::vector<int16_t> distinctTextureIds(const std::vector<ModelMaterial>& materials);
 
 } // namespace veldrin
