@@ -3,9 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 
 #include "base/Error.h"
+#include "base/ParallelFor.h"
 #include "cli/CliCommands.h"
 
 #ifndef VELDRIN_VERSION
@@ -170,7 +170,7 @@ CliCommand parseCommandLine(const std::vector<std::string>& args, int defaultJob
 }
 
 int runCommandLine(const std::vector<std::string>& args) {
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int cores = machineThreads();
     CliCommand cmd;
     try {
         cmd = parseCommandLine(args, cores);

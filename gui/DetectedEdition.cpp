@@ -1,8 +1,8 @@
 #include "gui/DetectedEdition.h"
 
-#include <algorithm>
 #include <exception>
-#include <thread>
+
+#include "base/ParallelFor.h"
 
 namespace veldrin::gui {
 
@@ -21,7 +21,7 @@ QString editionRefusalText(const EditionChoice& choice) {
 DetectedEdition detectPickedEdition(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath) {
     try {
         // A pick waits for this: the level is read and its editions tried on every core, as a run would.
-        const int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        const int jobs = machineThreads();
         const EditionChoice choice = chooseEdition(detectEdition(loadLevel(lvzPath, imgPath, {}, jobs), jobs), std::nullopt,
                                                    lvzPath.filename().string());
         if (!choice.edition) return {std::nullopt, "Edition not detected: " + editionRefusalText(choice)};

@@ -19,11 +19,11 @@
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
-#include <thread>
 
 #include "app/BatchLevels.h"
 #include "app/BatchSummary.h"
 #include "app/MapOffset.h"
+#include "base/ParallelFor.h"
 #include "base/FileIO.h"
 #include "gui/ConversionThread.h"
 #include "gui/DetectedEdition.h"
@@ -201,7 +201,7 @@ ConversionOptions MainWindow::gatherOptions() const {
     o.zonIsland = zonDialog_->island();
     o.forceMegaLods = zonDialog_->forceMegaLods();
     o.zonPath = toPath(zonDialog_->zonPath());
-    o.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    o.jobs = machineThreads();
     o.writeReport = true; // every run from the window leaves its report beside its output
     return o;
 }

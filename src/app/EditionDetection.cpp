@@ -62,7 +62,7 @@ public:
             readModel(t, index, pairs[static_cast<std::size_t>(index)], named, textureIds);
             // Checking a geometry costs its batches, so models that all name one large geometry would cost
             // the square of the level: the reading stops there, and the run's plan refuses such a level.
-            if (geometryRead_ > geometryReadBound(static_cast<int64_t>(level_.all().size()))) break;
+            if (geometryRead_ > geometryBound_) break;
         }
         std::sort(textureIds.begin(), textureIds.end());
         for (int id : textureIds) readTexture(t, id);
@@ -159,6 +159,7 @@ private:
     const LevelBuffer& level_;
     EditionReading r_;
     Fingerprint fingerprint_;
+    const int64_t geometryBound_ = geometryReadBound(static_cast<int64_t>(level_.all().size()));
     int64_t geometryRead_ = 0; // vertex data of the models checked so far
 };
 

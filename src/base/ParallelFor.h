@@ -7,6 +7,9 @@
 
 namespace veldrin {
 
+// The threads a run takes by default: one per core the machine reports, one at least.
+inline int machineThreads() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
+
 // Runs work(i) for i in [0, count) on up to `jobs` threads. An index's exception is kept in
 // `errors[i]`. Indices are claimed in order and none is started past the first failure, so every
 // index below the earliest failing one is done: a caller that goes through the results in index

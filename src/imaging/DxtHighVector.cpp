@@ -284,26 +284,26 @@ struct FourSplit {
     int32_t aa, ab, bb, determinant;
 };
 
-constexpr int kFourSplitCount = [] {
-    int n = 0;
+template <typename Visit>
+constexpr void forEachFourSplit(Visit&& visit) {
     for (int i = 0; i <= 16; ++i)
         for (int j = i; j <= 16; ++j)
             for (int k = j; k <= 16; ++k) {
                 const int aa = 9 * i + 4 * (j - i) + (k - j), bb = 9 * (16 - k) + 4 * (k - j) + (j - i), ab = 2 * (k - i);
-                if (aa * bb - ab * ab > 0) ++n;
+                if (aa * bb - ab * ab > 0) visit(FourSplit{i, j, k, aa, ab, bb, aa * bb - ab * ab});
             }
+}
+
+constexpr int kFourSplitCount = [] {
+    int n = 0;
+    forEachFourSplit([&](const FourSplit&) { ++n; });
     return n;
 }();
 
 constexpr std::array<FourSplit, kFourSplitCount> kFourSplits = [] {
     std::array<FourSplit, kFourSplitCount> splits{};
     int n = 0;
-    for (int i = 0; i <= 16; ++i)
-        for (int j = i; j <= 16; ++j)
-            for (int k = j; k <= 16; ++k) {
-                const int aa = 9 * i + 4 * (j - i) + (k - j), bb = 9 * (16 - k) + 4 * (k - j) + (j - i), ab = 2 * (k - i);
-                if (aa * bb - ab * ab > 0) splits[n++] = {i, j, k, aa, ab, bb, aa * bb - ab * ab};
-            }
+    forEachFourSplit([&](const FourSplit& split) { splits[static_cast<std::size_t>(n++)] = split; });
     return splits;
 }();
 
@@ -410,21 +410,22 @@ Fit encodeGroupHigh(const Group& group, bool dxt3) {
     Fit best = scoreEndpoints(group, quantise(low), quantise(high), dxt3);
     // Each lane's choices depend on its own block only: work done for some lanes of a group is
     // offered to those lanes alone, so the bytes do not depend on the vector width.
+    const auto keepIn = [&](hn::Mask<DF> lanes, const Lanes3& first, const Lanes3& second) {
+        Fit fit = scoreEndpoints(group, quantise(first), quantise(second), dxt3);
+        fit.error = hn::IfThenElse(lanes, fit.error, hn::Set(DF(), 1e30f));
+        keepBetter(best, fit);
+    };
     const auto threeColourLanes = dxt3 ? hn::RebindMask(DF(), hn::FirstN(d, 0)) : hn::RebindMask(DF(), group.anyTransparent);
     const bool anyThreeColour = !hn::AllFalse(DF(), threeColourLanes);
     if (anyThreeColour) {
         Lanes3 first = low, second = high;
         threeColourClusters(group, axis, first, second);
-        Fit clustered = scoreEndpoints(group, quantise(first), quantise(second), dxt3);
-        clustered.error = hn::IfThenElse(threeColourLanes, clustered.error, hn::Set(DF(), 1e30f));
-        keepBetter(best, clustered);
+        keepIn(threeColourLanes, first, second);
         // The endpoints found give a truer axis than the colours' spread: order the texels along it once
         // more (further rounds gained a tenth as much again at a fifth more time).
         const Lanes3 refined{hn::Sub(second.r, first.r), hn::Sub(second.g, first.g), hn::Sub(second.b, first.b)};
         threeColourClusters(group, refined, first, second);
-        Fit reclustered = scoreEndpoints(group, quantise(first), quantise(second), dxt3);
-        reclustered.error = hn::IfThenElse(threeColourLanes, reclustered.error, hn::Set(DF(), 1e30f));
-        keepBetter(best, reclustered);
+        keepIn(threeColourLanes, first, second);
     }
     {
         // The farthest pair of opaque colours is the other start.
@@ -460,14 +461,10 @@ Fit encodeGroupHigh(const Group& group, bool dxt3) {
         if (!hn::AllFalse(df, rough)) {
             Lanes3 first, second;
             fourColourClusters(group, axis, first, second);
-            Fit clustered = scoreEndpoints(group, quantise(first), quantise(second), dxt3);
-            clustered.error = hn::IfThenElse(rough, clustered.error, hn::Set(df, 1e30f));
-            keepBetter(best, clustered);
+            keepIn(rough, first, second);
             const Lanes3 refined{hn::Sub(second.r, first.r), hn::Sub(second.g, first.g), hn::Sub(second.b, first.b)};
             fourColourClusters(group, refined, first, second);
-            Fit reclustered = scoreEndpoints(group, quantise(first), quantise(second), dxt3);
-            reclustered.error = hn::IfThenElse(rough, reclustered.error, hn::Set(df, 1e30f));
-            keepBetter(best, reclustered);
+            keepIn(rough, first, second);
         }
     }
     // A least-squares refit from the best indices so far, kept in the lanes where it lowers the error.
@@ -475,9 +472,7 @@ Fit encodeGroupHigh(const Group& group, bool dxt3) {
         Lanes3 first, second;
         hn::Mask<DF> solved;
         refit(group, best, dxt3, first, second, solved);
-        Fit refitted = scoreEndpoints(group, quantise(first), quantise(second), dxt3);
-        refitted.error = hn::IfThenElse(solved, refitted.error, hn::Set(DF(), 1e30f));
-        keepBetter(best, refitted);
+        keepIn(solved, first, second);
     };
     for (int round = 0; round < 2; ++round) keepRefit();
     // Steps of one 565 level in one channel, of either endpoint or both, kept where they lower the

@@ -53,15 +53,10 @@ void writeSharedModels() {
     }
 }
 
-void mapCol2Sectors() {
-    const std::vector<uint8_t> dtz = data("col2-sectors.dtz");
-    const std::vector<uint8_t> img = data("col2-sectors.img");
-    convertColMap(ColMapInputs{dtz, "GAME.DTZ", img, std::nullopt}, ColMapOptions{});
-}
-
-void mapSharedRecords() {
-    const std::vector<uint8_t> dtz = data("shared-colmap-records.dtz");
-    const std::vector<uint8_t> img = data("shared-colmap-records.img");
+// The collision map over NAME.dtz and NAME.img.
+void convertMap(const std::string& name) {
+    const std::vector<uint8_t> dtz = data(name + ".dtz");
+    const std::vector<uint8_t> img = data(name + ".img");
     convertColMap(ColMapInputs{dtz, "GAME.DTZ", img, std::nullopt}, ColMapOptions{});
 }
 
@@ -94,8 +89,8 @@ TEST(KeptInputs, EachIsRefusedWithItsMessage) {
         {"models that all name one geometry", planSharedGeometry, "models name the same geometry over and over"},
         {"COL2 entries that all name one model", convertSharedModels, "its index names the same models over and over"},
         {"the same, converted to a file", writeSharedModels, "its index names the same models over and over"},
-        {"an IMG of unclosed COL2 files", mapCol2Sectors, "runs into the next collision file at offset 2048"},
-        {"a collision map of models that all share one record", mapSharedRecords,
+        {"an IMG of unclosed COL2 files", [] { convertMap("col2-sectors"); }, "runs into the next collision file at offset 2048"},
+        {"a collision map of models that all share one record", [] { convertMap("shared-colmap-records"); },
          "the model table names the same collision records over and over"},
         {"65,535 textures of one record", convertSharedRecord, "its textures name the same raster records over and over"},
     };
