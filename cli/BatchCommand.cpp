@@ -7,9 +7,9 @@
 #include "app/BatchRun.h"
 #include "app/BatchSummary.h"
 #include "app/BatchTable.h"
-#include "cli/CliCommands.h"
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
+#include "cli/RunWatcher.h"
 #include "cli/WarningCounts.h"
 
 namespace veldrin::cli {
@@ -24,13 +24,8 @@ bool namesABatch(const std::vector<std::string>& levels) {
 namespace {
 
 std::vector<BatchLevel> planOf(const ConvertRequest& request) {
-    BatchSettings settings = request.settings;
-    if (settings.options.useZon) {
-        const std::filesystem::path& zon = settings.options.zonPath;
-        settings.options.zonIsland = islandToKeep(request, readZoneFile(zon), zon);
-    }
     std::vector<fs::path> named(request.levels.begin(), request.levels.end());
-    return planBatch(batchLevelFiles(named), settings);
+    return planBatch(batchLevelFiles(named), request.settings);
 }
 
 } // namespace
@@ -46,19 +41,12 @@ int runBatchCommand(const ConvertRequest& request) {
     if (request.verbosity != Verbosity::Quiet) std::printf("%s", batchPlanText(plan).c_str());
     std::fflush(stdout);
 
-    TerminalProgress progress(stderr, request.verbosity);
+    RunWatcher watcher(request.verbosity);
+    TerminalProgress& progress = watcher.progress;
     InterruptGuard interrupt;
     BatchCallbacks callbacks;
-    callbacks.run.status = [&](const std::string& text) {
-        if (text != kAllDoneMessage) progress.status(text);
-    };
-    callbacks.run.progress = [&](int position, int maximum) { progress.progress(position, maximum); };
-    std::vector<std::string> warnings;
-    callbacks.run.warning = [&](const std::string& text) {
-        warnings.push_back(text);
-        progress.warning(text);
-    };
-    callbacks.run.stopRequested = [] { return InterruptGuard::requested(); };
+    callbacks.run = watcher.callbacks();
+    callbacks.run.edition = nullptr; // the plan has shown each level's edition
     callbacks.levelStarts = [&](const BatchLevel& level, std::size_t index) {
         progress.finish();
         if (request.verbosity != Verbosity::Quiet)
@@ -70,10 +58,10 @@ int runBatchCommand(const ConvertRequest& request) {
         if (r.outcome == LevelOutcome::Failed)
             std::fprintf(stderr, "%s failed: %s\n", r.level.options.levelName.c_str(), r.reason.c_str());
     };
-    const std::vector<BatchLevelResult> results = runBatch(plan, request.settings.clean, callbacks);
+    const std::vector<BatchLevelResult> results = runBatch(plan, callbacks);
     progress.finish();
     std::printf("%s", batchResultTable(results).c_str());
-    for (const std::string& line : warningCountLines(warnings)) std::printf("  %s\n", line.c_str());
+    for (const std::string& line : warningCountLines(watcher.warnings)) std::printf("  %s\n", line.c_str());
     if (request.settings.options.writeReport) {
         const fs::path folder = batchFolder(results);
         try {

@@ -86,7 +86,7 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
                     "for every .lvz in it, convert one after another with ids planned so that no two levels share one")
         ->option_text("LEVEL.lvz... | FOLDER")
         ->required();
-    flagOption(*cmd, "--clean", "remove each level's old output folder first (only that folder)", r.settings.clean);
+    flagOption(*cmd, "--clean", "remove each level's old output folder (and its report with --report) first", r.settings.options.clean);
 
     valueOption(*cmd, "-o,--out", "DIR", "write the level's folder into DIR (default: the folder of the LVZ)",
                 [&r](const std::string& v) { r.settings.outputFolder = v; });

@@ -19,7 +19,7 @@ void ConversionThread::run() {
     RunCallbacks callbacks;
     callbacks.status = [this](const std::string& text) { emit statusChanged(QString::fromStdString(text)); };
     callbacks.progress = [this](int position, int maximum) { emit progressChanged(position, maximum); };
-    callbacks.warning = [this](const std::string& text) { emit warningRaised(QString::fromStdString(text)); };
+    callbacks.warning = [this](WarningKind, const std::string& text) { emit warningRaised(QString::fromStdString(text)); };
     callbacks.stopRequested = [this] { return stop_.load(); };
     try {
         if (isBatch()) {
@@ -28,7 +28,7 @@ void ConversionThread::run() {
             settings.outputFolder = batchFolder_;
             BatchCallbacks batch;
             batch.run = callbacks;
-            batchResults_ = runBatch(planBatch(levels_, settings), false, batch);
+            batchResults_ = runBatch(planBatch(levels_, settings), batch);
             if (options_.writeReport && !batchResults_.empty()) {
                 const std::filesystem::path folder = batchFolder(batchResults_);
                 try {

@@ -7,7 +7,7 @@
 
 #include "app/ConversionOptions.h"
 #include "app/BatchRun.h"
-#include "app/ConversionRun.h"
+#include "app/LevelRun.h"
 
 namespace veldrin::gui {
 

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "app/LevelRun.h"
 #include "base/ParallelFor.h"
 
 namespace veldrin::gui {
@@ -20,12 +21,16 @@ QString editionRefusalText(const EditionChoice& choice) {
 
 DetectedEdition detectPickedEdition(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath) {
     try {
-        // A pick waits for this: the level is read and its editions tried on every core, as a run would.
-        const int jobs = machineThreads();
-        const EditionChoice choice = chooseEdition(detectEdition(loadLevel(lvzPath, imgPath, {}, jobs), jobs), std::nullopt,
-                                                   lvzPath.filename().string());
-        if (!choice.edition) return {std::nullopt, "Edition not detected: " + editionRefusalText(choice)};
-        return {choice.edition, "Detected: " + QString::fromStdString(editionTitle(*choice.edition))};
+        // The level is read and prepared as a run would, its editions tried on every core.
+        ConversionOptions options;
+        options.lvzPath = lvzPath;
+        options.imgPath = imgPath;
+        options.editionAuto = true;
+        options.jobs = machineThreads();
+        const PreparedLevel level = prepareLevel(options, {}, PrepareFor::Inspection);
+        return {level.options.gameVersion, "Detected: " + QString::fromStdString(editionTitle(level.options.gameVersion))};
+    } catch (const EditionRefused& e) {
+        return {std::nullopt, "Edition not detected: " + editionRefusalText(e.choice())};
     } catch (const std::exception& e) {
         return {std::nullopt, "Edition not detected: " + QString::fromStdString(e.what())};
     }

@@ -9,7 +9,7 @@
 
 #include "app/BatchRun.h"
 #include "app/ConversionOptions.h"
-#include "app/ConversionRun.h"
+#include "app/LevelRun.h"
 #include "gui/ApplicationLook.h"
 #include "gui/FileChooser.h"
 #include "gui/LinkedMessage.h"

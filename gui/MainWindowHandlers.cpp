@@ -198,7 +198,7 @@ ConversionOptions MainWindow::gatherOptions() const {
     o.optimiseMesh = optimiseMesh_->isChecked();
     o.buildImg = buildImg_->isChecked();
     o.useZon = zonDialog_->useZon();
-    o.zonIsland = zonDialog_->island();
+    if (zonDialog_->island() >= 0) o.zonIsland = zonDialog_->island(); // none: a file without zones, refused by the run
     o.forceMegaLods = zonDialog_->forceMegaLods();
     o.zonPath = toPath(zonDialog_->zonPath());
     o.jobs = machineThreads();

@@ -15,7 +15,7 @@ QUrl localUrl(const std::filesystem::path& folder) { return QUrl::fromLocalFile(
 QString runEndText(const ConversionOptions& options, const RunSummary& summary, const QStringList& warnings) {
     // Said by the warnings when there are any, so the first line tells what needs a look.
     if (!warnings.isEmpty()) return warningsMessage(warnings);
-    return QString::fromStdString(convertedLine(summary, options.levelFolder()));
+    return QString::fromStdString(convertedLine(summary, options));
 }
 
 MessageLinks runEndLinks(const ConversionOptions& options, const RunSummary& summary) {

@@ -6,7 +6,7 @@
 
 #include "app/BatchRun.h"
 #include "app/ConversionOptions.h"
-#include "app/ConversionRun.h"
+#include "app/LevelRun.h"
 #include "gui/LinkedMessage.h"
 
 namespace veldrin::gui {

@@ -3,14 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/EditionDetection.h"
-#include "app/Preflight.h"
-#include "app/RunPlan.h"
 #include "app/StaleFiles.h"
 #include "base/Error.h"
-#include "base/FileIO.h"
-#include "level/WorldReader.h"
-#include "level/ZonFile.h"
 
 namespace veldrin {
 
@@ -18,27 +12,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Inputs a run would refuse, refused in the run's words.
-void requireInputs(const ConversionOptions& o) {
-    std::string refusal;
-    for (const std::string& line : checkInputFiles(o)) refusal += (refusal.empty() ? "" : "\n") + line;
-    if (!refusal.empty()) throw VeldrinError(refusal);
-}
-
-// Reads the level as its run will: settles its edition and counts the models the run will convert.
+// Reads the level as its run will: settles its edition and island and counts the models the run will convert.
 void readPlan(BatchLevel& level) {
-    ConversionOptions& o = level.options;
-    requireInputs(o);
-    const LevelBuffer buffer = loadLevel(o.lvzPath, o.imgPath, {}, o.jobs);
-    const std::optional<GameVersion> named = o.editionAuto ? std::nullopt : std::optional<GameVersion>(o.gameVersion);
-    const EditionChoice choice = settleEdition(buffer, named, o.lvzPath.filename().string(), o.jobs);
-    o.gameVersion = *choice.edition;
-    level.editionDetected = choice.detected;
-    if (!o.generateIde) return;
-    const WorldTables tables = choice.tables ? std::move(*choice.tables) : readWorld(buffer, o.gameVersion);
-    std::optional<ZoneTable> zones;
-    if (o.useZon && fs::exists(o.zonPath)) zones = readZoneTable(readWholeFile(o.zonPath), o.zonPath.string());
-    level.plannedModels = static_cast<int>(planRun(buffer, tables, o, zones ? &*zones : nullptr).models.size());
+    const PreparedLevel prepared = prepareLevel(level.options, {}, PrepareFor::Inspection);
+    level.options.gameVersion = prepared.options.gameVersion;
+    level.options.zonIsland = prepared.options.zonIsland;
+    level.editionDetected = prepared.editionDetected;
+    level.plannedModels = static_cast<int>(prepared.plan.models.size());
 }
 
 } // namespace
@@ -92,25 +72,19 @@ std::vector<fs::path> inputsOf(const std::vector<BatchLevel>& plan) {
     return inputs;
 }
 
-void convertLevel(BatchLevelResult& r, bool clean, const std::vector<fs::path>& inputs, const RunCallbacks& run) {
+void convertOne(BatchLevelResult& r, const std::vector<fs::path>& inputs, const RunCallbacks& run) {
     const ConversionOptions& o = r.level.options;
     if (!r.level.failure.empty()) throw VeldrinError(r.level.failure);
-    requireInputs(o);
-    if (clean) cleanLevelFolder(o.outputFolder, o.levelName, inputs);
-    const std::vector<std::string> before = folderEntries(o.levelFolder());
-    r.summary = runConversion(o, run);
-    if (r.summary.stopped) {
-        r.outcome = LevelOutcome::Stopped;
-        return;
-    }
-    r.outcome = LevelOutcome::Converted;
-    r.staleFiles = staleEntries(before, r.summary.files).size();
-    if (r.staleFiles > 0 && run.warning) run.warning(staleFilesWarning(o.levelFolder(), r.staleFiles));
+    // A level's run guards its own inputs when it cleans; the batch guards those of every level.
+    if (o.clean) requireNoInputsInside(o.levelFolder(), inputs);
+    r.summary = convertLevel(prepareLevel(o, run), run);
+    r.outcome = r.summary.stopped ? LevelOutcome::Stopped : LevelOutcome::Converted;
+    r.staleFiles = r.summary.staleFiles;
 }
 
 } // namespace
 
-std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, bool clean, const BatchCallbacks& callbacks) {
+std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, const BatchCallbacks& callbacks) {
     const std::vector<fs::path> inputs = inputsOf(plan);
     std::vector<BatchLevelResult> results;
     bool stopped = false;
@@ -126,12 +100,12 @@ std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, bool
         // Warnings are counted here as well, so that a level that fails still shows how many it had.
         int warnings = 0;
         RunCallbacks run = callbacks.run;
-        run.warning = [&](const std::string& text) {
+        run.warning = [&](WarningKind kind, const std::string& text) {
             ++warnings;
-            if (callbacks.run.warning) callbacks.run.warning(text);
+            if (callbacks.run.warning) callbacks.run.warning(kind, text);
         };
         try {
-            convertLevel(r, clean, inputs, run);
+            convertOne(r, inputs, run);
         } catch (const std::exception& e) {
             r.outcome = LevelOutcome::Failed;
             r.reason = e.what();

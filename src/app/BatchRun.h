@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/ConversionOptions.h"
-#include "app/ConversionRun.h"
+#include "app/LevelRun.h"
 
 namespace veldrin {
 
@@ -17,7 +17,6 @@ struct BatchSettings {
     std::optional<std::filesystem::path> outputFolder;  // DIR of every level; otherwise each LVZ's own folder
     std::optional<std::string> modelPrefix;             // the same for every level; otherwise the level name
     std::optional<std::string> texturePrefix;
-    bool clean = false;                                 // remove each level's old output folder first
 };
 
 // One level's run options: the pick derives its paths, names and output folder; the settings given
@@ -59,11 +58,10 @@ struct BatchCallbacks {
     std::function<void(const BatchLevelResult&)> levelEnds;     // e.g. to write the level's report
 };
 
-// Converts the planned levels one after another. A level that fails is reported through its result and
-// the batch goes on with the next; a stop request ends the level being converted and leaves the rest
-// stopped. Before a level runs its old output folder is removed when `clean` is on (see
-// cleanLevelFolder); after it ran, files of its folder that it did not write give one warning.
-std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, bool clean, const BatchCallbacks& callbacks);
+// Converts the planned levels one after another, each through the one level run. A level that fails is
+// reported through its result and the batch goes on with the next; a stop request ends the level being
+// converted and leaves the rest stopped. With `clean` on, no level's folder may hold an input of another.
+std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, const BatchCallbacks& callbacks);
 
 // True when every level converted.
 bool batchSucceeded(const std::vector<BatchLevelResult>& results);

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "base/Editions.h"
@@ -36,11 +37,12 @@ struct ConversionOptions {
     bool optimiseMesh = false;
     bool buildImg = false;
     bool useZon = false;
-    int zonIsland = 0;                         // 0..9 in the window; the file format allows 0..255
+    std::optional<int> zonIsland;              // 0..255; none: the smallest island of the zone file
     bool forceMegaLods = false;
     std::filesystem::path zonPath;
     int jobs = 1;                              // worker threads; the output never depends on it
     bool writeReport = false;                  // the report folder beside the level's output folder
+    bool clean = false;                        // remove the level's old output folder and report first
 
     // "LOD" followed by the model prefix from its fourth character on.
     std::string lodPrefix() const;

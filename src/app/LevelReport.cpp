@@ -33,7 +33,7 @@ ReportContent plannedLevelContent(const ConversionOptions& options, const LevelB
     ReportContent content = levelContent(level.all(), tables, models, std::vector<int>(textureIds.begin(), textureIds.end()),
                                          std::move(points), toUpper(options.levelName) + "TXD", options.texturePrefix,
                                          record, options.jobs);
-    if (zones) content.zones = islandZones(*zones, options.zonIsland);
+    if (zones && options.zonIsland) content.zones = islandZones(*zones, *options.zonIsland);
     return content;
 }
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/ConversionRun.h"
+#include "app/LevelRun.h"
 #include "base/Error.h"
 #include "base/TextUtil.h"
 

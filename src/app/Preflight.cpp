@@ -6,20 +6,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "base/FileIO.h"
 #include "pcout/ImgArchive.h"
+#include "report/ReportFolder.h"
 
 namespace veldrin {
 
 namespace fs = std::filesystem;
-
-std::optional<std::string> inputFileProblem(const fs::path& file) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(file, ec);
-    if (!fs::exists(status)) return file.string() + ": no such file";
-    if (fs::is_directory(status)) return file.string() + ": is a folder";
-    if (fs::is_regular_file(status) && fs::file_size(file, ec) == 0 && !ec) return file.string() + ": is empty";
-    return std::nullopt;
-}
 
 std::vector<std::string> checkInputFiles(const ConversionOptions& options) {
     if (auto problem = inputFileProblem(options.lvzPath)) return {*problem};
@@ -30,8 +23,10 @@ std::vector<std::string> checkInputFiles(const ConversionOptions& options) {
     } else if (auto problem = inputFileProblem(options.imgPath)) {
         refusals.push_back(*problem);
     }
-    // A missing MAP.ZON turns the filter off with a warning; a folder in its place is a mistake to refuse.
-    if (options.useZon && fs::is_directory(options.zonPath, ec)) refusals.push_back(options.zonPath.string() + ": is a folder");
+    if (options.useZon) {
+        if (options.zonPath.empty()) refusals.push_back(kNoZonFileMessage);
+        else if (auto problem = inputFileProblem(options.zonPath)) refusals.push_back(*problem);
+    }
     return refusals;
 }
 
@@ -55,6 +50,21 @@ std::optional<std::string> outputFolderProblem(const fs::path& folder) {
     ::close(fd);
     ::unlink(probe.c_str());
     return std::nullopt;
+}
+
+std::vector<std::string> checkOutputFolders(const ConversionOptions& options) {
+    std::vector<std::string> refusals;
+    if (auto problem = outputFolderProblem(options.levelFolder())) refusals.push_back(*problem);
+    if (options.writeReport) {
+        const fs::path report = reportFolderFor(options.outputFolder, options.levelName);
+        std::error_code ec;
+        if (fs::exists(report, ec) && !fs::is_directory(report, ec)) {
+            refusals.push_back("cannot write the report into " + report.string() + ": it is a file");
+        } else if (auto problem = outputFolderProblem(report)) {
+            refusals.push_back(*problem);
+        }
+    }
+    return refusals;
 }
 
 std::vector<std::string> idleOptionWarnings(const ConversionOptions& o) {
@@ -88,19 +98,19 @@ std::optional<std::string> emptyIslandWarning(const ZoneTable& zones, int island
            ")";
 }
 
-std::optional<std::string> longModelNameWarning(const ConversionOptions& options, const std::vector<std::string>& modelNames) {
+std::optional<std::string> longEntryNameWarning(const ConversionOptions& options, const std::vector<std::string>& entryNames) {
     if (options.buildImg) return std::nullopt;
     int tooLong = 0;
     const std::string* first = nullptr;
-    for (const std::string& name : modelNames) {
-        if (name.size() + 4 <= kImgNameSize) continue;
+    for (const std::string& name : entryNames) {
+        if (name.size() <= kImgNameSize) continue;
         if (!first) first = &name;
         ++tooLong;
     }
     if (tooLong == 0) return std::nullopt;
-    return std::to_string(tooLong) + " model name(s), such as \"" + *first + "\", will not fit a " +
-           std::to_string(kImgNameSize) + "-byte IMG archive entry once \".dff\" is added; choose a shorter " +
-           "model prefix to put them in an IMG later";
+    return std::to_string(tooLong) + " file name(s), such as \"" + *first + "\", will not fit a " +
+           std::to_string(kImgNameSize) + "-byte IMG archive entry; choose a shorter model prefix (--model-prefix) " +
+           "to put them in an IMG later";
 }
 
 } // namespace veldrin

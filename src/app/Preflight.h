@@ -14,15 +14,18 @@ namespace veldrin {
 
 // The LVZ, its IMG and (with the island filter on) the MAP.ZON: missing, a folder, or empty. The LVZ
 // comes first, so a missing LVZ is named as the LVZ and not as its IMG. A missing IMG keeps the
-// window's words ("<IMG path> not found").
+// window's words ("<IMG path> not found"). The island filter without a zone file is refused: the whole
+// level is not what was asked for.
 std::vector<std::string> checkInputFiles(const ConversionOptions& options);
 
-// Why one input file cannot be read: "<path>: no such file", "<path>: is a folder", "<path>: is empty".
-std::optional<std::string> inputFileProblem(const std::filesystem::path& file);
+inline constexpr const char* kNoZonFileMessage = "the island filter is on but no MAP.ZON is given";
 
 // Why the output folder could not be created or written, found without creating it: the nearest
 // existing folder on its path must take a new file.
 std::optional<std::string> outputFolderProblem(const std::filesystem::path& folder);
+
+// The folders a conversion writes: the level folder and, with the report on, the report folder.
+std::vector<std::string> checkOutputFolders(const ConversionOptions& options);
 
 // One line for each option that does nothing for the chosen target: mip-maps for GTA 3, night prelight
 // for GTA 3 and GTA VC, a mip-map threshold without mip-maps.
@@ -31,8 +34,9 @@ std::vector<std::string> idleOptionWarnings(const ConversionOptions& options);
 // A warning when no zone of `zones` belongs to `island`, naming the islands the file has.
 std::optional<std::string> emptyIslandWarning(const ZoneTable& zones, int island, const std::string& zonName);
 
-// A warning when models written as loose files have names too long for an IMG archive entry once
-// ".dff" is added (the archive mode refuses them before it starts).
-std::optional<std::string> longModelNameWarning(const ConversionOptions& options, const std::vector<std::string>& modelNames);
+// A warning when files written loose (models, dictionaries) have names too long for an IMG archive
+// entry: `entryNames` are the names as files, extension included. The archive mode refuses them before
+// it starts.
+std::optional<std::string> longEntryNameWarning(const ConversionOptions& options, const std::vector<std::string>& entryNames);
 
 } // namespace veldrin

@@ -21,7 +21,7 @@ struct ModelUse {
 bool survivesZoneFilter(const ModelRecord& model, const PlacedInstance& slot, const ConversionOptions& o,
                         const ZoneTable& zones) {
     if (model.megaLod) return o.forceMegaLods;
-    return isInsideIsland(zones, o.zonIsland, slot.position[0], slot.position[1], slot.position[2]);
+    return isInsideIsland(zones, o.zonIsland.value_or(-1), slot.position[0], slot.position[1], slot.position[2]);
 }
 
 } // namespace
@@ -61,29 +61,33 @@ RunPlan planRun(const LevelBuffer& level, const WorldTables& t, const Conversion
 
 namespace {
 
-void requireLength(const std::string& name, std::size_t limit, const std::string& what) {
+// `fix` says which choice makes the name shorter.
+void requireLength(const std::string& name, std::size_t limit, const std::string& what, const std::string& fix) {
     if (name.size() > limit) {
-        throw VeldrinError(what + " \"" + name + "\" is longer than " + std::to_string(limit) +
-                           " characters; choose a shorter prefix");
+        throw VeldrinError(what + " \"" + name + "\" is longer than " + std::to_string(limit) + " characters; " + fix);
     }
 }
+
+const char* const kShorterModelPrefix = "choose a shorter model prefix (--model-prefix)";
+const char* const kShorterLevelName = "the name comes from the level's file name: rename the LVZ and IMG to a shorter name";
 
 } // namespace
 
 void checkOutputNames(const ConversionOptions& options, const std::vector<PlannedModel>& models) {
     for (const PlannedModel& p : models) {
         for (int id : p.textureIds) requireTextureNameLength(textureName(options.texturePrefix, id));
-        if (options.genBlankCol) requireLength(p.name, kMaxColModelNameLength, "Model name (collision record)");
-        if (options.buildImg) requireLength(p.name + ".dff", kMaxImgEntryNameLength, "IMG entry name");
+        if (options.genBlankCol) requireLength(p.name, kMaxColModelNameLength, "Model name (collision record)", kShorterModelPrefix);
+        if (options.buildImg) requireLength(p.name + ".dff", kMaxImgEntryNameLength, "IMG entry name", kShorterModelPrefix);
     }
     if (!options.buildImg) return;
     // Every dictionary the plan can lead to: fewer committed models only mean fewer, shorter-numbered ones.
     std::vector<CommittedModel> all;
     for (const PlannedModel& p : models) all.push_back({p.resourceIndex, p.name, {}});
     for (const DictionaryPlan& d : assignDictionaries(all, options))
-        requireLength(d.entryName(), kMaxImgEntryNameLength, "IMG entry name");
+        requireLength(d.entryName(), kMaxImgEntryNameLength, "IMG entry name",
+                      options.onePerModel() ? kShorterModelPrefix : kShorterLevelName);
     if (options.genBlankCol && options.targetGame == TargetGame::GtaSa)
-        requireLength(toUpper(options.levelName) + ".COL", kMaxImgEntryNameLength, "IMG entry name");
+        requireLength(toUpper(options.levelName) + ".COL", kMaxImgEntryNameLength, "IMG entry name", kShorterLevelName);
 }
 
 } // namespace veldrin

@@ -30,7 +30,7 @@ std::vector<std::pair<std::string, RunRecord::OptionValue>> recordedOptions(cons
         {"optimise-mesh", V(o.optimiseMesh)},
         {"img", V(o.buildImg)},
         {"zon", V(o.useZon ? o.zonPath.string() : std::string())},
-        {"island", V(int64_t{o.zonIsland})},
+        {"island", V(int64_t{o.zonIsland.value_or(0)})},
         {"force-megalods", V(o.forceMegaLods)},
         {"jobs", V(int64_t{o.jobs})},
     };

@@ -29,7 +29,7 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     record.counts.dictionaries = static_cast<int>(input.dictionaries.size());
     record.counts.textures = input.textures;
     record.counts.placements = static_cast<int>(input.placements.size());
-    for (const std::string& text : input.warnings) record.warn(std::string(classifyWarning(text).id), text);
+    for (const RunWarning& w : input.warnings) record.warn(std::string(describeWarning(w.kind).id), w.text);
     record.seconds = input.seconds;
 
     ReportContent content;
@@ -40,7 +40,7 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     }
     content.thumbnails = modelThumbnails(level.all(), tables.edition, input.models);
     content.mapPoints = std::move(input.placements);
-    if (zones) content.zones = islandZones(*zones, options.zonIsland);
+    if (zones && options.zonIsland) content.zones = islandZones(*zones, *options.zonIsland);
 
     const std::filesystem::path folder = reportFolderFor(options.outputFolder, options.levelName);
     writeReportFolder(folder, std::move(record), content);

@@ -13,6 +13,7 @@
 #include "pcout/OutputSink.h"
 #include "report/LevelContent.h"
 #include "report/PlacementMap.h"
+#include "report/WarningKinds.h"
 
 namespace veldrin {
 
@@ -22,7 +23,7 @@ struct RunReportInput {
     std::vector<ReportModel> models;                                        // as committed
     std::vector<MapPoint> placements;                                       // as written to the IPL
     std::vector<WrittenFile> files;                                         // the output sink's record
-    std::vector<std::string> warnings;
+    std::vector<RunWarning> warnings;
     int modelsSkipped = 0;
     int textures = 0; // textures in the dictionaries written
     double seconds = 0;

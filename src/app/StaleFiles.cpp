@@ -54,6 +54,14 @@ fs::path resolved(const fs::path& path) {
 
 } // namespace
 
+void requireNoInputsInside(const fs::path& folder, const std::vector<fs::path>& inputs) {
+    const fs::path real = resolved(folder);
+    for (const fs::path& input : inputs) {
+        if (!input.empty() && isInside(resolved(input), real))
+            throw VeldrinError("Cannot clean " + folder.string() + ": it holds " + input.string() + ", an input of this run");
+    }
+}
+
 void cleanLevelFolder(const fs::path& outputFolder, const std::string& levelName, const std::vector<fs::path>& inputs) {
     const fs::path name(levelName);
     if (levelName.empty() || levelName == "." || levelName == ".." || name.has_parent_path() ||
@@ -67,11 +75,7 @@ void cleanLevelFolder(const fs::path& outputFolder, const std::string& levelName
     if (fs::is_symlink(status))
         throw VeldrinError("Cannot clean " + folder.string() + ": it is a link; remove it yourself");
     if (!fs::is_directory(status)) throw VeldrinError("Cannot clean " + folder.string() + ": it is not a folder");
-    const fs::path real = resolved(folder);
-    for (const fs::path& input : inputs) {
-        if (!input.empty() && isInside(resolved(input), real))
-            throw VeldrinError("Cannot clean " + folder.string() + ": it holds " + input.string() + ", an input of this run");
-    }
+    requireNoInputsInside(folder, inputs);
     fs::remove_all(folder, error);
     if (error) throw VeldrinError("Cannot clean " + folder.string() + ": " + error.message());
 }

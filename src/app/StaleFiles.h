@@ -24,4 +24,7 @@ std::string staleFilesWarning(const std::filesystem::path& levelFolder, std::siz
 void cleanLevelFolder(const std::filesystem::path& outputFolder, const std::string& levelName,
                       const std::vector<std::filesystem::path>& inputs);
 
+// Refuses, with the words of cleanLevelFolder, a folder that holds any of `inputs`.
+void requireNoInputsInside(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& inputs);
+
 } // namespace veldrin

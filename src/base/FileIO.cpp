@@ -1,6 +1,7 @@
 #include "base/FileIO.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -37,12 +38,17 @@ std::vector<uint8_t> readWholeFile(const fs::path& path, std::size_t spare) {
     return bytes;
 }
 
-void requireInputFile(const fs::path& path) {
+std::optional<std::string> inputFileProblem(const fs::path& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (!fs::exists(status)) throw VeldrinError(path.string() + ": no such file");
-    if (fs::is_directory(status)) throw VeldrinError(path.string() + ": is a folder");
-    if (fs::is_regular_file(status) && fs::file_size(path, ec) == 0 && !ec) throw VeldrinError(path.string() + ": is empty");
+    if (!fs::exists(status)) return path.string() + ": no such file";
+    if (fs::is_directory(status)) return path.string() + ": is a folder";
+    if (fs::is_regular_file(status) && fs::file_size(path, ec) == 0 && !ec) return path.string() + ": is empty";
+    return std::nullopt;
+}
+
+void requireInputFile(const fs::path& path) {
+    if (const auto problem = inputFileProblem(path)) throw VeldrinError(*problem);
 }
 
 namespace {
@@ -126,6 +132,21 @@ void ensureFolder(const fs::path& folder) {
     fs::create_directories(folder, ec);
     if (ec && !fs::is_directory(folder)) {
         throw VeldrinError("Cannot create folder \"" + folder.string() + "\". " + ec.message());
+    }
+}
+
+void removeAbandonedTemporaryFiles(const fs::path& folder) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const std::size_t tmp = name.rfind(".tmp");
+        if (name.size() < 2 || name[0] != '.' || tmp == std::string::npos || tmp + 4 == name.size()) continue;
+        const std::string digits = name.substr(tmp + 4);
+        if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(digits));
+        if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        std::error_code ignored;
+        if (it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
     }
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +20,9 @@ std::vector<uint8_t> readWholeFile(const std::filesystem::path& path, std::size_
 // Refuses, before anything is read, an input that is not a file with something in it, with a message
 // naming it as given: "<path>: no such file", "<path>: is a folder", "<path>: is empty".
 void requireInputFile(const std::filesystem::path& path);
+// Why an input file cannot be read, in the same words, or none: "<path>: no such file", "<path>: is a
+// folder", "<path>: is empty".
+std::optional<std::string> inputFileProblem(const std::filesystem::path& path);
 
 // Writes a whole file through a temporary file in the same folder and a rename, so a reader
 // never sees a half-written file and a failure leaves the previous file as it was.
@@ -31,5 +36,9 @@ void writeWholeFileFrom(const std::filesystem::path& path, const std::function<v
 
 // Creates the folder (and its parents) when missing; throws VeldrinError when it cannot.
 void ensureFolder(const std::filesystem::path& folder);
+
+// Removes the temporary files of whole-file writes in `folder` (".NAME.tmpPID") whose process is gone:
+// what a run that was killed left behind. Files of running processes are left alone.
+void removeAbandonedTemporaryFiles(const std::filesystem::path& folder);
 
 } // namespace veldrin

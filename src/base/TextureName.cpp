@@ -9,7 +9,7 @@ std::string textureName(const std::string& prefix, int textureId) { return prefi
 void requireTextureNameLength(const std::string& name) {
     if (name.size() > kMaxTextureNameLength) {
         throw VeldrinError("Texture name \"" + name + "\" is longer than " + std::to_string(kMaxTextureNameLength) +
-                           " characters; choose a shorter prefix");
+                           " characters; choose a shorter texture prefix (--texture-prefix)");
     }
 }
 

@@ -97,4 +97,11 @@ bool isInsideIsland(const ZoneTable& zones, int island, float x, float y, float 
     return false;
 }
 
+std::optional<int> smallestIsland(const ZoneTable& zones) {
+    std::optional<int> smallest;
+    for (const ZoneEntry& zone : zones)
+        if (!smallest || zone.island < *smallest) smallest = zone.island;
+    return smallest;
+}
+
 } // namespace veldrin

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,5 +33,8 @@ ZoneTable readZoneTable(std::span<const uint8_t> bytes, std::string_view sourceN
 // True when (x, y, z) lies strictly inside at least one zone of `island`. A negative island (no
 // island chosen) keeps nothing.
 bool isInsideIsland(const ZoneTable& zones, int island, float x, float y, float z);
+
+// The smallest island that has a zone: the one a run keeps when none is named. None for an empty table.
+std::optional<int> smallestIsland(const ZoneTable& zones);
 
 } // namespace veldrin

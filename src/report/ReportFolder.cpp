@@ -11,6 +11,7 @@
 #include "base/FileIO.h"
 #include "base/ParallelFor.h"
 #include "report/PngFile.h"
+#include "report/WarningKinds.h"
 #include "report/ReportPage.h"
 #include "report/TextureSheet.h"
 #include "report/Thumbnail.h"
@@ -76,7 +77,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         });
     for (std::size_t i = 0; i < content.sheets.size(); ++i) {
         if (sheetSizes[i] >= 0) pictures.sheets.push_back({content.sheets[i].name, sheetSizes[i]});
-        else record.warn("report", "no texture sheet for " + content.sheets[i].name + ": " + sheetProblems[i]);
+        else record.warn(std::string(describeWarning(WarningKind::Report).id), "no texture sheet for " + content.sheets[i].name + ": " + sheetProblems[i]);
     }
 
     // Thumbnails go kThumbnailsPerSheet to a file: a folder of thousands of small files costs more to
@@ -136,7 +137,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
             writeWholeFile(folder / "models" / (sheet.file + ".json"), thumbnailSheetJson(sheet.cells));
         });
         for (std::size_t i = 0; i < count; ++i) {
-            if (!previews[i]) record.warn("report", "no thumbnail for " + content.thumbnails[start + i].name + ": " + problems[i]);
+            if (!previews[i]) record.warn(std::string(describeWarning(WarningKind::Report).id), "no thumbnail for " + content.thumbnails[start + i].name + ": " + problems[i]);
         }
         for (const ThumbnailSheet& sheet : placed)
             for (const SheetCell& cell : sheet.cells) pictures.thumbnails.push_back({cell.name, sheet.file, cell.x, cell.y});

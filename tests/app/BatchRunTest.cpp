@@ -45,13 +45,14 @@ BatchSettings ideSettings(const fs::path& out) {
     return s;
 }
 
-std::vector<BatchLevelResult> runQuietly(const std::vector<BatchLevel>& plan, bool clean,
+std::vector<BatchLevelResult> runQuietly(std::vector<BatchLevel> plan, bool clean,
                                          std::vector<std::string>* warnings = nullptr) {
+    for (BatchLevel& level : plan) level.options.clean = clean;
     BatchCallbacks cb;
-    cb.run.warning = [&](const std::string& w) {
+    cb.run.warning = [&](WarningKind, const std::string& w) {
         if (warnings) warnings->push_back(w);
     };
-    return runBatch(plan, clean, cb);
+    return runBatch(plan, cb);
 }
 
 } // namespace

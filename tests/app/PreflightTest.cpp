@@ -35,7 +35,7 @@ TEST(Preflight, InputFilesThatCannotBeRead) {
         {Make::Empty, Make::File, Make::File, {lvz.string() + ": is empty"}},
         {Make::File, Make::Nothing, Make::File, {img.string() + " not found"}},
         {Make::File, Make::Folder, Make::Folder, {img.string() + ": is a folder", zon.string() + ": is a folder"}},
-        {Make::File, Make::Empty, Make::Nothing, {img.string() + ": is empty"}}, // a missing MAP.ZON only warns later
+        {Make::File, Make::Empty, Make::Nothing, {img.string() + ": is empty", zon.string() + ": no such file"}},
     };
     ConversionOptions o;
     applyLevelPick(o, lvz);
@@ -138,24 +138,24 @@ TEST(Preflight, IslandFilterThatKeepsNothing) {
     for (const Case& c : cases) EXPECT_EQ(emptyIslandWarning(c.zones, c.island, "MAP.ZON"), c.warning);
 }
 
-TEST(Preflight, ModelNamesTooLongForAnArchiveEntry) {
+TEST(Preflight, FileNamesTooLongForAnArchiveEntry) {
     const std::string fits(20, 'm'), over(21, 'n');
     struct Case {
         bool buildImg;
         std::vector<std::string> names;
         std::optional<std::string> warning;
     };
-    const std::string tail = "\", will not fit a 24-byte IMG archive entry once \".dff\" is added; choose a shorter "
-                             "model prefix to put them in an IMG later";
+    const std::string tail = "\", will not fit a 24-byte IMG archive entry; choose a shorter model prefix "
+                             "(--model-prefix) to put them in an IMG later";
     const Case cases[] = {
-        {false, {fits, fits}, std::nullopt},
-        {false, {fits, over, over + "x"}, "2 model name(s), such as \"" + over + tail},
-        {true, {over}, std::nullopt}, // the archive mode refuses these itself
+        {false, {fits + ".dff", fits + ".TXD"}, std::nullopt},
+        {false, {fits + ".dff", over + ".dff", over + ".TXD"}, "2 file name(s), such as \"" + over + ".dff" + tail},
+        {true, {over + ".dff"}, std::nullopt}, // the archive mode refuses these itself
     };
     for (const Case& c : cases) {
         ConversionOptions o;
         o.buildImg = c.buildImg;
-        EXPECT_EQ(longModelNameWarning(o, c.names), c.warning);
+        EXPECT_EQ(longEntryNameWarning(o, c.names), c.warning);
     }
 }
 
@@ -187,7 +187,18 @@ TEST(Preflight, ARunChecksBeforeItReadsAModel) {
          },
          "", {"MAP.ZON has no zone on island 2"}},
         {"long names", [](ConversionOptions& o, const fs::path&) { o.modelPrefix = std::string(19, 'm'); },
-         "", {"model name(s), such as"}},
+         "", {"file name(s), such as"}},
+        {"missing zone file", [](ConversionOptions& o, const fs::path& d) {
+             o.useZon = true;
+             o.zonPath = d / "NONE.ZON";
+         },
+         (dir / "NONE.ZON").string() + ": no such file", {}},
+        {"report behind a file", [](ConversionOptions& o, const fs::path&) {
+             fs::create_directories(o.outputFolder);
+             writeWholeFile(o.outputFolder / "town-report", std::string_view("x"));
+             o.writeReport = true;
+         },
+         "cannot write the report into " + (dir / "report behind a file" / "town-report").string(), {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -64,7 +64,7 @@ RunResult runAndCollect(const ConversionOptions& options) {
     RunResult r;
     RunCallbacks cb;
     cb.status = [&](const std::string& s) { r.statuses.push_back(s); };
-    cb.warning = [&](const std::string& s) { r.warnings.push_back(s); };
+    cb.warning = [&](WarningKind, const std::string& s) { r.warnings.push_back(s); };
     cb.progress = [&](int position, int maximum) { r.progress.emplace_back(position, maximum); };
     r.summary = runConversion(options, cb);
     return r;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/ConversionOptions.h"
-#include "app/ConversionRun.h"
+#include "app/LevelRun.h"
 #include "support/LevelBuilder.h"
 #include "support/TempFolder.h"
 

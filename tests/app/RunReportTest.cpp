@@ -125,8 +125,11 @@ TEST(RunReport, ThePageLoadsInABrowserWithoutErrors) {
     o.generateIde = true;
     o.buildImg = true;
     o.writeReport = true;
-    o.zonPath = dir / "MAP.ZON"; // missing: a warning the page explains
+    writeWholeFile(dir / "MAP.ZON", std::string_view("zone\nA, 0, -9000, -9000, -90, 9000, 9000, 90, 1\nend\n"));
+    o.zonPath = dir / "MAP.ZON";
     o.useZon = true;
+    o.zonIsland = 2; // no zone there: a warning the page explains
+    o.forceMegaLods = true;
     const RunResult run = runAndCollect(o);
     ASSERT_FALSE(run.warnings.empty());
     const std::string command = "python3 \"" VELDRIN_PAGE_CHECK "\" \"" + run.summary.reportFolder.string() + "\"";

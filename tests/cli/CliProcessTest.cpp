@@ -35,7 +35,7 @@ TEST(CliProcess, TheEditionIsDetectedUnlessNamedAndAWrongNameIsRefused) {
     CliRun r = runCli("convert " + lvz.string() + " --report --mipmaps --night-prelight");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("\nEdition: VCS PSP (detected)\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\n2 warning(s)\n  2 x Other warnings\nReport: " +
+    EXPECT_NE(r.out.find("\n2 warning(s)\n  2 x Options that do nothing\nReport: " +
                          (dir.path() / "town-report" / "index.html").string() + "\nAll done!"),
               std::string::npos)
         << r.out;

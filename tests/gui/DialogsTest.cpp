@@ -204,7 +204,7 @@ private slots:
         MainWindow w;
         w.zonDialog()->loadZonFile(toQString(zon));
         QCOMPARE(w.zonDialog()->island(), -1);
-        QCOMPARE(w.gatherOptions().zonIsland, -1);
+        QVERIFY(!w.gatherOptions().zonIsland); // the run refuses a zone file without zones
         QCOMPARE(child<QTreeWidget>(*w.zonDialog(), "ZoneList")->topLevelItemCount(), 0);
     }
 };

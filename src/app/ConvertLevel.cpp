@@ -1,4 +1,4 @@
-#include "app/ConversionRun.h"
+#include "app/LevelRun.h"
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +15,7 @@
 #include "app/RunReport.h"
 #include "report/LevelContent.h"
 #include "app/StageParams.h"
+#include "app/StaleFiles.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/OrderedPipeline.h"
@@ -32,31 +33,18 @@ namespace veldrin {
 
 namespace {
 
-std::string joinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
-    return text;
-}
-
-// IDE ids are 32-bit: the last model's id must not pass the largest one.
-void requireIdRange(int idOffset, std::size_t models) {
-    if (models > 0 && static_cast<int64_t>(idOffset) + static_cast<int64_t>(models) - 1 > INT32_MAX) {
-        throw VeldrinError("IDE ids from " + std::to_string(idOffset) + " for " + std::to_string(models) +
-                           " models go past 2147483647; choose a smaller ID offset");
-    }
-}
-
-// One conversion, as named steps over data that only flows forward: the level and its tables are read
-// once and stay const, the plan is made from them, and each committed model adds to the run's own state
-// (its IDE id, its textures, its collision record) in resource order.
+// One conversion, as named steps over data that only flows forward: the prepared level and its tables
+// stay const, and each committed model adds to the run's own state (its IDE id, its textures, its
+// collision record) in resource order.
 class Run {
 public:
-    Run(const ConversionOptions& o, const RunCallbacks& cb)
-        : o_(o), cb_(cb), sink_(o.levelFolder(), o.levelName, o.buildImg ? OutputSink::Mode::Archive : OutputSink::Mode::Files) {}
+    Run(PreparedLevel&& prepared, const RunCallbacks& cb)
+        : p_(std::move(prepared)), o_(p_.options), cb_(cb),
+          sink_(o_.levelFolder(), o_.levelName, o_.buildImg ? OutputSink::Mode::Archive : OutputSink::Mode::Files) {}
 
     RunSummary execute() {
         started_ = std::chrono::steady_clock::now();
-        prepare();
+        begin();
         convertModels();
         if (summary_.stopped) return summary_;
         writeIndexFiles();
@@ -65,70 +53,35 @@ public:
     }
 
 private:
-    // Checks the inputs, the output folder and the options, reads the level and settles its edition,
-    // reads the zone file, plans the run and refuses names the outputs cannot hold, all before anything
-    // is written.
-    void prepare() {
-        const std::vector<std::string> refusals = checkInputFiles(o_);
-        if (!refusals.empty()) throw VeldrinError(joinLines(refusals));
-        if (const auto problem = outputFolderProblem(o_.levelFolder())) throw VeldrinError(*problem);
-        for (const std::string& w : idleOptionWarnings(o_)) warn(w);
-        level_ = loadLevel(o_.lvzPath, o_.imgPath, cb_.status, o_.jobs);
-        settleEditionOfLevel();
-        std::optional<ZoneTable>& zones = zones_;
-        if (o_.useZon) {
-            if (std::filesystem::exists(o_.zonPath)) zones = readZoneTable(readWholeFile(o_.zonPath), o_.zonPath.string());
-            else warn(o_.zonPath.string() + " not found; the island filter is off");
+    // What the preparation found, the old output removed when asked, and the plan's dictionaries and
+    // archive laid out before the first model.
+    void begin() {
+        summary_.edition = o_.gameVersion;
+        summary_.editionDetected = p_.editionDetected;
+        report_.editionDetected = p_.editionDetected;
+        if (p_.zones) {
+            summary_.island = o_.zonIsland;
+            summary_.smallestIsland = p_.smallestIsland;
         }
-        if (zones) {
-            if (const auto w = emptyIslandWarning(*zones, o_.zonIsland, o_.zonPath.filename().string())) warn(*w);
+        for (const RunWarning& w : p_.warnings) count(w);
+        if (o_.clean) {
+            cleanLevelFolder(o_.outputFolder, o_.levelName, {o_.lvzPath, o_.imgPath, o_.zonPath});
+            if (o_.writeReport) cleanLevelFolder(o_.outputFolder, o_.levelName + "-report", {o_.lvzPath, o_.imgPath, o_.zonPath});
         }
-        status("Loading database...");
-        try {
-            // Detection has read the world under the chosen edition already, unless it refused it.
-            tables_ = chosenTables_ ? std::move(*chosenTables_) : readWorld(level_, o_.gameVersion);
-            chosenTables_.reset();
-        } catch (const VeldrinError& e) {
-            // Only a named edition gets here: detection refuses a level that reads under none.
-            throw VeldrinError(o_.lvzPath.filename().string() + " does not read as " +
-                               std::string(gameVersionName(o_.gameVersion)) + "; check the edition, and that the LVZ " +
-                               "and its IMG belong together (" + e.what() + ")");
-        }
-        if (tables_.stats.skippedResourceIndices > 0) {
-            warn(std::to_string(tables_.stats.skippedResourceIndices) +
-                 " resource index(es) at or above the resource count were skipped");
-        }
-        plan_ = planRun(level_, tables_, o_, zones ? &*zones : nullptr);
-        checkOutputNames(o_, plan_.models);
-        std::vector<std::string> names;
-        for (const PlannedModel& p : plan_.models) names.push_back(p.name);
-        if (const auto w = longModelNameWarning(o_, names)) warn(*w);
+        removeAbandonedTemporaryFiles(o_.levelFolder());
+        before_ = folderEntries(o_.levelFolder());
         const std::vector<DictionaryPlan> dictionaries = plannedDictionaries();
         if (o_.buildImg) sink_.planArchive(o_.targetGame, plannedArchiveEntries(dictionaries));
-        if (o_.generateIde) {
-            requireIdRange(o_.idOffset, plan_.models.size());
-            ideIds_.assign(static_cast<std::size_t>(tables_.resourceCount), -1);
-        }
+        if (o_.generateIde) ideIds_.assign(static_cast<std::size_t>(p_.tables.resourceCount), -1);
         maximum_ = plannedWork(dictionaries);
         progress(0);
         if (o_.generateIde) ide_ = ideHead(o_.levelName);
     }
 
-    // The detected edition, or the named one unless another reads clearly better; every later step
-    // reads the level in the edition settled here.
-    void settleEditionOfLevel() {
-        const std::optional<GameVersion> named = o_.editionAuto ? std::nullopt : std::optional<GameVersion>(o_.gameVersion);
-        const EditionChoice choice = settleEdition(level_, named, o_.lvzPath.filename().string(), o_.jobs);
-        chosenTables_ = choice.tables;
-        o_.gameVersion = *choice.edition;
-        report_.editionDetected = choice.detected;
-        if (cb_.edition) cb_.edition(o_.gameVersion, choice.detected);
-    }
-
     // Converts the planned models on several threads and commits them in resource order as they come,
     // so the output never depends on the thread count.
     void convertModels() {
-        const std::vector<PlannedModel>& plan = plan_.models;
+        const std::vector<PlannedModel>& plan = p_.plan.models;
         // 32 models a thread may wait to be committed: enough that no thread idles while the outputs
         // held stay a few hundred kilobytes.
         const std::size_t ahead = static_cast<std::size_t>(std::max(1, o_.jobs)) * 32;
@@ -160,7 +113,7 @@ private:
                     progress(done_);
                     ++summary_.modelsSkipped;
                     ++report_.modelsSkipped;
-                    if (!output.skipReason.empty()) warn(output.skipReason);
+                    if (!output.skipReason.empty()) warn(WarningKind::ModelTooLarge, output.skipReason);
                     return true;
                 }
                 commitModel(p, output);
@@ -172,20 +125,20 @@ private:
     }
 
     ModelOutput convertOne(const PlannedModel& p) const {
-        return convertModel(level_.all(), p.firstPart, p.secondPart, modelParamsFor(o_, p));
+        return convertModel(p_.level.all(), p.firstPart, p.secondPart, modelParamsFor(o_, p));
     }
 
     // The dictionaries there will be when no model is skipped.
     std::vector<DictionaryPlan> plannedDictionaries() const {
         std::vector<CommittedModel> all;
-        all.reserve(plan_.models.size());
-        for (const PlannedModel& p : plan_.models) all.push_back({p.resourceIndex, p.name, p.textureIds});
+        all.reserve(p_.plan.models.size());
+        for (const PlannedModel& p : p_.plan.models) all.push_back({p.resourceIndex, p.name, p.textureIds});
         return assignDictionaries(all, o_);
     }
 
     // The progress bar counts models and the textures of each dictionary.
     int plannedWork(const std::vector<DictionaryPlan>& dictionaries) const {
-        std::size_t work = plan_.models.size();
+        std::size_t work = p_.plan.models.size();
         for (const DictionaryPlan& d : dictionaries) work += d.textureIds.size();
         return static_cast<int>(std::min<std::size_t>(work, std::numeric_limits<int>::max()));
     }
@@ -193,7 +146,7 @@ private:
     // Models, dictionaries and the GTA SA collision entry.
     int32_t plannedArchiveEntries(const std::vector<DictionaryPlan>& dictionaries) const {
         const bool collisionEntry = o_.genBlankCol && o_.targetGame == TargetGame::GtaSa;
-        return static_cast<int32_t>(std::min<std::size_t>(plan_.models.size() + dictionaries.size() + (collisionEntry ? 1 : 0),
+        return static_cast<int32_t>(std::min<std::size_t>(p_.plan.models.size() + dictionaries.size() + (collisionEntry ? 1 : 0),
                                                           std::numeric_limits<int32_t>::max()));
     }
 
@@ -222,16 +175,16 @@ private:
         ide_ += ideTail();
         std::string ipl = iplHead(o_.levelName);
         const std::array<double, 3> offset{o_.mapOffset[0], o_.mapOffset[1], o_.mapOffset[2]};
-        for (const PlannedInstance& instance : plan_.instances) {
+        for (const PlannedInstance& instance : p_.plan.instances) {
             const std::size_t model = static_cast<std::size_t>(instance.model);
             if (model >= ideIds_.size() || ideIds_[model] < 0) continue;
             IplInstance line;
             line.id = ideIds_[model];
-            line.name = modelName(tables_.models[model], instance.model, o_.modelPrefix, o_.lodPrefix());
+            line.name = modelName(p_.tables.models[model], instance.model, o_.modelPrefix, o_.lodPrefix());
             line.position = offsetPosition(instance.position, offset);
             line.rotation = instance.rotation;
             ipl += iplInstanceLine(o_.targetGame, line);
-            if (o_.writeReport) report_.placements.push_back({line.position[0], line.position[1], placementKind(tables_.models[model])});
+            if (o_.writeReport) report_.placements.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model])});
             ++summary_.instancesWritten;
         }
         ipl += iplTail();
@@ -247,6 +200,8 @@ private:
         if (o_.genBlankCol) col = std::span<const uint8_t>(collision_);
         sink_.finish(o_.targetGame, col);
         summary_.files = sink_.written();
+        summary_.staleFiles = staleEntries(before_, summary_.files).size();
+        if (summary_.staleFiles > 0) warn(WarningKind::StaleFiles, staleFilesWarning(o_.levelFolder(), summary_.staleFiles));
         progress(maximum_);
         if (o_.writeReport) writeReport();
         status(kAllDoneMessage);
@@ -257,7 +212,13 @@ private:
         status("Building " + o_.levelName + "-report");
         report_.files = summary_.files;
         report_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-        summary_.reportFolder = writeRunReport(o_, level_, tables_, zones_ ? &*zones_ : nullptr, std::move(report_));
+        try {
+            summary_.reportFolder = writeRunReport(o_, p_.level, p_.tables, p_.zones ? &*p_.zones : nullptr, std::move(report_));
+        } catch (const std::exception& e) {
+            // The game files are whole and stay: only their report is missing.
+            warn(WarningKind::Report, std::string("the report was not written (") + e.what() +
+                                          "); the level's files are complete");
+        }
     }
 
     void buildDictionary(const DictionaryPlan& d) {
@@ -265,22 +226,22 @@ private:
         status("Building " + (o_.onePerModel() ? d.entryName() : d.fileName()));
         std::vector<TextureRef> refs;
         for (int id : d.textureIds) {
-            if (id < 0 || id >= tables_.resourceCount || tables_.resources[static_cast<std::size_t>(id)].position == 0) {
-                warn("texture " + std::to_string(id) + " is not in the level; dictionary " + d.name + " leaves it out");
+            if (id < 0 || id >= p_.tables.resourceCount || p_.tables.resources[static_cast<std::size_t>(id)].position == 0) {
+                warn(WarningKind::TextureMissing, "texture " + std::to_string(id) + " is not in the level; dictionary " + d.name + " leaves it out");
                 continue;
             }
-            const ResourceEntry& e = tables_.resources[static_cast<std::size_t>(id)];
+            const ResourceEntry& e = p_.tables.resources[static_cast<std::size_t>(id)];
             refs.push_back(TextureRef{id, e.position, e.base});
         }
         const TxdParams params = txdParamsFor(o_);
         if (o_.writeReport) {
             // The report draws its sheet from the dictionary as written, so it is kept in memory.
-            std::vector<uint8_t> txd = makeTxd(level_.all(), refs, params);
+            std::vector<uint8_t> txd = makeTxd(p_.level.all(), refs, params);
             sink_.put(d.fileName(), d.entryName(), txd);
             report_.textures += static_cast<int>(refs.size());
             report_.dictionaries.emplace_back(d.name, std::move(txd));
         } else {
-            sink_.putFrom(d.fileName(), d.entryName(), [&](ByteSink& out) { writeTxd(level_.all(), refs, params, out); });
+            sink_.putFrom(d.fileName(), d.entryName(), [&](ByteSink& out) { writeTxd(p_.level.all(), refs, params, out); });
         }
         ++summary_.dictionaries;
         done_ += static_cast<int>(d.textureIds.size());
@@ -293,25 +254,26 @@ private:
     void progress(int position) const {
         if (cb_.progress) cb_.progress(std::min(position, maximum_), maximum_);
     }
-    void warn(const std::string& text) {
+    void warn(WarningKind kind, const std::string& text) {
+        const RunWarning w{kind, text};
+        count(w);
+        if (cb_.warning) cb_.warning(kind, text);
+    }
+    void count(const RunWarning& w) {
         ++summary_.warnings;
-        if (o_.writeReport) report_.warnings.push_back(text);
-        if (cb_.warning) cb_.warning(text);
+        if (o_.writeReport) report_.warnings.push_back(w);
     }
 
-    ConversionOptions o_; // a copy: the edition is settled once the level is read
+    PreparedLevel p_;
+    const ConversionOptions& o_; // the prepared options: the edition settled, the island chosen
     const RunCallbacks& cb_;
     OutputSink sink_;
-    LevelBuffer level_;
-    WorldTables tables_;
-    std::shared_ptr<WorldTables> chosenTables_; // as edition detection read them
-    RunPlan plan_;
+    std::vector<std::string> before_; // what the level folder held before the run
     std::vector<CommittedModel> committed_;
     std::vector<int> ideIds_; // by resource index; -1: no IDE line
     std::string ide_;
     std::vector<uint8_t> collision_;
     RunSummary summary_;
-    std::optional<ZoneTable> zones_;
     RunReportInput report_;
     std::chrono::steady_clock::time_point started_;
     int maximum_ = 0; // models and dictionary textures planned
@@ -320,14 +282,23 @@ private:
 
 } // namespace
 
-RunSummary runConversion(const ConversionOptions& options, const RunCallbacks& callbacks) {
-    return Run(options, callbacks).execute();
+RunSummary convertLevel(PreparedLevel level, const RunCallbacks& callbacks) {
+    return Run(std::move(level), callbacks).execute();
 }
 
-std::string convertedLine(const RunSummary& summary, const std::filesystem::path& levelFolder) {
-    return "Converted " + std::to_string(summary.modelsConverted) + " model(s), " + std::to_string(summary.dictionaries) +
-           " texture dictionar" + (summary.dictionaries == 1 ? "y" : "ies") + ", " +
-           std::to_string(summary.instancesWritten) + " placement(s) into " + levelFolder.string();
+RunSummary runConversion(const ConversionOptions& options, const RunCallbacks& callbacks) {
+    return convertLevel(prepareLevel(options, callbacks), callbacks);
+}
+
+std::string convertedLine(const RunSummary& summary, const ConversionOptions& options) {
+    std::string line = "Converted " + std::to_string(summary.modelsConverted) + " model(s), " +
+                       std::to_string(summary.dictionaries) + " texture dictionar" +
+                       (summary.dictionaries == 1 ? "y" : "ies");
+    // Without the IDE files there are no placements to count: say why rather than "0 placement(s)".
+    if (options.generateIde) line += ", " + std::to_string(summary.instancesWritten) + " placement(s)";
+    line += " into " + options.levelFolder().string();
+    if (!options.generateIde) line += "; no placements: the IDE and IPL files are off";
+    return line;
 }
 
 } // namespace veldrin

@@ -1,0 +1,161 @@
+// Everything a run does before it writes: the checks, the level read once, the edition, the island, the
+// plan and the names.
+#include <algorithm>
+#include <cstdint>
+#include <set>
+
+#include "app/DictionaryAssignment.h"
+#include "app/LevelRun.h"
+#include "app/Preflight.h"
+#include "base/Error.h"
+#include "base/FileIO.h"
+#include "level/WorldReader.h"
+
+namespace veldrin {
+
+namespace {
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
+
+void refuse(const std::vector<std::string>& refusals) {
+    if (!refusals.empty()) throw VeldrinError(joinLines(refusals));
+}
+
+// IDE ids are 32-bit: the last model's id must not pass the largest one.
+void requireIdRange(int idOffset, std::size_t models) {
+    if (models > 0 && static_cast<int64_t>(idOffset) + static_cast<int64_t>(models) - 1 > INT32_MAX) {
+        throw VeldrinError("IDE ids from " + std::to_string(idOffset) + " for " + std::to_string(models) +
+                           " models go past 2147483647; choose a smaller ID offset");
+    }
+}
+
+class Preparation {
+public:
+    Preparation(const ConversionOptions& options, const RunCallbacks& callbacks) : cb_(callbacks) {
+        p_.options = options;
+    }
+
+    PreparedLevel run(LevelBuffer level, PrepareFor purpose) {
+        ConversionOptions& o = p_.options;
+        for (const std::string& w : idleOptionWarnings(o)) warn(WarningKind::IdleOption, w);
+        p_.level = std::move(level);
+        settleEditionOfLevel();
+        if (o.useZon) readZones();
+        status("Loading database...");
+        readTables();
+        p_.plan = planRun(p_.level, p_.tables, o, p_.zones ? &*p_.zones : nullptr);
+        checkOutputNames(o, p_.plan.models);
+        if (purpose == PrepareFor::Conversion) warnAboutLongNames();
+        if (o.generateIde) requireIdRange(o.idOffset, p_.plan.models.size());
+        return std::move(p_);
+    }
+
+private:
+    // The detected edition, or the named one unless another reads clearly better; every later step
+    // reads the level in the edition settled here.
+    void settleEditionOfLevel() {
+        ConversionOptions& o = p_.options;
+        const std::optional<GameVersion> named = o.editionAuto ? std::nullopt : std::optional<GameVersion>(o.gameVersion);
+        auto detection = std::make_shared<EditionDetection>(detectEdition(p_.level, o.jobs));
+        EditionChoice choice = chooseEdition(*detection, named, o.lvzPath.filename().string());
+        if (!choice.edition) throw EditionRefused(std::move(choice));
+        chosenTables_ = std::move(choice.tables);
+        o.gameVersion = *choice.edition;
+        p_.editionDetected = choice.detected;
+        p_.detection = std::move(detection);
+        if (cb_.edition) cb_.edition(o.gameVersion, choice.detected);
+    }
+
+    // The zone file and the island it keeps: the one named, or the smallest the file has.
+    void readZones() {
+        ConversionOptions& o = p_.options;
+        p_.zones = readZoneTable(readWholeFile(o.zonPath), o.zonPath.string());
+        if (!o.zonIsland) {
+            o.zonIsland = smallestIsland(*p_.zones);
+            if (!o.zonIsland) throw VeldrinError(o.zonPath.string() + ": holds no zone, so no placement would be kept");
+            p_.smallestIsland = true;
+        }
+        if (const auto w = emptyIslandWarning(*p_.zones, *o.zonIsland, o.zonPath.filename().string()))
+            warn(WarningKind::EmptyIsland, *w);
+    }
+
+    void readTables() {
+        const ConversionOptions& o = p_.options;
+        try {
+            // Detection has read the world under the chosen edition already, unless it refused it.
+            p_.tables = chosenTables_ ? std::move(*chosenTables_) : readWorld(p_.level, o.gameVersion);
+            chosenTables_.reset();
+        } catch (const VeldrinError& e) {
+            // Only a named edition gets here: detection refuses a level that reads under none.
+            throw VeldrinError(o.lvzPath.filename().string() + " does not read as " +
+                               std::string(gameVersionName(o.gameVersion)) + "; check the edition, and that the LVZ " +
+                               "and its IMG belong together (" + e.what() + ")");
+        }
+        if (p_.tables.stats.skippedResourceIndices > 0) {
+            warn(WarningKind::ResourceIndexOutOfRange, std::to_string(p_.tables.stats.skippedResourceIndices) +
+                                                           " resource index(es) at or above the resource count were skipped");
+        }
+    }
+
+    // Loose files whose names an IMG made later could not hold.
+    void warnAboutLongNames() {
+        const ConversionOptions& o = p_.options;
+        std::vector<std::string> names;
+        std::vector<CommittedModel> all;
+        for (const PlannedModel& p : p_.plan.models) {
+            names.push_back(p.name + ".dff");
+            all.push_back({p.resourceIndex, p.name, {}});
+        }
+        for (const DictionaryPlan& d : assignDictionaries(all, o)) names.push_back(d.fileName());
+        if (const auto w = longEntryNameWarning(o, names)) warn(WarningKind::LongName, *w);
+    }
+
+    void status(const std::string& text) const {
+        if (cb_.status) cb_.status(text);
+    }
+    void warn(WarningKind kind, const std::string& text) {
+        p_.warnings.push_back({kind, text});
+        if (cb_.warning) cb_.warning(kind, text);
+    }
+
+    const RunCallbacks& cb_;
+    PreparedLevel p_;
+    std::shared_ptr<WorldTables> chosenTables_; // as edition detection read them
+};
+
+} // namespace
+
+PreparedLevel prepareLoadedLevel(const ConversionOptions& options, LevelBuffer level, const RunCallbacks& callbacks,
+                                 PrepareFor purpose) {
+    return Preparation(options, callbacks).run(std::move(level), purpose);
+}
+
+PreparedLevel prepareLevel(const ConversionOptions& options, const RunCallbacks& callbacks, PrepareFor purpose) {
+    refuse(checkInputFiles(options));
+    if (purpose == PrepareFor::Conversion) refuse(checkOutputFolders(options));
+    LevelBuffer level = loadLevel(options.lvzPath, options.imgPath, callbacks.status, options.jobs);
+    return prepareLoadedLevel(options, std::move(level), callbacks, purpose);
+}
+
+PlannedCounts plannedCounts(const PreparedLevel& level) {
+    PlannedCounts counts;
+    const WorldTables& t = level.tables;
+    std::vector<bool> planned(t.models.size(), false);
+    std::set<int> textures;
+    for (const PlannedModel& p : level.plan.models) {
+        planned[static_cast<std::size_t>(p.resourceIndex)] = true;
+        for (int id : p.textureIds)
+            if (id >= 0 && id < t.resourceCount && t.resources[static_cast<std::size_t>(id)].position != 0) textures.insert(id);
+    }
+    counts.models = static_cast<int>(level.plan.models.size());
+    counts.textures = static_cast<int>(textures.size());
+    for (const PlannedInstance& i : level.plan.instances)
+        counts.placements += static_cast<std::size_t>(i.model) < planned.size() && planned[static_cast<std::size_t>(i.model)];
+    return counts;
+}
+
+} // namespace veldrin
