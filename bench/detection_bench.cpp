@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "app/ConversionRun.h"
+#include "app/LevelRun.h"
 #include "app/EditionDetection.h"
 #include "support/LevelBuilder.h"
 #include "support/SampleLevels.h"
