@@ -195,6 +195,7 @@ private:
     // The level's one dictionary, then the archive and the collision file.
     void finish() {
         if (o_.txdMode == TxdMode::OneBigTxd) buildDictionary(dictionaryAt(0, committed_, o_));
+        if (summary_.stopped) return; // the archive under way is removed with the sink
         if (o_.buildImg && o_.targetGame == TargetGame::GtaSa) status("Building " + toUpper(o_.levelName) + ".IMG");
         std::optional<std::span<const uint8_t>> col;
         if (o_.genBlankCol) col = std::span<const uint8_t>(collision_);
@@ -222,6 +223,11 @@ private:
     }
 
     void buildDictionary(const DictionaryPlan& d) {
+        // A dictionary can take most of a run: a stop request is heard before each.
+        if (summary_.stopped || (cb_.stopRequested && cb_.stopRequested())) {
+            summary_.stopped = true;
+            return;
+        }
         // One per model shows the entry spelling, as the model's IDE line names it.
         status("Building " + (o_.onePerModel() ? d.entryName() : d.fileName()));
         std::vector<TextureRef> refs;

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "support/TempFolder.h"
@@ -49,4 +52,20 @@ TEST(FileFromSink, WritesPiecesAndSizeFieldsOrLeavesTheOldFile) {
         // Only the file itself: no temporary is left behind either way.
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1) << c.name;
     }
+}
+
+// What a killed run left behind goes at the next run; a write still going on in another process stays.
+TEST(FileFromSink, TemporariesOfEndedProcessesAreRemoved) {
+    veldrin::test::TempFolder dir("veldrin-file");
+    const pid_t ended = ::fork();
+    if (ended == 0) ::_exit(0);
+    ::waitpid(ended, nullptr, 0);
+    const std::string gone = ".CITY.IMG.tmp" + std::to_string(ended);
+    const std::string running = ".CITY.IMG.tmp" + std::to_string(::getppid());
+    const std::vector<std::string> kept{running, "notes.tmp" + std::to_string(ended), ".x.tmp", "CITY.IMG"};
+    for (const std::string& name : kept) writeWholeFile(dir / name, std::string("x"));
+    writeWholeFile(dir / gone, std::string("x"));
+    removeAbandonedTemporaryFiles(dir.path());
+    EXPECT_FALSE(fs::exists(dir / gone));
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir / name)) << name;
 }
