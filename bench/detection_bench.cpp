@@ -4,8 +4,8 @@
 
 #include <map>
 
-#include "app/LevelRun.h"
-#include "app/EditionDetection.h"
+#include "app/run/LevelRun.h"
+#include "app/detect/EditionDetection.h"
 #include "support/LevelBuilder.h"
 #include "support/SampleLevels.h"
 #include "support/TempFolder.h"

@@ -2,7 +2,7 @@
 // the report folder. The report's share is the ratio of the two times, read from one run of this program.
 #include <benchmark/benchmark.h>
 
-#include "app/LevelRun.h"
+#include "app/run/LevelRun.h"
 #include "support/LevelBuilder.h"
 #include "support/SampleLevels.h"
 #include "support/TempFolder.h"

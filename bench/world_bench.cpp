@@ -1,7 +1,7 @@
 // Reading the world resource and whole conversions of the city-scale synthetic level.
 #include <benchmark/benchmark.h>
 
-#include "app/LevelRun.h"
+#include "app/run/LevelRun.h"
 #include "level/WorldReader.h"
 #include "support/LevelBuilder.h"
 #include "support/SampleLevels.h"

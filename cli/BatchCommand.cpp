@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/BatchLevels.h"
-#include "app/BatchRun.h"
-#include "app/BatchSummary.h"
-#include "app/BatchTable.h"
+#include "app/batch/BatchLevels.h"
+#include "app/batch/BatchRun.h"
+#include "app/batch/BatchSummary.h"
+#include "app/batch/BatchTable.h"
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
 #include "cli/RunWatcher.h"

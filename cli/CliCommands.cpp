@@ -4,8 +4,8 @@
 #include <exception>
 #include <filesystem>
 
-#include "app/LevelReport.h"
-#include "app/LevelRun.h"
+#include "app/run/LevelReport.h"
+#include "app/run/LevelRun.h"
 #include "cli/BatchCommand.h"
 #include "cli/Interrupt.h"
 #include "cli/RunWatcher.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/ConversionOptions.h"
+#include "app/options/ConversionOptions.h"
 #include "cli/ConvertOptions.h"
 
 namespace veldrin::cli {

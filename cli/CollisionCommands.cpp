@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/MapOffset.h"
+#include "app/options/MapOffset.h"
 #include "base/FileIO.h"
 #include "cli/ConvertOptions.h"
 #include "cli/OptionValues.h"

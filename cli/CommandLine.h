@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ConversionOptions.h"
+#include "app/options/ConversionOptions.h"
 #include "cli/CollisionCommands.h"
 #include "cli/ConvertOptions.h"
 #include "cli/OptionValues.h"

@@ -2,8 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/BatchRun.h"
-#include "app/MapOffset.h"
+#include "app/batch/BatchRun.h"
+#include "app/options/MapOffset.h"
 #include "base/TextUtil.h"
 #include "cli/OptionValues.h"
 #include "texture/MipMapRule.h"

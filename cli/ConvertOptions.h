@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/BatchRun.h"
-#include "app/ConversionOptions.h"
+#include "app/batch/BatchRun.h"
+#include "app/options/ConversionOptions.h"
 #include "cli/Progress.h"
 
 namespace CLI {

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LevelRun.h"
+#include "app/run/LevelRun.h"
 #include "cli/Progress.h"
 
 namespace veldrin::cli {

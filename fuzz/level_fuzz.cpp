@@ -7,7 +7,7 @@
 
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
-#include "app/LevelRun.h"
+#include "app/run/LevelRun.h"
 #include "level/LevelInput.h"
 
 using namespace veldrin;

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/MapOffset.h"
+#include "app/options/MapOffset.h"
 
 #include "gui/ApplicationLook.h"
 #include "gui/ElidedLabel.h"

@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "app/BatchSummary.h"
-#include "app/EditionDetection.h"
+#include "app/batch/BatchSummary.h"
+#include "app/detect/EditionDetection.h"
 #include "gui/DetectedEdition.h"
 
 namespace veldrin::gui {

@@ -5,9 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/ConversionOptions.h"
-#include "app/BatchRun.h"
-#include "app/LevelRun.h"
+#include "app/options/ConversionOptions.h"
+#include "app/batch/BatchRun.h"
+#include "app/run/LevelRun.h"
 
 namespace veldrin::gui {
 

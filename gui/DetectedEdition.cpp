@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "app/LevelRun.h"
+#include "app/run/LevelRun.h"
 #include "base/ParallelFor.h"
 
 namespace veldrin::gui {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/EditionDetection.h"
+#include "app/detect/EditionDetection.h"
 
 namespace veldrin::gui {
 

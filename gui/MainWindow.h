@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/BatchRun.h"
-#include "app/ConversionOptions.h"
-#include "app/LevelRun.h"
+#include "app/batch/BatchRun.h"
+#include "app/options/ConversionOptions.h"
+#include "app/run/LevelRun.h"
 #include "gui/ApplicationLook.h"
 #include "gui/FileChooser.h"
 #include "gui/LinkedMessage.h"

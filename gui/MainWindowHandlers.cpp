@@ -20,9 +20,9 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/BatchLevels.h"
-#include "app/BatchSummary.h"
-#include "app/MapOffset.h"
+#include "app/batch/BatchLevels.h"
+#include "app/batch/BatchSummary.h"
+#include "app/options/MapOffset.h"
 #include "base/ParallelFor.h"
 #include "base/FileIO.h"
 #include "gui/ConversionThread.h"

@@ -1,6 +1,6 @@
 #include "gui/RunEndMessage.h"
 
-#include "app/BatchTable.h"
+#include "app/batch/BatchTable.h"
 #include "gui/PathText.h"
 #include "gui/WarningsMessage.h"
 

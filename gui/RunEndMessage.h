@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/BatchRun.h"
-#include "app/ConversionOptions.h"
-#include "app/LevelRun.h"
+#include "app/batch/BatchRun.h"
+#include "app/options/ConversionOptions.h"
+#include "app/run/LevelRun.h"
 #include "gui/LinkedMessage.h"
 
 namespace veldrin::gui {

@@ -5,10 +5,10 @@
 #include <nlohmann/json.hpp>
 
 #include "RunFixture.h"
-#include "app/BatchLevels.h"
-#include "app/BatchRun.h"
-#include "app/BatchSummary.h"
-#include "app/BatchTable.h"
+#include "app/batch/BatchLevels.h"
+#include "app/batch/BatchRun.h"
+#include "app/batch/BatchSummary.h"
+#include "app/batch/BatchTable.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
 

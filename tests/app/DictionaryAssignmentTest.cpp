@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/DictionaryAssignment.h"
+#include "app/run/DictionaryAssignment.h"
 
 namespace veldrin {
 namespace {

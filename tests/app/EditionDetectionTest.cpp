@@ -1,4 +1,4 @@
-#include "app/EditionDetection.h"
+#include "app/detect/EditionDetection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/ConversionOptions.h"
+#include "app/options/ConversionOptions.h"
 
 #include <gtest/gtest.h>
 

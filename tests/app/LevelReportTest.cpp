@@ -10,7 +10,7 @@
 #include <set>
 
 #include "RunFixture.h"
-#include "app/LevelReport.h"
+#include "app/run/LevelReport.h"
 #include "base/FileIO.h"
 #include "level/WorldReader.h"
 #include "report/LevelPictures.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/MapOffset.h"
+#include "app/options/MapOffset.h"
 #include "base/Error.h"
 
 namespace veldrin {

@@ -1,4 +1,4 @@
-#include "app/Preflight.h"
+#include "app/run/Preflight.h"
 
 #include <gtest/gtest.h>
 

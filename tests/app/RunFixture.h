@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ConversionOptions.h"
-#include "app/LevelRun.h"
+#include "app/options/ConversionOptions.h"
+#include "app/run/LevelRun.h"
 #include "support/LevelBuilder.h"
 #include "support/TempFolder.h"
 

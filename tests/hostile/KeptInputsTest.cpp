@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RunPlan.h"
+#include "app/run/RunPlan.h"
 #include "base/ByteReader.h"
 #include "base/Error.h"
 #include "base/FileIO.h"

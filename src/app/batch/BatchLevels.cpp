@@ -1,4 +1,4 @@
-#include "app/BatchLevels.h"
+#include "app/batch/BatchLevels.h"
 
 #include <algorithm>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "app/EditionDetection.h"
+#include "app/detect/EditionDetection.h"
 
 #include <algorithm>
 #include <bit>

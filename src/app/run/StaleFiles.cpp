@@ -1,4 +1,4 @@
-#include "app/StaleFiles.h"
+#include "app/run/StaleFiles.h"
 
 #include <algorithm>
 #include <system_error>

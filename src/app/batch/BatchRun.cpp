@@ -1,9 +1,9 @@
-#include "app/BatchRun.h"
+#include "app/batch/BatchRun.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "app/StaleFiles.h"
+#include "app/run/StaleFiles.h"
 #include "base/Error.h"
 
 namespace veldrin {

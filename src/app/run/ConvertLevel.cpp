@@ -1,4 +1,4 @@
-#include "app/LevelRun.h"
+#include "app/run/LevelRun.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,14 +8,14 @@
 #include <memory>
 #include <optional>
 
-#include "app/DictionaryAssignment.h"
-#include "app/EditionDetection.h"
-#include "app/Preflight.h"
-#include "app/RunPlan.h"
-#include "app/RunReport.h"
+#include "app/run/DictionaryAssignment.h"
+#include "app/detect/EditionDetection.h"
+#include "app/run/Preflight.h"
+#include "app/run/RunPlan.h"
+#include "app/run/RunReport.h"
 #include "report/LevelContent.h"
-#include "app/StageParams.h"
-#include "app/StaleFiles.h"
+#include "app/run/StageParams.h"
+#include "app/run/StaleFiles.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/OrderedPipeline.h"

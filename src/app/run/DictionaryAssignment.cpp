@@ -1,4 +1,4 @@
-#include "app/DictionaryAssignment.h"
+#include "app/run/DictionaryAssignment.h"
 
 #include <algorithm>
 #include <charconv>

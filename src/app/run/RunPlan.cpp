@@ -1,6 +1,6 @@
-#include "app/RunPlan.h"
+#include "app/run/RunPlan.h"
 
-#include "app/DictionaryAssignment.h"
+#include "app/run/DictionaryAssignment.h"
 #include "base/Error.h"
 #include "base/TextUtil.h"
 #include "base/TextureName.h"

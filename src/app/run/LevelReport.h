@@ -1,7 +1,7 @@
 #pragma once
 #include <filesystem>
 
-#include "app/ConversionOptions.h"
+#include "app/options/ConversionOptions.h"
 #include "level/LevelInput.h"
 #include "level/WorldTables.h"
 #include "level/ZonFile.h"

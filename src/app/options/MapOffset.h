@@ -4,6 +4,8 @@
 
 namespace veldrin {
 
+inline constexpr const char* kInvalidMapOffsetMessage = "Invalid Map XYZ offset";
+
 // Which window's words a refused offset is reported in.
 enum class MapOffsetMessages {
     Conversion,   // "Invalid Map XYZ offset", followed by the axis and its text

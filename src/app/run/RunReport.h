@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/ConversionOptions.h"
+#include "app/options/ConversionOptions.h"
 #include "level/LevelInput.h"
 #include "level/WorldTables.h"
 #include "level/ZonFile.h"

@@ -1,11 +1,11 @@
-#include "app/BatchSummary.h"
+#include "app/batch/BatchSummary.h"
 
 #include <algorithm>
 #include <system_error>
 
 #include <nlohmann/json.hpp>
 
-#include "app/BatchTable.h"
+#include "app/batch/BatchTable.h"
 #include "base/FileIO.h"
 #include "report/ReportFolder.h"
 #include "report/ReportPage.h"

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/ConversionOptions.h"
-#include "app/LevelRun.h"
+#include "app/options/ConversionOptions.h"
+#include "app/run/LevelRun.h"
 
 namespace veldrin {
 

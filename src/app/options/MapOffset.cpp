@@ -1,8 +1,7 @@
-#include "app/MapOffset.h"
+#include "app/options/MapOffset.h"
 
 #include <cmath>
 
-#include "app/LevelRun.h"
 #include "base/Error.h"
 #include "base/TextUtil.h"
 

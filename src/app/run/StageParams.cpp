@@ -1,4 +1,4 @@
-#include "app/StageParams.h"
+#include "app/run/StageParams.h"
 
 namespace veldrin {
 

@@ -1,10 +1,10 @@
-#include "app/LevelReport.h"
+#include "app/run/LevelReport.h"
 
 #include <set>
 
-#include "app/RunPlan.h"
-#include "app/RunRecordOptions.h"
-#include "app/RunReport.h"
+#include "app/run/RunPlan.h"
+#include "app/options/RunRecordOptions.h"
+#include "app/run/RunReport.h"
 #include "base/TextUtil.h"
 #include "pcout/IdeIpl.h"
 #include "report/ReportFolder.h"

@@ -1,4 +1,4 @@
-#include "app/RunRecordOptions.h"
+#include "app/options/RunRecordOptions.h"
 
 #include "base/DecimalText.h"
 

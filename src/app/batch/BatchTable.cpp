@@ -1,4 +1,4 @@
-#include "app/BatchTable.h"
+#include "app/batch/BatchTable.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "app/RunReport.h"
+#include "app/run/RunReport.h"
 
-#include "app/RunRecordOptions.h"
+#include "app/options/RunRecordOptions.h"
 #include "report/LevelContent.h"
 #include "report/LevelPictures.h"
 #include "report/ReportFolder.h"

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/ConversionOptions.h"
-#include "app/RunPlan.h"
+#include "app/options/ConversionOptions.h"
+#include "app/run/RunPlan.h"
 #include "model/ModelConverter.h"
 #include "texture/TextureDictionary.h"
 

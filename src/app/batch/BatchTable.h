@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/BatchRun.h"
+#include "app/batch/BatchRun.h"
 
 namespace veldrin {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <set>
 
-#include "app/DictionaryAssignment.h"
-#include "app/LevelRun.h"
-#include "app/Preflight.h"
+#include "app/run/DictionaryAssignment.h"
+#include "app/run/LevelRun.h"
+#include "app/run/Preflight.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "level/WorldReader.h"

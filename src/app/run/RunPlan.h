@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ConversionOptions.h"
+#include "app/options/ConversionOptions.h"
 #include "level/LevelInput.h"
 #include "level/WorldTables.h"
 #include "level/ZonFile.h"

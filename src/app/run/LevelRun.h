@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ConversionOptions.h"
-#include "app/EditionDetection.h"
-#include "app/RunPlan.h"
+#include "app/options/ConversionOptions.h"
+#include "app/detect/EditionDetection.h"
+#include "app/run/RunPlan.h"
 #include "level/LevelInput.h"
 #include "level/WorldTables.h"
 #include "level/ZonFile.h"
@@ -82,7 +82,6 @@ struct RunSummary {
     std::filesystem::path reportFolder; // the run's report, when one was written
 };
 
-inline constexpr const char* kInvalidMapOffsetMessage = "Invalid Map XYZ offset";
 inline constexpr const char* kAllDoneMessage = "All done!";
 
 // Converts a prepared level: removes its old output first when `clean` is on, converts every planned
