@@ -45,6 +45,7 @@ ColMapWindow::ColMapWindow(QWidget* parent) : ToolWindow("Collision map converte
     column->addWidget(makeStatusRows());
     processButton_ = convertButton(this);
     processButton_->setDefault(true);
+    processButton_->setEnabled(false); // until GAME.DTZ and its IMG are chosen
     connect(processButton_, &QPushButton::clicked, this, &ColMapWindow::startConversion);
     column->addWidget(processButton_);
 
@@ -80,6 +81,7 @@ QWidget* ColMapWindow::makeFileRows() {
     imgLabel_ = fileRow(1, "ImgLabel", "IMG: ", "BrowseImg", &ColMapWindow::browseImg);
     dffLabel_ = fileRow(2, "DffLabel", "DFF: ", "BrowseDff", &ColMapWindow::browseDff);
     QPushButton* clear = smallButton("ClearDff", "C", 20);
+    clear->setToolTip("Clear the blank DFF: convert without one, so no COLMAP.IMG is built");
     connect(clear, &QPushButton::clicked, this, &ColMapWindow::clearDff);
     fileButtons_.push_back(clear);
     grid->addWidget(clear, 2, 2);
@@ -163,6 +165,7 @@ void ColMapWindow::browseDtz() {
     dtzPath_ = path;
     outputFolder_ = toQString(toPath(path).parent_path());
     dtzLabel_->setElidedText(fileNameOf(path));
+    setRunning(false);
 }
 
 void ColMapWindow::browseImg() {
@@ -170,6 +173,7 @@ void ColMapWindow::browseImg() {
     if (path.isEmpty()) return;
     imgPath_ = path;
     imgLabel_->setElidedText(fileNameOf(path));
+    setRunning(false);
 }
 
 void ColMapWindow::browseDff() {
@@ -212,7 +216,8 @@ void ColMapWindow::conversionFinished(const QString& failure, const QStringList&
 }
 
 void ColMapWindow::setRunning(bool running) {
-    processButton_->setEnabled(!running);
+    // The blank DFF is optional; GAME.DTZ and its IMG are not.
+    processButton_->setEnabled(!running && !dtzPath_.isEmpty() && !imgPath_.isEmpty());
     for (QPushButton* button : fileButtons_) button->setEnabled(!running);
 }
 

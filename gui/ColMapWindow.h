@@ -20,8 +20,8 @@ class ElidedLabel;
 
 // "Collision map converter": the collision of a whole map, from GAME.DTZ and the game's IMG (and an
 // optional blank DFF), into the colmap folder beside GAME.DTZ. Created hidden at start; keeps its files
-// and settings for the life of the program. A run goes on a worker thread, and "Convert!" and the
-// file buttons wait for it.
+// and settings for the life of the program. "Convert!" waits for GAME.DTZ and its IMG to be chosen. A run
+// goes on a worker thread, and "Convert!" and the file buttons wait for it.
 class ColMapWindow : public ToolWindow {
     Q_OBJECT
 public:
@@ -52,6 +52,7 @@ private:
     void clearDff();
     void startConversion();
     void conversionFinished(const QString& failure, const QStringList& warnings);
+    // The buttons as a run, or the files chosen so far, leave them.
     void setRunning(bool running);
 
     QString dtzPath_;

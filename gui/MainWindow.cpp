@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -21,7 +22,9 @@
 #include "gui/ElidedLabel.h"
 #include "gui/FormControls.h"
 #include "gui/MipMapDialog.h"
+#include "gui/PickDetection.h"
 #include "gui/PrelightDialog.h"
+#include "gui/RunLog.h"
 #include "gui/StatusRows.h"
 #include "gui/ZonDialog.h"
 
@@ -40,34 +43,40 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     };
     setAcceptDrops(true);
 
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(4, 4, 4, 0);
-    column->setSpacing(2);
-    column->addWidget(makeLevelRows());
-    column->addWidget(makeGameVersionGroup());
-    column->addWidget(makeOutputVersionGroup());
-    column->addWidget(makeTxdGroup());
-    column->addWidget(makeIdeIplGroup());
-    column->addWidget(makeAdvancedGroup());
-    column->addStretch();
-    column->addWidget(makeStatusRows());
-    column->addWidget(makeCommandRow());
+    log_ = new RunLog(this);
+    detection_ = new PickDetection(this);
+    connect(detection_, &PickDetection::detected, this, &MainWindow::editionDetected);
+    QWidget* controls = makeControls();
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName("MainSplitter");
+    splitter->addWidget(controls);
+    splitter->addWidget(log_);
+    splitter->setCollapsible(0, false); // the log may fold away, the controls never
+    splitter->setStretchFactor(0, 0);   // a wider window widens the log
+    splitter->setStretchFactor(1, 1);
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName("StatusBar1");
-    statusBar->setSizeGripEnabled(false);
     statusBar->addWidget(new QLabel(kVersionText, statusBar));
-    column->addWidget(statusBar);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(splitter, 1);
+    outer->addWidget(statusBar);
 
-    // The specified client size, unless this desktop's fonts need more room than it gives.
-    const QSize needed = column->minimumSize();
-    setFixedSize(std::max(kClientWidth, needed.width()), std::max(kClientHeight, needed.height()));
+    // The controls at the specified width, unless this desktop's fonts need more room than it gives; the
+    // window at the specified height and no lower than its controls need.
+    const int controlsWidth = std::max(kClientWidth, controls->minimumSizeHint().width());
+    controls->setMinimumWidth(controlsWidth);
+    splitter->setSizes({controlsWidth, kLogWidth});
+    resize(controlsWidth + splitter->handleWidth() + kLogWidth, std::max(kClientHeight, outer->minimumSize().height()));
 
-    // The developer's button lies beyond the right edge of the client area, where no user meets it.
-    auto* hidden = new QPushButton("Button1", this);
-    hidden->setObjectName("Button1");
-    hidden->setGeometry(width() + 16, 8, 75, 25);
-    hidden->setFocusPolicy(Qt::NoFocus); // and Tab never reaches it
-    connect(hidden, &QPushButton::clicked, this, &MainWindow::writeDeveloperDump);
+    // The developer's button lies beyond the right edge of the client area, where no user meets it
+    // (resizeEvent keeps it there).
+    developerButton_ = new QPushButton("Button1", this);
+    developerButton_->setObjectName("Button1");
+    developerButton_->setGeometry(width() + 16, 8, 75, 25);
+    developerButton_->setFocusPolicy(Qt::NoFocus); // and Tab never reaches it
+    connect(developerButton_, &QPushButton::clicked, this, &MainWindow::writeDeveloperDump);
     makeDialogs();
 }
 
@@ -81,6 +90,24 @@ MainWindow::~MainWindow() {
     }
 }
 
+QWidget* MainWindow::makeControls() {
+    auto* controls = new QWidget(this);
+    controls->setObjectName("Controls");
+    auto* column = new QVBoxLayout(controls);
+    column->setContentsMargins(4, 4, 4, 0);
+    column->setSpacing(2);
+    column->addWidget(makeLevelRows());
+    column->addWidget(makeGameVersionGroup());
+    column->addWidget(makeOutputVersionGroup());
+    column->addWidget(makeTxdGroup());
+    column->addWidget(makeIdeIplGroup());
+    column->addWidget(makeAdvancedGroup());
+    column->addStretch();
+    column->addWidget(makeStatusRows());
+    column->addWidget(makeCommandRow());
+    return controls;
+}
+
 QWidget* MainWindow::makeLevelRows() {
     auto* rows = new QWidget(this);
     auto* column = new QVBoxLayout(rows);
@@ -89,6 +116,7 @@ QWidget* MainWindow::makeLevelRows() {
     browseButton_ = new QPushButton("Browse LVZ", rows);
     browseButton_->setObjectName("BrowseButton");
     browseButton_->setFont(boldFont());
+    browseButton_->setToolTip(QString("Choose one or more LVZ files.\n") + kDropHint);
     connect(browseButton_, &QPushButton::clicked, this, &MainWindow::browseLvz);
     lvzLabel_ = new ElidedLabel("LVZ: ", "none", rows);
     lvzLabel_->setObjectName("LVZpath");
@@ -131,6 +159,7 @@ QGroupBox* MainWindow::makeGameVersionGroup() {
     const char* captions[] = {"LCS PS2", "VCS PS2", "LCS PSP", "VCS PSP"};
     for (int i = 0; i < 4; ++i) {
         gameVersions_.push_back(regular<QRadioButton>(names[i], captions[i], group));
+        connect(gameVersions_.back(), &QRadioButton::clicked, this, [this] { editionChosen_ = true; });
         grid->addWidget(gameVersions_.back(), i / 2, i % 2);
     }
     gameVersions_[0]->setChecked(true);

@@ -37,26 +37,36 @@ class PrelightDialog;
 class Col2Window;
 class ColMapWindow;
 class ZonDialog;
+class PickDetection;
+class RunLog;
+struct DetectedEdition;
 
 // The main window: picks a level, gathers the run's options from its controls and its option dialogs,
-// and runs the conversion on a worker thread. It holds no conversion logic of its own.
+// and runs the conversion on a worker thread, keeping what each run said in a log pane beside the
+// controls. It holds no conversion logic of its own.
 inline const char* const kFailedStatus = "Failed";
 inline const char* const kBesideTheLevel = "beside the level";
+inline const char* const kDetectingStatus = "Detecting the edition...";
+inline const char* const kDropHint = "Drop LVZ files or a folder on this window";
 inline const char* const kNoZonFileMessage =
     "\"Use ZON\" is ticked but no MAP.ZON is loaded: browse one in the ZON parameters, or untick \"Use ZON\".";
 
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
+    // The controls' column, never narrower; the window starts this high and may grow.
     static constexpr int kClientWidth = 230;
     // The original 579 and one path row (14) with its spacing, for the output folder.
     static constexpr int kClientHeight = 594;
+    // The log pane's width at start.
+    static constexpr int kLogWidth = 320;
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Pick level for a chosen LVZ: pairs it with the .IMG of the same name; when that exists, shows
-    // both paths, derives the level name and the prefixes and enables "Convert!".
+    // both paths, derives the level name and the prefixes, enables "Convert!" and starts detecting
+    // the level's edition on a worker. "Convert!" pressed meanwhile lets the run detect it.
     void pickLevel(const QString& lvzPath);
     // Several levels at once (files, or folders standing for their levels): "Convert!" converts them in
     // turn with the window's options and planned IDE ids. One level is a pick as above.
@@ -80,6 +90,8 @@ public:
     Col2Window* col2Window() const { return col2Window_.get(); }
     ColMapWindow* colMapWindow() const { return colMapWindow_.get(); }
     ZonDialog* zonDialog() const { return zonDialog_.get(); }
+    PickDetection* pickDetection() const { return detection_; }
+    RunLog* runLog() const { return log_; }
 
     // How messages reach the user and how the side tools choose their files; the tests replace them.
     std::function<void(const QString&, MessageKind)> showMessage;
@@ -94,14 +106,18 @@ signals:
     // The worker is made and about to start: a last chance to connect to its signals.
     void conversionStarting(veldrin::gui::ConversionThread* thread);
     void conversionEnded();
+    // The latest pick's edition detection has ended and its result is shown.
+    void editionDetectionEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // Construction, one group of controls each.
+    QWidget* makeControls();
     QWidget* makeLevelRows();
     QHBoxLayout* makeOutputRow(QWidget* rows);
     QGroupBox* makeGameVersionGroup();
@@ -117,6 +133,7 @@ private:
 
     // Handlers.
     void browseLvz();
+    void editionDetected(const DetectedEdition& detected);
     void browseOutputFolder();
     void generateIdeToggled(bool on);
     void modelsPerTxdEdited();
@@ -128,6 +145,8 @@ private:
     void conversionFinished();
     void endConversion(bool quiet);
     void setStatus(const QString& text);
+    QString runTitle() const;
+    void logRunResult(const QString& failure, bool batch, bool stopped);
 
     // Level pick: paths, level name and output folder; the prefixes live in their edits.
     ConversionOptions picked_;
@@ -156,6 +175,13 @@ private:
     QToolButton* toolsButton_ = nullptr;
     QMenu* toolsMenu_ = nullptr;
     QPushButton* processButton_ = nullptr;
+    QPushButton* developerButton_ = nullptr;
+    RunLog* log_ = nullptr;
+    PickDetection* detection_ = nullptr;
+    // An edition button clicked since the last pick: the detection's result no longer moves the choice.
+    bool editionChosen_ = false;
+    // "Convert!" pressed since the last pick: the detection's result no longer takes the status line.
+    bool ranSincePick_ = false;
 
     // Windows of their own rather than children: disabling this window would disable its children.
     std::unique_ptr<MipMapDialog> mipMapDialog_;

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QResizeEvent>
 #include <QMimeData>
 #include <QUrl>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 
 #include "app/batch/BatchLevels.h"
 #include "app/batch/BatchSummary.h"
+#include "app/batch/BatchTable.h"
 #include "app/options/MapOffset.h"
 #include "base/ParallelFor.h"
 #include "base/FileIO.h"
@@ -32,8 +34,10 @@
 #include "gui/MainWindow.h"
 #include "gui/MipMapDialog.h"
 #include "gui/PathText.h"
+#include "gui/PickDetection.h"
 #include "gui/PrelightDialog.h"
 #include "gui/RunEndMessage.h"
+#include "gui/RunLog.h"
 #include "gui/ZonDialog.h"
 #include "texture/MipMapRule.h"
 #include "tools/PlacementDumpFile.h"
@@ -72,6 +76,8 @@ void MainWindow::pickLevels(const QStringList& paths) {
             return;
         }
         batch_ = std::move(levels);
+        detection_->cancel(); // of a level picked before
+        setStatus("Ready...");
     } catch (const std::exception& e) {
         showMessage(QString::fromStdString(e.what()), MessageKind::Error);
         return;
@@ -104,6 +110,7 @@ void MainWindow::pickLevel(const QString& lvzPath) {
     lvzLabel_->setElidedText(toQString(pick.lvzPath));
     if (!std::filesystem::is_regular_file(pick.imgPath)) {
         // The names of the level picked before stay in force.
+        detection_->cancel();
         showMessage(toQString(pick.imgPath) + " not found", MessageKind::Error);
         setStatus("Ready...");
         return;
@@ -113,10 +120,20 @@ void MainWindow::pickLevel(const QString& lvzPath) {
     picked_.levelName = pick.levelName;
     modelPrefix_->setText(QString::fromStdString(pick.modelPrefix));
     texturePrefix_->setText(QString::fromStdString(pick.texturePrefix));
-    // The user may still choose another edition; the run refuses one that clearly does not fit.
-    const DetectedEdition detected = detectPickedEdition(pick.lvzPath, pick.imgPath);
-    if (detected.edition) gameVersions_[static_cast<std::size_t>(*detected.edition) - 1]->setChecked(true);
-    setStatus(detected.status);
+    // The whole level is read for this: on a worker, so the window stays free and "Convert!" usable.
+    editionChosen_ = false;
+    ranSincePick_ = false;
+    setStatus(kDetectingStatus);
+    detection_->start(pick.lvzPath, pick.imgPath);
+}
+
+void MainWindow::editionDetected(const DetectedEdition& detected) {
+    // The user may still choose another edition; the run refuses one that clearly does not fit. An
+    // edition chosen while the level was read stays chosen.
+    if (detected.edition && !editionChosen_) gameVersions_[static_cast<std::size_t>(*detected.edition) - 1]->setChecked(true);
+    if (!ranSincePick_) setStatus(detected.status); // a run started meanwhile has told its own
+    log_->addLine(toQString(picked_.lvzPath.filename()) + ": " + detected.status);
+    emit editionDetectionEnded();
 }
 
 void MainWindow::generateIdeToggled(bool on) {
@@ -208,6 +225,7 @@ ConversionOptions MainWindow::gatherOptions() const {
 
 void MainWindow::startConversion() {
     if (isConverting()) return;
+    ranSincePick_ = true;
     try {
         lastOptions_ = gatherOptions(); // refuses a map offset that is not a number before anything is read
         // A zone file that cannot be read refuses the run: the whole level is not what was asked for.
@@ -216,11 +234,15 @@ void MainWindow::startConversion() {
             requireInputFile(lastOptions_.zonPath);
         }
     } catch (const std::exception& e) {
+        log_->startRun(runTitle());
+        log_->addLine(kLogFailedPrefix + QString::fromStdString(e.what()));
         showMessage(QString::fromStdString(e.what()), MessageKind::Error);
         setStatus(kFailedStatus);
         emit conversionEnded(); // a refused run ends like any other
         return;
     }
+    // Started before the level's edition is known: the run detects it, unless the user chose one.
+    if (batch_.empty() && detection_->isPending() && !editionChosen_) lastOptions_.editionAuto = true;
     lastSummary_ = RunSummary{};
     lastWarnings_.clear();
     lastBatch_.clear();
@@ -235,7 +257,10 @@ void MainWindow::startConversion() {
         const auto folder = outputChoice_.empty() ? std::nullopt : std::optional<std::filesystem::path>(outputChoice_);
         thread_ = new ConversionThread(lastOptions_, batch_, folder, this);
     }
+    log_->startRun(runTitle());
     connect(thread_, &ConversionThread::statusChanged, this, &MainWindow::setStatus);
+    connect(thread_, &ConversionThread::statusChanged, log_, &RunLog::addStep);
+    connect(thread_, &ConversionThread::warningRaised, log_, &RunLog::addWarning);
     connect(thread_, &ConversionThread::progressChanged, this, [this](int position, int maximum) {
         progress_->setRange(0, std::max(1, maximum));
         progress_->setValue(std::clamp(position, 0, std::max(1, maximum)));
@@ -260,6 +285,7 @@ void MainWindow::endConversion(bool quiet) {
     thread_ = nullptr;
     processButton_->setEnabled(true);
     browseButton_->setEnabled(true);
+    logRunResult(failure, batch, quiet);
     if (!quiet) {
         if (!failure.isEmpty()) {
             setStatus(kFailedStatus);
@@ -278,7 +304,33 @@ void MainWindow::endConversion(bool quiet) {
 
 void MainWindow::setStatus(const QString& text) { status_->setElidedText(text); }
 
+QString MainWindow::runTitle() const {
+    if (!batch_.empty()) return "Converting " + QString::number(batch_.size()) + " levels";
+    return "Converting " + toQString(picked_.lvzPath.filename());
+}
+
+// What the final message says, in one line for each level; the warnings are in the log already.
+void MainWindow::logRunResult(const QString& failure, bool batch, bool stopped) {
+    if (!failure.isEmpty()) {
+        log_->addLine(kLogFailedPrefix + failure);
+    } else if (batch) {
+        for (const BatchLevelResult& r : lastBatch_) log_->addLine(QString::fromStdString(levelResultLine(r)));
+    } else if (stopped || lastSummary_.stopped) {
+        log_->addLine(kLogStopped);
+    } else {
+        QString line = QString::fromStdString(convertedLine(lastSummary_, lastOptions_));
+        if (!lastWarnings_.isEmpty()) line += ", " + QString::number(lastWarnings_.size()) + " warning(s)";
+        log_->addLine(line);
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    developerButton_->move(width() + 16, 8);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    detection_->cancel(); // a late result has no window to show in
     if (thread_) {
         // The run ends before its next model; every file it wrote is whole.
         disconnect(thread_, nullptr, this, nullptr);

@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QShowEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -38,9 +40,14 @@ MipMapDialog::MipMapDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
+    auto* cancelButton = new QPushButton("Cancel", this);
+    cancelButton->setObjectName("CancelButton");
+    connect(cancelButton, &QPushButton::clicked, this, &MipMapDialog::cancel);
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
+    buttons->addWidget(cancelButton);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(8, 8, 8, 8);
     column->setSpacing(6);
@@ -50,6 +57,24 @@ MipMapDialog::MipMapDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     column->addWidget(quality_);
     column->addLayout(buttons);
     setFixedSize(std::max({200, column->minimumSize().width(), titleBarWidth(windowTitle())}), column->sizeHint().height());
+}
+
+void MipMapDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return; // shown again by the window system, not opened
+    openedList_ = list_->currentIndex();
+    openedQuality_ = quality_->currentIndex();
+}
+
+void MipMapDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) cancel();
+    else QDialog::keyPressEvent(event);
+}
+
+void MipMapDialog::cancel() {
+    list_->setCurrentIndex(openedList_);
+    quality_->setCurrentIndex(openedQuality_);
+    reject();
 }
 
 int MipMapDialog::threshold() const { return list_->currentIndex(); }

@@ -9,6 +9,8 @@ namespace veldrin::gui {
 
 // "Mip-maps options": which textures get mip-maps, by width, and how hard the block encoder of the
 // compressed textures works. Created hidden at start; keeps its choices for the life of the program.
+// OK and the close box keep what was chosen; Cancel (and Escape) put back what the dialog showed when
+// it opened.
 class MipMapDialog : public QDialog {
     Q_OBJECT
 public:
@@ -19,9 +21,17 @@ public:
     // "Exact" (the default) or "High".
     DxtQuality dxtQuality() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void cancel();
+
     QComboBox* list_;
     QComboBox* quality_;
+    int openedList_ = 0;    // the choices as the dialog opened with them
+    int openedQuality_ = 0;
 };
 
 } // namespace veldrin::gui

@@ -63,6 +63,7 @@ void restoreControls(QWidget& root, const QString& group, const Names& names, QS
 
 void saveSession(const MainWindow& window, QSettings& s) {
     s.setValue("window/position", window.pos());
+    s.setValue("window/size", window.size());
     saveControls(window, "options", kMainWindowControls, s);
     s.setValue("options/OutputFolder", toQString(window.outputFolderChoice()));
     saveControls(*window.mipMapDialog(), "mipmaps", kMipMapControls, s);
@@ -70,6 +71,7 @@ void saveSession(const MainWindow& window, QSettings& s) {
 }
 
 void restoreSession(MainWindow& window, QSettings& s) {
+    if (s.contains("window/size")) window.resize(s.value("window/size").toSize()); // no smaller than its minimum
     if (s.contains("window/position")) {
         // Back on a screen, should the screens have changed since.
         const QPoint kept = s.value("window/position").toPoint();

@@ -8,6 +8,8 @@
 #include <QSlider>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -16,6 +18,10 @@
 #include <QStyle>
 #include <QTest>
 #include <QToolButton>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "GuiTestRegistry.h"
 #include "GuiTestSupport.h"
@@ -25,6 +31,7 @@
 #include "gui/ElidedLabel.h"
 #include "gui/LaunchArguments.h"
 #include "gui/MipMapDialog.h"
+#include "gui/PickDetection.h"
 #include "gui/PathText.h"
 #include "gui/PrelightDialog.h"
 #include "gui/SessionSettings.h"
@@ -37,6 +44,8 @@ using namespace veldrin::gui;
 using namespace veldrin::test;
 
 namespace {
+
+constexpr int kDetectionTimeoutMs = 60000;
 
 // An LVZ and, unless told otherwise, the upper-case .IMG beside it; their contents do not matter to a pick.
 QString levelFiles(const std::filesystem::path& folder, const std::string& name, bool withImg = true) {
@@ -76,7 +85,9 @@ private slots:
         MainWindow w;
         QCOMPARE(QApplication::applicationName(), QString("Veldrin v1.2"));
         QCOMPARE(w.windowTitle(), QString("GTA Veldrin v1.2"));
-        QCOMPARE(w.size(), QSize(230, 594));
+        QCOMPARE(child<QWidget>(w, "Controls")->width(), 230);
+        QCOMPARE(w.height(), 594);
+        QVERIFY(child<QPlainTextEdit>(w, "RunLog")->toPlainText().isEmpty());
         QCOMPARE(child<QLabel>(w, "LVZpath")->text(), QString("LVZ: none"));
         QCOMPARE(child<QLabel>(w, "IMGpath")->text(), QString("IMG: none"));
         QCOMPARE(child<ElidedLabel>(w, "OutputPath")->fullText(), QString("Output: beside the level"));
@@ -143,8 +154,19 @@ private slots:
         MainWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.size(), QSize(230, 594));
+        QCOMPARE(child<QWidget>(w, "Controls")->width(), 230);
+        QCOMPARE(w.height(), 594);
         expectNothingClipped(w);
+        // The window resizes; at its smallest the controls still fit, and grown it still hides the
+        // developer's button.
+        QVERIFY(w.minimumWidth() < w.width() && w.maximumWidth() > w.width() && w.maximumHeight() > w.height());
+        w.resize(w.minimumSize());
+        QTRY_COMPARE(w.size(), w.minimumSize());
+        QVERIFY(child<QWidget>(w, "Controls")->width() >= 230);
+        expectNothingClipped(w);
+        w.resize(1000, 800);
+        QTRY_COMPARE(w.size(), QSize(1000, 800));
+        QVERIFY(!w.rect().intersects(child<QPushButton>(w, "Button1")->geometry()));
         for (QWidget* dialog : std::initializer_list<QWidget*>{w.mipMapDialog(), w.prelightDialog(), w.col2Window(),
                                                                w.colMapWindow(), w.zonDialog()}) {
             dialog->show();
@@ -275,6 +297,7 @@ private slots:
             child<QSlider>(*w.prelightDialog(), "TrackBar1")->setValue(10);
             w.setOutputFolderChoice(dir / "out");
             w.move(120, 10);
+            w.resize(640, 594);
             before = w.gatherOptions();
             QSettings settings(file, QSettings::IniFormat);
             saveSession(w, settings);
@@ -298,6 +321,7 @@ private slots:
         QCOMPARE(after.prelightDayMinimum, 10);
         QCOMPARE(after.prelightNightMinimum, 16);
         QCOMPARE(w.pos(), QPoint(120, 10));
+        QCOMPARE(w.size(), QSize(640, 594));
 
         // A damaged value leaves its control as it was.
         settings.setValue("mipmaps/MipMapList", 99);
@@ -388,14 +412,67 @@ private slots:
         for (int i = 3; i >= 0; --i) {
             const auto edition = static_cast<GameVersion>(i + 1);
             const auto lvz = buildLevel(sampleTown(edition)).write(dir.path(), std::string(buttons[i]));
+            QSignalSpy detected(&w, &MainWindow::editionDetectionEnded);
             w.pickLevel(toQString(lvz));
+            QVERIFY(detected.wait(kDetectionTimeoutMs));
             QVERIFY(child<QRadioButton>(w, buttons[i])->isChecked());
             QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("Detected: ") + titles[i]);
             child<QRadioButton>(w, buttons[(i + 1) % 4])->click();
             QCOMPARE(w.gatherOptions().gameVersion, static_cast<GameVersion>((i + 1) % 4 + 1));
         }
+        QSignalSpy detected(&w, &MainWindow::editionDetectionEnded);
         w.pickLevel(levelFiles(dir.path(), "junk"));
+        QVERIFY(detected.wait(kDetectionTimeoutMs));
         QVERIFY(child<ElidedLabel>(w, "StatusText")->fullText().startsWith("Edition not detected: junk.lvz is not a valid zlib stream"));
+        QVERIFY(log.messages.isEmpty());
+    }
+
+    // Detection reads the level on a worker, with "Convert!" usable meanwhile. Its late result never
+    // overtakes a later pick, an edition chosen meanwhile, or the window's closing.
+    void aLateDetectionOvertakesNothing() {
+        TempFolder dir("veldrin-gui");
+        MainWindow w;
+        MessageLog log(w);
+        // "slow" reads as VCS PSP once let go; any other level reads as LCS PSP at once.
+        auto held = std::make_shared<std::atomic<bool>>(true);
+        w.pickDetection()->read = [held](const std::filesystem::path& lvz, const std::filesystem::path&) {
+            const bool slow = lvz.stem() == "slow";
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (slow && *held && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            return DetectedEdition{slow ? GameVersion::VcsPsp : GameVersion::LcsPsp, "Detected: " + toQString(lvz.stem())};
+        };
+        const auto letGo = [&] { // and wait until its result is handled
+            *held = false;
+            QTRY_COMPARE_WITH_TIMEOUT(w.pickDetection()->runningWorkers(), 0, kDetectionTimeoutMs);
+            *held = true;
+        };
+        auto* status = child<ElidedLabel>(w, "StatusText");
+        QSignalSpy detected(&w, &MainWindow::editionDetectionEnded);
+
+        w.pickLevel(levelFiles(dir.path(), "slow"));
+        QCOMPARE(status->fullText(), QString(kDetectingStatus));
+        QVERIFY(child<QPushButton>(w, "ProcessButton")->isEnabled());
+        w.pickLevel(levelFiles(dir.path(), "fast"));
+        QVERIFY(detected.wait(kDetectionTimeoutMs));
+        letGo();
+        QCOMPARE(detected.size(), 1);
+        QCOMPARE(status->fullText(), QString("Detected: fast"));
+        QVERIFY(child<QRadioButton>(w, "LCSPSP")->isChecked());
+
+        w.pickLevel(levelFiles(dir.path(), "slow"));
+        child<QRadioButton>(w, "VCSPS2")->click();
+        letGo();
+        QCOMPARE(detected.size(), 2);
+        QCOMPARE(status->fullText(), QString("Detected: slow"));
+        QVERIFY(child<QRadioButton>(w, "VCSPS2")->isChecked());
+
+        child<QRadioButton>(w, "LCSPS2")->click();
+        w.pickLevel(levelFiles(dir.path(), "slow"));
+        w.close();
+        letGo();
+        QCOMPARE(detected.size(), 2);
+        QCOMPARE(status->fullText(), QString(kDetectingStatus));
+        QVERIFY(child<QRadioButton>(w, "LCSPS2")->isChecked());
         QVERIFY(log.messages.isEmpty());
     }
 
