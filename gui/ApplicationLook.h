@@ -14,8 +14,8 @@ inline const char* const kApplicationTitle = "Veldrin v1.2";
 inline const char* const kMainWindowCaption = "GTA Veldrin v1.2";
 inline const char* const kVersionText = "v1.2";
 
-// The application's name, style and font. The windows have fixed sizes laid out for this font, so the
-// program and the window tests both start with it.
+// The application's name, style and font. The dialogs' sizes and the main window's column of controls are
+// laid out for this font, so the program and the window tests both start with it.
 void applyApplicationLook(QApplication& app);
 
 // The application font made bold, or explicitly not bold (so a child of a bold group box keeps the

@@ -173,10 +173,10 @@ private slots:
         const MapFiles files(dir.path());
         ColMapWindow c;
         FileChoices choices;
-        c.chooseFile = choices.chooser();
-        // "Convert!" waits for GAME.DTZ and its IMG, whichever comes first; the blank DFF is optional.
+        // "Convert!" waits for GAME.DTZ and its IMG; the blank DFF is optional.
         auto* convertButton = child<QPushButton>(c, "ProcessButton");
         choices.answers = {toQString(files.img)};
+        c.chooseFile = choices.chooser();
         child<QPushButton>(c, "BrowseImg")->click();
         QVERIFY(!convertButton->isEnabled());
         chooseFiles(c, choices, files);

@@ -26,7 +26,6 @@
 #include "gui/ConversionThread.h"
 #include "gui/LinkedMessage.h"
 #include "gui/MipMapDialog.h"
-#include "gui/PickDetection.h"
 #include "gui/PathText.h"
 #include "gui/PrelightDialog.h"
 #include "support/ModelEncoder.h"
@@ -312,35 +311,9 @@ private slots:
         const QString text = runLog->toPlainText();
         QCOMPARE(text.count("Converting gaps.lvz\n  Loading gaps.lvz\n"), 2);
         QCOMPARE(text.count("\n  Warning: "), 50);
-        QVERIFY2(text.contains("\n  Warning: " + w.lastRunWarnings()[24] + "\n"), qPrintable(text));
         QCOMPARE(text.count(QRegularExpression("\n  All done!\nConverted [^\n]*, 25 warning\\(s\\)(\n|$)")), 2);
         child<QPushButton>(w, "LogClearButton")->click();
         QVERIFY(runLog->toPlainText().isEmpty());
-    }
-
-    // "Convert!" pressed while the edition is still being detected lets the run detect it rather than
-    // refuse the button that happens to be checked; the detection's result then checks its button.
-    void convertingWhileTheEditionIsDetectedLetsTheRunDetectIt() {
-        TempFolder dir("veldrin-gui");
-        const auto lvz = writeSample(dir.path(), GameVersion::VcsPsp);
-        MainWindow w;
-        MessageLog log(w);
-        auto held = std::make_shared<std::atomic<bool>>(true);
-        w.pickDetection()->read = [held](const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath) {
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-            while (*held && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            return detectPickedEdition(lvzPath, imgPath);
-        };
-        w.pickLevel(toQString(lvz));
-        QVERIFY(convert(w));
-        QCOMPARE(log.kinds, QList<MessageKind>{MessageKind::Information});
-        QVERIFY(w.lastRunOptions().editionAuto);
-        QVERIFY(child<QRadioButton>(w, "LCSPS2")->isChecked());
-        QSignalSpy detected(&w, &MainWindow::editionDetectionEnded);
-        *held = false;
-        QVERIFY(detected.wait(kRunTimeoutMs));
-        QVERIFY(child<QRadioButton>(w, "VCSPSP")->isChecked());
-        QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("All done!")); // the run's word stays
     }
 
     // The option dialogs keep their settings through runs and reopening, for every run after.
