@@ -132,7 +132,7 @@ void MainWindow::editionDetected(const DetectedEdition& detected) {
     // edition chosen while the level was read stays chosen.
     if (detected.edition && !editionChosen_) gameVersions_[static_cast<std::size_t>(*detected.edition) - 1]->setChecked(true);
     if (!ranSincePick_) setStatus(detected.status); // a run started meanwhile has told its own
-    log_->addLine(toQString(picked_.lvzPath.filename()) + ": " + detected.status);
+    if (!isConverting()) log_->addLine(toQString(picked_.lvzPath.filename()) + ": " + detected.status); // not amid a run's lines
     emit editionDetectionEnded();
 }
 
