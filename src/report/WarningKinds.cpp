@@ -7,7 +7,7 @@ namespace veldrin {
 namespace {
 
 // In the order of the enumeration.
-constexpr std::array<WarningKindText, 9> kKinds{{
+constexpr std::array<WarningKindText, 10> kKinds{{
     {"resource-index-out-of-range", "Resource indices out of range",
      "The level names resources it does not hold; the placements and lists naming them were left out.",
      "Check that the edition chosen matches the level; a damaged or modified level can also cause this."},
@@ -30,6 +30,9 @@ constexpr std::array<WarningKindText, 9> kKinds{{
     {"stale-files", "Files left from earlier runs",
      "The level folder holds files this run did not write; the game or a later tool may pick them up.",
      "Use --clean (or empty the folder) to keep only what this run wrote."},
+    {"name-clash", "Names shared between levels",
+     "Two levels of the batch write models or dictionaries of the same name; a game that loads both keeps only one.",
+     "Give each level its own model prefix, or rename a level's files."},
     {"report", "Report incomplete",
      "The report could not draw or write everything; the game files are not affected.",
      "The message names what could not be read or written."},

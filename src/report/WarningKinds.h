@@ -15,6 +15,7 @@ enum class WarningKind {
     IdleOption,              // an option that does nothing for the chosen target or without its parent
     LongName,                // names that fit these files but not an IMG archive made later
     StaleFiles,              // files of earlier runs left in the level folder
+    NameClash,               // levels of one batch that write the same model or dictionary names
     Report,                  // the report left something out or could not be written; game files unaffected
     Other,
 };

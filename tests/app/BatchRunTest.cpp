@@ -11,6 +11,7 @@
 #include "app/batch/BatchTable.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
+#include "support/SampleLevels.h"
 
 using namespace veldrin;
 using namespace veldrin::test;
@@ -277,4 +278,20 @@ TEST(BatchSummary, JsonAndPageListEveryLevelAndLinkTheirReports) {
     const std::string html(page.begin(), page.end());
     EXPECT_NE(html.find("<a href=\"town%20one-report/index.html\">town one</a>"), std::string::npos);
     EXPECT_NE(html.find("<tr class=\"failed\"><td>zz</td>"), std::string::npos);
+}
+
+// Levels named bar and bay both name their distant models LOD and the index: the later level is told,
+// with the name, the earlier level and the fix, before it writes anything.
+TEST(BatchRun, NamesSharedWithAnEarlierLevelAreWarnedAbout) {
+    TempFolder in("veldrin-batch-in");
+    for (const char* name : {"bar", "bay"}) buildLevel(sampleTown(GameVersion::LcsPs2)).write(in.path(), name);
+    const std::vector<BatchLevel> plan = planBatch(batchLevelFiles({in.path()}), BatchSettings{});
+    ASSERT_EQ(plan.size(), 2u);
+    EXPECT_TRUE(plan[0].planWarnings.empty());
+    ASSERT_EQ(plan[1].planWarnings.size(), 1u);
+    const RunWarning& w = plan[1].planWarnings[0];
+    EXPECT_EQ(w.kind, WarningKind::NameClash);
+    EXPECT_EQ(w.text.rfind("level bay writes ", 0), 0u) << w.text;
+    EXPECT_NE(w.text.find("such as \"LOD"), std::string::npos) << w.text;
+    EXPECT_NE(w.text.find("(level bar)"), std::string::npos) << w.text;
 }

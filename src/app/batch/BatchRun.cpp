@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/batch/BatchNames.h"
 #include "app/run/StaleFiles.h"
 #include "base/Error.h"
 
@@ -12,13 +13,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Reads the level as its run will: settles its edition and island and counts the models the run will convert.
-void readPlan(BatchLevel& level) {
+// Reads the level as its run will: settles its edition and island, counts the models the run will
+// convert and claims its names.
+void readPlan(BatchLevel& level, TakenNames& taken) {
     const PreparedLevel prepared = prepareLevel(level.options, {}, PrepareFor::Inspection);
     level.options.gameVersion = prepared.options.gameVersion;
     level.options.zonIsland = prepared.options.zonIsland;
     level.editionDetected = prepared.editionDetected;
     level.plannedModels = static_cast<int>(prepared.plan.models.size());
+    level.planWarnings = claimNames(taken, level.options.levelName, plannedNames(prepared));
 }
 
 } // namespace
@@ -35,11 +38,12 @@ ConversionOptions levelOptions(const fs::path& lvz, const BatchSettings& s) {
 std::vector<BatchLevel> planBatch(const std::vector<fs::path>& levels, const BatchSettings& settings) {
     std::vector<BatchLevel> plan;
     int64_t next = settings.options.idOffset;
+    TakenNames taken;
     for (const fs::path& lvz : levels) {
         BatchLevel level;
         level.options = levelOptions(lvz, settings);
         try {
-            if (level.options.generateIde || level.options.editionAuto) readPlan(level);
+            readPlan(level, taken);
         } catch (const std::exception& e) {
             level.failure = e.what();
             level.plannedModels = 0;
@@ -105,6 +109,7 @@ std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, cons
             if (callbacks.run.warning) callbacks.run.warning(kind, text);
         };
         try {
+            for (const RunWarning& w : r.level.planWarnings) run.warning(w.kind, w.text);
             convertOne(r, inputs, run);
         } catch (const std::exception& e) {
             r.outcome = LevelOutcome::Failed;

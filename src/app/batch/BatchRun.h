@@ -30,10 +30,11 @@ struct BatchLevel {
     bool editionDetected = false;
     int plannedModels = 0; // the ids options.idOffset .. + plannedModels - 1 are the level's (with IDE on)
     std::string failure;   // set when the level could not be planned; it is reported and not run
+    std::vector<RunWarning> planWarnings; // found across the levels (shared names), raised when it runs
 };
 
-// The levels in order, each read once (when ids are planned or editions detected) and released before
-// the next, so memory stays that of one level; the edition is settled as a run settles it. With IDE on the first level starts at options.idOffset and
+// The levels in order, each read once and released before the next, so memory stays that of one level;
+// the edition is settled as a run settles it, and names a level shares with an earlier one are found. With IDE on the first level starts at options.idOffset and
 // each further one where the previous level's planned models end: a level's planned count is every model
 // it will convert, so no two levels share an id and a level that fails keeps its range.
 // A level that cannot be read is planned as failed with its message; the others are planned as usual.
