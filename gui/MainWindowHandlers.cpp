@@ -228,11 +228,8 @@ void MainWindow::startConversion() {
     ranSincePick_ = true;
     try {
         lastOptions_ = gatherOptions(); // refuses a map offset that is not a number before anything is read
-        // A zone file that cannot be read refuses the run: the whole level is not what was asked for.
-        if (lastOptions_.useZon) {
-            if (lastOptions_.zonPath.empty()) throw std::runtime_error(kNoZonFileMessage);
-            requireInputFile(lastOptions_.zonPath);
-        }
+        // Said in the window's words, about its own controls; the run checks the file itself.
+        if (lastOptions_.useZon && lastOptions_.zonPath.empty()) throw std::runtime_error(kNoZonFileMessage);
     } catch (const std::exception& e) {
         log_->startRun(runTitle());
         log_->addLine(kLogFailedPrefix + QString::fromStdString(e.what()));

@@ -108,11 +108,11 @@ void ZonDialog::loadZonFile(const QString& path) {
     zones_ = std::move(zones);
     zonPath_ = path;
     browse_->setToolTip(path);
-    int smallest = kIslandItems;
-    for (const ZoneEntry& zone : zones_) smallest = std::min<int>(smallest, zone.island);
+    // The island a run keeps when none is named; the list holds the first ten.
+    const std::optional<int> smallest = smallestIsland(zones_);
     // Refill even when the selection stays, since the table changed.
     const QSignalBlocker quiet(islandList_);
-    islandList_->setCurrentIndex(smallest < kIslandItems ? smallest : -1);
+    islandList_->setCurrentIndex(smallest && *smallest < kIslandItems ? *smallest : -1);
     refillZoneList();
 }
 
