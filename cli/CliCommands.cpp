@@ -7,6 +7,7 @@
 #include "app/run/LevelReport.h"
 #include "app/run/LevelRun.h"
 #include "cli/BatchCommand.h"
+#include "cli/EditionAdvice.h"
 #include "cli/Interrupt.h"
 #include "cli/RunWatcher.h"
 #include "cli/WarningCounts.h"
@@ -94,6 +95,10 @@ int runConvertCommand(const ConvertRequest& request) {
         if (!summary.reportFolder.empty()) std::printf("Report: %s\n", (summary.reportFolder / "index.html").string().c_str());
         std::printf("%s\n", kAllDoneMessage);
         return 0;
+    } catch (const EditionRefused& e) {
+        watcher.progress.finish();
+        std::fprintf(stderr, "%s\n", editionRefusalLine(e.choice()).c_str());
+        return 1;
     } catch (const std::exception& e) {
         watcher.progress.finish();
         std::fprintf(stderr, "%s\n", e.what());
@@ -113,6 +118,9 @@ int runInfoCommand(const ConvertRequest& request, ConversionOptions options) {
             std::printf("Report: %s\n", (*request.infoReport / "index.html").string().c_str());
         }
         return 0;
+    } catch (const EditionRefused& e) {
+        std::fprintf(stderr, "%s\n", editionRefusalLine(e.choice()).c_str());
+        return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

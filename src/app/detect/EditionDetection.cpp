@@ -277,7 +277,7 @@ EditionChoice chooseEdition(const EditionDetection& detection, std::optional<Gam
             choice.candidates = {best.edition};
             choice.refusal = levelFile + " reads as " + std::string(gameVersionName(best.edition)) + ", not " +
                              std::string(gameVersionName(*named)) + " (" + whyBehind(asNamed, best) + ")";
-            choice.advice = "use --edition " + std::string(gameVersionName(best.edition));
+            choice.reason = EditionRefusal::NamedReadsWorse;
             return choice;
         }
         choice.edition = named;
@@ -287,13 +287,13 @@ EditionChoice chooseEdition(const EditionDetection& detection, std::optional<Gam
     if (!best.readable()) {
         choice.refusal = levelFile + " does not read as any edition; the best candidate, " +
                          std::string(gameVersionName(best.edition)) + ", " + best.trouble();
-        choice.advice = "check that the LVZ and its IMG belong together";
+        choice.reason = EditionRefusal::NoEditionReads;
         return choice;
     }
     choice.candidates = detection.candidates();
     if (choice.candidates.size() > 1) {
         choice.refusal = levelFile + ": this level reads as " + listOf(choice.candidates, "as ");
-        choice.advice = "choose one with --edition";
+        choice.reason = EditionRefusal::Ambiguous;
         return choice;
     }
     choice.edition = best.edition;
@@ -303,7 +303,7 @@ EditionChoice chooseEdition(const EditionDetection& detection, std::optional<Gam
 }
 
 EditionRefused::EditionRefused(EditionChoice choice)
-    : VeldrinError(choice.refusal + "; " + choice.advice), choice_(std::move(choice)) {}
+    : VeldrinError(choice.refusal), choice_(std::move(choice)) {}
 
 EditionChoice settleEdition(const LevelBuffer& level, std::optional<GameVersion> named, const std::string& levelFile,
                             int jobs) {

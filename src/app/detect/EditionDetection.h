@@ -69,14 +69,21 @@ std::vector<std::string> otherEditionLines(const EditionDetection& detection, Ga
 // "LCS PS2", "VCS PSP": the editions as the window names them.
 std::string editionTitle(GameVersion edition);
 
+// Why no edition was chosen: data, so each front end says what to do in its own words.
+enum class EditionRefusal {
+    None,
+    NamedReadsWorse, // the named edition reads clearly worse than candidates[0]
+    NoEditionReads,  // no edition reads the level: the LVZ and its IMG may not belong together
+    Ambiguous,       // several editions read it about as well: candidates
+};
+
 // The edition a run uses: the detected one when `named` is empty, else `named` unless another edition
-// reads clearly better. A refusal names the level file and the candidates; `advice` says what to do,
-// in command-line terms (the window words its own).
+// reads clearly better. A refusal states the facts, naming the level file and the editions.
 struct EditionChoice {
     std::optional<GameVersion> edition; // empty when refused
     bool detected = false;
-    std::string refusal;
-    std::string advice;
+    EditionRefusal reason = EditionRefusal::None;
+    std::string refusal;                 // the facts: "town.lvz reads as vcs-psp, not lcs-ps2 (...)"
     std::vector<GameVersion> candidates; // of an ambiguous level, or the better edition of a wrong one
     std::shared_ptr<WorldTables> tables; // the chosen edition's world as detection read it, so a run
                                          // need not read it again; empty when refused or unreadable
@@ -84,8 +91,8 @@ struct EditionChoice {
 EditionChoice chooseEdition(const EditionDetection& detection, std::optional<GameVersion> named,
                             const std::string& levelFile);
 
-// A refused choice as the run throws it: the message is the refusal followed by its advice, in the
-// command line's words; the window words its own advice from the choice.
+// A refused choice as the run throws it: the message is the refusal's facts; a front end that catches
+// it adds what to do in its own words from the choice.
 class EditionRefused : public VeldrinError {
 public:
     explicit EditionRefused(EditionChoice choice);
