@@ -99,7 +99,6 @@ std::vector<CollRecord> readCollisionFile(std::span<const uint8_t> file, const s
     const ByteReader whole(file, what);
     std::vector<CollRecord> records;
     std::size_t at = 0;
-    if (file.empty()) throw VeldrinError(what + ": the file is empty");
     while (at < file.size()) {
         const auto rest = file.subspan(at);
         if (padded && std::all_of(rest.begin(), rest.end(), [](uint8_t b) { return b == 0; })) break;

@@ -3,6 +3,7 @@
 #include "RunFixture.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
+#include "inspect/ImgRead.h"
 #include "support/SampleLevels.h"
 
 using namespace veldrin;
@@ -109,7 +110,7 @@ TEST(ConversionRun, OneDictionaryPerModelUsesTheModelsOwnName) {
     // Each model, then its own dictionary: textures {0}, {0, 1}, {1}.
     EXPECT_EQ(progressPositions(runAndCollect(o), 7), (std::vector<int>{0, 1, 2, 3, 5, 6, 7}));
     const auto folder = dir.path() / "indust";
-    const auto entries = readDirectory(readWholeFile(folder / "INDUST.DIR"));
+    const auto entries = inspect::readDirEntries(readWholeFile(folder / "INDUST.DIR"), "INDUST.DIR");
     std::vector<std::string> names;
     for (const auto& e : entries) names.push_back(e.name);
     EXPECT_EQ(names, (std::vector<std::string>{"indust2.dff", "indust2.txd", "indust3.dff", "indust3.txd",
@@ -141,7 +142,7 @@ TEST(ConversionRun, BlankCollisionGoesBesideTheArchiveOrInsideItForSa) {
             EXPECT_EQ(readWholeFile(folder / "indust.col").size(), 3u * 92u);
         } else {
             EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"INDUST.IMG"}));
-            const auto entries = readVer2(readWholeFile(folder / "INDUST.IMG"));
+            const auto entries = inspect::readVer2Entries(readWholeFile(folder / "INDUST.IMG"), "INDUST.IMG");
             ASSERT_EQ(entries.size(), 4u);
             EXPECT_EQ(entries.back().name, "INDUST.COL");
         }

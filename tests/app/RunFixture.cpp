@@ -1,9 +1,7 @@
 #include "RunFixture.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "base/ByteReader.h"
 #include "base/FileIO.h"
 #include "support/ModelEncoder.h"
 #include "support/TextureEncoder.h"
@@ -115,31 +113,6 @@ std::vector<std::string> filesIn(const std::filesystem::path& folder) {
     for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-namespace {
-ImgEntry entryAt(const uint8_t* p) {
-    ImgEntry e;
-    e.offset = loadU32(p);
-    e.sectors = loadU32(p + 4);
-    const char* name = reinterpret_cast<const char*>(p + 8);
-    e.name.assign(name, strnlen(name, 24));
-    return e;
-}
-} // namespace
-
-std::vector<ImgEntry> readDirectory(const std::vector<uint8_t>& dir) {
-    std::vector<ImgEntry> out;
-    for (std::size_t at = 0; at + 32 <= dir.size(); at += 32) out.push_back(entryAt(dir.data() + at));
-    return out;
-}
-
-std::vector<ImgEntry> readVer2(const std::vector<uint8_t>& img) {
-    std::vector<ImgEntry> out;
-    if (img.size() < 8 || std::string(img.begin(), img.begin() + 4) != "VER2") return out;
-    const uint32_t count = loadU32(img.data() + 4);
-    for (uint32_t i = 0; i < count && 8 + 32 * (i + 1) <= img.size(); ++i) out.push_back(entryAt(img.data() + 8 + 32 * i));
-    return out;
 }
 
 } // namespace veldrin::test

@@ -51,13 +51,4 @@ std::vector<std::string> sectionLines(const std::vector<std::string>& lines, con
 std::vector<std::string> splitFields(const std::string& line);
 std::vector<std::string> filesIn(const std::filesystem::path& folder);
 
-// An independent reader of the headerless directory (.DIR) and VER2 archives.
-struct ImgEntry {
-    std::string name;
-    uint32_t offset;
-    uint32_t sectors;
-};
-std::vector<ImgEntry> readDirectory(const std::vector<uint8_t>& dir);
-std::vector<ImgEntry> readVer2(const std::vector<uint8_t>& img);
-
 } // namespace veldrin::test

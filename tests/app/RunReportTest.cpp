@@ -10,6 +10,7 @@
 
 #include "RunFixture.h"
 #include "base/FileIO.h"
+#include "inspect/ImgRead.h"
 #include "report/PngReader.h"
 #include "report/Sha256.h"
 #include "support/SampleLevels.h"
@@ -35,10 +36,11 @@ std::map<std::string, std::vector<uint8_t>> filesOnDisk(const std::filesystem::p
     for (const std::string& name : filesIn(folder)) files[name] = readWholeFile(folder / name);
     if (!archive) return files;
     const std::vector<uint8_t>& img = files.at(level + ".IMG");
-    const std::vector<ImgEntry> entries = target == TargetGame::GtaSa ? readVer2(img) : readDirectory(files.at(level + ".DIR"));
-    for (const ImgEntry& e : entries) {
-        const auto at = img.begin() + static_cast<std::ptrdiff_t>(e.offset) * 2048;
-        files[level + ".IMG/" + e.name] = std::vector<uint8_t>(at, at + static_cast<std::ptrdiff_t>(e.sectors) * 2048);
+    const std::vector<inspect::ImgEntry> entries = target == TargetGame::GtaSa ? inspect::readVer2Entries(img, level + ".IMG")
+                                                                                : inspect::readDirEntries(files.at(level + ".DIR"), level + ".DIR");
+    for (const inspect::ImgEntry& e : entries) {
+        const auto bytes = inspect::entryBytes(img, e, level + ".IMG");
+        files[level + ".IMG/" + e.name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
     }
     return files;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ColFileReader.h"
+#include "inspect/CollisionRead.h"
 #include "base/ByteReader.h"
 #include "base/ByteWriter.h"
 #include "base/Error.h"
@@ -107,7 +107,7 @@ TEST(Col2Limits, OutputIsBoundedByTheFilesSize) {
             continue;
         }
         ASSERT_EQ(got, "accepted") << c.copies;
-        const std::vector<ReadColl> records = readCollFile(result.col);
+        const std::vector<inspect::CollRecord> records = inspect::readCollisionFile(result.col, "col");
         ASSERT_EQ(records.size(), static_cast<std::size_t>(c.copies));
         EXPECT_EQ(records.back().faces.size(), static_cast<std::size_t>(c.faces));
         EXPECT_EQ(records.back().name, "col" + std::to_string(c.copies - 1));

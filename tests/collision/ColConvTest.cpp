@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ColFileReader.h"
+#include "inspect/CollisionRead.h"
 #include "base/ByteWriter.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
@@ -44,7 +44,7 @@ std::string refusal(const std::vector<uint8_t>& col2, StoriesEdition e = Stories
 TEST(ColConv, BothEditionsGiveOneRecordPerEntryNamedByItsPlace) {
     for (StoriesEdition e : {StoriesEdition::LCS, StoriesEdition::VCS}) {
         const Col2Conversion result = convertCol2(buildCol2(threeEntries(), e), e);
-        const std::vector<ReadColl> records = readCollFile(result.col);
+        const std::vector<inspect::CollRecord> records = inspect::readCollisionFile(result.col, "col");
         ASSERT_EQ(records.size(), 3u);
         for (int k = 0; k < 3; ++k) {
             EXPECT_EQ(records[k].name, "col" + std::to_string(k)); // whatever the model index
@@ -67,7 +67,7 @@ TEST(ColConv, EmptyTablesAndNegativeIndicesWriteNoRecord) {
     ColCallbacks callbacks;
     callbacks.warning = [&](const std::string& text) { warnings.push_back(text); };
     const Col2Conversion result = convertCol2(buildCol2(entries, StoriesEdition::LCS), StoriesEdition::LCS, callbacks);
-    const std::vector<ReadColl> records = readCollFile(result.col);
+    const std::vector<inspect::CollRecord> records = inspect::readCollisionFile(result.col, "col");
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].name, "col0");
     EXPECT_EQ(records[1].name, "col2");
@@ -117,13 +117,13 @@ TEST(ColConv, FilesAreWrittenWholeOrNotAtAll) {
     ColCallbacks callbacks;
     callbacks.status = [&](const std::string& text) { statuses.push_back(text); };
     EXPECT_EQ(convertCol2File(input, output, StoriesEdition::LCS, callbacks).records, 3);
-    EXPECT_EQ(readCollFile(readWholeFile(output)).size(), 3u);
+    EXPECT_EQ(inspect::readCollisionFile(readWholeFile(output), "col").size(), 3u);
     EXPECT_EQ(statuses.back(), "Done!");
 
     // A second conversion replaces the first.
     writeWholeFile(input, buildCol2({{1, modelWithBoxes(0, 5)}}, StoriesEdition::LCS));
     convertCol2File(input, output, StoriesEdition::LCS);
-    EXPECT_EQ(readCollFile(readWholeFile(output)).size(), 1u);
+    EXPECT_EQ(inspect::readCollisionFile(readWholeFile(output), "col").size(), 1u);
 
     // A refused file leaves the earlier output as it was and creates nothing new.
     const std::vector<uint8_t> before = readWholeFile(output);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ColFileReader.h"
+#include "inspect/CollisionRead.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "collision/ColMapFiles.h"
@@ -57,7 +57,7 @@ TEST(ColMapFiles, WritesIntoColmapBesideTheDtzAndEndsWithDone) {
     EXPECT_EQ(statuses.back(), "Done!");
     for (const char* name : {"ColMap.col", "ColMap.IDE", "ColMap.IPL", "COLMAP.IMG", "COLMAP.DIR"})
         EXPECT_TRUE(fs::is_regular_file(dir / "colmap" / name)) << name;
-    EXPECT_EQ(readCollFile(readWholeFile(dir / "colmap" / "ColMap.col")).at(0).name, "colmap2");
+    EXPECT_EQ(inspect::readCollisionFile(readWholeFile(dir / "colmap" / "ColMap.col"), "col").at(0).name, "colmap2");
 
     // Another output base; the SA archive takes the collision, so no ColMap.col and no directory.
     ColMapOptions sa;

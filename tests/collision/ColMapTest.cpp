@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ColFileReader.h"
+#include "inspect/CollisionRead.h"
+#include "inspect/ImgRead.h"
 #include "base/ByteReader.h"
 #include "base/ByteWriter.h"
 #include "base/Error.h"
@@ -182,21 +183,24 @@ TEST(ColMap, EveryEditionTargetArchiveAndPoolChoiceConverts) {
                     std::vector<uint8_t> col;
                     if (withDff && t == TargetGame::GtaSa) {
                         EXPECT_EQ(run.names(), (std::vector<std::string>{"ColMap.IDE", "COLMAP.IMG", "ColMap.IPL"}));
-                        const std::vector<ReadImgEntry> entries = readImgArchive(*run.file("COLMAP.IMG"));
+                        const std::vector<uint8_t>& img = *run.file("COLMAP.IMG");
+                        const std::vector<inspect::ImgEntry> entries = inspect::readVer2Entries(img, "COLMAP.IMG");
                         ASSERT_EQ(entries.size(), ids.size() + 1);
                         EXPECT_EQ(entries.back().name, "COLMAP.COL");
-                        col = entries.back().bytes; // with its sector padding
-                        for (std::size_t i = 0; i + 1 < entries.size(); ++i) EXPECT_EQ(entries[i].bytes.size(), 4096u);
+                        const auto last = inspect::entryBytes(img, entries.back(), "COLMAP.IMG");
+                        col.assign(last.begin(), last.end()); // with its sector padding
+                        for (std::size_t i = 0; i + 1 < entries.size(); ++i) EXPECT_EQ(entries[i].sectors, 2u);
                     } else if (withDff) {
                         EXPECT_EQ(run.names(), (std::vector<std::string>{"ColMap.IDE", "COLMAP.DIR", "ColMap.col",
                                                                          "COLMAP.IMG", "ColMap.IPL"}));
-                        const std::vector<ReadImgEntry> entries =
-                            readImgArchive(*run.file("COLMAP.IMG"), run.file("COLMAP.DIR"));
+                        const std::vector<uint8_t>& img = *run.file("COLMAP.IMG");
+                        const std::vector<inspect::ImgEntry> entries = inspect::readDirEntries(*run.file("COLMAP.DIR"), "COLMAP.DIR");
                         ASSERT_EQ(entries.size(), ids.size());
-                        for (const ReadImgEntry& entry : entries) {
+                        for (const inspect::ImgEntry& entry : entries) {
+                            const auto bytes = inspect::entryBytes(img, entry, "COLMAP.IMG");
                             EXPECT_TRUE(ids.count(entry.name.substr(0, entry.name.size() - 4)) && entry.name.ends_with(".dff"));
-                            EXPECT_TRUE(std::equal(in.dff->begin(), in.dff->end(), entry.bytes.begin()));
-                            EXPECT_TRUE(std::all_of(entry.bytes.begin() + 3000, entry.bytes.end(), [](uint8_t b) { return b == 0; }));
+                            EXPECT_TRUE(std::equal(in.dff->begin(), in.dff->end(), bytes.begin()));
+                            EXPECT_TRUE(std::all_of(bytes.begin() + 3000, bytes.end(), [](uint8_t b) { return b == 0; }));
                         }
                         col = *run.file("ColMap.col");
                     } else {
@@ -204,7 +208,7 @@ TEST(ColMap, EveryEditionTargetArchiveAndPoolChoiceConverts) {
                         col = *run.file("ColMap.col");
                     }
                     // Records in model order; model 3 comes from the IMG's copy (radius 33).
-                    const std::vector<ReadColl> records = readCollFile(col, true);
+                    const std::vector<inspect::CollRecord> records = inspect::readCollisionFile(col, "col", true);
                     std::vector<std::pair<std::string, float>> expected;
                     for (const auto& [name, radius] : {std::pair{"colmap3", 33.0f}, {"colmap7", 7.0f}, {"colmap12", 12.0f}})
                         if (used.count(name)) expected.emplace_back(name, radius);
@@ -279,7 +283,7 @@ TEST(ColMap, OnlyColFilesWithAZeroWordOnASectorStartCount) {
     RunInputs in = inputsOf(f, StoriesEdition::LCS);
     in.img = buildColImg({buildCol2({{7, boxModel(7)}}, StoriesEdition::LCS), notOnSector, flagged});
     const MapRun run = convert(in, {});
-    const std::vector<ReadColl> records = readCollFile(*run.file("ColMap.col"));
+    const std::vector<inspect::CollRecord> records = inspect::readCollisionFile(*run.file("ColMap.col"), "col");
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1].name, "colmap7");
     EXPECT_EQ(records[1].radius, 7.0f);

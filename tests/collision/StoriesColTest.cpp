@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ColFileReader.h"
+#include "inspect/CollisionRead.h"
 #include "base/ByteWriter.h"
 #include "base/Error.h"
 #include "collision/ColWriter.h"
@@ -38,10 +38,10 @@ std::vector<uint8_t> streamWith(const TestColModel& m, StoriesEdition e, uint32_
     return stream;
 }
 
-ReadColl roundTrip(const StoriesColModel& model, const std::string& name = "col0") {
+inspect::CollRecord roundTrip(const StoriesColModel& model, const std::string& name = "col0") {
     std::vector<uint8_t> out;
     writeCOL(out, name, model);
-    const std::vector<ReadColl> records = readCollFile(out);
+    const std::vector<inspect::CollRecord> records = inspect::readCollisionFile(out, "col");
     EXPECT_EQ(records.size(), 1u);
     return records.at(0);
 }
@@ -60,7 +60,7 @@ TEST(StoriesCol, EmptyModelKeepsOneVertexAndARecordOfSize96) {
         std::vector<uint8_t> out;
         writeCOL(out, "col0", readStoriesColModel(stream, header, 0, e));
         ASSERT_EQ(out.size(), 104u);
-        const ReadColl r = readCollFile(out).at(0);
+        const inspect::CollRecord r = inspect::readCollisionFile(out, "col").at(0);
         EXPECT_EQ(r.size, 96u);
         ASSERT_EQ(r.vertices.size(), 1u);
         EXPECT_EQ(r.vertices[0], (std::array<float, 3>{1, -2, 0.5f}));
@@ -73,7 +73,7 @@ TEST(StoriesCol, EveryElementAndTheBoundsSurviveBothEditions) {
         uint32_t header = 0;
         const std::vector<uint8_t> stream = streamWith(fullModel(), e, header);
         EXPECT_FALSE(isEmptyColModel(stream, header, e, "m"));
-        const ReadColl r = roundTrip(readStoriesColModel(stream, header, 0, e), "colmap12");
+        const inspect::CollRecord r = roundTrip(readStoriesColModel(stream, header, 0, e), "colmap12");
         EXPECT_EQ(r.size, 84u + 20 * 2 + 28 * 1 + 12 * 4 + 16 * 2);
         EXPECT_EQ(r.name, "colmap12");
         EXPECT_EQ(r.modelTag, "CED2");
@@ -86,7 +86,7 @@ TEST(StoriesCol, EveryElementAndTheBoundsSurviveBothEditions) {
         EXPECT_EQ(r.spheres[0].centre, (std::array<float, 3>{1, 1, 1}));
         EXPECT_EQ(r.spheres[0].surface, (std::array<uint8_t, 4>{5, 1, 0, 0}));
         EXPECT_EQ(r.spheres[1].surface, (std::array<uint8_t, 4>{17, 0, 0, 0}));
-        EXPECT_EQ(r.emptySection, 0u);
+        EXPECT_EQ(r.lineCount, 0u);
         ASSERT_EQ(r.boxes.size(), 1u);
         EXPECT_EQ(r.boxes[0].min, (std::array<float, 3>{-1, -2, -3}));
         EXPECT_EQ(r.boxes[0].max, (std::array<float, 3>{1, 2, 3}));
@@ -146,7 +146,7 @@ TEST(StoriesCol, TablesGrowPastTheOldFixedCapacities) {
     for (int i = 0; i < 9000; ++i) m.faces.push_back({{int16_t(6 * (i % 5462)), 0, 32766}, 0});
     uint32_t header = 0;
     const std::vector<uint8_t> stream = streamWith(m, StoriesEdition::VCS, header);
-    const ReadColl r = roundTrip(readStoriesColModel(stream, header, 0, StoriesEdition::VCS));
+    const inspect::CollRecord r = roundTrip(readStoriesColModel(stream, header, 0, StoriesEdition::VCS));
     EXPECT_EQ(r.spheres.size(), 300u);
     EXPECT_EQ(r.boxes.size(), 300u);
     EXPECT_EQ(r.vertices.size(), 5462u);
@@ -211,5 +211,5 @@ TEST(StoriesCol, NamesTooLongForTheFieldAreRefusedLeavingTheStreamAlone) {
     EXPECT_EQ(out, (std::vector<uint8_t>{1, 2, 3}));
     writeCOL(out, std::string(19, 'a'), model);
     out.erase(out.begin(), out.begin() + 3);
-    EXPECT_EQ(readCollFile(out).at(0).name, std::string(19, 'a'));
+    EXPECT_EQ(inspect::readCollisionFile(out, "col").at(0).name, std::string(19, 'a'));
 }

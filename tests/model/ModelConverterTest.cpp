@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "DffParser.h"
+#include "DffChecks.h"
 #include "ModelTestLevel.h"
 #include "base/Error.h"
 #include "model/ModelConverter.h"

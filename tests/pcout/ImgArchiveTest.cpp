@@ -6,45 +6,17 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "inspect/ImgRead.h"
 #include "pcout/ImgArchive.h"
 
 using namespace veldrin;
 
 namespace {
 
-// An independent reader of the two archive layouts, as the games read them.
-struct ReadEntry {
-    uint32_t offset = 0;
-    uint32_t sectors = 0;
-    std::string name;
-};
+using inspect::ImgEntry;
 
-uint32_t le32(const std::vector<uint8_t>& b, std::size_t at) {
-    return uint32_t(b.at(at)) | uint32_t(b.at(at + 1)) << 8 | uint32_t(b.at(at + 2)) << 16 | uint32_t(b.at(at + 3)) << 24;
-}
-
-ReadEntry readEntry(const std::vector<uint8_t>& b, std::size_t at) {
-    ReadEntry e;
-    e.offset = le32(b, at);
-    e.sectors = le32(b, at + 4);
-    for (std::size_t i = 0; i < 24 && b.at(at + 8 + i) != 0; ++i) e.name.push_back(char(b[at + 8 + i]));
-    return e;
-}
-
-std::vector<ReadEntry> readDir(const std::vector<uint8_t>& dir) {
-    EXPECT_EQ(dir.size() % 32, 0u);
-    std::vector<ReadEntry> entries;
-    for (std::size_t at = 0; at + 32 <= dir.size(); at += 32) entries.push_back(readEntry(dir, at));
-    return entries;
-}
-
-std::vector<ReadEntry> readVer2(const std::vector<uint8_t>& img) {
-    EXPECT_EQ(std::string(img.begin(), img.begin() + 4), "VER2");
-    const uint32_t count = le32(img, 4);
-    std::vector<ReadEntry> entries;
-    for (uint32_t i = 0; i < count; ++i) entries.push_back(readEntry(img, 8 + 32 * std::size_t(i)));
-    return entries;
-}
+std::vector<ImgEntry> readDir(const std::vector<uint8_t>& dir) { return inspect::readDirEntries(dir, "directory"); }
+std::vector<ImgEntry> readVer2(const std::vector<uint8_t>& img) { return inspect::readVer2Entries(img, "archive"); }
 
 std::vector<uint8_t> pattern(std::size_t size, uint8_t seed) {
     std::vector<uint8_t> bytes(size);
@@ -53,7 +25,7 @@ std::vector<uint8_t> pattern(std::size_t size, uint8_t seed) {
 }
 
 // The entry's sectors hold its bytes followed by zero padding only.
-void expectEntryHolds(const std::vector<uint8_t>& data, const ReadEntry& e, const std::vector<uint8_t>& bytes) {
+void expectEntryHolds(const std::vector<uint8_t>& data, const ImgEntry& e, const std::vector<uint8_t>& bytes) {
     const std::size_t start = std::size_t(e.offset) * 2048;
     const std::size_t length = std::size_t(e.sectors) * 2048;
     ASSERT_LE(start + length, data.size()) << e.name;
@@ -148,7 +120,7 @@ TEST(ImgArchive, EmptyArchiveStillFinishes) {
     const auto ver2 = archive.finishVer2();
     ASSERT_EQ(ver2.size(), 2048u);
     EXPECT_EQ(std::string(ver2.begin(), ver2.begin() + 4), "VER2");
-    EXPECT_EQ(le32(ver2, 4), 0u);
+    EXPECT_TRUE(readVer2(ver2).empty());
     EXPECT_TRUE(std::all_of(ver2.begin() + 8, ver2.end(), [](uint8_t b) { return b == 0; }));
     const auto files = std::move(archive).finishSplit();
     EXPECT_TRUE(files.directory.empty());

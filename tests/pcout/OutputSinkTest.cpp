@@ -7,6 +7,7 @@
 
 #include "base/Error.h"
 #include "base/FileIO.h"
+#include "inspect/ImgRead.h"
 #include "pcout/OutputSink.h"
 #include "support/TempFolder.h"
 
@@ -24,16 +25,6 @@ std::vector<std::string> folderListing(const fs::path& folder) {
     for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::string nameAt(const std::vector<uint8_t>& bytes, std::size_t at) {
-    std::string name;
-    for (std::size_t i = 0; i < 24 && bytes.at(at + i) != 0; ++i) name.push_back(char(bytes[at + i]));
-    return name;
-}
-
-uint32_t le32(const std::vector<uint8_t>& b, std::size_t at) {
-    return uint32_t(b.at(at)) | uint32_t(b.at(at + 1)) << 8 | uint32_t(b.at(at + 2)) << 16 | uint32_t(b.at(at + 3)) << 24;
 }
 
 // The sink's record as "name size archive" lines; loose files are checked against the disk.
@@ -84,11 +75,12 @@ TEST(OutputSink, ArchiveForViceCityWritesDirectoryDataAndSeparateCollision) {
 
     const auto dir = readWholeFile(level / "INDUST.DIR");
     const auto img = readWholeFile(level / "INDUST.IMG");
-    ASSERT_EQ(dir.size(), 64u);
-    EXPECT_EQ(nameAt(dir, 8), "indust17.dff");
-    EXPECT_EQ(nameAt(dir, 40), "INDUST.txd");
-    EXPECT_EQ(le32(dir, 32), 1u); // the dictionary follows the one-sector model
-    EXPECT_EQ(le32(dir, 36), 2u);
+    const std::vector<inspect::ImgEntry> entries = inspect::readDirEntries(dir, "INDUST.DIR");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].name, "indust17.dff");
+    EXPECT_EQ(entries[1].name, "INDUST.txd");
+    EXPECT_EQ(entries[1].offset, 1u); // the dictionary follows the one-sector model
+    EXPECT_EQ(entries[1].sectors, 2u);
     ASSERT_EQ(img.size(), 3u * 2048);
     EXPECT_TRUE(std::equal(kDictionary.begin(), kDictionary.end(), img.begin() + 2048));
     EXPECT_EQ(readWholeFile(level / "indust.col"), kCollision);
@@ -108,15 +100,12 @@ TEST(OutputSink, ArchiveForSanAndreasHoldsTheCollisionAsLastEntry) {
     EXPECT_EQ(folderListing(level), (std::vector<std::string>{"INDUST.IMG"}));
 
     const auto img = readWholeFile(level / "INDUST.IMG");
-    ASSERT_GE(img.size(), 2048u);
-    EXPECT_EQ(std::string(img.begin(), img.begin() + 4), "VER2");
-    ASSERT_EQ(le32(img, 4), 3u);
-    const std::size_t last = 8 + 2 * 32;
-    EXPECT_EQ(nameAt(img, last + 8), "INDUST.COL");
-    const std::size_t start = std::size_t(le32(img, last)) * 2048;
-    EXPECT_EQ(le32(img, last + 4), 1u);
-    ASSERT_LE(start + 2048, img.size());
-    EXPECT_TRUE(std::equal(kCollision.begin(), kCollision.end(), img.begin() + start));
+    const std::vector<inspect::ImgEntry> entries = inspect::readVer2Entries(img, "INDUST.IMG");
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[2].name, "INDUST.COL");
+    EXPECT_EQ(entries[2].sectors, 1u);
+    const auto last = inspect::entryBytes(img, entries[2], "INDUST.IMG");
+    EXPECT_TRUE(std::equal(kCollision.begin(), kCollision.end(), last.begin()));
     const auto record = recordOf(sink);
     ASSERT_EQ(record.size(), 4u);
     EXPECT_EQ(record[2], "INDUST.COL " + std::to_string(kCollision.size()) + " INDUST.IMG");

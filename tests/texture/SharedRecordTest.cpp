@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "TextureLevel.h"
-#include "TxdReader.h"
+#include "TxdChecks.h"
 #include "base/Error.h"
 #include "texture/TextureDictionary.h"
 

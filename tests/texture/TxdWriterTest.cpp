@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "TextureLevel.h"
-#include "TxdReader.h"
+#include "TxdChecks.h"
 #include "base/Error.h"
 #include "imaging/Imaging.h"
 #include "texture/TextureDictionary.h"
