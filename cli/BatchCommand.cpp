@@ -7,6 +7,7 @@
 #include "app/batch/BatchRun.h"
 #include "app/batch/BatchSummary.h"
 #include "app/batch/BatchTable.h"
+#include "base/Error.h"
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
 #include "cli/RunWatcher.h"
@@ -35,7 +36,7 @@ int runBatchCommand(const ConvertRequest& request) {
     try {
         plan = planOf(request);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        std::fprintf(stderr, "%s\n", errorText(e).c_str());
         return 1;
     }
     if (request.verbosity != Verbosity::Quiet) std::printf("%s", batchPlanText(plan).c_str());
@@ -67,7 +68,7 @@ int runBatchCommand(const ConvertRequest& request) {
         try {
             writeBatchSummary(results, folder);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "%s\n", e.what());
+            std::fprintf(stderr, "%s\n", errorText(e).c_str());
             return 1;
         }
         std::printf("Report: %s\n", (folder / "batch-report.html").string().c_str());

@@ -6,6 +6,7 @@
 
 #include "app/run/LevelReport.h"
 #include "app/run/LevelRun.h"
+#include "base/Error.h"
 #include "cli/BatchCommand.h"
 #include "cli/EditionAdvice.h"
 #include "cli/Interrupt.h"
@@ -101,7 +102,7 @@ int runConvertCommand(const ConvertRequest& request) {
         return 1;
     } catch (const std::exception& e) {
         watcher.progress.finish();
-        std::fprintf(stderr, "%s\n", e.what());
+        std::fprintf(stderr, "%s\n", errorText(e).c_str());
         return 1;
     }
 }
@@ -122,7 +123,7 @@ int runInfoCommand(const ConvertRequest& request, ConversionOptions options) {
         std::fprintf(stderr, "%s\n", editionRefusalLine(e.choice()).c_str());
         return 1;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        std::fprintf(stderr, "%s\n", errorText(e).c_str());
         return 1;
     }
 }

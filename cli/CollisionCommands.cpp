@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/options/MapOffset.h"
+#include "base/Error.h"
 #include "base/FileIO.h"
 #include "cli/ConvertOptions.h"
 #include "cli/OptionValues.h"
@@ -33,9 +34,16 @@ struct CommandReport {
     int warnings = 0;
 };
 
-// Progress on standard error and the exit status, shared by colmap and col2.
-template <typename Work>
-int runCollisionWork(Verbosity verbosity, Work work) {
+// The message of a failed run: the error with its reason, led by the input's name unless it is there.
+std::string failureText(const std::exception& e, const std::filesystem::path& input) {
+    const std::string text = errorText(e);
+    const std::string name = input.string();
+    return text.rfind(name, 0) == 0 ? text : name + ": " + text;
+}
+
+// Progress on standard error and the exit status, shared by colmap and col2. `explain` words a failure.
+template <typename Work, typename Explain>
+int runCollisionWork(Verbosity verbosity, Work work, Explain explain) {
     TerminalProgress progress(stderr, verbosity);
     try {
         const CommandReport report = work(terminalCallbacks(progress));
@@ -46,9 +54,21 @@ int runCollisionWork(Verbosity verbosity, Work work) {
         return 0;
     } catch (const std::exception& e) {
         progress.finish();
-        std::fprintf(stderr, "%s\n", e.what());
+        std::fprintf(stderr, "%s\n", explain(e).c_str());
         return 1;
     }
+}
+
+// A file refused under the edition given that reads under the other one was given the wrong edition.
+std::string col2EditionHint(const std::filesystem::path& input, StoriesEdition edition) {
+    const StoriesEdition other = edition == StoriesEdition::LCS ? StoriesEdition::VCS : StoriesEdition::LCS;
+    try {
+        if (!std::filesystem::is_regular_file(input) || !col2ReadsAs(readWholeFile(input), other)) return "";
+    } catch (const std::exception&) {
+        return "";
+    }
+    const std::string name = other == StoriesEdition::LCS ? "lcs" : "vcs";
+    return "; the file reads as " + name + ": try --edition " + name;
 }
 
 } // namespace
@@ -105,24 +125,30 @@ CLI::App* addCol2Command(CLI::App& root, Col2Command& c) {
 }
 
 int runColmapCommand(const ColmapCommand& cmd) {
-    return runCollisionWork(cmd.verbosity, [&cmd](const ColCallbacks& cb) {
-        requireInputFile(cmd.paths.dtz);
-        requireInputFile(cmd.paths.img);
-        const ColMapSummary s = runColMapConverter(cmd.paths, cmd.options, cb);
-        return CommandReport{"Converted " + std::to_string(s.models) + " collision model(s) and " +
-                                 std::to_string(s.instances) + " placement(s) into " + colMapOutputFolder(cmd.paths).string(),
-                             s.warnings};
-    });
+    return runCollisionWork(
+        cmd.verbosity,
+        [&cmd](const ColCallbacks& cb) {
+            requireInputFile(cmd.paths.dtz);
+            requireInputFile(cmd.paths.img);
+            const ColMapSummary s = runColMapConverter(cmd.paths, cmd.options, cb);
+            return CommandReport{"Converted " + std::to_string(s.models) + " collision model(s) and " +
+                                     std::to_string(s.instances) + " placement(s) into " + colMapOutputFolder(cmd.paths).string(),
+                                 s.warnings};
+        },
+        [](const std::exception& e) { return errorText(e); });
 }
 
 int runCol2Command(Col2Command cmd) {
     if (cmd.output.empty()) cmd.output = col2OutputPath(cmd.input);
-    return runCollisionWork(cmd.verbosity, [&cmd](const ColCallbacks& cb) {
-        requireInputFile(cmd.input);
-        const Col2Summary s = convertCol2File(cmd.input, cmd.output, cmd.edition, cb);
-        return CommandReport{"Converted " + std::to_string(s.records) + " collision record(s) into " + cmd.output.string(),
-                             s.warnings};
-    });
+    return runCollisionWork(
+        cmd.verbosity,
+        [&cmd](const ColCallbacks& cb) {
+            requireInputFile(cmd.input);
+            const Col2Summary s = convertCol2File(cmd.input, cmd.output, cmd.edition, cb);
+            return CommandReport{"Converted " + std::to_string(s.records) + " collision record(s) into " + cmd.output.string(),
+                                 s.warnings};
+        },
+        [&cmd](const std::exception& e) { return failureText(e, cmd.input) + col2EditionHint(cmd.input, cmd.edition); });
 }
 
 } // namespace veldrin::cli

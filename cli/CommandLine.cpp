@@ -6,11 +6,9 @@
 
 #include "base/Error.h"
 #include "base/ParallelFor.h"
+#include "base/Version.h"
 #include "cli/CliCommands.h"
-
-#ifndef VELDRIN_VERSION
-#define VELDRIN_VERSION "unknown"
-#endif
+#include "cli/Terminal.h"
 
 namespace veldrin::cli {
 
@@ -46,11 +44,13 @@ struct CommandTree {
     CLI::App* col2;
     CLI::App* patchVc;
     CLI::App* dump;
+    CLI::App* inspect;
     CLI::App* help;
     std::string helpTopic;
 
     explicit CommandTree(int defaultJobs) {
-        root.set_version_flag("--version", std::string(kProgram) + " " + VELDRIN_VERSION);
+        // The program's own name and number, and the title the window and the files' head lines carry.
+        root.set_version_flag("--version", std::string(kProgram) + " " + kVeldrinVersion + " (" + kVeldrinTitle + ")");
         root.require_subcommand(0, 1);
         root.footer(kRootFooter);
         root.get_formatter()->column_width(34);
@@ -60,6 +60,7 @@ struct CommandTree {
         col2 = addCol2Command(root, parsed.col2);
         patchVc = addPatchVcCommand(root, parsed.patchVc);
         dump = addDumpCommand(root, parsed.dump);
+        inspect = addInspectCommand(root, parsed.inspect);
         help = root.add_subcommand("help", "Show the help of a command");
         help->add_option("command", helpTopic, "the command")->option_text("COMMAND");
     }
@@ -71,7 +72,8 @@ struct CommandTree {
     }
 
     std::string helpOf(const std::string& topic) {
-        if (topic.empty()) return root.help();
+        // The root's own help: root.help() would show the help of the selected "help" command.
+        if (topic.empty()) return root.get_formatter()->make_help(&root, root.get_name(), CLI::AppFormatMode::Normal);
         for (CLI::App* sub : root.get_subcommands([](const CLI::App*) { return true; })) {
             if (sub->get_name() == topic) return sub->help(kProgram);
         }
@@ -115,6 +117,7 @@ CliCommand parseCommandLine(const std::vector<std::string>& args, int defaultJob
     const std::string command = commandOf(args, names);
     if (args.empty()) {
         tree.parsed.text = tree.root.help();
+        tree.parsed.usageError = true;
         return std::move(tree.parsed);
     }
     if (command.empty() && args[0].rfind('-', 0) != 0) throw UsageError{tree.unknownCommand(args[0]), ""};
@@ -163,8 +166,11 @@ CliCommand parseCommandLine(const std::vector<std::string>& args, int defaultJob
         c.kind = CommandKind::PatchVc;
     } else if (tree.dump->parsed()) {
         c.kind = CommandKind::Dump;
+    } else if (tree.inspect->parsed()) {
+        c.kind = CommandKind::Inspect;
     } else {
         c.text = tree.root.help();
+        c.usageError = true;
     }
     return std::move(tree.parsed);
 }
@@ -182,13 +188,18 @@ int runCommandLine(const std::vector<std::string>& args) {
         return 1;
     }
     switch (cmd.kind) {
-    case CommandKind::Text: std::fputs(cmd.text.c_str(), stdout); return 0;
+    case CommandKind::Text: {
+        std::FILE* out = cmd.usageError ? stderr : stdout;
+        std::fputs(wrapToWidth(cmd.text, terminalColumns(out)).c_str(), out);
+        return cmd.usageError ? 2 : 0;
+    }
     case CommandKind::Convert: return runConvertCommand(cmd.convert);
     case CommandKind::Info: return runInfoCommand(cmd.convert, cmd.options);
     case CommandKind::Colmap: return runColmapCommand(cmd.colmap);
     case CommandKind::Col2: return runCol2Command(cmd.col2);
     case CommandKind::PatchVc: return runPatchVcCommand(cmd.patchVc);
     case CommandKind::Dump: return runDumpCommand(cmd.dump);
+    case CommandKind::Inspect: return runInspectCommand(cmd.inspect);
     }
     return 2;
 }

@@ -5,23 +5,27 @@
 #include "app/options/ConversionOptions.h"
 #include "cli/CollisionCommands.h"
 #include "cli/ConvertOptions.h"
+#include "cli/InspectCommand.h"
 #include "cli/OptionValues.h"
 #include "cli/ToolCommands.h"
 
 namespace veldrin::cli {
 
-enum class CommandKind { Text, Convert, Info, Colmap, Col2, PatchVc, Dump };
+enum class CommandKind { Text, Convert, Info, Colmap, Col2, PatchVc, Dump, Inspect };
 
-// One parsed command line. Text: help or the version, to print as it is and exit 0.
+// One parsed command line. Text: help or the version, to print on standard output and exit 0; or,
+// for a command line without a command, the help as a usage error (standard error, exit 2).
 struct CliCommand {
     CommandKind kind = CommandKind::Text;
     std::string text;
+    bool usageError = false;
     ConvertRequest convert;     // convert, info
     ConversionOptions options;  // convert, info: the run's options for the level
     ColmapCommand colmap;
     Col2Command col2;
     PatchVcCommand patchVc;
     DumpCommand dump;
+    InspectCommand inspect;
 };
 
 // Parses the arguments after the program name. Throws UsageError for bad usage, VeldrinError for a

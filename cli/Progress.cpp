@@ -1,20 +1,15 @@
 #include "cli/Progress.h"
 
 #include <algorithm>
-#include <sys/ioctl.h>
 #include <unistd.h>
+
+#include "cli/Terminal.h"
 
 namespace veldrin::cli {
 
 namespace {
 
 constexpr auto kRedrawInterval = std::chrono::milliseconds(50);
-
-int terminalColumns(std::FILE* out) {
-    winsize size{};
-    if (::ioctl(::fileno(out), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-    return 80;
-}
 
 // One line per model is detail; loading, each dictionary, the index files and the archive are steps.
 bool isPerModelStatus(const std::string& text) {

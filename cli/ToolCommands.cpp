@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "base/Error.h"
 #include "base/FileIO.h"
 #include "cli/OptionValues.h"
 #include "tools/PlacementDumpFile.h"
@@ -44,7 +45,8 @@ int runPatchVcCommand(const PatchVcCommand& cmd) {
         if (cmd.dryRun) {
             const VcExeState state = detectVcExeState(readWholeFile(cmd.exe));
             if (state == VcExeState::Invalid) {
-                std::fprintf(stderr, "%s: %s\n", cmd.exe.string().c_str(), std::string(vcPatchMessage(state)).c_str());
+                std::fprintf(stderr, "%s: %s (%s)\n", cmd.exe.string().c_str(), std::string(vcPatchMessage(state)).c_str(),
+                             std::string(kVcSupportedReleases).c_str());
                 return 1;
             }
             if (isUnpatched(state)) {
@@ -57,7 +59,8 @@ int runPatchVcCommand(const PatchVcCommand& cmd) {
         }
         const VcPatchOutcome outcome = patchVcExecutableFile(cmd.exe);
         if (outcome.failed()) {
-            std::fprintf(stderr, "%s: %s\n", cmd.exe.string().c_str(), outcome.message.c_str());
+            std::fprintf(stderr, "%s: %s (%s)\n", cmd.exe.string().c_str(), outcome.message.c_str(),
+                         std::string(kVcSupportedReleases).c_str());
             return 1;
         }
         std::printf("%s\n", outcome.message.c_str());
@@ -65,7 +68,7 @@ int runPatchVcCommand(const PatchVcCommand& cmd) {
         else if (outcome.written) std::printf("Original already kept as %s\n", outcome.backupPath.string().c_str());
         return 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        std::fprintf(stderr, "%s\n", errorText(e).c_str());
         return 1;
     }
 }
@@ -78,7 +81,7 @@ int runDumpCommand(const DumpCommand& cmd) {
                     files.ide.string().c_str(), files.ipl.string().c_str());
         return 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        std::fprintf(stderr, "%s\n", errorText(e).c_str());
         return 1;
     }
 }

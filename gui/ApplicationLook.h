@@ -5,14 +5,16 @@
 #include <QSize>
 #include <QString>
 
+#include "base/Version.h"
+
 class QApplication;
 class QWidget;
 
 namespace veldrin::gui {
 
-inline const char* const kApplicationTitle = "Veldrin v1.2";
-inline const char* const kMainWindowCaption = "GTA Veldrin v1.2";
-inline const char* const kVersionText = "v1.2";
+inline const char* const kApplicationTitle = kVeldrinTitle;                     // "Veldrin v1.2"
+inline const char* const kMainWindowCaption = "GTA Veldrin v" VELDRIN_VERSION; // "GTA Veldrin v1.2"
+inline const char* const kVersionText = "v" VELDRIN_VERSION;                   // "v1.2"
 
 // The application's name, style and font. The dialogs' sizes and the main window's column of controls are
 // laid out for this font, so the program and the window tests both start with it.

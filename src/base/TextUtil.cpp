@@ -1,5 +1,7 @@
 #include "base/TextUtil.h"
 
+#include <algorithm>
+
 #include <charconv>
 
 namespace veldrin {
@@ -43,6 +45,17 @@ std::optional<long long> parseInteger(std::string_view text) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
+}
+
+std::string openingBytes(std::span<const uint8_t> bytes) {
+    const std::size_t n = std::min<std::size_t>(bytes.size(), 4);
+    if (n == 0) return "nothing";
+    if (std::all_of(bytes.begin(), bytes.begin() + n, [](uint8_t b) { return b >= 0x20 && b < 0x7F; }))
+        return "\"" + std::string(bytes.begin(), bytes.begin() + n) + "\"";
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (std::size_t i = 0; i < n; ++i) hex += std::string(i ? " " : "") + digits[bytes[i] >> 4] + digits[bytes[i] & 15];
+    return hex;
 }
 
 } // namespace veldrin

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,5 +15,9 @@ std::string_view trimBlanks(std::string_view s);
 // text (after trimming blanks) is not exactly one number.
 std::optional<double> parseDecimal(std::string_view text);
 std::optional<long long> parseInteger(std::string_view text);
+
+// What a file opens with, for the reason of a refusal: its first four bytes as text in quotes when
+// they are printable ("GATG"), else in hexadecimal (1F 8B 08 00); "nothing" for an empty file.
+std::string openingBytes(std::span<const uint8_t> bytes);
 
 } // namespace veldrin

@@ -5,6 +5,7 @@
 
 #include "base/Error.h"
 #include "base/FileIO.h"
+#include "base/TextUtil.h"
 #include "collision/Col2Index.h"
 #include "collision/ColWriter.h"
 #include "collision/StoriesColReader.h"
@@ -22,7 +23,9 @@ void warn(const ColCallbacks& callbacks, Col2Summary& summary, const std::string
 
 Col2Summary writeCol2Records(std::span<const uint8_t> col2, StoriesEdition edition, ByteSink& out,
                              const ColCallbacks& callbacks) {
-    if (!startsCol2(col2, 0)) throw VeldrinError(kInvalidCol2Message);
+    if (!startsCol2(col2, 0)) {
+        throw VeldrinError(kInvalidCol2Message, "it opens with " + openingBytes(col2) + ", not the \"2loc\" of a COL2 file");
+    }
     const int64_t bound = collOutputBound(static_cast<int64_t>(col2.size()));
     const int64_t start = out.size();
     Col2Summary summary;
@@ -74,6 +77,25 @@ Col2Summary convertCol2File(const std::filesystem::path& input, const std::files
     writeWholeFileFrom(output, [&](ByteSink& out) { summary = writeCol2Records(bytes, edition, out, callbacks); });
     if (callbacks.status) callbacks.status(kColDoneMessage);
     return summary;
+}
+
+bool col2ReadsAs(std::span<const uint8_t> col2, StoriesEdition edition) {
+    // Written to nowhere: only whether every model reads matters.
+    class CountingSink final : public ByteSink {
+    public:
+        void write(std::span<const uint8_t> bytes) override { size_ += static_cast<int64_t>(bytes.size()); }
+        int64_t size() const override { return size_; }
+        void overwrite(int64_t, std::span<const uint8_t>) override {}
+
+    private:
+        int64_t size_ = 0;
+    } sink;
+    try {
+        writeCol2Records(col2, edition, sink);
+        return true;
+    } catch (const VeldrinError&) {
+        return false;
+    }
 }
 
 std::filesystem::path col2OutputPath(const std::filesystem::path& input) {

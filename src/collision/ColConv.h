@@ -41,6 +41,10 @@ Col2Conversion convertCol2(std::span<const uint8_t> col2, StoriesEdition edition
 Col2Summary convertCol2File(const std::filesystem::path& input, const std::filesystem::path& output,
                             StoriesEdition edition, const ColCallbacks& callbacks = {});
 
+// True when every model of the file reads as `edition`: a file refused under one edition that reads
+// under the other was most likely given the wrong one.
+bool col2ReadsAs(std::span<const uint8_t> col2, StoriesEdition edition);
+
 // The default output: the input path with ".col" appended (x.col2 gives x.col2.col).
 std::filesystem::path col2OutputPath(const std::filesystem::path& input);
 

@@ -45,7 +45,10 @@ private:
 
 std::vector<uint8_t> unpackDtz(const ColMapInputs& in) {
     std::vector<uint8_t> dtz = inflateStream(in.dtz, in.dtzName);
-    if (dtz.size() < 4 || loadU32(dtz.data()) != kDtzMagic) throw VeldrinError(kInvalidDtzMessage);
+    if (dtz.size() < 4 || loadU32(dtz.data()) != kDtzMagic) {
+        throw VeldrinError(kInvalidDtzMessage, in.dtzName + " inflates to data opening with " + openingBytes(dtz) +
+                                                   ", not the \"GATG\" of a Stories game's GAME.DTZ");
+    }
     return dtz;
 }
 

@@ -26,8 +26,8 @@ ColMapSummary runColMapConverter(const ColMapPaths& paths, const ColMapOptions& 
                 callbacks.warning("The blank DFF " + paths.blankDff.string() + " is not a file: no COLMAP.IMG is built");
         }
     }
-    if (!std::filesystem::is_regular_file(paths.dtz)) throw VeldrinError(kInvalidDtzMessage);
-    if (!std::filesystem::is_regular_file(paths.img)) throw VeldrinError(kInvalidImgMessage);
+    if (!std::filesystem::is_regular_file(paths.dtz)) throw VeldrinError(kInvalidDtzMessage, paths.dtz.string() + " is not a file");
+    if (!std::filesystem::is_regular_file(paths.img)) throw VeldrinError(kInvalidImgMessage, paths.img.string() + " is not a file");
 
     ColMapInputs inputs;
     const std::vector<uint8_t> dtz = readWholeFile(paths.dtz);

@@ -1,5 +1,6 @@
 #include "inspect/ChunkTree.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/ByteReader.h"
@@ -74,12 +75,13 @@ bool ChunkNode::has(uint32_t wanted) const {
     return false;
 }
 
-std::vector<ChunkNode> readChunkTree(std::span<const uint8_t> bytes, const std::string& what) {
+std::vector<ChunkNode> readChunkTree(std::span<const uint8_t> bytes, const std::string& what, bool padded) {
     const ByteReader file(bytes, what);
     std::vector<ChunkNode> roots;
     std::size_t at = 0;
     if (bytes.empty()) throw VeldrinError(what + ": the file is empty");
     while (at < bytes.size()) {
+        if (padded && !roots.empty() && std::all_of(bytes.begin() + at, bytes.end(), [](uint8_t b) { return b == 0; })) break;
         roots.push_back(readChunk(file, at, bytes.size(), 0));
         at = roots.back().end();
     }

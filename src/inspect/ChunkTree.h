@@ -32,8 +32,9 @@ inline constexpr uint32_t Struct = 0x01, String = 0x02, Extension = 0x03, Textur
 // The chunks of a whole file, back to back from its start to its end. Every declared size is checked
 // against its parent and the file; a container must be filled exactly by its children. Refusals are
 // VeldrinError naming `what` (the file), the chunk and its offset.
+// With `padded`, zero bytes after the last chunk (a file cut from an archive in whole sectors) end the file.
 // Safe for untrusted input: nesting is bounded (kMaxChunkDepth) and every child takes 12 bytes at least.
-std::vector<ChunkNode> readChunkTree(std::span<const uint8_t> file, const std::string& what);
+std::vector<ChunkNode> readChunkTree(std::span<const uint8_t> file, const std::string& what, bool padded = false);
 
 // The same for a file that must hold exactly one root chunk.
 ChunkNode readRootChunk(std::span<const uint8_t> file, const std::string& what);

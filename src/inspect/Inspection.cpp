@@ -60,6 +60,8 @@ std::optional<FileKind> detectKind(const std::filesystem::path& path, std::span<
     const std::string extension = toLower(path.extension().string());
     if (startsCollisionRecord(head)) return FileKind::Col;
     if (startsVer2(head)) return FileKind::ImgVer2;
+    // A headerless archive opens with its first entry, so only its name tells it.
+    if (extension == ".img") return FileKind::ImgWithDir;
     if (head.size() >= 12) {
         const uint32_t type = loadU32(head.data());
         if (type == chunk_type::Clump) return FileKind::Dff;
@@ -120,7 +122,7 @@ Inspection inspectFile(const std::filesystem::path& path) {
     const std::vector<uint8_t> bytes = readWholeFile(path);
     switch (*kind) {
     case FileKind::Dff:
-    case FileKind::Chunks: out.chunks = readChunkTree(bytes, what); break;
+    case FileKind::Chunks: out.chunks = readChunkTree(bytes, what, true); break;
     case FileKind::Txd: {
         TxdDictionary txd = readTxd(bytes, what);
         out.chunks.push_back(std::move(txd.root));

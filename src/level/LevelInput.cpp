@@ -9,6 +9,7 @@
 #include "base/ByteReader.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
+#include "base/TextUtil.h"
 
 namespace veldrin {
 
@@ -53,7 +54,14 @@ std::vector<uint8_t> inflateStream(std::span<const uint8_t> input, const std::st
 namespace {
 
 void checkWorldIdent(std::span<const uint8_t> world) {
-    if (world.size() < 32 || loadU32(world.data()) != kWorldIdent) throw VeldrinError(kIncorrectLvzMessage);
+    if (world.size() < 32) {
+        throw VeldrinError(kIncorrectLvzMessage, "it inflates to " + std::to_string(world.size()) +
+                                                     " bytes, fewer than the 32 of a level's world header");
+    }
+    if (loadU32(world.data()) != kWorldIdent) {
+        throw VeldrinError(kIncorrectLvzMessage, "its inflated data opens with " + openingBytes(world) +
+                                                     ", not the \"DLRW\" of a Stories level's world; pick the .lvz of a level");
+    }
 }
 
 LevelBuffer joinLevel(std::vector<uint8_t> img, const std::vector<uint8_t>& world) {
@@ -96,13 +104,15 @@ LevelBuffer loadLevel(const std::filesystem::path& lvzPath, const std::filesyste
     try {
         checkWorldIdent(world);
     } catch (const VeldrinError& e) {
-        throw VeldrinError(name + ": " + e.what());
+        throw VeldrinError(name + ": " + e.what(), e.reason());
     }
     if (status) status("Loading " + imgPath.filename().string());
     if (reader.joinable()) reader.join();
     else readImg();
     if (imgError) std::rethrow_exception(imgError);
-    return joinLevel(std::move(img), world);
+    LevelBuffer level = joinLevel(std::move(img), world);
+    level.imgName = imgPath.filename().string();
+    return level;
 }
 
 } // namespace veldrin

@@ -12,6 +12,7 @@ namespace veldrin {
 struct LevelBuffer {
     std::vector<uint8_t> bytes;
     int64_t worldBase = 0; // the IMG's size: where the world resource starts
+    std::string imgName = "IMG"; // the IMG's file name, for messages about reads past its end
 
     std::span<const uint8_t> all() const { return bytes; }
     std::span<const uint8_t> img() const { return std::span<const uint8_t>(bytes).first(static_cast<std::size_t>(worldBase)); }

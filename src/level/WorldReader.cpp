@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "base/ByteReader.h"
 #include "base/Error.h"
@@ -20,7 +21,7 @@ std::string cellName(int row, int column) {
 class WorldReaderPass {
 public:
     WorldReaderPass(const LevelBuffer& level, GameVersion edition)
-        : level_(level), world_(level.world(), "world resource"), img_(level.img(), "IMG"),
+        : level_(level), world_(level.world(), "world resource"), img_(level.img(), level.imgName),
           layout_(worldLayout(edition)) {
         tables_.edition = edition;
         readBudget_ = (layout_.instanceLists + 2) * static_cast<int64_t>(level.img().size()) + kReadAllowance;
@@ -31,8 +32,19 @@ public:
 
     WorldTables run() {
         readResourceTable();
-        readGrid();
-        if (layout_.hasExtraBlocks) readExtraBlocks();
+        try {
+            readGrid();
+            if (layout_.hasExtraBlocks) readExtraBlocks();
+        } catch (const VeldrinError& e) {
+            // The world points into the IMG: a read past its end means the IMG is cut short or is
+            // another level's, not that the LVZ is wrong, so the message names the IMG first.
+            const std::string prefix = img_.what() + ": ";
+            if (std::string_view(e.what()).starts_with(prefix)) {
+                throw VeldrinError(img_.what() + " is shorter than the level's world needs (" +
+                                   std::string(e.what() + prefix.size()) + "); the IMG is truncated, or belongs to another level");
+            }
+            throw;
+        }
         return std::move(tables_);
     }
 

@@ -2,9 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/Version.h"
+
 namespace veldrin {
 
-const char* veldrinVersion() { return VELDRIN_VERSION; }
+const char* veldrinVersion() { return kVeldrinVersion; }
 
 std::string manifestJson(const RunRecord& r) {
     using Json = nlohmann::ordered_json;

@@ -36,4 +36,10 @@ VcPatchResult patchVcBackfaceCulling(std::span<const uint8_t> exe);
 // patching, "Seems this exe has been already patched..." and "Invalid executable.".
 std::string_view vcPatchMessage(VcExeState state);
 
+// Why an executable is invalid, said after "Invalid executable." by the command line: the releases
+// that can be patched.
+inline constexpr std::string_view kVcSupportedReleases =
+    "only the PC executable of GTA Vice City, release 1.0 or 1.1, can be patched; this file does not hold the "
+    "cull modes of either release where they lie";
+
 } // namespace veldrin

@@ -19,10 +19,14 @@ TEST(LevelInput, RefusalsNameTheLevelFile) {
         std::vector<uint8_t> lvz;
         bool folder;
         std::string message;
+        std::string reason = {}; // printed after the window's fixed text by the command line
     };
     const std::string lvz = (dir / "town.lvz").string();
     const Case cases[] = {
-        {deflateBytes(wrongIdent), false, "town.lvz: This is incorrect LVZ file! Choose another one..."},
+        {deflateBytes(wrongIdent), false, "town.lvz: This is incorrect LVZ file! Choose another one...",
+         "its inflated data opens with 57 00 00 00, not the \"DLRW\" of a Stories level's world; pick the .lvz of a level"},
+        {deflateBytes(std::vector<uint8_t>(31, 'D')), false, "town.lvz: This is incorrect LVZ file! Choose another one...",
+         "it inflates to 31 bytes, fewer than the 32 of a level's world header"},
         {{'n', 'o', 't', ' ', 'z', 'l', 'i', 'b'}, false, "town.lvz is not a valid zlib stream (incorrect header check)"},
         {std::vector<uint8_t>(zlib.begin(), zlib.begin() + 6), false,
          "town.lvz is truncated: its zlib stream ends before its end marker"},
@@ -39,6 +43,7 @@ TEST(LevelInput, RefusalsNameTheLevelFile) {
                 ADD_FAILURE() << c.message;
             } catch (const VeldrinError& e) {
                 EXPECT_EQ(std::string(e.what()), c.message) << jobs;
+                EXPECT_EQ(e.reason(), c.reason) << jobs;
             }
         }
     }

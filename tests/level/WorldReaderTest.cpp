@@ -269,10 +269,17 @@ TEST(WorldReader, MalformedWorldsAreRefusedNeverReadOutside) {
         const LevelBuffer level = buildLevelBuffer(deflateBytes(world), built.img);
         EXPECT_THROW(readWorld(level, d.edition), VeldrinError) << keep;
     }
-    // Truncated IMG: the cell's block lies outside.
+    // Truncated IMG: the cell's block lies outside, and the IMG is named for it, not the LVZ.
     {
-        const LevelBuffer level = buildLevelBuffer(built.lvz, std::vector<uint8_t>(built.img.begin(), built.img.begin() + 40));
-        EXPECT_THROW(readWorld(level, d.edition), VeldrinError);
+        LevelBuffer level = buildLevelBuffer(built.lvz, std::vector<uint8_t>(built.img.begin(), built.img.begin() + 40));
+        level.imgName = "town.IMG";
+        try {
+            readWorld(level, d.edition);
+            ADD_FAILURE() << "a truncated IMG was read";
+        } catch (const VeldrinError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("town.IMG is shorter than the level's world needs (", 0), 0u) << e.what();
+            EXPECT_NE(std::string(e.what()).find("the IMG is truncated"), std::string::npos) << e.what();
+        }
     }
     // A resource count far beyond the data.
     {
