@@ -110,7 +110,7 @@ std::vector<CollRecord> readCollisionFile(std::span<const uint8_t> file, const s
             throw VeldrinError(what + ": " + where + " opens with \"" + c.format + "\", not COLL, COL2 or COL3");
         }
         c.size = whole.u32(int64_t(at) + 4, where + ": size");
-        const ByteReader r(whole.slice(int64_t(at), kHeaderSize + c.size, where), what + ": " + where);
+        const ByteReader r(whole.slice(int64_t(at), kHeaderSize + c.size, "record " + std::to_string(records.size())), what + ": " + where);
         const auto field = r.slice(8, 24, "name");
         c.name = fieldText(field.first(22));
         c.modelTag = std::string(field.begin() + 20, field.end());

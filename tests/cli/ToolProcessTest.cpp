@@ -49,7 +49,7 @@ TEST(ToolProcess, PatchVcReportsEachStateWithItsExitCode) {
     writeWholeFile(dir / "other.exe", std::string("MZ not the game"));
     r = runWithErr("patch-vc " + (dir / "other.exe").string(), dir / "err");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, (dir / "other.exe").string() + ": Invalid executable.\n");
+    EXPECT_EQ(r.err, (dir / "other.exe").string() + ": Invalid executable. (" + std::string(kVcSupportedReleases) + ")\n");
     EXPECT_EQ(runWithErr("patch-vc", dir / "err").status, 2);
 }
 

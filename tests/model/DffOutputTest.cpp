@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DffChecks.h"
+#include "base/Error.h"
 #include "ModelTestLevel.h"
 #include "model/DffWriter.h"
 #include "model/ModelConverter.h"
@@ -178,4 +179,19 @@ TEST(DffOutput, NightColourChunkIsWrittenForAnEmptyMeshWhenNightColoursAreOn) {
     ASSERT_TRUE(ext.has(0x0253F2F9));
     EXPECT_EQ(ext.find(0x0253F2F9).size, 4u);
     EXPECT_TRUE(dff.night.empty());
+}
+
+// The reader the tests check our models with refuses a geometry whose counts outgrow its chunk, naming
+// the chunk, instead of reading past it.
+TEST(DffOutput, ReaderRefusesCountsPastTheGeometryStruct) {
+    std::vector<uint8_t> dff = convert(oneTriangle(), paramsFor(TargetGame::GtaSa)).dff;
+    const ChunkNode& gs = parseDff(dff).root.child(2).child(1).child(0);
+    dff[gs.content + 11] = 0x10; // vertex count 2^28 and more
+    try {
+        inspect::readDff(dff, "m.dff");
+        FAIL() << "a vertex count past the struct was read";
+    } catch (const VeldrinError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("m.dff: Struct (0x1) at offset " + std::to_string(gs.offset) + ": vertex colours at offset 16", 0), 0u)
+            << e.what();
+    }
 }
