@@ -45,7 +45,7 @@ std::vector<BatchLevel> planBatch(const std::vector<fs::path>& levels, const Bat
         try {
             readPlan(level, taken);
         } catch (const std::exception& e) {
-            level.failure = e.what();
+            level.failure = errorText(e); // with its reason: the batch table is where a failed level is explained
             level.plannedModels = 0;
         }
         level.options.idOffset = static_cast<int>(std::min<int64_t>(next, INT32_MAX));
@@ -113,7 +113,7 @@ std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, cons
             convertOne(r, inputs, run);
         } catch (const std::exception& e) {
             r.outcome = LevelOutcome::Failed;
-            r.reason = e.what();
+            r.reason = errorText(e);
             r.summary = RunSummary{};
         }
         r.summary.warnings = warnings;
