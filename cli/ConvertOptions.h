@@ -1,11 +1,13 @@
 #pragma once
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/batch/BatchRun.h"
 #include "app/options/ConversionOptions.h"
+#include "app/options/OptionTable.h"
 #include "cli/Progress.h"
 
 namespace CLI {
@@ -18,19 +20,20 @@ namespace veldrin::cli {
 struct ConvertRequest {
     BatchSettings settings; // what every level shares: the options, DIR, the prefixes given, --clean
     std::vector<std::string> levels;
-    bool islandGiven = false; // without --island the run takes the smallest island of the zone file
+    std::set<OptionId> given; // the value options given (a flag given is on)
     std::optional<std::filesystem::path> infoReport; // info: the folder of the level's pictures
     Verbosity verbosity = Verbosity::Normal;
 };
 
-// The commands and their options, each option with its meaning and default in one place.
+// The commands and their options, built from the option table (app/OptionTable).
 CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& request, int defaultJobs);
 CLI::App* addInfoCommand(CLI::App& root, ConvertRequest& request);
 
 // --quiet and --verbose, for the commands that show progress.
 void addVerbosityOptions(CLI::App& cmd, Verbosity& verbosity);
 
-// Checks what the options cannot check one by one; throws UsageError.
+// Checks what the options cannot check one by one, among them an option given without the one it
+// refines (--models-per-txd without --txd group, --island without --zon); throws UsageError.
 void checkConvertRequest(const ConvertRequest& request, const std::string& command);
 
 // The run's options for one level: the pick derives the paths, the names and the output folder; the

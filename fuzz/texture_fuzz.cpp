@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     params.edition = fuzz::editionOf(options);
     params.target = fuzz::targetOf(options >> 2);
     params.genMipMaps = options & 0x10;
-    params.mipSizeThreshold = mipSizeThresholdOfChoice((options >> 5) % 5);
+    params.mipSizeThreshold = kMipMapThresholds[(options >> 5) % 5];
     params.texturePrefix = "tex";
     std::vector<TextureRef> refs;
     for (int i = 0; i < 2; ++i) {

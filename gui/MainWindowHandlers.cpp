@@ -189,6 +189,8 @@ void MainWindow::writeDeveloperDump() {
     }
 }
 
+// The form's controls, each under the object name the option table keeps its setting by
+// (optionSpec(id).settingsKeys): the radio buttons of a choice in the order of its values.
 ConversionOptions MainWindow::gatherOptions() const {
     ConversionOptions o;
     o.gameVersion = checkedChoice<GameVersion>(gameVersions_, static_cast<int>(GameVersion::LcsPs2));
@@ -197,8 +199,7 @@ ConversionOptions MainWindow::gatherOptions() const {
     o.modelsPerTxd = wholeNumberFrom(modelsPerTxd_->text(), 1).value_or(1);
     o.generateIde = generateIde_->isChecked();
     o.idOffset = idOffsetOf(offsets_);
-    const auto offset = parseMapOffset(mapOffsetTextsOf(offsets_), MapOffsetMessages::Conversion);
-    for (std::size_t axis = 0; axis < 3; ++axis) o.mapOffset[axis] = static_cast<float>(offset[axis]);
+    o.mapOffset = parseMapOffset(mapOffsetTextsOf(offsets_), MapOffsetMessages::Conversion);
     o.modelPrefix = modelPrefix_->text().toStdString();
     o.texturePrefix = texturePrefix_->text().toStdString();
     o.levelName = picked_.levelName;
@@ -207,7 +208,7 @@ ConversionOptions MainWindow::gatherOptions() const {
     o.outputFolder = outputChoice_.empty() ? picked_.outputFolder : outputChoice_;
     o.genBlankCol = genBlankCol_->isChecked();
     o.genMipMaps = genMipMaps_->isChecked();
-    o.mipSizeThreshold = mipSizeThresholdOfChoice(mipMapDialog_->threshold());
+    o.mipSizeThreshold = kMipMapThresholds.at(static_cast<std::size_t>(mipMapDialog_->threshold()));
     o.dxtQuality = mipMapDialog_->dxtQuality();
     o.genNightPrelit = genNightPrelit_->isChecked();
     o.prelightDayMinimum = prelightDialog_->dayMinimum();

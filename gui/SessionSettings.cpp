@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QSlider>
+#include <string_view>
+#include <vector>
 
+#include "app/options/OptionTable.h"
 #include "gui/ApplicationLook.h"
 #include "gui/MainWindow.h"
 #include "gui/MipMapDialog.h"
@@ -18,13 +21,19 @@ namespace veldrin::gui {
 
 namespace {
 
-// The controls kept, by object name; each is kept as its kind holds its value.
-const char* const kMainWindowControls[] = {
-    "LCSPS2", "VCSPS2", "LCSPSP", "VCSPSP", "GTA3", "GTAVC", "GTASA", "NoTXD", "MakeGenTXD", "MakeGroupTXD",
-    "ModelsPerTXD", "GenerateIDE", "IDoffset", "MapOffsetX", "MapOffsetY", "MapOffsetZ", "GenBlankCol",
-    "GenMipMaps", "GenNightPrelit", "OptimiseMesh", "BuildIMG"};
-const char* const kMipMapControls[] = {"MipMapList", "DxtQualityList"};
-const char* const kPrelightControls[] = {"TrackBar1", "TrackBar2"};
+// The option table's settings keys, "group/ControlName", of one group (one window or dialog): the
+// controls kept, by object name, in table order (an option before those that refine it).
+std::vector<const char*> keptControls(std::string_view group) {
+    std::vector<const char*> names;
+    for (const OptionSpec& spec : optionTable()) {
+        if (spec.id == OptionId::Out) continue; // kept as the window's choice, not as a control
+        for (const char* key : spec.settingsKeys) {
+            const std::string_view k(key);
+            if (k.substr(0, k.find('/')) == group) names.push_back(key + group.size() + 1);
+        }
+    }
+    return names;
+}
 
 template <typename Names>
 void saveControls(const QWidget& root, const QString& group, const Names& names, QSettings& s) {
@@ -59,15 +68,17 @@ void restoreControls(QWidget& root, const QString& group, const Names& names, QS
     }
 }
 
+QString outputFolderKey() { return optionSpec(OptionId::Out).settingsKeys.at(0); }
+
 } // namespace
 
 void saveSession(const MainWindow& window, QSettings& s) {
     s.setValue("window/position", window.pos());
     s.setValue("window/size", window.size());
-    saveControls(window, "options", kMainWindowControls, s);
-    s.setValue("options/OutputFolder", toQString(window.outputFolderChoice()));
-    saveControls(*window.mipMapDialog(), "mipmaps", kMipMapControls, s);
-    saveControls(*window.prelightDialog(), "prelight", kPrelightControls, s);
+    saveControls(window, "options", keptControls("options"), s);
+    s.setValue(outputFolderKey(), toQString(window.outputFolderChoice()));
+    saveControls(*window.mipMapDialog(), "mipmaps", keptControls("mipmaps"), s);
+    saveControls(*window.prelightDialog(), "prelight", keptControls("prelight"), s);
 }
 
 void restoreSession(MainWindow& window, QSettings& s) {
@@ -78,10 +89,10 @@ void restoreSession(MainWindow& window, QSettings& s) {
         const QScreen* screen = QGuiApplication::screenAt(kept) ? QGuiApplication::screenAt(kept) : QGuiApplication::primaryScreen();
         window.move(screen ? placeInside(kept, window.frameGeometry().size(), screen->availableGeometry()) : kept);
     }
-    restoreControls(window, "options", kMainWindowControls, s);
-    if (s.contains("options/OutputFolder")) window.setOutputFolderChoice(toPath(s.value("options/OutputFolder").toString()));
-    restoreControls(*window.mipMapDialog(), "mipmaps", kMipMapControls, s);
-    restoreControls(*window.prelightDialog(), "prelight", kPrelightControls, s);
+    restoreControls(window, "options", keptControls("options"), s);
+    if (s.contains(outputFolderKey())) window.setOutputFolderChoice(toPath(s.value(outputFolderKey()).toString()));
+    restoreControls(*window.mipMapDialog(), "mipmaps", keptControls("mipmaps"), s);
+    restoreControls(*window.prelightDialog(), "prelight", keptControls("prelight"), s);
 }
 
 } // namespace veldrin::gui

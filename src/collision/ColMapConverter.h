@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Editions.h"
+#include "pcout/IdeIpl.h"
 #include "pcout/ImgArchive.h"
 #include "collision/ColCallbacks.h"
 #include "collision/StoriesColModel.h"
@@ -25,7 +26,7 @@ struct ColMapOptions {
     bool dynamicObjects = true;
     bool treadables = true; // read for LCS only
     int32_t idOffset = 1000; // 0 or more
-    std::array<double, 3> mapOffset{}; // X, Y, Z added to every placement (front ends: parseMapOffset)
+    MapOffset mapOffset; // added to every placement (front ends: parseMapOffset)
 };
 
 struct ColMapInputs {

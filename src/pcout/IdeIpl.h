@@ -47,8 +47,15 @@ struct IplInstance {
 // after the name), 11 for GTA SA (interior 0, no scale, LOD index -1 at the end).
 std::string iplInstanceLine(TargetGame target, const IplInstance& instance);
 
+// The global map offset, X, Y, Z, added to every placement. Held as 32-bit floats from the parse on (the
+// placements have always been moved by the float nearest the typed text); added in double precision.
+struct MapOffset {
+    std::array<float, 3> xyz{};
+    bool operator==(const MapOffset&) const = default;
+};
+
 // Position plus map offset, per axis, in double precision.
-std::array<double, 3> offsetPosition(const std::array<float, 3>& position, const std::array<double, 3>& mapOffset);
+std::array<double, 3> offsetPosition(const std::array<float, 3>& position, const MapOffset& mapOffset);
 
 // "end" of inst, then the empty cull and pick sections.
 std::string iplTail();

@@ -1,21 +1,30 @@
 #include "texture/MipMapRule.h"
 
-#include <string>
-
-#include "base/Error.h"
+#include "base/TextUtil.h"
 
 namespace veldrin {
 
-int mipSizeThresholdOfChoice(int choice) {
-    constexpr int kThresholds[] = {0, 17, 33, 65, 129};
-    if (choice < 0 || choice > 4) {
-        throw VeldrinError("Mip-map threshold choice " + std::to_string(choice) + " is not one of 0 to 4");
+std::string_view mipMapThresholdName(MipMapThreshold threshold) {
+    switch (threshold) {
+    case MipMapThreshold::All: return "all";
+    case MipMapThreshold::Over16: return "16";
+    case MipMapThreshold::Over32: return "32";
+    case MipMapThreshold::Over64: return "64";
+    case MipMapThreshold::Over128: return "128";
     }
-    return kThresholds[choice];
+    return "all";
 }
 
-bool wantsMipMaps(bool genMipMaps, TargetGame target, int sizeThreshold, int width) {
-    return genMipMaps && target != TargetGame::Gta3 && width > sizeThreshold;
+std::optional<MipMapThreshold> parseMipMapThreshold(std::string_view word) {
+    const std::string lower = toLower(std::string(word));
+    for (MipMapThreshold t : kMipMapThresholds) {
+        if (mipMapThresholdName(t) == lower) return t;
+    }
+    return std::nullopt;
+}
+
+bool wantsMipMaps(bool genMipMaps, TargetGame target, MipMapThreshold threshold, int width) {
+    return genMipMaps && target != TargetGame::Gta3 && width > static_cast<int>(threshold);
 }
 
 } // namespace veldrin

@@ -7,6 +7,7 @@
 #include "base/ByteSink.h"
 #include "base/Editions.h"
 #include "imaging/Imaging.h"
+#include "texture/MipMapRule.h"
 
 namespace veldrin {
 
@@ -23,7 +24,7 @@ struct TxdParams {
     GameVersion edition;
     std::string texturePrefix;
     bool genMipMaps = false;
-    int mipSizeThreshold = 0; // width a texture must exceed to get mip-maps (mipSizeThresholdOfChoice)
+    MipMapThreshold mipSizeThreshold = MipMapThreshold::All; // which textures get mip-maps
     DxtQuality dxtQuality = DxtQuality::Exact; // how DXT1 and DXT3 blocks are encoded
     int jobs = 1;            // threads; the output does not depend on it
 };

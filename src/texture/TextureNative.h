@@ -5,6 +5,7 @@
 
 #include "base/ByteSink.h"
 #include "base/Editions.h"
+#include "texture/MipMapRule.h"
 #include "texture/SourceTexture.h"
 
 namespace veldrin {
@@ -15,7 +16,7 @@ inline constexpr int64_t kTextureNativeHeaderSize = 88;
 struct NativeOptions {
     TargetGame target;
     bool genMipMaps = false;
-    int sizeThreshold = 0; // width a texture must exceed (mipSizeThresholdOfChoice)
+    MipMapThreshold sizeThreshold = MipMapThreshold::All;
     DxtQuality dxtQuality = DxtQuality::Exact;
 };
 

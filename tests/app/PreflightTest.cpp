@@ -94,21 +94,25 @@ TEST(Preflight, OptionsThatDoNothingForTheTarget) {
     struct Case {
         TargetGame target;
         bool mipMaps, night;
-        int threshold;
+        MipMapThreshold threshold;
+        DxtQuality quality;
         std::vector<std::string> warnings;
     };
     const std::string mip = "mip-maps are made for GTA VC and GTA SA only: the mip-map option does nothing for GTA 3";
     const std::string night = "night prelight is written for GTA SA only: the night prelight option does nothing for ";
-    const std::string threshold = "the mip-map threshold does nothing without mip-maps";
+    const std::string dxt = "block compression is used for GTA VC and GTA SA only: the block compression quality option "
+                            "does nothing for GTA 3";
+    using T = MipMapThreshold;
     const Case cases[] = {
-        {TargetGame::GtaSa, true, true, 65, {}},
-        {TargetGame::GtaVc, true, false, 33, {}},
-        {TargetGame::Gta3, false, false, 0, {}},
-        {TargetGame::Gta3, true, false, 0, {mip}},
-        {TargetGame::Gta3, true, true, 0, {mip, night + "GTA 3"}},
-        {TargetGame::GtaVc, false, true, 0, {night + "GTA VC"}},
-        {TargetGame::GtaSa, false, false, 17, {threshold}},
-        {TargetGame::Gta3, false, true, 129, {night + "GTA 3", threshold}},
+        {TargetGame::GtaSa, true, true, T::Over64, DxtQuality::High, {}},
+        {TargetGame::GtaVc, true, false, T::Over32, DxtQuality::Exact, {}},
+        {TargetGame::Gta3, false, false, T::All, DxtQuality::Exact, {}},
+        {TargetGame::Gta3, true, false, T::All, DxtQuality::Exact, {mip}},
+        {TargetGame::Gta3, true, true, T::Over16, DxtQuality::High, {mip, dxt, night + "GTA 3"}},
+        {TargetGame::GtaVc, false, true, T::All, DxtQuality::High, {night + "GTA VC"}},
+        // A refinement whose option is off is a setting kept for later (the window's dialogs), not a warning.
+        {TargetGame::GtaSa, false, false, T::Over16, DxtQuality::Exact, {}},
+        {TargetGame::Gta3, false, true, T::Over128, DxtQuality::Exact, {night + "GTA 3"}},
     };
     for (const Case& c : cases) {
         ConversionOptions o;
@@ -116,6 +120,8 @@ TEST(Preflight, OptionsThatDoNothingForTheTarget) {
         o.genMipMaps = c.mipMaps;
         o.genNightPrelit = c.night;
         o.mipSizeThreshold = c.threshold;
+        o.dxtQuality = c.quality;
+        o.prelightDayMinimum = 0; // refines the night prelight: never named on its own
         EXPECT_EQ(idleOptionWarnings(o), c.warnings) << targetGameName(c.target);
     }
 }

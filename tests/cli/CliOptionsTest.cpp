@@ -21,7 +21,7 @@ TEST(CliOptions, DefaultsFollowTheOptionsRecord) {
     EXPECT_EQ(o.txdMode, TxdMode::OneBigTxd);
     EXPECT_EQ(o.modelsPerTxd, 50);
     EXPECT_EQ(o.idOffset, 1000);
-    EXPECT_EQ(o.mapOffset, (std::array<float, 3>{0, 0, 0}));
+    EXPECT_EQ(o.mapOffset, MapOffset{});
     EXPECT_EQ(o.levelName, "indust");
     EXPECT_EQ(o.modelPrefix, "indust");
     EXPECT_EQ(o.lodPrefix(), "LODust");
@@ -30,7 +30,7 @@ TEST(CliOptions, DefaultsFollowTheOptionsRecord) {
     EXPECT_EQ(o.levelFolder(), std::filesystem::path("levels/indust"));
     EXPECT_EQ(o.prelightDayMinimum, 64);
     EXPECT_EQ(o.prelightNightMinimum, 16);
-    EXPECT_EQ(o.mipSizeThreshold, 0);
+    EXPECT_EQ(o.mipSizeThreshold, MipMapThreshold::All);
     EXPECT_EQ(o.jobs, 4);
     EXPECT_FALSE(o.writeReport || o.generateIde || o.genBlankCol || o.genMipMaps || o.genNightPrelit || o.optimiseMesh || o.buildImg ||
                  o.useZon || o.forceMegaLods);
@@ -52,12 +52,12 @@ TEST(CliOptions, EveryOptionReachesTheRecord) {
     EXPECT_EQ(o.dxtQuality, DxtQuality::High);
     EXPECT_TRUE(o.onePerModel());
     EXPECT_EQ(o.idOffset, 0);
-    EXPECT_EQ(o.mapOffset, (std::array<float, 3>{1.5f, -2.0f, 300.0f}));
+    EXPECT_EQ(o.mapOffset.xyz, (std::array<float, 3>{1.5f, -2.0f, 300.0f}));
     EXPECT_EQ(o.modelPrefix, "ab");
     EXPECT_EQ(o.lodPrefix(), "LOD");
     EXPECT_EQ(o.texturePrefix, "");
     EXPECT_EQ(o.levelName, "port"); // blanks around the base name are trimmed
-    EXPECT_EQ(o.mipSizeThreshold, 65);
+    EXPECT_EQ(o.mipSizeThreshold, MipMapThreshold::Over64);
     EXPECT_EQ(o.prelightDayMinimum, 0);
     EXPECT_EQ(o.prelightNightMinimum, 255);
     EXPECT_TRUE(o.genBlankCol && o.genMipMaps && o.genNightPrelit && o.optimiseMesh && o.buildImg && o.generateIde);
@@ -66,21 +66,29 @@ TEST(CliOptions, EveryOptionReachesTheRecord) {
     EXPECT_EQ(o.jobs, 3);
 }
 
-TEST(CliOptions, MapOffsetThatIsNotThreeNumbersIsRefusedBeforeTheRun) {
-    // Refused as the window refuses it, before anything is read.
-    for (const char* offset : {"--map-offset=1,5", "--map-offset=1,5,2,5,0", "--map-offset=inf,0,0", "--map-offset=,,"})
-        EXPECT_THROW(parse({"convert", "a.lvz", offset}), VeldrinError) << offset;
+TEST(CliOptions, MapOffsetThatIsNotThreeNumbersIsBadUsage) {
+    // Refused in the window's words, before anything is read.
+    for (const char* offset : {"--map-offset=1,5", "--map-offset=1,5,2,5,0", "--map-offset=inf,0,0", "--map-offset=,,",
+                               "--map-offset=0,nan,0"}) {
+        try {
+            parse({"convert", "a.lvz", "--ide", offset});
+            ADD_FAILURE() << offset << " was accepted";
+        } catch (const UsageError& e) {
+            EXPECT_EQ(e.message.rfind("Invalid Map XYZ offset (", 0), 0u) << e.message;
+            EXPECT_EQ(e.command, "convert");
+        }
+    }
 }
 
 TEST(CliOptions, ValuesAreReadWithoutRegardToCase) {
     const ConversionOptions o =
-        parse({"convert", "A.lvz", "--edition", "VCS-PSP", "--target", "SA", "--txd", "Group", "--mipmap-threshold", "ALL"})
+        parse({"convert", "A.lvz", "--edition", "VCS-PSP", "--target", "SA", "--txd", "Group", "--mipmaps", "--mipmap-threshold", "ALL"})
             .options;
     EXPECT_EQ(o.gameVersion, GameVersion::VcsPsp);
     EXPECT_FALSE(o.editionAuto);
     EXPECT_EQ(o.targetGame, TargetGame::GtaSa);
     EXPECT_EQ(o.txdMode, TxdMode::TxdPerGroup);
-    EXPECT_EQ(o.mipSizeThreshold, 0);
+    EXPECT_EQ(o.mipSizeThreshold, MipMapThreshold::All);
     EXPECT_EQ(parse({"convert", "a.lvz", "-o", "x", "-j", "2"}).options.outputFolder, std::filesystem::path("x"));
 }
 
@@ -100,8 +108,16 @@ TEST(CliOptions, BadUsageIsRefusedWithAReasonAndTheCommand) {
         {{"convert", "a.lvz", "--id-offset", "ab"}, "--id-offset", "convert"},
         {{"convert", "a.lvz", "--day-min", "256"}, "--day-min", "convert"},
         {{"convert", "a.lvz", "--mipmap-threshold", "8"}, "threshold", "convert"},
-        {{"convert", "a.lvz", "--island", "2"}, "--zon", "convert"},
-        {{"convert", "a.lvz", "--force-megalods"}, "--zon", "convert"},
+        // An option that refines another, given without it, names what it needs.
+        {{"convert", "a.lvz", "--island", "2"}, "--island needs --zon", "convert"},
+        {{"convert", "a.lvz", "--force-megalods"}, "--force-megalods needs --zon", "convert"},
+        {{"convert", "a.lvz", "--txd", "one", "--models-per-txd", "5"}, "--models-per-txd needs --txd group", "convert"},
+        {{"convert", "a.lvz", "--models-per-txd", "50"}, "--models-per-txd needs --txd group", "convert"},
+        {{"convert", "a.lvz", "--id-offset", "5"}, "--id-offset needs --ide", "convert"},
+        {{"convert", "a.lvz", "--map-offset=1,2,3"}, "--map-offset needs --ide", "convert"},
+        {{"convert", "a.lvz", "--night-min", "5"}, "--night-min needs --night-prelight", "convert"},
+        {{"convert", "a.lvz", "--mipmap-threshold", "16"}, "--mipmap-threshold needs --mipmaps", "convert"},
+        {{"info", "a.lvz", "--island", "2"}, "--island needs --zon", "info"},
         {{"convert", "a.lvz", "--ide=yes"}, "ide", "convert"},
         {{"convert", "a.lvz", "--jobs"}, "jobs", "convert"},
         {{"info", "a.lvz", "b.lvz"}, "more than one", "info"},
@@ -140,7 +156,7 @@ TEST(CliOptions, SideToolsReachTheirRecords) {
     EXPECT_FALSE(c.colmap.options.dynamicObjects);
     EXPECT_TRUE(c.colmap.options.buildings && c.colmap.options.treadables);
     EXPECT_EQ(c.colmap.options.idOffset, 7);
-    EXPECT_EQ(c.colmap.options.mapOffset, (std::array<double, 3>{1, 2, -3}));
+    EXPECT_EQ(c.colmap.options.mapOffset.xyz, (std::array<float, 3>{1, 2, -3}));
     EXPECT_EQ(c.colmap.paths.img, std::filesystem::path("G.IMG"));
     EXPECT_EQ(c.colmap.paths.outputBase, std::filesystem::path("out"));
 

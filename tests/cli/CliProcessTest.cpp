@@ -74,9 +74,10 @@ TEST(CliProcess, InfoReportDrawsTheLevelWithTheMapOffset) {
 TEST(CliProcess, FailuresExitWithOneAndUsageWithTwo) {
     TempFolder dir("veldrin-cli");
     const auto lvz = buildLevel(sampleTown(GameVersion::LcsPs2)).write(dir.path(), "town");
-    CliRun r = runCli("convert " + lvz.string() + " --map-offset=1,5");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(lastLine(r.out).rfind("Invalid Map XYZ offset", 0), 0u) << r.out;
+    CliRun r = runCli("convert " + lvz.string() + " --ide --map-offset=nan,0,0");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("veldrin-cli: Invalid Map XYZ offset (X: \"nan\""), std::string::npos) << r.out;
+    EXPECT_EQ(lastLine(r.out).rfind("usage: veldrin-cli convert", 0), 0u) << r.out;
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "town"));
 
     std::filesystem::remove(dir.path() / "town.IMG");

@@ -340,7 +340,7 @@ private slots:
             }
             QVERIFY(convert(w));
             const ConversionOptions& o = w.lastRunOptions();
-            QCOMPARE(o.mipSizeThreshold, 33);
+            QCOMPARE(o.mipSizeThreshold, MipMapThreshold::Over32);
             QCOMPARE(o.prelightDayMinimum, 100);
             QCOMPARE(o.prelightNightMinimum, 30);
             QVERIFY(o.useZon);

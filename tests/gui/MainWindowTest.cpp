@@ -138,7 +138,7 @@ private slots:
         QCOMPARE(o.modelsPerTxd, 50);
         QCOMPARE(o.idOffset, 1000);
         QCOMPARE(o.mapOffset, defaults.mapOffset);
-        QCOMPARE(o.mipSizeThreshold, 0);
+        QCOMPARE(o.mipSizeThreshold, MipMapThreshold::All);
         QCOMPARE(o.prelightDayMinimum, 64);
         QCOMPARE(o.prelightNightMinimum, 16);
         QCOMPARE(o.zonIsland, 0);
@@ -221,7 +221,7 @@ private slots:
         const ConversionOptions o = w.gatherOptions();
         QVERIFY(!o.generateIde);
         QCOMPARE(o.idOffset, 77);
-        QCOMPARE(o.mapOffset[0], 12.5f);
+        QCOMPARE(o.mapOffset.xyz[0], 12.5f);
     }
 
     // The number fields take free typing and are checked when editing ends: clearing "50" and
@@ -310,7 +310,7 @@ private slots:
         QVERIFY(child<QLineEdit>(w, "IDoffset")->isEnabled()); // restored through the check box's own rule
         QCOMPARE(after.idOffset, 500);
         QCOMPARE(after.mapOffset, before.mapOffset);
-        QCOMPARE(after.mipSizeThreshold, 65);
+        QCOMPARE(after.mipSizeThreshold, MipMapThreshold::Over64);
         QCOMPARE(after.dxtQuality, DxtQuality::High);
         QCOMPARE(w.outputFolderChoice(), dir / "out");
         QCOMPARE(after.prelightDayMinimum, 10);
@@ -322,7 +322,7 @@ private slots:
         settings.setValue("mipmaps/MipMapList", 99);
         MainWindow fresh;
         restoreSession(fresh, settings);
-        QCOMPARE(fresh.gatherOptions().mipSizeThreshold, 0);
+        QCOMPARE(fresh.gatherOptions().mipSizeThreshold, MipMapThreshold::All);
     }
 
     // Tab walks the visible controls and comes back round without reaching the developer's button.

@@ -88,15 +88,18 @@ TEST(Palette, ClutBlocksOfEightEntriesExchangeInsideEachGroupOf32) {
 }
 
 TEST(MipMapRule, ThresholdsLookAtTheWidthOnly) {
-    EXPECT_EQ(mipSizeThresholdOfChoice(0), 0);
-    EXPECT_EQ(mipSizeThresholdOfChoice(4), 129);
-    EXPECT_THROW(mipSizeThresholdOfChoice(5), VeldrinError);
-    const int over16 = mipSizeThresholdOfChoice(1), over32 = mipSizeThresholdOfChoice(2);
+    const MipMapThreshold over16 = MipMapThreshold::Over16, over32 = MipMapThreshold::Over32, all = MipMapThreshold::All;
     EXPECT_FALSE(wantsMipMaps(true, TargetGame::GtaVc, over16, 16)); // 16 x 256
     EXPECT_TRUE(wantsMipMaps(true, TargetGame::GtaSa, over16, 32));  // 32 x 4
     EXPECT_FALSE(wantsMipMaps(true, TargetGame::GtaVc, over32, 32));
     EXPECT_TRUE(wantsMipMaps(true, TargetGame::GtaVc, over32, 64));
-    EXPECT_TRUE(wantsMipMaps(true, TargetGame::GtaVc, 0, 4));
-    EXPECT_FALSE(wantsMipMaps(true, TargetGame::Gta3, 0, 256));
-    EXPECT_FALSE(wantsMipMaps(false, TargetGame::GtaSa, 0, 256));
+    EXPECT_TRUE(wantsMipMaps(true, TargetGame::GtaVc, all, 4));
+    EXPECT_FALSE(wantsMipMaps(true, TargetGame::Gta3, all, 256));
+    EXPECT_FALSE(wantsMipMaps(false, TargetGame::GtaSa, all, 256));
+    EXPECT_TRUE(wantsMipMaps(true, TargetGame::GtaSa, MipMapThreshold::Over128, 256));
+    EXPECT_FALSE(wantsMipMaps(true, TargetGame::GtaSa, MipMapThreshold::Over128, 128));
+    // The words of the command line and the manifest, each read back to its choice.
+    for (MipMapThreshold t : kMipMapThresholds) EXPECT_EQ(parseMipMapThreshold(mipMapThresholdName(t)), t);
+    EXPECT_EQ(parseMipMapThreshold("ALL"), all);
+    EXPECT_EQ(parseMipMapThreshold("17"), std::nullopt);
 }

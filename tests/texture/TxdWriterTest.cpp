@@ -121,7 +121,7 @@ TEST(TxdWriter, ViceCityMipChainDownToOneTexel) {
 TEST(TxdWriter, MipMapThresholdAndTargetDecide) {
     TxdParams p = params(TargetGame::GtaVc);
     p.genMipMaps = true;
-    p.mipSizeThreshold = 33; // "Greater than 32x32"
+    p.mipSizeThreshold = MipMapThreshold::Over32;
     const ReadTxd txd = convert({patternTexture(32, 128, 4), patternTexture(64, 8, 4)}, p);
     EXPECT_EQ(txd.textures.at(0).levelCount, 1);
     EXPECT_EQ(txd.textures.at(0).filter, 0x1102u);

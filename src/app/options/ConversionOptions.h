@@ -6,6 +6,8 @@
 
 #include "base/Editions.h"
 #include "imaging/Imaging.h"
+#include "pcout/IdeIpl.h"
+#include "texture/MipMapRule.h"
 
 namespace veldrin {
 
@@ -18,7 +20,7 @@ struct ConversionOptions {
     TargetGame targetGame = TargetGame::Gta3;
     bool generateIde = false;
     int idOffset = 1000;                       // 0 or more
-    std::array<float, 3> mapOffset{};          // X, Y, Z added to every placement (front ends: parseMapOffset)
+    MapOffset mapOffset;                       // added to every placement (front ends: parseMapOffset)
     TxdMode txdMode = TxdMode::OneBigTxd;
     int modelsPerTxd = 50;                     // 1 or more
     std::string modelPrefix;                   // LevelName after a pick
@@ -29,7 +31,7 @@ struct ConversionOptions {
     std::filesystem::path outputFolder;        // output goes to outputFolder / levelName
     bool genBlankCol = false;
     bool genMipMaps = false;
-    int mipSizeThreshold = 0;                  // width a texture must exceed for mip-maps: 0, 17, 33, 65, 129
+    MipMapThreshold mipSizeThreshold = MipMapThreshold::All; // the textures that get mip-maps
     DxtQuality dxtQuality = DxtQuality::Exact; // block encoder of VC and SA dictionaries
     bool genNightPrelit = false;
     int prelightDayMinimum = 64;               // 0..255

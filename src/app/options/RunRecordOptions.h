@@ -4,9 +4,10 @@
 
 namespace veldrin {
 
-// Every conversion option under its command-line name, as the report's manifest lists them
-// ("target": "sa", "txd": "group", "ide": true, ...). Options that only refine another (the models
-// per dictionary, the island) are listed whatever their parent says, so two manifests compare line by line.
+// Every conversion option of the option table that shapes the level's files, under its command-line
+// name, as the report's manifest lists them ("target": "sa", "txd": "group", "ide": true, ...). Options
+// that only refine another (the models per dictionary, the island) are listed whatever their parent
+// says, so two manifests compare line by line.
 std::vector<std::pair<std::string, RunRecord::OptionValue>> recordedOptions(const ConversionOptions& options);
 
 // The level part of the record: name, LVZ and IMG paths, edition by its command-line name.

@@ -174,14 +174,13 @@ private:
         status("Building " + o_.levelName + ".ipl");
         ide_ += ideTail();
         std::string ipl = iplHead(o_.levelName);
-        const std::array<double, 3> offset{o_.mapOffset[0], o_.mapOffset[1], o_.mapOffset[2]};
         for (const PlannedInstance& instance : p_.plan.instances) {
             const std::size_t model = static_cast<std::size_t>(instance.model);
             if (model >= ideIds_.size() || ideIds_[model] < 0) continue;
             IplInstance line;
             line.id = ideIds_[model];
             line.name = modelName(p_.tables.models[model], instance.model, o_.modelPrefix, o_.lodPrefix());
-            line.position = offsetPosition(instance.position, offset);
+            line.position = offsetPosition(instance.position, o_.mapOffset);
             line.rotation = instance.rotation;
             ipl += iplInstanceLine(o_.targetGame, line);
             if (o_.writeReport) report_.placements.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model])});

@@ -22,12 +22,11 @@ ReportContent plannedLevelContent(const ConversionOptions& options, const LevelB
         textureIds.insert(p.textureIds.begin(), p.textureIds.end());
         planned[static_cast<std::size_t>(p.resourceIndex)] = true;
     }
-    const std::array<double, 3> offset{options.mapOffset[0], options.mapOffset[1], options.mapOffset[2]};
     std::vector<MapPoint> points;
     for (const PlannedInstance& instance : plan.instances) {
         const std::size_t model = static_cast<std::size_t>(instance.model);
         if (model >= planned.size() || !planned[model]) continue;
-        const std::array<double, 3> at = offsetPosition(instance.position, offset);
+        const std::array<double, 3> at = offsetPosition(instance.position, options.mapOffset);
         points.push_back({at[0], at[1], placementKind(tables.models[model])});
     }
     ReportContent content = levelContent(level.all(), tables, models, std::vector<int>(textureIds.begin(), textureIds.end()),

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "app/options/OptionTable.h"
 #include "base/FileIO.h"
 #include "pcout/ImgArchive.h"
 #include "report/ReportFolder.h"
@@ -68,16 +69,22 @@ std::vector<std::string> checkOutputFolders(const ConversionOptions& options) {
 }
 
 std::vector<std::string> idleOptionWarnings(const ConversionOptions& o) {
+    // From the option table's targets: an option set away from its default for a game it does nothing
+    // for. An option that refines another is left to its parent (the window keeps a dialog's settings
+    // while their option is off; the command line refuses them before the run).
+    static const char* const kGames[] = {"GTA 3", "GTA VC", "GTA SA"};
+    const ConversionOptions defaults;
+    const auto targetBit = [](TargetGame t) { return 1u << (static_cast<int>(t) - 1); };
     std::vector<std::string> warnings;
-    if (o.genMipMaps && o.targetGame == TargetGame::Gta3) {
-        warnings.push_back("mip-maps are made for GTA VC and GTA SA only: the mip-map option does nothing for GTA 3");
-    }
-    if (o.genNightPrelit && o.targetGame != TargetGame::GtaSa) {
-        warnings.push_back(std::string("night prelight is written for GTA SA only: the night prelight option does nothing for ") +
-                           (o.targetGame == TargetGame::Gta3 ? "GTA 3" : "GTA VC"));
-    }
-    if (o.mipSizeThreshold != 0 && !o.genMipMaps) {
-        warnings.push_back("the mip-map threshold does nothing without mip-maps");
+    for (const OptionSpec& spec : optionTable()) {
+        if (spec.refines || spec.targets == kForAll || !spec.record || spec.targets & targetBit(o.targetGame)) continue;
+        if (spec.record(o) == spec.record(defaults)) continue;
+        std::string games;
+        for (int i = 0, named = 0; i < 3; ++i) {
+            if (spec.targets & (1u << i)) games += std::string(named++ ? " and " : "") + kGames[i];
+        }
+        warnings.push_back(std::string(spec.targetNote) + " " + games + " only: the " + spec.title +
+                           " option does nothing for " + kGames[static_cast<int>(o.targetGame) - 1]);
     }
     return warnings;
 }

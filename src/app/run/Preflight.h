@@ -27,8 +27,8 @@ std::optional<std::string> outputFolderProblem(const std::filesystem::path& fold
 // The folders a conversion writes: the level folder and, with the report on, the report folder.
 std::vector<std::string> checkOutputFolders(const ConversionOptions& options);
 
-// One line for each option that does nothing for the chosen target: mip-maps for GTA 3, night prelight
-// for GTA 3 and GTA VC, a mip-map threshold without mip-maps.
+// One line for each option set for a target it does nothing for, by the option table's targets:
+// mip-maps for GTA 3, night prelight for GTA 3 and GTA VC, high block compression quality for GTA 3.
 std::vector<std::string> idleOptionWarnings(const ConversionOptions& options);
 
 // A warning when no zone of `zones` belongs to `island`, naming the islands the file has.

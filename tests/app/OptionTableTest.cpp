@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "app/options/OptionTable.h"
+#include "app/options/RunRecordOptions.h"
+
+namespace veldrin {
+namespace {
+
+using Manifest = std::map<std::string, RunRecord::OptionValue>;
+
+// A level as picked, which derives its folder and prefixes; the options given come after the pick.
+ConversionOptions picked() {
+    ConversionOptions o;
+    applyLevelPick(o, "levels/INDUST.lvz");
+    return o;
+}
+
+Manifest manifestOf(const ConversionOptions& o) {
+    const auto listed = recordedOptions(o);
+    return Manifest(listed.begin(), listed.end());
+}
+
+// A value away from the default, as typed, for every value option of the table.
+const std::map<OptionId, std::string> kOtherValues = {
+    {OptionId::Out, "elsewhere"},        {OptionId::Edition, "vcs-psp"},     {OptionId::Target, "sa"},
+    {OptionId::Txd, "group"},            {OptionId::ModelsPerTxd, "7"},      {OptionId::TexturePrefix, "tx"},
+    {OptionId::DxtQuality, "high"},      {OptionId::MipmapThreshold, "64"},  {OptionId::ModelPrefix, "mdl"},
+    {OptionId::DayMin, "10"},            {OptionId::NightMin, "200"},        {OptionId::IdOffset, "0"},
+    {OptionId::MapOffset, "0.1,-2,3e5"}, {OptionId::Zon, "MAP.ZON"},         {OptionId::Island, "3"},
+    {OptionId::Jobs, "3"},
+};
+
+// The text a manifest value is typed as on the command line.
+std::string typed(const RunRecord::OptionValue& v) {
+    if (const auto* text = std::get_if<std::string>(&v)) return *text;
+    return std::to_string(std::get<int64_t>(v));
+}
+
+// An option that shapes the files but leaves the manifest as it was could not be told from a run
+// without it (as --dxt-quality once was): every option of the table moves exactly its own line, and
+// that line, typed again, gives the same manifest.
+TEST(OptionTable, EveryOptionShowsInTheManifestAndReadsBackFromIt) {
+    const Manifest defaults = manifestOf(picked());
+    for (const OptionSpec& spec : optionTable()) {
+        if (!spec.record) {
+            // Only what happens around the level's files goes unlisted: the report itself, the old files removed.
+            EXPECT_TRUE(spec.id == OptionId::Report || spec.id == OptionId::Clean) << spec.name;
+            continue;
+        }
+        ConversionOptions changed = picked();
+        if (spec.flag) {
+            changed.*spec.flag = true;
+        } else {
+            ASSERT_TRUE(kOtherValues.count(spec.id)) << spec.name << " needs a value here";
+            spec.set(changed, kOtherValues.at(spec.id));
+        }
+        const Manifest manifest = manifestOf(changed);
+        ASSERT_EQ(manifest.size(), defaults.size());
+        for (const auto& [key, value] : manifest) EXPECT_EQ(value == defaults.at(key), key != spec.name) << spec.name << ": " << key;
+
+        if (spec.flag) continue;
+        ConversionOptions again = picked();
+        spec.set(again, typed(manifest.at(spec.name)));
+        EXPECT_EQ(manifestOf(again), manifest) << spec.name;
+    }
+}
+
+// The help's "(default X)" is the value a run gets when the option is not given.
+TEST(OptionTable, HelpDefaultsAreTheDefaults) {
+    const Manifest defaults = manifestOf(picked());
+    int compared = 0;
+    for (const OptionSpec& spec : optionTable()) {
+        const std::string text = spec.defaultText;
+        if (text.empty() || text.find(':') != std::string::npos || !spec.record) continue;
+        EXPECT_EQ(typed(defaults.at(spec.name)), text) << spec.name;
+        EXPECT_NE(optionHelp(spec).find("(default " + text + ")"), std::string::npos) << optionHelp(spec);
+        ++compared;
+    }
+    EXPECT_GE(compared, 9);
+}
+
+TEST(OptionTable, ARefinementActsOnlyWhenItsOptionSaysWhatItNeeds) {
+    struct Case {
+        OptionId id;
+        void (*parentOn)(ConversionOptions&);
+        const char* needs;
+    };
+    const Case cases[] = {
+        {OptionId::ModelsPerTxd, [](ConversionOptions& o) { o.txdMode = TxdMode::TxdPerGroup; }, "--txd group"},
+        {OptionId::IdOffset, [](ConversionOptions& o) { o.generateIde = true; }, "--ide"},
+        {OptionId::MapOffset, [](ConversionOptions& o) { o.generateIde = true; }, "--ide"},
+        {OptionId::Island, [](ConversionOptions& o) { o.useZon = true, o.zonPath = "MAP.ZON"; }, "--zon"},
+        {OptionId::ForceMegalods, [](ConversionOptions& o) { o.useZon = true, o.zonPath = "MAP.ZON"; }, "--zon"},
+        {OptionId::DayMin, [](ConversionOptions& o) { o.genNightPrelit = true; }, "--night-prelight"},
+        {OptionId::NightMin, [](ConversionOptions& o) { o.genNightPrelit = true; }, "--night-prelight"},
+        {OptionId::MipmapThreshold, [](ConversionOptions& o) { o.genMipMaps = true; }, "--mipmaps"},
+    };
+    std::set<OptionId> listed;
+    for (const Case& c : cases) {
+        const OptionSpec& spec = optionSpec(c.id);
+        ConversionOptions o;
+        o.txdMode = TxdMode::NoTxd; // not "group" either way
+        EXPECT_FALSE(refinedOptionActs(spec, o)) << spec.name;
+        c.parentOn(o);
+        EXPECT_TRUE(refinedOptionActs(spec, o)) << spec.name;
+        EXPECT_EQ(refinementNeeds(spec), c.needs);
+        EXPECT_EQ(optionHelp(spec).rfind(std::string("with ") + c.needs + ", ", 0), 0u) << optionHelp(spec);
+        listed.insert(c.id);
+    }
+    for (const OptionSpec& spec : optionTable()) {
+        if (!listed.count(spec.id)) {
+            EXPECT_FALSE(spec.refines) << spec.name << " refines an option this test does not know";
+        }
+    }
+}
+
+} // namespace
+} // namespace veldrin
