@@ -149,6 +149,8 @@ CliCommand parseCommandLine(const std::vector<std::string>& args, int defaultJob
     } catch (UsageError& e) {
         e.command = command;
         throw;
+    } catch (const VeldrinError& e) {
+        throw UsageError{e.what(), command}; // a value an option refused (a map offset that is not a number)
     }
 
     CliCommand& c = tree.parsed;

@@ -28,8 +28,8 @@ struct CliCommand {
     InspectCommand inspect;
 };
 
-// Parses the arguments after the program name. Throws UsageError for bad usage, VeldrinError for a
-// map offset that is not a number (a refused run, as the window refuses it).
+// Parses the arguments after the program name. Throws UsageError for bad usage, a map offset that is
+// not a number among it.
 CliCommand parseCommandLine(const std::vector<std::string>& args, int defaultJobs);
 
 // Parses and runs; returns the exit status: 0 success, 1 a failed run, 2 bad usage.

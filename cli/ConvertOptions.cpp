@@ -94,7 +94,10 @@ CLI::App* addInfoCommand(CLI::App& root, ConvertRequest& r) {
                 "  veldrin-cli info INDUST.lvz --edition lcs-ps2\n"
                 "  veldrin-cli info INDUST.lvz --report pictures --zon MAP.ZON --island 1\n"
                 "      writes pictures/index.html: the textures, the models and the map of island 1\n");
-    cmd->add_option("level", r.levels, "the level's LVZ file; its IMG is the file of the same name beside it")
+    // One level, so the usage line says "level", not "level...".
+    cmd->add_option_function<std::string>(
+           "level", [&r](const std::string& v) { r.levels = {v}; },
+           "the level's LVZ file; its IMG is the file of the same name beside it")
         ->option_text("LEVEL.lvz")
         ->required();
     r.settings.options.editionAuto = true;
@@ -115,9 +118,6 @@ CLI::App* addInfoCommand(CLI::App& root, ConvertRequest& r) {
 }
 
 void checkConvertRequest(const ConvertRequest& r, const std::string& command) {
-    if (command == "info" && r.levels.size() > 1) {
-        throw UsageError{"more than one level given (\"" + r.levels[0] + "\" and \"" + r.levels[1] + "\")", command};
-    }
     // An option that only refines another does nothing without it: refused, as a typing slip would be.
     // info draws its map with the offset whether or not a convert would write an IPL.
     const ConversionOptions& o = r.settings.options;

@@ -20,7 +20,7 @@ struct ConversionOptions {
     TargetGame targetGame = TargetGame::Gta3;
     bool generateIde = false;
     int idOffset = 1000;                       // 0 or more
-    MapOffset mapOffset;                       // added to every placement (front ends: parseMapOffset)
+    MapOffset mapOffset{};                     // added to every placement (front ends: parseMapOffset)
     TxdMode txdMode = TxdMode::OneBigTxd;
     int modelsPerTxd = 50;                     // 1 or more
     std::string modelPrefix;                   // LevelName after a pick
