@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <set>
 
 #include "app/options/OptionTable.h"
 #include "app/options/RunRecordOptions.h"
@@ -80,41 +79,6 @@ TEST(OptionTable, HelpDefaultsAreTheDefaults) {
         ++compared;
     }
     EXPECT_GE(compared, 9);
-}
-
-TEST(OptionTable, ARefinementActsOnlyWhenItsOptionSaysWhatItNeeds) {
-    struct Case {
-        OptionId id;
-        void (*parentOn)(ConversionOptions&);
-        const char* needs;
-    };
-    const Case cases[] = {
-        {OptionId::ModelsPerTxd, [](ConversionOptions& o) { o.txdMode = TxdMode::TxdPerGroup; }, "--txd group"},
-        {OptionId::IdOffset, [](ConversionOptions& o) { o.generateIde = true; }, "--ide"},
-        {OptionId::MapOffset, [](ConversionOptions& o) { o.generateIde = true; }, "--ide"},
-        {OptionId::Island, [](ConversionOptions& o) { o.useZon = true, o.zonPath = "MAP.ZON"; }, "--zon"},
-        {OptionId::ForceMegalods, [](ConversionOptions& o) { o.useZon = true, o.zonPath = "MAP.ZON"; }, "--zon"},
-        {OptionId::DayMin, [](ConversionOptions& o) { o.genNightPrelit = true; }, "--night-prelight"},
-        {OptionId::NightMin, [](ConversionOptions& o) { o.genNightPrelit = true; }, "--night-prelight"},
-        {OptionId::MipmapThreshold, [](ConversionOptions& o) { o.genMipMaps = true; }, "--mipmaps"},
-    };
-    std::set<OptionId> listed;
-    for (const Case& c : cases) {
-        const OptionSpec& spec = optionSpec(c.id);
-        ConversionOptions o;
-        o.txdMode = TxdMode::NoTxd; // not "group" either way
-        EXPECT_FALSE(refinedOptionActs(spec, o)) << spec.name;
-        c.parentOn(o);
-        EXPECT_TRUE(refinedOptionActs(spec, o)) << spec.name;
-        EXPECT_EQ(refinementNeeds(spec), c.needs);
-        EXPECT_EQ(optionHelp(spec).rfind(std::string("with ") + c.needs + ", ", 0), 0u) << optionHelp(spec);
-        listed.insert(c.id);
-    }
-    for (const OptionSpec& spec : optionTable()) {
-        if (!listed.count(spec.id)) {
-            EXPECT_FALSE(spec.refines) << spec.name << " refines an option this test does not know";
-        }
-    }
 }
 
 } // namespace
