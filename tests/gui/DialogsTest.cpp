@@ -147,12 +147,12 @@ private slots:
         child<QComboBox>(*w.mipMapDialog(), "DxtQualityList")->setCurrentIndex(1);
         child<QPushButton>(*w.mipMapDialog(), "CancelButton")->click();
         QVERIFY(!w.mipMapDialog()->isVisible() && w.isEnabled());
-        QCOMPARE(w.gatherOptions().mipSizeThreshold, 33);
+        QCOMPARE(w.gatherOptions().mipSizeThreshold, MipMapThreshold::Over32);
         QCOMPARE(w.gatherOptions().dxtQuality, DxtQuality::Exact);
         child<QPushButton>(w, "Button3")->click();
         list->setCurrentIndex(4);
         w.mipMapDialog()->close();
-        QCOMPARE(w.gatherOptions().mipSizeThreshold, 129);
+        QCOMPARE(w.gatherOptions().mipSizeThreshold, MipMapThreshold::Over128);
     }
 
     void useZonEnablesTheZoneControlsAndForcesMegaLods() {
