@@ -31,7 +31,7 @@ const std::vector<IplInstance>& cityInstances() {
             IplInstance instance;
             instance.id = 1000 + i % kModels;
             instance.name = "city_model" + std::to_string(i % kModels);
-            instance.position = offsetPosition({place(random), place(random), place(random) / 20}, {10.5, -3, 2});
+            instance.position = offsetPosition({place(random), place(random), place(random) / 20}, MapOffset{{10.5, -3, 2}});
             const float half = i % 4 == 0 ? 0.0f : angle(random) / 2;
             instance.rotation = {0, 0, std::sin(half), std::cos(half)};
             all.push_back(instance);

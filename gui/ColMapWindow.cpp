@@ -151,7 +151,7 @@ ColMapOptions ColMapWindow::options() const {
     o.dynamicObjects = dynamicObjects_->isChecked();
     o.treadables = treadables_->isChecked();
     o.idOffset = idOffsetOf(offsets_);
-    o.mapOffset = parseMapOffset(mapOffsetTextsOf(offsets_), MapOffsetMessages::CollisionMap);
+    o.mapOffset = parseExactMapOffset(mapOffsetTextsOf(offsets_), MapOffsetMessages::CollisionMap);
     return o;
 }
 

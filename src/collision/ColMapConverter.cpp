@@ -60,7 +60,7 @@ ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const
     ColMapResult result;
     const Reporter report(callbacks, result.summary);
     const auto warn = [&report](const std::string& text) { report.warning(text); };
-    const MapOffset& mapOffset = o.mapOffset;
+    const std::array<double, 3>& mapOffset = o.mapOffset;
     if (o.idOffset < 0) throw VeldrinError("The ID offset must be 0 or more");
 
     report.status("Unpacking " + in.dtzName);

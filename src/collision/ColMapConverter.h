@@ -26,7 +26,7 @@ struct ColMapOptions {
     bool dynamicObjects = true;
     bool treadables = true; // read for LCS only
     int32_t idOffset = 1000; // 0 or more
-    MapOffset mapOffset{}; // added to every placement (front ends: parseMapOffset)
+    std::array<double, 3> mapOffset{}; // added to every placement, as typed (front ends: parseExactMapOffset)
 };
 
 struct ColMapInputs {

@@ -97,6 +97,10 @@ std::array<double, 3> offsetPosition(const std::array<float, 3>& position, const
     return {double(position[0]) + double(m[0]), double(position[1]) + double(m[1]), double(position[2]) + double(m[2])};
 }
 
+std::array<double, 3> offsetPosition(const std::array<float, 3>& position, const std::array<double, 3>& mapOffset) {
+    return {double(position[0]) + mapOffset[0], double(position[1]) + mapOffset[1], double(position[2]) + mapOffset[2]};
+}
+
 std::string iplTail() { return lines({"end", "cull", "end", "pick", "end"}); }
 
 } // namespace veldrin

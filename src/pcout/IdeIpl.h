@@ -56,6 +56,8 @@ struct MapOffset {
 
 // Position plus map offset, per axis, in double precision.
 std::array<double, 3> offsetPosition(const std::array<float, 3>& position, const MapOffset& mapOffset);
+// The same with an offset held in double precision (the collision map's).
+std::array<double, 3> offsetPosition(const std::array<float, 3>& position, const std::array<double, 3>& mapOffset);
 
 // "end" of inst, then the empty cull and pick sections.
 std::string iplTail();

@@ -157,7 +157,7 @@ TEST(CliOptions, SideToolsReachTheirRecords) {
     EXPECT_FALSE(c.colmap.options.dynamicObjects);
     EXPECT_TRUE(c.colmap.options.buildings && c.colmap.options.treadables);
     EXPECT_EQ(c.colmap.options.idOffset, 7);
-    EXPECT_EQ(c.colmap.options.mapOffset.xyz, (std::array<float, 3>{1, 2, -3}));
+    EXPECT_EQ(c.colmap.options.mapOffset, (std::array<double, 3>{1, 2, -3}));
     EXPECT_EQ(c.colmap.paths.img, std::filesystem::path("G.IMG"));
     EXPECT_EQ(c.colmap.paths.outputBase, std::filesystem::path("out"));
 

@@ -239,6 +239,8 @@ TEST(ColMap, PoolSizeIsTheLastIndex) {
     EXPECT_EQ(inst[0], "1000, colmap12, 1.000, 0.000, 0.000, 1, 1, 1, 0, 0, 0, 1");
 }
 
+// The offset is added as typed, in double precision: 10 + 0.7625 is a tie at three decimals (10.763), where
+// the float nearest 0.7625 would fall below it (10.762).
 TEST(ColMap, MapOffsetIsAddedAndZeroCarriesNoSign) {
     TestDtz dtz;
     dtz.modelCount = 2;
@@ -250,10 +252,10 @@ TEST(ColMap, MapOffsetIsAddedAndZeroCarriesNoSign) {
     o.edition = StoriesEdition::VCS;
     o.target = TargetGame::GtaSa;
     o.idOffset = 0;
-    o.mapOffset = {100.0, -50.5, 0.0};
+    o.mapOffset = {0.7625, -50.5, 0.0};
     const MapRun run = convert({buildDtz(dtz, StoriesEdition::VCS), {}, std::nullopt}, o);
     EXPECT_EQ(body(run.lines("ColMap.IPL"), kIplTail.size()),
-              std::vector<std::string>{"0, colmap1, 0, 110.000, -30.500, 0.000, 0, 0, -1, 0, -1"});
+              std::vector<std::string>{"0, colmap1, 0, 10.763, -30.500, 0.000, 0, 0, -1, 0, -1"});
     EXPECT_EQ(body(run.lines("ColMap.IDE"), kIdeTail.size()), std::vector<std::string>{"0, colmap1, generic, 1, 299, 0"});
 }
 

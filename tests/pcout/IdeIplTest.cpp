@@ -133,7 +133,7 @@ TEST(IplText, MapOffsetIsAddedInDoublePrecision) {
     IplInstance instance;
     instance.id = 1017;
     instance.name = "indust17";
-    instance.position = offsetPosition({10, 20, 30}, {100, -50.5, 0});
+    instance.position = offsetPosition({10, 20, 30}, MapOffset{{100, -50.5, 0}});
     instance.rotation = {0, 0, -0.70710678f, 0.70710678f};
     const auto fields = fieldsOf(iplInstanceLine(TargetGame::GtaVc, instance));
     ASSERT_EQ(fields.size(), 13u);
@@ -143,6 +143,6 @@ TEST(IplText, MapOffsetIsAddedInDoublePrecision) {
     EXPECT_EQ(fields[11], "-0.7071068");
     EXPECT_EQ(fields[12], "0.7071068");
     // A float position plus an offset that a float sum would lose.
-    const auto far = offsetPosition({16777216.0f, 0, 0}, {0.25, 0, 0});
+    const auto far = offsetPosition({16777216.0f, 0, 0}, MapOffset{{0.25, 0, 0}});
     EXPECT_EQ(far[0], 16777216.25);
 }

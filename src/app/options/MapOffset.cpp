@@ -8,14 +8,17 @@
 
 namespace veldrin {
 
-MapOffset parseMapOffset(const std::array<std::string, 3>& texts, MapOffsetMessages messages) {
+namespace {
+
+// The three texts as doubles; `fits` says whether a value is one the offset can hold.
+template <typename Fits>
+std::array<double, 3> parseAxes(const std::array<std::string, 3>& texts, MapOffsetMessages messages, Fits fits) {
     static constexpr char kAxes[3] = {'X', 'Y', 'Z'};
-    MapOffset offset;
+    std::array<double, 3> values{};
     for (std::size_t axis = 0; axis < 3; ++axis) {
         const auto value = parseDecimal(texts[axis]);
-        // A finite double past the float range would become infinite: refused like "inf".
-        if (value && std::isfinite(*value) && std::isfinite(static_cast<float>(*value))) {
-            offset.xyz[axis] = static_cast<float>(*value);
+        if (value && std::isfinite(*value) && fits(*value)) {
+            values[axis] = *value;
             continue;
         }
         if (messages == MapOffsetMessages::CollisionMap)
@@ -23,7 +26,21 @@ MapOffset parseMapOffset(const std::array<std::string, 3>& texts, MapOffsetMessa
         throw VeldrinError(std::string(kInvalidMapOffsetMessage) + " (" + kAxes[axis] + ": \"" + texts[axis] +
                            "\" is not a number)");
     }
+    return values;
+}
+
+} // namespace
+
+MapOffset parseMapOffset(const std::array<std::string, 3>& texts, MapOffsetMessages messages) {
+    // A finite double past the float range would become infinite: refused like "inf".
+    const auto values = parseAxes(texts, messages, [](double v) { return std::isfinite(static_cast<float>(v)); });
+    MapOffset offset;
+    for (std::size_t axis = 0; axis < 3; ++axis) offset.xyz[axis] = static_cast<float>(values[axis]);
     return offset;
+}
+
+std::array<double, 3> parseExactMapOffset(const std::array<std::string, 3>& texts, MapOffsetMessages messages) {
+    return parseAxes(texts, messages, [](double) { return true; });
 }
 
 MapOffset parseMapOffset(const std::string& xyz, MapOffsetMessages messages) {

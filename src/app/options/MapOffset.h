@@ -24,6 +24,10 @@ MapOffset parseMapOffset(const std::array<std::string, 3>& texts, MapOffsetMessa
 // refused as an empty one.
 MapOffset parseMapOffset(const std::string& xyz, MapOffsetMessages messages);
 
+// The collision map's offset: the same texts and refusals, kept in double precision as typed, the way
+// its placements have always been moved.
+std::array<double, 3> parseExactMapOffset(const std::array<std::string, 3>& texts, MapOffsetMessages messages);
+
 // "X,Y,Z" with each axis in nine significant digits, as the manifest records it (parseMapOffset reads it
 // back to the same floats).
 std::string mapOffsetText(const MapOffset& offset);
