@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "imaging/BlockRows.h"
-#include "imaging/FormatConversion.h"
 #include "imaging/Imaging.h"
-#include "imaging/Resample.h"
-#include "imaging/VectorTargets.h"
+#include "internal/BlockRows.h"
+#include "internal/FormatConversion.h"
+#include "internal/Resample.h"
+#include "internal/VectorTargets.h"
 
 using namespace veldrin;
 
@@ -193,21 +193,21 @@ void highAgainstClusterByBlock(benchmark::State& state) {
 
 // Today's mip chain of a "DXT3" image without vector lanes: decode once, then per level the plain
 // resampling passes and the block encoder one block at a time.
-TDynImageDataArray plainMipChain(const ImageData& image) {
+MipChain plainMipChain(const ImageData& image) {
     const ImageData argb = toArgb(image);
-    TDynImageDataArray chain{image};
-    int32_t width = image.Width, height = image.Height;
+    MipChain chain{image};
+    int32_t width = image.width, height = image.height;
     while (width > 1 || height > 1) {
         width = std::max(1, width / 2);
         height = std::max(1, height / 2);
         ImageData level = createImage(width, height, TexelFormat::A8R8G8B8);
-        resampleRowsPlain(argb, planWeightedPasses(argb.Width, argb.Height, width, height, SamplingFilter::Triangle),
-                          level.Bits.data());
+        resampleRowsPlain(argb, planWeightedPasses(argb.width, argb.height, width, height, SamplingFilter::Triangle),
+                          level.texels.data());
         if (width < 4 || height < 4) level = stretchNearest(level, std::max(width, 4), std::max(height, 4));
-        ImageData blocks = createImage(level.Width, level.Height, TexelFormat::DXT3);
-        for (int32_t by = 0; by < level.Height / 4; ++by)
-            encodeBlockRowScalar(level.Bits.data() + int64_t{by} * 4 * level.Width * 4, int64_t{level.Width} * 4,
-                                 level.Width / 4, true, blocks.Bits.data() + int64_t{by} * (level.Width / 4) * 16);
+        ImageData blocks = createImage(level.width, level.height, TexelFormat::DXT3);
+        for (int32_t by = 0; by < level.height / 4; ++by)
+            encodeBlockRowScalar(level.texels.data() + int64_t{by} * 4 * level.width * 4, int64_t{level.width} * 4,
+                                 level.width / 4, true, blocks.texels.data() + int64_t{by} * (level.width / 4) * 16);
         chain.push_back(std::move(blocks));
     }
     return chain;
@@ -215,15 +215,15 @@ TDynImageDataArray plainMipChain(const ImageData& image) {
 
 void mipChainBench(benchmark::State& state, bool plain) {
     ImageData source = createImage(kSide, kSide, TexelFormat::A8R8G8B8);
-    source.Bits = smoothImage();
+    source.texels = smoothImage();
     const ImageData image = convertFormat(source, TexelFormat::DXT3);
     if (plain) {
-        const TDynImageDataArray a = plainMipChain(image), b = buildMipChain(image, 0);
+        const MipChain a = plainMipChain(image), b = buildMipChain(image, 0);
         for (std::size_t i = 0; i < a.size(); ++i)
-            if (a.size() != b.size() || a[i].Bits != b[i].Bits) state.SkipWithError("the plain chain differs from the vector one");
+            if (a.size() != b.size() || a[i].texels != b[i].texels) state.SkipWithError("the plain chain differs from the vector one");
     }
     for (auto _ : state) {
-        TDynImageDataArray chain = plain ? plainMipChain(image) : buildMipChain(image, 0);
+        MipChain chain = plain ? plainMipChain(image) : buildMipChain(image, 0);
         benchmark::DoNotOptimize(chain.data());
     }
 }

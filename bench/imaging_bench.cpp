@@ -16,7 +16,7 @@ ImageData BenchImage(int32_t side) {
     for (int32_t y = 0; y < side; ++y)
         for (int32_t x = 0; x < side; ++x) {
             noise = noise * 1103515245u + 12345u;
-            uint8_t* t = &image.Bits[(static_cast<std::size_t>(y) * side + x) * 4];
+            uint8_t* t = &image.texels[(static_cast<std::size_t>(y) * side + x) * 4];
             t[0] = static_cast<uint8_t>(x + (noise >> 28));
             t[1] = static_cast<uint8_t>(y + (noise >> 24 & 15));
             t[2] = static_cast<uint8_t>((x ^ y) + (noise >> 20 & 15));
@@ -28,7 +28,7 @@ ImageData BenchImage(int32_t side) {
 void EncodeBench(benchmark::State& state, TexelFormat format) {
     const ImageData image = BenchImage(256);
     for (auto _ : state) {
-        const auto blocks = encodeBlocks(image.Bits, image.Width, image.Height, format);
+        const auto blocks = encodeBlocks(image.texels, image.width, image.height, format);
         benchmark::DoNotOptimize(blocks.data());
     }
     state.SetItemsProcessed(state.iterations() * 256 * 256 / 16);
@@ -45,7 +45,7 @@ void BM_EncodeDxt3_256(benchmark::State& state) {
 
 void BM_DecodeDxt3_256(benchmark::State& state) {
     const ImageData image = BenchImage(256);
-    const auto blocks = encodeBlocks(image.Bits, 256, 256, TexelFormat::DXT3);
+    const auto blocks = encodeBlocks(image.texels, 256, 256, TexelFormat::DXT3);
     for (auto _ : state) {
         const auto texels = decodeBlocks(blocks, 256, 256, TexelFormat::DXT3);
         benchmark::DoNotOptimize(texels.data());
@@ -55,7 +55,7 @@ void BM_DecodeDxt3_256(benchmark::State& state) {
 void BM_BuildMipChainArgb_512(benchmark::State& state) {
     const ImageData image = BenchImage(512);
     for (auto _ : state) {
-        const TDynImageDataArray chain = buildMipChain(image, 0);
+        const MipChain chain = buildMipChain(image, 0);
         benchmark::DoNotOptimize(chain.data());
     }
 }
@@ -64,7 +64,7 @@ void BM_BuildMipChainArgb_512(benchmark::State& state) {
 void BM_BuildMipChainDxt3_512(benchmark::State& state) {
     const ImageData image = convertFormat(BenchImage(512), TexelFormat::DXT3);
     for (auto _ : state) {
-        const TDynImageDataArray chain = buildMipChain(image, 0);
+        const MipChain chain = buildMipChain(image, 0);
         benchmark::DoNotOptimize(chain.data());
     }
 }

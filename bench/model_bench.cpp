@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "internal/VertexWelder.h"
 #include "model/MeshBuilder.h"
-#include "model/VertexWelder.h"
 
 using namespace veldrin;
 

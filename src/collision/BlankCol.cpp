@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "base/ByteWriter.h"
-#include "collision/ColNameField.h"
+#include "internal/ColNameField.h"
 
 namespace veldrin {
 

@@ -1,4 +1,4 @@
-#include "collision/Col2Index.h"
+#include "internal/Col2Index.h"
 
 #include "base/ByteReader.h"
 #include "base/Error.h"

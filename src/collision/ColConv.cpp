@@ -6,9 +6,9 @@
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/TextUtil.h"
-#include "collision/Col2Index.h"
 #include "collision/ColWriter.h"
 #include "collision/StoriesColReader.h"
+#include "internal/Col2Index.h"
 
 namespace veldrin {
 

@@ -7,12 +7,12 @@
 #include "base/ByteReader.h"
 #include "base/Error.h"
 #include "base/TextUtil.h"
-#include "collision/ColMapSources.h"
 #include "collision/ColWriter.h"
 #include "collision/StoriesColReader.h"
+#include "internal/ColMapSources.h"
+#include "level/LevelInput.h"
 #include "pcout/IdeIpl.h"
 #include "pcout/ImgArchive.h"
-#include "level/LevelInput.h"
 
 namespace veldrin {
 

@@ -1,11 +1,11 @@
-#include "collision/ColMapSources.h"
+#include "internal/ColMapSources.h"
 
 #include "base/ByteReader.h"
 #include "base/Error.h"
-#include "collision/Col2Index.h"
 #include "collision/StoriesColReader.h"
-#include "pcout/ImgArchive.h"
+#include "internal/Col2Index.h"
 #include "level/GameDataPools.h"
+#include "pcout/ImgArchive.h"
 
 namespace veldrin {
 

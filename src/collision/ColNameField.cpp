@@ -1,4 +1,4 @@
-#include "collision/ColNameField.h"
+#include "internal/ColNameField.h"
 
 #include "base/Error.h"
 #include "collision/BlankCol.h"

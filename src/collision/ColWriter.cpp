@@ -4,7 +4,7 @@
 
 #include "base/ByteWriter.h"
 #include "base/Error.h"
-#include "collision/ColNameField.h"
+#include "internal/ColNameField.h"
 
 namespace veldrin {
 

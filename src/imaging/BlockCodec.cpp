@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <string>
 
-#include "imaging/BlockRows.h"
-#include "imaging/Dxt.h"
 #include "imaging/Imaging.h"
+#include "internal/BlockRows.h"
+#include "internal/Dxt.h"
 
 namespace veldrin {
 
@@ -13,13 +13,13 @@ namespace {
 int32_t blockBytesOf(TexelFormat format, const char* operation) {
     if (format == TexelFormat::DXT1) return 8;
     if (format == TexelFormat::DXT3) return 16;
-    throw EImagingError(std::string(operation) + ": format \"" + formatInfo(format).Name +
+    throw VeldrinError(std::string(operation) + ": format \"" + formatInfo(format).name +
                         "\" is not a block format.");
 }
 
 void requireBuffer(std::size_t have, int64_t need, const char* operation, const char* which) {
     if (static_cast<uint64_t>(need) > have)
-        throw EImagingError(std::string(operation) + ": the " + which + " holds " + std::to_string(have) +
+        throw VeldrinError(std::string(operation) + ": the " + which + " holds " + std::to_string(have) +
                             " bytes but " + std::to_string(need) + " are needed.");
 }
 
@@ -43,7 +43,7 @@ std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width
                                   DxtQuality quality) {
     const char* operation = "Block encoding";
     const int32_t blockBytes = blockBytesOf(format, operation);
-    if (width < 0 || height < 0) throw EImagingError("Block encoding: negative image size.");
+    if (width < 0 || height < 0) throw VeldrinError("Block encoding: negative image size.");
     const int64_t blocksAcross = width / 4, blocksDown = height / 4;
     requireBuffer(texels.size(), int64_t{width} * height * 4, operation, "source");
 
@@ -64,7 +64,7 @@ std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width
 std::vector<uint8_t> decodeBlocks(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format) {
     const char* operation = "Block decoding";
     const int32_t blockBytes = blockBytesOf(format, operation);
-    if (width < 0 || height < 0) throw EImagingError("Block decoding: negative image size.");
+    if (width < 0 || height < 0) throw VeldrinError("Block decoding: negative image size.");
     const int64_t blocksAcross = (int64_t{width} + 3) / 4, blocksDown = (int64_t{height} + 3) / 4;
     requireBuffer(blocks.size(), blocksAcross * blocksDown * blockBytes, operation, "source");
 

@@ -1,9 +1,9 @@
-#include "imaging/Dxt.h"
+#include "internal/Dxt.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "imaging/LittleEndian.h"
+#include "internal/LittleEndian.h"
 
 namespace veldrin {
 

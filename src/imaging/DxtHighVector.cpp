@@ -6,7 +6,7 @@
 // the decoder's own integer palette. Every value the choices depend on is an integer or comes from
 // plain float adds, multiplies and divides (no fused operations), so every target gives the same bytes.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "imaging/DxtHighVector.cpp"
+#define HWY_TARGET_INCLUDE "DxtHighVector.cpp"
 #include <hwy/foreach_target.h> // IWYU pragma: keep
 #include <hwy/highway.h>
 
@@ -15,10 +15,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/BlockRows.h"
-#include "imaging/Dxt.h"
-#include "imaging/DxtDivisions.h"
-#include "imaging/LittleEndian.h"
+#include "internal/BlockRows.h"
+#include "internal/Dxt.h"
+#include "internal/DxtDivisions.h"
+#include "internal/LittleEndian.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace veldrin {
@@ -524,7 +524,7 @@ Fit encodeGroupHigh(const Group& group, bool dxt3) {
 
 } // namespace
 
-void EncodeBlockRowHighImpl(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out) {
+void encodeBlockRowHighLanes(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out) {
     const DI d;
     const DF df;
     const hn::RebindToUnsigned<DI> du;
@@ -590,10 +590,10 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace veldrin {
 
-HWY_EXPORT(EncodeBlockRowHighImpl);
+HWY_EXPORT(encodeBlockRowHighLanes);
 
 void encodeBlockRowHigh(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out) {
-    HWY_DYNAMIC_DISPATCH(EncodeBlockRowHighImpl)(rows, pitch, count, dxt3, out);
+    HWY_DYNAMIC_DISPATCH(encodeBlockRowHighLanes)(rows, pitch, count, dxt3, out);
 }
 
 } // namespace veldrin

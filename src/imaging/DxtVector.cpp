@@ -3,7 +3,7 @@
 // lowest index on equal distance), so the bytes never depend on the machine. Compiled once per vector
 // target; the best target the machine runs is chosen when the encoder is first called.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "imaging/DxtVector.cpp"
+#define HWY_TARGET_INCLUDE "DxtVector.cpp"
 #include <hwy/foreach_target.h> // IWYU pragma: keep
 #include <hwy/highway.h>
 
@@ -11,10 +11,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/BlockRows.h"
-#include "imaging/Dxt.h"
-#include "imaging/DxtDivisions.h"
-#include "imaging/LittleEndian.h"
+#include "internal/BlockRows.h"
+#include "internal/Dxt.h"
+#include "internal/DxtDivisions.h"
+#include "internal/LittleEndian.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace veldrin {
@@ -139,7 +139,7 @@ void encodeGroup(const uint8_t* rows, int64_t pitch, bool dxt1, int32_t* colour0
 
 } // namespace
 
-void EncodeBlockRowExactImpl(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out) {
+void encodeBlockRowExactLanes(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out) {
     const D32 d;
     const int64_t lanes = static_cast<int64_t>(hn::Lanes(d));
     const int64_t blockBytes = dxt3 ? 16 : 8;
@@ -181,10 +181,10 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace veldrin {
 
-HWY_EXPORT(EncodeBlockRowExactImpl);
+HWY_EXPORT(encodeBlockRowExactLanes);
 
 void encodeBlockRowExact(const uint8_t* rows, int64_t pitch, int64_t count, bool dxt3, uint8_t* out) {
-    HWY_DYNAMIC_DISPATCH(EncodeBlockRowExactImpl)(rows, pitch, count, dxt3, out);
+    HWY_DYNAMIC_DISPATCH(encodeBlockRowExactLanes)(rows, pitch, count, dxt3, out);
 }
 
 } // namespace veldrin

@@ -1,28 +1,28 @@
-#include "imaging/FormatConversion.h"
+#include "internal/FormatConversion.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "imaging/ImagingErrors.h"
-#include "imaging/Resample.h"
+#include "internal/ImagingErrors.h"
+#include "internal/Resample.h"
 
 namespace veldrin {
 
 namespace {
 
 ImageData expandPalette(const ImageData& indexed) {
-    ImageData argb = createImage(indexed.Width, indexed.Height, TexelFormat::A8R8G8B8);
-    uint8_t* out = argb.Bits.data();
-    for (const uint8_t index : indexed.Bits) {
-        std::copy_n(indexed.Palette.data() + index * 4, 4, out);
+    ImageData argb = createImage(indexed.width, indexed.height, TexelFormat::A8R8G8B8);
+    uint8_t* out = argb.texels.data();
+    for (const uint8_t index : indexed.texels) {
+        std::copy_n(indexed.palette.data() + index * 4, 4, out);
         out += 4;
     }
     return argb;
 }
 
 ImageData decodeImageBlocks(const ImageData& blocks) {
-    ImageData argb = createImage(blocks.Width, blocks.Height, TexelFormat::A8R8G8B8);
-    argb.Bits = decodeBlocks(blocks.Bits, blocks.Width, blocks.Height, blocks.Format);
+    ImageData argb = createImage(blocks.width, blocks.height, TexelFormat::A8R8G8B8);
+    argb.texels = decodeBlocks(blocks.texels, blocks.width, blocks.height, blocks.format);
     return argb;
 }
 
@@ -33,29 +33,29 @@ int32_t nextMultipleOf4(int32_t size) {
 } // namespace
 
 ImageData toArgb(const ImageData& image) {
-    const TexelFormatInfo& info = formatInfo(image.Format);
-    if (info.IsIndexed) return expandPalette(image);
-    if (info.IsBlockFormat) return decodeImageBlocks(image);
+    const TexelFormatInfo& info = formatInfo(image.format);
+    if (info.isIndexed) return expandPalette(image);
+    if (info.isBlockFormat) return decodeImageBlocks(image);
     return image;
 }
 
 ImageData toBlocks(const ImageData& image, TexelFormat blockFormat, DxtQuality quality) {
     ImageData working = toArgb(image);
-    const int32_t width = nextMultipleOf4(working.Width), height = nextMultipleOf4(working.Height);
-    if (width != working.Width || height != working.Height) working = stretchNearest(working, width, height);
+    const int32_t width = nextMultipleOf4(working.width), height = nextMultipleOf4(working.height);
+    if (width != working.width || height != working.height) working = stretchNearest(working, width, height);
     ImageData blocks = createImage(width, height, blockFormat);
-    blocks.Bits = encodeBlocks(working.Bits, width, height, blockFormat, quality);
+    blocks.texels = encodeBlocks(working.texels, width, height, blockFormat, quality);
     return blocks;
 }
 
 ImageData convertFormat(const ImageData& image, TexelFormat format, DxtQuality quality) {
-    const TexelFormat target = format == TexelFormat::Unknown ? DefaultTexelFormat : format;
+    const TexelFormat target = format == TexelFormat::Unknown ? kDefaultTexelFormat : format;
     const TexelFormatInfo& targetInfo = formatInfo(target);
     // Reducing colours to a palette is not something this core does.
-    if (!isImageValid(image) || targetInfo.Format == TexelFormat::Unknown || targetInfo.IsIndexed)
-        throw EImagingError(changeFormatFailedMessage(target, image));
-    if (target == image.Format) return image;
-    return runGuarded([&] { return targetInfo.IsBlockFormat ? toBlocks(image, target, quality) : toArgb(image); },
+    if (!isImageValid(image) || targetInfo.format == TexelFormat::Unknown || targetInfo.isIndexed)
+        throw VeldrinError(changeFormatFailedMessage(target, image));
+    if (target == image.format) return image;
+    return runGuarded([&] { return targetInfo.isBlockFormat ? toBlocks(image, target, quality) : toArgb(image); },
                       [&] { return changeFormatFailedMessage(target, image); });
 }
 

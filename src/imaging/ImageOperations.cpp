@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "imaging/FormatConversion.h"
 #include "imaging/Imaging.h"
-#include "imaging/ImagingErrors.h"
-#include "imaging/Resample.h"
+#include "internal/FormatConversion.h"
+#include "internal/ImagingErrors.h"
+#include "internal/Resample.h"
 
 namespace veldrin {
 
@@ -16,12 +16,12 @@ void exchangeBytesOfEntries(std::vector<uint8_t>& entries, int32_t a, int32_t b)
 }
 
 ImageData resized(const ImageData& image, int32_t width, int32_t height, SamplingFilter filter) {
-    const TexelFormatInfo& info = formatInfo(image.Format);
-    if (info.IsBlockFormat) {
+    const TexelFormatInfo& info = formatInfo(image.format);
+    if (info.isBlockFormat) {
         // Blocks are resized through their decoded texels and encoded again.
-        return toBlocks(resized(toArgb(image), width, height, filter), image.Format, DxtQuality::Exact);
+        return toBlocks(resized(toArgb(image), width, height, filter), image.format, DxtQuality::Exact);
     }
-    if (info.IsIndexed || filter == SamplingFilter::Nearest) return stretchNearest(image, width, height);
+    if (info.isIndexed || filter == SamplingFilter::Nearest) return stretchNearest(image, width, height);
     return resampleFiltered(image, width, height, filter);
 }
 
@@ -29,20 +29,20 @@ ImageData resized(const ImageData& image, int32_t width, int32_t height, Samplin
 
 ImageData exchangeChannels(ImageData image, int32_t channelA, int32_t channelB) {
     if (!isImageValid(image) || channelA < 0 || channelA > 3 || channelB < 0 || channelB > 3)
-        throw EImagingError(exchangeChannelsFailedMessage(image));
+        throw VeldrinError(exchangeChannelsFailedMessage(image));
     if (channelA == channelB) return image;
-    switch (image.Format) {
-    case TexelFormat::Index8: exchangeBytesOfEntries(image.Palette, channelA, channelB); return image;
-    case TexelFormat::A8R8G8B8: exchangeBytesOfEntries(image.Bits, channelA, channelB); return image;
-    default: throw EImagingError(exchangeChannelsFailedMessage(image));
+    switch (image.format) {
+    case TexelFormat::Index8: exchangeBytesOfEntries(image.palette, channelA, channelB); return image;
+    case TexelFormat::A8R8G8B8: exchangeBytesOfEntries(image.texels, channelA, channelB); return image;
+    default: throw VeldrinError(exchangeChannelsFailedMessage(image));
     }
 }
 
 ImageData scaleImage(const ImageData& image, int32_t width, int32_t height, SamplingFilter filter) {
     if (!isImageValid(image) || width <= 0 || height <= 0 || filter < SamplingFilter::Nearest ||
         filter > SamplingFilter::CatmullRom)
-        throw EImagingError(scaleImageFailedMessage(image));
-    if (width == image.Width && height == image.Height) return image;
+        throw VeldrinError(scaleImageFailedMessage(image));
+    if (width == image.width && height == image.height) return image;
     return runGuarded([&] { return resized(image, width, height, filter); },
                       [&] { return scaleImageFailedMessage(image); });
 }

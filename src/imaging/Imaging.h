@@ -1,25 +1,20 @@
 #pragma once
 // The image core: the image record, its texel formats, format conversion, resampling, mip-map
 // chains and DXT1/DXT3 block compression. Everything the texture converter needs is declared here;
-// the core depends on nothing else in the program.
+// of the rest of the program the core uses only base's error kind.
 //
 // Every operation takes its image by const reference or by value and returns a new one, so a failure
 // never leaves an image half converted. Operations refuse an invalid image (see isImageValid) and
-// every failure inside them with an EImagingError carrying the operation's message.
+// every failure inside them with a VeldrinError carrying the operation's message.
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-namespace veldrin {
+#include "base/Error.h"
 
-// The one error kind of the image core; its message is what the user sees.
-class EImagingError : public std::runtime_error {
-public:
-    explicit EImagingError(const std::string& message) : std::runtime_error(message) {}
-};
+namespace veldrin {
 
 enum class TexelFormat : int32_t {
     Unknown = 0, // also "the default format" when asked for a conversion target
@@ -30,7 +25,7 @@ enum class TexelFormat : int32_t {
 };
 
 // The format a conversion to TexelFormat::Unknown produces.
-inline constexpr TexelFormat DefaultTexelFormat = TexelFormat::A8R8G8B8;
+inline constexpr TexelFormat kDefaultTexelFormat = TexelFormat::A8R8G8B8;
 
 // Sampling filters of scaleImage and buildMipChain.
 enum class SamplingFilter : int32_t {
@@ -49,30 +44,30 @@ enum class DxtQuality : int32_t {
 
 // One row of the format table.
 struct TexelFormatInfo {
-    TexelFormat Format;
-    const char* Name;            // "Index8", "A8R8G8B8", "DXT1", "DXT3", or "Unknown and unsupported format"
-    int32_t BytesPerPixel;       // 0 for block formats
-    int32_t PaletteEntries;      // 256 for "Index8", else 0
-    bool IsIndexed;
-    bool IsBlockFormat;
-    int32_t BlockBytes;          // bytes per 4 x 4 block: 8 for "DXT1", 16 for "DXT3", else 0
-    TexelFormat DecompressedFormat; // what a block format decodes to ("A8R8G8B8"), else Unknown
+    TexelFormat format;
+    const char* name;            // "Index8", "A8R8G8B8", "DXT1", "DXT3", or "Unknown and unsupported format"
+    int32_t bytesPerPixel;       // 0 for block formats
+    int32_t paletteEntries;      // 256 for "Index8", else 0
+    bool isIndexed;
+    bool isBlockFormat;
+    int32_t blockBytes;          // bytes per 4 x 4 block: 8 for "DXT1", 16 for "DXT3", else 0
+    TexelFormat decompressedFormat; // what a block format decodes to ("A8R8G8B8"), else Unknown
 };
 
-// One image. Bits holds the texels, rows top first, no padding between rows; Palette holds
+// One image. texels holds the texel bytes, rows top first, no padding between rows; palette holds
 // 4-byte entries (blue, green, red, alpha) and is empty for formats without a palette.
 // The record owns its buffers: copying it copies them. A default record stands for no image.
 struct ImageData {
-    int32_t Width = 0;
-    int32_t Height = 0;
-    TexelFormat Format = TexelFormat::Unknown;
-    int64_t Size = 0; // bytes of texel data
-    std::vector<uint8_t> Bits;
-    std::vector<uint8_t> Palette;
+    int32_t width = 0;
+    int32_t height = 0;
+    TexelFormat format = TexelFormat::Unknown;
+    int64_t texelBytes = 0; // the length of texels
+    std::vector<uint8_t> texels;
+    std::vector<uint8_t> palette;
 };
 
 // A mip-map chain, level 0 first.
-using TDynImageDataArray = std::vector<ImageData>;
+using MipChain = std::vector<ImageData>;
 
 // ---- Format table (ImagingFormats) ----
 
@@ -82,7 +77,7 @@ const TexelFormatInfo& formatInfo(TexelFormat format);
 // blocks). Returns -1 for an unknown format or a size that is not positive.
 int64_t imageBytesFor(TexelFormat format, int32_t width, int32_t height);
 // True when the format is known, the size is positive (multiples of 4 for block formats) and
-// Size, Bits and Palette have exactly the lengths the format and size call for.
+// texelBytes, texels and palette have exactly the lengths the format and size call for.
 bool isImageValid(const ImageData& image);
 // One-line description of an image for error messages: size, format name and buffer lengths.
 std::string describeImage(const ImageData& image);
@@ -90,12 +85,12 @@ std::string describeImage(const ImageData& image);
 // ---- Image records (Imaging) ----
 
 // A zero-filled image; block formats round width and height up to multiples of 4. Throws
-// EImagingError when the size is not positive, the format unknown or memory short.
+// VeldrinError when the size is not positive, the format unknown or memory short.
 ImageData createImage(int32_t width, int32_t height, TexelFormat format);
 
 // ---- Operations ----
 
-// The image in another format; TexelFormat::Unknown means DefaultTexelFormat. Block targets are
+// The image in another format; TexelFormat::Unknown means kDefaultTexelFormat. Block targets are
 // encoded with `quality`. Reducing colours to a palette is refused.
 ImageData convertFormat(const ImageData& image, TexelFormat format, DxtQuality quality = DxtQuality::Exact);
 // Exchanges two channels (0 blue, 1 green, 2 red, 3 alpha): of every texel of an "A8R8G8B8"
@@ -107,20 +102,19 @@ ImageData scaleImage(const ImageData& image, int32_t width, int32_t height, Samp
 // `levels` images (0 = down to 1 x 1), level 0 a copy of the image, each further level halved
 // (never below 1) and resampled from the full-size image with `mipFilter`; block levels are
 // encoded with `quality`.
-TDynImageDataArray buildMipChain(const ImageData& image, int32_t levels,
-                                 SamplingFilter mipFilter = SamplingFilter::Triangle,
-                                 DxtQuality quality = DxtQuality::Exact);
+MipChain buildMipChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter = SamplingFilter::Triangle,
+                       DxtQuality quality = DxtQuality::Exact);
 
 // ---- DXT blocks (Dxt) ----
 
 // Encodes "A8R8G8B8" texels (width x height, rows top first) into "DXT1" or "DXT3" blocks, one
 // row of blocks after another. Only whole 4 x 4 blocks are made (a size below 4 gives none);
-// throws EImagingError when the texels are fewer than the size calls for or the format is not a
+// throws VeldrinError when the texels are fewer than the size calls for or the format is not a
 // block format. The bytes of DxtQuality::Exact do not depend on the machine.
 std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width, int32_t height, TexelFormat format,
                                   DxtQuality quality = DxtQuality::Exact);
 // Decodes "DXT1" or "DXT3" blocks into width x height "A8R8G8B8" texels (edge blocks are cut to
-// the size); throws EImagingError when the blocks are fewer than the size calls for.
+// the size); throws VeldrinError when the blocks are fewer than the size calls for.
 std::vector<uint8_t> decodeBlocks(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format);
 
 } // namespace veldrin

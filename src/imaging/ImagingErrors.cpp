@@ -1,14 +1,14 @@
-#include "imaging/ImagingErrors.h"
+#include "internal/ImagingErrors.h"
 
 namespace veldrin {
 
 std::string createImageFailedMessage(int32_t width, int32_t height, TexelFormat format) {
     return "Error while creating image data with params: Width=" + std::to_string(width) +
-           " Height=" + std::to_string(height) + " Format=" + formatInfo(format).Name + ".";
+           " Height=" + std::to_string(height) + " Format=" + formatInfo(format).name + ".";
 }
 
 std::string changeFormatFailedMessage(TexelFormat target, const ImageData& image) {
-    return std::string("Error while converting image to format \"") + formatInfo(target).Name + "\". " +
+    return std::string("Error while converting image to format \"") + formatInfo(target).name + "\". " +
            describeImage(image);
 }
 

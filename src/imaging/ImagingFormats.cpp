@@ -22,38 +22,38 @@ constexpr std::array<TexelFormatInfo, 4> kFormatTable{{
 
 const TexelFormatInfo& formatInfo(TexelFormat format) {
     for (const TexelFormatInfo& info : kFormatTable)
-        if (info.Format == format) return info;
+        if (info.format == format) return info;
     return kUnknownFormat;
 }
 
 int64_t imageBytesFor(TexelFormat format, int32_t width, int32_t height) {
     const TexelFormatInfo& info = formatInfo(format);
-    if (info.Format == TexelFormat::Unknown || width <= 0 || height <= 0) return -1;
-    if (info.IsBlockFormat) {
+    if (info.format == TexelFormat::Unknown || width <= 0 || height <= 0) return -1;
+    if (info.isBlockFormat) {
         const int64_t blocksAcross = (static_cast<int64_t>(width) + 3) / 4;
         const int64_t blocksDown = (static_cast<int64_t>(height) + 3) / 4;
-        return blocksAcross * blocksDown * info.BlockBytes;
+        return blocksAcross * blocksDown * info.blockBytes;
     }
     const int64_t texels = static_cast<int64_t>(width) * height;
-    if (texels > INT64_MAX / info.BytesPerPixel) return -1;
-    return texels * info.BytesPerPixel;
+    if (texels > INT64_MAX / info.bytesPerPixel) return -1;
+    return texels * info.bytesPerPixel;
 }
 
 bool isImageValid(const ImageData& image) {
-    const TexelFormatInfo& info = formatInfo(image.Format);
-    if (info.Format == TexelFormat::Unknown) return false;
+    const TexelFormatInfo& info = formatInfo(image.format);
+    if (info.format == TexelFormat::Unknown) return false;
     // Block images are always whole blocks (createImage rounds up), which the block operations rely on.
-    if (info.IsBlockFormat && (image.Width % 4 != 0 || image.Height % 4 != 0)) return false;
-    const int64_t size = imageBytesFor(image.Format, image.Width, image.Height);
-    return size > 0 && image.Size == size && image.Bits.size() == static_cast<uint64_t>(size) &&
-           image.Palette.size() == static_cast<std::size_t>(info.PaletteEntries) * 4;
+    if (info.isBlockFormat && (image.width % 4 != 0 || image.height % 4 != 0)) return false;
+    const int64_t size = imageBytesFor(image.format, image.width, image.height);
+    return size > 0 && image.texelBytes == size && image.texels.size() == static_cast<uint64_t>(size) &&
+           image.palette.size() == static_cast<std::size_t>(info.paletteEntries) * 4;
 }
 
 std::string describeImage(const ImageData& image) {
-    std::string text = "(Width=" + std::to_string(image.Width) + " Height=" + std::to_string(image.Height) +
-                       " Format=" + formatInfo(image.Format).Name + " Size=" + std::to_string(image.Size) +
-                       " Bits=" + std::to_string(image.Bits.size()) + " bytes";
-    text += image.Palette.empty() ? " Palette=none)" : " Palette=" + std::to_string(image.Palette.size() / 4) + " entries)";
+    std::string text = "(Width=" + std::to_string(image.width) + " Height=" + std::to_string(image.height) +
+                       " Format=" + formatInfo(image.format).name + " Size=" + std::to_string(image.texelBytes) +
+                       " Bits=" + std::to_string(image.texels.size()) + " bytes";
+    text += image.palette.empty() ? " Palette=none)" : " Palette=" + std::to_string(image.palette.size() / 4) + " entries)";
     return text;
 }
 

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "imaging/FormatConversion.h"
 #include "imaging/Imaging.h"
-#include "imaging/ImagingErrors.h"
-#include "imaging/Resample.h"
+#include "internal/FormatConversion.h"
+#include "internal/ImagingErrors.h"
+#include "internal/Resample.h"
 
 namespace veldrin {
 
@@ -21,22 +21,22 @@ int32_t possibleLevels(int32_t width, int32_t height) {
     return count;
 }
 
-TDynImageDataArray makeChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter, DxtQuality quality) {
-    const TexelFormatInfo& info = formatInfo(image.Format);
+MipChain makeChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter, DxtQuality quality) {
+    const TexelFormatInfo& info = formatInfo(image.format);
     // Block images are filtered through their decoded texels and compressed again at the end.
-    const ImageData decoded = info.IsBlockFormat ? toArgb(image) : ImageData{};
-    const ImageData& working = info.IsBlockFormat ? decoded : image;
-    const bool nearest = mipFilter == SamplingFilter::Nearest || formatInfo(working.Format).IsIndexed;
+    const ImageData decoded = info.isBlockFormat ? toArgb(image) : ImageData{};
+    const ImageData& working = info.isBlockFormat ? decoded : image;
+    const bool nearest = mipFilter == SamplingFilter::Nearest || formatInfo(working.format).isIndexed;
 
-    TDynImageDataArray chain;
+    MipChain chain;
     chain.reserve(static_cast<std::size_t>(levels));
     chain.push_back(image);
-    int32_t width = image.Width, height = image.Height;
+    int32_t width = image.width, height = image.height;
     for (int32_t level = 1; level < levels; ++level) {
         width = std::max(1, width / 2);
         height = std::max(1, height / 2);
         ImageData made = nearest ? stretchNearest(working, width, height) : resampleFiltered(working, width, height, mipFilter);
-        if (info.IsBlockFormat) made = toBlocks(made, image.Format, quality);
+        if (info.isBlockFormat) made = toBlocks(made, image.format, quality);
         chain.push_back(std::move(made));
     }
     return chain;
@@ -44,11 +44,11 @@ TDynImageDataArray makeChain(const ImageData& image, int32_t levels, SamplingFil
 
 } // namespace
 
-TDynImageDataArray buildMipChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter, DxtQuality quality) {
-    const int32_t possible = isImageValid(image) ? possibleLevels(image.Width, image.Height) : 0;
+MipChain buildMipChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter, DxtQuality quality) {
+    const int32_t possible = isImageValid(image) ? possibleLevels(image.width, image.height) : 0;
     if (levels <= 0 || levels > possible) levels = possible;
     if (possible == 0 || mipFilter < SamplingFilter::Nearest || mipFilter > SamplingFilter::CatmullRom)
-        throw EImagingError(buildMipChainFailedMessage(levels, image));
+        throw VeldrinError(buildMipChainFailedMessage(levels, image));
     return runGuarded([&] { return makeChain(image, levels, mipFilter, quality); },
                       [&] { return buildMipChainFailedMessage(levels, image); });
 }

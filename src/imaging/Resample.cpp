@@ -1,4 +1,4 @@
-#include "imaging/Resample.h"
+#include "internal/Resample.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,15 +24,15 @@ double catmullRomKernel(double x) {
 }
 
 struct Kernel {
-    double (*Function)(double);
-    double Radius;
+    double (*function)(double);
+    double radius;
 };
 
 Kernel kernelOf(SamplingFilter filter) {
     switch (filter) {
     case SamplingFilter::Triangle: return {triangleKernel, 1.0};
     case SamplingFilter::CatmullRom: return {catmullRomKernel, 2.0};
-    default: throw EImagingError("Sampling filter " + std::to_string(static_cast<int32_t>(filter)) +
+    default: throw VeldrinError("Sampling filter " + std::to_string(static_cast<int32_t>(filter)) +
                                  " cannot resample with weights.");
     }
 }
@@ -53,7 +53,7 @@ MappingTable buildMappingTable(int32_t sourceSize, int32_t destinationSize, Samp
     const double scale = static_cast<double>(destinationSize) / sourceSize;
     // Shrinking widens the filter so that every source texel contributes.
     const double stretch = scale < 1.0 ? scale : 1.0;
-    const double width = kernel.Radius / stretch;
+    const double width = kernel.radius / stretch;
     for (int32_t i = 0; i < destinationSize; ++i) {
         const double centre = (i + 0.5) / scale - 0.5;
         auto& pairs = table[static_cast<std::size_t>(i)];
@@ -61,7 +61,7 @@ MappingTable buildMappingTable(int32_t sourceSize, int32_t destinationSize, Samp
         const int64_t last = static_cast<int64_t>(std::ceil(centre + width));
         float sum = 0.0f;
         for (int64_t j = first; j <= last; ++j) {
-            const float weight = static_cast<float>(stretch * kernel.Function((centre - static_cast<double>(j)) * stretch));
+            const float weight = static_cast<float>(stretch * kernel.function((centre - static_cast<double>(j)) * stretch));
             if (weight == 0.0f) continue;
             pairs.push_back({clampPosition(j, sourceSize), weight});
             sum += weight;
@@ -69,7 +69,7 @@ MappingTable buildMappingTable(int32_t sourceSize, int32_t destinationSize, Samp
         if (pairs.empty())
             pairs.push_back({clampPosition(static_cast<int64_t>(std::floor(centre)), sourceSize), 1.0f});
         else if (sum != 1.0f)
-            pairs[(pairs.size() - 1) / 2].Weight += 1.0f - sum;
+            pairs[(pairs.size() - 1) / 2].weight += 1.0f - sum;
     }
     return table;
 }
@@ -82,69 +82,69 @@ IntegerMappingTable toIntegerWeights(const MappingTable& table) {
         int32_t sum = 0;
         for (const WeightedSource& pair : table[i]) {
             // nearbyint rounds half to even in the default rounding mode.
-            const auto weight = static_cast<int32_t>(std::nearbyint(static_cast<double>(pair.Weight) * 256.0));
-            pairs.push_back({pair.Source, weight});
+            const auto weight = static_cast<int32_t>(std::nearbyint(static_cast<double>(pair.weight) * 256.0));
+            pairs.push_back({pair.source, weight});
             sum += weight;
         }
-        if (!pairs.empty() && sum != 256) pairs[(pairs.size() - 1) / 2].Weight += 256 - sum;
+        if (!pairs.empty() && sum != 256) pairs[(pairs.size() - 1) / 2].weight += 256 - sum;
     }
     return integers;
 }
 
 ImageData stretchNearest(const ImageData& source, int32_t width, int32_t height) {
-    ImageData destination = createImage(width, height, source.Format);
-    const int64_t bytesPerPixel = formatInfo(source.Format).BytesPerPixel;
+    ImageData destination = createImage(width, height, source.format);
+    const int64_t bytesPerPixel = formatInfo(source.format).bytesPerPixel;
     // 64-bit steps: 32 bits would wrap for sources of 65,536 texels or more along an axis.
-    const uint64_t stepX = static_cast<uint64_t>(source.Width) * 65536 / static_cast<uint64_t>(destination.Width);
-    const uint64_t stepY = static_cast<uint64_t>(source.Height) * 65536 / static_cast<uint64_t>(destination.Height);
-    std::vector<int64_t> sourceOffsets(static_cast<std::size_t>(destination.Width));
-    for (int64_t x = 0; x < destination.Width; ++x)
+    const uint64_t stepX = static_cast<uint64_t>(source.width) * 65536 / static_cast<uint64_t>(destination.width);
+    const uint64_t stepY = static_cast<uint64_t>(source.height) * 65536 / static_cast<uint64_t>(destination.height);
+    std::vector<int64_t> sourceOffsets(static_cast<std::size_t>(destination.width));
+    for (int64_t x = 0; x < destination.width; ++x)
         sourceOffsets[static_cast<std::size_t>(x)] = static_cast<int64_t>((x * stepX) >> 16) * bytesPerPixel;
 
-    const int64_t sourcePitch = source.Width * bytesPerPixel;
-    uint8_t* out = destination.Bits.data();
-    for (int64_t y = 0; y < destination.Height; ++y) {
-        const uint8_t* row = source.Bits.data() + static_cast<int64_t>((y * stepY) >> 16) * sourcePitch;
+    const int64_t sourcePitch = source.width * bytesPerPixel;
+    uint8_t* out = destination.texels.data();
+    for (int64_t y = 0; y < destination.height; ++y) {
+        const uint8_t* row = source.texels.data() + static_cast<int64_t>((y * stepY) >> 16) * sourcePitch;
         for (const int64_t offset : sourceOffsets) {
             std::copy_n(row + offset, bytesPerPixel, out);
             out += bytesPerPixel;
         }
     }
-    destination.Palette = source.Palette;
+    destination.palette = source.palette;
     return destination;
 }
 
 WeightedPasses planWeightedPasses(int32_t sourceWidth, int32_t sourceHeight, int32_t width, int32_t height,
                                   SamplingFilter filter) {
     WeightedPasses passes;
-    passes.Across = toIntegerWeights(buildMappingTable(sourceWidth, width, filter));
-    passes.Down = toIntegerWeights(buildMappingTable(sourceHeight, height, filter));
+    passes.across = toIntegerWeights(buildMappingTable(sourceWidth, width, filter));
+    passes.down = toIntegerWeights(buildMappingTable(sourceHeight, height, filter));
     int32_t firstColumn = sourceWidth - 1, lastColumn = 0;
-    for (const auto& pairs : passes.Across)
+    for (const auto& pairs : passes.across)
         for (const IntegerWeightedSource& pair : pairs) {
-            firstColumn = std::min(firstColumn, pair.Source);
-            lastColumn = std::max(lastColumn, pair.Source);
+            firstColumn = std::min(firstColumn, pair.source);
+            lastColumn = std::max(lastColumn, pair.source);
         }
-    passes.Begin = int64_t{firstColumn} * 4;
-    passes.End = (int64_t{lastColumn} + 1) * 4;
+    passes.begin = int64_t{firstColumn} * 4;
+    passes.end = (int64_t{lastColumn} + 1) * 4;
     return passes;
 }
 
 void resampleRowsPlain(const ImageData& source, const WeightedPasses& passes, uint8_t* out) {
-    std::vector<int32_t> columnSums(static_cast<std::size_t>(source.Width) * 4);
-    const int64_t sourcePitch = int64_t{source.Width} * 4;
-    for (const auto& rowPairs : passes.Down) {
-        std::fill(columnSums.begin() + passes.Begin, columnSums.begin() + passes.End, 0);
+    std::vector<int32_t> columnSums(static_cast<std::size_t>(source.width) * 4);
+    const int64_t sourcePitch = int64_t{source.width} * 4;
+    for (const auto& rowPairs : passes.down) {
+        std::fill(columnSums.begin() + passes.begin, columnSums.begin() + passes.end, 0);
         for (const IntegerWeightedSource& rowPair : rowPairs) {
-            const uint8_t* row = source.Bits.data() + rowPair.Source * sourcePitch;
-            const int32_t weight = rowPair.Weight;
-            for (int64_t i = passes.Begin; i < passes.End; ++i) columnSums[i] += weight * row[i];
+            const uint8_t* row = source.texels.data() + rowPair.source * sourcePitch;
+            const int32_t weight = rowPair.weight;
+            for (int64_t i = passes.begin; i < passes.end; ++i) columnSums[i] += weight * row[i];
         }
-        for (const auto& columnPairs : passes.Across) {
+        for (const auto& columnPairs : passes.across) {
             int32_t sums[4] = {0, 0, 0, 0};
             for (const IntegerWeightedSource& columnPair : columnPairs) {
-                const int32_t* column = columnSums.data() + int64_t{columnPair.Source} * 4;
-                for (int c = 0; c < 4; ++c) sums[c] += columnPair.Weight * column[c];
+                const int32_t* column = columnSums.data() + int64_t{columnPair.source} * 4;
+                for (int c = 0; c < 4; ++c) sums[c] += columnPair.weight * column[c];
             }
             // The fraction is dropped, not rounded.
             for (int c = 0; c < 4; ++c) *out++ = static_cast<uint8_t>(std::clamp(sums[c], 0, 0xFF0000) >> 16);
@@ -177,7 +177,7 @@ std::shared_ptr<const WeightedPasses> sharedPlan(int32_t sourceWidth, int32_t so
 
 ImageData resampleFiltered(const ImageData& source, int32_t width, int32_t height, SamplingFilter filter) {
     ImageData destination = createImage(width, height, TexelFormat::A8R8G8B8);
-    resampleRows(source, *sharedPlan(source.Width, source.Height, width, height, filter), destination.Bits.data());
+    resampleRows(source, *sharedPlan(source.width, source.height, width, height, filter), destination.texels.data());
     return destination;
 }
 

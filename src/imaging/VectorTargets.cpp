@@ -1,4 +1,4 @@
-#include "imaging/VectorTargets.h"
+#include "internal/VectorTargets.h"
 
 #include <hwy/targets.h>
 

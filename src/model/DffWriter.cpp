@@ -1,4 +1,4 @@
-#include "model/DffWriter.h"
+#include "internal/DffWriter.h"
 
 #include "base/Error.h"
 #include "pcout/RwChunk.h"

@@ -2,7 +2,7 @@
 
 #include "base/ByteReader.h"
 #include "base/Error.h"
-#include "model/HalfFloat.h"
+#include "internal/HalfFloat.h"
 
 namespace veldrin {
 

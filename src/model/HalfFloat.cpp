@@ -1,4 +1,4 @@
-#include "model/HalfFloat.h"
+#include "internal/HalfFloat.h"
 
 #include <bit>
 

@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "model/VertexWelder.h"
+#include "internal/VertexWelder.h"
 
 namespace veldrin {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/TextureName.h"
-#include "model/DffWriter.h"
+#include "internal/DffWriter.h"
 #include "model/GeometryDecoder.h"
 #include "model/MeshBuilder.h"
 #include "model/Positions.h"

@@ -1,4 +1,4 @@
-#include "model/VertexWelder.h"
+#include "internal/VertexWelder.h"
 
 #include <bit>
 #include <unordered_map>

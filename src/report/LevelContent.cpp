@@ -1,5 +1,6 @@
 #include "report/LevelContent.h"
 
+#include "base/Error.h"
 #include "base/TextureName.h"
 #include "report/LevelPictures.h"
 
@@ -50,7 +51,7 @@ ReportContent levelContent(std::span<const uint8_t> level, const WorldTables& ta
                                       std::optional<RgbaImage> image;
                                       try {
                                           image = lookup(id);
-                                      } catch (const std::runtime_error&) {
+                                      } catch (const VeldrinError&) {
                                           continue; // the thumbnails show such a texture as missing too
                                       }
                                       if (!image) continue;

@@ -13,14 +13,14 @@ namespace veldrin {
 RgbaImage decodeLevelTexture(std::span<const uint8_t> level, const TextureRef& ref, GameVersion edition) {
     // Any PC target but GTA 3 keeps palettes in blue-first order; either way the texels are the same.
     DecodedTexture decoded = decodeSourceTexture(level, ref, edition, TargetGame::GtaVc);
-    ImageData& image = decoded.Image;
+    ImageData& image = decoded.image;
     image = convertFormat(image, TexelFormat::A8R8G8B8);
-    RgbaImage out(image.Width, image.Height);
-    for (std::size_t i = 0; i + 3 < out.pixels.size() && i + 3 < image.Bits.size(); i += 4) {
-        out.pixels[i] = image.Bits[i + 2];
-        out.pixels[i + 1] = image.Bits[i + 1];
-        out.pixels[i + 2] = image.Bits[i];
-        out.pixels[i + 3] = image.Bits[i + 3];
+    RgbaImage out(image.width, image.height);
+    for (std::size_t i = 0; i + 3 < out.pixels.size() && i + 3 < image.texels.size(); i += 4) {
+        out.pixels[i] = image.texels[i + 2];
+        out.pixels[i + 1] = image.texels[i + 1];
+        out.pixels[i + 2] = image.texels[i];
+        out.pixels[i + 3] = image.texels[i + 3];
     }
     return out;
 }

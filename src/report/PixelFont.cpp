@@ -1,4 +1,4 @@
-#include "report/PixelFont.h"
+#include "internal/PixelFont.h"
 
 namespace veldrin {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "report/PixelFont.h"
+#include "internal/PixelFont.h"
 
 namespace veldrin {
 namespace {

@@ -1,4 +1,4 @@
-#include "report/PngFile.h"
+#include "internal/PngFile.h"
 
 #include <png.h>
 #include <zlib.h>

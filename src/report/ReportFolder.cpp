@@ -4,17 +4,17 @@
 #include <cstring>
 #include <map>
 #include <set>
-#include <stdexcept>
 
 #include <nlohmann/json.hpp>
 
+#include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/ParallelFor.h"
-#include "report/PngFile.h"
-#include "report/WarningKinds.h"
+#include "internal/PngFile.h"
 #include "report/ReportPage.h"
 #include "report/TextureSheet.h"
 #include "report/Thumbnail.h"
+#include "report/WarningKinds.h"
 
 namespace veldrin {
 namespace {
@@ -42,12 +42,12 @@ std::string thumbnailSheetJson(const std::vector<SheetCell>& cells) {
     return nlohmann::ordered_json{{"models", models}}.dump(1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-// Reading untrusted data may fail with either of the program's error kinds; both become a message.
+// Reading untrusted data fails with a VeldrinError (the readers' and the image core's); it becomes a message.
 template <typename Read>
 auto readOrExplain(Read&& read, std::string& problem) -> std::optional<decltype(read())> {
     try {
         return read();
-    } catch (const std::runtime_error& e) {
+    } catch (const VeldrinError& e) {
         problem = e.what();
         return std::nullopt;
     }

@@ -89,7 +89,7 @@ DictionaryTexture decodeNative(const ByteReader& r, const Chunk& native, const s
     const int64_t expected = imageBytesFor(format, t.width, t.height);
     if (size != expected) {
         throw VeldrinError(in.what() + ": level 0 holds " + std::to_string(size) + " bytes, " + std::to_string(t.width) +
-                           " x " + std::to_string(t.height) + " " + formatInfo(format).Name + " needs " +
+                           " x " + std::to_string(t.height) + " " + formatInfo(format).name + " needs " +
                            std::to_string(expected));
     }
     const std::span<const uint8_t> texels = in.slice(at + 4, size, "level 0 texels");

@@ -1,4 +1,4 @@
-#include "texture/Palette.h"
+#include "internal/Palette.h"
 
 #include <algorithm>
 #include <array>

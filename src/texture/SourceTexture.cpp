@@ -4,10 +4,10 @@
 
 #include "base/ByteReader.h"
 #include "base/Error.h"
-#include "texture/Palette.h"
-#include "texture/SwizzlingPS2.h"
-#include "texture/SwizzlingPSP.h"
-#include "texture/TexelOps.h"
+#include "internal/Palette.h"
+#include "internal/SwizzlingPS2.h"
+#include "internal/SwizzlingPSP.h"
+#include "internal/TexelOps.h"
 #include "texture/TextureParameters.h"
 
 namespace veldrin {
@@ -95,25 +95,25 @@ DecodedTexture decodeSourceTexture(std::span<const uint8_t> levelBytes, const Te
     // The "Index8" image a bitmap of these texels and this palette would read as: the palette's four
     // bytes per entry are kept as they are, so the source's red lands in the image's blue channel
     // until the channels are exchanged.
-    ImageData& image = decoded.Image;
+    ImageData& image = decoded.image;
     image = createImage(static_cast<int32_t>(p.width()), static_cast<int32_t>(p.height()), TexelFormat::Index8);
     if (isPs2(edition)) {
-        readPs2Texels(level, record, image.Bits);
+        readPs2Texels(level, record, image.texels);
     } else {
-        readPspTexels(level, record, image.Bits);
+        readPspTexels(level, record, image.texels);
     }
     const auto sourcePalette = level.slice(record.dataPosition + p.PaletteOffset, p.PaletteSize, "palette");
-    const std::span<uint8_t> palette(image.Palette.data(), sourcePalette.size());
-    decoded.HasAlpha = convertPaletteAlpha(sourcePalette, palette, edition, p.PaletteSize);
+    const std::span<uint8_t> palette(image.palette.data(), sourcePalette.size());
+    decoded.hasAlpha = convertPaletteAlpha(sourcePalette, palette, edition, p.PaletteSize);
     // Only the PS2 stores 256-entry palettes in its block order; PSP palettes are linear.
     if (p.Depth == 8 && isPs2(edition)) UnswizzleClut(palette);
 
     // PC games want at least 4 x 4 texels; indexed images stretch by repeating texels.
-    if (image.Width < 4) image = scaleImage(image, 4, image.Height, SamplingFilter::CatmullRom);
-    if (image.Height < 4) image = scaleImage(image, image.Width, 4, SamplingFilter::CatmullRom);
+    if (image.width < 4) image = scaleImage(image, 4, image.height, SamplingFilter::CatmullRom);
+    if (image.height < 4) image = scaleImage(image, image.width, 4, SamplingFilter::CatmullRom);
 
-    if (decoded.HasAlpha) image = convertFormat(image, TexelFormat::A8R8G8B8);
-    if (decoded.HasAlpha || target != TargetGame::Gta3) image = exchangeChannels(std::move(image), 2, 0);
+    if (decoded.hasAlpha) image = convertFormat(image, TexelFormat::A8R8G8B8);
+    if (decoded.hasAlpha || target != TargetGame::Gta3) image = exchangeChannels(std::move(image), 2, 0);
     return decoded;
 }
 

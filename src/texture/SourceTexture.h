@@ -14,8 +14,8 @@ namespace veldrin {
 // for an opaque GTA 3 texture, whose palette keeps the source order red, green, blue, alpha, which is
 // the order a GTA 3 dictionary stores.
 struct DecodedTexture {
-    ImageData Image;
-    bool HasAlpha = false;
+    ImageData image;
+    bool hasAlpha = false;
 };
 
 // What a texture's raster record says and where its level-0 texels start.

@@ -1,8 +1,8 @@
-#include "texture/SwizzlingPS2.h"
+#include "internal/SwizzlingPS2.h"
 
 #include <cstddef>
 
-#include "texture/TexelOps.h"
+#include "internal/TexelOps.h"
 
 namespace veldrin {
 namespace {

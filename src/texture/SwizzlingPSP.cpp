@@ -1,8 +1,8 @@
-#include "texture/SwizzlingPSP.h"
+#include "internal/SwizzlingPSP.h"
 
 #include <cstddef>
 
-#include "texture/TexelOps.h"
+#include "internal/TexelOps.h"
 
 namespace veldrin {
 namespace {

@@ -1,4 +1,4 @@
-#include "texture/TexelOps.h"
+#include "internal/TexelOps.h"
 
 #include <algorithm>
 

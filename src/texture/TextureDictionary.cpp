@@ -9,10 +9,10 @@
 #include "base/Error.h"
 #include "base/OrderedPipeline.h"
 #include "base/TextureName.h"
+#include "internal/TextureNative.h"
 #include "pcout/RwChunk.h"
 #include "texture/MipMapRule.h"
 #include "texture/SourceTexture.h"
-#include "texture/TextureNative.h"
 
 namespace veldrin {
 namespace {

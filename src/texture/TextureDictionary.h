@@ -38,7 +38,7 @@ inline constexpr int64_t kTxdAllowance = 16 << 20;
 // One whole texture dictionary (the bytes of the .TXD), textures in the given order, each named
 // texturePrefix + its resource index, written to `out` texture by texture. Throws VeldrinError for
 // data outside the level, unusable raster headers, names over 31 characters or a dictionary past the
-// chunk size limit (2 GB) or past kTxdBytesPerLevelByte; an EImagingError of the image core passes through.
+// chunk size limit (2 GB) or past kTxdBytesPerLevelByte; a VeldrinError of the image core passes through.
 // Safe for untrusted input: a raster record that textures name in close succession (8 a thread apart
 // or less) is decoded once, a dictionary is refused as soon as a record's showings would take it past
 // either limit, and memory holds the textures encoded ahead of the writing, not the dictionary.

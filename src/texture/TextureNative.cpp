@@ -1,4 +1,4 @@
-#include "texture/TextureNative.h"
+#include "internal/TextureNative.h"
 
 #include <algorithm>
 #include <limits>
@@ -69,15 +69,15 @@ uint32_t chunkSize(int64_t size) {
 } // namespace
 
 EncodedRaster encodeRaster(DecodedTexture texture, const NativeOptions& options) {
-    ImageData& image = texture.Image;
-    const bool hasAlpha = texture.HasAlpha;
+    ImageData& image = texture.image;
+    const bool hasAlpha = texture.hasAlpha;
     const TargetGame target = options.target;
 
-    TDynImageDataArray levels;
+    MipChain levels;
     bool mipMapped = false;
     if (target != TargetGame::Gta3) {
         image = convertFormat(image, hasAlpha ? TexelFormat::DXT3 : TexelFormat::DXT1, options.dxtQuality);
-        mipMapped = wantsMipMaps(options.genMipMaps, target, options.sizeThreshold, image.Width);
+        mipMapped = wantsMipMaps(options.genMipMaps, target, options.sizeThreshold, image.width);
     }
     if (mipMapped) {
         levels = buildMipChain(image, 0, SamplingFilter::Triangle, options.dxtQuality);
@@ -88,7 +88,7 @@ EncodedRaster encodeRaster(DecodedTexture texture, const NativeOptions& options)
 
     int64_t rasterBytes = 0;
     if (target == TargetGame::Gta3 && !hasAlpha) rasterBytes += kPaletteBytes;
-    for (const ImageData& level : levels) rasterBytes += 4 + level.Size;
+    for (const ImageData& level : levels) rasterBytes += 4 + level.texelBytes;
     const int64_t structSize = kTextureNativeHeaderSize + rasterBytes;
     const int64_t nativeSize = int64_t(kChunkHeaderSize) + structSize + int64_t(kChunkHeaderSize);
 
@@ -107,17 +107,17 @@ EncodedRaster encodeRaster(DecodedTexture texture, const NativeOptions& options)
     ByteWriter out(raster.tail);
     out.u32(layout.rasterFormat);
     out.u32(layout.alphaWord);
-    out.u16(static_cast<uint16_t>(top.Width));
-    out.u16(static_cast<uint16_t>(top.Height));
+    out.u16(static_cast<uint16_t>(top.width));
+    out.u16(static_cast<uint16_t>(top.height));
     out.u8(layout.depth);
     out.u8(static_cast<uint8_t>(levels.size()));
     out.u8(4); // raster type: texture
     out.u8(layout.flags);
 
-    if (target == TargetGame::Gta3 && !hasAlpha) out.bytes(top.Palette);
+    if (target == TargetGame::Gta3 && !hasAlpha) out.bytes(top.palette);
     for (const ImageData& level : levels) {
-        out.u32(static_cast<uint32_t>(level.Size));
-        out.bytes(level.Bits);
+        out.u32(static_cast<uint32_t>(level.texelBytes));
+        out.bytes(level.texels);
     }
     writeChunkHeader(out, chunk::Extension, 0, stamp);
     return raster;

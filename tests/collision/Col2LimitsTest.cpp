@@ -8,10 +8,10 @@
 #include "base/ByteReader.h"
 #include "base/ByteWriter.h"
 #include "base/Error.h"
-#include "collision/Col2Index.h"
 #include "collision/ColConv.h"
 #include "collision/ColMapConverter.h"
-#include "collision/ColMapSources.h"
+#include "internal/Col2Index.h"
+#include "internal/ColMapSources.h"
 #include "support/CollisionBuilder.h"
 
 using namespace veldrin;

@@ -206,15 +206,15 @@ TEST(DxtBlocks, SmoothImageSurvivesARoundTrip) {
         const auto blocks = Encode(opaque, width, height, format);
 
         const std::vector<uint8_t> decoded = decodeBlocks(blocks, width, height, format);
-        EXPECT_EQ(decoded, ReferenceDecode(blocks, width, height, dxt3)) << formatInfo(format).Name;
+        EXPECT_EQ(decoded, ReferenceDecode(blocks, width, height, dxt3)) << formatInfo(format).name;
 
         int worstColour = 0, worstAlpha = 0;
         for (std::size_t i = 0; i < decoded.size(); ++i) {
             const int error = std::abs(decoded[i] - opaque[i]);
             (i % 4 == 3 ? worstAlpha : worstColour) = std::max(i % 4 == 3 ? worstAlpha : worstColour, error);
         }
-        EXPECT_LE(worstColour, 12) << formatInfo(format).Name;
-        EXPECT_LE(worstAlpha, 15) << formatInfo(format).Name;
+        EXPECT_LE(worstColour, 12) << formatInfo(format).name;
+        EXPECT_LE(worstAlpha, 15) << formatInfo(format).name;
     }
 }
 
@@ -222,13 +222,13 @@ TEST(DxtBlocks, BufferSizesAreCheckedAndPartialBlocksCut) {
     const std::vector<uint8_t> texels(16 * 4, 200);
     EXPECT_TRUE(encodeBlocks(texels, 2, 2, TexelFormat::DXT1).empty()) << "sizes below 4 make no blocks";
     EXPECT_EQ(encodeBlocks(texels, 4, 4, TexelFormat::DXT1).size(), 8u);
-    EXPECT_THROW(encodeBlocks(std::vector<uint8_t>(63), 4, 4, TexelFormat::DXT1), EImagingError);
-    EXPECT_THROW(encodeBlocks(texels, 4, 4, TexelFormat::A8R8G8B8), EImagingError);
+    EXPECT_THROW(encodeBlocks(std::vector<uint8_t>(63), 4, 4, TexelFormat::DXT1), VeldrinError);
+    EXPECT_THROW(encodeBlocks(texels, 4, 4, TexelFormat::A8R8G8B8), VeldrinError);
 
     // 6 x 3 texels need 2 x 1 blocks; only texels inside the size are made.
     const std::vector<uint8_t> twoBlocks(32, 0);
     EXPECT_EQ(decodeBlocks(twoBlocks, 6, 3, TexelFormat::DXT3).size(), 6u * 3 * 4);
-    EXPECT_THROW(decodeBlocks(std::vector<uint8_t>(31), 6, 3, TexelFormat::DXT3), EImagingError);
+    EXPECT_THROW(decodeBlocks(std::vector<uint8_t>(31), 6, 3, TexelFormat::DXT3), VeldrinError);
 }
 
 TEST(DxtBlocks, HighQualityLowersTheErrorAndKeepsTransparencyAndAlpha) {
@@ -343,6 +343,6 @@ TEST(DxtBlocks, HighQualityFitsRandomOpaqueBlocksAtLeastAsWellAsAClusterFit) {
         int64_t high = 0;
         for (std::size_t i = 0; i < texels.size(); ++i)
             if (i % 4 != 3) high += (texels[i] - decoded[i]) * (texels[i] - decoded[i]);
-        EXPECT_LE(high, reference) << formatInfo(format).Name;
+        EXPECT_LE(high, reference) << formatInfo(format).name;
     }
 }

@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
-#include "imaging/BlockRows.h"
-#include "imaging/VectorTargets.h"
 #include "imaging/Imaging.h"
+#include "internal/BlockRows.h"
+#include "internal/VectorTargets.h"
 
 using namespace veldrin;
 
@@ -90,7 +90,7 @@ TEST(DxtVector, EveryTargetGivesThePlainEncodersBytes) {
                     ASSERT_EQ(encodeBlocks(texels, width, height, format),
                               encodeOneBlockAtATime(texels, width, height, format == TexelFormat::DXT3))
                         << vectorTargetName(target) << ", " << pattern.name << ", " << across << " blocks across, "
-                        << formatInfo(format).Name;
+                        << formatInfo(format).name;
             }
     }
     pinVectorTarget(0);
@@ -111,7 +111,7 @@ TEST(DxtVector, HighQualityBytesDoNotDependOnTheTarget) {
                 pinVectorTarget(target);
                 ASSERT_EQ(encodeBlocks(texels, width, height, format, DxtQuality::High), reference)
                     << vectorTargetName(target) << " against " << vectorTargetName(targets.front()) << ", "
-                    << pattern.name << ", " << formatInfo(format).Name;
+                    << pattern.name << ", " << formatInfo(format).name;
             }
         }
     }

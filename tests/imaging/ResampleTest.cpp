@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "imaging/Imaging.h"
-#include "imaging/Resample.h"
-#include "imaging/VectorTargets.h"
+#include "internal/Resample.h"
+#include "internal/VectorTargets.h"
 
 using namespace veldrin;
 
@@ -15,25 +15,25 @@ namespace {
 
 ImageData UniformArgb(int32_t width, int32_t height, std::array<uint8_t, 4> value) {
     ImageData image = createImage(width, height, TexelFormat::A8R8G8B8);
-    for (std::size_t i = 0; i < image.Bits.size(); ++i) image.Bits[i] = value[i % 4];
+    for (std::size_t i = 0; i < image.texels.size(); ++i) image.texels[i] = value[i % 4];
     return image;
 }
 
 bool IsUniform(const ImageData& image, std::array<uint8_t, 4> value) {
-    for (std::size_t i = 0; i < image.Bits.size(); ++i)
-        if (image.Bits[i] != value[i % 4]) return false;
+    for (std::size_t i = 0; i < image.texels.size(); ++i)
+        if (image.texels[i] != value[i % 4]) return false;
     return true;
 }
 
 std::vector<int32_t> Sources(const std::vector<IntegerWeightedSource>& pairs) {
     std::vector<int32_t> out;
-    for (const auto& p : pairs) out.push_back(p.Source);
+    for (const auto& p : pairs) out.push_back(p.source);
     return out;
 }
 
 std::vector<int32_t> Weights(const std::vector<IntegerWeightedSource>& pairs) {
     std::vector<int32_t> out;
-    for (const auto& p : pairs) out.push_back(p.Weight);
+    for (const auto& p : pairs) out.push_back(p.weight);
     return out;
 }
 
@@ -54,20 +54,20 @@ TEST(Resample, TriangleTapsForHalvingAndQuartering) {
     const auto single = buildMappingTable(1, 3, SamplingFilter::Triangle);
     for (const auto& pairs : single) {
         ASSERT_EQ(pairs.size(), 1u);
-        EXPECT_EQ(pairs[0].Source, 0);
-        EXPECT_EQ(pairs[0].Weight, 1.0f);
+        EXPECT_EQ(pairs[0].source, 0);
+        EXPECT_EQ(pairs[0].weight, 1.0f);
     }
 }
 
 TEST(Resample, HalvingARowMatchesTheWorkedNumbers) {
     ImageData image = UniformArgb(4, 1, {0, 0, 0, 255});
-    image.Bits[8] = 255;
-    image.Bits[12] = 255;
+    image.texels[8] = 255;
+    image.texels[12] = 255;
     image = scaleImage(image, 2, 1, SamplingFilter::Triangle);
-    ASSERT_EQ(image.Width, 2);
-    EXPECT_EQ(image.Bits[0], 31);  // (255 x 32) x 256 >> 16, fraction dropped
-    EXPECT_EQ(image.Bits[4], 223); // (255 x 224) x 256 >> 16
-    EXPECT_EQ(image.Bits[3], 255);
+    ASSERT_EQ(image.width, 2);
+    EXPECT_EQ(image.texels[0], 31);  // (255 x 32) x 256 >> 16, fraction dropped
+    EXPECT_EQ(image.texels[4], 223); // (255 x 224) x 256 >> 16
+    EXPECT_EQ(image.texels[3], 255);
 }
 
 TEST(Resample, RoundedWeightsAlwaysSumTo256) {
@@ -77,7 +77,7 @@ TEST(Resample, RoundedWeightsAlwaysSumTo256) {
         const auto integers = toIntegerWeights(floats);
         for (std::size_t i = 0; i < floats.size(); ++i)
             for (std::size_t k = 0; k < floats[i].size(); ++k)
-                ASSERT_EQ(integers[i][k].Weight, std::nearbyint(floats[i][k].Weight * 256.0)) << factor;
+                ASSERT_EQ(integers[i][k].weight, std::nearbyint(floats[i][k].weight * 256.0)) << factor;
     }
     // From 512 times on every rounded weight is 0; the middle pair takes the whole 256.
     for (auto [source, destination] : {std::pair{512, 1}, {1024, 2}, {4096, 1}, {3, 7}, {1000, 3}, {7, 3}}) {
@@ -85,9 +85,9 @@ TEST(Resample, RoundedWeightsAlwaysSumTo256) {
             for (const auto& pairs : toIntegerWeights(buildMappingTable(source, destination, filter))) {
                 int32_t sum = 0;
                 for (const auto& p : pairs) {
-                    ASSERT_GE(p.Source, 0);
-                    ASSERT_LT(p.Source, source);
-                    sum += p.Weight;
+                    ASSERT_GE(p.source, 0);
+                    ASSERT_LT(p.source, source);
+                    sum += p.weight;
                 }
                 EXPECT_EQ(sum, 256) << source << " -> " << destination;
             }
@@ -99,11 +99,11 @@ TEST(Resample, UniformImagesStayUniformAtEveryMipLevel) {
     const std::array<uint8_t, 4> value{255, 128, 7, 200};
     // 1024 wide: the last two levels shrink 512 and 1024 times.
     const ImageData image = UniformArgb(1024, 4, value);
-    TDynImageDataArray chain = buildMipChain(image, 0);
+    MipChain chain = buildMipChain(image, 0);
     ASSERT_EQ(chain.size(), 11u);
     for (std::size_t level = 0; level < chain.size(); ++level)
         EXPECT_TRUE(IsUniform(chain[level], value)) << "level " << level;
-    EXPECT_EQ(chain.back().Width, 1);
+    EXPECT_EQ(chain.back().width, 1);
 
     ImageData enlarged = UniformArgb(3, 5, value);
     enlarged = scaleImage(enlarged, 7, 11, SamplingFilter::CatmullRom);
@@ -112,25 +112,25 @@ TEST(Resample, UniformImagesStayUniformAtEveryMipLevel) {
 
 TEST(Resample, NearestStretchingRepeatsTexels) {
     ImageData image = createImage(2, 1, TexelFormat::Index8);
-    image.Bits = {3, 9};
-    image.Palette[9 * 4] = 77;
+    image.texels = {3, 9};
+    image.palette[9 * 4] = 77;
     image = scaleImage(image, 4, 2, SamplingFilter::CatmullRom); // indexed images always use nearest
-    EXPECT_EQ(image.Bits, (std::vector<uint8_t>{3, 3, 9, 9, 3, 3, 9, 9}));
-    EXPECT_EQ(image.Palette[9 * 4], 77);
-    EXPECT_EQ(image.Format, TexelFormat::Index8);
+    EXPECT_EQ(image.texels, (std::vector<uint8_t>{3, 3, 9, 9, 3, 3, 9, 9}));
+    EXPECT_EQ(image.palette[9 * 4], 77);
+    EXPECT_EQ(image.format, TexelFormat::Index8);
 
     ImageData single = createImage(1, 1, TexelFormat::A8R8G8B8);
-    single.Bits = {1, 2, 3, 4};
+    single.texels = {1, 2, 3, 4};
     single = scaleImage(single, 4, 1, SamplingFilter::Nearest);
-    EXPECT_EQ(single.Bits, (std::vector<uint8_t>{1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4}));
+    EXPECT_EQ(single.texels, (std::vector<uint8_t>{1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4}));
 
     // Shrinking 5 to 2: step 5 x 65536 / 2, texels 0 and 2.
     ImageData row = createImage(5, 1, TexelFormat::Index8);
-    row.Bits = {10, 11, 12, 13, 14};
+    row.texels = {10, 11, 12, 13, 14};
     row = scaleImage(row, 2, 1, SamplingFilter::Nearest);
-    EXPECT_EQ(row.Bits, (std::vector<uint8_t>{10, 12}));
+    EXPECT_EQ(row.texels, (std::vector<uint8_t>{10, 12}));
 
-    EXPECT_EQ(scaleImage(row, 2, 1, SamplingFilter::Triangle).Bits, row.Bits) << "the same size changes nothing";
+    EXPECT_EQ(scaleImage(row, 2, 1, SamplingFilter::Triangle).texels, row.texels) << "the same size changes nothing";
 }
 
 TEST(Resample, EveryVectorTargetSumsLikeThePlainPasses) {
@@ -145,7 +145,7 @@ TEST(Resample, EveryVectorTargetSumsLikeThePlainPasses) {
             for (int32_t y = 0; y < sourceHeight; ++y)
                 for (int32_t x = 0; x < sourceWidth; ++x)
                     for (int32_t c = 0; c < 4; ++c)
-                        source.Bits[(static_cast<std::size_t>(y) * sourceWidth + x) * 4 + c] =
+                        source.texels[(static_cast<std::size_t>(y) * sourceWidth + x) * 4 + c] =
                             y % 4 == 3 ? static_cast<uint8_t>(random()) : ((x / (c + 2) + y / 3) % 2 ? 255 : 0);
             for (const SamplingFilter filter : {SamplingFilter::Triangle, SamplingFilter::CatmullRom}) {
                 const WeightedPasses passes = planWeightedPasses(sourceWidth, sourceHeight, width, height, filter);
@@ -165,7 +165,7 @@ TEST(Resample, EveryVectorTargetSumsLikeThePlainPasses) {
 TEST(Resample, SharedPlansGiveEachSizeAndFilterItsOwnResult) {
     std::mt19937 random(7);
     ImageData source = createImage(32, 16, TexelFormat::A8R8G8B8);
-    for (uint8_t& b : source.Bits) b = static_cast<uint8_t>(random());
+    for (uint8_t& b : source.texels) b = static_cast<uint8_t>(random());
     struct Case {
         int32_t width, height;
         SamplingFilter filter;
@@ -175,7 +175,7 @@ TEST(Resample, SharedPlansGiveEachSizeAndFilterItsOwnResult) {
                           {32, 16, SamplingFilter::Triangle}, {8, 16, SamplingFilter::Triangle},   {4, 2, SamplingFilter::CatmullRom}};
     for (const Case& c : cases) {
         std::vector<uint8_t> expected(static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height) * 4);
-        resampleRowsPlain(source, planWeightedPasses(source.Width, source.Height, c.width, c.height, c.filter), expected.data());
-        EXPECT_EQ(resampleFiltered(source, c.width, c.height, c.filter).Bits, expected) << c.width << " x " << c.height;
+        resampleRowsPlain(source, planWeightedPasses(source.width, source.height, c.width, c.height, c.filter), expected.data());
+        EXPECT_EQ(resampleFiltered(source, c.width, c.height, c.filter).texels, expected) << c.width << " x " << c.height;
     }
 }

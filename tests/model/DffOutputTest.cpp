@@ -3,7 +3,7 @@
 #include "DffChecks.h"
 #include "base/Error.h"
 #include "ModelTestLevel.h"
-#include "model/DffWriter.h"
+#include "internal/DffWriter.h"
 #include "model/ModelConverter.h"
 
 using namespace veldrin;

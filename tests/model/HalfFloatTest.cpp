@@ -3,7 +3,7 @@
 #include <bit>
 #include <cmath>
 
-#include "model/HalfFloat.h"
+#include "internal/HalfFloat.h"
 
 using namespace veldrin;
 

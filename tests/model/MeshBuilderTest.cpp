@@ -2,8 +2,8 @@
 
 #include <random>
 
+#include "internal/VertexWelder.h"
 #include "model/MeshBuilder.h"
-#include "model/VertexWelder.h"
 
 using namespace veldrin;
 

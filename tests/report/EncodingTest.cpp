@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "report/PngFile.h"
+#include "base/Error.h"
+#include "internal/PngFile.h"
 #include "report/PngReader.h"
 #include "report/ReportPage.h"
 #include "report/Sha256.h"
-#include "base/Error.h"
 
 namespace veldrin {
 namespace {

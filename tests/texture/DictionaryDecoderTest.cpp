@@ -19,9 +19,9 @@ namespace {
 // The source texture as RGBA, from the decoder the dictionary is built from.
 std::vector<uint8_t> sourceRgba(const TextureLevel& level, const TextureRef& ref, GameVersion edition, TargetGame target) {
     DecodedTexture decoded = decodeSourceTexture(level.bytes, ref, edition, target);
-    const bool sourceOrder = target == TargetGame::Gta3 && !decoded.HasAlpha; // red first already
-    decoded.Image = convertFormat(decoded.Image, TexelFormat::A8R8G8B8);
-    std::vector<uint8_t> rgba = decoded.Image.Bits;
+    const bool sourceOrder = target == TargetGame::Gta3 && !decoded.hasAlpha; // red first already
+    decoded.image = convertFormat(decoded.image, TexelFormat::A8R8G8B8);
+    std::vector<uint8_t> rgba = decoded.image.texels;
     if (!sourceOrder)
         for (std::size_t i = 0; i < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
     return rgba;

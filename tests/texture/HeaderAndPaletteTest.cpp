@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "texture/MipMapRule.h"
-#include "texture/Palette.h"
-#include "texture/TextureParameters.h"
 #include "base/Error.h"
+#include "internal/Palette.h"
+#include "texture/MipMapRule.h"
+#include "texture/TextureParameters.h"
 
 using namespace veldrin;
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "texture/SwizzlingPS2.h"
-#include "texture/SwizzlingPSP.h"
+#include "internal/SwizzlingPS2.h"
+#include "internal/SwizzlingPSP.h"
 
 using namespace veldrin;
 

@@ -92,9 +92,9 @@ TEST(SourceTexture, TwoByTwoIsStretchedToFourByFour) {
     t.swizzled = false;
     const TextureLevel level = buildTextureLevel(GameVersion::LcsPs2, {t});
     const DecodedTexture d = decodeSourceTexture(level.bytes, level.refs[0], GameVersion::LcsPs2, TargetGame::Gta3);
-    ASSERT_EQ(d.Image.Width, 4);
-    ASSERT_EQ(d.Image.Height, 4);
-    EXPECT_EQ(d.Image.Bits, (std::vector<uint8_t>{1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 4, 4, 3, 3, 4, 4}));
+    ASSERT_EQ(d.image.width, 4);
+    ASSERT_EQ(d.image.height, 4);
+    EXPECT_EQ(d.image.texels, (std::vector<uint8_t>{1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 4, 4, 3, 3, 4, 4}));
 }
 
 TEST(SourceTexture, OpaqueTextureKeepsSourceColourOrderOnlyForGta3) {
@@ -102,12 +102,12 @@ TEST(SourceTexture, OpaqueTextureKeepsSourceColourOrderOnlyForGta3) {
     t.palette[1] = {200, 100, 30, 128};
     const TextureLevel level = buildTextureLevel(GameVersion::LcsPs2, {t});
     const DecodedTexture gta3 = decodeSourceTexture(level.bytes, level.refs[0], GameVersion::LcsPs2, TargetGame::Gta3);
-    EXPECT_FALSE(gta3.HasAlpha);
-    EXPECT_EQ(gta3.Image.Format, TexelFormat::Index8);
-    EXPECT_EQ(std::vector<uint8_t>(gta3.Image.Palette.begin() + 4, gta3.Image.Palette.begin() + 8),
+    EXPECT_FALSE(gta3.hasAlpha);
+    EXPECT_EQ(gta3.image.format, TexelFormat::Index8);
+    EXPECT_EQ(std::vector<uint8_t>(gta3.image.palette.begin() + 4, gta3.image.palette.begin() + 8),
               (std::vector<uint8_t>{200, 100, 30, 255}));
     const DecodedTexture vc = decodeSourceTexture(level.bytes, level.refs[0], GameVersion::LcsPs2, TargetGame::GtaVc);
-    EXPECT_EQ(std::vector<uint8_t>(vc.Image.Palette.begin() + 4, vc.Image.Palette.begin() + 8),
+    EXPECT_EQ(std::vector<uint8_t>(vc.image.palette.begin() + 4, vc.image.palette.begin() + 8),
               (std::vector<uint8_t>{30, 100, 200, 255})); // blue, green, red, alpha
 }
 
@@ -160,7 +160,7 @@ TEST(SourceTexture, TexturesBeyondTheOldBufferSizeAreDecoded) {
     const TestTexture t = patternTexture(1024, 512, 8);
     const TextureLevel level = buildTextureLevel(GameVersion::LcsPs2, {t});
     const DecodedTexture d = decodeSourceTexture(level.bytes, level.refs[0], GameVersion::LcsPs2, TargetGame::Gta3);
-    EXPECT_EQ(d.Image.Bits, t.texels);
+    EXPECT_EQ(d.image.texels, t.texels);
 }
 
 TEST(SourceTexture, DegenerateSidesAreStretchedWithoutLosingTexels) {
@@ -172,13 +172,13 @@ TEST(SourceTexture, DegenerateSidesAreStretchedWithoutLosingTexels) {
                 const TextureLevel level = buildTextureLevel(edition, {t});
                 const DecodedTexture d = decodeSourceTexture(level.bytes, level.refs[0], edition, TargetGame::Gta3);
                 const int width = std::max(w, 4), height = std::max(h, 4);
-                ASSERT_EQ(d.Image.Width, width);
-                ASSERT_EQ(d.Image.Height, height);
+                ASSERT_EQ(d.image.width, width);
+                ASSERT_EQ(d.image.height, height);
                 // A lone 4-bit PS2 texel has no byte of its own before the palette.
                 if (isPs2(edition) && depth == 4 && w * h == 1) continue;
                 for (int y = 0; y < height; ++y)
                     for (int x = 0; x < width; ++x)
-                        ASSERT_EQ(d.Image.Bits[static_cast<std::size_t>(y * width + x)],
+                        ASSERT_EQ(d.image.texels[static_cast<std::size_t>(y * width + x)],
                                   t.texels[static_cast<std::size_t>((y * h / height) * w + x * w / width)])
                             << gameVersionName(edition) << " " << w << "x" << h << " at " << depth << " bits, texel "
                             << x << "," << y;

@@ -9,13 +9,13 @@
 namespace veldrin {
 
 struct WeightedSource {
-    int32_t Source; // source position along the axis, already clamped into the image
-    float Weight;
+    int32_t source; // source position along the axis, already clamped into the image
+    float weight;
 };
 
 struct IntegerWeightedSource {
-    int32_t Source;
-    int32_t Weight; // the float weight times 256, rounded
+    int32_t source;
+    int32_t weight; // the float weight times 256, rounded
 };
 
 // For each destination position along one axis, the source positions and weights that make it.
@@ -38,13 +38,13 @@ ImageData stretchNearest(const ImageData& source, int32_t width, int32_t height)
 ImageData resampleFiltered(const ImageData& source, int32_t width, int32_t height, SamplingFilter filter);
 
 // The two passes of filtered resampling: for each destination row, the source rows and weights
-// summed per source column (Down), then for each destination column the columns and weights summed
-// from those sums (Across). Only source bytes Begin to End of a row are ever read.
+// summed per source column (down), then for each destination column the columns and weights summed
+// from those sums (across). Only source bytes begin to end of a row are ever read.
 struct WeightedPasses {
-    IntegerMappingTable Across;
-    IntegerMappingTable Down;
-    int64_t Begin = 0;
-    int64_t End = 0;
+    IntegerMappingTable across;
+    IntegerMappingTable down;
+    int64_t begin = 0;
+    int64_t end = 0;
 };
 WeightedPasses planWeightedPasses(int32_t sourceWidth, int32_t sourceHeight, int32_t width, int32_t height,
                                   SamplingFilter filter);

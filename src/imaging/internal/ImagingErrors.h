@@ -15,18 +15,18 @@ std::string scaleImageFailedMessage(const ImageData& image);
 std::string exchangeChannelsFailedMessage(const ImageData& image);
 std::string buildMipChainFailedMessage(int32_t levels, const ImageData& image);
 
-// Runs `body`; an EImagingError from a nested operation passes unchanged (it is the more precise
-// one), any other failure becomes an EImagingError carrying `message()`.
+// Runs `body`; a VeldrinError from a nested operation passes unchanged (it is the more precise
+// one), any other failure becomes a VeldrinError carrying `message()`.
 template <class Body, class Message>
 auto runGuarded(Body&& body, Message&& message) -> decltype(body()) {
     try {
         return body();
-    } catch (const EImagingError&) {
+    } catch (const VeldrinError&) {
         throw;
     } catch (const std::bad_alloc&) {
-        throw EImagingError(message());
+        throw VeldrinError(message());
     } catch (const std::length_error&) {
-        throw EImagingError(message());
+        throw VeldrinError(message());
     }
 }
 

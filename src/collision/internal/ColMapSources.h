@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "level/GameDataPools.h"
 #include "collision/StoriesColModel.h"
+#include "level/GameDataPools.h"
 
 namespace veldrin {
 
