@@ -31,7 +31,7 @@ void BM_DetectEditionCity(benchmark::State& state) {
         if (d.best().edition != edition) state.SkipWithError("detected the wrong edition");
         benchmark::DoNotOptimize(d.ranked.data());
     }
-    state.SetLabel(std::string(gameVersionName(edition)));
+    state.SetLabel(std::string(editionName(edition)));
 }
 BENCHMARK(BM_DetectEditionCity)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
@@ -42,10 +42,10 @@ void BM_ConvertCityPlain(benchmark::State& state) {
     const auto lvz = cityIn(edition).write(dir.path(), "city");
     ConversionOptions o;
     applyLevelPick(o, lvz);
-    o.gameVersion = edition;
+    o.edition = edition;
     o.jobs = 1;
     for (auto _ : state) benchmark::DoNotOptimize(runConversion(o, {}).modelsConverted);
-    state.SetLabel(std::string(gameVersionName(edition)));
+    state.SetLabel(std::string(editionName(edition)));
 }
 BENCHMARK(BM_ConvertCityPlain)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 

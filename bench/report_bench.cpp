@@ -16,7 +16,7 @@ void BM_ConvertCityReport(benchmark::State& state) {
     test::TempFolder dir("veldrin-bench-report");
     ConversionOptions o;
     applyLevelPick(o, city.write(dir.path(), "city"));
-    o.gameVersion = GameVersion::LcsPs2;
+    o.edition = GameVersion::LcsPs2;
     o.targetGame = TargetGame::GtaVc;
     o.generateIde = true;
     o.buildImg = true;

@@ -30,9 +30,9 @@ void printLevel(const PreparedLevel& p) {
     const WorldStats& s = t.stats;
     const PlannedCounts planned = plannedCounts(p);
     std::printf("Level: %s (%s), edition %s%s\n", o.levelName.c_str(), o.lvzPath.string().c_str(),
-                std::string(gameVersionName(o.gameVersion)).c_str(), p.editionDetected ? " (detected)" : "");
+                std::string(editionName(o.edition)).c_str(), p.editionDetected ? " (detected)" : "");
     if (p.detection)
-        for (const std::string& line : otherEditionLines(*p.detection, o.gameVersion)) std::printf("  %s\n", line.c_str());
+        for (const std::string& line : otherEditionLines(*p.detection, o.edition)) std::printf("  %s\n", line.c_str());
     std::printf("A conversion with --ide writes %d models, %d placements and %d textures", planned.models,
                 planned.placements, planned.textures);
     if (o.zonIsland) std::printf(" (island %d of %s)", *o.zonIsland, o.zonPath.filename().string().c_str());
@@ -50,7 +50,7 @@ void printLevel(const PreparedLevel& p) {
                 t.resourceCount - located);
     std::printf("  Cells: %d (extra cells %d); trailing blocks: %d; extra blocks: %d\n", s.cells, s.extraCells,
                 s.trailingBlocks, s.extraBlocks);
-    const int lists = worldLayout(o.gameVersion).instanceLists;
+    const int lists = worldLayout(o.edition).instanceLists;
     std::printf("  Models by instance list:");
     for (int j = 0; j < lists; ++j) {
         int n = 0;

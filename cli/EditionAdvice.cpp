@@ -6,7 +6,7 @@ std::string editionRefusalLine(const EditionChoice& choice) {
     std::string advice;
     switch (choice.reason) {
     case EditionRefusal::NamedReadsWorse:
-        advice = "use --edition " + std::string(gameVersionName(choice.candidates.at(0)));
+        advice = "use --edition " + std::string(editionName(choice.candidates.at(0)));
         break;
     case EditionRefusal::NoEditionReads: advice = "check that the LVZ and its IMG belong together"; break;
     case EditionRefusal::Ambiguous: advice = "choose one with --edition"; break;

@@ -13,8 +13,8 @@ int integerIn(const std::string& option, const std::string& text, long long low,
     return static_cast<int>(*v);
 }
 
-GameVersion gameVersionFrom(const std::string& text) {
-    const auto e = parseGameVersion(toLower(text));
+GameVersion editionFrom(const std::string& text) {
+    const auto e = parseEdition(toLower(text));
     if (!e) throw UsageError{"unknown edition \"" + text + "\" (lcs-ps2, vcs-ps2, lcs-psp or vcs-psp)"};
     return *e;
 }
@@ -28,7 +28,7 @@ TargetGame targetGameFrom(const std::string& text) {
 StoriesEdition storiesEditionFrom(const std::string& text) {
     const std::string name = toLower(text);
     if (const auto game = parseStoriesEdition(name)) return *game;
-    if (const auto edition = parseGameVersion(name)) return isVcs(*edition) ? StoriesEdition::VCS : StoriesEdition::LCS;
+    if (const auto edition = parseEdition(name)) return isVcs(*edition) ? StoriesEdition::VCS : StoriesEdition::LCS;
     throw UsageError{"unknown edition \"" + text + "\" (lcs or vcs; lcs-ps2, vcs-psp and the like name the same games)"};
 }
 

@@ -25,7 +25,7 @@ const std::filesystem::path& scratchFolder() {
 
 void runLevel(LevelBuffer level, uint8_t bits) {
     ConversionOptions options;
-    options.gameVersion = fuzz::editionOf(bits);
+    options.edition = fuzz::editionOf(bits);
     options.editionAuto = bits & 0x20;
     options.targetGame = fuzz::targetOf(bits >> 2);
     options.buildImg = bits & 0x40;

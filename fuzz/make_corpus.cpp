@@ -48,7 +48,7 @@ void levelSeeds(const fs::path& dir) {
             fuzz::putByte(seed, static_cast<uint8_t>(editionBits(e) | target << 2 | (compressed ? 0x10 : 0) | detect));
             fuzz::putPart(seed, compressed ? level.lvz : level.world);
             fuzz::putRest(seed, level.img);
-            save(dir / (std::string(gameVersionName(e)) + "-" + std::to_string(target)), seed);
+            save(dir / (std::string(editionName(e)) + "-" + std::to_string(target)), seed);
         }
     }
 }
@@ -85,7 +85,7 @@ void geometrySeeds(const fs::path& dir) {
             fuzz::putU32(seed, 16);
             fuzz::putU32(seed, shape == 1 ? second : 0);
             fuzz::putRest(seed, level);
-            save(dir / (std::string(gameVersionName(e)) + "-" + std::to_string(shape)), seed);
+            save(dir / (std::string(editionName(e)) + "-" + std::to_string(shape)), seed);
         }
     }
 }
@@ -116,7 +116,7 @@ void textureSeeds(const fs::path& dir) {
                 fuzz::putU32(seed, 0);
             }
             fuzz::putRest(seed, level);
-            save(dir / (std::string(gameVersionName(e)) + "-" + std::to_string(n++)), seed);
+            save(dir / (std::string(editionName(e)) + "-" + std::to_string(n++)), seed);
         }
     }
 }
@@ -152,7 +152,7 @@ void reportSeeds(const fs::path& corpus) {
         fuzz::putU32(seed, texture);
         fuzz::putByte(seed, 32);
         fuzz::putRest(seed, model);
-        save(corpus / "thumbnail" / gameVersionName(e), seed);
+        save(corpus / "thumbnail" / editionName(e), seed);
     }
 }
 

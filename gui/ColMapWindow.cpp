@@ -37,7 +37,7 @@ ColMapWindow::ColMapWindow(QWidget* parent) : ToolWindow("Collision map converte
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(2);
     column->addWidget(makeFileRows());
-    column->addWidget(makeGameVersionGroup());
+    column->addWidget(makeEditionGroup());
     column->addWidget(makeOutputVersionGroup());
     column->addWidget(makeSectionsGroup());
     column->addWidget(makeIdeIplGroup());
@@ -89,7 +89,7 @@ QWidget* ColMapWindow::makeFileRows() {
     return rows;
 }
 
-QGroupBox* ColMapWindow::makeGameVersionGroup() {
+QGroupBox* ColMapWindow::makeEditionGroup() {
     QGroupBox* group = boldGroup("Game version:", this);
     auto* row = new QHBoxLayout(group);
     row->setContentsMargins(4, 0, 4, 2);

@@ -39,7 +39,7 @@ public:
 private:
     // Construction, one group of controls each.
     QWidget* makeFileRows();
-    QGroupBox* makeGameVersionGroup();
+    QGroupBox* makeEditionGroup();
     QGroupBox* makeOutputVersionGroup();
     QGroupBox* makeSectionsGroup();
     QGroupBox* makeIdeIplGroup();

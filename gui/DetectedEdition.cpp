@@ -28,7 +28,7 @@ DetectedEdition detectPickedEdition(const std::filesystem::path& lvzPath, const 
         options.editionAuto = true;
         options.jobs = machineThreads();
         const PreparedLevel level = prepareLevel(options, {}, PrepareFor::Inspection);
-        return {level.options.gameVersion, "Detected: " + QString::fromStdString(editionTitle(level.options.gameVersion))};
+        return {level.options.edition, "Detected: " + QString::fromStdString(editionTitle(level.options.edition))};
     } catch (const EditionRefused& e) {
         return {std::nullopt, "Edition not detected: " + editionRefusalText(e.choice())};
     } catch (const std::exception& e) {

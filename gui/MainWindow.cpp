@@ -97,7 +97,7 @@ QWidget* MainWindow::makeControls() {
     column->setContentsMargins(4, 4, 4, 0);
     column->setSpacing(2);
     column->addWidget(makeLevelRows());
-    column->addWidget(makeGameVersionGroup());
+    column->addWidget(makeEditionGroup());
     column->addWidget(makeOutputVersionGroup());
     column->addWidget(makeTxdGroup());
     column->addWidget(makeIdeIplGroup());
@@ -150,7 +150,7 @@ QHBoxLayout* MainWindow::makeOutputRow(QWidget* rows) {
     return row;
 }
 
-QGroupBox* MainWindow::makeGameVersionGroup() {
+QGroupBox* MainWindow::makeEditionGroup() {
     QGroupBox* group = boldGroup("Game version:", this);
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(4, 0, 4, 2);
@@ -158,11 +158,11 @@ QGroupBox* MainWindow::makeGameVersionGroup() {
     const char* names[] = {"LCSPS2", "VCSPS2", "LCSPSP", "VCSPSP"};
     const char* captions[] = {"LCS PS2", "VCS PS2", "LCS PSP", "VCS PSP"};
     for (int i = 0; i < 4; ++i) {
-        gameVersions_.push_back(regular<QRadioButton>(names[i], captions[i], group));
-        connect(gameVersions_.back(), &QRadioButton::clicked, this, [this] { editionChosen_ = true; });
-        grid->addWidget(gameVersions_.back(), i / 2, i % 2);
+        editions_.push_back(regular<QRadioButton>(names[i], captions[i], group));
+        connect(editions_.back(), &QRadioButton::clicked, this, [this] { editionChosen_ = true; });
+        grid->addWidget(editions_.back(), i / 2, i % 2);
     }
-    gameVersions_[0]->setChecked(true);
+    editions_[0]->setChecked(true);
     return group;
 }
 

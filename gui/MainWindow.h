@@ -120,7 +120,7 @@ private:
     QWidget* makeControls();
     QWidget* makeLevelRows();
     QHBoxLayout* makeOutputRow(QWidget* rows);
-    QGroupBox* makeGameVersionGroup();
+    QGroupBox* makeEditionGroup();
     QGroupBox* makeOutputVersionGroup();
     QGroupBox* makeTxdGroup();
     QGroupBox* makeIdeIplGroup();
@@ -157,7 +157,7 @@ private:
     ElidedLabel* outputLabel_ = nullptr;
     QPushButton* outputReset_ = nullptr;
     std::filesystem::path outputChoice_;
-    std::vector<QRadioButton*> gameVersions_;   // in GameVersion order
+    std::vector<QRadioButton*> editions_;   // in GameVersion order
     std::vector<QRadioButton*> targetGames_;    // in TargetGame order
     std::vector<QRadioButton*> txdModes_;       // in TxdMode order
     QLineEdit* modelsPerTxd_ = nullptr;

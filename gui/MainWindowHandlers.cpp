@@ -130,7 +130,7 @@ void MainWindow::pickLevel(const QString& lvzPath) {
 void MainWindow::editionDetected(const DetectedEdition& detected) {
     // The user may still choose another edition; the run refuses one that clearly does not fit. An
     // edition chosen while the level was read stays chosen.
-    if (detected.edition && !editionChosen_) gameVersions_[static_cast<std::size_t>(*detected.edition) - 1]->setChecked(true);
+    if (detected.edition && !editionChosen_) editions_[static_cast<std::size_t>(*detected.edition) - 1]->setChecked(true);
     if (!ranSincePick_) setStatus(detected.status); // a run started meanwhile has told its own
     if (!isConverting()) log_->addLine(toQString(picked_.lvzPath.filename()) + ": " + detected.status); // not amid a run's lines
     emit editionDetectionEnded();
@@ -193,7 +193,7 @@ void MainWindow::writeDeveloperDump() {
 // (optionSpec(id).settingsKeys): the radio buttons of a choice in the order of its values.
 ConversionOptions MainWindow::gatherOptions() const {
     ConversionOptions o;
-    o.gameVersion = checkedChoice<GameVersion>(gameVersions_, static_cast<int>(GameVersion::LcsPs2));
+    o.edition = checkedChoice<GameVersion>(editions_, static_cast<int>(GameVersion::LcsPs2));
     o.targetGame = checkedChoice<TargetGame>(targetGames_, static_cast<int>(TargetGame::Gta3));
     o.txdMode = checkedChoice<TxdMode>(txdModes_, static_cast<int>(TxdMode::NoTxd));
     o.modelsPerTxd = wholeNumberFrom(modelsPerTxd_->text(), 1).value_or(1);

@@ -2,7 +2,7 @@
 
 namespace veldrin {
 
-std::optional<GameVersion> parseGameVersion(std::string_view text) {
+std::optional<GameVersion> parseEdition(std::string_view text) {
     if (text == "lcs-ps2") return GameVersion::LcsPs2;
     if (text == "vcs-ps2") return GameVersion::VcsPs2;
     if (text == "lcs-psp") return GameVersion::LcsPsp;
@@ -10,7 +10,7 @@ std::optional<GameVersion> parseGameVersion(std::string_view text) {
     return std::nullopt;
 }
 
-std::string_view gameVersionName(GameVersion v) {
+std::string_view editionName(GameVersion v) {
     switch (v) {
     case GameVersion::LcsPs2: return "lcs-ps2";
     case GameVersion::VcsPs2: return "vcs-ps2";

@@ -15,8 +15,8 @@ inline bool isPsp(GameVersion v) { return v == GameVersion::LcsPsp || v == GameV
 inline bool isPs2(GameVersion v) { return !isPsp(v); }
 
 // Command-line spellings: "lcs-ps2", "vcs-ps2", "lcs-psp", "vcs-psp" and "gta3", "vc", "sa".
-std::optional<GameVersion> parseGameVersion(std::string_view text);
-std::string_view gameVersionName(GameVersion v);
+std::optional<GameVersion> parseEdition(std::string_view text);
+std::string_view editionName(GameVersion v);
 std::optional<TargetGame> parseTargetGame(std::string_view text);
 std::string_view targetGameName(TargetGame t);
 

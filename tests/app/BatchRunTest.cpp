@@ -105,7 +105,7 @@ TEST(BatchRun, EachLevelIsByteForByteItsOwnRunAtThePlannedOffset) {
         const BatchLevelResult& r = results[i];
         SCOPED_TRACE(row.file);
         EXPECT_EQ(r.level.options.lvzPath, in / row.file);
-        EXPECT_EQ(r.level.options.gameVersion, row.edition);
+        EXPECT_EQ(r.level.options.edition, row.edition);
         EXPECT_EQ(r.level.options.idOffset, row.firstId);
         EXPECT_EQ(idRangeText(r), row.ids);
 

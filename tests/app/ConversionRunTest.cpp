@@ -242,7 +242,7 @@ TEST(ConversionRun, RefusesBadInputBeforeWritingAnything) {
     o.buildImg = true;
     refused(o, "longer than 24 characters");
     o = optionsFor(lvz, level.edition);
-    o.gameVersion = GameVersion::VcsPsp; // the wrong edition's layout points outside the data
+    o.edition = GameVersion::VcsPsp; // the wrong edition's layout points outside the data
     EXPECT_THROW(runAndCollect(o), VeldrinError);
 }
 

@@ -22,7 +22,7 @@ constexpr GameVersion kEditions[] = {GameVersion::LcsPs2, GameVersion::VcsPs2, G
 std::string describe(const EditionDetection& d) {
     std::string text;
     for (const EditionReading& r : d.ranked) {
-        text += std::string(gameVersionName(r.edition)) + ": score " + std::to_string(r.score) + ", models " +
+        text += std::string(editionName(r.edition)) + ": score " + std::to_string(r.score) + ", models " +
                 std::to_string(r.modelsRead) + "/" + std::to_string(r.models) + ", textures " +
                 std::to_string(r.texturesRead) + "/" + std::to_string(r.textures) + ", faults " +
                 std::to_string(r.faults()) + " [" + r.trouble() + "]\n";
@@ -110,7 +110,7 @@ TEST(EditionDetection, FindsTheEditionOfEveryTestLevelAndRefusesTheOthers) {
             const LevelBuffer buffer = buildLevel(damagedTown(right, c)).buffer();
             const EditionDetection d = detectEdition(buffer);
             SCOPED_TRACE(std::string(c.name) + " (seed " + std::to_string(c.shape.seed) + ", " + std::to_string(c.shape.models) +
-                         " models) in " + std::string(gameVersionName(right)) + "\n" + describe(d));
+                         " models) in " + std::string(editionName(right)) + "\n" + describe(d));
             const EditionChoice detected = chooseEdition(d, std::nullopt, "town.lvz");
             ASSERT_EQ(detected.edition, right) << detected.refusal;
             EXPECT_TRUE(detected.detected);
@@ -133,9 +133,9 @@ TEST(EditionDetection, FindsTheEditionOfEveryTestLevelAndRefusesTheOthers) {
             for (GameVersion wrong : kEditions) {
                 if (wrong == right) continue;
                 const EditionChoice refused = chooseEdition(d, wrong, "town.lvz");
-                EXPECT_FALSE(refused.edition) << gameVersionName(wrong);
-                const std::string head = "town.lvz reads as " + std::string(gameVersionName(right)) + ", not " +
-                                         std::string(gameVersionName(wrong)) + " (";
+                EXPECT_FALSE(refused.edition) << editionName(wrong);
+                const std::string head = "town.lvz reads as " + std::string(editionName(right)) + ", not " +
+                                         std::string(editionName(wrong)) + " (";
                 EXPECT_EQ(refused.refusal.rfind(head, 0), 0u) << refused.refusal;
                 EXPECT_EQ(refused.reason, EditionRefusal::NamedReadsWorse);
                 EXPECT_EQ(refused.candidates, std::vector<GameVersion>{right});
@@ -290,7 +290,7 @@ TEST(EditionDetection, ARunWithoutAnEditionWritesWhatTheRightEditionWrites) {
     };
     for (const LevelCase& c : cases) {
         for (GameVersion right : kEditions) {
-            SCOPED_TRACE(std::string(c.name) + " in " + std::string(gameVersionName(right)));
+            SCOPED_TRACE(std::string(c.name) + " in " + std::string(editionName(right)));
             TempFolder dir("veldrin-auto");
             const auto lvz = buildLevel(damagedTown(right, c)).write(dir.path(), "town");
             ConversionOptions o = optionsFor(lvz, right);
@@ -301,7 +301,7 @@ TEST(EditionDetection, ARunWithoutAnEditionWritesWhatTheRightEditionWrites) {
             o.outputFolder = dir / "named";
             const RunResult named = runAndCollect(o);
             o.editionAuto = true;
-            o.gameVersion = right == GameVersion::LcsPs2 ? GameVersion::VcsPsp : GameVersion::LcsPs2; // not looked at
+            o.edition = right == GameVersion::LcsPs2 ? GameVersion::VcsPsp : GameVersion::LcsPs2; // not looked at
             o.outputFolder = dir / "auto";
             std::vector<std::pair<GameVersion, bool>> told;
             RunCallbacks cb;

@@ -38,7 +38,7 @@ std::map<std::string, std::vector<uint8_t>> folderFiles(const std::filesystem::p
 
 TEST(LevelReport, PicturesOfEveryEditionAgreeWithTheConversion) {
     for (GameVersion edition : {GameVersion::LcsPs2, GameVersion::VcsPs2, GameVersion::LcsPsp, GameVersion::VcsPsp}) {
-        SCOPED_TRACE(std::string(gameVersionName(edition)));
+        SCOPED_TRACE(std::string(editionName(edition)));
         test::TempFolder temp("report");
         ConversionOptions options = test::optionsFor(test::buildLevel(test::sampleTown(edition)).write(temp.path(), "town"), edition);
         options.generateIde = true;

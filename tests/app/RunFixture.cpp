@@ -54,7 +54,7 @@ LevelDescription SmallLevel::describe() const {
 ConversionOptions optionsFor(const std::filesystem::path& lvz, GameVersion edition) {
     ConversionOptions o;
     applyLevelPick(o, lvz);
-    o.gameVersion = edition;
+    o.edition = edition;
     return o;
 }
 

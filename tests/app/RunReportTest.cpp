@@ -50,7 +50,7 @@ std::map<std::string, std::vector<uint8_t>> filesOnDisk(const std::filesystem::p
 TEST(RunReport, EveryEditionAndTargetReportsWhatItWrote) {
     for (GameVersion edition : {GameVersion::LcsPs2, GameVersion::VcsPs2, GameVersion::LcsPsp, GameVersion::VcsPsp}) {
         for (TargetGame target : {TargetGame::Gta3, TargetGame::GtaVc, TargetGame::GtaSa}) {
-            SCOPED_TRACE(std::string(gameVersionName(edition)) + " to " + std::string(targetGameName(target)));
+            SCOPED_TRACE(std::string(editionName(edition)) + " to " + std::string(targetGameName(target)));
             TempFolder dir("veldrin-report");
             ConversionOptions o = optionsFor(buildLevel(sampleTown(edition)).write(dir.path(), "town"), edition);
             o.targetGame = target;
@@ -68,7 +68,7 @@ TEST(RunReport, EveryEditionAndTargetReportsWhatItWrote) {
             ASSERT_EQ(report, o.outputFolder / "town-report");
             const Json manifest = readJson(report / "manifest.json");
             EXPECT_EQ(manifest["options"]["target"], std::string(targetGameName(target)));
-            EXPECT_EQ(manifest["level"]["edition"], std::string(gameVersionName(edition)));
+            EXPECT_EQ(manifest["level"]["edition"], std::string(editionName(edition)));
             EXPECT_EQ(manifest["counts"]["models"], run.summary.modelsConverted);
             EXPECT_EQ(manifest["counts"]["warnings"], static_cast<int>(run.warnings.size()));
 

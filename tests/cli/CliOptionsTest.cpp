@@ -45,7 +45,7 @@ TEST(CliOptions, EveryOptionReachesTheRecord) {
                                 "--jobs", "3", "--report", "--dxt-quality", "HIGH", " port .lvz"});
     const ConversionOptions& o = c.options;
     EXPECT_EQ(o.outputFolder, std::filesystem::path("/tmp/o"));
-    EXPECT_EQ(o.gameVersion, GameVersion::VcsPsp);
+    EXPECT_EQ(o.edition, GameVersion::VcsPsp);
     EXPECT_FALSE(o.editionAuto);
     EXPECT_EQ(o.targetGame, TargetGame::GtaSa);
     EXPECT_TRUE(o.writeReport);
@@ -84,7 +84,7 @@ TEST(CliOptions, ValuesAreReadWithoutRegardToCase) {
     const ConversionOptions o =
         parse({"convert", "A.lvz", "--edition", "VCS-PSP", "--target", "SA", "--txd", "Group", "--mipmaps", "--mipmap-threshold", "ALL"})
             .options;
-    EXPECT_EQ(o.gameVersion, GameVersion::VcsPsp);
+    EXPECT_EQ(o.edition, GameVersion::VcsPsp);
     EXPECT_FALSE(o.editionAuto);
     EXPECT_EQ(o.targetGame, TargetGame::GtaSa);
     EXPECT_EQ(o.txdMode, TxdMode::TxdPerGroup);

@@ -13,7 +13,7 @@ using namespace veldrin::test;
 TEST(CliProcess, ConvertsEveryEditionAndEndsWithAllDone) {
     TempFolder dir("veldrin-cli");
     for (const char* e : {"lcs-ps2", "vcs-ps2", "lcs-psp", "vcs-psp"}) {
-        const auto lvz = buildLevel(sampleTown(*parseGameVersion(e))).write(dir.path(), std::string("town-") + e);
+        const auto lvz = buildLevel(sampleTown(*parseEdition(e))).write(dir.path(), std::string("town-") + e);
         const CliRun r = runCli("convert " + lvz.string() + " --edition " + e + " --ide --target vc --jobs 2");
         EXPECT_EQ(r.status, 0) << r.out;
         EXPECT_EQ(lastLine(r.out), "All done!");

@@ -73,7 +73,7 @@ bool convert(MainWindow& w) {
 }
 
 void compareOptions(const ConversionOptions& a, const ConversionOptions& b) {
-    QCOMPARE(a.gameVersion, b.gameVersion);
+    QCOMPARE(a.edition, b.edition);
     QCOMPARE(a.targetGame, b.targetGame);
     QCOMPARE(a.generateIde, b.generateIde);
     QCOMPARE(a.idOffset, b.idOffset);

@@ -132,7 +132,7 @@ private slots:
 
         const ConversionOptions o = w.gatherOptions();
         const ConversionOptions defaults;
-        QCOMPARE(o.gameVersion, defaults.gameVersion);
+        QCOMPARE(o.edition, defaults.edition);
         QCOMPARE(o.targetGame, defaults.targetGame);
         QCOMPARE(o.txdMode, defaults.txdMode);
         QCOMPARE(o.modelsPerTxd, 50);
@@ -299,10 +299,10 @@ private slots:
         }
         QSettings settings(file, QSettings::IniFormat);
         MainWindow w;
-        QCOMPARE(w.gatherOptions().gameVersion, GameVersion::LcsPs2); // nothing is read unless asked
+        QCOMPARE(w.gatherOptions().edition, GameVersion::LcsPs2); // nothing is read unless asked
         restoreSession(w, settings);
         const ConversionOptions after = w.gatherOptions();
-        QCOMPARE(after.gameVersion, GameVersion::VcsPsp);
+        QCOMPARE(after.edition, GameVersion::VcsPsp);
         QCOMPARE(after.targetGame, TargetGame::GtaSa);
         QCOMPARE(after.txdMode, TxdMode::TxdPerGroup);
         QCOMPARE(after.modelsPerTxd, 7);
@@ -412,7 +412,7 @@ private slots:
             QVERIFY(child<QRadioButton>(w, buttons[i])->isChecked());
             QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("Detected: ") + titles[i]);
             child<QRadioButton>(w, buttons[(i + 1) % 4])->click();
-            QCOMPARE(w.gatherOptions().gameVersion, static_cast<GameVersion>((i + 1) % 4 + 1));
+            QCOMPARE(w.gatherOptions().edition, static_cast<GameVersion>((i + 1) % 4 + 1));
         }
         w.pickLevel(levelFiles(dir.path(), "junk"));
         QTRY_VERIFY_WITH_TIMEOUT(!w.pickDetection()->isPending(), kDetectionTimeoutMs);

@@ -36,7 +36,7 @@ void readSharedCells() {
 void planSharedGeometry() {
     const LevelBuffer level = loadLevel(kData / "shared-geometry.lvz", kData / "shared-geometry.IMG");
     ConversionOptions options;
-    options.gameVersion = GameVersion::LcsPs2;
+    options.edition = GameVersion::LcsPs2;
     planRun(level, readWorld(level, GameVersion::LcsPs2), options, nullptr);
 }
 

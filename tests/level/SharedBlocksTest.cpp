@@ -49,7 +49,7 @@ TEST(WorldReader, BlocksNamedByManyCellsAreReadUpToABoundSetByTheImg) {
     const Case cases[] = {{200, 0, false}, {200, 3, false}, {1000, 93, true}};
     for (GameVersion e : {GameVersion::LcsPs2, GameVersion::VcsPsp}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(gameVersionName(e)) + " sharers " + std::to_string(c.sharers));
+            SCOPED_TRACE(std::string(editionName(e)) + " sharers " + std::to_string(c.sharers));
             const BuiltLevel level = sharedBlockLevel(e, c.records, c.sharers);
             try {
                 const WorldTables tables = readWorld(level.buffer(), e);

@@ -35,7 +35,7 @@ const GameVersion kEditions[] = {GameVersion::LcsPs2, GameVersion::VcsPs2, GameV
 
 TEST(WorldReader, PlacesInstancesInRegularAndExtraCellsForEveryEdition) {
     for (GameVersion e : kEditions) {
-        SCOPED_TRACE(std::string(gameVersionName(e)));
+        SCOPED_TRACE(std::string(editionName(e)));
         const WorldLayout layout = worldLayout(e);
         LevelDescription d;
         d.edition = e;
@@ -154,7 +154,7 @@ TEST(WorldReader, InstanceIdsUseAll15Bits) {
 
 TEST(WorldReader, LocatesResourcesFirstLocationWins) {
     for (GameVersion e : kEditions) {
-        SCOPED_TRACE(std::string(gameVersionName(e)));
+        SCOPED_TRACE(std::string(editionName(e)));
         LevelDescription d;
         d.edition = e;
         d.resourceCount = 8;

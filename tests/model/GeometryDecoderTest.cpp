@@ -41,7 +41,7 @@ TEST(GeometryDecoder, EveryEditionReadsBackWhatTheEncoderWrote) {
     part.materials[1].strip[0] = {-32768, 32767, -1, 255, 128, 0xFFFF};
 
     for (GameVersion edition : kAllEditions) {
-        SCOPED_TRACE(std::string(gameVersionName(edition)));
+        SCOPED_TRACE(std::string(editionName(edition)));
         const TestLevel level = placeParts(edition, part);
         const DecodedGeometry g = decodeGeometry(level.bytes, level.firstPart, 0, edition, "model m");
         ASSERT_EQ(g.materials.size(), 3u);
@@ -100,7 +100,7 @@ TEST(GeometryDecoder, ASecondPartFollowsTheFirst) {
     second.materials.push_back({9, 1.0f, 1.0f, distinctStrip(4, 500)});
     second.materials.push_back({3, 1.0f, 1.0f, distinctStrip(3, 700)});
     for (GameVersion edition : kAllEditions) {
-        SCOPED_TRACE(std::string(gameVersionName(edition)));
+        SCOPED_TRACE(std::string(editionName(edition)));
         const TestLevel level = placeParts(edition, first, &second);
         const DecodedGeometry g = decodeGeometry(level.bytes, level.firstPart, level.secondPart, edition, "m");
         ASSERT_EQ(g.materials.size(), 3u);
@@ -149,7 +149,7 @@ TEST(GeometryDecoder, DataOutsideTheLevelIsRefusedNamingThePart) {
     TestModelPart part;
     part.materials.push_back({1, 1.0f, 1.0f, distinctStrip(60)});
     for (GameVersion edition : kAllEditions) {
-        SCOPED_TRACE(std::string(gameVersionName(edition)));
+        SCOPED_TRACE(std::string(editionName(edition)));
         TestLevel level = placeParts(edition, part);
         // The part's position itself outside the level.
         EXPECT_NE(errorOf([&] { decodeGeometry(level.bytes, 1 << 30, 0, edition, "model town7"); })

@@ -27,7 +27,7 @@ TEST(ModelConverter, EveryEditionConvertsBothParts) {
     first.materials.push_back({3, 1.0f, 1.0f, distinctStrip(kTestPs2BatchVertices + 10)});
     second.materials.push_back({-4, 1.0f, 1.0f, distinctStrip(5, 300)});
     for (GameVersion edition : kAllEditions) {
-        SCOPED_TRACE(std::string(gameVersionName(edition)));
+        SCOPED_TRACE(std::string(editionName(edition)));
         const TestLevel level = placeParts(edition, first, &second);
         const ModelOutput out = convertModel(level.bytes, level.firstPart, level.secondPart, paramsFor(edition));
         ASSERT_TRUE(out.produced);

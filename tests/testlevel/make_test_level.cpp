@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         const std::string a = argv[i];
         if (a == "--name" && i + 1 < argc) name = argv[++i];
         else if (a == "--edition" && i + 1 < argc) {
-            const auto e = parseGameVersion(argv[++i]);
+            const auto e = parseEdition(argv[++i]);
             if (!e) {
                 std::fprintf(stderr, "unknown edition %s\n", argv[i]);
                 return 2;

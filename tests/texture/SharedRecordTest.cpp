@@ -39,7 +39,7 @@ TEST(TxdSharedRecords, ReadLikeCopiesOfTheRecord) {
             ASSERT_EQ(readTxd(expected).count, 23);
             for (int jobs : {1, 2, 5}) {
                 p.jobs = jobs;
-                EXPECT_EQ(makeTxd(level.bytes, shared, p), expected) << gameVersionName(edition) << " " << jobs << " threads";
+                EXPECT_EQ(makeTxd(level.bytes, shared, p), expected) << editionName(edition) << " " << jobs << " threads";
             }
         }
     }

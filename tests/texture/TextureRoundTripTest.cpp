@@ -34,7 +34,7 @@ struct Shape {
 };
 
 std::string describe(GameVersion edition, const Shape& s) {
-    return std::string(gameVersionName(edition)) + " " + std::to_string(s.width) + "x" + std::to_string(s.height) +
+    return std::string(editionName(edition)) + " " + std::to_string(s.width) + "x" + std::to_string(s.height) +
            " at " + std::to_string(s.depth) + " bits, " + std::to_string(s.mipCount) + " levels" +
            (s.swizzled ? ", swizzled" : "");
 }
@@ -81,7 +81,7 @@ TEST(TextureRoundTrip, TransparentTexturesBecomeBlueGreenRedAlphaTexels) {
             const uint8_t alpha = t.texels[i] == 5 ? (isPs2(edition) ? 20 : 10) : 255;
             const std::vector<uint8_t> expected = {entry[2], entry[1], entry[0], alpha};
             ASSERT_EQ(std::vector<uint8_t>(n.levels[0].begin() + 4 * i, n.levels[0].begin() + 4 * i + 4), expected)
-                << gameVersionName(edition) << " texel " << i;
+                << editionName(edition) << " texel " << i;
         }
     }
 }
@@ -180,7 +180,7 @@ TEST(SourceTexture, DegenerateSidesAreStretchedWithoutLosingTexels) {
                     for (int x = 0; x < width; ++x)
                         ASSERT_EQ(d.image.texels[static_cast<std::size_t>(y * width + x)],
                                   t.texels[static_cast<std::size_t>((y * h / height) * w + x * w / width)])
-                            << gameVersionName(edition) << " " << w << "x" << h << " at " << depth << " bits, texel "
+                            << editionName(edition) << " " << w << "x" << h << " at " << depth << " bits, texel "
                             << x << "," << y;
             }
         }

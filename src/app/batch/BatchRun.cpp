@@ -17,7 +17,7 @@ namespace {
 // convert and claims its names.
 void readPlan(BatchLevel& level, TakenNames& taken) {
     const PreparedLevel prepared = prepareLevel(level.options, {}, PrepareFor::Inspection);
-    level.options.gameVersion = prepared.options.gameVersion;
+    level.options.edition = prepared.options.edition;
     level.options.zonIsland = prepared.options.zonIsland;
     level.editionDetected = prepared.editionDetected;
     level.plannedModels = static_cast<int>(prepared.plan.models.size());

@@ -45,7 +45,7 @@ std::string batchJson(const std::vector<BatchLevelResult>& results, const fs::pa
         levels.push_back({
             {"name", o.levelName},
             {"lvz", o.lvzPath.string()},
-            {"edition", std::string(gameVersionName(o.gameVersion))},
+            {"edition", std::string(editionName(o.edition))},
             {"edition_detected", r.level.editionDetected},
             {"first_id", o.generateIde ? Json(o.idOffset) : Json(nullptr)},
             {"ids", ids ? Json{{"first", ids->first}, {"last", ids->second}} : Json(nullptr)},

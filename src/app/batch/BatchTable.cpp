@@ -14,7 +14,7 @@ const char* outcomeName(LevelOutcome outcome) {
 }
 
 std::string editionText(const BatchLevel& level) {
-    return std::string(gameVersionName(level.options.gameVersion)) + (level.editionDetected ? " (detected)" : "");
+    return std::string(editionName(level.options.edition)) + (level.editionDetected ? " (detected)" : "");
 }
 
 std::string idRangeText(const BatchLevelResult& result) {

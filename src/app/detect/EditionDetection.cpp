@@ -167,7 +167,7 @@ std::string listOf(const std::vector<GameVersion>& editions, const char* joint) 
     std::string text;
     for (std::size_t i = 0; i < editions.size(); ++i) {
         if (i > 0) text += i + 1 == editions.size() ? std::string(" and ") + joint : std::string(", ") + joint;
-        text += gameVersionName(editions[i]);
+        text += editionName(editions[i]);
     }
     return text;
 }
@@ -185,7 +185,7 @@ std::string EditionReading::trouble() const {
 const EditionReading& EditionDetection::reading(GameVersion edition) const {
     for (const EditionReading& r : ranked)
         if (r.edition == edition) return r;
-    throw VeldrinError("edition " + std::string(gameVersionName(edition)) + " was not read");
+    throw VeldrinError("edition " + std::string(editionName(edition)) + " was not read");
 }
 
 std::vector<GameVersion> EditionDetection::candidates() const {
@@ -232,11 +232,11 @@ std::string whyBehind(const EditionReading& weaker, const EditionReading& strong
     const bool findsLess = weaker.modelsRead + weaker.texturesRead < stronger.modelsRead + stronger.texturesRead;
     if (!findsLess && weaker.cellsFitting < stronger.cellsFitting) {
         return "its instance list table fits " + std::to_string(weaker.cellsFitting) + " of " +
-               std::to_string(weaker.cells) + " cells, where " + std::string(gameVersionName(stronger.edition)) +
+               std::to_string(weaker.cells) + " cells, where " + std::string(editionName(stronger.edition)) +
                "'s fits " + std::to_string(stronger.cellsFitting);
     }
     return "finds " + std::to_string(weaker.modelsRead) + " model(s) and " + std::to_string(weaker.texturesRead) +
-           " texture(s) where " + std::string(gameVersionName(stronger.edition)) + " finds " +
+           " texture(s) where " + std::string(editionName(stronger.edition)) + " finds " +
            std::to_string(stronger.modelsRead) + " and " + std::to_string(stronger.texturesRead);
 }
 
@@ -245,7 +245,7 @@ std::vector<std::string> otherEditionLines(const EditionDetection& detection, Ga
     std::vector<std::string> lines;
     for (const EditionReading& r : detection.ranked) {
         if (r.edition == used) continue;
-        const std::string name(gameVersionName(r.edition));
+        const std::string name(editionName(r.edition));
         if (r.readable() && r.fingerprint == chosen.fingerprint) {
             lines.push_back(name + " reads the same");
         } else if (r.readable() && !readsClearlyBetter(chosen, r)) {
@@ -275,8 +275,8 @@ EditionChoice chooseEdition(const EditionDetection& detection, std::optional<Gam
         const EditionReading& asNamed = detection.reading(*named);
         if (best.fingerprint != asNamed.fingerprint && readsClearlyBetter(best, asNamed)) {
             choice.candidates = {best.edition};
-            choice.refusal = levelFile + " reads as " + std::string(gameVersionName(best.edition)) + ", not " +
-                             std::string(gameVersionName(*named)) + " (" + whyBehind(asNamed, best) + ")";
+            choice.refusal = levelFile + " reads as " + std::string(editionName(best.edition)) + ", not " +
+                             std::string(editionName(*named)) + " (" + whyBehind(asNamed, best) + ")";
             choice.reason = EditionRefusal::NamedReadsWorse;
             return choice;
         }
@@ -286,7 +286,7 @@ EditionChoice chooseEdition(const EditionDetection& detection, std::optional<Gam
     }
     if (!best.readable()) {
         choice.refusal = levelFile + " does not read as any edition; the best candidate, " +
-                         std::string(gameVersionName(best.edition)) + ", " + best.trouble();
+                         std::string(editionName(best.edition)) + ", " + best.trouble();
         choice.reason = EditionRefusal::NoEditionReads;
         return choice;
     }

@@ -15,8 +15,8 @@ enum class TxdMode { NoTxd, OneBigTxd, TxdPerGroup };
 
 // Every setting of one conversion run. The front ends fill it; the run and the converters read it.
 struct ConversionOptions {
-    GameVersion gameVersion = GameVersion::LcsPs2;
-    bool editionAuto = false;                  // detect the edition; else gameVersion, refused when it does not fit
+    GameVersion edition = GameVersion::LcsPs2;
+    bool editionAuto = false;                  // detect the edition; else edition, refused when it does not fit
     TargetGame targetGame = TargetGame::Gta3;
     bool generateIde = false;
     int idOffset = 1000;                       // 0 or more

@@ -60,11 +60,11 @@ const std::vector<OptionSpec> kOptions = {
          [](ConversionOptions& o, const std::string& v) {
              o.editionAuto = toLower(v) == "auto";
              if (o.editionAuto) return;
-             const auto edition = parseGameVersion(toLower(v));
+             const auto edition = parseEdition(toLower(v));
              if (!edition) throw VeldrinError("unknown edition \"" + v + "\" (auto, lcs-ps2, vcs-ps2, lcs-psp or vcs-psp)");
-             o.gameVersion = *edition;
+             o.edition = *edition;
          },
-     .record = [](const ConversionOptions& o) { return V(std::string(gameVersionName(o.gameVersion))); },
+     .record = [](const ConversionOptions& o) { return V(std::string(editionName(o.edition))); },
      .settingsKeys = {"options/LCSPS2", "options/VCSPS2", "options/LCSPSP", "options/VCSPSP"}},
     {.id = OptionId::Report, .name = "report", .shortName = "", .valueLabel = "",
      .meaning = "write a report folder LevelName-report beside the level's folder (pictures, files, warnings)",

@@ -13,7 +13,7 @@ std::vector<std::pair<std::string, RunRecord::OptionValue>> recordedOptions(cons
 }
 
 RunRecord::Level recordedLevel(const ConversionOptions& o, bool editionDetected) {
-    return {o.levelName, o.lvzPath.string(), o.imgPath.string(), std::string(gameVersionName(o.gameVersion)),
+    return {o.levelName, o.lvzPath.string(), o.imgPath.string(), std::string(editionName(o.edition)),
             editionDetected};
 }
 

@@ -56,7 +56,7 @@ private:
     // What the preparation found, the old output removed when asked, and the plan's dictionaries and
     // archive laid out before the first model.
     void begin() {
-        summary_.edition = o_.gameVersion;
+        summary_.edition = o_.edition;
         summary_.editionDetected = p_.editionDetected;
         report_.editionDetected = p_.editionDetected;
         if (p_.zones) {

@@ -59,15 +59,15 @@ private:
     // reads the level in the edition settled here.
     void settleEditionOfLevel() {
         ConversionOptions& o = p_.options;
-        const std::optional<GameVersion> named = o.editionAuto ? std::nullopt : std::optional<GameVersion>(o.gameVersion);
+        const std::optional<GameVersion> named = o.editionAuto ? std::nullopt : std::optional<GameVersion>(o.edition);
         auto detection = std::make_shared<EditionDetection>(detectEdition(p_.level, o.jobs));
         EditionChoice choice = chooseEdition(*detection, named, o.lvzPath.filename().string());
         if (!choice.edition) throw EditionRefused(std::move(choice));
         chosenTables_ = std::move(choice.tables);
-        o.gameVersion = *choice.edition;
+        o.edition = *choice.edition;
         p_.editionDetected = choice.detected;
         p_.detection = std::move(detection);
-        if (cb_.edition) cb_.edition(o.gameVersion, choice.detected);
+        if (cb_.edition) cb_.edition(o.edition, choice.detected);
     }
 
     // The zone file and the island it keeps: the one named, or the smallest the file has.
@@ -87,12 +87,12 @@ private:
         const ConversionOptions& o = p_.options;
         try {
             // Detection has read the world under the chosen edition already, unless it refused it.
-            p_.tables = chosenTables_ ? std::move(*chosenTables_) : readWorld(p_.level, o.gameVersion);
+            p_.tables = chosenTables_ ? std::move(*chosenTables_) : readWorld(p_.level, o.edition);
             chosenTables_.reset();
         } catch (const VeldrinError& e) {
             // Only a named edition gets here: detection refuses a level that reads under none.
             throw VeldrinError(o.lvzPath.filename().string() + " does not read as " +
-                               std::string(gameVersionName(o.gameVersion)) + "; check the edition, and that the LVZ " +
+                               std::string(editionName(o.edition)) + "; check the edition, and that the LVZ " +
                                "and its IMG belong together (" + e.what() + ")");
         }
         if (p_.tables.stats.skippedResourceIndices > 0) {

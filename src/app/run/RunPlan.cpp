@@ -49,7 +49,7 @@ RunPlan planRun(const LevelBuffer& level, const WorldTables& t, const Conversion
         const ResourceEntry& e = t.resources[static_cast<std::size_t>(r)];
         const ModelUse& use = uses[static_cast<std::size_t>(r)];
         if (e.position == 0 || !m.instanced || m.isPairModel || !use.used) continue;
-        ModelFootprint footprint = readModelFootprint(level.all(), e.position, use.secondPart, o.gameVersion);
+        ModelFootprint footprint = readModelFootprint(level.all(), e.position, use.secondPart, o.edition);
         if (footprint.textureIds.empty()) continue; // no materials in the first part: nothing to convert
         geometryBytes += footprint.geometryBytes;
         if (geometryBytes > geometryReadBound(levelBytes)) throw VeldrinError(sharedGeometryMessage(levelBytes));

@@ -4,7 +4,7 @@ namespace veldrin {
 
 ModelParams modelParamsFor(const ConversionOptions& o, const PlannedModel& model) {
     ModelParams p;
-    p.edition = o.gameVersion;
+    p.edition = o.edition;
     p.target = o.targetGame;
     p.modelName = model.name;
     p.texturePrefix = o.texturePrefix;
@@ -19,7 +19,7 @@ ModelParams modelParamsFor(const ConversionOptions& o, const PlannedModel& model
 TxdParams txdParamsFor(const ConversionOptions& o) {
     TxdParams p;
     p.target = o.targetGame;
-    p.edition = o.gameVersion;
+    p.edition = o.edition;
     p.texturePrefix = o.texturePrefix;
     p.genMipMaps = o.genMipMaps;
     p.mipSizeThreshold = o.mipSizeThreshold;
