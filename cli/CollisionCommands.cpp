@@ -100,7 +100,7 @@ CLI::App* addColmapCommand(CLI::App& root, ColmapCommand& c) {
         ->option_text("N");
     cmd->add_option_function<std::string>(
            "--map-offset",
-           [&o](const std::string& v) { o.mapOffset = parseExactMapOffset(splitMapOffset(v), MapOffsetMessages::CollisionMap); },
+           [&o](const std::string& v) { o.mapOffset = parseExactMapOffset(splitMapOffsetText(v), MapOffsetMessages::CollisionMap); },
            "added to every placement, \".\" for decimals (default 0,0,0)")
         ->option_text("X,Y,Z");
     cmd->add_option("-o,--out", c.paths.outputBase, "write the colmap folder into DIR (default: the folder of GAME.DTZ)")

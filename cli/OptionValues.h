@@ -27,8 +27,4 @@ StoriesEdition storiesEditionFrom(const std::string& text);
 // One of the names, as its index.
 int choiceFrom(const std::string& option, const std::string& text, std::initializer_list<const char*> names);
 
-// "X,Y,Z" split at the commas; a missing part stays empty so the map offset parser refuses it with
-// its axis.
-std::array<std::string, 3> splitMapOffset(const std::string& text);
-
 } // namespace veldrin::cli

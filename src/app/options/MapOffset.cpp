@@ -43,7 +43,7 @@ std::array<double, 3> parseExactMapOffset(const std::array<std::string, 3>& text
     return parseAxes(texts, messages, [](double) { return true; });
 }
 
-MapOffset parseMapOffset(const std::string& xyz, MapOffsetMessages messages) {
+std::array<std::string, 3> splitMapOffsetText(const std::string& xyz) {
     std::array<std::string, 3> parts;
     std::size_t start = 0;
     for (std::size_t axis = 0; axis < 3 && start <= xyz.size(); ++axis) {
@@ -51,7 +51,11 @@ MapOffset parseMapOffset(const std::string& xyz, MapOffsetMessages messages) {
         parts[axis] = xyz.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         start = comma == std::string::npos ? xyz.size() + 1 : comma + 1;
     }
-    return parseMapOffset(parts, messages);
+    return parts;
+}
+
+MapOffset parseMapOffset(const std::string& xyz, MapOffsetMessages messages) {
+    return parseMapOffset(splitMapOffsetText(xyz), messages);
 }
 
 std::string mapOffsetText(const MapOffset& offset) {

@@ -23,6 +23,8 @@ MapOffset parseMapOffset(const std::array<std::string, 3>& texts, MapOffsetMessa
 // The same for one text "X,Y,Z", as the command line and the manifest spell it; a missing axis is
 // refused as an empty one.
 MapOffset parseMapOffset(const std::string& xyz, MapOffsetMessages messages);
+// "X,Y,Z" split at the commas; a missing part stays empty, so the parsers refuse it with its axis.
+std::array<std::string, 3> splitMapOffsetText(const std::string& xyz);
 
 // The collision map's offset: the same texts and refusals, kept in double precision as typed, the way
 // its placements have always been moved.

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "app/options/MapOffset.h"
+#include "app/options/OptionText.h"
 #include "base/Error.h"
 #include "base/TextUtil.h"
 #include "texture/MipMapRule.h"
@@ -13,28 +14,6 @@ namespace veldrin {
 namespace {
 
 using V = RunRecord::OptionValue;
-
-int wholeNumber(const char* option, const std::string& text, long long low, long long high) {
-    const auto v = parseInteger(text);
-    if (!v || *v < low || *v > high) {
-        throw VeldrinError(std::string(option) + " takes a whole number from " + std::to_string(low) + " to " +
-                           std::to_string(high) + ", not \"" + text + "\"");
-    }
-    return static_cast<int>(*v);
-}
-
-// One of `names` (any case), as its index.
-int choice(const char* what, const std::string& text, std::initializer_list<const char*> names) {
-    const std::string word = toLower(text);
-    int index = 0;
-    std::string list;
-    for (const char* n : names) {
-        if (word == n) return index;
-        list += (index == 0 ? "" : index + 1 == static_cast<int>(names.size()) ? " or " : ", ") + std::string(n);
-        ++index;
-    }
-    throw VeldrinError("unknown " + std::string(what) + " \"" + text + "\" (" + list + ")");
-}
 
 const char* txdName(TxdMode mode) {
     return mode == TxdMode::NoTxd ? "none" : mode == TxdMode::OneBigTxd ? "one" : "group";
@@ -86,14 +65,14 @@ const std::vector<OptionSpec> kOptions = {
      .set =
          [](ConversionOptions& o, const std::string& v) {
              o.txdMode = std::array{TxdMode::NoTxd, TxdMode::OneBigTxd,
-                                            TxdMode::TxdPerGroup}[choice("TXD option", v, {"none", "one", "group"})];
+                                            TxdMode::TxdPerGroup}[choiceIndex("TXD option", v, {"none", "one", "group"})];
          },
      .record = [](const ConversionOptions& o) { return V(std::string(txdName(o.txdMode))); },
      .settingsKeys = {"options/NoTXD", "options/MakeGenTXD", "options/MakeGroupTXD"}},
     {.id = OptionId::ModelsPerTxd, .name = "models-per-txd", .shortName = "", .valueLabel = "N",
      .meaning = "models per dictionary, 1 or more", .defaultText = "50", .section = "Textures",
      .refines = OptionId::Txd, .refinesWhen = "group",
-     .set = [](ConversionOptions& o, const std::string& v) { o.modelsPerTxd = wholeNumber("--models-per-txd", v, 1, kMaxInt); },
+     .set = [](ConversionOptions& o, const std::string& v) { o.modelsPerTxd = wholeNumberIn("--models-per-txd", v, 1, kMaxInt); },
      .record = [](const ConversionOptions& o) { return V(int64_t{o.modelsPerTxd}); },
      .settingsKeys = {"options/ModelsPerTXD"}},
     {.id = OptionId::TexturePrefix, .name = "texture-prefix", .shortName = "", .valueLabel = "TEXT",
@@ -113,7 +92,7 @@ const std::vector<OptionSpec> kOptions = {
      .targetNote = "block compression is used for",
      .set =
          [](ConversionOptions& o, const std::string& v) {
-             o.dxtQuality = std::array{DxtQuality::Exact, DxtQuality::High}[choice("DXT quality", v, {"exact", "high"})];
+             o.dxtQuality = std::array{DxtQuality::Exact, DxtQuality::High}[choiceIndex("DXT quality", v, {"exact", "high"})];
          },
      .record = [](const ConversionOptions& o) { return V(std::string(o.dxtQuality == DxtQuality::High ? "high" : "exact")); },
      .settingsKeys = {"mipmaps/DxtQualityList"}},
@@ -148,13 +127,13 @@ const std::vector<OptionSpec> kOptions = {
     {.id = OptionId::DayMin, .name = "day-min", .shortName = "", .valueLabel = "N",
      .meaning = "lowest lightness by day, 0 to 255", .defaultText = "64", .section = "Models", .targets = kForSa,
      .refines = OptionId::NightPrelight,
-     .set = [](ConversionOptions& o, const std::string& v) { o.prelightDayMinimum = wholeNumber("--day-min", v, 0, 255); },
+     .set = [](ConversionOptions& o, const std::string& v) { o.prelightDayMinimum = wholeNumberIn("--day-min", v, 0, 255); },
      .record = [](const ConversionOptions& o) { return V(int64_t{o.prelightDayMinimum}); },
      .settingsKeys = {"prelight/TrackBar1"}},
     {.id = OptionId::NightMin, .name = "night-min", .shortName = "", .valueLabel = "N",
      .meaning = "lowest lightness at night, 0 to 255", .defaultText = "16", .section = "Models", .targets = kForSa,
      .refines = OptionId::NightPrelight,
-     .set = [](ConversionOptions& o, const std::string& v) { o.prelightNightMinimum = wholeNumber("--night-min", v, 0, 255); },
+     .set = [](ConversionOptions& o, const std::string& v) { o.prelightNightMinimum = wholeNumberIn("--night-min", v, 0, 255); },
      .record = [](const ConversionOptions& o) { return V(int64_t{o.prelightNightMinimum}); },
      .settingsKeys = {"prelight/TrackBar2"}},
     {.id = OptionId::BlankCol, .name = "blank-col", .shortName = "", .valueLabel = "",
@@ -175,7 +154,7 @@ const std::vector<OptionSpec> kOptions = {
     {.id = OptionId::IdOffset, .name = "id-offset", .shortName = "", .valueLabel = "N",
      .meaning = "the first object ID, 0 or more", .defaultText = "1000", .section = "Placements",
      .refines = OptionId::Ide,
-     .set = [](ConversionOptions& o, const std::string& v) { o.idOffset = wholeNumber("--id-offset", v, 0, kMaxInt); },
+     .set = [](ConversionOptions& o, const std::string& v) { o.idOffset = wholeNumberIn("--id-offset", v, 0, kMaxInt); },
      .record = [](const ConversionOptions& o) { return V(int64_t{o.idOffset}); },
      .settingsKeys = {"options/IDoffset"}},
     {.id = OptionId::MapOffset, .name = "map-offset", .shortName = "", .valueLabel = "X,Y,Z",
@@ -194,7 +173,7 @@ const std::vector<OptionSpec> kOptions = {
      .record = [](const ConversionOptions& o) { return V(o.useZon ? o.zonPath.string() : std::string()); }},
     {.id = OptionId::Island, .name = "island", .shortName = "", .valueLabel = "N", .meaning = "the island, 0 to 255",
      .defaultText = ": the smallest island in the file", .section = "Placements", .refines = OptionId::Zon,
-     .set = [](ConversionOptions& o, const std::string& v) { o.zonIsland = wholeNumber("--island", v, 0, 255); },
+     .set = [](ConversionOptions& o, const std::string& v) { o.zonIsland = wholeNumberIn("--island", v, 0, 255); },
      .record = [](const ConversionOptions& o) { return V(int64_t{o.zonIsland.value_or(0)}); }},
     {.id = OptionId::ForceMegalods, .name = "force-megalods", .shortName = "", .valueLabel = "",
      .meaning = "keep the MegaLOD placements outside the island too (the window ticks it with \"Use ZON\")",
@@ -204,7 +183,7 @@ const std::vector<OptionSpec> kOptions = {
     {.id = OptionId::Jobs, .name = "jobs", .shortName = "j", .valueLabel = "N",
      .meaning = "worker threads, 1 to 256; the output is the same for any", .defaultText = ": one per core",
      .section = "Output",
-     .set = [](ConversionOptions& o, const std::string& v) { o.jobs = wholeNumber("--jobs", v, 1, 256); },
+     .set = [](ConversionOptions& o, const std::string& v) { o.jobs = wholeNumberIn("--jobs", v, 1, 256); },
      .record = [](const ConversionOptions& o) { return V(int64_t{o.jobs}); }},
 };
 
