@@ -185,7 +185,8 @@ TEST(DffOutput, NightColourChunkIsWrittenForAnEmptyMeshWhenNightColoursAreOn) {
 // the chunk, instead of reading past it.
 TEST(DffOutput, ReaderRefusesCountsPastTheGeometryStruct) {
     std::vector<uint8_t> dff = convert(oneTriangle(), paramsFor(TargetGame::GtaSa)).dff;
-    const ChunkNode& gs = parseDff(dff).root.child(2).child(1).child(0);
+    const ParsedDff parsed = parseDff(dff);
+    const ChunkNode& gs = parsed.root.child(2).child(1).child(0);
     dff[gs.content + 11] = 0x10; // vertex count 2^28 and more
     try {
         inspect::readDff(dff, "m.dff");
