@@ -52,24 +52,24 @@ static void keepOverPick(BatchSettings& s, OptionId id) {
 // One option of the table on a command: the value's refusal becomes a usage error naming it, and the
 // request remembers which options were given, for the rule on options that refine another.
 static CLI::Option* tableOption(CLI::App& cmd, ConvertRequest& r, OptionId id, const std::string& help = {}) {
-    const OptionSpec& spec = optionSpec(id);
-    const std::string names = (*spec.shortName ? "-" + std::string(spec.shortName) + "," : std::string()) + "--" + spec.name;
-    const std::string text = help.empty() ? optionHelp(spec) : help;
+    const OptionEntry& entry = optionEntry(id);
+    const std::string names = (*entry.shortName ? "-" + std::string(entry.shortName) + "," : std::string()) + "--" + entry.name;
+    const std::string text = help.empty() ? optionHelp(entry) : help;
     CLI::Option* option = nullptr;
-    if (spec.flag) {
-        option = flagOption(cmd, names, text, r.settings.options.*spec.flag);
+    if (entry.flag) {
+        option = flagOption(cmd, names, text, r.settings.options.*entry.flag);
     } else {
-        option = valueOption(cmd, names, spec.valueLabel, text, [&r, &spec](const std::string& v) {
+        option = valueOption(cmd, names, entry.valueLabel, text, [&r, &entry](const std::string& v) {
             try {
-                spec.set(r.settings.options, v);
+                entry.set(r.settings.options, v);
             } catch (const VeldrinError& e) {
                 throw UsageError{e.what()};
             }
-            r.given.insert(spec.id);
-            keepOverPick(r.settings, spec.id);
+            r.given.insert(entry.id);
+            keepOverPick(r.settings, entry.id);
         });
     }
-    return *spec.section ? option->group(spec.section) : option;
+    return *entry.section ? option->group(entry.section) : option;
 }
 
 CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) {
@@ -83,7 +83,7 @@ CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& r, int defaultJobs) 
                     "for every .lvz in it, convert one after another with ids planned so that no two levels share one")
         ->option_text("LEVEL.lvz... | FOLDER")
         ->required();
-    for (const OptionSpec& spec : optionTable()) tableOption(*cmd, r, spec.id);
+    for (const OptionEntry& entry : optionTable()) tableOption(*cmd, r, entry.id);
     addVerbosityOptions(*cmd, r.verbosity);
     return cmd;
 }
@@ -121,11 +121,11 @@ void checkConvertRequest(const ConvertRequest& r, const std::string& command) {
     // An option that only refines another does nothing without it: refused, as a typing slip would be.
     // info draws its map with the offset whether or not a convert would write an IPL.
     const ConversionOptions& o = r.settings.options;
-    for (const OptionSpec& spec : optionTable()) {
-        const bool given = spec.flag ? o.*spec.flag : r.given.count(spec.id) > 0;
-        if (!given || refinedOptionActs(spec, o)) continue;
-        if (command == "info" && spec.refines == OptionId::Ide) continue;
-        throw UsageError{"--" + std::string(spec.name) + " needs " + refinementNeeds(spec) + ": without it, it does nothing",
+    for (const OptionEntry& entry : optionTable()) {
+        const bool given = entry.flag ? o.*entry.flag : r.given.count(entry.id) > 0;
+        if (!given || refinedOptionActs(entry, o)) continue;
+        if (command == "info" && entry.refines == OptionId::Ide) continue;
+        throw UsageError{"--" + std::string(entry.name) + " needs " + refinementNeeds(entry) + ": without it, it does nothing",
                          command};
     }
 }

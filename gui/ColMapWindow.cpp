@@ -49,7 +49,7 @@ ColMapWindow::ColMapWindow(QWidget* parent) : ToolWindow("Collision map converte
     connect(processButton_, &QPushButton::clicked, this, &ColMapWindow::startConversion);
     column->addWidget(processButton_);
 
-    // The specified client size, unless this desktop's fonts need more room than it gives.
+    // The designed client size, unless this desktop's fonts need more room than it gives.
     const QSize needed = column->minimumSize();
     setFixedSize(std::max({kClientWidth, needed.width(), titleBarWidth(windowTitle())}), std::max(kClientHeight, needed.height()));
 

@@ -63,8 +63,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     outer->addWidget(splitter, 1);
     outer->addWidget(statusBar);
 
-    // The controls at the specified width, unless this desktop's fonts need more room than it gives; the
-    // window at the specified height and no lower than its controls need.
+    // The controls at their designed width, unless this desktop's fonts need more room than it gives; the
+    // window at its designed height and no lower than its controls need.
     const int controlsWidth = std::max(kClientWidth, controls->minimumSizeHint().width());
     controls->setMinimumWidth(controlsWidth);
     splitter->setSizes({controlsWidth, kLogWidth});

@@ -190,7 +190,7 @@ void MainWindow::writeDeveloperDump() {
 }
 
 // The form's controls, each under the object name the option table keeps its setting by
-// (optionSpec(id).settingsKeys): the radio buttons of a choice in the order of its values.
+// (optionEntry(id).settingsKeys): the radio buttons of a choice in the order of its values.
 ConversionOptions MainWindow::gatherOptions() const {
     ConversionOptions o;
     o.edition = checkedChoice<GameVersion>(editions_, static_cast<int>(GameVersion::LcsPs2));

@@ -25,9 +25,9 @@ namespace {
 // controls kept, by object name, in table order (an option before those that refine it).
 std::vector<const char*> keptControls(std::string_view group) {
     std::vector<const char*> names;
-    for (const OptionSpec& spec : optionTable()) {
-        if (spec.id == OptionId::Out) continue; // kept as the window's choice, not as a control
-        for (const char* key : spec.settingsKeys) {
+    for (const OptionEntry& entry : optionTable()) {
+        if (entry.id == OptionId::Out) continue; // kept as the window's choice, not as a control
+        for (const char* key : entry.settingsKeys) {
             const std::string_view k(key);
             if (k.substr(0, k.find('/')) == group) names.push_back(key + group.size() + 1);
         }
@@ -68,7 +68,7 @@ void restoreControls(QWidget& root, const QString& group, const Names& names, QS
     }
 }
 
-QString outputFolderKey() { return optionSpec(OptionId::Out).settingsKeys.at(0); }
+QString outputFolderKey() { return optionEntry(OptionId::Out).settingsKeys.at(0); }
 
 } // namespace
 

@@ -43,27 +43,27 @@ std::string typed(const RunRecord::OptionValue& v) {
 // that line, typed again, gives the same manifest.
 TEST(OptionTable, EveryOptionShowsInTheManifestAndReadsBackFromIt) {
     const Manifest defaults = manifestOf(picked());
-    for (const OptionSpec& spec : optionTable()) {
-        if (!spec.record) {
+    for (const OptionEntry& entry : optionTable()) {
+        if (!entry.record) {
             // Only what happens around the level's files goes unlisted: the report itself, the old files removed.
-            EXPECT_TRUE(spec.id == OptionId::Report || spec.id == OptionId::Clean) << spec.name;
+            EXPECT_TRUE(entry.id == OptionId::Report || entry.id == OptionId::Clean) << entry.name;
             continue;
         }
         ConversionOptions changed = picked();
-        if (spec.flag) {
-            changed.*spec.flag = true;
+        if (entry.flag) {
+            changed.*entry.flag = true;
         } else {
-            ASSERT_TRUE(kOtherValues.count(spec.id)) << spec.name << " needs a value here";
-            spec.set(changed, kOtherValues.at(spec.id));
+            ASSERT_TRUE(kOtherValues.count(entry.id)) << entry.name << " needs a value here";
+            entry.set(changed, kOtherValues.at(entry.id));
         }
         const Manifest manifest = manifestOf(changed);
         ASSERT_EQ(manifest.size(), defaults.size());
-        for (const auto& [key, value] : manifest) EXPECT_EQ(value == defaults.at(key), key != spec.name) << spec.name << ": " << key;
+        for (const auto& [key, value] : manifest) EXPECT_EQ(value == defaults.at(key), key != entry.name) << entry.name << ": " << key;
 
-        if (spec.flag) continue;
+        if (entry.flag) continue;
         ConversionOptions again = picked();
-        spec.set(again, typed(manifest.at(spec.name)));
-        EXPECT_EQ(manifestOf(again), manifest) << spec.name;
+        entry.set(again, typed(manifest.at(entry.name)));
+        EXPECT_EQ(manifestOf(again), manifest) << entry.name;
     }
 }
 
@@ -71,11 +71,11 @@ TEST(OptionTable, EveryOptionShowsInTheManifestAndReadsBackFromIt) {
 TEST(OptionTable, HelpDefaultsAreTheDefaults) {
     const Manifest defaults = manifestOf(picked());
     int compared = 0;
-    for (const OptionSpec& spec : optionTable()) {
-        const std::string text = spec.defaultText;
-        if (text.empty() || text.find(':') != std::string::npos || !spec.record) continue;
-        EXPECT_EQ(typed(defaults.at(spec.name)), text) << spec.name;
-        EXPECT_NE(optionHelp(spec).find("(default " + text + ")"), std::string::npos) << optionHelp(spec);
+    for (const OptionEntry& entry : optionTable()) {
+        const std::string text = entry.defaultText;
+        if (text.empty() || text.find(':') != std::string::npos || !entry.record) continue;
+        EXPECT_EQ(typed(defaults.at(entry.name)), text) << entry.name;
+        EXPECT_NE(optionHelp(entry).find("(default " + text + ")"), std::string::npos) << optionHelp(entry);
         ++compared;
     }
     EXPECT_GE(compared, 9);

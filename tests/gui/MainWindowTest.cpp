@@ -80,7 +80,7 @@ void expectNothingClipped(QWidget& window) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void startsWithTheSpecifiedCaptionsAndDefaults() {
+    void startsWithItsCaptionsAndDefaults() {
         MainWindow w;
         QCOMPARE(QApplication::applicationName(), QString("Veldrin v1.2"));
         QCOMPARE(w.windowTitle(), QString("GTA Veldrin v1.2"));
@@ -148,7 +148,7 @@ private slots:
                   o.buildImg || o.useZon || o.forceMegaLods));
     }
 
-    void everyWindowFitsItsTextsAtTheSpecifiedSize() {
+    void everyWindowFitsItsTextsAtItsDesignedSize() {
         MainWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -168,8 +168,8 @@ private slots:
             expectNothingClipped(*dialog);
             dialog->hide();
         }
-        // The specified sizes, widened where a title bar needs more.
-        const std::pair<QWidget*, QSize> specified[] = {{w.mipMapDialog(), {200, 131}}, {w.prelightDialog(), {230, 160}},
+        // The designed sizes, widened where a title bar needs more.
+        const std::pair<QWidget*, QSize> designed[] = {{w.mipMapDialog(), {200, 131}}, {w.prelightDialog(), {230, 160}},
                                                         {w.col2Window(), {230, 130}}, {w.colMapWindow(), {230, 400}},
                                                         {w.zonDialog(), {529, 335}}};
         // No title is cut: the title bar's text in a bold title font of at least 11 points, with room
@@ -178,7 +178,7 @@ private slots:
         title.setBold(true);
         if (title.pointSizeF() < 11) title.setPointSizeF(11);
         const QFontMetrics metrics(title);
-        for (const auto& [window, size] : specified) {
+        for (const auto& [window, size] : designed) {
             QCOMPARE(window->height(), size.height());
             QVERIFY(window->width() >= size.width());
             QVERIFY2(metrics.horizontalAdvance(window->windowTitle()) + 3 * metrics.height() <= window->width(),

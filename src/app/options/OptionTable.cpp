@@ -22,7 +22,7 @@ const char* txdName(TxdMode mode) {
 constexpr int kMaxInt = 2147483647;
 
 // In the order of the help; the manifest lists them in the same order.
-const std::vector<OptionSpec> kOptions = {
+const std::vector<OptionEntry> kOptions = {
     {.id = OptionId::Clean, .name = "clean", .shortName = "", .valueLabel = "",
      .meaning = "remove each level's old output folder (and its report with --report) first", .defaultText = "",
      .section = "", .flag = &ConversionOptions::clean},
@@ -200,33 +200,33 @@ std::string targetsText(unsigned targets) {
 
 } // namespace
 
-std::span<const OptionSpec> optionTable() { return kOptions; }
+std::span<const OptionEntry> optionTable() { return kOptions; }
 
-const OptionSpec& optionSpec(OptionId id) {
-    for (const OptionSpec& spec : kOptions) {
-        if (spec.id == id) return spec;
+const OptionEntry& optionEntry(OptionId id) {
+    for (const OptionEntry& entry : kOptions) {
+        if (entry.id == id) return entry;
     }
     throw VeldrinError("option " + std::to_string(static_cast<int>(id)) + " is not in the option table");
 }
 
-std::string refinementNeeds(const OptionSpec& spec) {
-    if (!spec.refines) return "";
-    const std::string parent = std::string("--") + optionSpec(*spec.refines).name;
-    return *spec.refinesWhen ? parent + " " + spec.refinesWhen : parent;
+std::string refinementNeeds(const OptionEntry& entry) {
+    if (!entry.refines) return "";
+    const std::string parent = std::string("--") + optionEntry(*entry.refines).name;
+    return *entry.refinesWhen ? parent + " " + entry.refinesWhen : parent;
 }
 
-bool refinedOptionActs(const OptionSpec& spec, const ConversionOptions& options) {
-    if (!spec.refines) return true;
-    const OptionSpec& parent = optionSpec(*spec.refines);
+bool refinedOptionActs(const OptionEntry& entry, const ConversionOptions& options) {
+    if (!entry.refines) return true;
+    const OptionEntry& parent = optionEntry(*entry.refines);
     const V value = parent.record(options);
     // A named value ("--txd group"), or any other than the default: a flag on, a zone file given.
-    return *spec.refinesWhen ? value == V(std::string(spec.refinesWhen)) : value != parent.record(ConversionOptions{});
+    return *entry.refinesWhen ? value == V(std::string(entry.refinesWhen)) : value != parent.record(ConversionOptions{});
 }
 
-std::string optionHelp(const OptionSpec& spec) {
-    std::string help = spec.refines ? "with " + refinementNeeds(spec) + ", " + spec.meaning : std::string(spec.meaning);
-    if (spec.targets != kForAll && !spec.refines) help += " (" + targetsText(spec.targets) + " only)";
-    if (*spec.defaultText) help += std::string(" (default") + (spec.defaultText[0] == ':' ? "" : " ") + spec.defaultText + ")";
+std::string optionHelp(const OptionEntry& entry) {
+    std::string help = entry.refines ? "with " + refinementNeeds(entry) + ", " + entry.meaning : std::string(entry.meaning);
+    if (entry.targets != kForAll && !entry.refines) help += " (" + targetsText(entry.targets) + " only)";
+    if (*entry.defaultText) help += std::string(" (default") + (entry.defaultText[0] == ':' ? "" : " ") + entry.defaultText + ")";
     return help;
 }
 

@@ -21,7 +21,7 @@ enum class OptionId {
 // The target games an option acts for, as bits.
 enum TargetBits : unsigned { kForGta3 = 1, kForVc = 2, kForSa = 4, kForAll = 7 };
 
-struct OptionSpec {
+struct OptionEntry {
     OptionId id;
     const char* name;        // command-line name without "--", and the manifest's key
     const char* shortName;   // one letter ("o" for -o), or ""
@@ -46,16 +46,16 @@ struct OptionSpec {
     std::vector<const char*> settingsKeys{};
 };
 
-std::span<const OptionSpec> optionTable();
-const OptionSpec& optionSpec(OptionId id);
+std::span<const OptionEntry> optionTable();
+const OptionEntry& optionEntry(OptionId id);
 
 // "(default 50)" and the like joined to the meaning, with "with --ide, " before an option that refines
 // another and the targets after one made for some games only: the help line of the option.
-std::string optionHelp(const OptionSpec& spec);
+std::string optionHelp(const OptionEntry& entry);
 
-// Whether the option `spec` refines acts with `options`; true for an option that refines none.
-bool refinedOptionActs(const OptionSpec& spec, const ConversionOptions& options);
+// Whether the option `entry` refines acts with `options`; true for an option that refines none.
+bool refinedOptionActs(const OptionEntry& entry, const ConversionOptions& options);
 // "--txd group", "--ide": what an option that refines another needs.
-std::string refinementNeeds(const OptionSpec& spec);
+std::string refinementNeeds(const OptionEntry& entry);
 
 } // namespace veldrin

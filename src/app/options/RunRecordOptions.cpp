@@ -6,8 +6,8 @@ namespace veldrin {
 
 std::vector<std::pair<std::string, RunRecord::OptionValue>> recordedOptions(const ConversionOptions& o) {
     std::vector<std::pair<std::string, RunRecord::OptionValue>> options;
-    for (const OptionSpec& spec : optionTable()) {
-        if (spec.record) options.emplace_back(spec.name, spec.record(o));
+    for (const OptionEntry& entry : optionTable()) {
+        if (entry.record) options.emplace_back(entry.name, entry.record(o));
     }
     return options;
 }

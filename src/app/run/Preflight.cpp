@@ -76,14 +76,14 @@ std::vector<std::string> idleOptionWarnings(const ConversionOptions& o) {
     const ConversionOptions defaults;
     const auto targetBit = [](TargetGame t) { return 1u << (static_cast<int>(t) - 1); };
     std::vector<std::string> warnings;
-    for (const OptionSpec& spec : optionTable()) {
-        if (spec.refines || spec.targets == kForAll || !spec.record || spec.targets & targetBit(o.targetGame)) continue;
-        if (spec.record(o) == spec.record(defaults)) continue;
+    for (const OptionEntry& entry : optionTable()) {
+        if (entry.refines || entry.targets == kForAll || !entry.record || entry.targets & targetBit(o.targetGame)) continue;
+        if (entry.record(o) == entry.record(defaults)) continue;
         std::string games;
         for (int i = 0, named = 0; i < 3; ++i) {
-            if (spec.targets & (1u << i)) games += std::string(named++ ? " and " : "") + kGames[i];
+            if (entry.targets & (1u << i)) games += std::string(named++ ? " and " : "") + kGames[i];
         }
-        warnings.push_back(std::string(spec.targetNote) + " " + games + " only: the " + spec.title +
+        warnings.push_back(std::string(entry.targetNote) + " " + games + " only: the " + entry.title +
                            " option does nothing for " + kGames[static_cast<int>(o.targetGame) - 1]);
     }
     return warnings;
