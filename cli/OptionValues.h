@@ -20,11 +20,8 @@ struct UsageError {
 // Option values as the user types them. Names are matched without regard to case; a value that is
 // refused throws UsageError naming the option and the values it takes.
 int integerIn(const std::string& option, const std::string& text, long long low, long long high);
-GameVersion editionFrom(const std::string& text);
 TargetGame targetGameFrom(const std::string& text);
 // "lcs" or "vcs", or an edition of the conversion ("lcs-ps2", "vcs-psp", ...), which names the same game.
 StoriesEdition storiesEditionFrom(const std::string& text);
-// One of the names, as its index.
-int choiceFrom(const std::string& option, const std::string& text, std::initializer_list<const char*> names);
 
 } // namespace veldrin::cli

@@ -1,13 +1,11 @@
 #include "report/WrittenFiles.h"
 
-#include <cstring>
 #include <map>
 
-#include "base/ByteReader.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/ParallelFor.h"
-#include "pcout/ImgArchive.h"
+#include "inspect/ImgRead.h"
 #include "report/Sha256.h"
 
 namespace veldrin {
@@ -18,28 +16,15 @@ struct Archive {
     std::map<std::string, std::span<const uint8_t>> entries; // whole sectors, as the directory gives them
 };
 
+// Our own archive read back through the reader kit, as any other reader of it would.
 Archive readArchive(const std::filesystem::path& folder, const std::string& name) {
     Archive a;
     a.bytes = readWholeFile(folder / name);
-    std::vector<uint8_t> split;
-    std::span<const uint8_t> directory;
-    if (a.bytes.size() >= 8 && std::memcmp(a.bytes.data(), "VER2", 4) == 0) {
-        const uint64_t count = loadU32(a.bytes.data() + 4);
-        if (8 + count * kImgDirectoryEntrySize > a.bytes.size()) throw VeldrinError(name + ": its directory runs past the file");
-        directory = std::span<const uint8_t>(a.bytes).subspan(8, count * kImgDirectoryEntrySize);
-    } else {
-        const std::filesystem::path dir = folder / (std::filesystem::path(name).stem().string() + ".DIR");
-        split = readWholeFile(dir);
-        directory = split;
-    }
-    const ByteReader img(a.bytes, name);
-    for (std::size_t at = 0; at + kImgDirectoryEntrySize <= directory.size(); at += kImgDirectoryEntrySize) {
-        const uint8_t* e = directory.data() + at;
-        const char* field = reinterpret_cast<const char*>(e + 8);
-        const std::string entry(field, strnlen(field, kImgNameSize));
-        const int64_t offset = int64_t(loadU32(e)) * int64_t(kImgSectorSize), size = int64_t(loadU32(e + 4)) * int64_t(kImgSectorSize);
-        a.entries[entry] = img.slice(offset, size, "entry " + entry);
-    }
+    const std::vector<inspect::ImgEntry> entries =
+        inspect::startsVer2(a.bytes)
+            ? inspect::readVer2Entries(a.bytes, name)
+            : inspect::readDirEntries(readWholeFile(folder / (std::filesystem::path(name).stem().string() + ".DIR")), name);
+    for (const inspect::ImgEntry& e : entries) a.entries[e.name] = inspect::entryBytes(a.bytes, e, name);
     return a;
 }
 

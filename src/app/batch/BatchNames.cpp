@@ -1,20 +1,16 @@
 #include "app/batch/BatchNames.h"
 
-#include "app/run/DictionaryAssignment.h"
+#include "app/run/RunPlan.h"
 #include "base/TextUtil.h"
 
 namespace veldrin {
 
 LevelNames plannedNames(const PreparedLevel& level) {
     LevelNames names;
-    std::vector<CommittedModel> all;
-    for (const PlannedModel& p : level.plan.models) {
-        names.models.push_back(p.name);
-        all.push_back({p.resourceIndex, p.name, {}});
-    }
+    for (const PlannedModel& p : level.plan.models) names.models.push_back(p.name);
     // One per model takes the models' own names, which the model names already claim.
     if (!level.options.onePerModel())
-        for (const DictionaryPlan& d : assignDictionaries(all, level.options)) names.dictionaries.push_back(d.name);
+        for (const DictionaryPlan& d : plannedDictionaries(level.plan.models, level.options)) names.dictionaries.push_back(d.name);
     return names;
 }
 

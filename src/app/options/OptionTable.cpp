@@ -52,11 +52,7 @@ const std::vector<OptionEntry> kOptions = {
     {.id = OptionId::Target, .name = "target", .shortName = "", .valueLabel = "GAME",
      .meaning = "PC game to write for: gta3, vc or sa", .defaultText = "gta3", .section = "",
      .set =
-         [](ConversionOptions& o, const std::string& v) {
-             const auto target = parseTargetGame(toLower(v));
-             if (!target) throw VeldrinError("unknown target \"" + v + "\" (gta3, vc or sa)");
-             o.targetGame = *target;
-         },
+         [](ConversionOptions& o, const std::string& v) { o.targetGame = targetGameOf(v); },
      .record = [](const ConversionOptions& o) { return V(std::string(targetGameName(o.targetGame))); },
      .settingsKeys = {"options/GTA3", "options/GTAVC", "options/GTASA"}},
     {.id = OptionId::Txd, .name = "txd", .shortName = "", .valueLabel = "MODE",
@@ -187,17 +183,6 @@ const std::vector<OptionEntry> kOptions = {
      .record = [](const ConversionOptions& o) { return V(int64_t{o.jobs}); }},
 };
 
-std::string targetsText(unsigned targets) {
-    std::string text;
-    const char* names[] = {"gta3", "vc", "sa"};
-    int count = 0;
-    for (int i = 0; i < 3; ++i) {
-        if (!(targets & (1u << i))) continue;
-        text += std::string(count++ ? " and " : "") + names[i];
-    }
-    return text;
-}
-
 } // namespace
 
 std::span<const OptionEntry> optionTable() { return kOptions; }
@@ -225,7 +210,7 @@ bool refinedOptionActs(const OptionEntry& entry, const ConversionOptions& option
 
 std::string optionHelp(const OptionEntry& entry) {
     std::string help = entry.refines ? "with " + refinementNeeds(entry) + ", " + entry.meaning : std::string(entry.meaning);
-    if (entry.targets != kForAll && !entry.refines) help += " (" + targetsText(entry.targets) + " only)";
+    if (entry.targets != kForAll && !entry.refines) help += " (" + targetGamesText(entry.targets, {"gta3", "vc", "sa"}) + " only)";
     if (*entry.defaultText) help += std::string(" (default") + (entry.defaultText[0] == ':' ? "" : " ") + entry.defaultText + ")";
     return help;
 }

@@ -26,4 +26,17 @@ int choiceIndex(const std::string& option, const std::string& text, std::initial
     throw VeldrinError("unknown " + option + " \"" + text + "\" (" + list + ")");
 }
 
+TargetGame targetGameOf(const std::string& text) {
+    const auto target = parseTargetGame(toLower(text));
+    if (!target) throw VeldrinError("unknown target \"" + text + "\" (gta3, vc or sa)");
+    return *target;
+}
+
+std::string targetGamesText(unsigned targets, const char* const (&names)[3]) {
+    std::string text;
+    for (int i = 0, named = 0; i < 3; ++i)
+        if (targets & (1u << i)) text += std::string(named++ ? " and " : "") + names[i];
+    return text;
+}
+
 } // namespace veldrin

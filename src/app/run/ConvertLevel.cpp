@@ -56,8 +56,6 @@ private:
     // What the preparation found, the old output removed when asked, and the plan's dictionaries and
     // archive laid out before the first model.
     void begin() {
-        summary_.edition = o_.edition;
-        summary_.editionDetected = p_.editionDetected;
         report_.editionDetected = p_.editionDetected;
         if (p_.zones) {
             summary_.island = o_.zonIsland;
@@ -70,7 +68,7 @@ private:
         }
         removeAbandonedTemporaryFiles(o_.levelFolder());
         before_ = folderEntries(o_.levelFolder());
-        const std::vector<DictionaryPlan> dictionaries = plannedDictionaries();
+        const std::vector<DictionaryPlan> dictionaries = plannedDictionaries(p_.plan.models, o_);
         if (o_.buildImg) sink_.planArchive(o_.targetGame, plannedArchiveEntries(dictionaries));
         if (o_.generateIde) ideIds_.assign(static_cast<std::size_t>(p_.tables.resourceCount), -1);
         maximum_ = plannedWork(dictionaries);
@@ -126,14 +124,6 @@ private:
 
     ModelOutput convertOne(const PlannedModel& p) const {
         return convertModel(p_.level.all(), p.firstPart, p.secondPart, modelParamsFor(o_, p));
-    }
-
-    // The dictionaries there will be when no model is skipped.
-    std::vector<DictionaryPlan> plannedDictionaries() const {
-        std::vector<CommittedModel> all;
-        all.reserve(p_.plan.models.size());
-        for (const PlannedModel& p : p_.plan.models) all.push_back({p.resourceIndex, p.name, p.textureIds});
-        return assignDictionaries(all, o_);
     }
 
     // The progress bar counts models and the textures of each dictionary.

@@ -40,7 +40,7 @@ struct PreparedLevel {
     ConversionOptions options;          // as given, with the edition settled and the island chosen
     bool editionDetected = false;
     bool smallestIsland = false;        // the island was not named: the smallest of the zone file
-    std::shared_ptr<const EditionDetection> detection; // how each edition read; empty when not detected
+    std::shared_ptr<const EditionDetection> detection; // how each edition read the level
     LevelBuffer level;
     WorldTables tables;
     std::optional<ZoneTable> zones;
@@ -73,8 +73,6 @@ struct RunSummary {
     int instancesWritten = 0;
     int warnings = 0;                   // those of the preparation included
     bool stopped = false;
-    GameVersion edition = GameVersion::LcsPs2;
-    bool editionDetected = false;
     std::optional<int> island;          // the island kept, with the island filter on
     bool smallestIsland = false;
     std::size_t staleFiles = 0;         // files of the level folder the run did not write

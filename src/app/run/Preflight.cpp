@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "app/options/OptionTable.h"
+#include "app/options/OptionText.h"
 #include "base/FileIO.h"
 #include "pcout/ImgArchive.h"
 #include "report/ReportFolder.h"
@@ -79,11 +80,7 @@ std::vector<std::string> idleOptionWarnings(const ConversionOptions& o) {
     for (const OptionEntry& entry : optionTable()) {
         if (entry.refines || entry.targets == kForAll || !entry.record || entry.targets & targetBit(o.targetGame)) continue;
         if (entry.record(o) == entry.record(defaults)) continue;
-        std::string games;
-        for (int i = 0, named = 0; i < 3; ++i) {
-            if (entry.targets & (1u << i)) games += std::string(named++ ? " and " : "") + kGames[i];
-        }
-        warnings.push_back(std::string(entry.targetNote) + " " + games + " only: the " + entry.title +
+        warnings.push_back(std::string(entry.targetNote) + " " + targetGamesText(entry.targets, kGames) + " only: the " + entry.title +
                            " option does nothing for " + kGames[static_cast<int>(o.targetGame) - 1]);
     }
     return warnings;

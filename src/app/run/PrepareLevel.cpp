@@ -105,12 +105,8 @@ private:
     void warnAboutLongNames() {
         const ConversionOptions& o = p_.options;
         std::vector<std::string> names;
-        std::vector<CommittedModel> all;
-        for (const PlannedModel& p : p_.plan.models) {
-            names.push_back(p.name + ".dff");
-            all.push_back({p.resourceIndex, p.name, {}});
-        }
-        for (const DictionaryPlan& d : assignDictionaries(all, o)) names.push_back(d.fileName());
+        for (const PlannedModel& p : p_.plan.models) names.push_back(p.name + ".dff");
+        for (const DictionaryPlan& d : plannedDictionaries(p_.plan.models, o)) names.push_back(d.fileName());
         if (const auto w = longEntryNameWarning(o, names)) warn(WarningKind::LongName, *w);
     }
 

@@ -73,6 +73,13 @@ const char* const kShorterLevelName = "the name comes from the level's file name
 
 } // namespace
 
+std::vector<DictionaryPlan> plannedDictionaries(const std::vector<PlannedModel>& models, const ConversionOptions& options) {
+    std::vector<CommittedModel> all;
+    all.reserve(models.size());
+    for (const PlannedModel& p : models) all.push_back({p.resourceIndex, p.name, p.textureIds});
+    return assignDictionaries(all, options);
+}
+
 void checkOutputNames(const ConversionOptions& options, const std::vector<PlannedModel>& models) {
     for (const PlannedModel& p : models) {
         for (int id : p.textureIds) requireTextureNameLength(textureName(options.texturePrefix, id));
@@ -81,9 +88,7 @@ void checkOutputNames(const ConversionOptions& options, const std::vector<Planne
     }
     if (!options.buildImg) return;
     // Every dictionary the plan can lead to: fewer committed models only mean fewer, shorter-numbered ones.
-    std::vector<CommittedModel> all;
-    for (const PlannedModel& p : models) all.push_back({p.resourceIndex, p.name, {}});
-    for (const DictionaryPlan& d : assignDictionaries(all, options))
+    for (const DictionaryPlan& d : plannedDictionaries(models, options))
         requireLength(d.entryName(), kMaxImgEntryNameLength, "IMG entry name",
                       options.onePerModel() ? kShorterModelPrefix : kShorterLevelName);
     if (options.genBlankCol && options.targetGame == TargetGame::GtaSa)

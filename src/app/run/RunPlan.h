@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/options/ConversionOptions.h"
+#include "app/run/DictionaryAssignment.h"
 #include "level/LevelInput.h"
 #include "level/WorldTables.h"
 #include "level/ZonFile.h"
@@ -44,6 +45,10 @@ struct RunPlan {
 // the same geometry over and over, and is refused before a model is converted.
 RunPlan planRun(const LevelBuffer& level, const WorldTables& tables, const ConversionOptions& options,
                 const ZoneTable* zones);
+
+// The dictionaries the plan leads to when no model is skipped: every one a run may build, with the
+// textures its models' material records name.
+std::vector<DictionaryPlan> plannedDictionaries(const std::vector<PlannedModel>& models, const ConversionOptions& options);
 
 // Refuses, before anything is written, names the output formats cannot hold: texture names over the
 // texture name limit, model names over 19 characters with blank collision on, IMG entry names over 24
