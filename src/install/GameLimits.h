@@ -1,0 +1,39 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "install/GameContent.h"
+#include "install/GameFolder.h"
+
+namespace veldrin::install {
+
+// What an install adds to the game.
+struct AddedContent {
+    int models = 0;
+    int highestId = -1;      // the highest id the install defines
+    int dictionaries = 0;
+    int collisionFiles = 0;  // COLFILE lines added
+    int collisionModels = 0; // collision records
+    int archives = 0;        // IMG lines added
+    int ideFiles = 0;
+    int iplFiles = 0;
+    int placements = 0;
+};
+
+// One limit of the target game: the figure the game would reach after the install, and the limit.
+// Over when figure > limit.
+struct LimitRow {
+    std::string what;
+    long long figure = 0;
+    long long limit = 0;
+    bool over() const { return figure > limit; }
+};
+
+// The target's limits as the public modding references give them, each with the game's figure plus the
+// install's, in a fixed order.
+std::vector<LimitRow> limitTable(const GameFolder& game, const GameContent& content, const AddedContent& added);
+
+// The rows over their limit, as "<what>: <figure> of <limit> (<n> over)", one per row; empty when none.
+std::vector<std::string> limitsPassed(const std::vector<LimitRow>& rows);
+
+} // namespace veldrin::install

@@ -1,0 +1,44 @@
+#pragma once
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "install/GameFolder.h"
+
+namespace veldrin::install {
+
+// How one recorded file stands now against the record.
+enum class FileState { AsWritten, Changed, Missing };
+
+struct RecordedFile {
+    std::string path; // relative to the game folder, forward slashes
+    FileState state = FileState::AsWritten;
+};
+
+// What is installed in a game folder and whether it is still as written.
+struct InstallStatus {
+    bool installed = false;            // an install record is there
+    std::string version;               // of the Veldrin that installed it
+    std::vector<RecordedFile> files;
+    std::vector<std::string> lines;    // the data-file lines the record lists
+    bool blockPresent = false;         // the marked block is still in the data file
+    bool blockAsWritten = false;       // and holds exactly the recorded lines
+    nlohmann::json details;
+    bool intact() const;               // every file as written and the block as written
+};
+
+InstallStatus installStatus(const GameFolder& game);
+
+struct UninstallResult {
+    std::vector<std::string> removed;  // files removed, relative to the game folder
+    std::vector<std::string> kept;     // files changed since the install, kept
+    bool blockRemoved = false;
+};
+
+// Removes exactly what the install record lists (a file changed since is kept and named) and the marked
+// block of the data file, keeping every other edit. Throws VeldrinError when there is no install record.
+UninstallResult uninstall(const GameFolder& game);
+
+} // namespace veldrin::install
