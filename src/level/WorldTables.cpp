@@ -20,7 +20,11 @@ WorldLayout worldLayout(GameVersion edition) {
 
 std::string modelName(const ModelRecord& model, int resourceIndex, const std::string& modelPrefix,
                       const std::string& lodPrefix) {
-    return (model.drawDistance >= 300 ? lodPrefix : modelPrefix) + std::to_string(resourceIndex);
+    return modelName(model.drawDistance, resourceIndex, modelPrefix, lodPrefix);
+}
+
+std::string modelName(int drawDistance, int resourceIndex, const std::string& modelPrefix, const std::string& lodPrefix) {
+    return (drawDistance >= 300 ? lodPrefix : modelPrefix) + std::to_string(resourceIndex);
 }
 
 } // namespace veldrin

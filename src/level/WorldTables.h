@@ -87,5 +87,6 @@ WorldLayout worldLayout(GameVersion edition);
 // Model name: the LOD prefix for models drawn from 300 units on, else the model prefix, then the index.
 std::string modelName(const ModelRecord& model, int resourceIndex, const std::string& modelPrefix,
                       const std::string& lodPrefix);
+std::string modelName(int drawDistance, int resourceIndex, const std::string& modelPrefix, const std::string& lodPrefix);
 
 } // namespace veldrin

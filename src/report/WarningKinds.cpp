@@ -30,9 +30,10 @@ constexpr std::array<WarningKindText, 10> kKinds{{
     {"stale-files", "Files left from earlier runs",
      "The level folder holds files this run did not write; the game or a later tool may pick them up.",
      "Use --clean (or empty the folder) to keep only what this run wrote."},
-    {"name-clash", "Names shared between levels",
-     "Two levels of the batch write models or dictionaries of the same name; a game that loads both keeps only one.",
-     "Give each level its own model prefix, or rename a level's files."},
+    {"name-clash", "Names given another prefix",
+     "A level would have written models, dictionaries or files of the same name as another level or the game; "
+     "it was given a prefix of its own, shown in the plan, so the game loads both.",
+     "Nothing to do; to choose the names yourself, give each level its own model prefix or rename its files."},
     {"report", "Report incomplete",
      "The report could not draw or write everything; the game files are not affected.",
      "The message names what could not be read or written."},

@@ -15,7 +15,7 @@ enum class WarningKind {
     IdleOption,              // an option that does nothing for the chosen target or without its parent
     LongName,                // names that fit these files but not an IMG archive made later
     StaleFiles,              // files of earlier runs left in the level folder
-    NameClash,               // levels of one batch that write the same model or dictionary names
+    NameClash,               // a level given other names than its own, which another level or the game has
     Report,                  // the report left something out or could not be written; game files unaffected
     Other,
 };

@@ -11,6 +11,7 @@
 #include "app/batch/BatchTable.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
+#include "base/TextUtil.h"
 #include "support/SampleLevels.h"
 
 using namespace veldrin;
@@ -280,18 +281,61 @@ TEST(BatchSummary, JsonAndPageListEveryLevelAndLinkTheirReports) {
     EXPECT_NE(html.find("<tr class=\"failed\"><td>zz</td>"), std::string::npos);
 }
 
-// Levels named bar and bay both name their distant models LOD and the index: the later level is told,
-// with the name, the earlier level and the fix, before it writes anything.
-TEST(BatchRun, NamesSharedWithAnEarlierLevelAreWarnedAbout) {
-    TempFolder in("veldrin-batch-in");
-    for (const char* name : {"bar", "bay"}) buildLevel(sampleTown(GameVersion::LcsPs2)).write(in.path(), name);
-    const std::vector<BatchLevel> plan = planBatch(batchLevelFiles({in.path()}), BatchSettings{});
-    ASSERT_EQ(plan.size(), 2u);
-    EXPECT_TRUE(plan[0].planWarnings.empty());
-    ASSERT_EQ(plan[1].planWarnings.size(), 1u);
-    const RunWarning& w = plan[1].planWarnings[0];
-    EXPECT_EQ(w.kind, WarningKind::NameClash);
-    EXPECT_EQ(w.text.rfind("level bay writes ", 0), 0u) << w.text;
-    EXPECT_NE(w.text.find("such as \"LOD"), std::string::npos) << w.text;
-    EXPECT_NE(w.text.find("(level bar)"), std::string::npos) << w.text;
+// Levels whose names would clash get names of their own: bar and bay both name their distant models
+// "LOD" and the index, and two levels called bar name their dictionaries alike; levels without a clash
+// keep their own names and are not warned about. Every model and dictionary of the batch's output is
+// then named once, and each level's LOD prefix is derived from its model prefix.
+TEST(BatchRun, LevelsWhoseNamesWouldClashGetDistinctOnes) {
+    struct Row {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> levels; // input subfolder, level name
+        std::vector<std::string> prefixes, levelNames;
+    };
+    const std::vector<Row> rows = {
+        {"bar and bay", {{"", "bar"}, {"", "bay"}}, {"bar", "bay_2"}, {"bar", "bay"}},
+        {"bar twice", {{"one", "bar"}, {"two", "bar"}}, {"bar", "bar_2"}, {"bar", "bar_2"}},
+        {"no clash", {{"", "alpha"}, {"", "beta"}}, {"alpha", "beta"}, {"alpha", "beta"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempFolder in("veldrin-batch-in");
+        std::vector<fs::path> lvzs;
+        for (const auto& [sub, name] : row.levels) {
+            ensureFolder(in / sub);
+            lvzs.push_back(buildLevel(sampleTown(GameVersion::LcsPs2)).write(in / sub, name));
+        }
+        BatchSettings settings;
+        settings.options.generateIde = true;
+        const std::vector<BatchLevel> plan = planBatch(lvzs, settings);
+        ASSERT_EQ(plan.size(), row.levels.size());
+        std::map<std::string, std::string> models, dictionaries; // lower-case name -> level folder
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            const ConversionOptions& o = plan[i].options;
+            EXPECT_EQ(o.modelPrefix, row.prefixes[i]);
+            EXPECT_EQ(o.levelName, row.levelNames[i]);
+            EXPECT_EQ(o.lodPrefix(), "LOD" + o.modelPrefix.substr(3));
+            const bool renamed = o.modelPrefix != row.levels[i].second || o.levelName != row.levels[i].second;
+            EXPECT_EQ(plan[i].planWarnings.size(), (o.modelPrefix != row.levels[i].second) + (o.levelName != row.levels[i].second));
+            for (const RunWarning& w : plan[i].planWarnings) EXPECT_EQ(w.kind, WarningKind::NameClash);
+            if (renamed) {
+                EXPECT_NE(batchPlanText(plan).find(prefixText(o)), std::string::npos);
+            }
+        }
+        const auto results = runQuietly(plan, false);
+        ASSERT_TRUE(batchSucceeded(results));
+        for (const BatchLevelResult& r : results) {
+            const fs::path folder = r.level.options.levelFolder();
+            for (const std::string& file : filesIn(folder)) {
+                const std::string ext = toLower(fs::path(file).extension().string());
+                auto& names = ext == ".dff" ? models : dictionaries;
+                if (ext != ".dff" && ext != ".txd") continue;
+                const auto [it, fresh] = names.emplace(toLower(fs::path(file).stem().string()), folder.string());
+                EXPECT_TRUE(fresh) << file << " written by " << it->second << " and " << folder;
+            }
+            // The IDE names the models by the names they were written under.
+            for (const std::string& line : sectionLines(readLines(folder / (r.level.options.levelName + ".ide")), "objs"))
+                EXPECT_TRUE(fs::exists(folder / (splitFields(line).at(1) + ".dff"))) << line;
+        }
+        EXPECT_GT(models.size(), 2 * static_cast<std::size_t>(plan[0].plannedModels) - 1);
+    }
 }

@@ -1,55 +1,186 @@
 #include "app/batch/BatchNames.h"
 
-#include "app/run/RunPlan.h"
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+
+#include "base/Error.h"
 #include "base/TextUtil.h"
+#include "level/WorldTables.h"
 
 namespace veldrin {
 
-LevelNames plannedNames(const PreparedLevel& level) {
-    LevelNames names;
-    for (const PlannedModel& p : level.plan.models) names.models.push_back(p.name);
-    // One per model takes the models' own names, which the model names already claim.
-    if (!level.options.onePerModel())
-        for (const DictionaryPlan& d : plannedDictionaries(level.plan.models, level.options)) names.dictionaries.push_back(d.name);
+namespace {
+
+std::vector<std::string> modelNamesUnder(const std::vector<PlannedModel>& models, const std::string& prefix) {
+    const std::string lod = lodPrefixFor(prefix);
+    std::vector<std::string> names;
+    names.reserve(models.size());
+    for (const PlannedModel& p : models) names.push_back(modelName(p.drawDistance, p.resourceIndex, prefix, lod));
     return names;
 }
 
-namespace {
+// The planned models as a prefix names them: dictionaries of one per model take these names.
+std::vector<PlannedModel> renamed(std::vector<PlannedModel> models, const std::string& prefix) {
+    const std::vector<std::string> names = modelNamesUnder(models, prefix);
+    for (std::size_t i = 0; i < models.size(); ++i) models[i].name = names[i];
+    return models;
+}
 
-// The clashes of one kind of name, claimed after they are counted so a level never clashes with itself.
-std::optional<RunWarning> claimKind(TakenNames& taken, const std::string& level, const std::vector<std::string>& names,
-                                    const char* what, const char* fix) {
-    int clashes = 0;
-    std::string example, other;
-    std::vector<std::string> fresh;
-    for (const std::string& name : names) {
-        const std::string key = toLower(name);
-        const auto it = taken.owner.find(key);
-        if (it == taken.owner.end()) {
-            fresh.push_back(key);
-        } else if (it->second != level) {
-            if (clashes++ == 0) {
-                example = name;
-                other = it->second;
-            }
-        }
-    }
-    for (const std::string& key : fresh) taken.owner.emplace(key, level);
-    if (clashes == 0) return std::nullopt;
-    return RunWarning{WarningKind::NameClash, "level " + level + " writes " + std::to_string(clashes) + " " + what +
-                                                  " that an earlier level writes too, such as \"" + example + "\" (level " +
-                                                  other + "); the game loads only one of each: " + fix};
+// Two levels share a file name only when they write into the same folder.
+std::string fileKey(const ConversionOptions& o) { return toLower(o.levelFolder().lexically_normal().generic_string()); }
+
+std::string lowerStem(const std::string& entry, const char* extension) {
+    const std::string lower = toLower(entry);
+    const std::string ext = extension;
+    if (lower.size() <= ext.size() || lower.compare(lower.size() - ext.size(), ext.size(), ext) != 0) return {};
+    return lower.substr(0, lower.size() - ext.size());
 }
 
 } // namespace
 
-std::vector<RunWarning> claimNames(TakenNames& taken, const std::string& level, const LevelNames& names) {
-    std::vector<RunWarning> warnings;
-    if (auto w = claimKind(taken, level, names.models, "model name(s)", "give the levels distinct model prefixes (--model-prefix)"))
-        warnings.push_back(*w);
-    if (auto w = claimKind(taken, level, names.dictionaries, "dictionary name(s)", "rename one level's LVZ and IMG (dictionaries are named after their level)"))
-        warnings.push_back(*w);
-    return warnings;
+void reserveArchiveEntries(ReservedContent& reserved, const std::set<std::string>& entries) {
+    for (const std::string& entry : entries) {
+        if (std::string s = lowerStem(entry, ".dff"); !s.empty()) reserved.models.insert(s);
+        if (std::string s = lowerStem(entry, ".txd"); !s.empty()) reserved.dictionaries.insert(s);
+        if (std::string s = lowerStem(entry, ".col"); !s.empty()) reserved.files.insert(s);
+    }
+}
+
+LevelNames levelNames(const std::vector<PlannedModel>& models, const ConversionOptions& options) {
+    LevelNames names;
+    names.models = modelNamesUnder(models, options.modelPrefix);
+    for (const DictionaryPlan& d : plannedDictionaries(renamed(models, options.modelPrefix), options))
+        names.dictionaries.push_back(d.name);
+    return names;
+}
+
+LevelNamePlanner::LevelNamePlanner(const ReservedContent& reserved, IdRule ids)
+    : usedIds_(reserved.ids), ids_(ids), next_(ids.from) {
+    const std::string game = "the game";
+    for (const std::string& n : reserved.models) models_.emplace(toLower(n), game);
+    for (const std::string& n : reserved.dictionaries) dictionaries_.emplace(toLower(n), game);
+    // A game's collision entries stand for file names in any folder: kept apart by their bare stem.
+    for (const std::string& n : reserved.files) files_.emplace(toLower(n), game);
+}
+
+int LevelNamePlanner::nextId() const { return static_cast<int>(std::min<int64_t>(next_, INT32_MAX)); }
+
+bool LevelNamePlanner::allFree(const Owners& taken, const std::vector<std::string>& names) {
+    return firstTaken(taken, names).empty();
+}
+
+std::string LevelNamePlanner::firstTaken(const Owners& taken, const std::vector<std::string>& names) {
+    for (const std::string& n : names)
+        if (taken.count(toLower(n))) return n;
+    return {};
+}
+
+void LevelNamePlanner::claim(Owners& taken, const std::vector<std::string>& names, const std::string& owner) {
+    for (const std::string& n : names) taken.emplace(toLower(n), owner);
+}
+
+std::string LevelNamePlanner::freeVariant(const std::string& own, const std::function<bool(const std::string&)>& fits) const {
+    if (fits(own)) return own;
+    // Bounded: every name a level claims rules out one variant at most.
+    const std::size_t bound = models_.size() + dictionaries_.size() + files_.size() + 2;
+    for (std::size_t k = 2; k <= bound; ++k) {
+        const std::string variant = own + "_" + std::to_string(k);
+        if (fits(variant)) return variant;
+    }
+    throw VeldrinError("No free variant of the name \"" + own + "\" was found; give another prefix");
+}
+
+int64_t LevelNamePlanner::claimIds(const std::string& owner, int count) {
+    if (count <= 0) return next_;
+    int64_t start = next_;
+    if (ids_.fixed) {
+        for (auto it = usedIds_.lower_bound(static_cast<int>(std::min<int64_t>(start, INT32_MAX)));
+             it != usedIds_.end() && *it < start + count; ++it) {
+            throw VeldrinError("IDE id " + std::to_string(*it) + " of " + owner + " (ids " + std::to_string(start) + "-" +
+                               std::to_string(start + count - 1) + ") is used by the game already; choose another " +
+                               "--id-offset, or leave it out to have free ids chosen");
+        }
+    } else {
+        // The lowest start at or above next_ with `count` ids none of which is used.
+        for (auto it = usedIds_.lower_bound(static_cast<int>(std::min<int64_t>(start, INT32_MAX)));
+             it != usedIds_.end() && *it < start + count; ++it)
+            start = int64_t(*it) + 1;
+    }
+    if (start + count - 1 > INT32_MAX) {
+        throw VeldrinError("IDE ids from " + std::to_string(start) + " for " + std::to_string(count) +
+                           " models go past 2147483647; choose a smaller ID offset");
+    }
+    for (int64_t id = start; id < start + count; ++id) usedIds_.insert(static_cast<int>(id));
+    // A fixed rule continues after the range; the automatic search looks from its start again, so a
+    // later level may still take a gap below it.
+    next_ = ids_.fixed ? start + count : next_;
+    if (!ids_.fixed && start == next_) next_ = start + count;
+    return start;
+}
+
+std::vector<RunWarning> LevelNamePlanner::placeLevel(ConversionOptions& o, const std::vector<PlannedModel>& models) {
+    const std::string level = o.levelName;
+    const std::vector<PlannedModel> own = renamed(models, o.modelPrefix);
+    // The model prefix first (with one per model it names the dictionaries as well), then the level name
+    // for the files and the dictionaries named after the level.
+    const auto modelsFit = [&](const std::string& prefix) {
+        ConversionOptions c = o;
+        c.modelPrefix = prefix;
+        const LevelNames n = levelNames(own, c);
+        return allFree(models_, n.models) && (!o.onePerModel() || allFree(dictionaries_, n.dictionaries));
+    };
+    const auto levelFits = [&](const std::string& name) {
+        ConversionOptions c = o;
+        c.levelName = name;
+        if (files_.count(fileKey(c)) || files_.count(toLower(name))) return false;
+        return o.onePerModel() || allFree(dictionaries_, levelNames(own, c).dictionaries);
+    };
+    const std::string prefix = freeVariant(o.modelPrefix, modelsFit);
+    const std::string name = freeVariant(o.levelName, levelFits);
+
+    std::vector<RunWarning> notes;
+    if (prefix != o.modelPrefix) {
+        const std::string clash = firstTaken(models_, levelNames(own, o).models);
+        const std::string shown = clash.empty() ? firstTaken(dictionaries_, levelNames(own, o).dictionaries) : clash;
+        const Owners& owners = clash.empty() ? dictionaries_ : models_;
+        notes.push_back({WarningKind::NameClash, "level " + level + ": its models are named " + prefix + "... and " +
+                                                     lodPrefixFor(prefix) + "... instead of " + o.modelPrefix + "... and " +
+                                                     o.lodPrefix() + "..., since \"" + shown + "\" is " +
+                                                     owners.at(toLower(shown)) + "'s"});
+    }
+    if (name != o.levelName) {
+        ConversionOptions c = o;
+        const std::string clash = firstTaken(dictionaries_, levelNames(own, c).dictionaries);
+        notes.push_back({WarningKind::NameClash, "level " + level + ": its files and dictionaries are named after " +
+                                                     name + " instead of " + o.levelName +
+                                                     (clash.empty() ? std::string(", since another level writes into the same folder")
+                                                                    : ", since \"" + clash + "\" is " + dictionaries_.at(toLower(clash)) + "'s")});
+    }
+
+    const int64_t first = claimIds("level " + level, static_cast<int>(models.size()));
+    o.modelPrefix = prefix;
+    o.levelName = name;
+    o.idOffset = static_cast<int>(std::min<int64_t>(first, INT32_MAX));
+    const LevelNames n = levelNames(own, o);
+    claim(models_, n.models, "level " + level);
+    claim(dictionaries_, n.dictionaries, "level " + level);
+    files_.emplace(fileKey(o), "level " + level);
+    return notes;
+}
+
+std::string LevelNamePlanner::placeModels(const std::string& owner, const std::string& prefix, const std::vector<int>& indices,
+                                          const std::string& fileName, int& firstId) {
+    const auto namesOf = [&](const std::string& p) {
+        std::vector<std::string> names;
+        for (int i : indices) names.push_back(p + std::to_string(i));
+        return names;
+    };
+    const std::string chosen = freeVariant(prefix, [&](const std::string& p) { return allFree(models_, namesOf(p)); });
+    firstId = static_cast<int>(std::min<int64_t>(claimIds(owner, static_cast<int>(indices.size())), INT32_MAX));
+    claim(models_, namesOf(chosen), owner);
+    files_.emplace(toLower(fileName), owner);
+    return chosen;
 }
 
 } // namespace veldrin

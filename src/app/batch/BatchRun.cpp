@@ -3,28 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/batch/BatchNames.h"
 #include "app/run/StaleFiles.h"
 #include "base/Error.h"
 
 namespace veldrin {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Reads the level as its run will: settles its edition and island, counts the models the run will
-// convert and claims its names.
-void readPlan(BatchLevel& level, TakenNames& taken) {
-    const PreparedLevel prepared = prepareLevel(level.options, {}, PrepareFor::Inspection);
-    level.options.edition = prepared.options.edition;
-    level.options.zonIsland = prepared.options.zonIsland;
-    level.editionDetected = prepared.editionDetected;
-    level.plannedModels = static_cast<int>(prepared.plan.models.size());
-    level.planWarnings = claimNames(taken, level.options.levelName, plannedNames(prepared));
-}
-
-} // namespace
 
 ConversionOptions levelOptions(const fs::path& lvz, const BatchSettings& s) {
     ConversionOptions o = s.options;
@@ -33,30 +17,6 @@ ConversionOptions levelOptions(const fs::path& lvz, const BatchSettings& s) {
     if (s.modelPrefix) o.modelPrefix = *s.modelPrefix;
     if (s.texturePrefix) o.texturePrefix = *s.texturePrefix;
     return o;
-}
-
-std::vector<BatchLevel> planBatch(const std::vector<fs::path>& levels, const BatchSettings& settings) {
-    std::vector<BatchLevel> plan;
-    int64_t next = settings.options.idOffset;
-    TakenNames taken;
-    for (const fs::path& lvz : levels) {
-        BatchLevel level;
-        level.options = levelOptions(lvz, settings);
-        try {
-            readPlan(level, taken);
-        } catch (const std::exception& e) {
-            level.failure = errorText(e); // with its reason: the batch table is where a failed level is explained
-            level.plannedModels = 0;
-        }
-        level.options.idOffset = static_cast<int>(std::min<int64_t>(next, INT32_MAX));
-        if (level.failure.empty() && level.plannedModels > 0 && next + level.plannedModels - 1 > INT32_MAX) {
-            level.failure = "IDE ids from " + std::to_string(next) + " for " + std::to_string(level.plannedModels) +
-                            " models go past 2147483647; choose a smaller ID offset";
-        }
-        if (level.failure.empty()) next += level.plannedModels;
-        plan.push_back(std::move(level));
-    }
-    return plan;
 }
 
 std::optional<std::pair<int, int>> BatchLevelResult::writtenIds() const {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/batch/BatchNames.h"
 #include "app/options/ConversionOptions.h"
 #include "app/run/LevelRun.h"
 
@@ -29,16 +30,23 @@ struct BatchLevel {
     ConversionOptions options;
     bool editionDetected = false;
     int plannedModels = 0; // the ids options.idOffset .. + plannedModels - 1 are the level's (with IDE on)
+    int plannedDictionaries = 0;
+    int plannedPlacements = 0;
     std::string failure;   // set when the level could not be planned; it is reported and not run
     std::vector<RunWarning> planWarnings; // found across the levels (shared names), raised when it runs
 };
 
 // The levels in order, each read once and released before the next, so memory stays that of one level;
-// the edition is settled as a run settles it, and names a level shares with an earlier one are found. With IDE on the first level starts at options.idOffset and
-// each further one where the previous level's planned models end: a level's planned count is every model
-// it will convert, so no two levels share an id and a level that fails keeps its range.
+// the edition is settled as a run settles it. The first level starts at options.idOffset and each further
+// one where the previous level's planned models end: a level's planned count is every model it will
+// convert, so no two levels share an id and a level that fails keeps its range. A level whose model or
+// dictionary names an earlier level writes too is given distinct ones (LevelNamePlanner), with a warning.
 // A level that cannot be read is planned as failed with its message; the others are planned as usual.
 std::vector<BatchLevel> planBatch(const std::vector<std::filesystem::path>& levels, const BatchSettings& settings);
+
+// The same through a planner that knows what else the levels must leave alone (an install's game).
+std::vector<BatchLevel> planLevels(const std::vector<std::filesystem::path>& levels, const BatchSettings& settings,
+                                   LevelNamePlanner& planner);
 
 enum class LevelOutcome { Converted, Failed, Stopped };
 

@@ -17,6 +17,8 @@ std::string editionText(const BatchLevel& level) {
     return std::string(editionName(level.options.edition)) + (level.editionDetected ? " (detected)" : "");
 }
 
+std::string prefixText(const ConversionOptions& options) { return options.modelPrefix + " / " + options.lodPrefix(); }
+
 std::string idRangeText(const BatchLevelResult& result) {
     const auto ids = result.writtenIds();
     if (!ids) return "-";
@@ -54,10 +56,11 @@ std::string alignedColumns(const std::vector<std::vector<std::string>>& rows) {
 }
 
 std::string batchPlanText(const std::vector<BatchLevel>& plan) {
-    std::vector<std::vector<std::string>> rows{{"Level", "Edition", "First id"}};
+    std::vector<std::vector<std::string>> rows{{"Level", "Edition", "First id", "Model/LOD prefix"}};
     for (const BatchLevel& l : plan) {
         std::vector<std::string> row{l.options.levelName, editionText(l),
-                                     l.options.generateIde && l.failure.empty() ? std::to_string(l.options.idOffset) : "-"};
+                                     l.options.generateIde && l.failure.empty() ? std::to_string(l.options.idOffset) : "-",
+                                     l.failure.empty() ? prefixText(l.options) : "-"};
         if (!l.failure.empty()) row.push_back("cannot convert: " + l.failure);
         rows.push_back(std::move(row));
     }
