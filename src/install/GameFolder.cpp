@@ -1,10 +1,14 @@
 #include "install/GameFolder.h"
 
 #include <array>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "base/Error.h"
+#include "internal/GamePath.h"
+#include "internal/InstallTexts.h"
 
 namespace veldrin::install {
 namespace fs = std::filesystem;
@@ -22,35 +26,32 @@ constexpr std::array<GameDataFile, 3> kGameDataFiles{{
     {"gta.dat", TargetGame::GtaSa},
 }};
 
-bool isFile(const fs::path& path) {
+// The data file, in whatever letter case the folder holds it.
+std::optional<fs::path> dataFile(const fs::path& root, const char* name) {
+    const auto file = findInGameFolder(root, std::string("data\\") + name);
     std::error_code error;
-    return fs::is_regular_file(path, error);
+    if (!file || !fs::is_regular_file(*file, error)) return std::nullopt;
+    return file;
 }
 
 } // namespace
 
 GameFolder recogniseGameFolder(const fs::path& root) {
-    const std::string looked = "looked for data/default.dat and one of data/gta3.dat, data/gta_vc.dat, data/gta.dat";
     std::error_code error;
-    if (!fs::is_directory(root, error))
-        throw VeldrinError(root.string() + ": not a game folder (no such folder; " + looked + ")");
-    const fs::path data = root / "data";
-    std::vector<const GameDataFile*> found;
+    if (!fs::is_directory(root, error)) throw VeldrinError(texts::notAGameFolder(root, "no such folder"));
+    std::vector<std::pair<const GameDataFile*, fs::path>> found;
     for (const GameDataFile& file : kGameDataFiles)
-        if (isFile(data / file.name)) found.push_back(&file);
-    const bool hasDefault = isFile(data / "default.dat");
+        if (const auto path = dataFile(root, file.name)) found.emplace_back(&file, *path);
+    const auto defaultFile = dataFile(root, "default.dat");
+    const bool hasDefault = defaultFile.has_value();
     if (found.empty() || !hasDefault)
-        throw VeldrinError(root.string() + ": not a game folder (" + looked + "; found " +
-                           (hasDefault ? "default.dat alone" : found.empty() ? "neither" : std::string(found[0]->name) + " alone") +
-                           "). Choose the folder that holds the game's program and its data folder.");
-    if (found.size() > 1)
-        throw VeldrinError(root.string() + ": the data folder holds the data files of more than one game (" +
-                           found[0]->name + " and " + found[1]->name + "); cannot tell which game this is");
+        throw VeldrinError(texts::notAGameFolder(root, hasDefault ? "default.dat alone" : found.empty() ? "neither" : std::string(found[0].first->name) + " alone"));
+    if (found.size() > 1) throw VeldrinError(texts::twoGames(root, found[0].first->name, found[1].first->name));
     GameFolder game;
     game.root = root;
-    game.target = found[0]->target;
-    game.gameDataFile = data / found[0]->name;
-    game.defaultDataFile = data / "default.dat";
+    game.target = found[0].first->target;
+    game.gameDataFile = found[0].second;
+    game.defaultDataFile = *defaultFile;
     return game;
 }
 

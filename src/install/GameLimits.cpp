@@ -1,8 +1,82 @@
 #include "install/GameLimits.h"
 
+#include <algorithm>
+
 namespace veldrin::install {
 
-std::vector<LimitRow> limitTable(const GameFolder&, const GameContent&, const AddedContent&) { return {}; }
-std::vector<std::string> limitsPassed(const std::vector<LimitRow>&) { return {}; }
+namespace {
+
+// The fixed limits of each game, without a limit adjuster. A 0 means the game has no such limit.
+//
+// Model ids and slots: the streaming table gives models the indices 0-5499 (GTA 3), 0-6499 (VC) and
+// 0-19999 (SA), texture dictionaries the next 850 (5500-6349), 1385 (6500-7884) and 5000 (20000-24999)
+// slots, and collision files 31 slots in VC (7885-7915) and 256 in SA (25000-25255); GTA 3 reads its
+// collision files whole, into no slots. (GTAMods wiki, "Resource Streaming",
+// https://gtamods.com/wiki/Resource_Streaming; the same figures in the reversed games' configuration,
+// MODELINFOSIZE, TXDSTORESIZE, COLSTORESIZE; SA's 20000 / 5000 / 256 in the model id table of
+// https://gtaundergroundmod.com/pages/ug-mp/documentation/limits.)
+//
+// Archives: SA reads at most five IMG lines of its data files, more crash it (GTAMods wiki, "gta.dat",
+// https://gtamods.com/wiki/Gta.dat). GTA 3 and VC keep every archive, their own models/gta3.img with
+// those of the CDIMAGE lines, in a table of 8 (the reversed games' streaming code, MAX_CDIMAGES).
+//
+// Placements: each "inst" line takes a slot of the building pool, or of the treadable or dummy pool for
+// roads and moving objects: 5500 + 1214 + 2802 in GTA 3 and 7000 + 1 + 2340 in VC (the reversed games'
+// NUMBUILDINGS, NUMTREADABLES, NUMDUMMIES), 13000 + 2500 in SA (the defaults a limit adjuster's settings
+// name, "Buildings (13000)", "Dummies (2500)"; 13000 also in
+// https://wiki.multitheftauto.com/wiki/Template:Engine_pools), where one IPL file holds at most 4096
+// (the same settings' "Inst entries per file (4096)").
+struct TargetLimits {
+    long long modelIds;
+    long long dictionarySlots;
+    long long collisionSlots;
+    long long archives;
+    bool archivesAreLines; // SA's five count IMG lines; GTA 3's and VC's eight count every archive
+    long long placements;
+    long long placementsPerIpl;
+};
+
+constexpr TargetLimits kGta3{5500, 850, 0, 8, false, 5500 + 1214 + 2802, 0};
+constexpr TargetLimits kGtaVc{6500, 1385, 31, 8, false, 7000 + 1 + 2340, 0};
+constexpr TargetLimits kGtaSa{20000, 5000, 256, 5, true, 13000 + 2500, 4096};
+
+const TargetLimits& limitsOf(TargetGame target) {
+    switch (target) {
+    case TargetGame::Gta3: return kGta3;
+    case TargetGame::GtaVc: return kGtaVc;
+    case TargetGame::GtaSa: return kGtaSa;
+    }
+    return kGta3;
+}
+
+} // namespace
+
+std::vector<LimitRow> limitTable(const GameFolder& game, const GameContent& content, const AddedContent& added) {
+    const TargetLimits& limits = limitsOf(game.target);
+    std::vector<LimitRow> rows;
+    // Ids count from 0, so the highest id in use must stay below the number of ids.
+    rows.push_back({"model ids (highest id + 1)", std::max(content.highestId, added.highestId) + 1LL, limits.modelIds});
+    rows.push_back({"texture dictionary slots", content.dictionaries + (long long)added.dictionaries, limits.dictionarySlots});
+    if (limits.collisionSlots > 0)
+        rows.push_back({"collision file slots", content.collisionFiles + (long long)added.collisionFiles, limits.collisionSlots});
+    if (limits.archivesAreLines)
+        rows.push_back({"archives named by IMG lines", content.archiveLines + (long long)added.archives, limits.archives});
+    else
+        rows.push_back({"archives (the game's own included)", content.archives + (long long)added.archives, limits.archives});
+    rows.push_back({"placements (building, treadable and dummy pools)", content.placements + (long long)added.placements,
+                    limits.placements});
+    if (limits.placementsPerIpl > 0)
+        rows.push_back({"placements in one IPL file", added.largestIplPlacements, limits.placementsPerIpl});
+    return rows;
+}
+
+std::vector<std::string> limitsPassed(const std::vector<LimitRow>& rows) {
+    std::vector<std::string> passed;
+    for (const LimitRow& row : rows)
+        if (row.over())
+            passed.push_back(row.what + ": " + std::to_string(row.figure) + " of " + std::to_string(row.limit) + " (" +
+                             std::to_string(row.figure - row.limit) + " over)");
+    return passed;
+}
 
 } // namespace veldrin::install

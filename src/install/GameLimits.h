@@ -18,6 +18,7 @@ struct AddedContent {
     int ideFiles = 0;
     int iplFiles = 0;
     int placements = 0;
+    int largestIplPlacements = 0; // placements of the install's largest IPL file
 };
 
 // One limit of the target game: the figure the game would reach after the install, and the limit.

@@ -25,6 +25,10 @@ struct StagedInstall {
     nlohmann::json details; // ids, names, options, levels
 };
 
+// The line as the game's data file gets it: an archive is "CDIMAGE path" in GTA 3 and VC, "IMG path" in
+// SA; collision is "COLFILE 0 path" (0: the whole map).
+std::string dataLineText(TargetGame target, const DataLine& line);
+
 // A new, empty staging folder inside the game folder (so on its file system, and the move is a rename).
 std::filesystem::path makeStagingFolder(const GameFolder& game);
 

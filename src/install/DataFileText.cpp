@@ -1,0 +1,145 @@
+#include "internal/DataFileText.h"
+
+#include "base/Error.h"
+#include "base/TextUtil.h"
+
+namespace veldrin::install {
+
+namespace {
+
+// One line of the text: where it starts, its content without the line ending, where the next starts.
+struct TextLine {
+    std::size_t start = 0;
+    std::string_view content;
+    std::size_t next = 0;
+};
+
+std::vector<TextLine> splitLines(std::string_view text) {
+    std::vector<TextLine> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t newline = text.find('\n', start);
+        const std::size_t end = newline == std::string_view::npos ? text.size() : newline;
+        std::string_view content = text.substr(start, end - start);
+        if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
+        const std::size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
+        lines.push_back({start, content, next});
+        start = next;
+    }
+    return lines;
+}
+
+bool isMarker(std::string_view line, std::string_view marker) { return trimBlanks(line) == marker; }
+
+} // namespace
+
+std::vector<std::string> splitWords(std::string_view line) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : line) {
+        if (c == ' ' || c == '\t' || c == ',') {
+            if (!word.empty()) words.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty()) words.push_back(std::move(word));
+    return words;
+}
+
+std::vector<DataFileLine> readDataFileLines(std::span<const uint8_t> bytes, const std::string& what) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::vector<DataFileLine> out;
+    bool inBlock = false;
+    std::size_t number = 0;
+    for (const TextLine& line : splitLines(text)) {
+        ++number;
+        if (line.content.find('\0') != std::string_view::npos)
+            throw VeldrinError(what + ": line " + std::to_string(number) + " holds a zero byte: this is not a text file");
+        if (isMarker(line.content, kBlockBegin)) inBlock = true;
+        if (isMarker(line.content, kBlockEnd)) inBlock = false;
+        const std::string_view content = trimBlanks(line.content);
+        if (content.empty() || content.front() == '#') continue;
+        std::vector<std::string> words = splitWords(content);
+        DataFileLine parsed;
+        parsed.number = number;
+        parsed.keyword = toUpper(words.front());
+        parsed.words.assign(words.begin() + 1, words.end());
+        parsed.inInstallBlock = inBlock;
+        out.push_back(std::move(parsed));
+    }
+    return out;
+}
+
+std::string lineEndingOf(std::string_view text) {
+    const std::size_t newline = text.find('\n');
+    if (newline == std::string_view::npos) return "\r\n";
+    return text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
+}
+
+std::optional<std::string> withoutBlock(std::string_view text) {
+    std::string out;
+    bool found = false;
+    bool inBlock = false;
+    std::size_t blockStart = 0;
+    std::size_t copied = 0; // text before this is in `out` or removed
+    for (const TextLine& line : splitLines(text)) {
+        if (!inBlock && isMarker(line.content, kBlockBegin)) {
+            inBlock = true;
+            blockStart = line.start;
+            out.append(text.substr(copied, blockStart - copied));
+            continue;
+        }
+        if (inBlock && isMarker(line.content, kBlockEnd)) {
+            inBlock = false;
+            found = true;
+            copied = line.next;
+            // A block ending the file without a line ending was put after a line break of its own.
+            if (line.next == text.size() && (text.empty() || text.back() != '\n')) {
+                if (!out.empty() && out.back() == '\n') out.pop_back();
+                if (!out.empty() && out.back() == '\r') out.pop_back();
+            }
+        }
+    }
+    if (inBlock) {
+        // A begin marker without its end: the block was cut short by hand; everything after it stays.
+        out.append(text.substr(blockStart));
+        copied = text.size();
+    }
+    if (!found) return std::nullopt;
+    out.append(text.substr(copied));
+    return out;
+}
+
+std::string withBlock(std::string_view text, const std::vector<std::string>& lines) {
+    std::optional<std::string> without = withoutBlock(text);
+    std::string out = without ? std::move(*without) : std::string(text);
+    const std::string ending = lineEndingOf(out.empty() ? text : std::string_view(out));
+    const bool endsOpen = !out.empty() && out.back() != '\n';
+    if (endsOpen) out += ending;
+    out += kBlockBegin;
+    out += ending;
+    for (const std::string& line : lines) {
+        out += line;
+        out += ending;
+    }
+    out += kBlockEnd;
+    if (!endsOpen) out += ending;
+    return out;
+}
+
+std::optional<std::vector<std::string>> blockLines(std::string_view text) {
+    std::optional<std::vector<std::string>> lines;
+    for (const TextLine& line : splitLines(text)) {
+        if (!lines) {
+            if (isMarker(line.content, kBlockBegin)) lines.emplace();
+        } else if (isMarker(line.content, kBlockEnd)) {
+            return lines;
+        } else {
+            lines->emplace_back(line.content);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace veldrin::install

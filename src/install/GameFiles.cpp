@@ -1,0 +1,29 @@
+#include "internal/GameFiles.h"
+
+#include <fstream>
+
+#include "base/Error.h"
+#include "base/FileIO.h"
+
+namespace veldrin::install {
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> readBoundedFile(const fs::path& path, std::uintmax_t limit, const std::string& what) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (!error && size > limit)
+        throw VeldrinError(what + ": " + std::to_string(size) + " bytes, more than the " + std::to_string(limit) +
+                           " bytes such a file can hold; it is not a file of the game");
+    return readWholeFile(path);
+}
+
+std::vector<uint8_t> readFileStart(const fs::path& path, std::size_t count, const std::string& what) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw VeldrinError("Cannot open file \"" + path.string() + "\" (" + what + ")");
+    std::vector<uint8_t> bytes(count);
+    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(count));
+    bytes.resize(std::size_t(in.gcount()));
+    return bytes;
+}
+
+} // namespace veldrin::install

@@ -1,0 +1,99 @@
+#include "internal/InstallTexts.h"
+
+namespace veldrin::install::texts {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items) out += (out.empty() ? "" : ", ") + item;
+    return out;
+}
+
+} // namespace
+
+std::string notAGameFolder(const std::filesystem::path& root, const std::string& found) {
+    return root.string() + ": not a game folder (looked for data/default.dat and one of data/gta3.dat, data/gta_vc.dat, "
+                           "data/gta.dat; found " + found + "). Choose the folder that holds the game's program and its data folder.";
+}
+
+std::string twoGames(const std::filesystem::path& root, const std::string& first, const std::string& second) {
+    return root.string() + ": the data folder holds the data files of two games (" + first + " and " + second +
+           "), so the game cannot be told; remove the one the game does not use.";
+}
+
+std::string missingOwnArchive(const std::filesystem::path& root, const std::string& gamePath) {
+    return root.string() + ": the game's archive " + gamePath + " is missing; reinstall the game or choose its folder.";
+}
+
+std::string lineWithoutPath(const std::string& where, const std::string& keyword) {
+    return where + ": the " + keyword + " line names no file; fix or remove the line.";
+}
+
+std::string missingNamedFile(const std::string& where, const std::string& gamePath) {
+    return where + " names " + gamePath + ", which is not in the game folder (the game would not start); "
+                   "restore the file or remove the line.";
+}
+
+std::string notText(const std::string& what, std::size_t line) {
+    return what + ": line " + std::to_string(line) + " holds a zero byte: this is not a text file; restore the game's file.";
+}
+
+std::string badDefinition(const std::string& what, std::size_t line, const std::string& section, const std::string& text) {
+    return what + ": line " + std::to_string(line) + " of the " + section + " section is not \"id, model, dictionary, ...\" "
+           "with an id from 0 to 999999: \"" + text.substr(0, 80) + "\"; fix the line.";
+}
+
+std::string unreadable(const std::string& what, const std::string& reason) {
+    return what + ": cannot be read (" + reason + ").";
+}
+
+std::string directoryPastEnd(const std::string& what, std::int64_t directoryBytes, std::int64_t archiveBytes) {
+    return what + ": its directory would take " + std::to_string(directoryBytes) + " bytes of a " + std::to_string(archiveBytes) +
+           "-byte file; the archive is damaged, restore it.";
+}
+
+std::string missingDirectory(const std::string& what, const std::string& dirName) {
+    return what + ": has no directory " + dirName + " beside it; restore the game's archive.";
+}
+
+std::string badStaging(const std::filesystem::path& staging) {
+    return "Install: the staging folder " + staging.string() + " is not a folder of the game folder made for this install.";
+}
+
+std::string badLine(const std::string& keyword, const std::string& path, const std::string& why) {
+    return "Install: the data file line \"" + keyword + " " + path + "\" " + why + ".";
+}
+
+std::string readOnlyDataFile(const std::filesystem::path& dataFile) {
+    return dataFile.string() + " is read-only; allow writing to it (clear its read-only flag) and install again.";
+}
+
+std::string foreignInstallFolder(const std::filesystem::path& folder) {
+    return folder.string() + " exists but holds no install record of Veldrin; move or rename that folder and install again.";
+}
+
+std::string changedSinceInstall(const std::vector<std::string>& files) {
+    return "The files " + joined(files) + " of the earlier install were changed since; installing over them would lose "
+           "the changes. Run \"veldrin-cli uninstall GAME_DIR\" first (it keeps changed files) or restore them.";
+}
+
+std::string stopped() { return "Install stopped on request"; }
+
+std::string leftAsItWas(const std::string& cause) {
+    return cause + ". Nothing was installed: the game folder was left as it was.";
+}
+
+std::string notRestored(const std::string& cause, const std::vector<std::string>& problems) {
+    return cause + ". Undoing the install failed too, so the game folder is NOT as it was: " + joined(problems) + ".";
+}
+
+std::string noInstall(const std::filesystem::path& root) {
+    return root.string() + ": no Veldrin install here (veldrin/install.json not found); nothing to do.";
+}
+
+std::string badRecord(const std::filesystem::path& record, const std::string& why) {
+    return record.string() + ": the install record cannot be used (" + why + "); remove the install's files by hand.";
+}
+
+} // namespace veldrin::install::texts

@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veldrin::install {
+
+// The marker comments around the lines an install adds to a data file. The games skip lines opening
+// with '#'; uninstall finds the block by these two lines alone.
+inline constexpr std::string_view kBlockBegin = "# Veldrin install: begin (\"veldrin-cli uninstall GAME_DIR\" removes this block)";
+inline constexpr std::string_view kBlockEnd = "# Veldrin install: end";
+
+// One line of a data file that means something to the game: keyword upper case, then its words.
+struct DataFileLine {
+    std::size_t number = 0; // from 1
+    std::string keyword;
+    std::vector<std::string> words;
+    bool inInstallBlock = false; // between the markers of an install
+};
+
+// The words of a line of the games' text files: split at blanks, tabs and commas.
+std::vector<std::string> splitWords(std::string_view line);
+
+// The keyword lines of a data file (blank lines and comments skipped). Refuses, naming `what` and the
+// line, text with a zero byte.
+std::vector<DataFileLine> readDataFileLines(std::span<const uint8_t> bytes, const std::string& what);
+
+// The file's line ending: "\r\n" when any line ends so (as the games ship them), else "\n"; "\r\n" for a
+// file without line ends.
+std::string lineEndingOf(std::string_view text);
+
+// The text with an install's block of `lines` at its end, after any earlier block is taken out. The
+// block's lines end as the file's do; a last line without a line ending gets one before the block and
+// the block's last line none, so that taking the block out gives the file back byte for byte.
+std::string withBlock(std::string_view text, const std::vector<std::string>& lines);
+
+// The text without any install block (every other line as it was); none when it holds no block.
+std::optional<std::string> withoutBlock(std::string_view text);
+
+// The lines between the markers of the first block (line endings taken off); none when there is none.
+std::optional<std::vector<std::string>> blockLines(std::string_view text);
+
+} // namespace veldrin::install

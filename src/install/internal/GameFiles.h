@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace veldrin::install {
+
+// The sizes past which a file of the game is refused rather than read: far above what the games ship.
+inline constexpr std::uintmax_t kMaxDataFileBytes = 4u << 20;      // gta*.dat, default.dat
+inline constexpr std::uintmax_t kMaxTextFileBytes = 64u << 20;     // an IDE or IPL file
+inline constexpr std::uintmax_t kMaxDirectoryBytes = 64u << 20;    // an archive's directory
+inline constexpr std::uintmax_t kMaxRecordBytes = 64u << 20;       // the install record
+
+// The whole file when it is at most `limit` bytes; VeldrinError naming `what` and the limit otherwise.
+std::vector<uint8_t> readBoundedFile(const std::filesystem::path& path, std::uintmax_t limit, const std::string& what);
+
+// The first `count` bytes of the file (fewer when it is shorter).
+std::vector<uint8_t> readFileStart(const std::filesystem::path& path, std::size_t count, const std::string& what);
+
+} // namespace veldrin::install

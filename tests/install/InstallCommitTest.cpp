@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "base/Error.h"
+#include "install/GameContent.h"
+#include "install/InstallCommit.h"
+#include "install/Uninstall.h"
+#include "internal/DataFileText.h"
+#include "support/GameFolderBuilder.h"
+#include "support/TempFolder.h"
+
+namespace veldrin::install {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+using Snapshot = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
+
+constexpr TargetGame kTargets[] = {TargetGame::Gta3, TargetGame::GtaVc, TargetGame::GtaSa};
+
+void writeText(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// What a level install stages: an archive, a level's IDE, IPL and collision, in a sub-folder too.
+StagedInstall stageLevel(const GameFolder& game, const std::string& level = "town") {
+    const fs::path staging = makeStagingFolder(game);
+    const auto [dir, img] = test::dirArchive({{level + "1.dff", std::vector<uint8_t>(3000, 1)}, {level + ".txd", std::vector<uint8_t>(900, 2)}});
+    writeText(staging / "veldrin.img", std::string(img.begin(), img.end()));
+    writeText(staging / "veldrin.dir", std::string(dir.begin(), dir.end()));
+    writeText(staging / level / (level + ".ide"), "objs\r\n4000, " + level + "1, " + level + ", 1, 100, 0\r\nend\r\n");
+    writeText(staging / level / (level + ".ipl"), "inst\r\n4000, " + level + "1, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1\r\nend\r\n");
+    writeText(staging / level / (level + ".col"), "COLL made up");
+    StagedInstall staged;
+    staged.staging = staging;
+    // Given out of order: the commit puts them in the order the game reads them.
+    staged.lines = {{"IPL", "veldrin\\" + level + "\\" + level + ".ipl"},
+                    {"IDE", "veldrin\\" + level + "\\" + level + ".ide"},
+                    {"COLFILE", "veldrin\\" + level + "\\" + level + ".col"},
+                    {"IMG", "veldrin\\veldrin.img"}};
+    staged.details = {{"levels", {level}}, {"ids", {4000, 4000}}};
+    return staged;
+}
+
+struct Game {
+    TempFolder folder{"game"};
+    test::BuiltGameFolder built;
+    GameFolder game;
+    explicit Game(TargetGame target) : built(test::buildGameFolder(folder.path(), target)), game(recogniseGameFolder(folder.path())) {}
+    Snapshot snapshot() const { return test::folderSnapshot(folder.path()); }
+};
+
+TEST(InstallCommit, InstallThenUninstallLeavesTheFolderByteForByte) {
+    for (TargetGame target : kTargets) {
+        SCOPED_TRACE(std::string(targetGameName(target)));
+        Game g(target);
+        const Snapshot before = g.snapshot();
+        commitInstall(g.game, stageLevel(g.game), {});
+
+        // Every line of the block names a file that is there, in the order the game reads them.
+        const std::optional<std::vector<std::string>> lines = blockLines(readText(g.game.gameDataFile));
+        ASSERT_TRUE(lines.has_value());
+        const std::string archive = target == TargetGame::GtaSa ? "IMG " : "CDIMAGE ";
+        EXPECT_EQ(*lines, (std::vector<std::string>{archive + "veldrin\\veldrin.img", "IDE veldrin\\town\\town.ide",
+                                                    "COLFILE 0 veldrin\\town\\town.col", "IPL veldrin\\town\\town.ipl"}));
+        for (const std::string& line : *lines) {
+            std::string path = line.substr(line.rfind(' ') + 1);
+            std::replace(path.begin(), path.end(), '\\', '/');
+            EXPECT_TRUE(fs::is_regular_file(g.folder / path)) << line;
+        }
+        const InstallStatus status = installStatus(g.game);
+        EXPECT_TRUE(status.intact());
+        EXPECT_EQ(status.files.size(), 5u);
+        EXPECT_EQ(status.details["levels"][0], "town");
+        EXPECT_TRUE(fs::exists(g.game.gameDataFile.string() + ".veldrin-backup"));
+
+        const UninstallResult result = uninstall(g.game);
+        EXPECT_EQ(result.removed.size(), 5u);
+        EXPECT_TRUE(result.kept.empty());
+        EXPECT_TRUE(result.blockRemoved);
+        EXPECT_EQ(g.snapshot(), before);
+        EXPECT_FALSE(installStatus(g.game).installed);
+    }
+}
+
+TEST(InstallCommit, InstallingTwiceIsInstallingOnce) {
+    Game once(TargetGame::GtaVc);
+    commitInstall(once.game, stageLevel(once.game), {});
+    Game twice(TargetGame::GtaVc);
+    commitInstall(twice.game, stageLevel(twice.game, "other"), {});
+    commitInstall(twice.game, stageLevel(twice.game), {});
+    EXPECT_EQ(twice.snapshot(), once.snapshot());
+}
+
+TEST(InstallCommit, FailureOrStopAtEachStepLeavesTheFolderAsItWas) {
+    const CommitStep steps[] = {CommitStep::CheckStaging, CommitStep::WriteRecord, CommitStep::BackUpDataFile,
+                                CommitStep::MoveAside,    CommitStep::MoveIn,      CommitStep::EditDataFile,
+                                CommitStep::Finish};
+    for (bool earlierInstall : {false, true}) {
+        for (CommitStep failing : steps) {
+            for (bool stop : {false, true}) {
+                SCOPED_TRACE("step " + std::to_string(int(failing)) + (stop ? " stop" : " failure") + (earlierInstall ? " over an install" : ""));
+                Game g(TargetGame::GtaSa);
+                if (earlierInstall) commitInstall(g.game, stageLevel(g.game, "old"), {});
+                const Snapshot before = g.snapshot();
+                CommitStep reached = CommitStep::CheckStaging;
+                const CommitProbe probe = [&](CommitStep s) {
+                    reached = s;
+                    if (!stop && s == failing) throw std::runtime_error("disk full");
+                };
+                const auto stopRequested = [&] { return stop && reached == failing; };
+                try {
+                    // The stop is asked before the probe of each step: it sees the step before `failing`
+                    // reached, so it fires on the step after; the probe's failure fires on `failing` itself.
+                    commitInstall(g.game, stageLevel(g.game), stopRequested, probe);
+                    if (!(stop && failing == CommitStep::Finish)) ADD_FAILURE() << "the commit went through";
+                    continue;
+                } catch (const VeldrinError& e) {
+                    const std::string message = e.what();
+                    EXPECT_NE(message.find("left as it was"), std::string::npos) << message;
+                    EXPECT_NE(message.find(stop ? "stopped" : "disk full"), std::string::npos) << message;
+                }
+                EXPECT_EQ(g.snapshot(), before);
+            }
+        }
+    }
+}
+
+TEST(InstallCommit, ReadOnlyDataFileIsRefusedAndNothingChanges) {
+    Game g(TargetGame::Gta3);
+    fs::permissions(g.game.gameDataFile, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
+    const Snapshot before = g.snapshot();
+    try {
+        commitInstall(g.game, stageLevel(g.game), {});
+        ADD_FAILURE() << "a read-only data file was edited";
+    } catch (const VeldrinError& e) {
+        EXPECT_NE(std::string(e.what()).find("read-only"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(g.snapshot(), before);
+}
+
+TEST(InstallCommit, RefusesLinesThatDoNotNameAStagedFileOfTheInstallFolder) {
+    const std::vector<DataLine> bad[] = {
+        {{"IDE", "veldrin\\missing.ide"}},
+        {{"IDE", "data\\maps\\generic.ide"}},
+        {{"IDE", "veldrin\\..\\data\\default.ide"}},
+        {{"IDE", "veldrin/town/town.ide"}},
+        {{"TEXDICTION", "veldrin\\veldrin.img"}},
+    };
+    for (const std::vector<DataLine>& lines : bad) {
+        Game g(TargetGame::Gta3);
+        const Snapshot before = g.snapshot();
+        StagedInstall staged = stageLevel(g.game);
+        staged.lines = lines;
+        EXPECT_THROW(commitInstall(g.game, staged, {}), VeldrinError) << lines[0].path;
+        EXPECT_EQ(g.snapshot(), before) << lines[0].path;
+    }
+}
+
+TEST(Uninstall, KeepsAndNamesFilesChangedSinceAndTheUsersDataFileEdits) {
+    Game g(TargetGame::GtaVc);
+    const std::string original = readText(g.game.gameDataFile);
+    commitInstall(g.game, stageLevel(g.game), {});
+    writeText(g.folder / "veldrin/town/town.ipl", "inst\r\nend\r\n");
+    fs::remove(g.folder / "veldrin/town/town.col");
+    std::ofstream(g.game.gameDataFile, std::ios::binary | std::ios::app) << "IDE DATA\\MAPS\\MYMOD.IDE\r\n";
+
+    const InstallStatus status = installStatus(g.game);
+    EXPECT_FALSE(status.intact());
+    EXPECT_TRUE(status.blockAsWritten);
+    int changed = 0, missing = 0;
+    for (const RecordedFile& f : status.files) {
+        changed += f.state == FileState::Changed;
+        missing += f.state == FileState::Missing;
+    }
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(missing, 1);
+
+    const UninstallResult result = uninstall(g.game);
+    EXPECT_EQ(result.kept, std::vector<std::string>{"veldrin/town/town.ipl"});
+    EXPECT_TRUE(fs::exists(g.folder / "veldrin/town/town.ipl"));
+    EXPECT_FALSE(fs::exists(g.folder / "veldrin/veldrin.img"));
+    EXPECT_EQ(readText(g.game.gameDataFile), original + "IDE DATA\\MAPS\\MYMOD.IDE\r\n");
+    // The first install's backup stays while the data file differs from it.
+    EXPECT_EQ(readText(g.game.gameDataFile.string() + ".veldrin-backup"), original);
+}
+
+TEST(InstallCommit, RefusesToReplaceAnInstallWhoseFilesWereChanged) {
+    Game g(TargetGame::Gta3);
+    commitInstall(g.game, stageLevel(g.game), {});
+    writeText(g.folder / "veldrin/town/town.ide", "objs\r\nend\r\n");
+    const Snapshot before = g.snapshot();
+    try {
+        commitInstall(g.game, stageLevel(g.game), {});
+        ADD_FAILURE() << "a changed file of the earlier install was replaced";
+    } catch (const VeldrinError& e) {
+        EXPECT_NE(std::string(e.what()).find("veldrin/town/town.ide"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(g.snapshot(), before);
+}
+
+TEST(Uninstall, RefusesAFolderWithoutAnInstallAndARecordReachingOutside) {
+    Game g(TargetGame::GtaSa);
+    EXPECT_THROW(uninstall(g.game), VeldrinError);
+    commitInstall(g.game, stageLevel(g.game), {});
+    std::string record = readText(g.folder / "veldrin/install.json");
+    const std::size_t at = record.find("veldrin/town/town.ide");
+    record.replace(at, std::string("veldrin/town/town.ide").size(), "veldrin/../data/default.dat");
+    writeText(g.folder / "veldrin/install.json", record);
+    const Snapshot before = g.snapshot();
+    EXPECT_THROW(uninstall(g.game), VeldrinError);
+    EXPECT_EQ(g.snapshot(), before);
+}
+
+} // namespace
+} // namespace veldrin::install
