@@ -45,6 +45,7 @@ struct CommandTree {
     CLI::App* patchVc;
     CLI::App* dump;
     CLI::App* inspect;
+    CLI::App* uninstall;
     CLI::App* help;
     std::string helpTopic;
 
@@ -61,6 +62,7 @@ struct CommandTree {
         patchVc = addPatchVcCommand(root, parsed.patchVc);
         dump = addDumpCommand(root, parsed.dump);
         inspect = addInspectCommand(root, parsed.inspect);
+        uninstall = addUninstallCommand(root, parsed.uninstall);
         help = root.add_subcommand("help", "Show the help of a command");
         help->add_option("command", helpTopic, "the command")->option_text("COMMAND");
     }
@@ -170,6 +172,8 @@ CliCommand parseCommandLine(const std::vector<std::string>& args, int defaultJob
         c.kind = CommandKind::Dump;
     } else if (tree.inspect->parsed()) {
         c.kind = CommandKind::Inspect;
+    } else if (tree.uninstall->parsed()) {
+        c.kind = CommandKind::Uninstall;
     } else {
         c.text = tree.root.help();
         c.usageError = true;
@@ -202,6 +206,7 @@ int runCommandLine(const std::vector<std::string>& args) {
     case CommandKind::PatchVc: return runPatchVcCommand(cmd.patchVc);
     case CommandKind::Dump: return runDumpCommand(cmd.dump);
     case CommandKind::Inspect: return runInspectCommand(cmd.inspect);
+    case CommandKind::Uninstall: return runUninstallCommand(cmd.uninstall);
     }
     return 2;
 }

@@ -8,10 +8,11 @@
 #include "cli/InspectCommand.h"
 #include "cli/OptionValues.h"
 #include "cli/ToolCommands.h"
+#include "cli/UninstallCommand.h"
 
 namespace veldrin::cli {
 
-enum class CommandKind { Text, Convert, Info, Colmap, Col2, PatchVc, Dump, Inspect };
+enum class CommandKind { Text, Convert, Info, Colmap, Col2, PatchVc, Dump, Inspect, Uninstall };
 
 // One parsed command line. Text: help or the version, to print on standard output and exit 0; or,
 // for a command line without a command, the help as a usage error (standard error, exit 2).
@@ -26,6 +27,7 @@ struct CliCommand {
     PatchVcCommand patchVc;
     DumpCommand dump;
     InspectCommand inspect;
+    UninstallCommand uninstall;
 };
 
 // Parses the arguments after the program name. Throws UsageError for bad usage, a map offset that is

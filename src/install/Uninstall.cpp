@@ -71,7 +71,10 @@ UninstallResult uninstall(const GameFolder& game) {
         // keeps its backup.
         const fs::path backup = inGameFolder(game, data.backup);
         std::error_code error;
-        if (fs::is_regular_file(backup, error) && readWholeFile(backup) == readWholeFile(path)) fs::remove(backup);
+        if (fs::is_regular_file(backup, error)) {
+            if (readWholeFile(backup) == readWholeFile(path)) fs::remove(backup);
+            else result.keptBackups.push_back(data.backup);
+        }
     }
     for (const RecordFile& file : record.files) {
         switch (stateOf(game, file)) {

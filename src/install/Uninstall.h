@@ -35,6 +35,7 @@ struct UninstallResult {
     std::vector<std::string> removed;  // files removed, relative to the game folder
     std::vector<std::string> kept;     // files changed since the install, kept
     bool blockRemoved = false;
+    std::vector<std::string> keptBackups; // first-install backups of data files edited since, kept
 };
 
 // Removes exactly what the install record lists (a file changed since is kept and named) and the marked

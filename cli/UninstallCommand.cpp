@@ -1,0 +1,89 @@
+#include "cli/UninstallCommand.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "base/Error.h"
+#include "install/GameFolder.h"
+#include "install/Uninstall.h"
+
+namespace veldrin::cli {
+
+namespace {
+
+std::string listed(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items) out += "\n  " + item;
+    return out;
+}
+
+const char* stateText(install::FileState state) {
+    switch (state) {
+    case install::FileState::AsWritten: return "as written";
+    case install::FileState::Changed: return "CHANGED since the install";
+    case install::FileState::Missing: return "MISSING";
+    }
+    return "";
+}
+
+} // namespace
+
+CLI::App* addUninstallCommand(CLI::App& root, UninstallCommand& c) {
+    CLI::App* cmd = root.add_subcommand("uninstall", "Remove what \"install\" put into a game folder");
+    cmd->footer("Example:\n  veldrin-cli uninstall \"C:\\Games\\GTA Vice City\"\n"
+                "Removes the files veldrin/install.json lists and the marked block of the game's data file; a file\n"
+                "changed since the install is kept and named, and so is every other edit of the data file.\n");
+    cmd->add_option("game", c.gameDir, "the game folder (the one with data/default.dat)")->option_text("GAME_DIR")->required();
+    return cmd;
+}
+
+int runUninstallCommand(const UninstallCommand& cmd) {
+    try {
+        const install::GameFolder game = install::recogniseGameFolder(cmd.gameDir);
+        const install::UninstallResult result = install::uninstall(game);
+        std::printf("Removed %zu file(s) of the install from %s\n", result.removed.size(), cmd.gameDir.string().c_str());
+        if (result.blockRemoved) std::printf("Removed the install's lines from %s\n", game.gameDataFile.string().c_str());
+        if (!result.kept.empty())
+            std::printf("Kept, because they were changed since the install (remove them yourself if you do not need them):%s\n",
+                        listed(result.kept).c_str());
+        if (!result.keptBackups.empty())
+            std::printf("Kept the backup of the data file from before the first install, as the data file was edited since:%s\n",
+                        listed(result.keptBackups).c_str());
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", errorText(e).c_str());
+        return 1;
+    }
+}
+
+int runInstallCheck(const std::filesystem::path& gameDir) {
+    try {
+        const install::GameFolder game = install::recogniseGameFolder(gameDir);
+        const install::InstallStatus status = install::installStatus(game);
+        if (!status.installed) {
+            std::printf("No Veldrin install in %s (veldrin/install.json not found)\n", gameDir.string().c_str());
+            return 1;
+        }
+        std::printf("Veldrin %s install in %s: %zu file(s)\n", status.version.c_str(), gameDir.string().c_str(), status.files.size());
+        for (const install::RecordedFile& file : status.files)
+            if (file.state != install::FileState::AsWritten) std::printf("  %s: %s\n", file.path.c_str(), stateText(file.state));
+        std::printf("Lines in %s: %s\n", game.gameDataFile.string().c_str(),
+                    !status.blockPresent ? "MISSING (the marked block was removed)"
+                    : status.blockAsWritten ? "as written" : "CHANGED since the install");
+        for (const std::string& line : status.lines) std::printf("  %s\n", line.c_str());
+        if (status.intact()) {
+            std::printf("Everything is as written.\n");
+            return 0;
+        }
+        std::printf("The install is not as written; install again to repair it, or uninstall it.\n");
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", errorText(e).c_str());
+        return 1;
+    }
+}
+
+} // namespace veldrin::cli
