@@ -7,12 +7,9 @@ namespace veldrin::install {
 
 namespace {
 
-// One line of the text: where it starts, its content without the line ending, where the next starts.
-struct TextLine {
-    std::size_t start = 0;
-    std::string_view content;
-    std::size_t next = 0;
-};
+bool isMarker(std::string_view line, std::string_view marker) { return trimBlanks(line) == marker; }
+
+} // namespace
 
 std::vector<TextLine> splitLines(std::string_view text) {
     std::vector<TextLine> lines;
@@ -28,15 +25,11 @@ std::vector<TextLine> splitLines(std::string_view text) {
     return lines;
 }
 
-bool isMarker(std::string_view line, std::string_view marker) { return trimBlanks(line) == marker; }
-
-} // namespace
-
-std::vector<std::string> splitWords(std::string_view line) {
+std::vector<std::string> splitAt(std::string_view text, std::string_view separators) {
     std::vector<std::string> words;
     std::string word;
-    for (char c : line) {
-        if (c == ' ' || c == '\t' || c == ',') {
+    for (char c : text) {
+        if (separators.find(c) != std::string_view::npos) {
             if (!word.empty()) words.push_back(std::move(word));
             word.clear();
         } else {

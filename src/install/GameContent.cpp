@@ -113,10 +113,8 @@ private:
         const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         std::string section;
         std::size_t number = 0;
-        for (std::size_t start = 0; start < text.size();) {
-            const std::size_t newline = text.find('\n', start);
-            const std::string_view raw = text.substr(start, newline == std::string_view::npos ? std::string_view::npos : newline - start);
-            start = newline == std::string_view::npos ? text.size() : newline + 1;
+        for (const TextLine& textLine : splitLines(text)) {
+            const std::string_view raw = textLine.content;
             ++number;
             if (raw.find('\0') != std::string_view::npos) throw VeldrinError(texts::notText(what, number));
             const std::string_view line = trimBlanks(raw);

@@ -3,26 +3,14 @@
 #include <vector>
 
 #include "base/TextUtil.h"
+#include "internal/DataFileText.h"
 
 namespace veldrin::install {
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> partsOf(std::string_view gamePath) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : gamePath) {
-        if (c == '\\' || c == '/') {
-            if (!part.empty()) parts.push_back(std::move(part));
-            part.clear();
-        } else {
-            part += c;
-        }
-    }
-    if (!part.empty()) parts.push_back(std::move(part));
-    return parts;
-}
+std::vector<std::string> partsOf(std::string_view gamePath) { return splitAt(gamePath, "\\/"); }
 
 } // namespace
 

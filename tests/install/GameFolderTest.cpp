@@ -6,6 +6,7 @@
 #include "install/GameFolder.h"
 #include "support/GameFolderBuilder.h"
 #include "support/TempFolder.h"
+#include "Refusal.h"
 
 namespace veldrin::install {
 namespace {
@@ -56,15 +57,10 @@ TEST(GameFolder, RefusesFoldersThatAreNotOneGameNamingWhatItLookedFor) {
     for (const auto& c : cases) {
         TempFolder folder("game");
         for (const char* file : c.files) touch(folder / file);
-        try {
-            recogniseGameFolder(folder.path());
-            ADD_FAILURE() << c.name << " was taken for a game folder";
-        } catch (const VeldrinError& e) {
-            const std::string message = e.what();
-            EXPECT_NE(message.find(c.said), std::string::npos) << c.name << ": " << message;
-            if (std::string(c.name) != "two games") {
-                EXPECT_NE(message.find("data/gta_vc.dat"), std::string::npos) << message;
-            }
+        const std::string message = refusalOf([&] { recogniseGameFolder(folder.path()); });
+        EXPECT_NE(message.find(c.said), std::string::npos) << c.name << ": " << message;
+        if (std::string(c.name) != "two games") {
+            EXPECT_NE(message.find("data/gta_vc.dat"), std::string::npos) << message;
         }
     }
     EXPECT_THROW(recogniseGameFolder("/no/such/folder/at/all"), VeldrinError);

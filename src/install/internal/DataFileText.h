@@ -21,8 +21,21 @@ struct DataFileLine {
     bool inInstallBlock = false; // between the markers of an install
 };
 
+// The non-empty pieces of the text between any of the separator characters.
+std::vector<std::string> splitAt(std::string_view text, std::string_view separators);
+
 // The words of a line of the games' text files: split at blanks, tabs and commas.
-std::vector<std::string> splitWords(std::string_view line);
+inline std::vector<std::string> splitWords(std::string_view line) { return splitAt(line, " \t,"); }
+
+// One line of a text: where it starts, its content without the line ending, where the next starts.
+struct TextLine {
+    std::size_t start = 0;
+    std::string_view content;
+    std::size_t next = 0;
+};
+
+// The lines of the text, split at line feeds, each without its carriage return.
+std::vector<TextLine> splitLines(std::string_view text);
 
 // The keyword lines of a data file (blank lines and comments skipped). Refuses, naming `what` and the
 // line, text with a zero byte.
