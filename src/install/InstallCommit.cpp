@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <csignal>
 #include <unistd.h>
 
 #include "base/Error.h"
@@ -32,6 +34,20 @@ std::size_t rankOf(const std::string& keyword) {
 }
 
 struct Stopped {};
+
+// The staging folders of installs whose process is gone (killed before it could clean up): never moved
+// into place, so nothing of the game's.
+void removeAbandonedFolders(const fs::path& root) {
+    std::error_code error;
+    for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(kStagingPrefix, 0) != 0) continue;
+        const std::optional<long long> pid = parseInteger(name.substr(kStagingPrefix.size(), name.find('-', kStagingPrefix.size()) - kStagingPrefix.size()));
+        if (!pid || *pid == ::getpid() || ::kill(pid_t(*pid), 0) == 0 || errno != ESRCH) continue;
+        std::error_code ignored;
+        fs::remove_all(it->path(), ignored);
+    }
+}
 
 bool ownerMayWrite(const fs::path& file) {
     std::error_code error;
@@ -183,15 +199,14 @@ std::string dataLineText(TargetGame target, const DataLine& line) {
 }
 
 fs::path makeStagingFolder(const GameFolder& game) {
-    for (int attempt = 0; attempt < 1000; ++attempt) {
+    removeAbandonedFolders(game.root);
+    for (int attempt = 0;; ++attempt) {
         const fs::path folder =
             game.root / (std::string(kStagingPrefix) + std::to_string(::getpid()) + "-" + std::to_string(attempt));
         std::error_code error;
         if (fs::create_directory(folder, error)) return folder;
-        if (error) throw VeldrinError("Install: cannot create the staging folder " + folder.string() + " (" + error.message() +
-                                      "); allow writing to the game folder.");
+        if (error) throw VeldrinError(texts::noStagingFolder(folder, error.message()));
     }
-    throw VeldrinError("Install: cannot create a staging folder in " + game.root.string() + "; remove its .veldrin-staging-* folders.");
 }
 
 void commitInstall(const GameFolder& game, StagedInstall staged, const std::function<bool()>& stopRequested,
@@ -206,7 +221,7 @@ void commitInstall(const GameFolder& game, StagedInstall staged, const std::func
         } catch (const Stopped&) {
             cause = texts::stopped();
         } catch (const std::exception& e) {
-            cause = "Install failed: " + errorText(e);
+            cause = texts::failed(errorText(e));
         }
         const std::vector<std::string> problems = commit.undo();
         commit.removeStaging();

@@ -36,7 +36,7 @@ std::vector<RecordFile> describeFolder(const fs::path& folder) {
         const fs::path relative = entry.path().lexically_relative(folder);
         if (relative == kRecordName) continue;
         if (entry.is_symlink() || !entry.is_regular_file())
-            throw VeldrinError("Install: " + entry.path().string() + " is not a plain file; the install writes plain files only.");
+            throw VeldrinError(texts::notPlainFile(entry.path()));
         const std::vector<uint8_t> bytes = readWholeFile(entry.path());
         files.push_back({"veldrin/" + relative.generic_string(), bytes.size(), sha256Hex(bytes)});
     }

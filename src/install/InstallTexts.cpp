@@ -78,6 +78,16 @@ std::string changedSinceInstall(const std::vector<std::string>& files) {
            "the changes. Run \"veldrin-cli uninstall GAME_DIR\" first (it keeps changed files) or restore them.";
 }
 
+std::string noStagingFolder(const std::filesystem::path& folder, const std::string& reason) {
+    return "Install: cannot create the staging folder " + folder.string() + " (" + reason + "); allow writing to the game folder.";
+}
+
+std::string notPlainFile(const std::filesystem::path& file) {
+    return "Install: " + file.string() + " is not a plain file; an install holds plain files only.";
+}
+
+std::string failed(const std::string& reason) { return "Install failed: " + reason; }
+
 std::string stopped() { return "Install stopped on request"; }
 
 std::string leftAsItWas(const std::string& cause) {

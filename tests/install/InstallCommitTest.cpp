@@ -134,6 +134,17 @@ TEST(InstallCommit, FailureOrStopAtEachStepLeavesTheFolderAsItWas) {
     }
 }
 
+TEST(InstallCommit, StagingLeftByAKilledInstallGoesWithTheNextInstall) {
+    Game g(TargetGame::GtaVc);
+    const Snapshot before = g.snapshot();
+    // No process has this id (above any system's largest), as after a kill.
+    writeText(g.folder / ".veldrin-staging-999999999-0/veldrin.img", "half written");
+    commitInstall(g.game, stageLevel(g.game), {});
+    EXPECT_FALSE(fs::exists(g.folder / ".veldrin-staging-999999999-0"));
+    uninstall(g.game);
+    EXPECT_EQ(g.snapshot(), before);
+}
+
 TEST(InstallCommit, ReadOnlyDataFileIsRefusedAndNothingChanges) {
     Game g(TargetGame::Gta3);
     fs::permissions(g.game.gameDataFile, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);

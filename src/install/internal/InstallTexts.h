@@ -28,6 +28,9 @@ std::string badLine(const std::string& keyword, const std::string& path, const s
 std::string readOnlyDataFile(const std::filesystem::path& dataFile);
 std::string foreignInstallFolder(const std::filesystem::path& folder);
 std::string changedSinceInstall(const std::vector<std::string>& files);
+std::string noStagingFolder(const std::filesystem::path& folder, const std::string& reason);
+std::string notPlainFile(const std::filesystem::path& file);
+std::string failed(const std::string& reason);
 std::string stopped();
 std::string leftAsItWas(const std::string& cause);
 std::string notRestored(const std::string& cause, const std::vector<std::string>& problems);
