@@ -59,7 +59,7 @@ public:
             if (line.keyword == "IDE") {
                 if (const auto ide = named(line, 0, where)) readIde(*ide, where);
             } else if (line.keyword == "COLFILE") {
-                if (named(line, 1, where)) ++content_.collisionFiles;
+                named(line, 1, where); // loaded into the generic slot: counted once, in finish
             } else if (line.keyword == "IPL") {
                 if (const auto ipl = named(line, 0, where)) readIpl(*ipl, where);
             } else if (line.keyword == "IMG" || line.keyword == "CDIMAGE") {
@@ -87,6 +87,7 @@ public:
     GameContent finish() {
         content_.highestId = content_.usedIds.empty() ? -1 : *content_.usedIds.rbegin();
         content_.dictionaries = int(content_.dictionaryNames.size());
+        ++content_.collisionFiles; // the generic slot, made before any file is read
         return std::move(content_);
     }
 

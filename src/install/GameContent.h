@@ -15,7 +15,8 @@ struct GameContent {
     // What the game already uses, for the limits:
     int highestId = -1;
     int dictionaries = 0;    // distinct texture dictionary names of the IDE files
-    int collisionFiles = 0;  // COLFILE lines and the collision files (.col) of the archives
+    int collisionFiles = 0;  // collision file slots: the generic one, which every COLFILE line loads into,
+                             // and one per collision file (.col) of the archives
     int archives = 0;        // archives the game loads (its own gta3.img included)
     int archiveLines = 0;    // of those, the ones the data files name (IMG, CDIMAGE)
     int ideFiles = 0;

@@ -10,8 +10,9 @@ namespace {
 //
 // Model ids and slots: the streaming table gives models the indices 0-5499 (GTA 3), 0-6499 (VC) and
 // 0-19999 (SA), texture dictionaries the next 850 (5500-6349), 1385 (6500-7884) and 5000 (20000-24999)
-// slots, and collision files 31 slots in VC (7885-7915) and 256 in SA (25000-25255); GTA 3 reads its
-// collision files whole, into no slots. (GTAMods wiki, "Resource Streaming",
+// slots, and collision files 31 slots in VC (7885-7915) and 256 in SA (25000-25255): slot 0 "generic"
+// takes every COLFILE line, each .col entry of an archive a slot of its own; GTA 3 reads its collision
+// files whole, into no slots. (GTAMods wiki, "Resource Streaming",
 // https://gtamods.com/wiki/Resource_Streaming; the same figures in the reversed games' configuration,
 // MODELINFOSIZE, TXDSTORESIZE, COLSTORESIZE; SA's 20000 / 5000 / 256 in the model id table of
 // https://gtaundergroundmod.com/pages/ug-mp/documentation/limits.)

@@ -12,7 +12,7 @@ struct AddedContent {
     int models = 0;
     int highestId = -1;      // the highest id the install defines
     int dictionaries = 0;
-    int collisionFiles = 0;  // COLFILE lines added
+    int collisionFiles = 0;  // collision files added as archive entries (.col), a slot each; COLFILE lines take none
     int collisionModels = 0; // collision records
     int archives = 0;        // IMG lines added
     int ideFiles = 0;

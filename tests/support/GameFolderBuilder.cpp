@@ -145,7 +145,7 @@ BuiltGameFolder buildGameFolder(const fs::path& root, TargetGame target) {
               {"#", "# default data file, made up for the tests", "#", "", "IDE DATA\\DEFAULT.IDE", "TEXDICTION MODELS\\GENERIC.TXD",
                "COLFILE 0 MODELS\\COLL\\GENERIC.COL", "SPLASH loadsc0"});
     c.dictionaryNames.insert("generic");
-    ++c.collisionFiles;
+    ++c.collisionFiles; // the generic slot
 
     // The map: two IDE files, one IPL each, a collision line, a zone file.
     const std::vector<std::string> paths3 = {"path", "ped, 800, -1", "0, 0, 0, 0, 10, 0, 1, 1", "end", "2dfx",
@@ -180,7 +180,6 @@ BuiltGameFolder buildGameFolder(const fs::path& root, TargetGame target) {
     writeFile(root / "models" / "coll" / "Indust.col", filler(500, 3));
     c.placements += 4;
     c.iplFiles += sa || vc ? 3 : 2; // GTA 3 names its zone file by MAPZONE
-    ++c.collisionFiles;
 
     // The game's own archive, and one more named by a line.
     std::vector<ArchiveEntry> own{{"indust_a.dff", filler(3000, 5)}, {"indust_b.dff", filler(2048, 6)},

@@ -17,7 +17,7 @@ struct GameFolderContents {
     std::set<std::string> dictionaryNames; // of the IDE lines, TEXDICTION lines and the archives' .txd entries
     std::set<std::string> archiveEntries;
     int placements = 0;     // "inst" lines of the IPL files the data files name
-    int collisionFiles = 0; // COLFILE lines and .col entries
+    int collisionFiles = 0; // collision slots: the generic one (COLFILE lines) and one per .col entry
     int archives = 0;
     int archiveLines = 0;
     int ideFiles = 0;
