@@ -7,6 +7,7 @@
 #include "internal/DataFileText.h"
 #include "internal/GameFiles.h"
 #include "internal/InstallRecord.h"
+#include "internal/InstallTexts.h"
 
 namespace veldrin::install {
 namespace fs = std::filesystem;
@@ -25,6 +26,23 @@ void removeEmptyFolders(const fs::path& folder) {
     folders.push_back(folder);
     for (const fs::path& f : folders)
         if (fs::is_empty(f, error)) fs::remove(f, error);
+}
+
+// Takes the install's block out of the data file, and drops the first install's backup once the file is
+// back to it (a file edited since keeps its backup).
+void restoreDataFile(const GameFolder& game, const std::string& relative, UninstallResult& result) {
+    const fs::path path = inGameFolder(game, relative);
+    const std::string text = textOf(readBoundedFile(path, kMaxDataFileBytes, path.string()));
+    if (const std::optional<std::string> without = withoutBlock(text)) {
+        writeWholeFile(path, *without);
+        result.blockRemoved = true;
+    }
+    const std::string backupName = relative + kBackupSuffix;
+    const fs::path backup = inGameFolder(game, backupName);
+    std::error_code error;
+    if (!fs::is_regular_file(backup, error)) return;
+    if (readWholeFile(backup) == readWholeFile(path)) fs::remove(backup);
+    else result.keptBackups.push_back(backupName);
 }
 
 } // namespace
@@ -56,26 +74,19 @@ InstallStatus installStatus(const GameFolder& game) {
 }
 
 UninstallResult uninstall(const GameFolder& game) {
-    const InstallRecord record = readInstallRecord(game);
     UninstallResult result;
-    // The data file first: from then on the game names none of the files removed below.
-    for (const RecordDataFile& data : record.dataFiles) {
-        const fs::path path = inGameFolder(game, data.path);
-        const std::string text = textOf(readBoundedFile(path, kMaxDataFileBytes, path.string()));
-        const std::optional<std::string> without = withoutBlock(text);
-        if (without) {
-            writeWholeFile(path, *without);
-            result.blockRemoved = true;
-        }
-        // The backup of the first install is redundant once the file is back to it; a file edited since
-        // keeps its backup.
-        const fs::path backup = inGameFolder(game, data.backup);
-        std::error_code error;
-        if (fs::is_regular_file(backup, error)) {
-            if (readWholeFile(backup) == readWholeFile(path)) fs::remove(backup);
-            else result.keptBackups.push_back(data.backup);
-        }
+    std::error_code error;
+    if (!fs::is_regular_file(installFolder(game) / kRecordName, error)) {
+        // The install's folder went (removed by hand) but its lines may still name its files, and the game
+        // would not start: the block alone can still go.
+        const std::string relative = game.gameDataFile.lexically_relative(game.root).generic_string();
+        restoreDataFile(game, relative, result);
+        if (!result.blockRemoved) throw VeldrinError(texts::noInstall(game.root));
+        return result;
     }
+    const InstallRecord record = readInstallRecord(game);
+    // The data file first: from then on the game names none of the files removed below.
+    for (const RecordDataFile& data : record.dataFiles) restoreDataFile(game, data.path, result);
     for (const RecordFile& file : record.files) {
         switch (stateOf(game, file)) {
         case FileState::AsWritten:

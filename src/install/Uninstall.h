@@ -39,7 +39,8 @@ struct UninstallResult {
 };
 
 // Removes exactly what the install record lists (a file changed since is kept and named) and the marked
-// block of the data file, keeping every other edit. Throws VeldrinError when there is no install record.
+// block of the data file, keeping every other edit. Without an install record (its folder removed by
+// hand) it removes the block alone; throws VeldrinError when there is neither.
 UninstallResult uninstall(const GameFolder& game);
 
 } // namespace veldrin::install

@@ -210,6 +210,17 @@ TEST(InstallCommit, RefusesToReplaceAnInstallWhoseFilesWereChanged) {
     EXPECT_EQ(g.snapshot(), before);
 }
 
+TEST(Uninstall, TakesTheBlockOutWhenTheInstallFolderWasRemovedByHand) {
+    Game g(TargetGame::Gta3);
+    const Snapshot before = g.snapshot();
+    commitInstall(g.game, stageLevel(g.game), {});
+    fs::remove_all(g.folder / "veldrin");
+    const UninstallResult result = uninstall(g.game);
+    EXPECT_TRUE(result.blockRemoved);
+    EXPECT_TRUE(result.removed.empty());
+    EXPECT_EQ(g.snapshot(), before);
+}
+
 TEST(Uninstall, RefusesAFolderWithoutAnInstallAndARecordReachingOutside) {
     Game g(TargetGame::GtaSa);
     EXPECT_THROW(uninstall(g.game), VeldrinError);
