@@ -22,7 +22,7 @@ namespace {
 // those of the CDIMAGE lines, in a table of 8 (the reversed games' streaming code, MAX_CDIMAGES).
 //
 // Placements: each "inst" line takes a slot of the building pool, or of the treadable or dummy pool for
-// roads and moving objects: 5500 + 1214 + 2802 in GTA 3 and 7000 + 1 + 2340 in VC (the reversed games'
+// roads (GTA 3 and VC) and moving objects: 5500 + 1214 + 2802 in GTA 3 and 7000 + 1 + 2340 in VC (the reversed games'
 // NUMBUILDINGS, NUMTREADABLES, NUMDUMMIES), 13000 + 2500 in SA (the defaults a limit adjuster's settings
 // name, "Buildings (13000)", "Dummies (2500)"; 13000 also in
 // https://wiki.multitheftauto.com/wiki/Template:Engine_pools), where one IPL file holds at most 4096
@@ -34,12 +34,13 @@ struct TargetLimits {
     long long archives;
     bool archivesAreLines; // SA's five count IMG lines; GTA 3's and VC's eight count every archive
     long long placements;
+    const char* placementPools;
     long long placementsPerIpl;
 };
 
-constexpr TargetLimits kGta3{5500, 850, 0, 8, false, 5500 + 1214 + 2802, 0};
-constexpr TargetLimits kGtaVc{6500, 1385, 31, 8, false, 7000 + 1 + 2340, 0};
-constexpr TargetLimits kGtaSa{20000, 5000, 256, 5, true, 13000 + 2500, 4096};
+constexpr TargetLimits kGta3{5500, 850, 0, 8, false, 5500 + 1214 + 2802, "building, treadable and dummy pools", 0};
+constexpr TargetLimits kGtaVc{6500, 1385, 31, 8, false, 7000 + 1 + 2340, "building, treadable and dummy pools", 0};
+constexpr TargetLimits kGtaSa{20000, 5000, 256, 5, true, 13000 + 2500, "building and dummy pools", 4096};
 
 const TargetLimits& limitsOf(TargetGame target) {
     switch (target) {
@@ -64,7 +65,7 @@ std::vector<LimitRow> limitTable(const GameFolder& game, const GameContent& cont
         rows.push_back({"archives named by IMG lines", content.archiveLines + (long long)added.archives, limits.archives});
     else
         rows.push_back({"archives (the game's own included)", content.archives + (long long)added.archives, limits.archives});
-    rows.push_back({"placements (building, treadable and dummy pools)", content.placements + (long long)added.placements,
+    rows.push_back({std::string("placements (") + limits.placementPools + ")", content.placements + (long long)added.placements,
                     limits.placements});
     if (limits.placementsPerIpl > 0)
         rows.push_back({"placements in one IPL file", added.largestIplPlacements, limits.placementsPerIpl});
