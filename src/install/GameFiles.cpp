@@ -26,4 +26,10 @@ std::vector<uint8_t> readFileStart(const fs::path& path, std::size_t count, cons
     return bytes;
 }
 
+bool ownerMayWrite(const fs::path& file) {
+    std::error_code error;
+    const fs::perms perms = fs::status(file, error).permissions();
+    return !error && (perms & fs::perms::owner_write) != fs::perms::none;
+}
+
 } // namespace veldrin::install

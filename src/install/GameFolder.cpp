@@ -36,7 +36,10 @@ std::optional<fs::path> dataFile(const fs::path& root, const char* name) {
 
 } // namespace
 
-GameFolder recogniseGameFolder(const fs::path& root) {
+GameFolder recogniseGameFolder(const fs::path& given) {
+    // "GAME/" and "GAME" alike: the install's paths are made relative to it.
+    fs::path root = given.lexically_normal();
+    if (!root.has_filename() && root.has_parent_path()) root = root.parent_path();
     std::error_code error;
     if (!fs::is_directory(root, error)) throw VeldrinError(texts::notAGameFolder(root, "no such folder"));
     std::vector<std::pair<const GameDataFile*, fs::path>> found;

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <csignal>
 #include <unistd.h>
 
 #include "base/Error.h"
@@ -15,14 +13,13 @@
 #include "internal/GamePath.h"
 #include "internal/InstallRecord.h"
 #include "internal/InstallTexts.h"
+#include "internal/KilledInstalls.h"
 
 namespace veldrin::install {
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kStagingPrefix = ".veldrin-staging-";
-constexpr std::string_view kReplacedPrefix = ".veldrin-replaced-";
 
 // The order the games read a data file's lines in: archives, then definitions, then collision (its models
 // must be defined), then placements (their models and collision must be known).
@@ -35,25 +32,6 @@ std::size_t rankOf(const std::string& keyword) {
 
 struct Stopped {};
 
-// The staging folders of installs whose process is gone (killed before it could clean up): never moved
-// into place, so nothing of the game's.
-void removeAbandonedFolders(const fs::path& root) {
-    std::error_code error;
-    for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name.rfind(kStagingPrefix, 0) != 0) continue;
-        const std::optional<long long> pid = parseInteger(name.substr(kStagingPrefix.size(), name.find('-', kStagingPrefix.size()) - kStagingPrefix.size()));
-        if (!pid || *pid == ::getpid() || ::kill(pid_t(*pid), 0) == 0 || errno != ESRCH) continue;
-        std::error_code ignored;
-        fs::remove_all(it->path(), ignored);
-    }
-}
-
-bool ownerMayWrite(const fs::path& file) {
-    std::error_code error;
-    const fs::perms perms = fs::status(file, error).permissions();
-    return !error && (perms & fs::perms::owner_write) != fs::perms::none;
-}
 
 // One commit, with what it has done so far, so that a failure can undo exactly that.
 class Commit {
@@ -124,7 +102,7 @@ private:
     void check() {
         const fs::path& staging = staged_.staging;
         std::error_code error;
-        if (staging.parent_path() != game_.root || staging.filename().string().rfind(kStagingPrefix, 0) != 0 ||
+        if (!fs::equivalent(staging.parent_path(), game_.root, error) || staging.filename().string().rfind(kStagingPrefix, 0) != 0 ||
             !fs::is_directory(staging, error))
             throw VeldrinError(texts::badStaging(staging));
         std::stable_sort(staged_.lines.begin(), staged_.lines.end(),
@@ -199,7 +177,7 @@ std::string dataLineText(TargetGame target, const DataLine& line) {
 }
 
 fs::path makeStagingFolder(const GameFolder& game) {
-    removeAbandonedFolders(game.root);
+    tidyAfterKilledInstalls(game.root);
     for (int attempt = 0;; ++attempt) {
         const fs::path folder =
             game.root / (std::string(kStagingPrefix) + std::to_string(::getpid()) + "-" + std::to_string(attempt));

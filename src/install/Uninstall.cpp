@@ -8,6 +8,7 @@
 #include "internal/GameFiles.h"
 #include "internal/InstallRecord.h"
 #include "internal/InstallTexts.h"
+#include "internal/KilledInstalls.h"
 
 namespace veldrin::install {
 namespace fs = std::filesystem;
@@ -34,6 +35,7 @@ void restoreDataFile(const GameFolder& game, const std::string& relative, Uninst
     const fs::path path = inGameFolder(game, relative);
     const std::string text = textOf(readBoundedFile(path, kMaxDataFileBytes, path.string()));
     if (const std::optional<std::string> without = withoutBlock(text)) {
+        if (!ownerMayWrite(path)) throw VeldrinError(texts::readOnlyDataFile(path));
         writeWholeFile(path, *without);
         result.blockRemoved = true;
     }
@@ -74,6 +76,7 @@ InstallStatus installStatus(const GameFolder& game) {
 }
 
 UninstallResult uninstall(const GameFolder& game) {
+    tidyAfterKilledInstalls(game.root);
     UninstallResult result;
     std::error_code error;
     if (!fs::is_regular_file(installFolder(game) / kRecordName, error)) {

@@ -134,14 +134,26 @@ TEST(InstallCommit, FailureOrStopAtEachStepLeavesTheFolderAsItWas) {
     }
 }
 
-TEST(InstallCommit, StagingLeftByAKilledInstallGoesWithTheNextInstall) {
+TEST(InstallCommit, WhatAKilledInstallLeftIsTidiedByTheNextInstallOrUninstall) {
     Game g(TargetGame::GtaVc);
     const Snapshot before = g.snapshot();
     // No process has this id (above any system's largest), as after a kill.
     writeText(g.folder / ".veldrin-staging-999999999-0/veldrin.img", "half written");
     commitInstall(g.game, stageLevel(g.game), {});
     EXPECT_FALSE(fs::exists(g.folder / ".veldrin-staging-999999999-0"));
+    // Killed after moving the earlier install aside: it goes back into place, then uninstall removes it.
+    fs::rename(g.folder / "veldrin", g.folder / ".veldrin-replaced-999999999");
     uninstall(g.game);
+    EXPECT_EQ(g.snapshot(), before);
+}
+
+TEST(InstallCommit, GameFolderGivenWithATrailingSlashInstallsAlike) {
+    Game g(TargetGame::GtaSa);
+    const Snapshot before = g.snapshot();
+    const GameFolder slashed = recogniseGameFolder(g.folder.path().string() + "/");
+    commitInstall(slashed, stageLevel(slashed), {});
+    EXPECT_TRUE(installStatus(g.game).intact());
+    uninstall(slashed);
     EXPECT_EQ(g.snapshot(), before);
 }
 
@@ -152,6 +164,13 @@ TEST(InstallCommit, ReadOnlyDataFileIsRefusedAndNothingChanges) {
     const std::string refusal = refusalOf([&] { commitInstall(g.game, stageLevel(g.game), {}); });
     EXPECT_NE(refusal.find("read-only"), std::string::npos) << refusal;
     EXPECT_EQ(g.snapshot(), before);
+    // Uninstall refuses it too, before it removes anything.
+    fs::permissions(g.game.gameDataFile, fs::perms::owner_write, fs::perm_options::add);
+    commitInstall(g.game, stageLevel(g.game), {});
+    fs::permissions(g.game.gameDataFile, fs::perms::owner_write, fs::perm_options::remove);
+    const Snapshot installed = g.snapshot();
+    EXPECT_NE(refusalOf([&] { uninstall(g.game); }).find("read-only"), std::string::npos);
+    EXPECT_EQ(g.snapshot(), installed);
 }
 
 TEST(InstallCommit, RefusesLinesThatDoNotNameAStagedFileOfTheInstallFolder) {

@@ -18,4 +18,8 @@ std::vector<uint8_t> readBoundedFile(const std::filesystem::path& path, std::uin
 // The first `count` bytes of the file (fewer when it is shorter).
 std::vector<uint8_t> readFileStart(const std::filesystem::path& path, std::size_t count, const std::string& what);
 
+// False when the file's read-only flag (the owner's write permission) is set, as the games' installers
+// and users set it: such a file is not to be replaced.
+bool ownerMayWrite(const std::filesystem::path& file);
+
 } // namespace veldrin::install

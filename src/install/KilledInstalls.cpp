@@ -1,0 +1,44 @@
+#include "internal/KilledInstalls.h"
+
+#include <cerrno>
+#include <csignal>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "base/TextUtil.h"
+
+namespace veldrin::install {
+namespace fs = std::filesystem;
+
+namespace {
+
+// The process id a folder name carries after its prefix; none when it is not one of ours.
+std::optional<long long> processOf(const std::string& name, std::string_view prefix) {
+    if (name.rfind(prefix, 0) != 0) return std::nullopt;
+    const std::size_t end = name.find('-', prefix.size());
+    return parseInteger(name.substr(prefix.size(), end == std::string::npos ? std::string::npos : end - prefix.size()));
+}
+
+bool isGone(long long pid) { return pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH; }
+
+} // namespace
+
+void tidyAfterKilledInstalls(const fs::path& root) {
+    std::error_code error;
+    std::vector<fs::path> staging, replaced;
+    for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (const auto pid = processOf(name, kStagingPrefix); pid && isGone(*pid)) staging.push_back(it->path());
+        if (const auto pid = processOf(name, kReplacedPrefix); pid && isGone(*pid)) replaced.push_back(it->path());
+    }
+    std::error_code ignored;
+    for (const fs::path& folder : staging) fs::remove_all(folder, ignored);
+    for (const fs::path& folder : replaced) {
+        if (!fs::exists(root / "veldrin", ignored)) fs::rename(folder, root / "veldrin", ignored);
+        else fs::remove_all(folder, ignored);
+    }
+}
+
+} // namespace veldrin::install
