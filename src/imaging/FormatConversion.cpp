@@ -39,10 +39,13 @@ ImageData toArgb(const ImageData& image) {
     return image;
 }
 
-ImageData toBlocks(const ImageData& image, TexelFormat blockFormat, DxtQuality quality) {
+ImageData toBlocks(const ImageData& image, TexelFormat blockFormat, DxtQuality quality, BlockPadding padding) {
     ImageData working = toArgb(image);
     const int32_t width = nextMultipleOf4(working.width), height = nextMultipleOf4(working.height);
-    if (width != working.width || height != working.height) working = stretchNearest(working, width, height);
+    if (width != working.width || height != working.height) {
+        working = padding == BlockPadding::RepeatEdges ? extendEdges(working, width, height)
+                                                       : stretchNearest(working, width, height);
+    }
     ImageData blocks = createImage(width, height, blockFormat);
     blocks.texels = encodeBlocks(working.texels, width, height, blockFormat, quality);
     return blocks;

@@ -101,7 +101,8 @@ ImageData exchangeChannels(ImageData image, int32_t channelA, int32_t channelB);
 ImageData scaleImage(const ImageData& image, int32_t width, int32_t height, SamplingFilter filter);
 // `levels` images (0 = down to 1 x 1), level 0 a copy of the image, each further level halved
 // (never below 1) and resampled from the full-size image with `mipFilter`; block levels are
-// encoded with `quality`.
+// encoded with `quality`. A block level narrower or shorter than 4 texels sits at its blocks' top
+// left with its last column and row repeated, as readers show only that corner.
 MipChain buildMipChain(const ImageData& image, int32_t levels, SamplingFilter mipFilter = SamplingFilter::Triangle,
                        DxtQuality quality = DxtQuality::Exact);
 

@@ -36,7 +36,12 @@ MipChain makeChain(const ImageData& image, int32_t levels, SamplingFilter mipFil
         width = std::max(1, width / 2);
         height = std::max(1, height / 2);
         ImageData made = nearest ? stretchNearest(working, width, height) : resampleFiltered(working, width, height, mipFilter);
-        if (info.isBlockFormat) made = toBlocks(made, image.format, quality);
+        if (info.isBlockFormat) {
+            // A level narrower or shorter than a block is read from the block's top left; larger levels
+            // keep the stretching level 0 has.
+            const BlockPadding padding = width < 4 || height < 4 ? BlockPadding::RepeatEdges : BlockPadding::Stretch;
+            made = toBlocks(made, image.format, quality, padding);
+        }
         chain.push_back(std::move(made));
     }
     return chain;

@@ -91,20 +91,21 @@ IntegerMappingTable toIntegerWeights(const MappingTable& table) {
     return integers;
 }
 
-ImageData stretchNearest(const ImageData& source, int32_t width, int32_t height) {
+namespace {
+
+// A width x height image whose texel (x, y) is the source texel (columnOf(x), rowOf(y)).
+template <typename ColumnOf, typename RowOf>
+ImageData copyTexelsAt(const ImageData& source, int32_t width, int32_t height, ColumnOf columnOf, RowOf rowOf) {
     ImageData destination = createImage(width, height, source.format);
     const int64_t bytesPerPixel = formatInfo(source.format).bytesPerPixel;
-    // 64-bit steps: 32 bits would wrap for sources of 65,536 texels or more along an axis.
-    const uint64_t stepX = static_cast<uint64_t>(source.width) * 65536 / static_cast<uint64_t>(destination.width);
-    const uint64_t stepY = static_cast<uint64_t>(source.height) * 65536 / static_cast<uint64_t>(destination.height);
     std::vector<int64_t> sourceOffsets(static_cast<std::size_t>(destination.width));
     for (int64_t x = 0; x < destination.width; ++x)
-        sourceOffsets[static_cast<std::size_t>(x)] = static_cast<int64_t>((x * stepX) >> 16) * bytesPerPixel;
+        sourceOffsets[static_cast<std::size_t>(x)] = columnOf(x) * bytesPerPixel;
 
     const int64_t sourcePitch = source.width * bytesPerPixel;
     uint8_t* out = destination.texels.data();
     for (int64_t y = 0; y < destination.height; ++y) {
-        const uint8_t* row = source.texels.data() + static_cast<int64_t>((y * stepY) >> 16) * sourcePitch;
+        const uint8_t* row = source.texels.data() + rowOf(y) * sourcePitch;
         for (const int64_t offset : sourceOffsets) {
             std::copy_n(row + offset, bytesPerPixel, out);
             out += bytesPerPixel;
@@ -112,6 +113,23 @@ ImageData stretchNearest(const ImageData& source, int32_t width, int32_t height)
     }
     destination.palette = source.palette;
     return destination;
+}
+
+} // namespace
+
+ImageData stretchNearest(const ImageData& source, int32_t width, int32_t height) {
+    // 64-bit steps: 32 bits would wrap for sources of 65,536 texels or more along an axis.
+    const uint64_t stepX = static_cast<uint64_t>(source.width) * 65536 / static_cast<uint64_t>(width);
+    const uint64_t stepY = static_cast<uint64_t>(source.height) * 65536 / static_cast<uint64_t>(height);
+    return copyTexelsAt(
+        source, width, height, [&](int64_t x) { return static_cast<int64_t>((static_cast<uint64_t>(x) * stepX) >> 16); },
+        [&](int64_t y) { return static_cast<int64_t>((static_cast<uint64_t>(y) * stepY) >> 16); });
+}
+
+ImageData extendEdges(const ImageData& source, int32_t width, int32_t height) {
+    return copyTexelsAt(
+        source, width, height, [&](int64_t x) { return std::min<int64_t>(x, source.width - 1); },
+        [&](int64_t y) { return std::min<int64_t>(y, source.height - 1); });
 }
 
 WeightedPasses planWeightedPasses(int32_t sourceWidth, int32_t sourceHeight, int32_t width, int32_t height,

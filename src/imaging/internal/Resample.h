@@ -34,6 +34,9 @@ IntegerMappingTable toIntegerWeights(const MappingTable& table);
 // (x * stepX >> 16, y * stepY >> 16), stepX = source width * 65536 / width. The palette of an
 // indexed image is copied as it is.
 ImageData stretchNearest(const ImageData& source, int32_t width, int32_t height);
+// A width x height image (at least the source's size) in the source's plain format holding the source
+// at its top left, its last column and last row repeated into the rest.
+ImageData extendEdges(const ImageData& source, int32_t width, int32_t height);
 // A width x height "A8R8G8B8" image made from the "A8R8G8B8" source with the filter's weights.
 ImageData resampleFiltered(const ImageData& source, int32_t width, int32_t height, SamplingFilter filter);
 
