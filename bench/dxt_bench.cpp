@@ -203,7 +203,7 @@ MipChain plainMipChain(const ImageData& image) {
         ImageData level = createImage(width, height, TexelFormat::A8R8G8B8);
         resampleRowsPlain(argb, planWeightedPasses(argb.width, argb.height, width, height, SamplingFilter::Triangle),
                           level.texels.data());
-        if (width < 4 || height < 4) level = stretchNearest(level, std::max(width, 4), std::max(height, 4));
+        if (width < 4 || height < 4) level = extendEdges(level, std::max(width, 4), std::max(height, 4));
         ImageData blocks = createImage(level.width, level.height, TexelFormat::DXT3);
         for (int32_t by = 0; by < level.height / 4; ++by)
             encodeBlockRowScalar(level.texels.data() + int64_t{by} * 4 * level.width * 4, int64_t{level.width} * 4,
