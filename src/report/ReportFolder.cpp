@@ -14,6 +14,7 @@
 #include "report/ReportPage.h"
 #include "report/TextureSheet.h"
 #include "report/Thumbnail.h"
+#include "report/ViewerSection.h"
 #include "report/WarningKinds.h"
 
 namespace veldrin {
@@ -65,14 +66,17 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     ReportPictures pictures;
 
     std::vector<int> sheetSizes(content.sheets.size(), -1);
+    std::vector<SceneAtlas> atlases(content.sheets.size()); // the sheets again, as the 3D view's atlases
     const std::vector<std::string> sheetProblems =
         forEachPicture(content.sheets.size(), content.jobs, [&](std::size_t i, std::string& problem) {
             const SheetSource& source = content.sheets[i];
             const auto textures = readOrExplain(source.textures, problem);
             if (!textures) return;
             const TextureSheet sheet = composeSheet(*textures);
-            writeWholeFile(folder / "textures" / (source.name + ".png"), encodePng(sheet.image));
+            std::vector<uint8_t> png = encodePng(sheet.image);
+            writeWholeFile(folder / "textures" / (source.name + ".png"), png);
             writeWholeFile(folder / "textures" / (source.name + ".json"), sheetJson(sheet));
+            if (content.scene) atlases[i] = {source.name, sheet.image.width, sheet.image.height, std::move(png), sheet.cells};
             sheetSizes[i] = static_cast<int>(sheet.cells.size());
         });
     for (std::size_t i = 0; i < content.sheets.size(); ++i) {
@@ -149,6 +153,11 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         writeWholeFile(folder / "map.json", mapJson(map, *content.mapPoints));
         pictures.map = true;
         pictures.mapPoints = map.points;
+    }
+    if (content.scene) {
+        std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
+        pictures.viewer = writeViewerFiles(folder, *content.scene, atlases);
+        for (const SceneModel& m : content.scene->models) pictures.previews.push_back(m.name);
     }
     writeWholeFile(folder / "manifest.json", manifestJson(record));
     writeWholeFile(folder / "index.html", reportPage(record, pictures));

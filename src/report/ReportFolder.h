@@ -10,6 +10,7 @@
 #include "report/LevelPictures.h"
 #include "report/PlacementMap.h"
 #include "report/RunRecord.h"
+#include "scene/Scene.h"
 #include "texture/DictionaryDecoder.h"
 
 namespace veldrin {
@@ -34,6 +35,7 @@ struct ReportContent {
     std::function<std::optional<RgbaImage>(int textureId)> levelTexture;
     std::optional<std::vector<MapPoint>> mapPoints; // no map without
     std::vector<MapZone> zones;
+    const Scene* scene = nullptr; // the 3D view's level (scene.js, viewer.js); none without
     int jobs = 1;
 };
 

@@ -124,6 +124,8 @@ std::string reportPage(const RunRecord& r, const ReportPictures& pictures) {
         h += "</table></div>\n";
     }
 
+    h += pictures.viewer;
+
     h += "<h2>Textures</h2>\n";
     if (pictures.sheets.empty()) h += "<p>No texture dictionary.</p>\n";
     for (const ReportPictures::Sheet& s : pictures.sheets) {
@@ -133,7 +135,12 @@ std::string reportPage(const RunRecord& r, const ReportPictures& pictures) {
              " texture(s), <a href=\"" + file + ".json\">cells</a></figcaption></figure>\n";
     }
 
-    h += "<h2>Models (" + std::to_string(pictures.thumbnails.size()) + ")</h2>\n<div class=\"thumbs\">\n";
+    const std::size_t modelsShown = pictures.thumbnails.empty() ? pictures.previews.size() : pictures.thumbnails.size();
+    h += "<h2>Models (" + std::to_string(modelsShown) + ")</h2>\n<div class=\"thumbs\">\n";
+    if (pictures.thumbnails.empty())
+        for (const std::string& name : pictures.previews)
+            h += "<figure><div class=\"checker\"><canvas width=\"128\" height=\"128\" data-preview=\"" + escapeHtml(name) +
+                 "\"></canvas></div><figcaption>" + escapeHtml(name) + "</figcaption></figure>\n";
     for (const ReportPictures::Thumbnail& t : pictures.thumbnails) {
         // Each picture is one cell of a sheet, shown by placing the sheet behind a 128 x 128 window.
         h += "<figure><div class=\"checker\"><img src=\"models/" + urlSegment(t.sheet) + ".png\" style=\"object-position: -" +

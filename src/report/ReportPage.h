@@ -21,10 +21,14 @@ struct ReportPictures {
     std::vector<Thumbnail> thumbnails;
     bool map = false;                    // map.png
     int mapPoints = 0;
+    // The 3D view's section (report/ViewerSection), "" without scene.js; and the models the page draws
+    // itself: an element with data-preview="NAME" gets a picture of that model once it scrolls into view.
+    std::string viewer;
+    std::vector<std::string> previews;
 };
 
-// index.html: one page that needs nothing but the folder it lies in (inline style, no scripts, relative
-// links only). Every count of the summary carries data-count="KEY" with the manifest's key in `counts`.
+// index.html: one page that needs nothing but the folder it lies in (inline style, local scripts only,
+// relative links only). Every count of the summary carries data-count="KEY" with the manifest's key in `counts`.
 std::string reportPage(const RunRecord& record, const ReportPictures& pictures);
 
 // Text made safe for HTML content and attribute values.

@@ -142,6 +142,12 @@ private:
 
     void commitModel(const PlannedModel& p, ModelOutput& out) {
         const std::size_t commitIndex = committed_.size();
+        // The report's scene reads the DFF as written, so it keeps a copy.
+        if (o_.writeReport)
+            report_.sceneModels.push_back({p.name, o_.generateIde ? o_.idOffset + static_cast<int>(commitIndex) : -1,
+                                           o_.txdMode == TxdMode::NoTxd ? std::string() : ideDictionaryName(commitIndex, p.name, o_),
+                                           placementKind(p_.tables.models[static_cast<std::size_t>(p.resourceIndex)]) != PlacementKind::Model,
+                                           out.dff});
         sink_.put(p.name + ".dff", p.name + ".dff", std::move(out.dff));
         if (o_.generateIde) {
             ideIds_[static_cast<std::size_t>(p.resourceIndex)] = o_.idOffset + static_cast<int>(commitIndex);
@@ -173,7 +179,10 @@ private:
             line.position = offsetPosition(instance.position, o_.mapOffset);
             line.rotation = instance.rotation;
             ipl += iplInstanceLine(o_.targetGame, line);
-            if (o_.writeReport) report_.placements.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model])});
+            if (o_.writeReport) {
+                report_.placements.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model])});
+                report_.scenePlacements.push_back({line.name, line.position, line.rotation});
+            }
             ++summary_.instancesWritten;
         }
         ipl += iplTail();

@@ -42,6 +42,15 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     content.mapPoints = std::move(input.placements);
     if (zones && options.zonIsland) content.zones = islandZones(*zones, *options.zonIsland);
 
+    // The 3D view's level, read back from the bytes written; what cannot be read is a warning.
+    std::vector<SceneDictionaryInput> dictionaries;
+    for (const auto& [name, bytes] : input.dictionaries) dictionaries.push_back({name, bytes});
+    std::vector<std::string> sceneProblems;
+    const Scene scene = buildScene(options.levelName, input.sceneModels, dictionaries, input.scenePlacements, sceneProblems);
+    for (const std::string& problem : sceneProblems)
+        record.warn(std::string(describeWarning(WarningKind::Report).id), "the 3D view leaves out " + problem);
+    content.scene = &scene;
+
     const std::filesystem::path folder = reportFolderFor(options.outputFolder, options.levelName);
     writeReportFolder(folder, std::move(record), content);
     return folder;

@@ -14,6 +14,7 @@
 #include "report/LevelContent.h"
 #include "report/PlacementMap.h"
 #include "report/WarningKinds.h"
+#include "scene/Scene.h"
 
 namespace veldrin {
 
@@ -22,6 +23,8 @@ struct RunReportInput {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> dictionaries; // name without extension, bytes written
     std::vector<ReportModel> models;                                        // as committed
     std::vector<MapPoint> placements;                                       // as written to the IPL
+    std::vector<SceneModelInput> sceneModels;                               // as committed, with their DFF bytes
+    std::vector<ScenePlacementInput> scenePlacements;                       // as written to the IPL
     std::vector<WrittenFile> files;                                         // the output sink's record
     std::vector<RunWarning> warnings;
     int modelsSkipped = 0;
