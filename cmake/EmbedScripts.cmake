@@ -1,5 +1,7 @@
-# Joins the viewer's scripts, in name order, into one C++ source holding them as a string:
-#   cmake -DOUTPUT=file.cpp -DSYMBOL=name -DINPUTS="a.js;b.js" -P EmbedScripts.cmake
+# Joins the scripts of a folder, in name order, into one C++ source holding them as a string:
+#   cmake -DOUTPUT=file.cpp -DSYMBOL=name -DFOLDER=dir -P EmbedScripts.cmake
+file(GLOB INPUTS ${FOLDER}/*.js)
+list(SORT INPUTS)
 set(text "")
 foreach(input ${INPUTS})
   file(READ ${input} part)
