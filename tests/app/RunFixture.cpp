@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/FileIO.h"
+#include "inspect/ImgRead.h"
 #include "support/ModelEncoder.h"
 #include "support/TextureEncoder.h"
 
@@ -113,6 +114,21 @@ std::vector<std::string> filesIn(const std::filesystem::path& folder) {
     for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::map<std::string, std::vector<uint8_t>> filesOnDisk(const std::filesystem::path& folder, const std::string& level,
+                                                         TargetGame target, bool archive) {
+    std::map<std::string, std::vector<uint8_t>> files;
+    for (const std::string& name : filesIn(folder)) files[name] = readWholeFile(folder / name);
+    if (!archive) return files;
+    const std::vector<uint8_t>& img = files.at(level + ".IMG");
+    const std::vector<inspect::ImgEntry> entries = target == TargetGame::GtaSa ? inspect::readVer2Entries(img, level + ".IMG")
+                                                                                : inspect::readDirEntries(files.at(level + ".DIR"), level + ".DIR");
+    for (const inspect::ImgEntry& e : entries) {
+        const auto bytes = inspect::entryBytes(img, e, level + ".IMG");
+        files[level + ".IMG/" + e.name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
+    }
+    return files;
 }
 
 } // namespace veldrin::test

@@ -50,5 +50,9 @@ std::vector<std::string> readLines(const std::filesystem::path& file);
 std::vector<std::string> sectionLines(const std::vector<std::string>& lines, const std::string& section);
 std::vector<std::string> splitFields(const std::string& line);
 std::vector<std::string> filesIn(const std::filesystem::path& folder);
+// Every file of the run as it is on disk: loose files read whole, archive entries cut from the archive
+// at the place its own directory gives, named "LEVEL.IMG/ENTRY".
+std::map<std::string, std::vector<uint8_t>> filesOnDisk(const std::filesystem::path& folder, const std::string& level,
+                                                         TargetGame target, bool archive);
 
 } // namespace veldrin::test

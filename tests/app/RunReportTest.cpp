@@ -10,7 +10,6 @@
 
 #include "RunFixture.h"
 #include "base/FileIO.h"
-#include "inspect/ImgRead.h"
 #include "report/PngReader.h"
 #include "report/Sha256.h"
 #include "support/SampleLevels.h"
@@ -26,23 +25,6 @@ using Json = nlohmann::json;
 Json readJson(const std::filesystem::path& path) {
     const auto bytes = readWholeFile(path);
     return Json::parse(bytes.begin(), bytes.end());
-}
-
-// Every file of the run as it is on disk: loose files read whole, archive entries cut from the archive
-// at the place its own directory gives.
-std::map<std::string, std::vector<uint8_t>> filesOnDisk(const std::filesystem::path& folder, const std::string& level,
-                                                         TargetGame target, bool archive) {
-    std::map<std::string, std::vector<uint8_t>> files;
-    for (const std::string& name : filesIn(folder)) files[name] = readWholeFile(folder / name);
-    if (!archive) return files;
-    const std::vector<uint8_t>& img = files.at(level + ".IMG");
-    const std::vector<inspect::ImgEntry> entries = target == TargetGame::GtaSa ? inspect::readVer2Entries(img, level + ".IMG")
-                                                                                : inspect::readDirEntries(files.at(level + ".DIR"), level + ".DIR");
-    for (const inspect::ImgEntry& e : entries) {
-        const auto bytes = inspect::entryBytes(img, e, level + ".IMG");
-        files[level + ".IMG/" + e.name] = std::vector<uint8_t>(bytes.begin(), bytes.end());
-    }
-    return files;
 }
 
 } // namespace

@@ -1,0 +1,179 @@
+// The 3D view's scene.js read back and held against what the run wrote: each model against its DFF
+// (read by the reader kit), its IDE line, and each placement against its IPL line.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cstring>
+
+#include "RunFixture.h"
+#include "base/FileIO.h"
+#include "inspect/DffRead.h"
+#include "support/SampleLevels.h"
+
+using namespace veldrin;
+using namespace veldrin::test;
+
+namespace {
+
+using Json = nlohmann::json;
+
+Json readSceneScript(const std::filesystem::path& file) {
+    const std::vector<uint8_t> bytes = readWholeFile(file);
+    const std::string text(bytes.begin(), bytes.end());
+    const std::string head = "window.veldrinScene = ";
+    EXPECT_EQ(text.rfind(head, 0), 0u) << "scene.js sets window.veldrinScene";
+    const std::size_t end = text.rfind(';');
+    return Json::parse(text.substr(head.size(), end - head.size()));
+}
+
+// A typed array of scene.js: base64, little-endian values.
+template <typename T>
+std::vector<T> decodeArray(const std::string& text) {
+    std::vector<uint8_t> bytes;
+    uint32_t bits = 0;
+    int count = 0;
+    for (char c : text) {
+        int v;
+        if (c >= 'A' && c <= 'Z') v = c - 'A';
+        else if (c >= 'a' && c <= 'z') v = c - 'a' + 26;
+        else if (c >= '0' && c <= '9') v = c - '0' + 52;
+        else if (c == '+') v = 62;
+        else if (c == '/') v = 63;
+        else break; // padding
+        bits = bits << 6 | uint32_t(v);
+        if ((count += 6) >= 8) {
+            count -= 8;
+            bytes.push_back(uint8_t(bits >> count));
+        }
+    }
+    EXPECT_EQ(bytes.size() % sizeof(T), 0u);
+    std::vector<T> values(bytes.size() / sizeof(T));
+    std::memcpy(values.data(), bytes.data(), values.size() * sizeof(T));
+    return values;
+}
+
+struct Case {
+    const char* name;
+    GameVersion edition;
+    TargetGame target;
+    bool archive;
+    TxdMode txd;
+    bool night;
+};
+
+// The IPL's position and rotation fields of one inst line.
+struct IplFields {
+    int x, rotation;
+};
+IplFields iplFields(TargetGame target) {
+    switch (target) {
+    case TargetGame::Gta3: return {2, 8};
+    case TargetGame::GtaVc: return {3, 9};
+    default: return {3, 6};
+    }
+}
+
+} // namespace
+
+TEST(SceneScript, HoldsTheWrittenModelsAndPlacements) {
+    const Case cases[] = {
+        {"VC loose files, one dictionary", GameVersion::VcsPs2, TargetGame::GtaVc, false, TxdMode::OneBigTxd, false},
+        {"SA archive, a dictionary per group, night colours", GameVersion::LcsPsp, TargetGame::GtaSa, true, TxdMode::TxdPerGroup, true},
+        {"GTA 3 archive, no dictionary", GameVersion::LcsPs2, TargetGame::Gta3, true, TxdMode::NoTxd, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir("veldrin-scene");
+        ConversionOptions o = optionsFor(buildLevel(sampleTown(c.edition)).write(dir.path(), "town"), c.edition);
+        o.targetGame = c.target;
+        o.generateIde = true;
+        o.buildImg = c.archive;
+        o.txdMode = c.txd;
+        o.modelsPerTxd = 7;
+        o.genNightPrelit = c.night;
+        o.mapOffset = {250.5f, -75.25f, 3};
+        o.writeReport = true;
+        const RunResult run = runAndCollect(o);
+        const Json scene = readSceneScript(run.summary.reportFolder / "scene.js");
+        const Json manifest = Json::parse(readWholeFile(run.summary.reportFolder / "manifest.json"));
+        const Json& data = scene["data"];
+
+        const auto positions = decodeArray<float>(data["positions"]);
+        const auto uvs = decodeArray<float>(data["uvs"]);
+        const auto day = decodeArray<uint8_t>(data["day"]);
+        const auto night = decodeArray<uint8_t>(data["night"]);
+        const auto indices = decodeArray<uint16_t>(data["indices"]);
+        const auto materials = decodeArray<uint16_t>(data["triangleMaterials"]);
+        ASSERT_EQ(scene["indexBytes"], 2);
+        ASSERT_EQ(positions.size(), 3 * scene["vertices"].get<std::size_t>());
+        ASSERT_EQ(indices.size(), 3 * scene["triangles"].get<std::size_t>());
+        EXPECT_EQ(scene["models"].size(), manifest["counts"]["models"].get<std::size_t>());
+        EXPECT_EQ(scene["placements"], manifest["counts"]["placements"]);
+
+        // Each model against its DFF and its IDE line.
+        const auto disk = filesOnDisk(o.levelFolder(), "TOWN", c.target, c.archive);
+        const auto objs = sectionLines(readLines(o.levelFolder() / "town.ide"), "objs");
+        ASSERT_EQ(objs.size(), scene["models"].size());
+        for (std::size_t i = 0; i < objs.size(); ++i) {
+            const Json& m = scene["models"][i];
+            const auto fields = splitFields(objs[i]);
+            ASSERT_EQ(m["name"], fields[1]);
+            EXPECT_EQ(m["ide"], std::stoi(fields[0]));
+            EXPECT_EQ(m["dictionary"], c.txd == TxdMode::NoTxd ? std::string() : fields[2]);
+            const std::string file = (c.archive ? "TOWN.IMG/" : "") + fields[1] + ".dff";
+            ASSERT_TRUE(disk.count(file)) << file;
+            // An archive entry fills whole sectors: the manifest has the file's own size.
+            std::size_t size = disk.at(file).size();
+            for (const Json& f : manifest["files"])
+                if (f["name"] == fields[1] + ".dff") size = f["bytes"];
+            const inspect::DffGeometry g = inspect::readDff(std::span(disk.at(file)).first(size), file).geometries.at(0);
+            const std::size_t v0 = m["firstVertex"], t0 = m["firstTriangle"];
+            ASSERT_EQ(m["vertices"], g.positions.size());
+            ASSERT_EQ(m["triangles"], g.triangles.size());
+            EXPECT_EQ(m["night"], !g.night.empty());
+            EXPECT_EQ(m["night"], c.night);
+            for (std::size_t v = 0; v < g.positions.size(); ++v) {
+                for (int a = 0; a < 3; ++a) ASSERT_EQ(positions[3 * (v0 + v) + a], g.positions[v][a]) << m["name"] << " vertex " << v;
+                for (int a = 0; a < 2; ++a) ASSERT_EQ(uvs[2 * (v0 + v) + a], g.coordinates[v][a]) << m["name"] << " vertex " << v;
+                for (int a = 0; a < 4; ++a) {
+                    ASSERT_EQ(day[4 * (v0 + v) + a], g.prelit[v][a]) << m["name"] << " vertex " << v;
+                    if (!g.night.empty()) ASSERT_EQ(night[4 * (v0 + v) + a], g.night[v][a]) << m["name"] << " vertex " << v;
+                }
+            }
+            // The file stores a triangle as b, a, material, c.
+            for (std::size_t t = 0; t < g.triangles.size(); ++t) {
+                const auto& stored = g.triangles[t];
+                const std::size_t at = 3 * (t0 + t);
+                ASSERT_EQ((std::array<uint16_t, 3>{indices[at], indices[at + 1], indices[at + 2]}),
+                          (std::array<uint16_t, 3>{stored[1], stored[0], stored[3]})) << m["name"] << " triangle " << t;
+                ASSERT_EQ(materials[t0 + t], stored[2]);
+            }
+            ASSERT_EQ(m["materialNames"].size(), g.materialNames.size());
+            for (std::size_t k = 0; k < g.materialNames.size(); ++k) {
+                EXPECT_EQ(m["materialNames"][k], g.materialNames[k]);
+                // A textured material finds its texture when the run wrote dictionaries.
+                const int texture = m["materials"][k];
+                if (c.txd == TxdMode::NoTxd || g.materialNames[k].empty()) continue;
+                ASSERT_GE(texture, 0) << m["name"] << " material " << k;
+                EXPECT_EQ(scene["textures"][texture]["name"], g.materialNames[k]);
+                EXPECT_EQ(scene["textures"][texture]["dictionary"], m["dictionary"]);
+            }
+        }
+
+        // Each placement against its IPL line: the model it names, where, turned how.
+        const auto inst = sectionLines(readLines(o.levelFolder() / "town.ipl"), "inst");
+        const auto models = decodeArray<int32_t>(data["placementModels"]);
+        const auto where = decodeArray<float>(data["placementPositions"]);
+        const auto turn = decodeArray<float>(data["placementRotations"]);
+        ASSERT_EQ(models.size(), inst.size());
+        ASSERT_GT(inst.size(), 0u);
+        const IplFields at = iplFields(c.target);
+        for (std::size_t i = 0; i < inst.size(); ++i) {
+            const auto fields = splitFields(inst[i]);
+            ASSERT_EQ(scene["models"][std::size_t(models[i])]["name"], fields[1]);
+            for (int a = 0; a < 3; ++a) EXPECT_NEAR(where[3 * i + a], std::stod(fields[std::size_t(at.x + a)]), 1e-3) << inst[i];
+            for (int a = 0; a < 4; ++a) EXPECT_NEAR(turn[4 * i + a], std::stod(fields[std::size_t(at.rotation + a)]), 1e-6) << inst[i];
+        }
+    }
+}
