@@ -20,7 +20,15 @@ QString runEndText(const ConversionOptions& options, const RunSummary& summary, 
 
 MessageLinks runEndLinks(const ConversionOptions& options, const RunSummary& summary) {
     MessageLinks links;
-    if (!summary.reportFolder.empty()) links.append({kOpenReportCaption, localUrl(summary.reportFolder / "index.html")});
+    if (!summary.reportFolder.empty()) {
+        links.append({kOpenReportCaption, localUrl(summary.reportFolder / "index.html")});
+        // The view's scene lies beside the page; a report written without one has no view to open.
+        if (std::filesystem::is_regular_file(summary.reportFolder / "scene.js")) {
+            QUrl view = localUrl(summary.reportFolder / "index.html");
+            view.setFragment("view");
+            links.append({kOpenViewCaption, view});
+        }
+    }
     links.append({kOpenFolderCaption, localUrl(options.levelFolder())});
     return links;
 }

@@ -12,11 +12,13 @@
 namespace veldrin::gui {
 
 inline const char* const kOpenReportCaption = "Open report";
+inline const char* const kOpenViewCaption = "Open 3D view";
 inline const char* const kOpenFolderCaption = "Open folder";
 
 // What the final message of a converted level says: what was written where, then the warnings, if any.
 QString runEndText(const ConversionOptions& options, const RunSummary& summary, const QStringList& warnings);
-// Its buttons: the run's report page when one was written, and the level's output folder.
+// Its buttons: the run's report page when one was written, the page at its 3D view when it has one, and
+// the level's output folder.
 MessageLinks runEndLinks(const ConversionOptions& options, const RunSummary& summary);
 
 // The final message of levels converted in turn: one line per level, then the warnings as a single run tells them.

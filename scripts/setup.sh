@@ -5,10 +5,10 @@ set -euo pipefail
 # display); fonts-dejavu-core gives that platform a font to draw with. CLI11 parses the command line,
 # Highway gives the portable vector code, libpng and nlohmann-json write the run report. stb and
 # libsquish are the peers the benchmarks compare against (bench/ only). clang with its libFuzzer
-# runtime builds the fuzz targets.
+# runtime builds the fuzz targets. chromium, nodejs and npm run the report page's tests.
 packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-dejavu-core libcli11-dev libhwy-dev libpng-dev nlohmann-json3-dev
-  libstb-dev libsquish-dev clang libclang-rt-14-dev)
+  libstb-dev libsquish-dev clang libclang-rt-14-dev chromium nodejs npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -18,4 +18,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The report page's tests drive Chromium with the npm packages pinned in package-lock.json.
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ ! -d "$root/node_modules" ] || [ "$root/package-lock.json" -nt "$root/node_modules" ]; then
+  (cd "$root" && npm ci --ignore-scripts --no-audit --no-fund)
 fi

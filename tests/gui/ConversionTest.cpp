@@ -208,12 +208,16 @@ private slots:
         QVERIFY2(log.messages[0].startsWith("Converted ") && log.messages[0].endsWith(" into " + toQString(dir / "town")),
                  qPrintable(log.messages[0]));
         QCOMPARE(w.lastRunSummary().reportFolder, dir.path() / "town-report");
-        QCOMPARE(log.links.size(), 2);
+        QCOMPARE(log.links.size(), 3);
         QCOMPARE(log.links[0].caption, QString("Open report"));
         QCOMPARE(toPath(log.links[0].url.toLocalFile()), dir.path() / "town-report" / "index.html");
         QVERIFY(std::filesystem::is_regular_file(toPath(log.links[0].url.toLocalFile())));
-        QCOMPARE(log.links[1].caption, QString("Open folder"));
-        QCOMPARE(toPath(log.links[1].url.toLocalFile()), dir.path() / "town");
+        // The same page, opened at its 3D view.
+        QCOMPARE(log.links[1].caption, QString("Open 3D view"));
+        QCOMPARE(log.links[1].url.adjusted(QUrl::RemoveFragment), log.links[0].url);
+        QCOMPARE(log.links[1].url.fragment(), QString("view"));
+        QCOMPARE(log.links[2].caption, QString("Open folder"));
+        QCOMPARE(toPath(log.links[2].url.toLocalFile()), dir.path() / "town");
         QCOMPARE(child<QLabel>(w, "StatusText")->text(), QString("All done!"));
         QVERIFY(statuses.size() > 4);
         QCOMPARE(statuses.front(), QString("Loading town.lvz"));
@@ -357,13 +361,17 @@ private slots:
         QTest::addColumn<QString>("pressed");
         QTest::addColumn<QString>("opened");
         QTest::newRow("report") << "Open report" << "/levels/town-report/index.html";
+        QTest::newRow("3D view") << "Open 3D view" << "/levels/town-report/index.html#view";
         QTest::newRow("folder") << "Open folder" << "/levels/town";
         QTest::newRow("ok") << "OK" << "";
     }
     void theFinalMessageButtonsOpenTheirLinks() {
         QFETCH(QString, pressed);
         QFETCH(QString, opened);
+        QUrl view = QUrl::fromLocalFile("/levels/town-report/index.html");
+        view.setFragment("view");
         const MessageLinks links{{"Open report", QUrl::fromLocalFile("/levels/town-report/index.html")},
+                                 {"Open 3D view", view},
                                  {"Open folder", QUrl::fromLocalFile("/levels/town")}};
         QStringList urls;
         QTimer press;
@@ -380,7 +388,10 @@ private slots:
         });
         press.start(20);
         showLinkedMessageBox(nullptr, "Converted", MessageKind::Information, links,
-                             [&](const QUrl& url) { urls << url.toLocalFile(); return true; });
+                             [&](const QUrl& url) {
+                                 urls << url.toLocalFile() + (url.hasFragment() ? "#" + url.fragment() : QString());
+                                 return true;
+                             });
         QCOMPARE(urls, opened.isEmpty() ? QStringList{} : QStringList{opened});
     }
 
