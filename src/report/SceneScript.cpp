@@ -1,17 +1,48 @@
 #include "report/SceneScript.h"
 
+#include <cstring>
 #include <map>
 
 #include <nlohmann/json.hpp>
+#include <zlib.h>
 
+#include "base/Error.h"
 #include "base/TextUtil.h"
 
 namespace veldrin {
 namespace {
 
-template <typename T>
-std::string base64Of(const std::vector<T>& values) {
-    return base64(values.data(), values.size() * sizeof(T));
+using Json = nlohmann::ordered_json;
+
+// The typed arrays of the scene, one after another in one buffer, each starting at a multiple of four
+// bytes so the page can view them in place.
+class ArrayPack {
+public:
+    template <typename T>
+    void add(const std::string& name, const std::vector<T>& values) {
+        bytes_.resize((bytes_.size() + 3) / 4 * 4);
+        index_.push_back({{"name", name}, {"offset", bytes_.size()}, {"length", values.size()}});
+        const std::size_t at = bytes_.size();
+        bytes_.resize(at + values.size() * sizeof(T));
+        if (!values.empty()) std::memcpy(bytes_.data() + at, values.data(), values.size() * sizeof(T));
+    }
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+    const Json& index() const { return index_; }
+
+private:
+    std::vector<uint8_t> bytes_;
+    Json index_ = Json::array();
+};
+
+// A zlib stream, which the page inflates with the browser's own DecompressionStream("deflate").
+std::vector<uint8_t> deflated(const std::vector<uint8_t>& bytes) {
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    std::vector<uint8_t> out(size);
+    // Level 6: the geometry shrinks by about six times, in a small part of the report's time.
+    if (compress2(out.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()), 6) != Z_OK)
+        throw VeldrinError("scene.js could not be compressed (" + std::to_string(bytes.size()) + " bytes)");
+    out.resize(size);
+    return out;
 }
 
 } // namespace
@@ -41,13 +72,12 @@ std::string base64(const void* data, std::size_t bytes) {
 }
 
 std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlases) {
-    using Json = nlohmann::ordered_json;
     Json atlasList = Json::array();
     std::map<std::pair<std::string, std::string>, std::pair<int, const SheetCell*>> cells;
     for (std::size_t a = 0; a < atlases.size(); ++a) {
         const SceneAtlas& atlas = atlases[a];
         atlasList.push_back({{"dictionary", atlas.dictionary}, {"width", atlas.width}, {"height", atlas.height},
-                             {"png", "data:image/png;base64," + base64Of(atlas.png)}});
+                             {"png", "data:image/png;base64," + base64(atlas.png.data(), atlas.png.size())}});
         for (const SheetCell& c : atlas.cells) cells.emplace(std::pair{toLower(atlas.dictionary), toLower(c.name)}, std::pair{int(a), &c});
     }
     Json textures = Json::array();
@@ -64,14 +94,17 @@ std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlas
         textures.push_back(std::move(entry));
     }
 
-    // Every model's vertices and triangles go into shared arrays; a model names where its own start.
+    // Every model's vertices and triangles go into shared arrays; a model's columns say where its own
+    // start and how many there are.
     bool wideIndices = false;
     for (const SceneModel& m : scene.models) wideIndices = wideIndices || m.positions.size() > 65536;
-    std::vector<float> positions, uvs;
-    std::vector<uint8_t> day, night;
-    std::vector<uint16_t> indices16, materials;
+    std::vector<float> positions, uvs, bounds;
+    std::vector<uint8_t> day, night, flags;
+    std::vector<uint16_t> indices16, materials, materialCounts;
     std::vector<uint32_t> indices32;
-    Json models = Json::array();
+    std::vector<int32_t> firstVertex, vertices, firstTriangle, triangles, ide, dictionary, materialTextures;
+    Json names = Json::array(), dictionaries = Json::array(), materialNames = Json::array();
+    std::map<std::string, int> dictionaryIndex;
     std::size_t vertexBase = 0, triangleBase = 0;
     for (const SceneModel& m : scene.models) {
         const std::size_t n = m.positions.size();
@@ -92,23 +125,21 @@ std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlas
             }
             materials.push_back(m.triangleMaterial[t]);
         }
-        Json textureNames = Json::array();
-        for (const std::string& name : m.materialNames) textureNames.push_back(name);
-        models.push_back({{"name", m.name},
-                          {"ide", m.ideId},
-                          {"dictionary", m.dictionary},
-                          {"lod", m.lod},
-                          {"firstVertex", vertexBase},
-                          {"vertices", n},
-                          {"firstTriangle", triangleBase},
-                          {"triangles", m.triangles.size()},
-                          {"uvs", !m.uvs.empty()},
-                          {"prelight", !m.day.empty()},
-                          {"night", !m.night.empty()},
-                          {"materials", m.materialTexture},
-                          {"materialNames", textureNames},
-                          {"min", m.boundsMin},
-                          {"max", m.boundsMax}});
+        names.push_back(m.name);
+        ide.push_back(m.ideId);
+        const auto [d, added] = dictionaryIndex.emplace(m.dictionary, static_cast<int>(dictionaries.size()));
+        if (added) dictionaries.push_back(m.dictionary);
+        dictionary.push_back(d->second);
+        flags.push_back(uint8_t((m.lod ? 1 : 0) | (m.uvs.empty() ? 0 : 2) | (m.day.empty() ? 0 : 4) | (m.night.empty() ? 0 : 8)));
+        firstVertex.push_back(static_cast<int32_t>(vertexBase));
+        vertices.push_back(static_cast<int32_t>(n));
+        firstTriangle.push_back(static_cast<int32_t>(triangleBase));
+        triangles.push_back(static_cast<int32_t>(m.triangles.size()));
+        bounds.insert(bounds.end(), m.boundsMin.begin(), m.boundsMin.end());
+        bounds.insert(bounds.end(), m.boundsMax.begin(), m.boundsMax.end());
+        materialCounts.push_back(static_cast<uint16_t>(m.materialTexture.size()));
+        materialTextures.insert(materialTextures.end(), m.materialTexture.begin(), m.materialTexture.end());
+        for (const std::string& name : m.materialNames) materialNames.push_back(name);
         vertexBase += n;
         triangleBase += m.triangles.size();
     }
@@ -121,25 +152,44 @@ std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlas
         placementRotation.insert(placementRotation.end(), p.rotation.begin(), p.rotation.end());
     }
 
-    Json root = {{"format", 1},
-                 {"level", scene.level},
-                 {"atlases", atlasList},
-                 {"textures", textures},
-                 {"models", models},
-                 {"placements", scene.placements.size()},
-                 {"vertices", vertexBase},
-                 {"triangles", triangleBase},
-                 {"indexBytes", wideIndices ? 4 : 2},
-                 {"data",
-                  {{"positions", base64Of(positions)},
-                   {"uvs", base64Of(uvs)},
-                   {"day", base64Of(day)},
-                   {"night", base64Of(night)},
-                   {"indices", wideIndices ? base64Of(indices32) : base64Of(indices16)},
-                   {"triangleMaterials", base64Of(materials)},
-                   {"placementModels", base64Of(placementModel)},
-                   {"placementPositions", base64Of(placementPosition)},
-                   {"placementRotations", base64Of(placementRotation)}}}};
+    ArrayPack pack;
+    pack.add("positions", positions);
+    pack.add("uvs", uvs);
+    pack.add("day", day);
+    pack.add("night", night);
+    if (wideIndices) pack.add("indices", indices32);
+    else pack.add("indices", indices16);
+    pack.add("triangleMaterials", materials);
+    pack.add("modelFirstVertex", firstVertex);
+    pack.add("modelVertices", vertices);
+    pack.add("modelFirstTriangle", firstTriangle);
+    pack.add("modelTriangles", triangles);
+    pack.add("modelIde", ide);
+    pack.add("modelDictionary", dictionary);
+    pack.add("modelFlags", flags);
+    pack.add("modelBounds", bounds);
+    pack.add("modelMaterialCounts", materialCounts);
+    pack.add("materialTextures", materialTextures);
+    pack.add("placementModels", placementModel);
+    pack.add("placementPositions", placementPosition);
+    pack.add("placementRotations", placementRotation);
+    const std::vector<uint8_t> packed = deflated(pack.bytes());
+
+    const Json root = {{"format", 1},
+                       {"level", scene.level},
+                       {"atlases", atlasList},
+                       {"textures", textures},
+                       {"modelNames", names},
+                       {"dictionaries", dictionaries},
+                       {"materialNames", materialNames},
+                       {"models", scene.models.size()},
+                       {"placements", scene.placements.size()},
+                       {"vertices", vertexBase},
+                       {"triangles", triangleBase},
+                       {"indexBytes", wideIndices ? 4 : 2},
+                       {"arrays", pack.index()},
+                       {"arrayBytes", pack.bytes().size()},
+                       {"data", base64(packed.data(), packed.size())}};
     return "window.veldrinScene = " + root.dump(-1, ' ', false, Json::error_handler_t::replace) + ";\n";
 }
 

@@ -7,6 +7,7 @@ import { existsSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
+import { inflateSync } from "node:zlib";
 
 const [cli, testLevel, chromium = "/usr/bin/chromium"] = process.argv.slice(2);
 if (!existsSync(chromium)) {
@@ -71,8 +72,11 @@ try {
   await page.waitForFunction("window.veldrinReady === true", { timeout: 60000 });
 
   // What the page counts against the manifest and the IPL; placed triangles from the IPL's lines.
-  const triangles = new Map(JSON.parse(readFileSync(join(folder, "scene.js"), "utf8").replace(/^window\.veldrinScene = /, "").replace(/;\s*$/, ""))
-    .models.map((m) => [m.name, m.triangles]));
+  const raw = JSON.parse(readFileSync(join(folder, "scene.js"), "utf8").replace(/^window\.veldrinScene = /, "").replace(/;\s*$/, ""));
+  const arrays = inflateSync(Buffer.from(raw.data, "base64"));
+  const span = raw.arrays.find((a) => a.name === "modelTriangles");
+  const counts = new Int32Array(arrays.buffer, arrays.byteOffset + span.offset, span.length);
+  const triangles = new Map(raw.modelNames.map((name, i) => [name, counts[i]]));
   const status = await page.$eval("#veldrin-status", (e) => e.textContent);
   const [models, placements, placed] = (status.match(/\d+/g) || []).map(Number);
   check(models === manifest.counts.models && models === objs.length, `models shown ${models} = manifest ${manifest.counts.models} = IDE ${objs.length}`);

@@ -8,40 +8,55 @@ function decodeBase64(text) {
   return bytes;
 }
 
-// The arrays are little-endian, as typed arrays are on every machine a browser runs on.
-function typedArray(Type, text) {
-  const bytes = decodeBase64(text);
-  return new Type(bytes.buffer, bytes.byteOffset, bytes.byteLength / Type.BYTES_PER_ELEMENT);
+// The browser's own inflater: scene.js holds its arrays as one zlib stream.
+async function inflate(bytes) {
+  const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("deflate"));
+  return new Response(stream).arrayBuffer();
 }
 
-function loadScene(raw) {
-  const d = raw.data;
+// The arrays are little-endian, as typed arrays are on every machine a browser runs on.
+async function loadScene(raw) {
+  const buffer = await inflate(decodeBase64(raw.data));
+  const spans = new Map(raw.arrays.map((a) => [a.name, a]));
+  const array = (Type, name) => new Type(buffer, spans.get(name).offset, spans.get(name).length);
   const scene = {
     level: raw.level,
     atlases: raw.atlases,
     textures: raw.textures,
-    models: raw.models,
-    positions: typedArray(Float32Array, d.positions),
-    uvs: typedArray(Float32Array, d.uvs),
-    day: typedArray(Uint8Array, d.day),
-    night: typedArray(Uint8Array, d.night),
-    indices: typedArray(raw.indexBytes === 4 ? Uint32Array : Uint16Array, d.indices),
-    triangleMaterials: typedArray(Uint16Array, d.triangleMaterials),
-    placementModels: typedArray(Int32Array, d.placementModels),
-    placementPositions: typedArray(Float32Array, d.placementPositions),
-    placementRotations: typedArray(Float32Array, d.placementRotations),
+    positions: array(Float32Array, "positions"),
+    uvs: array(Float32Array, "uvs"),
+    day: array(Uint8Array, "day"),
+    night: array(Uint8Array, "night"),
+    indices: array(raw.indexBytes === 4 ? Uint32Array : Uint16Array, "indices"),
+    triangleMaterials: array(Uint16Array, "triangleMaterials"),
     placements: [],
     byName: new Map(),
   };
-  scene.models.forEach((m, i) => {
-    m.index = i;
-    m.placements = [];
+  const firstVertex = array(Int32Array, "modelFirstVertex"), vertices = array(Int32Array, "modelVertices");
+  const firstTriangle = array(Int32Array, "modelFirstTriangle"), triangles = array(Int32Array, "modelTriangles");
+  const ide = array(Int32Array, "modelIde"), dictionary = array(Int32Array, "modelDictionary");
+  const flags = array(Uint8Array, "modelFlags"), bounds = array(Float32Array, "modelBounds");
+  const materialCounts = array(Uint16Array, "modelMaterialCounts"), materialTextures = array(Int32Array, "materialTextures");
+  let material = 0;
+  scene.models = raw.modelNames.map((name, i) => {
+    const b = bounds.subarray(6 * i, 6 * i + 6);
+    const count = materialCounts[i];
+    const m = {
+      index: i, name, ide: ide[i], dictionary: raw.dictionaries[dictionary[i]], lod: (flags[i] & 1) !== 0,
+      night: (flags[i] & 8) !== 0, firstVertex: firstVertex[i], vertices: vertices[i], firstTriangle: firstTriangle[i],
+      triangles: triangles[i], min: [b[0], b[1], b[2]], max: [b[3], b[4], b[5]],
+      materials: Array.from(materialTextures.subarray(material, material + count)),
+      materialNames: raw.materialNames.slice(material, material + count), placements: [],
+    };
+    material += count;
     m.radius = Math.hypot(m.max[0] - m.min[0], m.max[1] - m.min[1], m.max[2] - m.min[2]) / 2 || 1;
-    scene.byName.set(m.name.toLowerCase(), m);
+    scene.byName.set(name.toLowerCase(), m);
+    return m;
   });
+  const models = array(Int32Array, "placementModels");
+  const p = array(Float32Array, "placementPositions"), r = array(Float32Array, "placementRotations");
   for (let i = 0; i < raw.placements; i++) {
-    const model = scene.models[scene.placementModels[i]];
-    const p = scene.placementPositions, r = scene.placementRotations;
+    const model = scene.models[models[i]];
     // The IPL holds the inverse of the placed rotation (the game turns it round when it reads it).
     const rotation = [-r[4 * i], -r[4 * i + 1], -r[4 * i + 2], r[4 * i + 3]];
     const placement = { index: i, model, position: [p[3 * i], p[3 * i + 1], p[3 * i + 2]], written: [r[4 * i], r[4 * i + 1], r[4 * i + 2], r[4 * i + 3]], rotation };

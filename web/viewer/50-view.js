@@ -24,7 +24,7 @@ function describePlacement(p) {
   return table;
 }
 
-function start() {
+async function start() {
   const canvas = document.getElementById("veldrin-canvas");
   const status = document.getElementById("veldrin-status");
   if (!canvas) return;
@@ -37,7 +37,13 @@ function start() {
     status.textContent = "This browser does not offer WebGL2, so the 3D view cannot be drawn; open index.html in a current browser.";
     return;
   }
-  const scene = loadScene(window.veldrinScene);
+  let scene;
+  try {
+    scene = await loadScene(window.veldrinScene);
+  } catch (e) {
+    status.textContent = "scene.js could not be read (" + e.message + "); convert the level again with --report.";
+    return;
+  }
   const renderer = createRenderer(gl, scene);
   const camera = createCamera();
   const info = document.getElementById("veldrin-info");
