@@ -1,3 +1,12 @@
+// Starts decoding each atlas's PNG; each promise gives the image, or null when it cannot be read.
+function decodeAtlases(atlases) {
+  return atlases.map((a) => {
+    const image = new Image();
+    image.src = a.png;
+    return image.decode().then(() => image, () => null);
+  });
+}
+
 // The GPU side: every model's vertices once (split where one vertex meets two textures), every
 // placement an instance (position and rotation), one atlas texture per dictionary sheet.
 
@@ -91,6 +100,8 @@ function buildGeometry(scene) {
       if (!byGroup.has(key)) byGroup.set(key, []);
       byGroup.get(key).push(t, texture);
     }
+    // A vertex's first texture is looked up in place; a second one (rare) in a map.
+    const firstTexture = new Int32Array(model.vertices).fill(-2), firstOut = new Int32Array(model.vertices);
     const seen = new Map();
     const sourceVertex = [], sourceTexture = [];
     model.groups = [];
@@ -99,14 +110,25 @@ function buildGeometry(scene) {
       const first = written;
       for (let i = 0; i < list.length; i += 2) {
         const tri = modelTriangle(scene, model, list[i]);
+        const texture = list[i + 1];
         for (const v of tri) {
-          const k = v * 65536 + (list[i + 1] + 1);
-          let out = seen.get(k);
-          if (out === undefined) {
-            out = sourceVertex.length;
-            seen.set(k, out);
-            sourceVertex.push(v);
-            sourceTexture.push(list[i + 1]);
+          let out;
+          if (firstTexture[v] === texture) {
+            out = firstOut[v];
+          } else {
+            const k = v * 65536 + (texture + 1);
+            out = firstTexture[v] === -2 ? undefined : seen.get(k);
+            if (out === undefined) {
+              out = sourceVertex.length;
+              if (firstTexture[v] === -2) {
+                firstTexture[v] = texture;
+                firstOut[v] = out;
+              } else {
+                seen.set(k, out);
+              }
+              sourceVertex.push(v);
+              sourceTexture.push(texture);
+            }
           }
           indices[written++] = vertexCount + out;
         }
@@ -191,12 +213,14 @@ function createRenderer(gl, scene) {
   gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, 1, 1, 0, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array([255, 255, 255, 255]));
   const atlasTextures = scene.atlases.map(() => ({ texture: white, width: 1, height: 1 }));
 
-  // Atlases come from the PNGs held in scene.js; a sheet larger than the GPU takes is drawn smaller
+  // Atlases come from the PNGs held in scene.js, decoded while the geometry is built (`images`, one
+  // promise of a decoded image or null per atlas); a sheet larger than the GPU takes is drawn smaller
   // (cells are looked up in the sheet's own pixels, so they scale with it).
-  const loadAtlases = () => Promise.all(scene.atlases.map((a, i) => new Promise((resolve) => {
-    const image = new Image();
-    image.onload = () => {
-      const limit = gl.getParameter(gl.MAX_TEXTURE_SIZE);
+  const uploadAtlases = async (images) => {
+    const limit = gl.getParameter(gl.MAX_TEXTURE_SIZE);
+    for (let i = 0; i < images.length; i++) {
+      const image = await images[i];
+      if (!image) continue; // drawn untextured
       let source = image;
       if (image.width > limit || image.height > limit) {
         const f = limit / Math.max(image.width, image.height);
@@ -213,12 +237,9 @@ function createRenderer(gl, scene) {
       gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, gl.LINEAR);
       gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_S, gl.CLAMP_TO_EDGE);
       gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_T, gl.CLAMP_TO_EDGE);
-      atlasTextures[i] = { texture, width: a.width, height: a.height };
-      resolve();
-    };
-    image.onerror = () => resolve(); // drawn untextured
-    image.src = a.png;
-  })));
+      atlasTextures[i] = { texture, width: scene.atlases[i].width, height: scene.atlases[i].height };
+    }
+  };
 
   // Draws `models` (each with all its placements, or at the origin once) with the given camera.
   const draw = (viewProjection, models, options) => {
@@ -264,5 +285,5 @@ function createRenderer(gl, scene) {
     }
     gl.disable(gl.BLEND);
   };
-  return { draw, loadAtlases, drawnVertices: geometry.positions.length / 3 };
+  return { draw, uploadAtlases };
 }

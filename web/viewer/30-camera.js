@@ -37,7 +37,7 @@ function placementsBounds(placements) {
 
 function frameSphere(c, sphere) {
   c.target = sphere.centre.slice();
-  c.distance = sphere.radius / Math.sin(kFieldOfView / 2) * 1.05;
+  c.distance = sphere.radius / Math.tan(kFieldOfView / 2);
 }
 
 // The ray under a point of the canvas (0..1 across and down).

@@ -37,6 +37,7 @@ async function start() {
     status.textContent = "This browser does not offer WebGL2, so the 3D view cannot be drawn; open index.html in a current browser.";
     return;
   }
+  const images = decodeAtlases(window.veldrinScene.atlases);
   let scene;
   try {
     scene = await loadScene(window.veldrinScene);
@@ -219,13 +220,12 @@ async function start() {
 
   const placed = scene.placements.length;
   const triangles = scene.placements.reduce((s, p) => s + p.model.triangles, 0);
+  // The first frame waits for the textures, so the first picture is the whole one.
+  await renderer.uploadAtlases(images);
+  status.textContent = scene.models.length + " models, " + placed + " placements, " + triangles + " triangles placed.";
+  window.veldrinScene = null; // the view holds what it needs; the text of scene.js can go
   frameAll();
-  renderer.loadAtlases().then(() => {
-    status.textContent = scene.models.length + " models, " + placed + " placements, " + triangles + " triangles placed.";
-    window.veldrinScene = null; // the view holds what it needs; the text of scene.js can go
-    redraw();
-    startPreviews(gl, scene, renderer, () => night.checked);
-  });
+  startPreviews(gl, scene, renderer, () => night.checked);
 }
 
 // Pictures of single models for elements with data-preview="NAME", drawn in the view's own context
