@@ -75,7 +75,8 @@ async function start() {
     lastTime = keys.size > 0 ? time : 0;
     gl.bindFramebuffer(gl.FRAMEBUFFER, null);
     gl.viewport(0, 0, canvas.width, canvas.height);
-    gl.clearColor(0.62, 0.71, 0.8, 1);
+    if (night.checked) gl.clearColor(0.05, 0.07, 0.14, 1);
+    else gl.clearColor(0.62, 0.71, 0.8, 1);
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
     renderer.draw(cameraMatrices(camera, aspect()).viewProjection, shownModels(), { night: night.checked });
     if (firstFrame) {
