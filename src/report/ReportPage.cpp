@@ -135,13 +135,13 @@ std::string reportPage(const RunRecord& r, const ReportPictures& pictures) {
              " texture(s), <a href=\"" + file + ".json\">cells</a></figcaption></figure>\n";
     }
 
-    const std::size_t modelsShown = pictures.thumbnails.empty() ? pictures.previews.size() : pictures.thumbnails.size();
-    h += "<h2>Models (" + std::to_string(modelsShown) + ")</h2>\n<div class=\"thumbs\">\n";
-    if (pictures.thumbnails.empty())
-        for (const std::string& name : pictures.previews)
-            h += "<figure><div class=\"checker\"><canvas width=\"128\" height=\"128\" data-preview=\"" + escapeHtml(name) +
-                 "\"></canvas></div><figcaption>" + escapeHtml(name) + "</figcaption></figure>\n";
-    for (const ReportPictures::Thumbnail& t : pictures.thumbnails) {
+    // The page draws its own previews when it has the scene; the thumbnail sheets stay files.
+    const bool drawn = !pictures.previews.empty();
+    h += "<h2>Models (" + std::to_string(drawn ? pictures.previews.size() : pictures.thumbnails.size()) + ")</h2>\n<div class=\"thumbs\">\n";
+    for (const std::string& name : pictures.previews)
+        h += "<figure><div class=\"checker\"><canvas width=\"128\" height=\"128\" data-preview=\"" + escapeHtml(name) +
+             "\"></canvas></div><figcaption>" + escapeHtml(name) + "</figcaption></figure>\n";
+    for (const ReportPictures::Thumbnail& t : drawn ? std::vector<ReportPictures::Thumbnail>{} : pictures.thumbnails) {
         // Each picture is one cell of a sheet, shown by placing the sheet behind a 128 x 128 window.
         h += "<figure><div class=\"checker\"><img src=\"models/" + urlSegment(t.sheet) + ".png\" style=\"object-position: -" +
              std::to_string(t.x) + "px -" + std::to_string(t.y) + "px\" alt=\"" + escapeHtml(t.name) +
