@@ -82,8 +82,9 @@ void LevelNamePlanner::claim(Owners& taken, const std::vector<std::string>& name
 
 std::string LevelNamePlanner::freeVariant(const std::string& own, const std::function<bool(const std::string&)>& fits) const {
     if (fits(own)) return own;
-    // Bounded: every name a level claims rules out one variant at most.
-    const std::size_t bound = models_.size() + dictionaries_.size() + files_.size() + 2;
+    // Bounded. Variants that differ only before the fourth character share their LOD prefix ("c_2" to
+    // "c_9", or "c_10" and "c_20"), so one claimed LOD name can rule out several: allow ten per name.
+    const std::size_t bound = 10 * (models_.size() + dictionaries_.size() + files_.size()) + 100;
     for (std::size_t k = 2; k <= bound; ++k) {
         const std::string variant = own + "_" + std::to_string(k);
         if (fits(variant)) return variant;
