@@ -46,6 +46,7 @@ struct CommandTree {
     CLI::App* dump;
     CLI::App* inspect;
     CLI::App* uninstall;
+    CLI::App* install;
     CLI::App* help;
     std::string helpTopic;
 
@@ -63,6 +64,7 @@ struct CommandTree {
         dump = addDumpCommand(root, parsed.dump);
         inspect = addInspectCommand(root, parsed.inspect);
         uninstall = addUninstallCommand(root, parsed.uninstall);
+        install = addInstallCommand(root, parsed.install, defaultJobs);
         help = root.add_subcommand("help", "Show the help of a command");
         help->add_option("command", helpTopic, "the command")->option_text("COMMAND");
     }
@@ -174,6 +176,9 @@ CliCommand parseCommandLine(const std::vector<std::string>& args, int defaultJob
         c.kind = CommandKind::Inspect;
     } else if (tree.uninstall->parsed()) {
         c.kind = CommandKind::Uninstall;
+    } else if (tree.install->parsed()) {
+        c.kind = CommandKind::Install;
+        installRequest(c.install); // its usage errors now, before anything is read
     } else {
         c.text = tree.root.help();
         c.usageError = true;
@@ -207,6 +212,7 @@ int runCommandLine(const std::vector<std::string>& args) {
     case CommandKind::Dump: return runDumpCommand(cmd.dump);
     case CommandKind::Inspect: return runInspectCommand(cmd.inspect);
     case CommandKind::Uninstall: return runUninstallCommand(cmd.uninstall);
+    case CommandKind::Install: return runInstallCommand(cmd.install);
     }
     return 2;
 }

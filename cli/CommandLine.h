@@ -6,13 +6,14 @@
 #include "cli/CollisionCommands.h"
 #include "cli/ConvertOptions.h"
 #include "cli/InspectCommand.h"
+#include "cli/InstallCommand.h"
 #include "cli/OptionValues.h"
 #include "cli/ToolCommands.h"
 #include "cli/UninstallCommand.h"
 
 namespace veldrin::cli {
 
-enum class CommandKind { Text, Convert, Info, Colmap, Col2, PatchVc, Dump, Inspect, Uninstall };
+enum class CommandKind { Text, Convert, Info, Colmap, Col2, PatchVc, Dump, Inspect, Uninstall, Install };
 
 // One parsed command line. Text: help or the version, to print on standard output and exit 0; or,
 // for a command line without a command, the help as a usage error (standard error, exit 2).
@@ -28,6 +29,7 @@ struct CliCommand {
     DumpCommand dump;
     InspectCommand inspect;
     UninstallCommand uninstall;
+    InstallCommand install;
 };
 
 // Parses the arguments after the program name. Throws UsageError for bad usage, a map offset that is

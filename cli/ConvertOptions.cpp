@@ -51,7 +51,7 @@ static void keepOverPick(BatchSettings& s, OptionId id) {
 
 // One option of the table on a command: the value's refusal becomes a usage error naming it, and the
 // request remembers which options were given, for the rule on options that refine another.
-static CLI::Option* tableOption(CLI::App& cmd, ConvertRequest& r, OptionId id, const std::string& help = {}) {
+CLI::Option* tableOption(CLI::App& cmd, ConvertRequest& r, OptionId id, const std::string& help) {
     const OptionEntry& entry = optionEntry(id);
     const std::string names = (*entry.shortName ? "-" + std::string(entry.shortName) + "," : std::string()) + "--" + entry.name;
     const std::string text = help.empty() ? optionHelp(entry) : help;

@@ -12,6 +12,7 @@
 
 namespace CLI {
 class App;
+class Option;
 }
 
 namespace veldrin::cli {
@@ -28,6 +29,10 @@ struct ConvertRequest {
 // The commands and their options, built from the option table (app/OptionTable).
 CLI::App* addConvertCommand(CLI::App& root, ConvertRequest& request, int defaultJobs);
 CLI::App* addInfoCommand(CLI::App& root, ConvertRequest& request);
+
+// One option of the option table on a command, filling `request` (and its `given`); `help` replaces
+// the table's help line when not empty.
+CLI::Option* tableOption(CLI::App& cmd, ConvertRequest& request, OptionId id, const std::string& help = {});
 
 // --quiet and --verbose, for the commands that show progress.
 void addVerbosityOptions(CLI::App& cmd, Verbosity& verbosity);

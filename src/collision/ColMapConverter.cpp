@@ -22,7 +22,6 @@ constexpr const char* kBaseName = "ColMap";
 
 std::vector<uint8_t> textBytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
-std::string modelName(std::size_t index) { return "colmap" + std::to_string(index); }
 
 class Reporter {
 public:
@@ -87,7 +86,7 @@ ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const
     for (std::size_t i = 0; i < models.size(); ++i) {
         ColMapModel& m = models[i];
         if (!m.isUsed) continue;
-        const std::string name = modelName(i);
+        const std::string name = o.modelPrefix + std::to_string(i);
         report.status("Processing " + name + ".col");
         report.progress(clampToInt(i), maximum);
         const StoriesColModel model =
@@ -112,6 +111,7 @@ ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const
         if (withArchive) archive.addEntry(name + ".dff", *in.blankDff);
         m.colMapIndex = running++;
         ++result.summary.models;
+        result.summary.modelIndices.push_back(static_cast<int>(i));
     }
     ide += ideTail();
     result.files.push_back({"ColMap.IDE", textBytes(ide)});
@@ -128,7 +128,7 @@ ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const
         const ColMapModel& m = models[static_cast<std::size_t>(instance.model)];
         IplInstance line;
         line.id = m.colMapIndex + o.idOffset; // checked above for every converted model
-        line.name = modelName(static_cast<std::size_t>(instance.model));
+        line.name = o.modelPrefix + std::to_string(instance.model);
         line.position = offsetPosition(instance.position, mapOffset);
         line.rotation = instance.rotation;
         ipl += iplInstanceLine(o.target, line);

@@ -27,6 +27,7 @@ struct ColMapOptions {
     bool treadables = true; // read for LCS only
     int32_t idOffset = 1000; // 0 or more
     std::array<double, 3> mapOffset{}; // added to every placement, as typed (front ends: parseExactMapOffset)
+    std::string modelPrefix = "colmap"; // the models' names: the prefix and the model index
 };
 
 struct ColMapInputs {
@@ -43,6 +44,7 @@ struct ColMapSummary {
     int models = 0;    // collision records written
     int instances = 0; // placement lines written
     int warnings = 0;
+    std::vector<int> modelIndices; // of the records written, in order: the names are the prefix and these
 };
 
 struct ColMapResult {
@@ -52,7 +54,7 @@ struct ColMapResult {
 
 // Converts the collision of a whole map: every model of GAME.DTZ's model table (or of a COL2 file in
 // the IMG, which takes precedence) that a collected instance places and whose record is not empty
-// becomes one "COLL" record "colmap<index>", one IDE object and the IPL lines of its instances.
+// becomes one "COLL" record "colmap<index>" (or another modelPrefix), one IDE object and the IPL lines of its instances.
 // Files: ColMap.IDE, ColMap.IPL and ColMap.col; with a blank DFF also COLMAP.IMG, with COLMAP.DIR for
 // GTA 3 and GTA VC, while for GTA SA the collision goes into the archive as COLMAP.COL instead of
 // ColMap.col. Refuses damaged input with VeldrinError; nothing is returned then.

@@ -1,0 +1,22 @@
+#pragma once
+#include <filesystem>
+
+#include "app/batch/BatchNames.h"
+#include "app/install/InstallPlan.h"
+#include "collision/ColMapConverter.h"
+
+namespace veldrin {
+
+// Reads the collision map under its game (the one given, else the one it reads as), counts its models
+// and placements, and places its ids and model names with the levels' planner. `fileKey` is where its
+// files go, so no level takes their name. Throws VeldrinError when it reads as neither game, or as both
+// (then --colmap-game says which).
+ColMapPlan planColMap(const std::filesystem::path& dtz, const std::filesystem::path& img, const InstallRequest& request,
+                      LevelNamePlanner& planner, const std::filesystem::path& fileKey);
+
+// Converts the collision map as planned for `target`: ColMap.IDE, ColMap.IPL and ColMap.col, and the
+// indices its model names end in (each object's model is the install's to give: the invisible one).
+ColMapResult convertPlannedColMap(const ColMapPlan& plan, const InstallRequest& request, TargetGame target,
+                                  const ColCallbacks& callbacks);
+
+} // namespace veldrin

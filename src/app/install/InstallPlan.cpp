@@ -1,0 +1,153 @@
+#include "app/install/InstallPlan.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "app/batch/BatchLevels.h"
+#include "app/install/ColMapInstall.h"
+#include "app/install/InstallText.h"
+#include "base/Error.h"
+#include "base/TextUtil.h"
+
+namespace veldrin {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The file of `folder` named `name` in any case (copied from a disc, the names are often upper case).
+std::optional<fs::path> fileNamed(const fs::path& folder, const std::string& name) {
+    std::error_code error;
+    std::optional<fs::path> found;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code typeError;
+        if (toLower(it->path().filename().string()) == toLower(name) && it->is_regular_file(typeError))
+            if (!found || it->path() < *found) found = it->path();
+    }
+    return found;
+}
+
+bool isFolder(const fs::path& p) {
+    std::error_code error;
+    return fs::is_directory(p, error);
+}
+
+// Automatic ids start above the ranges the games give their characters, vehicles, weapons and (GTA SA)
+// vehicle upgrades: their code finds those by number even where no IDE line defines one. 1000 is also
+// the converter's own default ID offset; GTA SA's upgrades run to 1193.
+int automaticIdFloor(TargetGame target) { return target == TargetGame::GtaSa ? 1194 : 1000; }
+
+install::AddedContent addedContent(const InstallPlan& plan) {
+    install::AddedContent a;
+    a.archives = 1;
+    int64_t highest = -1;
+    for (const BatchLevel& l : plan.levels) {
+        if (!l.failure.empty()) continue;
+        a.models += l.plannedModels;
+        a.collisionModels += l.plannedModels;
+        a.dictionaries += l.plannedDictionaries;
+        a.placements += l.plannedPlacements;
+        a.ideFiles += 1;
+        a.iplFiles += 1;
+        a.collisionFiles += 1;
+        if (l.plannedModels > 0) highest = std::max<int64_t>(highest, int64_t(l.options.idOffset) + l.plannedModels - 1);
+    }
+    if (plan.colMap) {
+        const ColMapPlan& c = *plan.colMap;
+        a.models += c.models;
+        a.collisionModels += c.models;
+        a.placements += c.placements;
+        a.ideFiles += 1;
+        a.iplFiles += 1;
+        a.collisionFiles += 1;
+        if (c.models > 0) highest = std::max<int64_t>(highest, int64_t(c.firstId) + c.models - 1);
+    }
+    a.highestId = static_cast<int>(std::min<int64_t>(highest, INT_MAX));
+    return a;
+}
+
+ReservedContent reservedBy(const install::GameContent& content) {
+    ReservedContent r;
+    r.ids = content.usedIds;
+    r.models = content.modelNames;
+    r.dictionaries = content.dictionaryNames;
+    reserveArchiveEntries(r, content.archiveEntries);
+    return r;
+}
+
+// The settings every installed level shares: the game's target, IDE and IPL, a collision record per
+// model, and names checked against an archive's entry limit (the install packs them into one).
+BatchSettings levelSettings(const InstallPlan& plan) {
+    BatchSettings s;
+    s.options = plan.request.options;
+    s.options.targetGame = plan.game.target;
+    s.options.generateIde = true;
+    s.options.genBlankCol = true;
+    s.options.buildImg = true;
+    s.options.writeReport = false;
+    s.options.clean = false;
+    s.outputFolder = install::installFolder(plan.game);
+    return s;
+}
+
+} // namespace
+
+InstallSources collectInstallSources(const std::vector<fs::path>& sources) {
+    InstallSources found;
+    std::vector<fs::path> named;
+    for (const fs::path& source : sources) {
+        if (!isFolder(source)) {
+            named.push_back(source);
+            continue;
+        }
+        const std::optional<fs::path> dtz = fileNamed(source, "GAME.DTZ");
+        const std::optional<fs::path> img = fileNamed(source, "GAME.IMG");
+        if (dtz && !img) throw VeldrinError(installText::dtzWithoutImg(*dtz));
+        if (dtz) {
+            if (found.dtz) throw VeldrinError(installText::twoCollisionMaps(*found.dtz, *dtz));
+            found.dtz = dtz;
+            found.img = img;
+        }
+        bool levels = false;
+        for (fs::directory_iterator it(source), end; it != end; ++it) levels = levels || hasLvzExtension(it->path());
+        if (levels) named.push_back(source);
+        else if (!dtz) throw VeldrinError(installText::emptySourceFolder(source));
+    }
+    found.levels = batchLevelFiles(named);
+    // GAME.IMG is the collision map's archive, never a level's IMG: a GAME.LVZ does not exist.
+    if (found.levels.empty() && !found.dtz) throw VeldrinError(installText::noSources());
+    return found;
+}
+
+std::vector<std::string> InstallPlan::refusals() const {
+    std::vector<std::string> why;
+    for (const BatchLevel& l : levels)
+        if (!l.failure.empty()) why.push_back(l.options.levelName + ": " + l.failure);
+    if (!request.allowOverLimits)
+        for (const std::string& passed : install::limitsPassed(limits)) why.push_back(installText::limitPassed(passed));
+    return why;
+}
+
+InstallPlan planInstall(const InstallRequest& request) {
+    InstallPlan plan;
+    plan.request = request;
+    plan.game = install::recogniseGameFolder(request.gameDir);
+    if (request.target && *request.target != plan.game.target)
+        throw VeldrinError(installText::targetDisagrees(*request.target, plan.game));
+    const InstallSources sources = collectInstallSources(request.sources);
+    plan.content = install::readGameContent(plan.game);
+
+    const IdRule ids = request.idOffset ? IdRule{*request.idOffset, true} : IdRule{automaticIdFloor(plan.game.target), false};
+    LevelNamePlanner planner(reservedBy(plan.content), ids);
+    const BatchSettings settings = levelSettings(plan);
+    // The collision map first: its files keep their one name, so a level called colmap is the one renamed.
+    if (sources.dtz) {
+        plan.colMap = planColMap(*sources.dtz, *sources.img, request, planner, install::installFolder(plan.game) / kColMapFileName);
+    }
+    plan.levels = planLevels(sources.levels, settings, planner);
+    plan.added = addedContent(plan);
+    plan.limits = install::limitTable(plan.game, plan.content, plan.added);
+    return plan;
+}
+
+} // namespace veldrin

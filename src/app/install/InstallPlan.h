@@ -1,0 +1,72 @@
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/batch/BatchRun.h"
+#include "app/options/ConversionOptions.h"
+#include "collision/StoriesColModel.h"
+#include "install/GameContent.h"
+#include "install/GameFolder.h"
+#include "install/GameLimits.h"
+
+namespace veldrin {
+
+// What the user asks to install: the game folder, the sources (LVZ files, or folders of a Stories
+// game's files: its levels and GAME.DTZ with GAME.IMG beside it) and the conversion options.
+struct InstallRequest {
+    std::filesystem::path gameDir;
+    std::vector<std::filesystem::path> sources;
+    ConversionOptions options;                 // the run's settings; the target, the index files, the
+                                               // collision and the output folder are the install's
+    std::optional<TargetGame> target;          // given: must be the game's
+    std::optional<int> idOffset;               // given: the ids run from here, none of them the game's
+    std::optional<StoriesEdition> colMapGame;  // given: the collision map is read as this game's
+    bool allowOverLimits = false;              // for games with a limit adjuster: limits are shown, not refused
+};
+
+// The sources sorted: the levels, and the collision map's GAME.DTZ and game IMG when a folder holds both.
+struct InstallSources {
+    std::vector<std::filesystem::path> levels;
+    std::optional<std::filesystem::path> dtz, img;
+};
+InstallSources collectInstallSources(const std::vector<std::filesystem::path>& sources);
+
+// The collision map as planned: converted from GAME.DTZ and its IMG, its objects drawn by the invisible model.
+struct ColMapPlan {
+    std::filesystem::path dtz, img;
+    StoriesEdition game = StoriesEdition::LCS;
+    bool gameDetected = false;
+    std::string modelPrefix = "colmap";
+    int firstId = 0;
+    int models = 0;
+    int placements = 0;
+};
+
+// Everything decided before anything is written.
+struct InstallPlan {
+    InstallRequest request;
+    install::GameFolder game;
+    install::GameContent content;
+    std::vector<BatchLevel> levels; // each with its edition, first id, model prefix and level name settled
+    std::optional<ColMapPlan> colMap;
+    install::AddedContent added;
+    std::vector<install::LimitRow> limits;
+
+    // Why the install cannot go ahead: levels that cannot be converted, and the limits passed (unless
+    // allowed). Empty when it can.
+    std::vector<std::string> refusals() const;
+};
+
+// Recognises the game (refusing a --target that disagrees), reads its content, reads every level and
+// the collision map, and plans ids, names and limits. Writes nothing. Throws VeldrinError when the game
+// folder, the sources or the collision map cannot be used.
+InstallPlan planInstall(const InstallRequest& request);
+
+// The names an installed level's files go by, inside the install folder.
+inline constexpr const char* kInstallArchiveName = "veldrin.img";
+inline constexpr const char* kInstallArchiveDirectory = "veldrin.dir";
+inline constexpr const char* kColMapFileName = "colmap";
+
+} // namespace veldrin

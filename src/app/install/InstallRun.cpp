@@ -1,0 +1,232 @@
+#include "app/install/InstallRun.h"
+
+#include <optional>
+
+#include "app/install/ColMapInstall.h"
+#include "app/install/InstallText.h"
+#include "app/options/RunRecordOptions.h"
+#include "base/Error.h"
+#include "base/FileIO.h"
+#include "base/TextUtil.h"
+#include "model/InvisibleModel.h"
+#include "pcout/ImgFileWriter.h"
+
+namespace veldrin {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The staging folder until the commit takes it over: removed on every way out before that.
+class Staging {
+public:
+    explicit Staging(fs::path path) : path_(std::move(path)) {}
+    ~Staging() {
+        if (path_.empty()) return;
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    Staging(const Staging&) = delete;
+    Staging& operator=(const Staging&) = delete;
+    const fs::path& path() const { return path_; }
+    fs::path handOver() { return std::exchange(path_, fs::path()); }
+
+private:
+    fs::path path_;
+};
+
+// One file of the install: a loose file of the install folder, or an entry of its one archive.
+struct StagedFile {
+    fs::path from;     // where the level run or the collision map wrote it
+    std::string entry; // the archive entry's name; empty: a loose file
+    std::string loose; // the loose file's name in the install folder
+};
+
+nlohmann::json optionsJson(const ConversionOptions& o) {
+    nlohmann::json j = nlohmann::json::object();
+    for (const auto& [name, value] : recordedOptions(o)) std::visit([&j, &name](const auto& v) { j[name] = v; }, value);
+    return j;
+}
+
+class Installer {
+public:
+    Installer(const InstallPlan& plan, const InstallCallbacks& cb)
+        : plan_(plan), cb_(cb), target_(plan.game.target), staging_(install::makeStagingFolder(plan.game)),
+          work_(staging_.path() / ".levels") {}
+
+    InstallResult run(const install::CommitProbe& probe) {
+        install::StagedInstall staged;
+        try {
+            for (std::size_t i = 0; i < plan_.levels.size(); ++i) convertLevelOf(plan_.levels[i], i);
+            if (plan_.colMap) convertColMap(*plan_.colMap);
+            buildArchive();
+            for (const StagedFile& f : files_) {
+                if (!f.entry.empty()) continue;
+                fs::rename(f.from, staging_.path() / f.loose);
+                result_.files.push_back(f.loose);
+            }
+            fs::remove_all(work_);
+            stopIfAsked();
+            staged.lines = result_.lines = dataLines();
+            staged.details = details();
+        } catch (const std::exception& e) {
+            throw VeldrinError(errorText(e) + "\n" + installText::leftAsItWas(plan_.game.root));
+        }
+        step("Installing into " + plan_.game.root.string());
+        staged.staging = staging_.handOver(); // the commit removes it, whatever happens
+        install::commitInstall(plan_.game, std::move(staged), cb_.run.stopRequested, probe);
+        return result_;
+    }
+
+private:
+    void convertLevelOf(const BatchLevel& level, std::size_t index) {
+        stopIfAsked();
+        step("Converting " + level.options.levelName + " (" + std::to_string(index + 1) + " of " +
+             std::to_string(plan_.levels.size()) + ")");
+        ConversionOptions o = level.options;
+        o.outputFolder = work_;
+        o.buildImg = false; // the install packs every level's files into its one archive
+        RunCallbacks run = cb_.run;
+        run.warning = [this](WarningKind kind, const std::string& text) {
+            ++result_.warnings;
+            if (cb_.run.warning) cb_.run.warning(kind, text);
+        };
+        for (const RunWarning& w : level.planWarnings) run.warning(w.kind, w.text);
+        const RunSummary summary = convertLevel(prepareLevel(o, run), run);
+        if (summary.stopped) stopIfAsked(true);
+        const fs::path folder = o.levelFolder();
+        for (const WrittenFile& w : summary.files) {
+            const std::string ext = toLower(fs::path(w.name).extension().string());
+            const fs::path from = folder / w.name;
+            if (ext == ".dff") files_.push_back({from, w.name, {}});
+            else if (ext == ".txd") files_.push_back({from, fs::path(w.name).stem().string() + ".txd", {}});
+            // The level's collision goes where its IMG would have put it: GTA SA reads it from the archive.
+            else if (ext == ".col" && target_ == TargetGame::GtaSa) files_.push_back({from, toUpper(o.levelName) + ".COL", {}});
+            else files_.push_back({from, {}, w.name});
+        }
+        installed_.push_back(o);
+    }
+
+    void convertColMap(const ColMapPlan& c) {
+        stopIfAsked();
+        step("Converting the collision map " + c.dtz.filename().string());
+        ColCallbacks callbacks;
+        callbacks.status = cb_.run.status;
+        callbacks.warning = [this](const std::string& text) {
+            ++result_.warnings;
+            if (cb_.run.warning) cb_.run.warning(WarningKind::Other, text);
+        };
+        const ColMapResult r = convertPlannedColMap(c, plan_.request, target_, callbacks);
+        const fs::path folder = work_ / kColMapFileName;
+        ensureFolder(folder);
+        const std::vector<uint8_t> invisible = invisibleDff(target_);
+        for (int index : r.summary.modelIndices) {
+            const std::string name = c.modelPrefix + std::to_string(index) + ".dff";
+            writeWholeFile(folder / name, invisible);
+            files_.push_back({folder / name, name, {}});
+        }
+        for (const ColMapFile& f : r.files) {
+            writeWholeFile(folder / f.name, f.bytes);
+            const std::string ext = toLower(fs::path(f.name).extension().string());
+            if (ext == ".col" && target_ == TargetGame::GtaSa) files_.push_back({folder / f.name, "COLMAP.COL", {}});
+            else files_.push_back({folder / f.name, {}, std::string(kColMapFileName) + ext});
+        }
+    }
+
+    // One archive for everything the game streams: every level's models and dictionaries, the collision
+    // map's invisible models and, for GTA SA, the collision files.
+    void buildArchive() {
+        stopIfAsked();
+        step(std::string("Building ") + kInstallArchiveName);
+        int32_t entries = 0;
+        for (const StagedFile& f : files_) entries += !f.entry.empty();
+        const bool ver2 = target_ == TargetGame::GtaSa;
+        ImgFileWriter archive(staging_.path() / kInstallArchiveName, ver2 ? std::optional<int32_t>(entries) : std::nullopt);
+        for (const StagedFile& f : files_) {
+            if (f.entry.empty()) continue;
+            archive.addEntry(f.entry, readWholeFile(f.from));
+            fs::remove(f.from);
+        }
+        const ImgFileWriter::Finished finished = archive.finish(ver2 ? ImgFileWriter::Layout::Ver2 : ImgFileWriter::Layout::Split);
+        result_.files.push_back(kInstallArchiveName);
+        if (!ver2) {
+            writeWholeFile(staging_.path() / kInstallArchiveDirectory, finished.directory);
+            result_.files.push_back(kInstallArchiveDirectory);
+        }
+    }
+
+    // The archive, then every IDE (the models must be defined before their collision and placements),
+    // the loose collision files (GTA 3, GTA VC) and the IPLs.
+    std::vector<install::DataLine> dataLines() const {
+        const std::string folder = install::installFolder(plan_.game).filename().string() + "\\";
+        std::vector<install::DataLine> lines{{"IMG", folder + kInstallArchiveName}};
+        for (const char* kind : {".ide", ".col", ".ipl"}) {
+            for (const StagedFile& f : files_) {
+                if (!f.entry.empty() || toLower(fs::path(f.loose).extension().string()) != kind) continue;
+                const std::string keyword = std::string(kind) == ".ide" ? "IDE" : std::string(kind) == ".col" ? "COLFILE" : "IPL";
+                lines.push_back({keyword, folder + f.loose});
+            }
+        }
+        return lines;
+    }
+
+    nlohmann::json details() const {
+        nlohmann::json j;
+        j["target"] = std::string(targetGameName(target_));
+        j["levels"] = nlohmann::json::array();
+        for (std::size_t i = 0; i < installed_.size(); ++i) {
+            const ConversionOptions& o = installed_[i];
+            const BatchLevel& l = plan_.levels[i];
+            j["levels"].push_back({{"name", o.levelName},
+                                   {"lvz", o.lvzPath.string()},
+                                   {"edition", std::string(editionName(o.edition))},
+                                   {"ids", {{"first", o.idOffset}, {"count", l.plannedModels}}},
+                                   {"modelPrefix", o.modelPrefix},
+                                   {"lodPrefix", o.lodPrefix()},
+                                   {"dictionaries", l.plannedDictionaries},
+                                   {"placements", l.plannedPlacements}});
+        }
+        if (plan_.colMap) {
+            const ColMapPlan& c = *plan_.colMap;
+            j["collisionMap"] = {{"dtz", c.dtz.string()},
+                                 {"img", c.img.string()},
+                                 {"game", c.game == StoriesEdition::LCS ? "lcs" : "vcs"},
+                                 {"ids", {{"first", c.firstId}, {"count", c.models}}},
+                                 {"modelPrefix", c.modelPrefix},
+                                 {"placements", c.placements}};
+        }
+        j["options"] = optionsJson(plan_.request.options);
+        j["allowOverLimits"] = plan_.request.allowOverLimits;
+        return j;
+    }
+
+    void stopIfAsked(bool stopped = false) const {
+        if (stopped || (cb_.run.stopRequested && cb_.run.stopRequested()))
+            throw VeldrinError("Install stopped.");
+    }
+    void step(const std::string& text) const {
+        if (cb_.step) cb_.step(text);
+    }
+
+    const InstallPlan& plan_;
+    const InstallCallbacks& cb_;
+    TargetGame target_;
+    Staging staging_;
+    fs::path work_;
+    std::vector<StagedFile> files_;
+    std::vector<ConversionOptions> installed_;
+    InstallResult result_;
+};
+
+} // namespace
+
+InstallResult runInstall(const InstallPlan& plan, const InstallCallbacks& callbacks, const install::CommitProbe& probe) {
+    if (const std::vector<std::string> why = plan.refusals(); !why.empty()) {
+        std::string text = "Not installed:";
+        for (const std::string& w : why) text += "\n  " + w;
+        throw VeldrinError(text + "\n" + installText::leftAsItWas(plan.game.root));
+    }
+    return Installer(plan, callbacks).run(probe);
+}
+
+} // namespace veldrin

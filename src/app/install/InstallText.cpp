@@ -1,0 +1,92 @@
+#include "app/install/InstallText.h"
+
+#include "app/batch/BatchTable.h"
+#include "app/install/InstallPlan.h"
+
+namespace veldrin::installText {
+
+namespace fs = std::filesystem;
+
+std::string dtzWithoutImg(const fs::path& dtz) {
+    return dtz.string() + " has no GAME.IMG beside it; the collision map needs both (copy the game's GAME.IMG into " +
+           dtz.parent_path().string() + ")";
+}
+
+std::string twoCollisionMaps(const fs::path& first, const fs::path& second) {
+    return "Two collision maps were given (" + first.string() + " and " + second.string() +
+           "); a game takes one: name only one of their folders";
+}
+
+std::string emptySourceFolder(const fs::path& folder) {
+    return folder.string() + " holds no .lvz level and no GAME.DTZ; name a folder of a Stories game's files or LVZ files";
+}
+
+std::string noSources() { return "Nothing to install: name LVZ files, or a folder holding levels or GAME.DTZ with GAME.IMG"; }
+
+std::string targetDisagrees(TargetGame given, const install::GameFolder& game) {
+    return "--target " + std::string(targetGameName(given)) + " disagrees with the game in " + game.root.string() +
+           ", which is " + std::string(targetGameName(game.target)) + " (its " + game.gameDataFile.filename().string() +
+           "); leave --target out";
+}
+
+std::string colMapUnreadable(const fs::path& dtz, const std::string& reason) {
+    return dtz.string() + " does not read as the collision map of either Stories game (" + reason + ")";
+}
+
+std::string colMapAmbiguous(const fs::path& dtz) {
+    return dtz.string() + " reads as the collision map of both Stories games; say which with --colmap-game lcs or vcs";
+}
+
+std::string limitPassed(const std::string& passed) {
+    return "over the game's limit: " + passed + " (a limit adjuster raises it: then install with --allow-over-limits)";
+}
+
+std::string leftAsItWas(const fs::path& gameDir) { return "The game folder " + gameDir.string() + " was left as it was."; }
+
+namespace {
+
+std::string idRange(int first, int count) {
+    if (count <= 0) return "-";
+    return std::to_string(first) + "-" + std::to_string(int64_t(first) + count - 1);
+}
+
+std::string thousands(long long n) {
+    std::string digits = std::to_string(n < 0 ? -n : n), text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    return (n < 0 ? "-" : "") + text;
+}
+
+} // namespace
+
+std::string planText(const InstallPlan& plan) {
+    std::string text = "Installing into " + plan.game.root.string() + " (" + std::string(targetGameName(plan.game.target)) +
+                       ", " + plan.game.gameDataFile.filename().string() + ")\n";
+    std::vector<std::vector<std::string>> rows{
+        {"Level", "Edition", "Models", "IDs", "Model/LOD prefix", "Dictionaries", "Placements"}};
+    for (const BatchLevel& l : plan.levels) {
+        if (!l.failure.empty()) {
+            rows.push_back({l.options.levelName, editionText(l), "-", "-", "-", "-", "-", "cannot convert: " + l.failure});
+            continue;
+        }
+        rows.push_back({l.options.levelName, editionText(l), std::to_string(l.plannedModels),
+                        idRange(l.options.idOffset, l.plannedModels), prefixText(l.options),
+                        std::to_string(l.plannedDictionaries), std::to_string(l.plannedPlacements)});
+    }
+    if (plan.colMap) {
+        const ColMapPlan& c = *plan.colMap;
+        rows.push_back({"collision map", std::string(c.game == StoriesEdition::LCS ? "lcs" : "vcs") + (c.gameDetected ? " (detected)" : ""),
+                        std::to_string(c.models), idRange(c.firstId, c.models), c.modelPrefix + " (invisible)", "-",
+                        std::to_string(c.placements)});
+    }
+    text += alignedColumns(rows);
+    std::vector<std::vector<std::string>> limits{{"Limit", "Figure", "Of", ""}};
+    for (const install::LimitRow& r : plan.limits)
+        limits.push_back({r.what, thousands(r.figure), thousands(r.limit), r.over() ? "OVER by " + thousands(r.figure - r.limit) : "ok"});
+    text += "\n" + alignedColumns(limits);
+    return text;
+}
+
+} // namespace veldrin::installText

@@ -1,0 +1,32 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+#include "base/Editions.h"
+#include "install/GameFolder.h"
+
+namespace veldrin {
+
+struct InstallPlan;
+
+// The install's words to the user, in one place: refusals, and the plan as both front ends show it.
+namespace installText {
+
+std::string dtzWithoutImg(const std::filesystem::path& dtz);
+std::string twoCollisionMaps(const std::filesystem::path& first, const std::filesystem::path& second);
+std::string emptySourceFolder(const std::filesystem::path& folder);
+std::string noSources();
+std::string targetDisagrees(TargetGame given, const install::GameFolder& game);
+std::string colMapUnreadable(const std::filesystem::path& dtz, const std::string& reason);
+std::string colMapAmbiguous(const std::filesystem::path& dtz);
+std::string limitPassed(const std::string& passed);
+std::string leftAsItWas(const std::filesystem::path& gameDir);
+
+// The plan: the game, one line per level (edition, models, id range, model/LOD prefix, dictionaries,
+// placements) and the collision map, then the limit table (figure and limit of each, the ones passed
+// marked).
+std::string planText(const InstallPlan& plan);
+
+} // namespace installText
+
+} // namespace veldrin
