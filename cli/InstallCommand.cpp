@@ -9,6 +9,7 @@
 #include "cli/Interrupt.h"
 #include "cli/OptionValues.h"
 #include "cli/RunWatcher.h"
+#include "cli/UninstallCommand.h"
 #include "cli/WarningCounts.h"
 
 namespace veldrin::cli {
@@ -94,6 +95,7 @@ InstallRequest installRequest(const InstallCommand& c) {
 }
 
 int runInstallCommand(const InstallCommand& c) {
+    if (c.check) return runInstallCheck(c.gameDir);
     const bool quiet = c.convert.verbosity == Verbosity::Quiet;
     InstallPlan plan;
     try {
@@ -126,7 +128,7 @@ int runInstallCommand(const InstallCommand& c) {
         watcher.progress.finish();
         std::printf("Added to %s:\n", plan.game.gameDataFile.filename().string().c_str());
         for (const install::DataLine& line : result.lines)
-            std::printf("  %s %s\n", line.keyword.c_str(), line.path.c_str());
+            std::printf("  %s\n", install::dataLineText(plan.game.target, line).c_str());
     } catch (const std::exception& e) {
         watcher.progress.finish();
         std::fprintf(stderr, "%s\n", errorText(e).c_str());

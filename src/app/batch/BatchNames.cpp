@@ -10,6 +10,8 @@
 
 namespace veldrin {
 
+namespace fs = std::filesystem;
+
 namespace {
 
 std::vector<std::string> modelNamesUnder(const std::vector<PlannedModel>& models, const std::string& prefix) {
@@ -170,18 +172,22 @@ std::vector<RunWarning> LevelNamePlanner::placeLevel(ConversionOptions& o, const
     return notes;
 }
 
-std::string LevelNamePlanner::placeModels(const std::string& owner, const std::string& prefix, const std::vector<int>& indices,
-                                          const std::string& fileName, int& firstId) {
+LevelNamePlanner::ModelsPlaced LevelNamePlanner::placeModels(const std::string& owner, const std::string& prefix,
+                                                             const std::vector<int>& indices, const fs::path& folder,
+                                                             const std::string& fileName) {
     const auto namesOf = [&](const std::string& p) {
         std::vector<std::string> names;
         for (int i : indices) names.push_back(p + std::to_string(i));
         return names;
     };
-    const std::string chosen = freeVariant(prefix, [&](const std::string& p) { return allFree(models_, namesOf(p)); });
-    firstId = static_cast<int>(std::min<int64_t>(claimIds(owner, static_cast<int>(indices.size())), INT32_MAX));
-    claim(models_, namesOf(chosen), owner);
-    files_.emplace(toLower(fileName), owner);
-    return chosen;
+    const auto fileOf = [&](const std::string& name) { return toLower((folder / name).lexically_normal().generic_string()); };
+    ModelsPlaced placed;
+    placed.prefix = freeVariant(prefix, [&](const std::string& p) { return allFree(models_, namesOf(p)); });
+    placed.fileName = freeVariant(fileName, [&](const std::string& n) { return !files_.count(fileOf(n)) && !files_.count(toLower(n)); });
+    placed.firstId = static_cast<int>(std::min<int64_t>(claimIds(owner, static_cast<int>(indices.size())), INT32_MAX));
+    claim(models_, namesOf(placed.prefix), owner);
+    files_.emplace(fileOf(placed.fileName), owner);
+    return placed;
 }
 
 } // namespace veldrin

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -46,10 +47,15 @@ public:
     // largest id, or a fixed range the game uses); then nothing is claimed.
     std::vector<RunWarning> placeLevel(ConversionOptions& options, const std::vector<PlannedModel>& models);
 
-    // The same for names not derived from a level: `count` ids, and model names `prefix` + each of
-    // `indices` with the file name `fileName`. Returns the prefix it settled on, and sets firstId.
-    std::string placeModels(const std::string& owner, const std::string& prefix, const std::vector<int>& indices,
-                            const std::string& fileName, int& firstId);
+    // The same for models not named after a level (the collision map's): their ids, the names `prefix`
+    // and each of `indices` (the first free variant of the prefix), and the file name of their IDE and
+    // IPL in `folder` (the first free variant of `fileName`).
+    struct ModelsPlaced {
+        std::string prefix, fileName;
+        int firstId = 0;
+    };
+    ModelsPlaced placeModels(const std::string& owner, const std::string& prefix, const std::vector<int>& indices,
+                             const std::filesystem::path& folder, const std::string& fileName);
 
     // The first id the next level would take: where a level that cannot be placed is shown to start.
     int nextId() const;

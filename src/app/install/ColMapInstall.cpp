@@ -35,8 +35,8 @@ Inputs readInputs(const fs::path& dtz, const fs::path& img) { return {readWholeF
 
 } // namespace
 
-ColMapPlan planColMap(const fs::path& dtz, const fs::path& img, const InstallRequest& request, LevelNamePlanner& planner,
-                      const fs::path& fileKey) {
+ColMapPlan planColMap(const fs::path& dtz, const fs::path& img, const InstallRequest& request,
+                      std::optional<StoriesEdition> levelsGame, LevelNamePlanner& planner, const fs::path& folder) {
     const Inputs inputs = readInputs(dtz, img);
     ColMapPlan plan;
     plan.dtz = dtz;
@@ -47,7 +47,7 @@ ColMapPlan planColMap(const fs::path& dtz, const fs::path& img, const InstallReq
         read = convertColMap(inputs.view(dtz), colMapOptions(plan.game, request, TargetGame::Gta3)).summary;
     } else {
         // The two games lay their collision headers out differently: read under the wrong one, the
-        // counts and offsets point outside the files and the reading is refused.
+        // counts and offsets mostly point outside the files and the reading is refused.
         std::vector<std::pair<StoriesEdition, ColMapSummary>> readings;
         std::string refusal;
         for (StoriesEdition game : {StoriesEdition::LCS, StoriesEdition::VCS}) {
@@ -58,15 +58,20 @@ ColMapPlan planColMap(const fs::path& dtz, const fs::path& img, const InstallReq
             }
         }
         if (readings.empty()) throw VeldrinError(installText::colMapUnreadable(dtz, refusal));
-        if (readings.size() > 1) throw VeldrinError(installText::colMapAmbiguous(dtz));
+        if (readings.size() > 1) {
+            if (!levelsGame) throw VeldrinError(installText::colMapAmbiguous(dtz));
+            readings.erase(readings.begin() + (*levelsGame == StoriesEdition::LCS ? 1 : 0));
+        }
         plan.game = readings.front().first;
         plan.gameDetected = true;
         read = readings.front().second;
     }
     plan.models = read->models;
     plan.placements = read->instances;
-    plan.modelPrefix = planner.placeModels("the collision map", plan.modelPrefix, read->modelIndices,
-                                           fileKey.lexically_normal().generic_string(), plan.firstId);
+    const LevelNamePlanner::ModelsPlaced placed = planner.placeModels("the collision map", plan.modelPrefix, read->modelIndices, folder, plan.fileName);
+    plan.modelPrefix = placed.prefix;
+    plan.fileName = placed.fileName;
+    plan.firstId = placed.firstId;
     return plan;
 }
 

@@ -40,6 +40,7 @@ int automaticIdFloor(TargetGame target) { return target == TargetGame::GtaSa ? 1
 install::AddedContent addedContent(const InstallPlan& plan) {
     install::AddedContent a;
     a.archives = 1;
+    a.collisionFiles = 1; // every record in one file
     int64_t highest = -1;
     for (const BatchLevel& l : plan.levels) {
         if (!l.failure.empty()) continue;
@@ -49,7 +50,6 @@ install::AddedContent addedContent(const InstallPlan& plan) {
         a.placements += l.plannedPlacements;
         a.ideFiles += 1;
         a.iplFiles += 1;
-        a.collisionFiles += 1;
         if (l.plannedModels > 0) highest = std::max<int64_t>(highest, int64_t(l.options.idOffset) + l.plannedModels - 1);
     }
     if (plan.colMap) {
@@ -59,7 +59,6 @@ install::AddedContent addedContent(const InstallPlan& plan) {
         a.placements += c.placements;
         a.ideFiles += 1;
         a.iplFiles += 1;
-        a.collisionFiles += 1;
         if (c.models > 0) highest = std::max<int64_t>(highest, int64_t(c.firstId) + c.models - 1);
     }
     a.highestId = static_cast<int>(std::min<int64_t>(highest, INT_MAX));
@@ -88,6 +87,18 @@ BatchSettings levelSettings(const InstallPlan& plan) {
     s.options.clean = false;
     s.outputFolder = install::installFolder(plan.game);
     return s;
+}
+
+// The Stories game of the levels, when they are all of one.
+std::optional<StoriesEdition> levelsGame(const std::vector<BatchLevel>& levels) {
+    std::optional<StoriesEdition> game;
+    for (const BatchLevel& l : levels) {
+        if (!l.failure.empty()) continue;
+        const StoriesEdition g = isLcs(l.options.edition) ? StoriesEdition::LCS : StoriesEdition::VCS;
+        if (game && *game != g) return std::nullopt;
+        game = g;
+    }
+    return game;
 }
 
 } // namespace
@@ -140,11 +151,11 @@ InstallPlan planInstall(const InstallRequest& request) {
     const IdRule ids = request.idOffset ? IdRule{*request.idOffset, true} : IdRule{automaticIdFloor(plan.game.target), false};
     LevelNamePlanner planner(reservedBy(plan.content), ids);
     const BatchSettings settings = levelSettings(plan);
-    // The collision map first: its files keep their one name, so a level called colmap is the one renamed.
-    if (sources.dtz) {
-        plan.colMap = planColMap(*sources.dtz, *sources.img, request, planner, install::installFolder(plan.game) / kColMapFileName);
-    }
     plan.levels = planLevels(sources.levels, settings, planner);
+    if (sources.dtz) {
+        plan.colMap = planColMap(*sources.dtz, *sources.img, request, levelsGame(plan.levels), planner,
+                                 install::installFolder(plan.game));
+    }
     plan.added = addedContent(plan);
     plan.limits = install::limitTable(plan.game, plan.content, plan.added);
     return plan;

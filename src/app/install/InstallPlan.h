@@ -39,6 +39,7 @@ struct ColMapPlan {
     StoriesEdition game = StoriesEdition::LCS;
     bool gameDetected = false;
     std::string modelPrefix = "colmap";
+    std::string fileName = "colmap"; // of its IDE and IPL in the install folder
     int firstId = 0;
     int models = 0;
     int placements = 0;
@@ -67,6 +68,7 @@ InstallPlan planInstall(const InstallRequest& request);
 // The names an installed level's files go by, inside the install folder.
 inline constexpr const char* kInstallArchiveName = "veldrin.img";
 inline constexpr const char* kInstallArchiveDirectory = "veldrin.dir";
-inline constexpr const char* kColMapFileName = "colmap";
+inline constexpr const char* kInstallCollisionFile = "veldrin.col";  // GTA 3, GTA VC
+inline constexpr const char* kInstallCollisionEntry = "VELDRIN.COL"; // GTA SA: an entry of the archive
 
 } // namespace veldrin

@@ -100,8 +100,7 @@ private:
             const fs::path from = folder / w.name;
             if (ext == ".dff") files_.push_back({from, w.name, {}});
             else if (ext == ".txd") files_.push_back({from, fs::path(w.name).stem().string() + ".txd", {}});
-            // The level's collision goes where its IMG would have put it: GTA SA reads it from the archive.
-            else if (ext == ".col" && target_ == TargetGame::GtaSa) files_.push_back({from, toUpper(o.levelName) + ".COL", {}});
+            else if (ext == ".col") appendCollision(from);
             else files_.push_back({from, {}, w.name});
         }
         installed_.push_back(o);
@@ -117,7 +116,7 @@ private:
             if (cb_.run.warning) cb_.run.warning(WarningKind::Other, text);
         };
         const ColMapResult r = convertPlannedColMap(c, plan_.request, target_, callbacks);
-        const fs::path folder = work_ / kColMapFileName;
+        const fs::path folder = work_ / c.fileName;
         ensureFolder(folder);
         const std::vector<uint8_t> invisible = invisibleDff(target_);
         for (int index : r.summary.modelIndices) {
@@ -126,11 +125,22 @@ private:
             files_.push_back({folder / name, name, {}});
         }
         for (const ColMapFile& f : r.files) {
-            writeWholeFile(folder / f.name, f.bytes);
             const std::string ext = toLower(fs::path(f.name).extension().string());
-            if (ext == ".col" && target_ == TargetGame::GtaSa) files_.push_back({folder / f.name, "COLMAP.COL", {}});
-            else files_.push_back({folder / f.name, {}, std::string(kColMapFileName) + ext});
+            if (ext == ".col") {
+                collision_.insert(collision_.end(), f.bytes.begin(), f.bytes.end());
+                continue;
+            }
+            writeWholeFile(folder / f.name, f.bytes);
+            files_.push_back({folder / f.name, {}, c.fileName + ext});
         }
+    }
+
+    // Every collision record in one file, as the games allow few collision files (31 slots in VC): the
+    // records of each level and of the collision map back to back, in the order they were converted.
+    void appendCollision(const fs::path& file) {
+        const std::vector<uint8_t> bytes = readWholeFile(file);
+        collision_.insert(collision_.end(), bytes.begin(), bytes.end());
+        fs::remove(file);
     }
 
     // One archive for everything the game streams: every level's models and dictionaries, the collision
@@ -138,35 +148,38 @@ private:
     void buildArchive() {
         stopIfAsked();
         step(std::string("Building ") + kInstallArchiveName);
-        int32_t entries = 0;
-        for (const StagedFile& f : files_) entries += !f.entry.empty();
         const bool ver2 = target_ == TargetGame::GtaSa;
+        int32_t entries = ver2 ? 1 : 0; // GTA SA reads the collision from the archive
+        for (const StagedFile& f : files_) entries += !f.entry.empty();
         ImgFileWriter archive(staging_.path() / kInstallArchiveName, ver2 ? std::optional<int32_t>(entries) : std::nullopt);
         for (const StagedFile& f : files_) {
             if (f.entry.empty()) continue;
             archive.addEntry(f.entry, readWholeFile(f.from));
             fs::remove(f.from);
         }
+        if (ver2) archive.addEntry(kInstallCollisionEntry, std::move(collision_));
         const ImgFileWriter::Finished finished = archive.finish(ver2 ? ImgFileWriter::Layout::Ver2 : ImgFileWriter::Layout::Split);
         result_.files.push_back(kInstallArchiveName);
         if (!ver2) {
             writeWholeFile(staging_.path() / kInstallArchiveDirectory, finished.directory);
+            writeWholeFile(staging_.path() / kInstallCollisionFile, collision_);
             result_.files.push_back(kInstallArchiveDirectory);
+            result_.files.push_back(kInstallCollisionFile);
         }
     }
 
     // The archive, then every IDE (the models must be defined before their collision and placements),
-    // the loose collision files (GTA 3, GTA VC) and the IPLs.
+    // the collision file (GTA 3, GTA VC; GTA SA finds it in the archive) and the IPLs.
     std::vector<install::DataLine> dataLines() const {
         const std::string folder = install::installFolder(plan_.game).filename().string() + "\\";
         std::vector<install::DataLine> lines{{"IMG", folder + kInstallArchiveName}};
-        for (const char* kind : {".ide", ".col", ".ipl"}) {
-            for (const StagedFile& f : files_) {
-                if (!f.entry.empty() || toLower(fs::path(f.loose).extension().string()) != kind) continue;
-                const std::string keyword = std::string(kind) == ".ide" ? "IDE" : std::string(kind) == ".col" ? "COLFILE" : "IPL";
-                lines.push_back({keyword, folder + f.loose});
-            }
-        }
+        const auto loose = [&](const char* keyword, const char* kind) {
+            for (const StagedFile& f : files_)
+                if (f.entry.empty() && toLower(fs::path(f.loose).extension().string()) == kind) lines.push_back({keyword, folder + f.loose});
+        };
+        loose("IDE", ".ide");
+        if (target_ != TargetGame::GtaSa) lines.push_back({"COLFILE", folder + kInstallCollisionFile});
+        loose("IPL", ".ipl");
         return lines;
     }
 
@@ -214,6 +227,7 @@ private:
     Staging staging_;
     fs::path work_;
     std::vector<StagedFile> files_;
+    std::vector<uint8_t> collision_;
     std::vector<ConversionOptions> installed_;
     InstallResult result_;
 };

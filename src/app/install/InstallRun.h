@@ -23,7 +23,7 @@ struct InstallResult {
 // Installs a plan that has no refusals: converts each level through the one level run (prepareLevel,
 // convertLevel) with the plan's ids and names, and the collision map, into a staging folder of the game;
 // packs every model and dictionary (and, for GTA SA, the collision files) into one archive, keeps the IDE,
-// IPL and (GTA 3, GTA VC) COL files beside it, and commits it all with the data-file lines. Throws
+// IPL files and (GTA 3, GTA VC) the one collision file beside it, and commits it all with the data-file lines. Throws
 // VeldrinError, the game folder left as it was, when the plan is refused, a level fails or a stop is asked.
 InstallResult runInstall(const InstallPlan& plan, const InstallCallbacks& callbacks,
                          const install::CommitProbe& probe = {});

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "RunFixture.h"
+#include "app/install/InstallRun.h"
+#include "app/install/InstallText.h"
+#include "base/Error.h"
+#include "base/FileIO.h"
+#include "base/TextUtil.h"
+#include "inspect/CollisionRead.h"
+#include "inspect/DffRead.h"
+#include "inspect/ImgRead.h"
+#include "support/CollisionBuilder.h"
+#include "support/GameFolderBuilder.h"
+#include "support/SampleLevels.h"
+
+using namespace veldrin;
+using namespace veldrin::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The sample town in every edition, two of them named so their LOD names would clash, and a collision
+// map of three objects on two models, in one folder as a Stories game's files lie.
+fs::path storiesFiles(const fs::path& folder) {
+    const std::pair<const char*, GameVersion> levels[] = {
+        {"bar", GameVersion::LcsPs2}, {"bay", GameVersion::VcsPs2}, {"indust", GameVersion::LcsPsp}, {"beach", GameVersion::VcsPsp}};
+    for (const auto& [name, edition] : levels) buildLevel(sampleTown(edition)).write(folder, name);
+    TestDtz dtz;
+    dtz.modelCount = 6;
+    dtz.collisions = {{2, boxModel(1)}, {5, boxModel(3)}};
+    dtz.buildings.instances = {placedAt(2, 10, 20, 5), placedAt(5, -4, 8, 2), placedAt(2, 30, 1, 0)};
+    writeWholeFile(folder / "GAME.DTZ", buildDtz(dtz, StoriesEdition::LCS));
+    writeWholeFile(folder / "GAME.IMG", buildColImg({}));
+    return folder;
+}
+
+// The installed archive's entries by name, read back through the reader kit.
+std::map<std::string, std::vector<uint8_t>> archiveEntries(const fs::path& folder, TargetGame target) {
+    const std::vector<uint8_t> img = readWholeFile(folder / kInstallArchiveName);
+    const std::vector<inspect::ImgEntry> entries = target == TargetGame::GtaSa
+                                                       ? inspect::readVer2Entries(img, "veldrin.img")
+                                                       : inspect::readDirEntries(readWholeFile(folder / kInstallArchiveDirectory), "veldrin.dir");
+    std::map<std::string, std::vector<uint8_t>> byName;
+    for (const inspect::ImgEntry& e : entries) {
+        const auto bytes = inspect::entryBytes(img, e, "veldrin.img");
+        EXPECT_TRUE(byName.emplace(e.name, std::vector<uint8_t>(bytes.begin(), bytes.end())).second) << "entry twice: " << e.name;
+    }
+    return byName;
+}
+
+// An entry is a file padded with zeros to whole sectors.
+bool holdsFile(const std::vector<uint8_t>& entry, const std::vector<uint8_t>& file) {
+    return entry.size() == (file.size() + 2047) / 2048 * 2048 && std::equal(file.begin(), file.end(), entry.begin()) &&
+           std::all_of(entry.begin() + long(file.size()), entry.end(), [](uint8_t b) { return b == 0; });
+}
+
+fs::path gamePath(const fs::path& root, const std::string& line) {
+    std::string path = line;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return root / path;
+}
+
+InstallRequest requestFor(const fs::path& game, const fs::path& sources) {
+    InstallRequest r;
+    r.colMapGame = StoriesEdition::LCS; // the levels are of both games: the map cannot tell by them
+    r.gameDir = game;
+    r.sources = {sources};
+    r.options.editionAuto = true;
+    return r;
+}
+
+} // namespace
+
+// The sample levels of all four editions and a collision map installed into a made-up game folder of
+// each target: every line added names a file that is there; every id is new to the game and used once;
+// no model, dictionary or archive entry shares a name with the game's or another level's; each level's
+// LOD prefix follows its model prefix; each level's files are what a conversion of that level alone
+// with the plan's ids and names writes; every model has its collision record, and the collision map's
+// objects are drawn by a model of one triangle of no area.
+TEST(Install, SampleLevelsAndCollisionMapIntoEachTarget) {
+    TempFolder sources("veldrin-install-src");
+    storiesFiles(sources.path());
+    for (TargetGame target : {TargetGame::Gta3, TargetGame::GtaVc, TargetGame::GtaSa}) {
+        SCOPED_TRACE(std::string(targetGameName(target)));
+        TempFolder gameFolder("veldrin-install-game"), alone("veldrin-install-alone");
+        const BuiltGameFolder game = buildGameFolder(gameFolder / "game", target);
+        const InstallPlan plan = planInstall(requestFor(game.root, sources.path()));
+        ASSERT_TRUE(plan.refusals().empty()) << installText::planText(plan);
+        ASSERT_EQ(plan.levels.size(), 4u);
+        ASSERT_TRUE(plan.colMap.has_value());
+        const InstallResult result = runInstall(plan, {});
+        const fs::path installed = game.root / "veldrin";
+
+        for (const install::DataLine& line : result.lines)
+            EXPECT_TRUE(fs::is_regular_file(gamePath(game.root, line.path))) << line.keyword << " " << line.path;
+        const auto entries = archiveEntries(installed, target);
+        for (const auto& [name, bytes] : entries) EXPECT_EQ(game.contents.archiveEntries.count(toLower(name)), 0u) << name;
+
+        std::set<int> ids;
+        std::set<std::string> models, dictionaries;
+        std::vector<uint8_t> collision;
+        for (const BatchLevel& level : plan.levels) {
+            const ConversionOptions& o = level.options;
+            SCOPED_TRACE(o.levelName);
+            EXPECT_EQ(o.lodPrefix(), "LOD" + (o.modelPrefix.size() > 3 ? o.modelPrefix.substr(3) : ""));
+            // The level alone, with the plan's ids and names, as convert writes it.
+            ConversionOptions single = o;
+            single.outputFolder = alone.path();
+            single.buildImg = false;
+            const RunResult run = runAndCollect(single);
+            ASSERT_GT(run.summary.modelsConverted, 0);
+            for (const std::string& file : filesIn(single.levelFolder())) {
+                const std::vector<uint8_t> bytes = readWholeFile(single.levelFolder() / file);
+                const std::string ext = toLower(fs::path(file).extension().string());
+                if (ext == ".dff" || ext == ".txd") {
+                    const std::string entry = fs::path(file).stem().string() + ext;
+                    ASSERT_TRUE(entries.count(entry)) << entry;
+                    EXPECT_TRUE(holdsFile(entries.at(entry), bytes)) << entry;
+                } else if (ext == ".col") {
+                    collision.insert(collision.end(), bytes.begin(), bytes.end());
+                } else {
+                    EXPECT_EQ(readWholeFile(installed / file), bytes) << file;
+                }
+            }
+            for (const std::string& line : sectionLines(readLines(installed / (o.levelName + ".ide")), "objs")) {
+                const std::vector<std::string> f = splitFields(line);
+                const int id = std::stoi(f.at(0));
+                EXPECT_TRUE(ids.insert(id).second) << line;
+                EXPECT_EQ(game.contents.ids.count(id), 0u) << line;
+                EXPECT_TRUE(models.insert(toLower(f.at(1))).second) << line;
+                EXPECT_EQ(game.contents.modelNames.count(toLower(f.at(1))), 0u) << line;
+                dictionaries.insert(toLower(f.at(2)));
+            }
+        }
+        for (const std::string& d : dictionaries) EXPECT_EQ(game.contents.dictionaryNames.count(d), 0u) << d;
+
+        // The collision map: its ids and names new too, each model invisible, each with its record.
+        const std::vector<std::string> colMapObjs = sectionLines(readLines(installed / "colmap.ide"), "objs");
+        EXPECT_EQ(colMapObjs.size(), 2u);
+        for (const std::string& line : colMapObjs) {
+            const std::vector<std::string> f = splitFields(line);
+            EXPECT_TRUE(ids.insert(std::stoi(f.at(0))).second) << line;
+            EXPECT_TRUE(models.insert(toLower(f.at(1))).second) << line;
+            const std::vector<uint8_t>& entry = entries.at(f.at(1) + ".dff");
+            ASSERT_GE(entry.size(), 12u);
+            const std::size_t clump = 12 + (entry[4] | entry[5] << 8 | entry[6] << 16 | std::size_t(entry[7]) << 24);
+            ASSERT_LE(clump, entry.size());
+            const inspect::DffModel dff = inspect::readDff(std::span(entry).first(clump), f.at(1));
+            ASSERT_EQ(dff.geometries.size(), 1u);
+            for (const auto& p : dff.geometries[0].positions) EXPECT_EQ(p, (std::array<float, 3>{0, 0, 0}));
+        }
+        EXPECT_EQ(sectionLines(readLines(installed / "colmap.ipl"), "inst").size(), 3u);
+        const std::vector<uint8_t> col = target == TargetGame::GtaSa ? entries.at(kInstallCollisionEntry)
+                                                                     : readWholeFile(installed / kInstallCollisionFile);
+        // The levels' records first, as a conversion writes them, then the collision map's.
+        EXPECT_TRUE(std::equal(collision.begin(), collision.end(), col.begin())) << "levels' collision records";
+        std::set<std::string> recordNames;
+        for (const inspect::CollRecord& r : inspect::readCollisionFile(col, "veldrin collision", true)) recordNames.insert(toLower(r.name));
+        for (const std::string& m : models) EXPECT_EQ(recordNames.count(m), 1u) << m;
+    }
+}
+
+// Plans the game cannot take are refused before anything is written, naming each limit passed with
+// its figures; a --target that disagrees with the game folder is refused; the folder stays as it was.
+TEST(Install, RefusalsLeaveTheGameFolderAsItWas) {
+    TempFolder sources("veldrin-install-src"), gameFolder("veldrin-install-game");
+    buildLevel(sampleTown(GameVersion::LcsPs2)).write(sources.path(), "town");
+    struct Row {
+        const char* what;
+        TargetGame game;
+        std::optional<int> idOffset;
+        std::optional<TargetGame> target;
+        const char* says;
+    };
+    const std::vector<Row> rows = {
+        {"past GTA 3's model ids", TargetGame::Gta3, 5490, std::nullopt, "model ids (highest id + 1)"},
+        {"past VC's model ids", TargetGame::GtaVc, 6480, std::nullopt, "model ids (highest id + 1)"},
+        {"another target", TargetGame::GtaVc, std::nullopt, TargetGame::GtaSa, "disagrees with the game"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const BuiltGameFolder game = buildGameFolder(gameFolder / row.what, row.game);
+        const auto before = folderSnapshot(game.root);
+        InstallRequest request = requestFor(game.root, sources.path() / "town.lvz");
+        request.idOffset = row.idOffset;
+        request.target = row.target;
+        std::string refusal;
+        try {
+            const InstallPlan plan = planInstall(request);
+            const std::vector<std::string> why = plan.refusals();
+            ASSERT_EQ(why.size(), 1u);
+            refusal = why[0];
+            // The figure is the highest id + 1 against the limit, and the text says by how much.
+            const int models = plan.levels.at(0).plannedModels;
+            const long long figure = *row.idOffset + models;
+            EXPECT_NE(refusal.find(std::to_string(figure)), std::string::npos) << refusal;
+            const long long limit = row.game == TargetGame::Gta3 ? 5500 : 6500;
+            EXPECT_NE(refusal.find(std::to_string(figure - limit)), std::string::npos) << refusal;
+            EXPECT_THROW(runInstall(plan, {}), VeldrinError);
+            request.allowOverLimits = true;
+            EXPECT_TRUE(planInstall(request).refusals().empty());
+        } catch (const VeldrinError& e) {
+            refusal = e.what();
+        }
+        EXPECT_NE(refusal.find(row.says), std::string::npos) << refusal;
+        EXPECT_EQ(folderSnapshot(game.root), before);
+    }
+}
