@@ -38,8 +38,8 @@ private:
 std::vector<uint8_t> deflated(const std::vector<uint8_t>& bytes) {
     uLongf size = compressBound(static_cast<uLong>(bytes.size()));
     std::vector<uint8_t> out(size);
-    // Level 6: the geometry shrinks by about six times, in a small part of the report's time.
-    if (compress2(out.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()), 6) != Z_OK)
+    // The fastest level: the geometry still shrinks by about four times.
+    if (compress2(out.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()), 1) != Z_OK)
         throw VeldrinError("scene.js could not be compressed (" + std::to_string(bytes.size()) + " bytes)");
     out.resize(size);
     return out;
@@ -50,36 +50,31 @@ std::vector<uint8_t> deflated(const std::vector<uint8_t>& bytes) {
 std::string base64(const void* data, std::size_t bytes) {
     static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     const auto* p = static_cast<const uint8_t*>(data);
-    std::string out;
-    out.reserve((bytes + 2) / 3 * 4);
+    std::string out((bytes + 2) / 3 * 4, '=');
+    char* o = out.data();
     std::size_t i = 0;
-    for (; i + 3 <= bytes; i += 3) {
+    for (; i + 3 <= bytes; i += 3, o += 4) {
         const uint32_t v = uint32_t(p[i]) << 16 | uint32_t(p[i + 1]) << 8 | p[i + 2];
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[v >> 12 & 63];
-        out += kAlphabet[v >> 6 & 63];
-        out += kAlphabet[v & 63];
+        o[0] = kAlphabet[v >> 18];
+        o[1] = kAlphabet[v >> 12 & 63];
+        o[2] = kAlphabet[v >> 6 & 63];
+        o[3] = kAlphabet[v & 63];
     }
     if (i < bytes) {
         const bool two = i + 1 < bytes;
         const uint32_t v = uint32_t(p[i]) << 16 | (two ? uint32_t(p[i + 1]) << 8 : 0);
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[v >> 12 & 63];
-        out += two ? kAlphabet[v >> 6 & 63] : '=';
-        out += '=';
+        o[0] = kAlphabet[v >> 18];
+        o[1] = kAlphabet[v >> 12 & 63];
+        if (two) o[2] = kAlphabet[v >> 6 & 63];
     }
     return out;
 }
 
 std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlases) {
-    Json atlasList = Json::array();
     std::map<std::pair<std::string, std::string>, std::pair<int, const SheetCell*>> cells;
-    for (std::size_t a = 0; a < atlases.size(); ++a) {
-        const SceneAtlas& atlas = atlases[a];
-        atlasList.push_back({{"dictionary", atlas.dictionary}, {"width", atlas.width}, {"height", atlas.height},
-                             {"png", "data:image/png;base64," + base64(atlas.png.data(), atlas.png.size())}});
-        for (const SheetCell& c : atlas.cells) cells.emplace(std::pair{toLower(atlas.dictionary), toLower(c.name)}, std::pair{int(a), &c});
-    }
+    for (std::size_t a = 0; a < atlases.size(); ++a)
+        for (const SheetCell& c : atlases[a].cells)
+            cells.emplace(std::pair{toLower(atlases[a].dictionary), toLower(c.name)}, std::pair{int(a), &c});
     Json textures = Json::array();
     for (const SceneTexture& t : scene.textures) {
         Json entry = {{"name", t.name}, {"dictionary", t.dictionary}, {"width", t.width}, {"height", t.height}, {"alpha", t.alpha}};
@@ -177,7 +172,6 @@ std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlas
 
     const Json root = {{"format", 1},
                        {"level", scene.level},
-                       {"atlases", atlasList},
                        {"textures", textures},
                        {"modelNames", names},
                        {"dictionaries", dictionaries},
@@ -188,9 +182,24 @@ std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlas
                        {"triangles", triangleBase},
                        {"indexBytes", wideIndices ? 4 : 2},
                        {"arrays", pack.index()},
-                       {"arrayBytes", pack.bytes().size()},
-                       {"data", base64(packed.data(), packed.size())}};
-    return "window.veldrinScene = " + root.dump(-1, ' ', false, Json::error_handler_t::replace) + ";\n";
+                       {"arrayBytes", pack.bytes().size()}};
+    // The large strings (the atlases' pictures, the arrays) are appended as they are: base64 needs no
+    // escaping, and a JSON writer would copy them character by character.
+    const auto text = [](const std::string& value) { return Json(value).dump(-1, ' ', false, Json::error_handler_t::replace); };
+    std::string script = "window.veldrinScene = " + root.dump(-1, ' ', false, Json::error_handler_t::replace);
+    script.pop_back(); // the closing brace
+    script += ",\"atlases\":[";
+    for (std::size_t a = 0; a < atlases.size(); ++a) {
+        const SceneAtlas& atlas = atlases[a];
+        script += (a ? ",{\"dictionary\":" : "{\"dictionary\":") + text(atlas.dictionary) + ",\"width\":" + std::to_string(atlas.width) +
+                  ",\"height\":" + std::to_string(atlas.height) + ",\"png\":\"data:image/png;base64,";
+        script += base64(atlas.png.data(), atlas.png.size());
+        script += "\"}";
+    }
+    script += "],\"data\":\"";
+    script += base64(packed.data(), packed.size());
+    script += "\"};\n";
+    return script;
 }
 
 } // namespace veldrin

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <unordered_map>
 
 #include "base/Error.h"
+#include "base/ParallelFor.h"
 #include "base/TextUtil.h"
 #include "inspect/DffRead.h"
+#include "inspect/TxdRead.h"
 #include "texture/DictionaryDecoder.h"
 
 namespace veldrin {
@@ -45,8 +48,16 @@ SceneModel readSceneModel(std::span<const uint8_t> dff, const std::string& name)
     return m;
 }
 
-std::vector<SceneTexture> readSceneTextures(std::span<const uint8_t> txd, const std::string& dictionary) {
+std::vector<SceneTexture> readSceneTextures(std::span<const uint8_t> txd, const std::string& dictionary, SceneTexels texels) {
     std::vector<SceneTexture> out;
+    if (texels == SceneTexels::Skipped) {
+        // The dictionary's own word for alpha: Direct3D 9's flags, or Direct3D 8's alpha word.
+        for (const inspect::TxdTexture& t : inspect::readTxd(txd, dictionary + ".txd").textures) {
+            const bool alpha = t.platform == inspect::kPcPlatformD3d9 ? (t.flags & 1) != 0 : t.alphaWord != 0;
+            out.push_back({dictionary, t.name, t.width, t.height, alpha, {}});
+        }
+        return out;
+    }
     for (DictionaryTexture& t : decodeDictionary(txd, dictionary + ".txd"))
         out.push_back({dictionary, std::move(t.name), t.width, t.height, t.hasAlpha, std::move(t.rgba)});
     return out;
@@ -54,7 +65,7 @@ std::vector<SceneTexture> readSceneTextures(std::span<const uint8_t> txd, const 
 
 Scene buildScene(const std::string& level, const std::vector<SceneModelInput>& models,
                  const std::vector<SceneDictionaryInput>& dictionaries, const std::vector<ScenePlacementInput>& placements,
-                 std::vector<std::string>& problems) {
+                 std::vector<std::string>& problems, SceneTexels texels, int jobs) {
     Scene scene;
     scene.level = level;
     // Texture names compare as the game compares them: without case.
@@ -62,7 +73,7 @@ Scene buildScene(const std::string& level, const std::vector<SceneModelInput>& m
     std::map<std::string, int> anywhere;
     for (const SceneDictionaryInput& d : dictionaries) {
         try {
-            for (SceneTexture& t : readSceneTextures(d.txd, d.name)) {
+            for (SceneTexture& t : readSceneTextures(d.txd, d.name, texels)) {
                 const int index = static_cast<int>(scene.textures.size());
                 byDictionary.emplace(std::pair{toLower(d.name), toLower(t.name)}, index);
                 anywhere.emplace(toLower(t.name), index);
@@ -72,27 +83,40 @@ Scene buildScene(const std::string& level, const std::vector<SceneModelInput>& m
             problems.push_back(e.what());
         }
     }
-    std::unordered_map<std::string, int> modelIndex;
-    for (const SceneModelInput& input : models) {
+    // Each model is read on its own (a failure stays its own); they join the scene in the order given.
+    std::vector<std::optional<SceneModel>> read(models.size());
+    std::vector<std::string> readProblems(models.size());
+    std::vector<std::exception_ptr> unexpected;
+    parallelFor(models.size(), jobs, [&](std::size_t i) {
         try {
-            SceneModel m = readSceneModel(input.dff, input.name);
-            m.ideId = input.ideId;
-            m.dictionary = input.dictionary;
-            m.lod = input.lod;
-            const std::string dictionary = toLower(input.dictionary);
-            for (std::size_t i = 0; i < m.materialNames.size(); ++i) {
-                const std::string texture = toLower(m.materialNames[i]);
-                if (texture.empty()) continue;
-                if (auto found = byDictionary.find({dictionary, texture}); found != byDictionary.end())
-                    m.materialTexture[i] = found->second;
-                else if (auto any = anywhere.find(texture); dictionary.empty() && any != anywhere.end())
-                    m.materialTexture[i] = any->second;
-            }
-            modelIndex.emplace(m.name, static_cast<int>(scene.models.size()));
-            scene.models.push_back(std::move(m));
+            read[i] = readSceneModel(models[i].dff, models[i].name);
         } catch (const VeldrinError& e) {
-            problems.push_back(e.what());
+            readProblems[i] = e.what();
         }
+    }, unexpected);
+    rethrowFirst(unexpected);
+    std::unordered_map<std::string, int> modelIndex;
+    for (std::size_t r = 0; r < models.size(); ++r) {
+        const SceneModelInput& input = models[r];
+        if (!read[r]) {
+            problems.push_back(readProblems[r]);
+            continue;
+        }
+        SceneModel& m = *read[r];
+        m.ideId = input.ideId;
+        m.dictionary = input.dictionary;
+        m.lod = input.lod;
+        const std::string dictionary = toLower(input.dictionary);
+        for (std::size_t i = 0; i < m.materialNames.size(); ++i) {
+            const std::string texture = toLower(m.materialNames[i]);
+            if (texture.empty()) continue;
+            if (auto found = byDictionary.find({dictionary, texture}); found != byDictionary.end())
+                m.materialTexture[i] = found->second;
+            else if (auto any = anywhere.find(texture); dictionary.empty() && any != anywhere.end())
+                m.materialTexture[i] = any->second;
+        }
+        modelIndex.emplace(m.name, static_cast<int>(scene.models.size()));
+        scene.models.push_back(std::move(m));
     }
     for (const ScenePlacementInput& p : placements) {
         const auto found = modelIndex.find(p.model);

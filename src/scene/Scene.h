@@ -75,15 +75,21 @@ struct ScenePlacementInput {
 // bytes that are not such a file with VeldrinError naming `name`.
 SceneModel readSceneModel(std::span<const uint8_t> dff, const std::string& name);
 
-// Decodes every texture of one written dictionary, in dictionary order.
-std::vector<SceneTexture> readSceneTextures(std::span<const uint8_t> txd, const std::string& dictionary);
+// What is read of a dictionary's textures: their texels decoded, or only their names, sizes and alpha
+// (for a viewer that shows the texels from elsewhere, `rgba` then empty).
+enum class SceneTexels { Decoded, Skipped };
+
+// Reads every texture of one written dictionary, in dictionary order.
+std::vector<SceneTexture> readSceneTextures(std::span<const uint8_t> txd, const std::string& dictionary,
+                                            SceneTexels texels = SceneTexels::Decoded);
 
 // Builds the whole scene: models in the order given, each material's texture looked up by name in the
 // model's dictionary (or in any dictionary when the model names none), placements of models not given
 // left out. A model or dictionary that cannot be read is left out and its problem added to `problems`.
+// The models are read on `jobs` threads; the scene is the same for any number.
 Scene buildScene(const std::string& level, const std::vector<SceneModelInput>& models,
                  const std::vector<SceneDictionaryInput>& dictionaries, const std::vector<ScenePlacementInput>& placements,
-                 std::vector<std::string>& problems);
+                 std::vector<std::string>& problems, SceneTexels texels = SceneTexels::Decoded, int jobs = 1);
 
 // Totals a viewer shows and a test compares against the manifest.
 std::size_t sceneTriangleCount(const Scene& scene);

@@ -9,8 +9,10 @@
 
 #include "RunFixture.h"
 #include "base/FileIO.h"
+#include "base/TextUtil.h"
 #include "inspect/DffRead.h"
 #include "support/SampleLevels.h"
+#include "texture/DictionaryDecoder.h"
 
 using namespace veldrin;
 using namespace veldrin::test;
@@ -192,6 +194,26 @@ TEST(SceneScript, HoldsTheWrittenModelsAndPlacements) {
                 EXPECT_EQ(scene["textures"][texture]["dictionary"], fields[2]);
             }
         }
+
+        // Each texture as its dictionary decodes it: name, size and whether it has alpha.
+        std::size_t texture = 0, alphas = 0;
+        for (const auto& [file, bytes] : disk) {
+            if (file.size() < 4 || toLower(file.substr(file.size() - 4)) != ".txd") continue;
+            std::size_t size = bytes.size();
+            const std::string entry = file.substr(file.find('/') + 1);
+            for (const Json& f : manifest["files"])
+                if (f["name"] == entry) size = f["bytes"];
+            for (const DictionaryTexture& t : decodeDictionary(std::span(bytes).first(size), file)) {
+                const Json& written = scene["textures"][texture++];
+                EXPECT_EQ(written["name"], t.name);
+                EXPECT_EQ(written["width"], t.width);
+                EXPECT_EQ(written["height"], t.height);
+                EXPECT_EQ(written["alpha"], t.hasAlpha) << t.name;
+                alphas += t.hasAlpha;
+            }
+        }
+        EXPECT_EQ(texture, scene["textures"].size());
+        if (c.txd != TxdMode::NoTxd) EXPECT_GT(alphas, 0u) << "the sample has textures with alpha";
 
         // Each placement against its IPL line: the model it names, where, turned how.
         const auto inst = sectionLines(readLines(o.levelFolder() / "town.ipl"), "inst");

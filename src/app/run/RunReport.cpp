@@ -46,7 +46,9 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     std::vector<SceneDictionaryInput> dictionaries;
     for (const auto& [name, bytes] : input.dictionaries) dictionaries.push_back({name, bytes});
     std::vector<std::string> sceneProblems;
-    const Scene scene = buildScene(options.levelName, input.sceneModels, dictionaries, input.scenePlacements, sceneProblems);
+    // The view shows the texels from the sheets' pictures, so they are not decoded again here.
+    const Scene scene = buildScene(options.levelName, input.sceneModels, dictionaries, input.scenePlacements, sceneProblems,
+                                   SceneTexels::Skipped, options.jobs);
     for (const std::string& problem : sceneProblems)
         record.warn(std::string(describeWarning(WarningKind::Report).id), "the 3D view leaves out " + problem);
     content.scene = &scene;
