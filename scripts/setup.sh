@@ -8,7 +8,10 @@ set -euo pipefail
 # runtime builds the fuzz targets. chromium, nodejs and npm run the report page's tests.
 packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-dejavu-core libcli11-dev libhwy-dev libpng-dev nlohmann-json3-dev
-  libstb-dev libsquish-dev clang libclang-rt-14-dev chromium nodejs npm)
+  libstb-dev libsquish-dev clang libclang-rt-14-dev chromium)
+# Node.js may come from elsewhere than Debian (whose npm package then conflicts with it): only a
+# machine without npm gets Debian's.
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
