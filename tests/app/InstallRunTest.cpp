@@ -209,3 +209,32 @@ TEST(Install, RefusalsLeaveTheGameFolderAsItWas) {
         EXPECT_EQ(folderSnapshot(game.root), before);
     }
 }
+
+// A stop asked at any point, from the first level's first model to the commit's last step, ends the
+// install with the game folder as it was and no staging folder left.
+TEST(Install, AStopAtAnyPointLeavesTheGameFolderAsItWas) {
+    TempFolder sources("veldrin-install-src"), gameFolder("veldrin-install-game");
+    storiesFiles(sources.path());
+    const BuiltGameFolder game = buildGameFolder(gameFolder / "game", TargetGame::GtaVc);
+    const auto before = folderSnapshot(game.root);
+    const InstallPlan plan = planInstall(requestFor(game.root, sources.path()));
+
+    // How often a whole install asks, on a copy of the game.
+    int polls = 0;
+    {
+        TempFolder copy("veldrin-install-copy");
+        fs::copy(game.root, copy / "game", fs::copy_options::recursive);
+        InstallCallbacks counting;
+        counting.run.stopRequested = [&] { return ++polls < 0; };
+        runInstall(planInstall(requestFor(copy / "game", sources.path())), counting);
+    }
+    ASSERT_GT(polls, 3);
+    for (int stopAt : {1, 2, polls / 2, polls - 1, polls}) {
+        SCOPED_TRACE(stopAt);
+        int asked = 0;
+        InstallCallbacks callbacks;
+        callbacks.run.stopRequested = [&] { return ++asked >= stopAt; };
+        EXPECT_THROW(runInstall(plan, callbacks), VeldrinError);
+        EXPECT_EQ(folderSnapshot(game.root), before);
+    }
+}

@@ -1,15 +1,22 @@
-// Writes a synthetic level pair (NAME.lvz and NAME.IMG) for trying the converter and for benchmarks.
+// Writes a synthetic level pair (NAME.lvz and NAME.IMG) for trying the converter and for benchmarks;
+// with --colmap a small collision map (GAME.DTZ and GAME.IMG) instead, with --game-folder TARGET a
+// made-up PC game folder for trying the install.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "base/Editions.h"
+#include "base/FileIO.h"
+#include "support/CollisionBuilder.h"
+#include "support/GameFolderBuilder.h"
 #include "support/SampleLevels.h"
 
 int main(int argc, char** argv) {
     using namespace veldrin;
     std::string folder, name = "town";
     GameVersion edition = GameVersion::LcsPs2;
-    bool city = false;
+    bool city = false, colMap = false;
+    std::optional<TargetGame> gameFolder;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--name" && i + 1 < argc) name = argv[++i];
@@ -21,14 +28,37 @@ int main(int argc, char** argv) {
             }
             edition = *e;
         } else if (a == "--city") city = true;
+        else if (a == "--colmap") colMap = true;
+        else if (a == "--game-folder" && i + 1 < argc) {
+            gameFolder = parseTargetGame(argv[++i]);
+            if (!gameFolder) {
+                std::fprintf(stderr, "unknown target %s\n", argv[i]);
+                return 2;
+            }
+        }
         else if (folder.empty() && a.rfind("--", 0) != 0) folder = a;
         else {
-            std::fprintf(stderr, "usage: veldrin-testlevel DIR [--name NAME] [--edition E] [--city]\n");
+            std::fprintf(stderr, "usage: veldrin-testlevel DIR [--name NAME] [--edition E] [--city] | DIR --colmap | "
+                                 "DIR --game-folder gta3|vc|sa\n");
             return 2;
         }
     }
     if (folder.empty()) folder = ".";
     try {
+        if (gameFolder) {
+            std::printf("%s\n", test::buildGameFolder(folder, *gameFolder).root.string().c_str());
+            return 0;
+        }
+        if (colMap) {
+            test::TestDtz dtz;
+            dtz.modelCount = 6;
+            dtz.collisions = {{2, test::boxModel(1)}, {5, test::boxModel(3)}};
+            dtz.buildings.instances = {test::placedAt(2, 10, 20, 5), test::placedAt(5, -4, 8, 2), test::placedAt(2, 30, 1, 0)};
+            writeWholeFile(std::filesystem::path(folder) / "GAME.DTZ", test::buildDtz(dtz, StoriesEdition::LCS));
+            writeWholeFile(std::filesystem::path(folder) / "GAME.IMG", test::buildColImg({}));
+            std::printf("%s\n", (std::filesystem::path(folder) / "GAME.DTZ").string().c_str());
+            return 0;
+        }
         const test::LevelDescription d = test::sampleTown(edition, city ? test::cityShape() : test::SampleShape{});
         const auto path = test::buildLevel(d).write(folder, name);
         std::printf("%s\n", path.string().c_str());
