@@ -18,6 +18,7 @@
 #include "gui/ApplicationLook.h"
 #include "gui/Col2Window.h"
 #include "gui/ColMapWindow.h"
+#include "gui/InstallWindow.h"
 #include "gui/ConversionThread.h"
 #include "gui/ElidedLabel.h"
 #include "gui/FormControls.h"
@@ -311,7 +312,21 @@ std::vector<ToolMenuItem> MainWindow::toolMenuItems() {
              colMapWindow_->setMapOffsetTexts({edits[0]->text(), edits[1]->text(), edits[2]->text()});
              openDialog(colMapWindow_.get(), pos() + QPoint(0, 100));
          }},
+        {kInstallIntoGameCaption, [this] { openInstallWindow(); }},
     };
+}
+
+InstallWindow* MainWindow::openInstallWindow() {
+    if (!installWindow_) {
+        installWindow_ = std::make_unique<InstallWindow>();
+        connect(installWindow_.get(), &QDialog::finished, this, [this] { setEnabled(true); });
+    }
+    const ConversionOptions options = gatherOptions();
+    std::vector<std::filesystem::path> levels = batch_;
+    if (levels.empty() && !options.lvzPath.empty()) levels.push_back(options.lvzPath);
+    installWindow_->setSources(std::move(levels), options);
+    openDialog(installWindow_.get(), pos() + QPoint(0, 100));
+    return installWindow_.get();
 }
 
 void MainWindow::makeDialogs() {

@@ -36,6 +36,7 @@ class MipMapDialog;
 class PrelightDialog;
 class Col2Window;
 class ColMapWindow;
+class InstallWindow;
 class ZonDialog;
 class PickDetection;
 class RunLog;
@@ -89,6 +90,8 @@ public:
     PrelightDialog* prelightDialog() const { return prelightDialog_.get(); }
     Col2Window* col2Window() const { return col2Window_.get(); }
     ColMapWindow* colMapWindow() const { return colMapWindow_.get(); }
+    // "Install into game...": made when first opened, handed the levels picked and the options each time.
+    InstallWindow* openInstallWindow();
     ZonDialog* zonDialog() const { return zonDialog_.get(); }
     PickDetection* pickDetection() const { return detection_; }
     RunLog* runLog() const { return log_; }
@@ -188,6 +191,7 @@ private:
     std::unique_ptr<PrelightDialog> prelightDialog_;
     std::unique_ptr<Col2Window> col2Window_;
     std::unique_ptr<ColMapWindow> colMapWindow_;
+    std::unique_ptr<InstallWindow> installWindow_;
     std::unique_ptr<ZonDialog> zonDialog_;
 
     ConversionThread* thread_ = nullptr;

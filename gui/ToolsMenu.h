@@ -14,6 +14,8 @@ struct ToolMenuItem {
     std::function<void()> open;
 };
 
+inline const char* const kInstallIntoGameCaption = "Install into game...";
+
 // One action per item, in order.
 void fillToolsMenu(QMenu& menu, const std::vector<ToolMenuItem>& items);
 
