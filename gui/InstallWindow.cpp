@@ -23,7 +23,7 @@ namespace veldrin::gui {
 InstallWindow::InstallWindow(QWidget* parent) : ToolWindow("Install into game", parent) {
     chooseFolder = openFolderDialog(this);
     showLinkedMessage = [this](const QString& text, MessageKind kind, const MessageLinks& links) {
-        showLinkedMessageBox(this, text, kind, links, [this](const QUrl& url) { return openLink(url); });
+        showLinkedMessageBox(this, text, kind, links, [this](const QUrl& url) { return followLink(url); });
     };
     openUrl = desktopOpener();
 
@@ -82,6 +82,9 @@ QUrl InstallWindow::uninstallUrl() { return QUrl("veldrin:uninstall"); }
 void InstallWindow::setSources(std::vector<std::filesystem::path> sources, const ConversionOptions& options) {
     sources_ = std::move(sources);
     options_ = options;
+    // Each level's edition is detected, as the command line's install does: the window's edition
+    // choice is the one picked level's.
+    options_.editionAuto = true;
     plan_.reset();
     installButton_->setEnabled(false);
     if (!gameDir_.isEmpty()) planFor(gameDir_);
@@ -116,6 +119,7 @@ void InstallWindow::planned(const QString& failure) {
     setBusy(false);
     if (!failure.isEmpty()) {
         planView_->setPlainText("Cannot install into " + gameDir_ + ":\n" + failure);
+        emit conversionEnded();
         return;
     }
     plan_ = std::move(planning_);
@@ -124,6 +128,7 @@ void InstallWindow::planned(const QString& failure) {
     for (const std::string& w : why) text += "\nNot installable: " + QString::fromStdString(w);
     planView_->setPlainText(text);
     installButton_->setEnabled(why.empty());
+    emit conversionEnded();
 }
 
 void InstallWindow::install() {
@@ -152,6 +157,7 @@ void InstallWindow::installed(const QString& failure, const QStringList& warning
     if (!failure.isEmpty()) {
         status_->setElidedText("Not installed");
         showMessage(failure, MessageKind::Error);
+        emit conversionEnded();
         return;
     }
     status_->setElidedText("Installed");
@@ -161,9 +167,10 @@ void InstallWindow::installed(const QString& failure, const QStringList& warning
     text += "\nUninstall removes it again and leaves the game as it was.";
     showLinkedMessage(text, MessageKind::Information,
                       {{"Open game folder", QUrl::fromLocalFile(gameDir_)}, {"Uninstall", uninstallUrl()}});
+    emit conversionEnded();
 }
 
-bool InstallWindow::openLink(const QUrl& url) {
+bool InstallWindow::followLink(const QUrl& url) {
     if (url != uninstallUrl()) return openUrl(url);
     try {
         const install::UninstallResult r = install::uninstall(install::recogniseGameFolder(toPath(gameDir_)));

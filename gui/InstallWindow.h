@@ -47,14 +47,14 @@ public:
     LinkedMessageShower showLinkedMessage;
     UrlOpener openUrl;
 
-    // The end message's "Uninstall" button hands this URL to openUrl.
+    // The end message's buttons: the game folder goes to openUrl; uninstallUrl() uninstalls and plans anew.
     static QUrl uninstallUrl();
+    bool followLink(const QUrl& url);
 
 private:
     void chooseGameFolder();
     void planned(const QString& failure);
     void installed(const QString& failure, const QStringList& warnings);
-    bool openLink(const QUrl& url);
     void setBusy(bool busy);
 
     std::vector<std::filesystem::path> sources_;

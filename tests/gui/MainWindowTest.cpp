@@ -122,7 +122,8 @@ private slots:
         QStringList tools;
         for (QAction* item : child<QMenu>(w, "ToolsMenu")->actions()) tools << item->text();
         QCOMPARE(tools,
-                 (QStringList{"VC backface culling patcher", "COL2 to COL converter", "Collision map converter"}));
+                 (QStringList{"VC backface culling patcher", "COL2 to COL converter", "Collision map converter",
+                              "Install into game..."}));
         QVERIFY(child<QToolButton>(w, "ToolsButton")->isEnabled());
         QVERIFY(!child<QToolButton>(w, "ToolsButton")->icon().isNull());
         for (QWidget* dialog : std::initializer_list<QWidget*>{w.mipMapDialog(), w.prelightDialog(), w.col2Window(),
