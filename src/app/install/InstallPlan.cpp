@@ -40,7 +40,8 @@ int automaticIdFloor(TargetGame target) { return target == TargetGame::GtaSa ? 1
 install::AddedContent addedContent(const InstallPlan& plan) {
     install::AddedContent a;
     a.archives = 1;
-    a.collisionFiles = 1; // every record in one file
+    // Every record goes into one file: an archive entry for GTA SA (a slot), a COLFILE line otherwise (none).
+    a.collisionFiles = plan.game.target == TargetGame::GtaSa ? 1 : 0;
     int64_t highest = -1;
     for (const BatchLevel& l : plan.levels) {
         if (!l.failure.empty()) continue;
@@ -48,6 +49,7 @@ install::AddedContent addedContent(const InstallPlan& plan) {
         a.collisionModels += l.plannedModels;
         a.dictionaries += l.plannedDictionaries;
         a.placements += l.plannedPlacements;
+        a.largestIplPlacements = std::max(a.largestIplPlacements, l.plannedPlacements);
         a.ideFiles += 1;
         a.iplFiles += 1;
         if (l.plannedModels > 0) highest = std::max<int64_t>(highest, int64_t(l.options.idOffset) + l.plannedModels - 1);
@@ -57,6 +59,7 @@ install::AddedContent addedContent(const InstallPlan& plan) {
         a.models += c.models;
         a.collisionModels += c.models;
         a.placements += c.placements;
+        a.largestIplPlacements = std::max(a.largestIplPlacements, c.placements);
         a.ideFiles += 1;
         a.iplFiles += 1;
         if (c.models > 0) highest = std::max<int64_t>(highest, int64_t(c.firstId) + c.models - 1);
