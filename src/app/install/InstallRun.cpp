@@ -95,15 +95,19 @@ private:
         const RunSummary summary = convertLevel(prepareLevel(o, run), run);
         if (summary.stopped) stopIfAsked(true);
         const fs::path folder = o.levelFolder();
+        std::vector<std::string> dictionaries;
         for (const WrittenFile& w : summary.files) {
             const std::string ext = toLower(fs::path(w.name).extension().string());
             const fs::path from = folder / w.name;
             if (ext == ".dff") files_.push_back({from, w.name, {}});
-            else if (ext == ".txd") files_.push_back({from, fs::path(w.name).stem().string() + ".txd", {}});
+            else if (ext == ".txd") {
+                dictionaries.push_back(fs::path(w.name).stem().string());
+                files_.push_back({from, dictionaries.back() + ".txd", {}});
+            }
             else if (ext == ".col") appendCollision(from);
             else files_.push_back({from, {}, w.name});
         }
-        installed_.push_back(o);
+        installed_.push_back({o, std::move(dictionaries), summary.modelsConverted});
     }
 
     void convertColMap(const ColMapPlan& c) {
@@ -188,15 +192,15 @@ private:
         j["target"] = std::string(targetGameName(target_));
         j["levels"] = nlohmann::json::array();
         for (std::size_t i = 0; i < installed_.size(); ++i) {
-            const ConversionOptions& o = installed_[i];
+            const ConversionOptions& o = installed_[i].options;
             const BatchLevel& l = plan_.levels[i];
             j["levels"].push_back({{"name", o.levelName},
                                    {"lvz", o.lvzPath.string()},
                                    {"edition", std::string(editionName(o.edition))},
-                                   {"ids", {{"first", o.idOffset}, {"count", l.plannedModels}}},
+                                   {"ids", {{"first", o.idOffset}, {"planned", l.plannedModels}, {"written", installed_[i].models}}},
                                    {"modelPrefix", o.modelPrefix},
                                    {"lodPrefix", o.lodPrefix()},
-                                   {"dictionaries", l.plannedDictionaries},
+                                   {"dictionaries", installed_[i].dictionaries},
                                    {"placements", l.plannedPlacements}});
         }
         if (plan_.colMap) {
@@ -228,7 +232,12 @@ private:
     fs::path work_;
     std::vector<StagedFile> files_;
     std::vector<uint8_t> collision_;
-    std::vector<ConversionOptions> installed_;
+    struct InstalledLevel {
+        ConversionOptions options; // as converted: the plan's ids and names
+        std::vector<std::string> dictionaries;
+        int models = 0;
+    };
+    std::vector<InstalledLevel> installed_;
     InstallResult result_;
 };
 
