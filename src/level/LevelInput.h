@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "level/Inflate.h"
+
 namespace veldrin {
 
 // The level's IMG bytes followed by the inflated world resource, addressed by absolute position.
@@ -18,16 +20,6 @@ struct LevelBuffer {
     std::span<const uint8_t> img() const { return std::span<const uint8_t>(bytes).first(static_cast<std::size_t>(worldBase)); }
     std::span<const uint8_t> world() const { return std::span<const uint8_t>(bytes).subspan(static_cast<std::size_t>(worldBase)); }
 };
-
-// The most a stream may inflate to: the world resource and the game data address their contents by
-// 32-bit offsets, so anything larger is not one of them (and would only exhaust memory).
-inline constexpr std::size_t kMaxInflatedSize = 0xFFFFFFFFu;
-
-// Inflates one whole zlib stream. `what` names the input in messages ("The LVZ file", "GAME.DTZ").
-// Safe for untrusted input: a stream that is not zlib data, that ends before its end marker or that
-// inflates past `maxSize` bytes is refused with VeldrinError.
-std::vector<uint8_t> inflateStream(std::span<const uint8_t> input, const std::string& what,
-                                   std::size_t maxSize = kMaxInflatedSize);
 
 inline constexpr uint32_t kWorldIdent = 0x57524C44; // "DLRW"
 inline constexpr const char* kIncorrectLvzMessage = "This is incorrect LVZ file! Choose another one...";
