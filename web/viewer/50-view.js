@@ -80,9 +80,9 @@ async function start() {
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
     renderer.draw(cameraMatrices(camera, aspect()).viewProjection, shownModels(), { night: night.checked });
     if (firstFrame) {
+      // The whole level is in the canvas (its buffer is kept): the page's own layout may still follow.
       firstFrame = false;
-      // The frame is on screen after the next one begins.
-      requestAnimationFrame(() => { window.veldrinReady = true; });
+      window.veldrinReady = true;
     }
     if (keys.size > 0) redraw();
   };
