@@ -1,12 +1,15 @@
 // Writes a synthetic level pair (NAME.lvz and NAME.IMG) for trying the converter and for benchmarks;
 // with --colmap a small collision map (GAME.DTZ and GAME.IMG) instead, with --game-folder TARGET a
 // made-up PC game folder for trying the install.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
 #include "base/Editions.h"
 #include "base/FileIO.h"
+#include "level/WorldTables.h"
 #include "support/CollisionBuilder.h"
 #include "support/GameFolderBuilder.h"
 #include "support/SampleLevels.h"
@@ -16,6 +19,7 @@ int main(int argc, char** argv) {
     std::string folder, name = "town";
     GameVersion edition = GameVersion::LcsPs2;
     bool city = false, colMap = false;
+    int scale = 1; // the city times this many models and textures (its instances as far as the ids allow)
     std::optional<TargetGame> gameFolder;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -28,6 +32,7 @@ int main(int argc, char** argv) {
             }
             edition = *e;
         } else if (a == "--city") city = true;
+        else if (a == "--scale" && i + 1 < argc && std::atoi(argv[i + 1]) > 0) scale = std::atoi(argv[++i]);
         else if (a == "--colmap") colMap = true;
         else if (a == "--game-folder" && i + 1 < argc) {
             gameFolder = parseTargetGame(argv[++i]);
@@ -38,7 +43,7 @@ int main(int argc, char** argv) {
         }
         else if (folder.empty() && a.rfind("--", 0) != 0) folder = a;
         else {
-            std::fprintf(stderr, "usage: veldrin-testlevel DIR [--name NAME] [--edition E] [--city] | DIR --colmap | "
+            std::fprintf(stderr, "usage: veldrin-testlevel DIR [--name NAME] [--edition E] [--city [--scale N]] | DIR --colmap | "
                                  "DIR --game-folder gta3|vc|sa\n");
             return 2;
         }
@@ -59,7 +64,19 @@ int main(int argc, char** argv) {
             std::printf("%s\n", (std::filesystem::path(folder) / "GAME.DTZ").string().c_str());
             return 0;
         }
-        const test::LevelDescription d = test::sampleTown(edition, city ? test::cityShape() : test::SampleShape{});
+        test::SampleShape shape = city ? test::cityShape() : test::SampleShape{};
+        if (city && scale > 1) {
+            shape.models *= scale;
+            shape.textures *= scale;
+            shape.pairs *= scale;
+            shape.instances = std::min(shape.instances * scale, kInstanceSlots - 1);
+            if (shape.textures + shape.models + 3 > 65535) {
+                std::fprintf(stderr, "--scale %d makes %d resources; a level holds at most 65535 (its resource indices are 16 bits)\n",
+                             scale, shape.textures + shape.models + 3);
+                return 2;
+            }
+        }
+        const test::LevelDescription d = test::sampleTown(edition, shape);
         const auto path = test::buildLevel(d).write(folder, name);
         std::printf("%s\n", path.string().c_str());
     } catch (const std::exception& e) {

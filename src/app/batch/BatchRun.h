@@ -61,15 +61,23 @@ struct BatchLevelResult {
     std::optional<std::pair<int, int>> writtenIds() const;
 };
 
+// Every callback is called on the thread that called runBatch, one level's messages after the other's.
 struct BatchCallbacks {
-    RunCallbacks run;                                           // each level's run; stopRequested also ends the batch
+    RunCallbacks run;                                           // each level's run; stopRequested (asked from the
+                                                                // levels' threads) also ends the batch
     std::function<void(const BatchLevel&, std::size_t index)> levelStarts;
     std::function<void(const BatchLevelResult&)> levelEnds;     // e.g. to write the level's report
 };
 
-// Converts the planned levels one after another, each through the one level run. A level that fails is
-// reported through its result and the batch goes on with the next; a stop request ends the level being
-// converted and leaves the rest stopped. With `clean` on, no level's folder may hold an input of another.
+// Converts the planned levels, each through the one level run, as many side by side as the levels'
+// `jobs` (the thread budget) allows, each of them with that budget for its own stages. The front end sees
+// exactly what converting them one after another shows: each level's messages together, from levelStarts
+// to levelEnds, levels in plan order; what a level tells before its turn waits (only the last of a run of
+// progress steps is kept). Two levels writing into the same folder never run at once. Memory: at most
+// `jobs` levels are held at a time, besides the messages waiting for their turn.
+// A level that fails is reported through its result and the others go on; a stop request ends every
+// level being converted (no partial file) and starts none after. With `clean` on, no level's folder may
+// hold an input of another.
 std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, const BatchCallbacks& callbacks);
 
 // True when every level converted.
