@@ -1,6 +1,7 @@
 #include "app/run/Preflight.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -41,8 +42,10 @@ std::optional<std::string> outputFolderProblem(const fs::path& folder) {
         return "cannot create the output folder " + folder.string() + ": " + existing.string() + " is a file";
     }
     // Only a try tells for certain (permissions, read-only file systems, the super-user): a file that
-    // exists for an instant in the nearest folder that exists.
-    const fs::path probe = existing / (".veldrin-probe-" + std::to_string(::getpid()));
+    // exists for an instant in the nearest folder that exists, named apart from the probes of the
+    // process's other runs (a batch's levels check their shared folder at the same time).
+    static std::atomic<unsigned> probes{0};
+    const fs::path probe = existing / (".veldrin-probe-" + std::to_string(::getpid()) + "-" + std::to_string(++probes));
     const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (fd < 0) {
         const std::string reason = std::strerror(errno);
