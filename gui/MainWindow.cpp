@@ -268,7 +268,12 @@ QGroupBox* MainWindow::makeAdvancedGroup() {
     optimiseMesh_->setFont(boldFont());
     column->addWidget(optimiseMesh_);
     buildImg_ = regular<QCheckBox>("BuildIMG", "Build IMG archive", group);
-    column->addWidget(buildImg_);
+    writeReport_ = regular<QCheckBox>("WriteReport", "Write report", group);
+    auto* lastRow = new QHBoxLayout;
+    lastRow->addWidget(buildImg_);
+    lastRow->addStretch();
+    lastRow->addWidget(writeReport_);
+    column->addLayout(lastRow);
     return group;
 }
 

@@ -173,6 +173,7 @@ private:
     QCheckBox* genNightPrelit_ = nullptr;
     QCheckBox* optimiseMesh_ = nullptr;
     QCheckBox* buildImg_ = nullptr;
+    QCheckBox* writeReport_ = nullptr;
     ElidedLabel* status_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QToolButton* toolsButton_ = nullptr;

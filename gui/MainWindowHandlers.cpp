@@ -220,7 +220,7 @@ ConversionOptions MainWindow::gatherOptions() const {
     o.forceMegaLods = zonDialog_->forceMegaLods();
     o.zonPath = toPath(zonDialog_->zonPath());
     o.jobs = machineThreads();
-    o.writeReport = true; // every run from the window leaves its report beside its output
+    o.writeReport = writeReport_->isChecked(); // as on the command line: the report costs many times the run
     return o;
 }
 

@@ -63,6 +63,7 @@ private slots:
             QCOMPARE(w.pickedBatch().size(), std::size_t{3});
             QCOMPARE(child<QLabel>(w, "LVZpath")->text(), QString("LVZ: 3 levels"));
             child<QCheckBox>(w, "GenerateIDE")->click();
+            child<QCheckBox>(w, "WriteReport")->click();
             // Dropped levels go to a chosen folder, browsed ones beside their LVZ.
             const std::filesystem::path out = dropped ? dir / "out" : dir.path();
             if (dropped) w.setOutputFolderChoice(out);

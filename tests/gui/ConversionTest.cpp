@@ -146,7 +146,7 @@ private slots:
         child<QLineEdit>(w, "MapOffsetZ")->setText("300");
         child<QLineEdit>(w, "ModelPrefix")->setText("ab");
         child<QLineEdit>(w, "TexturePrefix")->setText("tx");
-        for (const char* box : {"GenBlankCol", "GenMipMaps", "GenNightPrelit", "OptimiseMesh", "BuildIMG"}) {
+        for (const char* box : {"GenBlankCol", "GenMipMaps", "GenNightPrelit", "OptimiseMesh", "BuildIMG", "WriteReport"}) {
             child<QCheckBox>(w, box)->click();
         }
         child<QComboBox>(*w.mipMapDialog(), "MipMapList")->setCurrentIndex(3);
@@ -187,6 +187,7 @@ private slots:
         w.pickLevel(toQString(lvz));
         child<QCheckBox>(w, "GenerateIDE")->click();
         child<QCheckBox>(w, "GenBlankCol")->click();
+        child<QCheckBox>(w, "WriteReport")->click();
         QStringList statuses;
         connect(&w, &MainWindow::conversionStarting, this, [&](ConversionThread* thread) {
             connect(thread, &ConversionThread::statusChanged, this, [&](const QString& s) { statuses << s; });

@@ -48,7 +48,8 @@ const std::vector<OptionEntry> kOptions = {
     {.id = OptionId::Report, .name = "report", .shortName = "", .valueLabel = "",
      .meaning = "write a report folder LevelName-report beside the level's folder (pictures, files, warnings)",
      .defaultText = "", .section = "Output",
-     .flag = &ConversionOptions::writeReport},
+     .flag = &ConversionOptions::writeReport,
+     .settingsKeys = {"options/WriteReport"}},
     {.id = OptionId::Target, .name = "target", .shortName = "", .valueLabel = "GAME",
      .meaning = "PC game to write for: gta3, vc or sa", .defaultText = "gta3", .section = "",
      .set =
