@@ -18,14 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every file under a folder with its bytes, by path relative to the folder.
-std::map<std::string, std::vector<uint8_t>> treeBytes(const fs::path& folder) {
-    std::map<std::string, std::vector<uint8_t>> bytes;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) bytes[fs::relative(entry.path(), folder).string()] = readWholeFile(entry.path());
-    return bytes;
-}
-
 // What the front end was told, in order, one line per message; a run of progress steps counts as its last
 // step, the only one a level waiting for its turn keeps.
 struct Told {
@@ -100,7 +92,7 @@ TEST(ConcurrentBatch, SameFilesResultsAndMessagesAsOneByOne) {
     ASSERT_EQ(game.plan.size(), 7u);
     game.resetOutput();
     const Told alone = runTelling(game.plan, 1);
-    const auto aloneBytes = treeBytes(game.out.path());
+    const auto aloneBytes = filesUnder(game.out.path());
     const std::vector<LevelOutcome> outcomes = {LevelOutcome::Converted, LevelOutcome::Converted,
                                                 LevelOutcome::Converted, LevelOutcome::Converted,
                                                 LevelOutcome::Converted, LevelOutcome::Failed, LevelOutcome::Failed};
@@ -114,7 +106,7 @@ TEST(ConcurrentBatch, SameFilesResultsAndMessagesAsOneByOne) {
         EXPECT_FALSE(side.offThread);
         EXPECT_EQ(side.lines, alone.lines);
         EXPECT_EQ(batchResultTable(side.results), batchResultTable(alone.results));
-        EXPECT_TRUE(treeBytes(game.out.path()) == aloneBytes);
+        EXPECT_TRUE(filesUnder(game.out.path()) == aloneBytes);
     }
 }
 
@@ -124,7 +116,7 @@ TEST(ConcurrentBatch, StopEndsEveryLevelAndLeavesNoPartialFile) {
     Game game;
     game.resetOutput();
     runTelling(game.plan, 1);
-    const auto whole = treeBytes(game.out.path());
+    const auto whole = filesUnder(game.out.path());
     for (const int jobs : {1, 2, 3}) {
         SCOPED_TRACE("jobs " + std::to_string(jobs));
         game.resetOutput();
@@ -145,13 +137,13 @@ TEST(ConcurrentBatch, StopEndsEveryLevelAndLeavesNoPartialFile) {
                 EXPECT_FALSE(fs::exists(folder / (r.level.options.levelName + ".IMG"))) << r.level.options.levelName;
                 continue;
             }
-            for (const auto& [name, bytes] : treeBytes(folder))
+            for (const auto& [name, bytes] : filesUnder(folder))
                 EXPECT_TRUE(whole.at(fs::relative(folder / name, game.out.path()).string()) == bytes) << name;
         }
         EXPECT_GE(stopped, 2u);
         EXPECT_EQ(starts, ends);
         EXPECT_LT(starts, game.plan.size()); // the last levels never started
-        for (const auto& [name, bytes] : treeBytes(game.out.path()))
+        for (const auto& [name, bytes] : filesUnder(game.out.path()))
             EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
     }
 }

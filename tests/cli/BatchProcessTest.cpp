@@ -16,12 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::map<std::string, std::vector<uint8_t>> folderBytes(const fs::path& folder) {
-    std::map<std::string, std::vector<uint8_t>> bytes;
-    for (const auto& e : fs::directory_iterator(folder)) bytes[e.path().filename().string()] = readWholeFile(e.path());
-    return bytes;
-}
-
 // The first id the plan printed for a level: its line "NAME  EDITION [(detected)]  ID".
 std::string plannedFirstId(const std::string& out, const std::string& level) {
     std::smatch m;
@@ -69,7 +63,7 @@ TEST(BatchProcess, FolderConvertsEachLevelAsAloneAndGoesOnPastADamagedOne) {
         const CliRun single = runCli("convert " + (in / row.lvz).string() + " --ide --id-offset " + first +
                                      " --txd group --out " + alone.path().string());
         ASSERT_EQ(single.status, 0) << single.out;
-        EXPECT_EQ(folderBytes(out / row.level), folderBytes(alone / row.level));
+        EXPECT_EQ(filesUnder(out / row.level), filesUnder(alone / row.level));
     }
     EXPECT_EQ(plannedFirstId(r.out, "alpha"), "500");
 }
@@ -88,7 +82,7 @@ TEST(BatchProcess, StaleFilesWarnAndCleanRemovesOnlyTheLevelFolder) {
         const CliRun r = runCli("convert " + lvz.string() + " --img" + (clean ? " --clean" : ""));
         EXPECT_EQ(r.status, 0) << r.out;
         EXPECT_EQ(r.out.find("this run did not write") != std::string::npos, !clean) << r.out;
-        const auto files = folderBytes(dir / "town");
+        const auto files = filesUnder(dir / "town");
         const bool looseModels = std::any_of(files.begin(), files.end(), [](const auto& f) { return f.first.ends_with(".dff"); });
         EXPECT_EQ(looseModels, !clean);
         EXPECT_TRUE(fs::exists(dir / "neighbour.txt"));

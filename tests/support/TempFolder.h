@@ -1,6 +1,9 @@
 #pragma once
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace veldrin::test {
 
@@ -17,5 +20,9 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Every file under a folder, its subfolders included, with its bytes, by its path relative to the folder:
+// two trees compare equal when they hold the same files with the same bytes.
+std::map<std::string, std::vector<uint8_t>> filesUnder(const std::filesystem::path& folder);
 
 } // namespace veldrin::test
