@@ -53,6 +53,7 @@ Told runTelling(std::vector<BatchLevel> plan, int jobs, std::function<bool()> st
 struct Game {
     TempFolder in{"veldrin-concurrent-in"};
     TempFolder out{"veldrin-concurrent-out"};
+    BatchSettings settings;
     std::vector<BatchLevel> plan;
 
     Game() {
@@ -62,7 +63,7 @@ struct Game {
         for (const auto& [name, edition] : levels) buildLevel(sampleTown(edition)).write(in.path(), name);
         writeWholeFile(in / "junk.lvz", std::string("not a level"));
         writeWholeFile(in / "junk.IMG", std::string("nor this"));
-        BatchSettings s;
+        BatchSettings& s = settings;
         s.options.editionAuto = true;
         s.options.generateIde = true;
         s.options.idOffset = 2000;
@@ -72,7 +73,13 @@ struct Game {
         s.options.targetGame = TargetGame::GtaVc;
         s.options.txdMode = TxdMode::OneBigTxd;
         s.outputFolder = out.path();
-        plan = planBatch(batchLevelFiles({in.path()}), s);
+        plan = planFor(1);
+    }
+
+    // The plan as made with `jobs` threads, the levels read side by side.
+    std::vector<BatchLevel> planFor(int jobs) {
+        settings.options.jobs = jobs;
+        return planBatch(batchLevelFiles({in.path()}), settings);
     }
 
     // Empties the output folder but for the file in zulu's way.
@@ -85,7 +92,7 @@ struct Game {
 
 } // namespace
 
-// Each --jobs converts the same files, ends each level the same way and tells the same messages in the
+// Each --jobs plans the same ids and names, converts the same files, ends each level the same way and tells the same messages in the
 // same order (each level's together) as one level after another, every message on the caller's thread.
 TEST(ConcurrentBatch, SameFilesResultsAndMessagesAsOneByOne) {
     Game game;
@@ -102,7 +109,7 @@ TEST(ConcurrentBatch, SameFilesResultsAndMessagesAsOneByOne) {
     for (const int jobs : {1, 2, 3}) {
         SCOPED_TRACE("jobs " + std::to_string(jobs));
         game.resetOutput();
-        const Told side = runTelling(game.plan, jobs);
+        const Told side = runTelling(game.planFor(jobs), jobs);
         EXPECT_FALSE(side.offThread);
         EXPECT_EQ(side.lines, alone.lines);
         EXPECT_EQ(batchResultTable(side.results), batchResultTable(alone.results));

@@ -1,8 +1,10 @@
 #include <algorithm>
+#include <exception>
 
 #include "app/batch/BatchNames.h"
 #include "app/batch/BatchRun.h"
 #include "base/Error.h"
+#include "base/OrderedPipeline.h"
 
 namespace veldrin {
 
@@ -10,22 +12,47 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Reads the level as its run will: settles its edition and island, counts what the run will write and
-// places its ids and names.
-void readPlan(BatchLevel& level, LevelNamePlanner& planner) {
-    const PreparedLevel prepared = prepareLevel(level.options, {}, PrepareFor::Inspection);
-    level.options.edition = prepared.options.edition;
-    level.options.zonIsland = prepared.options.zonIsland;
-    level.editionDetected = prepared.editionDetected;
-    const PlannedCounts counts = plannedCounts(prepared);
-    level.plannedModels = counts.models;
-    level.plannedPlacements = counts.placements;
-    level.plannedDictionaries = static_cast<int>(plannedDictionaries(prepared.plan.models, prepared.options).size());
+// What planning keeps of a level once read: its settled options, its counts and its planned models; the
+// level's bytes are released as soon as it is read.
+struct LevelRead {
+    ConversionOptions options;
+    bool editionDetected = false;
+    PlannedCounts counts;
+    int dictionaries = 0;
+    std::vector<PlannedModel> models;
+    std::exception_ptr failure;
+};
+
+// Reads the level as its run will: settles its edition and island, counts what the run will write.
+LevelRead readLevel(const ConversionOptions& options) {
+    LevelRead read;
+    try {
+        const PreparedLevel prepared = prepareLevel(options, {}, PrepareFor::Inspection);
+        read.options = prepared.options;
+        read.editionDetected = prepared.editionDetected;
+        read.counts = plannedCounts(prepared);
+        read.dictionaries = static_cast<int>(plannedDictionaries(prepared.plan.models, prepared.options).size());
+        read.models = prepared.plan.models;
+    } catch (...) {
+        read.failure = std::current_exception();
+    }
+    return read;
+}
+
+// Places the level's ids and names after those of the levels before it.
+void placeLevel(BatchLevel& level, const LevelRead& read, LevelNamePlanner& planner) {
+    if (read.failure) std::rethrow_exception(read.failure);
+    level.options.edition = read.options.edition;
+    level.options.zonIsland = read.options.zonIsland;
+    level.editionDetected = read.editionDetected;
+    level.plannedModels = read.counts.models;
+    level.plannedPlacements = read.counts.placements;
+    level.plannedDictionaries = read.dictionaries;
     ConversionOptions placed = level.options;
-    level.planWarnings = planner.placeLevel(placed, prepared.plan.models);
+    level.planWarnings = planner.placeLevel(placed, read.models);
     // The names as placed must still fit where they go.
     if (placed.modelPrefix != level.options.modelPrefix || placed.levelName != level.options.levelName) {
-        std::vector<PlannedModel> models = prepared.plan.models;
+        std::vector<PlannedModel> models = read.models;
         for (PlannedModel& p : models) p.name = modelName(p.drawDistance, p.resourceIndex, placed.modelPrefix, placed.lodPrefix());
         checkOutputNames(placed, models);
     }
@@ -35,19 +62,24 @@ void readPlan(BatchLevel& level, LevelNamePlanner& planner) {
 } // namespace
 
 std::vector<BatchLevel> planLevels(const std::vector<fs::path>& levels, const BatchSettings& settings, LevelNamePlanner& planner) {
-    std::vector<BatchLevel> plan;
-    for (const fs::path& lvz : levels) {
-        BatchLevel level;
-        level.options = levelOptions(lvz, settings);
-        try {
-            readPlan(level, planner);
-        } catch (const std::exception& e) {
-            level.failure = errorText(e); // with its reason: the batch table is where a failed level is explained
-            level.plannedModels = 0;
-            level.options.idOffset = planner.nextId(); // printed, so a rerun of the level alone fits
-        }
-        plan.push_back(std::move(level));
-    }
+    std::vector<BatchLevel> plan(levels.size());
+    for (std::size_t i = 0; i < levels.size(); ++i) plan[i].options = levelOptions(levels[i], settings);
+    // Read side by side, as many levels at once as the thread budget (each released once read); their ids
+    // and names are placed one after another in order, so the plan is the same whatever the budget.
+    const int jobs = std::max(1, settings.options.jobs);
+    orderedPipeline<LevelRead>(
+        plan.size(), jobs, static_cast<std::size_t>(jobs), [&](std::size_t i) { return readLevel(plan[i].options); },
+        [&](std::size_t i, LevelRead&& read) {
+            BatchLevel& level = plan[i];
+            try {
+                placeLevel(level, read, planner);
+            } catch (const std::exception& e) {
+                level.failure = errorText(e); // with its reason: the batch table is where a failed level is explained
+                level.plannedModels = 0;
+                level.options.idOffset = planner.nextId(); // printed, so a rerun of the level alone fits
+            }
+            return true;
+        });
     return plan;
 }
 
