@@ -4,7 +4,7 @@
 # for GTA VC with one dictionary, mip-maps, IDE, IMG and blank collision, with --jobs 1 and --jobs 2.
 # Runs are paired (the two thread counts back to back, their order alternating) RUNS times (default 5);
 # prints the median time of each, the median of the pairs' ratios, and checks that both outputs and the
-# printed tables are identical and that every level equals its own conversion alone at its planned id.
+# printed tables are identical and that every level equals its own conversion alone at its planned id and prefix.
 # Extra arguments are passed on to convert.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -46,10 +46,11 @@ echo "game of 8 levels, $runs paired runs: median seconds --jobs 1 $m1, --jobs 2
 diff -r "$work/out1" "$work/out2" >/dev/null && echo "outputs identical for --jobs 1 and --jobs 2" || echo "OUTPUTS DIFFER"
 cmp -s "$work/stdout1" "$work/stdout2" && echo "printed plan and table identical" || echo "PRINTED TABLES DIFFER"
 
-# Each level alone, at the first id the batch's plan printed for it.
+# Each level alone, at the first id and with the model prefix the batch's plan printed for it.
 same=0
-while read -r name first; do
-  "$build/veldrin-cli" convert "$game/$name.lvz" "${options[@]}" --id-offset "$first" --out "$work/alone" >/dev/null 2>&1
-  diff -r "$work/alone/$name" "$work/out2/$name" >/dev/null && same=$((same + 1)) || echo "LEVEL $name DIFFERS FROM ITS RUN ALONE"
-done < <(sed -n '2,9p' "$work/stdout1" | awk '{ print $1, $NF }')
+while read -r name first prefix; do
+  "$build/veldrin-cli" convert "$game/$name.lvz" "${options[@]}" --id-offset "$first" --model-prefix "$prefix" \
+    --out "$work/alone" >/dev/null 2>&1 || true
+  if diff -r "$work/alone/$name" "$work/out2/$name" >/dev/null 2>&1; then same=$((same + 1)); else echo "LEVEL $name DIFFERS FROM ITS RUN ALONE"; fi
+done < <(sed -n '2,9p' "$work/stdout1" | awk '{ for (i = 2; i <= NF; ++i) if ($i ~ /^[0-9]+$/) { print $1, $i, $(i + 1); break } }')
 echo "$same of 8 levels identical to their conversion alone"
