@@ -17,8 +17,9 @@ class ConversionThread : public QThread {
     Q_OBJECT
 public:
     explicit ConversionThread(ConversionOptions options, QObject* parent = nullptr);
-    // Several levels in turn with the same options (each level's own paths, names and planned IDE ids),
-    // into `outputFolder` when one is given, else each beside its LVZ.
+    // Several levels with the same options (each level's own paths, names and planned IDE ids), side by
+    // side as the options' jobs allow, into `outputFolder` when one is given, else each beside its LVZ.
+    // The signals tell one level's run after the other's, in order.
     ConversionThread(ConversionOptions options, std::vector<std::filesystem::path> levels,
                      std::optional<std::filesystem::path> outputFolder, QObject* parent = nullptr);
 
