@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Whole-process runs of veldrin-cli on the city-scale synthetic level (about 4,000 models, 2,500
-# textures, 10,000 instances; SCALE times as many models and textures, default 1): GTA VC, one
+# textures, 10,000 instances; SCALE times as many models and textures, default 1, at most 10 as a level's
+# resource indices are 16 bits, its instances as far as their 15-bit ids allow): GTA VC, one
 # dictionary, mip-maps, IDE, IMG, blank collision, with one and with two threads. The runs are paired
 # (the two thread counts back to back, their order alternating) RUNS times (default 5). Prints the
 # median time of each, the median of the pairs' ratios and, step by step, the median milliseconds of
