@@ -20,11 +20,13 @@ TEST(ConcurrentBatch, StopEndsEveryLevelAndLeavesNoPartialFile) {
     TempFolder in("veldrin-concurrent-in"), out("veldrin-concurrent-out");
     for (const char* name : {"a", "b", "c", "d", "e", "f"}) buildLevel(sampleTown(GameVersion::VcsPs2)).write(in.path(), name);
     BatchSettings settings;
+    settings.options.editionAuto = true;
     settings.options.generateIde = true;
     settings.options.buildImg = true;
     settings.outputFolder = out.path();
     const std::vector<BatchLevel> plan = planBatch(batchLevelFiles({in.path()}), settings);
-    ASSERT_TRUE(batchSucceeded(runBatch(plan, {})));
+    const std::vector<BatchLevelResult> uninterrupted = runBatch(plan, {});
+    ASSERT_TRUE(batchSucceeded(uninterrupted)) << uninterrupted.front().reason;
     const auto whole = filesUnder(out.path());
 
     for (const int jobs : {1, 2, 3}) {
