@@ -1,9 +1,9 @@
 #include "internal/PngFile.h"
 
-#include <png.h>
-#include <zlib.h>
+#include <libdeflate.h>
 
-#include <csetjmp>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "base/Error.h"
@@ -11,52 +11,83 @@
 namespace veldrin {
 namespace {
 
-void appendBytes(png_structp png, png_bytep data, png_size_t size) {
-    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + size);
-}
-void flushNothing(png_structp) {}
+// libdeflate's fastest level: on texture sheets it compressed about as small as zlib's fastest with
+// run-length matching, in well under half the time.
+constexpr int kDeflateLevel = 1;
 
-// libpng reports errors by a long jump: keep every object with a destructor out of this frame, so
-// the jump skips nothing. Returns false when libpng gave up.
-bool encodeRows(const RgbaImage& image, std::vector<uint8_t>& out) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png) return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_set_write_fn(png, &out, appendBytes, flushNothing);
-    // Pictures are written on the run's time: the fastest settings that still compress well. With
-    // run-length matching, the upper-neighbour filter beat the left one on thumbnails and sheets alike
-    // (about a tenth faster and smaller).
-    png_set_compression_level(png, Z_BEST_SPEED);
-    png_set_compression_strategy(png, Z_RLE);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-    png_write_info(png, info);
+struct CompressorFree {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+
+// One compressor per thread: its tables are reused from picture to picture.
+libdeflate_compressor& threadCompressor() {
+    thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(libdeflate_alloc_compressor(kDeflateLevel));
+    if (!compressor) throw VeldrinError("Cannot write a PNG: out of memory for the compressor");
+    return *compressor;
+}
+
+void putBigEndian32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+// A chunk: length, type, data, and the CRC of type and data.
+void putChunk(std::vector<uint8_t>& out, const char (&type)[5], const uint8_t* data, std::size_t size) {
+    putBigEndian32(out, static_cast<uint32_t>(size));
+    const std::size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    if (size) out.insert(out.end(), data, data + size);
+    putBigEndian32(out, static_cast<uint32_t>(libdeflate_crc32(0, out.data() + typeAt, size + 4)));
+}
+
+// The rows with the "up" filter (each byte less the byte above it): flat areas and repeated rows of
+// the sheets become runs of zeros.
+std::vector<uint8_t> filteredRows(const RgbaImage& image) {
     const std::size_t stride = static_cast<std::size_t>(image.width) * 4;
-    for (int y = 0; y < image.height; ++y) png_write_row(png, image.pixels.data() + static_cast<std::size_t>(y) * stride);
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return true;
+    std::vector<uint8_t> rows((stride + 1) * static_cast<std::size_t>(image.height));
+    uint8_t* out = rows.data();
+    for (int y = 0; y < image.height; ++y) {
+        const uint8_t* row = image.at(0, y);
+        *out++ = 2; // filter type "up"
+        if (y == 0) std::memcpy(out, row, stride);
+        else {
+            const uint8_t* above = image.at(0, y - 1);
+            for (std::size_t i = 0; i < stride; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
+        }
+        out += stride;
+    }
+    return rows;
 }
 
 } // namespace
 
 std::vector<uint8_t> encodePng(const RgbaImage& image) {
+    const auto fail = [&](const std::string& why) {
+        return VeldrinError("Cannot write a PNG of " + std::to_string(image.width) + " x " + std::to_string(image.height) +
+                            " pixels" + why);
+    };
     if (image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 4) {
-        throw VeldrinError("Cannot write a PNG of " + std::to_string(image.width) + " x " + std::to_string(image.height) +
-                           " pixels");
-    }
-    std::vector<uint8_t> bytes;
-    bytes.reserve(image.pixels.size() / 4 + 1024);
-    if (!encodeRows(image, bytes)) throw VeldrinError("Cannot write a PNG of " + std::to_string(image.width) + " x " +
-                                                      std::to_string(image.height) + " pixels: the encoder failed");
-    return bytes;
+        image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 4)
+        throw fail("");
+    // The stored rows and the chunk lengths are 32-bit.
+    if (image.pixels.size() > 0x7FFF0000u - static_cast<std::size_t>(image.height)) throw fail(": too large for one file");
+
+    const std::vector<uint8_t> rows = filteredRows(image);
+    libdeflate_compressor& compressor = threadCompressor();
+    std::vector<uint8_t> compressed(libdeflate_zlib_compress_bound(&compressor, rows.size()));
+    const std::size_t size = libdeflate_zlib_compress(&compressor, rows.data(), rows.size(), compressed.data(), compressed.size());
+    if (size == 0) throw fail(": the compressor failed");
+
+    static constexpr uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> png(kSignature, kSignature + sizeof kSignature);
+    png.reserve(size + 64);
+    std::vector<uint8_t> header;
+    putBigEndian32(header, static_cast<uint32_t>(image.width));
+    putBigEndian32(header, static_cast<uint32_t>(image.height));
+    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, adaptive filters, no interlace
+    putChunk(png, "IHDR", header.data(), header.size());
+    putChunk(png, "IDAT", compressed.data(), size);
+    putChunk(png, "IEND", nullptr, 0);
+    return png;
 }
 
 } // namespace veldrin

@@ -62,7 +62,7 @@ std::filesystem::path reportFolderFor(const std::filesystem::path& outputFolder,
 
 void writeReportFolder(const std::filesystem::path& folder, RunRecord record, const ReportContent& content) {
     ensureFolder(folder / "textures");
-    ensureFolder(folder / "models");
+    if (!content.thumbnails.empty()) ensureFolder(folder / "models");
     ReportPictures pictures;
 
     std::vector<int> sheetSizes(content.sheets.size(), -1);
@@ -159,6 +159,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         pictures.viewer = writeViewerFiles(folder, *content.scene, atlases);
         for (const SceneModel& m : content.scene->models) pictures.previews.push_back(m.name);
     }
+    if (content.completeRecord) content.completeRecord(record);
     writeWholeFile(folder / "manifest.json", manifestJson(record));
     writeWholeFile(folder / "index.html", reportPage(record, pictures));
 }

@@ -37,6 +37,9 @@ struct ReportContent {
     std::vector<MapZone> zones;
     const Scene* scene = nullptr; // the 3D view's level (scene.js, viewer.js); none without
     int jobs = 1;
+    // Completes the record just before the manifest is written (e.g. hashes computed meanwhile on
+    // other threads); may be empty.
+    std::function<void(RunRecord&)> completeRecord;
 };
 
 // "DIR/LevelName-report": beside the level's output folder, never inside it.
@@ -46,7 +49,7 @@ std::filesystem::path reportFolderFor(const std::filesystem::path& outputFolder,
 inline constexpr std::size_t kThumbnailsPerSheet = 64;
 inline constexpr std::size_t kThumbnailColumns = 8;
 
-// Writes the report folder: textures/NAME.png and .json per dictionary, models/sheet-N.png with
+// Writes the report folder: textures/NAME.png and .json per dictionary, when thumbnails are given models/sheet-N.png with
 // models/sheet-N.json ({"models": [{"name", "x", "y", "width", "height"}]}) per kThumbnailsPerSheet
 // thumbnails, in the order given,
 // map.png and map.json, manifest.json and index.html. Sheets and thumbnails render on `jobs` threads and

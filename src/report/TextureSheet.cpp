@@ -14,6 +14,9 @@ TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures) {
         sheet.image = RgbaImage(1, 1);
         return sheet;
     }
+    // Shelves filled tallest first: a row is as tall as its first texture, so little of the sheet stays
+    // empty (in dictionary order, rows of mixed heights left the sheet a third empty, and every empty
+    // pixel is still filtered and compressed).
     double area = 0;
     int widest = 0;
     for (const DictionaryTexture& t : textures) {
@@ -21,15 +24,20 @@ TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures) {
         widest = std::max(widest, t.width);
     }
     const int rowWidth = std::max(widest, static_cast<int>(std::ceil(std::sqrt(area))));
+    std::vector<std::size_t> order(textures.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return textures[a].height > textures[b].height; });
 
+    sheet.cells.resize(textures.size());
     int x = 0, y = 0, rowHeight = 0, sheetWidth = 0;
-    for (const DictionaryTexture& t : textures) {
+    for (std::size_t i : order) {
+        const DictionaryTexture& t = textures[i];
         if (x > 0 && x + t.width > rowWidth) {
             x = 0;
             y += rowHeight + kSheetGap;
             rowHeight = 0;
         }
-        sheet.cells.push_back({t.name, x, y, t.width, t.height, t.hasAlpha});
+        sheet.cells[i] = {t.name, x, y, t.width, t.height, t.hasAlpha};
         sheetWidth = std::max(sheetWidth, x + t.width);
         rowHeight = std::max(rowHeight, t.height);
         x += t.width + kSheetGap;

@@ -19,9 +19,9 @@ struct TextureSheet {
     std::vector<SheetCell> cells;
 };
 
-// Lays the textures out at 1:1 in dictionary order, left to right in rows (a row is as tall as its
-// tallest texture, rows about as wide as the sheet is tall, never narrower than the widest texture),
-// kSheetGap pixels apart, and copies each texture into its cell.
+// Lays the textures out at 1:1, tallest first, left to right in rows (a row is as tall as its tallest
+// texture, rows about as wide as the sheet is tall, never narrower than the widest texture), kSheetGap
+// pixels apart, and copies each texture into its cell. The cells are listed in dictionary order.
 inline constexpr int kSheetGap = 4;
 TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures);
 

@@ -44,6 +44,7 @@ TEST(RunReport, EveryEditionAndTargetReportsWhatItWrote) {
             o.mapOffset = {100, -50, 0};
             o.jobs = 2;
             o.writeReport = true;
+            o.reportThumbnails = target == TargetGame::GtaSa;
             const RunResult run = runAndCollect(o);
 
             const std::filesystem::path report = run.summary.reportFolder;
@@ -93,6 +94,13 @@ TEST(RunReport, EveryEditionAndTargetReportsWhatItWrote) {
                 }
             }
             EXPECT_EQ(sheets, run.summary.dictionaries);
+
+            // Model pictures only when asked for: one cell per converted model then, none otherwise.
+            std::size_t thumbnails = 0;
+            if (std::filesystem::exists(report / "models"))
+                for (const std::string& name : filesIn(report / "models"))
+                    if (name.ends_with(".json")) thumbnails += readJson(report / "models" / name)["models"].size();
+            EXPECT_EQ(thumbnails, o.reportThumbnails ? std::size_t(run.summary.modelsConverted) : 0u);
 
             // The map draws one point per IPL line.
             const auto inst = sectionLines(readLines(o.levelFolder() / "town.ipl"), "inst");

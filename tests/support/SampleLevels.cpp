@@ -1,5 +1,6 @@
 #include "support/SampleLevels.h"
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -102,6 +103,14 @@ SampleShape cityShape() {
     s.pairs = 40;
     s.seed = 4000;
     return s;
+}
+
+SampleShape scaledShape(SampleShape shape, int times) {
+    shape.textures *= times;
+    shape.models *= times;
+    shape.pairs *= times;
+    shape.instances = std::min(shape.instances * times, kInstanceSlots - 1);
+    return shape;
 }
 
 LevelDescription sampleTown(GameVersion edition, const SampleShape& shape) {

@@ -19,5 +19,8 @@ LevelDescription sampleTown(GameVersion edition, const SampleShape& shape = {});
 
 // The city-scale level used by the benchmarks: about 4,000 models, 2,500 textures, 10,000 instances.
 SampleShape cityShape();
+// The shape `times` times larger: models, textures, pairs and placements (placements capped by the
+// 15-bit instance ids).
+SampleShape scaledShape(SampleShape shape, int times);
 
 } // namespace veldrin::test

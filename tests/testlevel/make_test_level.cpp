@@ -1,7 +1,6 @@
 // Writes a synthetic level pair (NAME.lvz and NAME.IMG) for trying the converter and for benchmarks;
 // with --colmap a small collision map (GAME.DTZ and GAME.IMG) instead, with --game-folder TARGET a
 // made-up PC game folder for trying the install.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -9,7 +8,6 @@
 
 #include "base/Editions.h"
 #include "base/FileIO.h"
-#include "level/WorldTables.h"
 #include "support/CollisionBuilder.h"
 #include "support/GameFolderBuilder.h"
 #include "support/SampleLevels.h"
@@ -64,17 +62,11 @@ int main(int argc, char** argv) {
             std::printf("%s\n", (std::filesystem::path(folder) / "GAME.DTZ").string().c_str());
             return 0;
         }
-        test::SampleShape shape = city ? test::cityShape() : test::SampleShape{};
-        if (city && scale > 1) {
-            shape.models *= scale;
-            shape.textures *= scale;
-            shape.pairs *= scale;
-            shape.instances = std::min(shape.instances * scale, kInstanceSlots - 1);
-            if (shape.textures + shape.models + 3 > 65535) {
-                std::fprintf(stderr, "--scale %d makes %d resources; a level holds at most 65535 (its resource indices are 16 bits)\n",
-                             scale, shape.textures + shape.models + 3);
-                return 2;
-            }
+        const test::SampleShape shape = test::scaledShape(city ? test::cityShape() : test::SampleShape{}, city ? scale : 1);
+        if (shape.textures + shape.models + 3 > 65535) {
+            std::fprintf(stderr, "--scale %d makes %d resources; a level holds at most 65535 (its resource indices are 16 bits)\n",
+                         scale, shape.textures + shape.models + 3);
+            return 2;
         }
         const test::LevelDescription d = test::sampleTown(edition, shape);
         const auto path = test::buildLevel(d).write(folder, name);

@@ -50,6 +50,10 @@ const std::vector<OptionEntry> kOptions = {
      .defaultText = "", .section = "Output",
      .flag = &ConversionOptions::writeReport,
      .settingsKeys = {"options/WriteReport"}},
+    {.id = OptionId::ReportThumbnails, .name = "report-thumbnails", .shortName = "", .valueLabel = "",
+     .meaning = "also draw every model into PNG sheets in the report's models folder (the page draws its own previews)",
+     .defaultText = "", .section = "Output", .refines = OptionId::Report,
+     .flag = &ConversionOptions::reportThumbnails},
     {.id = OptionId::Target, .name = "target", .shortName = "", .valueLabel = "GAME",
      .meaning = "PC game to write for: gta3, vc or sa", .defaultText = "gta3", .section = "",
      .set =
@@ -204,6 +208,7 @@ std::string refinementNeeds(const OptionEntry& entry) {
 bool refinedOptionActs(const OptionEntry& entry, const ConversionOptions& options) {
     if (!entry.refines) return true;
     const OptionEntry& parent = optionEntry(*entry.refines);
+    if (!parent.record) return options.*parent.flag; // a flag the manifest does not record (--report)
     const V value = parent.record(options);
     // A named value ("--txd group"), or any other than the default: a flag on, a zone file given.
     return *entry.refinesWhen ? value == V(std::string(entry.refinesWhen)) : value != parent.record(ConversionOptions{});

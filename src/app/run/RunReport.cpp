@@ -1,5 +1,7 @@
 #include "app/run/RunReport.h"
 
+#include <future>
+
 #include "app/options/RunRecordOptions.h"
 #include "report/LevelContent.h"
 #include "report/LevelPictures.h"
@@ -23,7 +25,10 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     record.level = recordedLevel(options, input.editionDetected);
     record.options = recordedOptions(options);
     record.output = options.levelFolder().string();
-    record.files = hashWrittenFiles(options.levelFolder(), input.files, options.jobs);
+    // The files are hashed while the pictures are drawn: neither waits for the other.
+    std::future<std::vector<RecordedFile>> hashed = std::async(std::launch::async, [&] {
+        return hashWrittenFiles(options.levelFolder(), input.files, options.jobs);
+    });
     record.counts.models = static_cast<int>(input.models.size());
     record.counts.modelsSkipped = input.modelsSkipped;
     record.counts.dictionaries = static_cast<int>(input.dictionaries.size());
@@ -38,7 +43,8 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     for (const auto& [name, bytes] : input.dictionaries) {
         content.sheets.push_back({name, [&bytes = bytes, name = name] { return decodeDictionary(bytes, name + ".TXD"); }});
     }
-    content.thumbnails = modelThumbnails(level.all(), tables.edition, input.models);
+    // Drawing every model costs more than the conversion; the page draws its previews itself.
+    if (options.reportThumbnails) content.thumbnails = modelThumbnails(level.all(), tables.edition, input.models);
     content.mapPoints = std::move(input.placements);
     if (zones && options.zonIsland) content.zones = islandZones(*zones, *options.zonIsland);
 
@@ -52,6 +58,8 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     for (const std::string& problem : sceneProblems)
         record.warn(std::string(describeWarning(WarningKind::Report).id), "the 3D view leaves out " + problem);
     content.scene = &scene;
+
+    content.completeRecord = [&hashed](RunRecord& r) { r.files = hashed.get(); };
 
     const std::filesystem::path folder = reportFolderFor(options.outputFolder, options.levelName);
     writeReportFolder(folder, std::move(record), content);
