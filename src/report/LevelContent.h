@@ -23,6 +23,8 @@ struct ReportModel {
     std::string name;
     int64_t firstPart = 0, secondPart = 0;
     std::array<float, 3> scale{0, 0, 0};
+    std::optional<int> ideId; // with an IDE
+    std::string dictionary;   // as the IDE line names it
 };
 
 // A thumbnail of each model, read from the level when drawn.

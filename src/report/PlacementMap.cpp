@@ -103,6 +103,9 @@ PlacementMap renderPlacementMap(const std::vector<MapPoint>& points, const std::
         fillRect(map.image, x0, y0, x0 + 1, y1, kZone);
         fillRect(map.image, x1 - 1, y0, x1, y1, kZone);
     }
+    map.pixels.assign(points.size(), {-1, -1});
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (finite(points[i])) map.pixels[i] = {px(points[i].x), py(points[i].y)};
     // The larger kinds first, so the models they stand in for stay visible on top.
     for (PlacementKind kind : {PlacementKind::MegaLod, PlacementKind::Lod, PlacementKind::Model}) {
         for (const MapPoint& p : points) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ enum class PlacementKind { Model, Lod, MegaLod };
 struct MapPoint {
     double x = 0, y = 0;
     PlacementKind kind = PlacementKind::Model;
+    std::string name; // the model placed
 };
 
 // A zone of the island filter, drawn as its rectangle seen from above.
@@ -24,6 +26,7 @@ struct PlacementMap {
     RgbaImage image;
     double minX = 0, minY = 0, maxX = 0, maxY = 0; // the world area the plot covers
     int points = 0;                                // placements drawn
+    std::vector<std::array<int, 2>> pixels;        // each point's pixel, in the order given; -1, -1 when not drawn
 };
 
 inline constexpr int kMapSize = 800;

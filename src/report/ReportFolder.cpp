@@ -54,6 +54,17 @@ auto readOrExplain(Read&& read, std::string& problem) -> std::optional<decltype(
     }
 }
 
+// A path relative to the report folder; "" when there is none (another drive).
+std::string linkFrom(const std::filesystem::path& folder, const std::string& path) {
+    if (path.empty()) return "";
+    std::error_code error;
+    const std::filesystem::path from = std::filesystem::absolute(folder, error).lexically_normal();
+    const std::filesystem::path to = std::filesystem::absolute(path, error).lexically_normal();
+    if (error) return "";
+    const std::filesystem::path relative = to.lexically_relative(from);
+    return relative.generic_string();
+}
+
 } // namespace
 
 std::filesystem::path reportFolderFor(const std::filesystem::path& outputFolder, const std::string& levelName) {
@@ -65,7 +76,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     if (!content.thumbnails.empty()) ensureFolder(folder / "models");
     ReportPictures pictures;
 
-    std::vector<int> sheetSizes(content.sheets.size(), -1);
+    std::vector<std::optional<std::vector<SheetCell>>> sheetCells(content.sheets.size());
     std::vector<SceneAtlas> atlases(content.sheets.size()); // the sheets again, as the 3D view's atlases
     const std::vector<std::string> sheetProblems =
         forEachPicture(content.sheets.size(), content.jobs, [&](std::size_t i, std::string& problem) {
@@ -77,10 +88,10 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
             writeWholeFile(folder / "textures" / (source.name + ".png"), png);
             writeWholeFile(folder / "textures" / (source.name + ".json"), sheetJson(sheet));
             if (content.scene) atlases[i] = {source.name, sheet.image.width, sheet.image.height, std::move(png), sheet.cells};
-            sheetSizes[i] = static_cast<int>(sheet.cells.size());
+            sheetCells[i] = sheet.cells;
         });
     for (std::size_t i = 0; i < content.sheets.size(); ++i) {
-        if (sheetSizes[i] >= 0) pictures.sheets.push_back({content.sheets[i].name, sheetSizes[i]});
+        if (sheetCells[i]) pictures.sheets.push_back({content.sheets[i].name, std::move(*sheetCells[i])});
         else record.warn(std::string(describeWarning(WarningKind::Report).id), "no texture sheet for " + content.sheets[i].name + ": " + sheetProblems[i]);
     }
 
@@ -153,7 +164,17 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         writeWholeFile(folder / "map.json", mapJson(map, *content.mapPoints));
         pictures.map = true;
         pictures.mapPoints = map.points;
+        std::map<std::string, int> names;
+        for (std::size_t i = 0; i < map.pixels.size(); ++i) {
+            if (map.pixels[i][0] < 0) continue;
+            const auto [at, added] = names.emplace((*content.mapPoints)[i].name, static_cast<int>(pictures.mapNames.size()));
+            if (added) pictures.mapNames.push_back(at->first);
+            pictures.mapSpots.push_back({map.pixels[i][0], map.pixels[i][1], at->second});
+        }
     }
+    pictures.lvzLink = linkFrom(folder, record.level.lvz);
+    pictures.imgLink = linkFrom(folder, record.level.img);
+    if (record.converted) pictures.outputLink = linkFrom(folder, record.output);
     if (content.scene) {
         std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
         pictures.viewer = writeViewerFiles(folder, *content.scene, atlases);

@@ -1,26 +1,44 @@
 #include "report/ReportPage.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include <nlohmann/json.hpp>
+
+#include "report/ReportPageScript.h"
 #include "report/WarningKinds.h"
 
 namespace veldrin {
 namespace {
 
 constexpr const char* kStyle = R"(
-body { font: 14px/1.4 system-ui, sans-serif; margin: 24px; color: #222; background: #fafafa; }
+body { font: 14px/1.4 system-ui, sans-serif; margin: 24px; color: #222; background: #fafafa; max-width: 1200px; }
 h1 { font-size: 22px; margin: 0 0 4px; } h2 { font-size: 17px; margin: 28px 0 8px; border-bottom: 1px solid #ccc; }
+h3 { font-size: 15px; margin: 18px 0 6px; }
+nav ol { columns: 2; max-width: 480px; margin: 8px 0; }
 table { border-collapse: collapse; } td, th { padding: 2px 10px 2px 0; text-align: left; vertical-align: top; }
-td.n { text-align: right; font-variant-numeric: tabular-nums; }
-.files { max-height: 420px; overflow: auto; border: 1px solid #ddd; background: #fff; }
+td.n, th.n { text-align: right; font-variant-numeric: tabular-nums; }
+.scroll { max-height: 420px; overflow: auto; border: 1px solid #ddd; background: #fff; }
+.scroll thead th { position: sticky; top: 0; background: #eee; }
+table.sortable th { cursor: pointer; user-select: none; }
+th[data-sorted=asc]::after { content: " \25B2"; } th[data-sorted=desc]::after { content: " \25BC"; }
 .warn { background: #fff8e6; border-left: 4px solid #e0a000; padding: 6px 10px; margin: 8px 0; }
 .warn ul { margin: 4px 0; max-height: 200px; overflow: auto; }
+.sheet { max-width: 100%; max-height: 640px; overflow: auto; border: 1px solid #bbb; display: inline-block;
+  background: conic-gradient(#ccc 25%, #fff 0 50%, #ccc 0 75%, #fff 0) 0 0 / 16px 16px; }
+.sheet img { display: block; max-width: none; image-rendering: pixelated; }
+.textures { display: flex; flex-wrap: wrap; gap: 12px; align-items: flex-start; }
 .checker { display: inline-block; border: 1px solid #bbb;
   background: conic-gradient(#ccc 25%, #fff 0 50%, #ccc 0 75%, #fff 0) 0 0 / 16px 16px; }
 .checker img { display: block; image-rendering: pixelated; }
 figure { display: inline-block; margin: 0 12px 12px 0; vertical-align: top; }
 figcaption { font-size: 12px; color: #555; max-width: 160px; overflow-wrap: anywhere; }
+.thumbs { max-height: 640px; overflow: auto; }
 .thumbs figure .checker img { width: 128px; height: 128px; object-fit: none; }
+.map { position: relative; display: inline-block; }
+.map img { display: block; max-width: 100%; height: auto; cursor: crosshair; }
+#map-tip { position: absolute; background: #222; color: #fff; padding: 2px 6px; font-size: 12px; border-radius: 3px;
+  pointer-events: none; white-space: nowrap; }
 code { font-size: 13px; }
 )";
 
@@ -33,6 +51,153 @@ std::string optionText(const RunRecord::OptionValue& value) {
 std::string countRow(const char* label, const char* key, int value) {
     return std::string("<tr><th>") + label + "</th><td class=\"n\" data-count=\"" + key + "\">" + std::to_string(value) +
            "</td></tr>\n";
+}
+
+// A number cell that sorts by its value; empty for an unknown (negative) one.
+std::string numberCell(int64_t value) {
+    if (value < 0) return "<td class=\"n\" data-v=\"\"></td>";
+    return "<td class=\"n\" data-v=\"" + std::to_string(value) + "\">" + std::to_string(value) + "</td>";
+}
+
+// A path cell: the path as a link relative to the report folder, or as text without one.
+std::string pathRow(const char* label, const std::string& path, const std::string& link) {
+    std::string h = std::string("<tr><th>") + label + "</th><td><code>";
+    h += link.empty() ? escapeHtml(path) : "<a href=\"" + escapeHtml(urlPath(link)) + "\">" + escapeHtml(path) + "</a>";
+    return h + "</code></td></tr>\n";
+}
+
+std::string summarySection(const RunRecord& r, const ReportPictures& pictures) {
+    std::string h = "<h2 id=\"summary\">Summary</h2>\n<table>\n";
+    h += countRow(r.converted ? "Models converted" : "Models placed", "models", r.counts.models);
+    h += countRow("Models skipped", "models_skipped", r.counts.modelsSkipped);
+    h += countRow("Texture dictionaries", "dictionaries", r.counts.dictionaries);
+    h += countRow("Textures", "textures", r.counts.textures);
+    h += countRow(r.converted ? "Placements written" : "Placements", "placements", r.counts.placements);
+    h += countRow("Warnings", "warnings", r.counts.warnings);
+    h += "</table>\n<p>Paths are relative to this report's folder.</p>\n<table>\n";
+    h += pathRow("Level", pictures.lvzLink.empty() ? r.level.lvz : pictures.lvzLink, pictures.lvzLink);
+    h += pathRow("Archive", pictures.imgLink.empty() ? r.level.img : pictures.imgLink, pictures.imgLink);
+    if (r.converted) h += pathRow("Output", pictures.outputLink.empty() ? r.output : pictures.outputLink, pictures.outputLink);
+    return h + "</table>\n";
+}
+
+std::string optionsSection(const RunRecord& r) {
+    std::string h = "<h2 id=\"options\">Options</h2>\n";
+    std::vector<const std::pair<std::string, RunRecord::OptionValue>*> shown;
+    for (const auto& option : r.options)
+        if (std::find(r.optionsChanged.begin(), r.optionsChanged.end(), option.first) != r.optionsChanged.end())
+            shown.push_back(&option);
+    if (shown.empty()) h += "<p>Every option at its default.";
+    else {
+        h += "<p>The options that differ from their defaults.";
+    }
+    h += " <a href=\"manifest.json\">manifest.json</a> lists every option.</p>\n";
+    if (shown.empty()) return h;
+    h += "<table id=\"options-table\">\n";
+    for (const auto* option : shown)
+        h += "<tr><th><code>--" + escapeHtml(option->first) + "</code></th><td>" + escapeHtml(optionText(option->second)) + "</td></tr>\n";
+    return h + "</table>\n";
+}
+
+std::string warningsSection(const RunRecord& r) {
+    std::string h = "<h2 id=\"warnings\">Warnings (" + std::to_string(r.warnings.size()) + ")</h2>\n";
+    if (r.warnings.empty()) return h + "<p>None.</p>\n";
+    for (const WarningGroup& g : groupWarnings(r.warnings)) {
+        h += "<div class=\"warn\" data-kind=\"" + escapeHtml(std::string(g.kind->id)) + "\"><b>" +
+             escapeHtml(std::string(g.kind->title)) + " (" + std::to_string(g.texts.size()) + ")</b><br>" +
+             escapeHtml(std::string(g.kind->meaning)) + "<br><b>What to do:</b> " + escapeHtml(std::string(g.kind->advice)) +
+             "\n<ul>\n";
+        for (const std::string& text : g.texts) h += "<li>" + escapeHtml(text) + "</li>\n";
+        h += "</ul></div>\n";
+    }
+    return h;
+}
+
+std::string modelsSection(const RunRecord& r, const ReportPictures& pictures) {
+    std::string h = "<h2 id=\"models\">Models (" + std::to_string(r.models.size()) + ")</h2>\n";
+    if (!r.models.empty()) {
+        h += "<p>Click a heading to sort.</p>\n<div class=\"scroll\"><table class=\"sortable\" id=\"models-table\">\n"
+             "<thead><tr><th>Name</th><th class=\"n\">ID</th><th>Dictionary</th><th class=\"n\">Triangles</th>"
+             "<th class=\"n\">Vertices</th><th class=\"n\">Bytes</th></tr></thead>\n<tbody>\n";
+        for (const RunRecord::Model& m : r.models) {
+            h += "<tr><td>" + escapeHtml(m.name) + "</td>" + numberCell(m.id ? *m.id : -1) + "<td>" + escapeHtml(m.dictionary) +
+                 "</td>" + numberCell(m.triangles) + numberCell(m.vertices) + numberCell(m.bytes) + "</tr>\n";
+        }
+        h += "</tbody></table></div>\n";
+    }
+    if (!pictures.thumbnails.empty()) {
+        h += "<h3 id=\"thumbnails\">Pictures</h3>\n<div class=\"thumbs\">\n";
+        for (const ReportPictures::Thumbnail& t : pictures.thumbnails) {
+            // Each picture is one cell of a sheet, shown by placing the sheet behind a 128 x 128 window.
+            h += "<figure><div class=\"checker\"><img src=\"models/" + urlSegment(t.sheet) +
+                 ".png\" style=\"object-position: -" + std::to_string(t.x) + "px -" + std::to_string(t.y) + "px\" alt=\"" +
+                 escapeHtml(t.name) + "\"></div><figcaption>" + escapeHtml(t.name) + "</figcaption></figure>\n";
+        }
+        h += "</div>\n";
+    }
+    return h;
+}
+
+std::string texturesSection(const ReportPictures& pictures) {
+    std::string h = "<h2 id=\"textures\">Textures</h2>\n";
+    if (pictures.sheets.empty()) return h + "<p>No texture dictionary.</p>\n";
+    h += "<p>Each dictionary's textures at their own size (scroll the sheet), and the list of them; click a heading to sort.</p>\n";
+    for (const ReportPictures::Sheet& s : pictures.sheets) {
+        const std::string file = "textures/" + urlSegment(s.name);
+        h += "<h3 id=\"txd-" + escapeHtml(urlSegment(s.name)) + "\">" + escapeHtml(s.name) + " (" + std::to_string(s.cells.size()) +
+             " textures)</h3>\n<div class=\"textures\"><div class=\"sheet\"><img src=\"" + file + ".png\" alt=\"" +
+             escapeHtml(s.name) + "\"></div>\n<div class=\"scroll\"><table class=\"sortable\">\n<thead><tr><th>Name</th>"
+             "<th class=\"n\">Width</th><th class=\"n\">Height</th><th>Format</th><th>Alpha</th><th class=\"n\">Levels</th>"
+             "</tr></thead>\n<tbody>\n";
+        for (const SheetCell& c : s.cells) {
+            h += "<tr><td>" + escapeHtml(c.name) + "</td>" + numberCell(c.width) + numberCell(c.height) + "<td>" +
+                 escapeHtml(c.format) + "</td><td>" + (c.alpha ? "yes" : "no") + "</td>" + numberCell(*c.format ? c.levels : -1) +
+                 "</tr>\n";
+        }
+        h += "</tbody></table></div></div>\n<p><a href=\"" + file + ".json\">" + escapeHtml(s.name) +
+             ".json</a>: where each texture lies in the sheet.</p>\n";
+    }
+    return h;
+}
+
+// The spots as a script: {"names": [...], "spots": [x, y, name, ...]}, "</" kept out of the script.
+std::string mapData(const ReportPictures& pictures) {
+    nlohmann::json spots = nlohmann::json::array();
+    for (const ReportPictures::MapSpot& s : pictures.mapSpots) {
+        spots.push_back(s.x);
+        spots.push_back(s.y);
+        spots.push_back(s.name);
+    }
+    std::string json = nlohmann::json{{"names", pictures.mapNames}, {"spots", spots}}.dump(-1, ' ', false,
+                                                                                          nlohmann::json::error_handler_t::replace);
+    for (std::size_t at = json.find("</"); at != std::string::npos; at = json.find("</", at + 2)) json.replace(at, 2, "<\\/");
+    return json;
+}
+
+std::string mapSection(const RunRecord& r, const ReportPictures& pictures) {
+    std::string h = "<h2 id=\"map\">Map</h2>\n<p>" + std::to_string(pictures.mapPoints) +
+                    " placement(s) seen from above, north up, in world units" + (r.converted ? " after the map offset" : "") +
+                    ": <span style=\"color:#1e64c8\">&#9632; model</span> <span style=\"color:#eb8214\">&#9632; LOD</span> "
+                    "<span style=\"color:#8c32aa\">&#9632; MegaLOD</span> <span style=\"color:#28963c\">&#9633; zone</span>. "
+                    "Point at a placement to see its model's name.</p>\n";
+    h += "<div class=\"map\"><img id=\"map-img\" src=\"map.png\" alt=\"placement map\"><div id=\"map-tip\" hidden></div></div>\n"
+         "<p><a href=\"map.json\">map.json</a>: the area the map covers.</p>\n";
+    return h + "<script>window.veldrinMap = " + mapData(pictures) + ";</script>\n";
+}
+
+std::string filesSection(const RunRecord& r, const ReportPictures& pictures) {
+    std::string h = "<h2 id=\"files\">Files (" + std::to_string(r.files.size()) + ")</h2>\n";
+    h += "<div class=\"scroll\"><table class=\"sortable\">\n<thead><tr><th>Name</th><th class=\"n\">Bytes</th><th>In</th>"
+         "<th>SHA-256</th></tr></thead>\n<tbody>\n";
+    const std::string folder = pictures.outputLink.empty() ? "" : urlPath(pictures.outputLink) + "/";
+    for (const RecordedFile& f : r.files) {
+        const std::string name = !f.archive && !folder.empty()
+                                     ? "<a href=\"" + escapeHtml(folder + urlSegment(f.name)) + "\">" + escapeHtml(f.name) + "</a>"
+                                     : escapeHtml(f.name);
+        h += "<tr><td>" + name + "</td>" + numberCell(f.bytes) + "<td>" + escapeHtml(f.archive ? *f.archive : std::string("folder")) +
+             "</td><td><code>" + f.sha256 + "</code></td></tr>\n";
+    }
+    return h + "</tbody></table></div>\n";
 }
 
 } // namespace
@@ -69,7 +234,29 @@ std::string urlSegment(const std::string& name) {
     return out;
 }
 
-std::string reportPage(const RunRecord& r, const ReportPictures& pictures) {
+std::string urlPath(const std::string& relativePath) {
+    std::string out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t slash = relativePath.find('/', start);
+        out += urlSegment(relativePath.substr(start, slash == std::string::npos ? std::string::npos : slash - start));
+        if (slash == std::string::npos) return out;
+        out += '/';
+        start = slash + 1;
+    }
+}
+
+std::string reportPage(const RunRecord& r, const ReportPictures& pictures, const std::vector<PageSection>& extra) {
+    std::vector<PageSection> sections;
+    sections.push_back({"summary", "Summary", summarySection(r, pictures)});
+    for (const PageSection& s : extra) sections.push_back(s);
+    sections.push_back({"options", "Options", optionsSection(r)});
+    sections.push_back({"warnings", "Warnings (" + std::to_string(r.warnings.size()) + ")", warningsSection(r)});
+    sections.push_back({"models", "Models (" + std::to_string(r.models.size()) + ")", modelsSection(r, pictures)});
+    sections.push_back({"textures", "Textures", texturesSection(pictures)});
+    if (pictures.map) sections.push_back({"map", "Map", mapSection(r, pictures)});
+    if (r.converted) sections.push_back({"files", "Files (" + std::to_string(r.files.size()) + ")", filesSection(r, pictures)});
+
     const std::string level = escapeHtml(r.level.name);
     std::string h;
     h += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
@@ -82,82 +269,12 @@ std::string reportPage(const RunRecord& r, const ReportPictures& pictures) {
     std::snprintf(seconds, sizeof seconds, "%.2f", r.seconds);
     h += std::string(" in ") + seconds + " s. Edition " + escapeHtml(r.level.edition) +
          (r.level.editionDetected ? " (detected)" : " (chosen)") + ".</p>\n";
-
-    h += "<h2>Summary</h2>\n<table>\n";
-    h += countRow(r.converted ? "Models converted" : "Models placed", "models", r.counts.models);
-    h += countRow("Models skipped", "models_skipped", r.counts.modelsSkipped);
-    h += countRow("Texture dictionaries", "dictionaries", r.counts.dictionaries);
-    h += countRow("Textures", "textures", r.counts.textures);
-    h += countRow(r.converted ? "Placements written" : "Placements", "placements", r.counts.placements);
-    h += countRow("Warnings", "warnings", r.counts.warnings);
-    h += "</table>\n<table>\n";
-    h += "<tr><th>Level</th><td><code>" + escapeHtml(r.level.lvz) + "</code></td></tr>\n";
-    h += "<tr><th>Archive</th><td><code>" + escapeHtml(r.level.img) + "</code></td></tr>\n";
-    if (r.converted) h += "<tr><th>Output</th><td><code>" + escapeHtml(r.output) + "</code></td></tr>\n";
-    h += "</table>\n";
-
-    if (!r.options.empty()) {
-        h += "<h2>Options</h2>\n<table>\n";
-        for (const auto& [name, value] : r.options)
-            h += "<tr><th><code>--" + escapeHtml(name) + "</code></th><td>" + escapeHtml(optionText(value)) + "</td></tr>\n";
-        h += "</table>\n";
-    }
-
-    h += "<h2>Warnings</h2>\n";
-    if (r.warnings.empty()) h += "<p>None.</p>\n";
-    for (const WarningGroup& g : groupWarnings(r.warnings)) {
-        h += "<div class=\"warn\" data-kind=\"" + escapeHtml(std::string(g.kind->id)) + "\"><b>" +
-             escapeHtml(std::string(g.kind->title)) + " (" + std::to_string(g.texts.size()) + ")</b><br>" +
-             escapeHtml(std::string(g.kind->meaning)) + " " + escapeHtml(std::string(g.kind->advice)) + "\n<ul>\n";
-        for (const std::string& text : g.texts) h += "<li>" + escapeHtml(text) + "</li>\n";
-        h += "</ul></div>\n";
-    }
-
-    if (r.converted) {
-        h += "<h2>Files (" + std::to_string(r.files.size()) + ")</h2>\n<div class=\"files\"><table>\n";
-        h += "<tr><th>Name</th><th>Bytes</th><th>In</th><th>SHA-256</th></tr>\n";
-        for (const RecordedFile& f : r.files) {
-            h += "<tr><td>" + escapeHtml(f.name) + "</td><td class=\"n\">" + std::to_string(f.bytes) + "</td><td>" +
-                 escapeHtml(f.archive ? *f.archive : std::string("folder")) + "</td><td><code>" + f.sha256 +
-                 "</code></td></tr>\n";
-        }
-        h += "</table></div>\n";
-    }
-
-    h += pictures.viewer;
-
-    h += "<h2>Textures</h2>\n";
-    if (pictures.sheets.empty()) h += "<p>No texture dictionary.</p>\n";
-    for (const ReportPictures::Sheet& s : pictures.sheets) {
-        const std::string file = "textures/" + urlSegment(s.name);
-        h += "<figure><div class=\"checker\"><img src=\"" + file + ".png\" alt=\"" + escapeHtml(s.name) +
-             "\"></div><figcaption>" + escapeHtml(s.name) + ": " + std::to_string(s.textures) +
-             " texture(s), <a href=\"" + file + ".json\">cells</a></figcaption></figure>\n";
-    }
-
-    // The page draws its own previews when it has the scene; the thumbnail sheets stay files.
-    const bool drawn = !pictures.previews.empty();
-    h += "<h2>Models (" + std::to_string(drawn ? pictures.previews.size() : pictures.thumbnails.size()) + ")</h2>\n<div class=\"thumbs\">\n";
-    for (const std::string& name : pictures.previews)
-        h += "<figure><div class=\"checker\"><canvas width=\"128\" height=\"128\" data-preview=\"" + escapeHtml(name) +
-             "\"></canvas></div><figcaption>" + escapeHtml(name) + "</figcaption></figure>\n";
-    for (const ReportPictures::Thumbnail& t : drawn ? std::vector<ReportPictures::Thumbnail>{} : pictures.thumbnails) {
-        // Each picture is one cell of a sheet, shown by placing the sheet behind a 128 x 128 window.
-        h += "<figure><div class=\"checker\"><img src=\"models/" + urlSegment(t.sheet) + ".png\" style=\"object-position: -" +
-             std::to_string(t.x) + "px -" + std::to_string(t.y) + "px\" alt=\"" + escapeHtml(t.name) +
-             "\"></div><figcaption>" + escapeHtml(t.name) + "</figcaption></figure>\n";
-    }
-    h += "</div>\n";
-
-    if (pictures.map) {
-        h += "<h2>Map</h2>\n<p>" + std::to_string(pictures.mapPoints) +
-             " placement(s) seen from above, north up, in world units" + (r.converted ? " after the map offset" : "") +
-             ": <span style=\"color:#1e64c8\">&#9632; model</span> <span style=\"color:#eb8214\">&#9632; LOD</span> "
-             "<span style=\"color:#8c32aa\">&#9632; MegaLOD</span> <span style=\"color:#28963c\">&#9633; zone</span>.</p>\n";
-        h += "<figure><img src=\"map.png\" alt=\"placement map\"><figcaption><a href=\"map.json\">bounds</a>"
-             "</figcaption></figure>\n";
-    }
-    h += "<p><a href=\"manifest.json\">manifest.json</a></p>\n</body>\n</html>\n";
+    h += "<nav id=\"contents\"><b>Contents</b><ol>\n";
+    for (const PageSection& s : sections) h += "<li><a href=\"#" + escapeHtml(s.id) + "\">" + escapeHtml(s.title) + "</a></li>\n";
+    h += "</ol></nav>\n";
+    for (const PageSection& s : sections) h += s.html;
+    h += "<p><a href=\"manifest.json\">manifest.json</a></p>\n";
+    h += std::string("<script>") + kReportPageScript + "</script>\n</body>\n</html>\n";
     return h;
 }
 

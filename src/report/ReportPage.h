@@ -3,14 +3,15 @@
 #include <vector>
 
 #include "report/RunRecord.h"
+#include "report/TextureSheet.h"
 
 namespace veldrin {
 
 // The pictures a report folder holds, as the page links them.
 struct ReportPictures {
     struct Sheet {
-        std::string name; // textures/NAME.png and textures/NAME.json
-        int textures = 0;
+        std::string name;             // textures/NAME.png and textures/NAME.json
+        std::vector<SheetCell> cells; // in dictionary order
     };
     std::vector<Sheet> sheets;
     struct Thumbnail {
@@ -19,22 +20,41 @@ struct ReportPictures {
         int x = 0, y = 0;  // its cell there
     };
     std::vector<Thumbnail> thumbnails;
-    bool map = false;                    // map.png
+    bool map = false; // map.png
     int mapPoints = 0;
+    // Where each drawn placement lies on map.png, naming an entry of mapNames: what the pointer finds.
+    struct MapSpot {
+        int x = 0, y = 0;
+        int name = 0;
+    };
+    std::vector<MapSpot> mapSpots;
+    std::vector<std::string> mapNames;
+    // The level's files relative to the report folder ("../../INDUST.lvz"), "" for none.
+    std::string outputLink, lvzLink, imgLink;
     // The 3D view's section (report/ViewerSection), "" without scene.js; and the models the page draws
     // itself: an element with data-preview="NAME" gets a picture of that model once it scrolls into view.
     std::string viewer;
     std::vector<std::string> previews;
 };
 
-// index.html: one page that needs nothing but the folder it lies in (inline style, local scripts only,
-// relative links only). Every count of the summary carries data-count="KEY" with the manifest's key in `counts`.
-std::string reportPage(const RunRecord& record, const ReportPictures& pictures);
+// A section of the page: its anchor, its heading in the contents, and its HTML (heading included).
+struct PageSection {
+    std::string id, title, html;
+};
+
+// index.html: one page that needs nothing but the folder it lies in (inline style and script, relative
+// links only): contents, summary, the options that differ from their defaults, warnings grouped by kind
+// with what to do, a sortable models table, each dictionary's textures, the map naming what is under the
+// pointer, and the files. `extra` sections follow the summary. Every count of the summary carries
+// data-count="KEY" with the manifest's key in `counts`.
+std::string reportPage(const RunRecord& record, const ReportPictures& pictures, const std::vector<PageSection>& extra = {});
 
 // Text made safe for HTML content and attribute values.
 std::string escapeHtml(const std::string& text);
 // A file name made safe as one segment of a relative URL (every byte but letters, digits and "-._~"
 // percent-encoded).
 std::string urlSegment(const std::string& name);
+// A relative path as a URL: each segment made safe, joined by "/".
+std::string urlPath(const std::string& relativePath);
 
 } // namespace veldrin

@@ -33,6 +33,17 @@ struct RunRecord {
     } counts;
     std::vector<std::pair<std::string, std::string>> warnings; // kind id, text
     double seconds = 0;
+    // The command-line names of the options that differ from their defaults: the page lists only these.
+    std::vector<std::string> optionsChanged;
+    // One row per model for the page's table (not in the manifest, which lists the files).
+    struct Model {
+        std::string name;
+        std::optional<int> id; // IDE id
+        std::string dictionary;
+        int triangles = -1, vertices = -1; // -1: not known
+        int64_t bytes = -1;
+    };
+    std::vector<Model> models;
 
     // Adds a warning and counts it.
     void warn(std::string kind, std::string text) {

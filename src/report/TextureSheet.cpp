@@ -37,7 +37,7 @@ TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures) {
             y += rowHeight + kSheetGap;
             rowHeight = 0;
         }
-        sheet.cells[i] = {t.name, x, y, t.width, t.height, t.hasAlpha};
+        sheet.cells[i] = {t.name, x, y, t.width, t.height, t.hasAlpha, t.format, t.levels};
         sheetWidth = std::max(sheetWidth, x + t.width);
         rowHeight = std::max(rowHeight, t.height);
         x += t.width + kSheetGap;
@@ -58,7 +58,8 @@ TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures) {
 std::string sheetJson(const TextureSheet& sheet) {
     nlohmann::ordered_json cells = nlohmann::ordered_json::array();
     for (const SheetCell& c : sheet.cells) {
-        cells.push_back({{"name", c.name}, {"x", c.x}, {"y", c.y}, {"width", c.width}, {"height", c.height}, {"alpha", c.alpha}});
+        cells.push_back({{"name", c.name}, {"x", c.x}, {"y", c.y}, {"width", c.width}, {"height", c.height}, {"alpha", c.alpha},
+                         {"format", c.format}, {"levels", c.levels}});
     }
     return nlohmann::ordered_json{{"textures", cells}}.dump(1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }

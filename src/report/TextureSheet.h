@@ -12,6 +12,8 @@ struct SheetCell {
     std::string name;
     int x = 0, y = 0, width = 0, height = 0;
     bool alpha = false;
+    const char* format = ""; // as stored in the dictionary, "" when not known
+    int levels = 0;          // mip-map levels stored, 0 when not known
 };
 
 struct TextureSheet {
@@ -25,7 +27,7 @@ struct TextureSheet {
 inline constexpr int kSheetGap = 4;
 TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures);
 
-// The sheet's cells as JSON: {"textures": [{"name", "x", "y", "width", "height", "alpha"}, ...]}.
+// The sheet's cells as JSON: {"textures": [{"name", "x", "y", "width", "height", "alpha", "format", "levels"}, ...]}.
 std::string sheetJson(const TextureSheet& sheet);
 
 } // namespace veldrin

@@ -31,7 +31,8 @@ Archive readArchive(const std::filesystem::path& folder, const std::string& name
 } // namespace
 
 std::vector<RecordedFile> hashWrittenFiles(const std::filesystem::path& folder, const std::vector<WrittenFile>& files,
-                                           int jobs) {
+                                           int jobs,
+                                           const std::function<void(std::size_t, std::span<const uint8_t>)>& alsoRead) {
     std::map<std::string, Archive> archives;
     for (const WrittenFile& f : files)
         if (!f.archive.empty() && !archives.count(f.archive)) archives.emplace(f.archive, readArchive(folder, f.archive));
@@ -64,6 +65,7 @@ std::vector<RecordedFile> hashWrittenFiles(const std::filesystem::path& folder, 
                 bytes = entry->second.first(f.bytes);
             }
             r.sha256 = sha256Hex(bytes);
+            if (alsoRead) alsoRead(i, bytes);
         },
         errors);
     rethrowFirst(errors);

@@ -86,6 +86,8 @@ DictionaryTexture decodeNative(const ByteReader& r, const Chunk& native, const s
     const int64_t size = in.u32(at, "level 0 size");
     const TexelFormat format = kind == Texels::Dxt1 ? TexelFormat::DXT1 : kind == Texels::Dxt3 ? TexelFormat::DXT3
                              : kind == Texels::Palette8 ? TexelFormat::Index8 : TexelFormat::A8R8G8B8;
+    t.format = formatInfo(format).name;
+    t.levels = levels;
     const int64_t expected = imageBytesFor(format, t.width, t.height);
     if (size != expected) {
         throw VeldrinError(in.what() + ": level 0 holds " + std::to_string(size) + " bytes, " + std::to_string(t.width) +

@@ -13,6 +13,8 @@ struct DictionaryTexture {
     int height = 0;
     bool hasAlpha = false;     // the native header says the texture has alpha
     std::vector<uint8_t> rgba; // width * height * 4 bytes: red, green, blue, alpha
+    const char* format = "";   // as stored: "Index8", "A8R8G8B8", "DXT1" or "DXT3"
+    int levels = 0;            // mip-map levels stored, level 0 included
 };
 
 // Reads back a texture dictionary of the kind this program writes (PC natives of platform 8 or 9:

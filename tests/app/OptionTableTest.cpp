@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "app/options/OptionTable.h"
@@ -11,8 +12,10 @@ namespace {
 using Manifest = std::map<std::string, RunRecord::OptionValue>;
 
 // A level as picked, which derives its folder and prefixes; the options given come after the pick.
+// The edition is detected, as when none is named.
 ConversionOptions picked() {
     ConversionOptions o;
+    o.editionAuto = true;
     applyLevelPick(o, "levels/INDUST.lvz");
     return o;
 }
@@ -43,6 +46,7 @@ std::string typed(const RunRecord::OptionValue& v) {
 // that line, typed again, gives the same manifest.
 TEST(OptionTable, EveryOptionShowsInTheManifestAndReadsBackFromIt) {
     const Manifest defaults = manifestOf(picked());
+    EXPECT_EQ(changedOptions(picked()), std::vector<std::string>{}) << "a picked level alone changes nothing";
     for (const OptionEntry& entry : optionTable()) {
         if (!entry.record) {
             // Only what happens around the level's files goes unlisted: the report itself and its
@@ -61,6 +65,11 @@ TEST(OptionTable, EveryOptionShowsInTheManifestAndReadsBackFromIt) {
         const Manifest manifest = manifestOf(changed);
         ASSERT_EQ(manifest.size(), defaults.size());
         for (const auto& [key, value] : manifest) EXPECT_EQ(value == defaults.at(key), key != entry.name) << entry.name << ": " << key;
+        // The page lists exactly the option given.
+        EXPECT_EQ(changedOptions(changed), std::vector<std::string>{entry.name}) << entry.name;
+        // info's record holds only the options info takes.
+        const bool infoTakes = std::find(std::begin(kInfoOptions), std::end(kInfoOptions), entry.id) != std::end(kInfoOptions);
+        EXPECT_EQ(changedOptions(changed, kInfoOptions).size(), infoTakes ? 1u : 0u) << entry.name;
 
         if (entry.flag) continue;
         ConversionOptions again = picked();

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "report/PlacementMap.h"
@@ -137,9 +138,9 @@ TEST(TextureSheet, CellsHoldEachTextureOnceWithoutOverlap) {
 }
 
 TEST(PlacementMap, EveryPointIsDrawnInItsKindsColourInsideTheBounds) {
-    const std::vector<MapPoint> points = {{-500, 300, PlacementKind::Model}, {1200, -800, PlacementKind::Lod},
-                                          {0, 0, PlacementKind::MegaLod}, {400, 400, PlacementKind::Model},
-                                          {std::nanf(""), 0, PlacementKind::Model}};
+    const std::vector<MapPoint> points = {{-500, 300, PlacementKind::Model, "a"}, {1200, -800, PlacementKind::Lod, "b"},
+                                          {0, 0, PlacementKind::MegaLod, "c"}, {400, 400, PlacementKind::Model, "d"},
+                                          {std::nanf(""), 0, PlacementKind::Model, "e"}};
     const std::vector<MapZone> zones = {{"town", -1600, -200, -1000, 600}};
     const PlacementMap map = renderPlacementMap(points, zones);
     EXPECT_EQ(map.points, 4) << "a point without a position is not drawn";
@@ -148,6 +149,20 @@ TEST(PlacementMap, EveryPointIsDrawnInItsKindsColourInsideTheBounds) {
     EXPECT_LE(map.minY, -800);
     EXPECT_GE(map.maxY, 600);
     EXPECT_DOUBLE_EQ(map.maxX - map.minX, map.maxY - map.minY) << "north-south and east-west at one scale";
+
+    // Each point's pixel, which the page names under the pointer, shows its kind's colour; east is
+    // right and north up.
+    ASSERT_EQ(map.pixels.size(), points.size());
+    const std::map<PlacementKind, Colour> kindColours = {{PlacementKind::Model, {30, 100, 200, 255}},
+                                                         {PlacementKind::Lod, {235, 130, 20, 255}},
+                                                         {PlacementKind::MegaLod, {140, 50, 170, 255}}};
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+        const uint8_t* p = map.image.at(map.pixels[i][0], map.pixels[i][1]);
+        EXPECT_EQ((Colour{p[0], p[1], p[2], p[3]}), kindColours.at(points[i].kind)) << points[i].name;
+    }
+    EXPECT_GT(map.pixels[1][0], map.pixels[0][0]);
+    EXPECT_GT(map.pixels[1][1], map.pixels[0][1]);
+    EXPECT_EQ(map.pixels[4][0], -1) << "a point without a position has no pixel";
 
     // Each kind's colour appears; the zone's outline too.
     std::set<Colour> colours = opaqueColours(map.image);

@@ -47,6 +47,11 @@ struct OptionEntry {
 };
 
 std::span<const OptionEntry> optionTable();
+
+// The options `info` takes besides the level: the edition, and what its pictures show (the map's
+// offset, the island filter, the threads).
+inline constexpr OptionId kInfoOptions[] = {OptionId::Edition, OptionId::MapOffset, OptionId::Zon, OptionId::Island,
+                                            OptionId::ForceMegalods, OptionId::Jobs};
 const OptionEntry& optionEntry(OptionId id);
 
 // "(default 50)" and the like joined to the meaning, with "with --ide, " before an option that refines

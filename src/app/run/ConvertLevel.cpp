@@ -156,7 +156,11 @@ private:
                                 ideObjectFlags(p.drawLast, o_.targetGame));
         }
         committed_.push_back({p.resourceIndex, p.name, out.textureIds});
-        if (o_.writeReport) report_.models.push_back({p.name, p.firstPart, p.secondPart, p.scale});
+        if (o_.writeReport) {
+            std::optional<int> id;
+            if (o_.generateIde) id = o_.idOffset + static_cast<int>(commitIndex);
+            report_.models.push_back({p.name, p.firstPart, p.secondPart, p.scale, id, ideDictionaryName(commitIndex, p.name, o_)});
+        }
         progress(done_);
         if (o_.genBlankCol) writeBlankCol(collision_, o_.targetGame, p.name, out.boundsMin, out.boundsMax);
         ++summary_.modelsConverted;
@@ -180,7 +184,7 @@ private:
             line.rotation = instance.rotation;
             ipl += iplInstanceLine(o_.targetGame, line);
             if (o_.writeReport) {
-                report_.placements.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model])});
+                report_.placements.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model]), line.name});
                 report_.scenePlacements.push_back({line.name, line.position, line.rotation});
             }
             ++summary_.instancesWritten;

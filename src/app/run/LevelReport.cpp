@@ -18,16 +18,18 @@ ReportContent plannedLevelContent(const ConversionOptions& options, const LevelB
     std::set<int> textureIds;
     std::vector<bool> planned(tables.models.size(), false);
     for (const PlannedModel& p : plan.models) {
-        models.push_back({p.name, p.firstPart, p.secondPart, p.scale});
+        models.push_back({p.name, p.firstPart, p.secondPart, p.scale, std::nullopt, toUpper(options.levelName) + "TXD"});
         textureIds.insert(p.textureIds.begin(), p.textureIds.end());
         planned[static_cast<std::size_t>(p.resourceIndex)] = true;
     }
+    for (const ReportModel& m : models) record.models.push_back({m.name, std::nullopt, toUpper(options.levelName) + "TXD"});
     std::vector<MapPoint> points;
     for (const PlannedInstance& instance : plan.instances) {
         const std::size_t model = static_cast<std::size_t>(instance.model);
         if (model >= planned.size() || !planned[model]) continue;
         const std::array<double, 3> at = offsetPosition(instance.position, options.mapOffset);
-        points.push_back({at[0], at[1], placementKind(tables.models[model])});
+        points.push_back({at[0], at[1], placementKind(tables.models[model]),
+                          modelName(tables.models[model], instance.model, options.modelPrefix, options.lodPrefix())});
     }
     ReportContent content = levelContent(level.all(), tables, models, std::vector<int>(textureIds.begin(), textureIds.end()),
                                          std::move(points), toUpper(options.levelName) + "TXD", options.texturePrefix,
@@ -40,7 +42,9 @@ void writeLevelReport(const std::filesystem::path& folder, const ConversionOptio
                       const WorldTables& tables, const ZoneTable* zones, bool editionDetected) {
     RunRecord record;
     record.level = recordedLevel(options, editionDetected);
-    record.options = recordedOptions(options);
+    // Only what info takes: a convert's options would tell of files the pictures do not draw.
+    record.options = recordedOptions(options, kInfoOptions);
+    record.optionsChanged = changedOptions(options, kInfoOptions);
     record.converted = false;
     const ReportContent content = plannedLevelContent(options, level, tables, zones, record);
     writeReportFolder(folder, std::move(record), content);

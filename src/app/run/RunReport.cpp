@@ -1,10 +1,13 @@
 #include "app/run/RunReport.h"
 
 #include <future>
+#include <unordered_map>
 
 #include "app/options/RunRecordOptions.h"
+#include "base/Error.h"
 #include "report/LevelContent.h"
 #include "report/LevelPictures.h"
+#include "report/ModelFacts.h"
 #include "report/ReportFolder.h"
 #include "report/WarningKinds.h"
 #include "report/WrittenFiles.h"
@@ -24,10 +27,20 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     RunRecord record;
     record.level = recordedLevel(options, input.editionDetected);
     record.options = recordedOptions(options);
+    record.optionsChanged = changedOptions(options);
     record.output = options.levelFolder().string();
     // The files are hashed while the pictures are drawn: neither waits for the other.
+    // The models table's counts are read from the model files in the same pass.
+    std::vector<std::optional<ModelCounts>> counted(input.files.size());
     std::future<std::vector<RecordedFile>> hashed = std::async(std::launch::async, [&] {
-        return hashWrittenFiles(options.levelFolder(), input.files, options.jobs);
+        return hashWrittenFiles(options.levelFolder(), input.files, options.jobs, [&](std::size_t i, std::span<const uint8_t> bytes) {
+            if (!input.files[i].name.ends_with(".dff")) return;
+            try {
+                counted[i] = countModelGeometry(bytes, input.files[i].name);
+            } catch (const VeldrinError&) {
+                // Left unknown in the table; the file's hash is still listed.
+            }
+        });
     });
     record.counts.models = static_cast<int>(input.models.size());
     record.counts.modelsSkipped = input.modelsSkipped;
@@ -59,7 +72,20 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
         record.warn(std::string(describeWarning(WarningKind::Report).id), "the 3D view leaves out " + problem);
     content.scene = &scene;
 
-    content.completeRecord = [&hashed](RunRecord& r) { r.files = hashed.get(); };
+    content.completeRecord = [&](RunRecord& r) {
+        r.files = hashed.get();
+        std::unordered_map<std::string, std::size_t> fileIndex;
+        for (std::size_t i = 0; i < input.files.size(); ++i) fileIndex.emplace(input.files[i].name, i);
+        for (const ReportModel& m : input.models) {
+            RunRecord::Model row{m.name, m.ideId, m.dictionary};
+            const auto file = fileIndex.find(m.name + ".dff");
+            if (file != fileIndex.end()) {
+                row.bytes = static_cast<int64_t>(input.files[file->second].bytes);
+                if (const auto& c = counted[file->second]) row.triangles = int(c->triangles), row.vertices = int(c->vertices);
+            }
+            r.models.push_back(std::move(row));
+        }
+    };
 
     const std::filesystem::path folder = reportFolderFor(options.outputFolder, options.levelName);
     writeReportFolder(folder, std::move(record), content);

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Opens a report's index.html from disk in headless Chromium and checks what a modder would see:
-no console errors, every image loaded, and the summary's counts equal to manifest.json's.
+no console errors, every image loaded, nothing fetched from outside the folder, the summary's counts equal
+to manifest.json's, contents that lead somewhere, a models table that sorts, a map that names what is pointed at.
 
 Talks to the browser over its DevTools pipe (file descriptors 3 and 4, messages ended by NUL), so it
 needs nothing but Python and Chromium. Usage: check_page.py REPORT_FOLDER [CHROMIUM]
@@ -90,8 +91,46 @@ PAGE_STATE = """JSON.stringify({
   images: Array.from(document.images).map(i => ({src: i.getAttribute('src'), loaded: i.complete && i.naturalWidth > 0})),
   counts: Object.fromEntries(Array.from(document.querySelectorAll('[data-count]'))
                                    .map(e => [e.dataset.count, Number(e.textContent)])),
-  scripts: Array.from(document.scripts).map(s => s.getAttribute('src'))
+  scripts: Array.from(document.scripts).map(s => s.getAttribute('src')),
+  outside: Array.from(document.querySelectorAll('script[src], link[href], img[src], a[href]'))
+    .map(e => e.getAttribute('src') || e.getAttribute('href'))
+    .filter(u => /^[a-z]+:/i.test(u) || u.startsWith('/'))
 })"""
+
+
+# What the page does for a modder: contents that lead somewhere, a models table that sorts by a number
+# column both ways, and the map naming the model under the pointer.
+PAGE_BEHAVIOUR = """(() => {
+  const broken = Array.from(document.querySelectorAll('nav a'))
+    .filter(a => !document.getElementById(decodeURIComponent(a.getAttribute('href').slice(1)))).map(a => a.getAttribute('href'));
+  const table = document.getElementById('models-table');
+  const column = table ? Array.from(table.tHead.rows[0].cells).findIndex(c => c.textContent === 'Triangles') : -1;
+  const values = () => Array.from(table.tBodies[0].rows).map(r => Number(r.cells[column].dataset.v));
+  let ascending = null, descending = null;
+  if (table && column >= 0) {
+    table.tHead.rows[0].cells[column].click();
+    const up = values();
+    ascending = up.every((v, i) => i === 0 || up[i - 1] <= v);
+    table.tHead.rows[0].cells[column].click();
+    const down = values();
+    descending = down.every((v, i) => i === 0 || down[i - 1] >= v) && down[0] > down[down.length - 1];
+  }
+  let named = null, expected = null;
+  const image = document.getElementById('map-img');
+  if (image && window.veldrinMap && veldrinMap.spots.length) {
+    image.scrollIntoView();
+    const box = image.getBoundingClientRect();
+    const s = veldrinMap.spots.length / 3 >> 1;
+    const x = veldrinMap.spots[3 * s], y = veldrinMap.spots[3 * s + 1];
+    expected = veldrinMap.names[veldrinMap.spots[3 * s + 2]];
+    image.dispatchEvent(new MouseEvent('mousemove', {bubbles: true,
+      clientX: box.left + (x + 0.5) * box.width / image.naturalWidth, clientY: box.top + (y + 0.5) * box.height / image.naturalHeight}));
+    const tip = document.getElementById('map-tip');
+    named = !tip.hidden && tip.textContent.split(', ').some(t => t === expected || t.startsWith(expected + ' and '));
+  }
+  return JSON.stringify({broken, rows: table ? table.tBodies[0].rows.length : null, ascending, descending, named, expected,
+    spots: window.veldrinMap ? veldrinMap.spots.length / 3 : null});
+})()"""
 
 
 def console_errors(events):
@@ -128,6 +167,8 @@ def main():
             browser.wait_for("Page.loadEventFired")
             state = json.loads(browser.send("Runtime.evaluate", {"expression": PAGE_STATE, "returnByValue": True},
                                             session=session)["result"]["value"])
+            behaviour = json.loads(browser.send("Runtime.evaluate", {"expression": PAGE_BEHAVIOUR, "returnByValue": True},
+                                                session=session)["result"]["value"])
         finally:
             browser.close()
 
@@ -139,9 +180,22 @@ def main():
     for src in state["scripts"]:
         if not src or "://" in src or src.startswith("/") or ".." in src.split("/"):
             failures.append("the page carries a script that is not a file of its folder: %r" % src)
+    failures += ["the page reaches outside its folder: " + u for u in state["outside"]]
     for key, value in manifest["counts"].items():
         if state["counts"].get(key) != value:
             failures.append("count %s: page shows %s, manifest.json says %s" % (key, state["counts"].get(key), value))
+
+    failures += ["contents link leads nowhere: " + link for link in behaviour["broken"]]
+    if behaviour["rows"] is not None:
+        if behaviour["rows"] != manifest["counts"]["models"]:
+            failures.append("models table: %d rows, manifest.json counts %d models" % (behaviour["rows"], manifest["counts"]["models"]))
+        if not behaviour["ascending"] or not behaviour["descending"]:
+            failures.append("models table does not sort by triangles both ways")
+    if behaviour["spots"] is not None:
+        if behaviour["spots"] != manifest["counts"]["placements"]:
+            failures.append("map: %d named spots, manifest.json counts %d placements" % (behaviour["spots"], manifest["counts"]["placements"]))
+        if behaviour["spots"] and not behaviour["named"]:
+            failures.append("map: pointing at a placement of %s does not name it" % behaviour["expected"])
 
     for failure in failures:
         print("FAIL", failure)
