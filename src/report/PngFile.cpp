@@ -1,4 +1,4 @@
-#include "internal/PngFile.h"
+#include "report/PngFile.h"
 
 #include <libdeflate.h>
 

@@ -10,8 +10,9 @@
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/ParallelFor.h"
-#include "internal/PngFile.h"
+#include "report/PngFile.h"
 #include "report/ReportPage.h"
+#include "report/ReportPageScript.h"
 #include "report/TextureSheet.h"
 #include "report/Thumbnail.h"
 #include "report/ViewerSection.h"
@@ -182,6 +183,8 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     }
     if (content.completeRecord) content.completeRecord(record);
     writeWholeFile(folder / "manifest.json", manifestJson(record));
+    if (pictures.map) writeWholeFile(folder / "map.js", mapScript(pictures));
+    writeWholeFile(folder / "page.js", std::string_view(kReportPageScript));
     writeWholeFile(folder / "index.html", reportPage(record, pictures));
 }
 

@@ -5,7 +5,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "report/ReportPageScript.h"
 #include "report/WarningKinds.h"
 
 namespace veldrin {
@@ -41,6 +40,11 @@ figcaption { font-size: 12px; color: #555; max-width: 160px; overflow-wrap: anyw
   pointer-events: none; white-space: nowrap; }
 code { font-size: 13px; }
 )";
+
+// A section of the page: its anchor, its heading in the contents, and its HTML (heading included).
+struct PageSection {
+    std::string id, title, html;
+};
 
 std::string optionText(const RunRecord::OptionValue& value) {
     if (const bool* b = std::get_if<bool>(&value)) return *b ? "on" : "off";
@@ -115,12 +119,16 @@ std::string warningsSection(const RunRecord& r) {
 
 std::string modelsSection(const RunRecord& r, const ReportPictures& pictures) {
     std::string h = "<h2 id=\"models\">Models (" + std::to_string(r.models.size()) + ")</h2>\n";
+    // The page draws a model's preview as its row scrolls into view (the 3D view's code).
+    const bool previews = !pictures.previews.empty();
     if (!r.models.empty()) {
         h += "<p>Click a heading to sort.</p>\n<div class=\"scroll\"><table class=\"sortable\" id=\"models-table\">\n"
-             "<thead><tr><th>Name</th><th class=\"n\">ID</th><th>Dictionary</th><th class=\"n\">Triangles</th>"
+             "<thead><tr>" + std::string(previews ? "<th>Preview</th>" : "") + "<th>Name</th><th class=\"n\">ID</th><th>Dictionary</th><th class=\"n\">Triangles</th>"
              "<th class=\"n\">Vertices</th><th class=\"n\">Bytes</th></tr></thead>\n<tbody>\n";
         for (const RunRecord::Model& m : r.models) {
-            h += "<tr><td>" + escapeHtml(m.name) + "</td>" + numberCell(m.id ? *m.id : -1) + "<td>" + escapeHtml(m.dictionary) +
+            h += "<tr>";
+            if (previews) h += "<td><canvas width=\"64\" height=\"64\" data-preview=\"" + escapeHtml(m.name) + "\"></canvas></td>";
+            h += "<td>" + escapeHtml(m.name) + "</td>" + numberCell(m.id ? *m.id : -1) + "<td>" + escapeHtml(m.dictionary) +
                  "</td>" + numberCell(m.triangles) + numberCell(m.vertices) + numberCell(m.bytes) + "</tr>\n";
         }
         h += "</tbody></table></div>\n";
@@ -160,8 +168,9 @@ std::string texturesSection(const ReportPictures& pictures) {
     return h;
 }
 
-// The spots as a script: {"names": [...], "spots": [x, y, name, ...]}, "</" kept out of the script.
-std::string mapData(const ReportPictures& pictures) {
+} // namespace
+
+std::string mapScript(const ReportPictures& pictures) {
     nlohmann::json spots = nlohmann::json::array();
     for (const ReportPictures::MapSpot& s : pictures.mapSpots) {
         spots.push_back(s.x);
@@ -170,9 +179,10 @@ std::string mapData(const ReportPictures& pictures) {
     }
     std::string json = nlohmann::json{{"names", pictures.mapNames}, {"spots", spots}}.dump(-1, ' ', false,
                                                                                           nlohmann::json::error_handler_t::replace);
-    for (std::size_t at = json.find("</"); at != std::string::npos; at = json.find("</", at + 2)) json.replace(at, 2, "<\\/");
-    return json;
+    return "window.veldrinMap = " + json + ";\n";
 }
+
+namespace {
 
 std::string mapSection(const RunRecord& r, const ReportPictures& pictures) {
     std::string h = "<h2 id=\"map\">Map</h2>\n<p>" + std::to_string(pictures.mapPoints) +
@@ -182,7 +192,7 @@ std::string mapSection(const RunRecord& r, const ReportPictures& pictures) {
                     "Point at a placement to see its model's name.</p>\n";
     h += "<div class=\"map\"><img id=\"map-img\" src=\"map.png\" alt=\"placement map\"><div id=\"map-tip\" hidden></div></div>\n"
          "<p><a href=\"map.json\">map.json</a>: the area the map covers.</p>\n";
-    return h + "<script>window.veldrinMap = " + mapData(pictures) + ";</script>\n";
+    return h + "<script src=\"map.js\"></script>\n";
 }
 
 std::string filesSection(const RunRecord& r, const ReportPictures& pictures) {
@@ -246,10 +256,10 @@ std::string urlPath(const std::string& relativePath) {
     }
 }
 
-std::string reportPage(const RunRecord& r, const ReportPictures& pictures, const std::vector<PageSection>& extra) {
+std::string reportPage(const RunRecord& r, const ReportPictures& pictures) {
     std::vector<PageSection> sections;
     sections.push_back({"summary", "Summary", summarySection(r, pictures)});
-    for (const PageSection& s : extra) sections.push_back(s);
+    if (!pictures.viewer.empty()) sections.push_back({"view", "3D view", pictures.viewer});
     sections.push_back({"options", "Options", optionsSection(r)});
     sections.push_back({"warnings", "Warnings (" + std::to_string(r.warnings.size()) + ")", warningsSection(r)});
     sections.push_back({"models", "Models (" + std::to_string(r.models.size()) + ")", modelsSection(r, pictures)});
@@ -274,7 +284,7 @@ std::string reportPage(const RunRecord& r, const ReportPictures& pictures, const
     h += "</ol></nav>\n";
     for (const PageSection& s : sections) h += s.html;
     h += "<p><a href=\"manifest.json\">manifest.json</a></p>\n";
-    h += std::string("<script>") + kReportPageScript + "</script>\n</body>\n</html>\n";
+    h += "<script src=\"page.js\"></script>\n</body>\n</html>\n";
     return h;
 }
 

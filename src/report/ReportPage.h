@@ -37,17 +37,15 @@ struct ReportPictures {
     std::vector<std::string> previews;
 };
 
-// A section of the page: its anchor, its heading in the contents, and its HTML (heading included).
-struct PageSection {
-    std::string id, title, html;
-};
+// index.html: one page that needs nothing but the folder it lies in (inline style, scripts from files of
+// the folder (page.js, map.js), relative links only): contents, summary, the 3D view when there is one,
+// the options that differ from their defaults, warnings grouped by kind with what to do, a sortable
+// models table, each dictionary's textures, the map naming what is under the pointer, and the files.
+// Every count of the summary carries data-count="KEY" with the manifest's key in `counts`.
+std::string reportPage(const RunRecord& record, const ReportPictures& pictures);
 
-// index.html: one page that needs nothing but the folder it lies in (inline style and script, relative
-// links only): contents, summary, the options that differ from their defaults, warnings grouped by kind
-// with what to do, a sortable models table, each dictionary's textures, the map naming what is under the
-// pointer, and the files. `extra` sections follow the summary. Every count of the summary carries
-// data-count="KEY" with the manifest's key in `counts`.
-std::string reportPage(const RunRecord& record, const ReportPictures& pictures, const std::vector<PageSection>& extra = {});
+// map.js: the map's spots for page.js, window.veldrinMap = {names: [...], spots: [x, y, name, ...]}.
+std::string mapScript(const ReportPictures& pictures);
 
 // Text made safe for HTML content and attribute values.
 std::string escapeHtml(const std::string& text);

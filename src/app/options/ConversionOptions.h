@@ -45,6 +45,7 @@ struct ConversionOptions {
     int jobs = 1;                              // worker threads; the output never depends on it
     bool writeReport = false;                  // the report folder beside the level's output folder
     bool reportThumbnails = false;             // with the report: PNG sheets of every model's picture
+    bool writeGltf = false;                    // LevelName.glb in the level's folder: the whole level placed
     bool clean = false;                        // remove the level's old output folder and report first
 
     // "LOD" followed by the model prefix from its fourth character on.

@@ -54,6 +54,12 @@ const std::vector<OptionEntry> kOptions = {
      .meaning = "also draw every model into PNG sheets in the report's models folder (the page draws its own previews)",
      .defaultText = "", .section = "Output", .refines = OptionId::Report,
      .flag = &ConversionOptions::reportThumbnails},
+    {.id = OptionId::Gltf, .name = "gltf", .shortName = "", .valueLabel = "",
+     .meaning = "also write LevelName.glb into the level's folder: the whole level as placed, one glTF 2.0 file for "
+                "modelling programs and engines (models, placements, embedded textures, prelight as vertex colours)",
+     .defaultText = "", .section = "Output",
+     .flag = &ConversionOptions::writeGltf,
+     .record = [](const ConversionOptions& o) { return V(o.writeGltf); }},
     {.id = OptionId::Target, .name = "target", .shortName = "", .valueLabel = "GAME",
      .meaning = "PC game to write for: gta3, vc or sa", .defaultText = "gta3", .section = "",
      .set =

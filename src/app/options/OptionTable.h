@@ -13,7 +13,7 @@ namespace veldrin {
 // it, the manifest records them through it, the window keeps its settings under its keys and the run
 // warns about idle options by its targets.
 enum class OptionId {
-    Clean, Out, Edition, Report, ReportThumbnails, Target, Txd, ModelsPerTxd, TexturePrefix, Mipmaps, DxtQuality, MipmapThreshold,
+    Clean, Out, Edition, Report, ReportThumbnails, Gltf, Target, Txd, ModelsPerTxd, TexturePrefix, Mipmaps, DxtQuality, MipmapThreshold,
     ModelPrefix, OptimiseMesh, NightPrelight, DayMin, NightMin, BlankCol, Img, Ide, IdOffset, MapOffset, Zon,
     Island, ForceMegalods, Jobs,
 };

@@ -21,6 +21,7 @@
 #include "base/OrderedPipeline.h"
 #include "base/TextUtil.h"
 #include "collision/BlankCol.h"
+#include "gltf/GlbFile.h"
 #include "level/LevelInput.h"
 #include "level/WorldReader.h"
 #include "level/ZonFile.h"
@@ -140,10 +141,12 @@ private:
                                                           std::numeric_limits<int32_t>::max()));
     }
 
+    // The glTF file (and the report's scene) read the files as written, so the run keeps their bytes.
+    bool keepsScene() const { return o_.writeReport || o_.writeGltf; }
+
     void commitModel(const PlannedModel& p, ModelOutput& out) {
         const std::size_t commitIndex = committed_.size();
-        // The report's scene reads the DFF as written, so it keeps a copy.
-        if (o_.writeReport)
+        if (keepsScene())
             report_.sceneModels.push_back({p.name, o_.generateIde ? o_.idOffset + static_cast<int>(commitIndex) : -1,
                                            o_.txdMode == TxdMode::NoTxd ? std::string() : ideDictionaryName(commitIndex, p.name, o_),
                                            placementKind(p_.tables.models[static_cast<std::size_t>(p.resourceIndex)]) != PlacementKind::Model,
@@ -183,10 +186,8 @@ private:
             line.position = offsetPosition(instance.position, o_.mapOffset);
             line.rotation = instance.rotation;
             ipl += iplInstanceLine(o_.targetGame, line);
-            if (o_.writeReport) {
-                report_.placements.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model]), line.name});
-                report_.scenePlacements.push_back({line.name, line.position, line.rotation});
-            }
+            if (o_.writeReport) report_.placements.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model]), line.name});
+            if (keepsScene()) report_.scenePlacements.push_back({line.name, line.position, line.rotation});
             ++summary_.instancesWritten;
         }
         ipl += iplTail();
@@ -198,6 +199,7 @@ private:
     void finish() {
         if (o_.txdMode == TxdMode::OneBigTxd) buildDictionary(dictionaryAt(0, committed_, o_));
         if (summary_.stopped) return; // the archive under way is removed with the sink
+        if (o_.writeGltf) writeGltf();
         if (o_.buildImg && o_.targetGame == TargetGame::GtaSa) status("Building " + toUpper(o_.levelName) + ".IMG");
         std::optional<std::span<const uint8_t>> col;
         if (o_.genBlankCol) col = std::span<const uint8_t>(collision_);
@@ -208,6 +210,17 @@ private:
         progress(maximum_);
         if (o_.writeReport) writeReport();
         status(kAllDoneMessage);
+    }
+
+    // LevelName.glb: the level as written (models, dictionaries, placements) in one file.
+    void writeGltf() {
+        status("Building " + o_.levelName + ".glb");
+        std::vector<SceneDictionaryInput> dictionaries;
+        for (const auto& [name, bytes] : report_.dictionaries) dictionaries.push_back({name, bytes});
+        std::vector<std::string> problems;
+        const Scene scene = buildScene(o_.levelName, report_.sceneModels, dictionaries, report_.scenePlacements, problems);
+        for (const std::string& problem : problems) warn(WarningKind::Other, o_.levelName + ".glb leaves out " + problem);
+        sink_.putLoose(o_.levelName + ".glb", writeGlb(scene));
     }
 
     // The report folder beside the level's output, drawn on the run's threads.
@@ -242,8 +255,9 @@ private:
             refs.push_back(TextureRef{id, e.position, e.base});
         }
         const TxdParams params = txdParamsFor(o_);
-        if (o_.writeReport) {
-            // The report draws its sheet from the dictionary as written, so it is kept in memory.
+        if (o_.writeReport || o_.writeGltf) {
+            // The report draws its sheet from the dictionary as written (and the glTF file its
+            // textures), so it is kept in memory.
             std::vector<uint8_t> txd = makeTxd(p_.level.all(), refs, params);
             sink_.put(d.fileName(), d.entryName(), txd);
             report_.textures += static_cast<int>(refs.size());
