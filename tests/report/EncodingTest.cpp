@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/Error.h"
-#include "internal/PngFile.h"
+#include "report/PngFile.h"
 #include "report/PngReader.h"
 #include "report/ReportPage.h"
 #include "report/Sha256.h"
