@@ -4,7 +4,7 @@
 # GTA VC with one dictionary, mip-maps, IDE and IMG on two threads, alternately without and with
 # --report (the best of RUNS runs each, default 3). Prints the report's added wall time as a share
 # of the conversion alone and the report folder's size as a share of the level's game files.
-# Extra arguments are passed on to both runs (e.g. --report-thumbnails).
+# Extra arguments are passed on to the runs with the report (e.g. --report-thumbnails).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}
@@ -24,7 +24,7 @@ run() { # prints the wall seconds of one conversion into $work/out$1
 min() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
 plain="" report=""
 for _ in $(seq "$runs"); do
-  plain=$(min "$(run 0 "$@")" "$plain")
+  plain=$(min "$(run 0)" "$plain")
   report=$(min "$(run 1 --report "$@")" "$report")
 done
 game=$(du -sb "$work/out1/city" | cut -f1)
