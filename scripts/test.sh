@@ -3,13 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-# The report page is checked in a real browser; only the test command needs one, so setup.sh stays light.
-if ! dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q "install ok installed"; then
-  echo "Installing: chromium"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends chromium
-fi
 bash scripts/build.sh "$@"
 dir=build; [ "${1:-}" = "--sanitize" ] && dir=build-sanitize
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -172,7 +172,9 @@ TEST(SceneScript, HoldsTheWrittenModelsAndPlacements) {
                 for (int a = 0; a < 2; ++a) ASSERT_EQ(uvs[2 * (v0 + v) + a], g.coordinates[v][a]) << name << " vertex " << v;
                 for (int a = 0; a < 4; ++a) {
                     ASSERT_EQ(day[4 * (v0 + v) + a], g.prelit[v][a]) << name << " vertex " << v;
-                    if (!g.night.empty()) ASSERT_EQ(night[4 * (v0 + v) + a], g.night[v][a]) << name << " vertex " << v;
+                    if (!g.night.empty()) {
+                        ASSERT_EQ(night[4 * (v0 + v) + a], g.night[v][a]) << name << " vertex " << v;
+                    }
                 }
             }
             // The file stores a triangle as b, a, material, c.
@@ -213,7 +215,9 @@ TEST(SceneScript, HoldsTheWrittenModelsAndPlacements) {
             }
         }
         EXPECT_EQ(texture, scene["textures"].size());
-        if (c.txd != TxdMode::NoTxd) EXPECT_GT(alphas, 0u) << "the sample has textures with alpha";
+        if (c.txd != TxdMode::NoTxd) {
+            EXPECT_GT(alphas, 0u) << "the sample has textures with alpha";
+        }
 
         // Each placement against its IPL line: the model it names, where, turned how.
         const auto inst = sectionLines(readLines(o.levelFolder() / "town.ipl"), "inst");
