@@ -44,7 +44,10 @@ struct StagedFile {
 
 nlohmann::json optionsJson(const ConversionOptions& o) {
     nlohmann::json j = nlohmann::json::object();
-    for (const auto& [name, value] : recordedOptions(o)) std::visit([&j, &name](const auto& v) { j[name] = v; }, value);
+    for (const auto& option : recordedOptions(o)) {
+        const auto& name = option.first;
+        std::visit([&j, &name](const auto& v) { j[name] = v; }, option.second);
+    }
     return j;
 }
 
