@@ -43,27 +43,23 @@ install::AddedContent addedContent(const InstallPlan& plan) {
     // Every record goes into one file: an archive entry for GTA SA (a slot), a COLFILE line otherwise (none).
     a.collisionFiles = plan.game.target == TargetGame::GtaSa ? 1 : 0;
     int64_t highest = -1;
+    // A level and the collision map each add their models (with a collision record each), one IDE and
+    // one IPL file.
+    const auto add = [&](int models, int placements, int firstId) {
+        a.models += models;
+        a.collisionModels += models;
+        a.placements += placements;
+        a.largestIplPlacements = std::max(a.largestIplPlacements, placements);
+        a.ideFiles += 1;
+        a.iplFiles += 1;
+        if (models > 0) highest = std::max<int64_t>(highest, int64_t(firstId) + models - 1);
+    };
     for (const BatchLevel& l : plan.levels) {
         if (!l.failure.empty()) continue;
-        a.models += l.plannedModels;
-        a.collisionModels += l.plannedModels;
         a.dictionaries += l.plannedDictionaries;
-        a.placements += l.plannedPlacements;
-        a.largestIplPlacements = std::max(a.largestIplPlacements, l.plannedPlacements);
-        a.ideFiles += 1;
-        a.iplFiles += 1;
-        if (l.plannedModels > 0) highest = std::max<int64_t>(highest, int64_t(l.options.idOffset) + l.plannedModels - 1);
+        add(l.plannedModels, l.plannedPlacements, l.options.idOffset);
     }
-    if (plan.colMap) {
-        const ColMapPlan& c = *plan.colMap;
-        a.models += c.models;
-        a.collisionModels += c.models;
-        a.placements += c.placements;
-        a.largestIplPlacements = std::max(a.largestIplPlacements, c.placements);
-        a.ideFiles += 1;
-        a.iplFiles += 1;
-        if (c.models > 0) highest = std::max<int64_t>(highest, int64_t(c.firstId) + c.models - 1);
-    }
+    if (plan.colMap) add(plan.colMap->models, plan.colMap->placements, plan.colMap->firstId);
     a.highestId = static_cast<int>(std::min<int64_t>(highest, INT_MAX));
     return a;
 }
