@@ -4,9 +4,16 @@
 // the report folder's size against the game files' is given as a counter.
 #include <benchmark/benchmark.h>
 
+#include <libdeflate.h>
+
 #include <filesystem>
 
 #include "app/run/LevelRun.h"
+#include "internal/ZlibStream.h"
+#include "report/PngFile.h"
+#include "report/TextureSheet.h"
+#include "base/FileIO.h"
+#include "texture/DictionaryDecoder.h"
 #include "support/LevelBuilder.h"
 #include "support/SampleLevels.h"
 #include "support/TempFolder.h"
@@ -49,5 +56,46 @@ void BM_ConvertCityReport(benchmark::State& state) {
 BENCHMARK(BM_ConvertCityReport)
     ->Arg(0)->Arg(1)->Arg(2)->Arg(0)->Arg(1)->Arg(0)->Arg(1)
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// The city's texture sheet as the PNG writer's filter leaves it, compressed into one zlib stream by
+// the report's compressor (ISA-L's igzip, arg 0) and by libdeflate's fastest level (arg 1), the peer
+// it replaced. Bytes per second and the compressed size are the figures to compare.
+void BM_CompressCitySheet(benchmark::State& state) {
+    static const std::vector<uint8_t> rows = [] {
+        const test::BuiltLevel city =
+            test::buildLevel(test::sampleTown(GameVersion::LcsPs2, test::scaledShape(test::cityShape(), 4)));
+        test::TempFolder dir("veldrin-bench-sheet");
+        ConversionOptions o;
+        applyLevelPick(o, city.write(dir.path(), "city"));
+        o.edition = GameVersion::LcsPs2;
+        o.targetGame = TargetGame::GtaVc;
+        o.txdMode = TxdMode::OneBigTxd;
+        o.jobs = 2;
+        runConversion(o, {});
+        const RgbaImage image = composeSheet(decodeDictionary(readWholeFile(o.levelFolder() / "CITYTXD.TXD"), "CITYTXD", 2), 2).image;
+        const std::size_t stride = std::size_t(image.width) * 4;
+        std::vector<uint8_t> filtered;
+        for (int y = 0; y < image.height; ++y) {
+            filtered.push_back(2);
+            for (std::size_t i = 0; i < stride; ++i) filtered.push_back(uint8_t(image.at(0, y)[i] - (y ? image.at(0, y - 1)[i] : 0)));
+        }
+        return filtered;
+    }();
+    std::size_t size = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            size = zlibStream(rows).size();
+        } else {
+            libdeflate_compressor* c = libdeflate_alloc_compressor(1);
+            std::vector<uint8_t> out(libdeflate_zlib_compress_bound(c, rows.size()));
+            size = libdeflate_zlib_compress(c, rows.data(), rows.size(), out.data(), out.size());
+            libdeflate_free_compressor(c);
+        }
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(rows.size()));
+    state.counters["compressed_share"] = double(size) / double(rows.size());
+    state.SetLabel(state.range(0) == 0 ? "ISA-L igzip, fast level" : "libdeflate, level 1");
+}
+BENCHMARK(BM_CompressCitySheet)->Arg(0)->Arg(1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -3,14 +3,15 @@
 set -euo pipefail
 # qt6-base-dev builds the desktop application (its offscreen platform runs the window tests without a
 # display); fonts-dejavu-core gives that platform a font to draw with. CLI11 parses the command line,
-# Highway gives the portable vector code, libpng reads the report's pictures back in the tests; libdeflate
-# compresses them, libcrypto hashes the written files and nlohmann-json writes the report's data. stb and
+# Highway gives the portable vector code, libpng reads the report's pictures back in the tests; ISA-L
+# (libisal) compresses them, libcrypto hashes the written files and nlohmann-json writes the report's data. stb and
 # libsquish are the peers the benchmarks compare against (bench/ only). clang with its libFuzzer
 # runtime builds the fuzz targets. chromium, nodejs and npm run the report page's tests. libdeflate
 # inflates the levels and the game data.
 packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-dejavu-core libcli11-dev libhwy-dev libpng-dev nlohmann-json3-dev
-  libstb-dev libsquish-dev clang libclang-rt-14-dev chromium libdeflate-dev libssl-dev)
+  libstb-dev libsquish-dev clang libclang-rt-14-dev chromium libdeflate-dev libssl-dev
+  libisal-dev)
 # Node.js may come from elsewhere than Debian (whose npm package then conflicts with it): only a
 # machine without npm gets Debian's.
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)

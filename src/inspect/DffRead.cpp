@@ -1,5 +1,8 @@
 #include "inspect/DffRead.h"
 
+#include <bit>
+#include <cstring>
+
 #include "base/ByteReader.h"
 #include "base/Error.h"
 
@@ -41,6 +44,16 @@ public:
         return at + int64_t(count) * stride;
     }
 
+    // The same records copied as they are stored: the files' little-endian order is this machine's own.
+    template <typename T>
+    static std::vector<T> recordsAs(const ByteReader& r, int64_t at, uint32_t count, std::string_view field) {
+        static_assert(std::endian::native == std::endian::little);
+        records(r, at, count, sizeof(T), field);
+        std::vector<T> out(count);
+        if (count) std::memcpy(out.data(), r.bytes().data() + at, std::size_t(count) * sizeof(T));
+        return out;
+    }
+
     std::string string(const ChunkNode& node) const {
         const std::span<const uint8_t> bytes = content(node).bytes();
         std::string text(bytes.begin(), bytes.end());
@@ -71,25 +84,23 @@ public:
         const uint32_t vertices = g.vertexCount;
         if ((g.format & kNative) == 0) {
             if (flags & kPrelit) {
-                const int64_t end = records(s, at, vertices, 4, "vertex colours");
-                for (; at < end; at += 4) g.prelit.push_back({s.u8(at), s.u8(at + 1), s.u8(at + 2), s.u8(at + 3)});
+                g.prelit = recordsAs<std::array<uint8_t, 4>>(s, at, vertices, "vertex colours");
+                at += int64_t(vertices) * 4;
             }
             for (uint32_t set = 0; set < sets; ++set) {
-                const int64_t end = records(s, at, vertices, 8, "texture coordinates");
-                for (; set == 0 && at < end; at += 8) g.coordinates.push_back({s.f32(at), s.f32(at + 4)});
-                at = end;
+                if (set == 0) g.coordinates = recordsAs<std::array<float, 2>>(s, at, vertices, "texture coordinates");
+                at = records(s, at, vertices, 8, "texture coordinates");
             }
-            const int64_t end = records(s, at, g.triangleCount, 8, "triangles");
-            for (; at < end; at += 8) g.triangles.push_back({s.u16(at), s.u16(at + 2), s.u16(at + 4), s.u16(at + 6)});
+            g.triangles = recordsAs<std::array<uint16_t, 4>>(s, at, g.triangleCount, "triangles");
+            at += int64_t(g.triangleCount) * 8;
         }
         for (uint32_t m = 0; m < g.morphTargetCount; ++m) {
             const uint32_t hasPositions = s.u32(at + 16, "morph target position flag");
             const uint32_t hasNormals = s.u32(at + 20, "morph target normal flag");
             at += 24;
             if (hasPositions) {
-                const int64_t end = records(s, at, vertices, 12, "positions");
-                for (; m == 0 && at < end; at += 12) g.positions.push_back({s.f32(at), s.f32(at + 4), s.f32(at + 8)});
-                at = end;
+                if (m == 0) g.positions = recordsAs<std::array<float, 3>>(s, at, vertices, "positions");
+                at = records(s, at, vertices, 12, "positions");
             }
             if (hasNormals) at = records(s, at, vertices, 12, "normals");
         }
@@ -121,8 +132,8 @@ public:
                 at += 8;
                 std::vector<uint32_t> indices;
                 if (indexed) {
-                    const int64_t end = records(b, at, count, 4, "mesh indices");
-                    for (; at < end; at += 4) indices.push_back(b.u32(at));
+                    indices = recordsAs<uint32_t>(b, at, count, "mesh indices");
+                    at += int64_t(count) * 4;
                 }
                 g.binMeshes.emplace_back(material, std::move(indices));
             }
@@ -133,8 +144,7 @@ public:
         if (const ChunkNode* night = find(ext, chunk_type::NightColours)) {
             const ByteReader n = content(*night);
             g.nightHeader = n.u32(0, "night colour header");
-            const int64_t end = records(n, 4, g.vertexCount, 4, "night colours");
-            for (int64_t at = 4; at < end; at += 4) g.night.push_back({n.u8(at), n.u8(at + 1), n.u8(at + 2), n.u8(at + 3)});
+            g.night = recordsAs<std::array<uint8_t, 4>>(n, 4, g.vertexCount, "night colours");
         }
     }
 

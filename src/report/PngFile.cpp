@@ -2,6 +2,7 @@
 
 #include <libdeflate.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -10,10 +11,6 @@
 
 namespace veldrin {
 namespace {
-
-// libdeflate's fastest level: on texture sheets it compressed smaller than zlib's fastest with
-// run-length matching (which libpng used here before), in well under half the time.
-constexpr int kDeflateLevel = 1;
 
 void putBigEndian32(std::vector<uint8_t>& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
@@ -29,22 +26,30 @@ void putChunk(std::vector<uint8_t>& out, const char (&type)[5], const uint8_t* d
 }
 
 // The rows with the "up" filter (each byte less the byte above it): flat areas and repeated rows of
-// the sheets become runs of zeros.
-std::vector<uint8_t> filteredRows(const RgbaImage& image) {
+// the sheets become runs of zeros. They are filtered and compressed a band at a time, so the filtered
+// copy of a large sheet is never held whole.
+std::vector<uint8_t> compressedRows(const RgbaImage& image) {
     const std::size_t stride = static_cast<std::size_t>(image.width) * 4;
-    std::vector<uint8_t> rows((stride + 1) * static_cast<std::size_t>(image.height));
-    uint8_t* out = rows.data();
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* row = image.at(0, y);
-        *out++ = 2; // filter type "up"
-        if (y == 0) std::memcpy(out, row, stride);
-        else {
-            const uint8_t* above = image.at(0, y - 1);
-            for (std::size_t i = 0; i < stride; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
+    const int bandRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t(1) << 18) / (stride + 1)));
+    std::vector<uint8_t> compressed, band;
+    ZlibWriter writer(compressed);
+    for (int first = 0; first < image.height; first += bandRows) {
+        const int last = std::min(image.height, first + bandRows);
+        band.resize((stride + 1) * static_cast<std::size_t>(last - first));
+        uint8_t* out = band.data();
+        for (int y = first; y < last; ++y) {
+            const uint8_t* row = image.at(0, y);
+            *out++ = 2; // filter type "up"
+            if (y == 0) std::memcpy(out, row, stride);
+            else {
+                const uint8_t* above = image.at(0, y - 1);
+                for (std::size_t i = 0; i < stride; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
+            }
+            out += stride;
         }
-        out += stride;
+        writer.add(band, last == image.height);
     }
-    return rows;
+    return compressed;
 }
 
 } // namespace
@@ -60,9 +65,12 @@ std::vector<uint8_t> encodePng(const RgbaImage& image) {
     // The stored rows and the chunk lengths are 32-bit.
     if (image.pixels.size() > 0x7FFF0000u - static_cast<std::size_t>(image.height)) throw fail(": too large for one file");
 
-    const std::vector<uint8_t> rows = filteredRows(image);
     std::vector<uint8_t> compressed;
-    if (!zlibStream(rows, kDeflateLevel, compressed)) throw fail(": the compressor failed");
+    try {
+        compressed = compressedRows(image);
+    } catch (const VeldrinError& e) {
+        throw fail(std::string(": ") + e.what());
+    }
     const std::size_t size = compressed.size();
 
     static constexpr uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

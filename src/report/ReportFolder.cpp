@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <map>
 #include <set>
 
@@ -76,6 +77,17 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     ensureFolder(folder / "textures");
     if (!content.thumbnails.empty()) ensureFolder(folder / "models");
     ReportPictures pictures;
+    // The view's scene is read and packed beside the sheets: neither needs the other until scene.js.
+    struct PackedView {
+        ViewScene view;
+        PackedScene packed;
+    };
+    std::future<PackedView> view;
+    if (content.scene) view = std::async(std::launch::async, [&] {
+        PackedView v{content.scene(), {}};
+        v.packed = packScene(v.view.scene);
+        return v;
+    });
 
     std::vector<std::optional<std::vector<SheetCell>>> sheetCells(content.sheets.size());
     std::vector<SceneAtlas> atlases(content.sheets.size()); // the sheets again, as the 3D view's atlases
@@ -84,11 +96,11 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
             const SheetSource& source = content.sheets[i];
             const auto textures = readOrExplain(source.textures, problem);
             if (!textures) return;
-            const TextureSheet sheet = composeSheet(*textures);
+            const TextureSheet sheet = composeSheet(*textures, content.jobs);
             std::vector<uint8_t> png = encodePng(sheet.image);
             writeWholeFile(folder / "textures" / (source.name + ".png"), png);
             writeWholeFile(folder / "textures" / (source.name + ".json"), sheetJson(sheet));
-            if (content.scene) atlases[i] = {source.name, sheet.image.width, sheet.image.height, std::move(png), sheet.cells};
+            if (content.scene) atlases[i] = {source.name, sheet.image.width, sheet.image.height, base64(png.data(), png.size()), sheet.cells};
             sheetCells[i] = sheet.cells;
         });
     for (std::size_t i = 0; i < content.sheets.size(); ++i) {
@@ -176,16 +188,24 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     pictures.lvzLink = linkFrom(folder, record.level.lvz);
     pictures.imgLink = linkFrom(folder, record.level.img);
     if (record.converted) pictures.outputLink = linkFrom(folder, record.output);
-    if (content.scene) {
+    // scene.js is written while the record and the page are.
+    std::optional<PackedView> v;
+    std::future<void> sceneFile;
+    if (view.valid()) {
+        v = view.get();
+        for (const std::string& problem : v->view.problems)
+            record.warn(std::string(describeWarning(WarningKind::Report).id), "the 3D view leaves out " + problem);
         std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
-        pictures.viewer = writeViewerFiles(folder, *content.scene, atlases);
-        for (const SceneModel& m : content.scene->models) pictures.previews.push_back(m.name);
+        pictures.viewer = viewerSection();
+        for (const SceneModel& m : v->view.scene.models) pictures.previews.push_back(m.name);
+        sceneFile = std::async(std::launch::async, [&] { writeViewerFiles(folder, v->view.scene, v->packed, atlases); });
     }
     if (content.completeRecord) content.completeRecord(record);
     writeWholeFile(folder / "manifest.json", manifestJson(record));
     if (pictures.map) writeWholeFile(folder / "map.js", mapScript(pictures));
     writeWholeFile(folder / "page.js", std::string_view(kReportPageScript));
     writeWholeFile(folder / "index.html", reportPage(record, pictures));
+    if (sceneFile.valid()) sceneFile.get();
 }
 
 } // namespace veldrin

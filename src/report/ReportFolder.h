@@ -27,6 +27,12 @@ struct ThumbnailSource {
     std::function<ModelPreview()> read;
 };
 
+// The 3D view's level as read back from the files written, and what it had to leave out.
+struct ViewScene {
+    Scene scene;
+    std::vector<std::string> problems;
+};
+
 // Everything a report folder shows beside the record.
 struct ReportContent {
     std::vector<SheetSource> sheets;
@@ -35,7 +41,9 @@ struct ReportContent {
     std::function<std::optional<RgbaImage>(int textureId)> levelTexture;
     std::optional<std::vector<MapPoint>> mapPoints; // no map without
     std::vector<MapZone> zones;
-    const Scene* scene = nullptr; // the 3D view's level (scene.js, viewer.js); none without
+    // Builds the 3D view's level (scene.js, viewer.js) on a thread of its own while the sheets are
+    // drawn; none without.
+    std::function<ViewScene()> scene;
     int jobs = 1;
     // Completes the record just before the manifest is written (e.g. hashes computed meanwhile on
     // other threads); may be empty.

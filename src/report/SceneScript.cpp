@@ -36,11 +36,11 @@ private:
 
 // A zlib stream, which the page inflates with the browser's own DecompressionStream("deflate").
 std::vector<uint8_t> deflated(const std::vector<uint8_t>& bytes) {
-    // libdeflate's fastest level, as for the PNGs: the report's time matters more than its size.
-    std::vector<uint8_t> out;
-    if (!zlibStream(bytes, 1, out))
-        throw VeldrinError("scene.js could not be compressed (" + std::to_string(bytes.size()) + " bytes)");
-    return out;
+    try {
+        return zlibStream(bytes);
+    } catch (const VeldrinError& e) {
+        throw VeldrinError("scene.js could not be compressed (" + std::to_string(bytes.size()) + " bytes): " + e.what());
+    }
 }
 
 } // namespace
@@ -68,49 +68,55 @@ std::string base64(const void* data, std::size_t bytes) {
     return out;
 }
 
-std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlases) {
-    std::map<std::pair<std::string, std::string>, std::pair<int, const SheetCell*>> cells;
-    for (std::size_t a = 0; a < atlases.size(); ++a)
-        for (const SheetCell& c : atlases[a].cells)
-            cells.emplace(std::pair{toLower(atlases[a].dictionary), toLower(c.name)}, std::pair{int(a), &c});
-    Json textures = Json::array();
-    for (const SceneTexture& t : scene.textures) {
-        Json entry = {{"name", t.name}, {"dictionary", t.dictionary}, {"width", t.width}, {"height", t.height}, {"alpha", t.alpha}};
-        const auto found = cells.find({toLower(t.dictionary), toLower(t.name)});
-        if (found != cells.end()) {
-            const SheetCell& c = *found->second.second;
-            entry["atlas"] = found->second.first;
-            entry["cell"] = {c.x, c.y, c.width, c.height};
-        } else {
-            entry["atlas"] = -1;
-        }
-        textures.push_back(std::move(entry));
-    }
+namespace {
 
+// Appends one value per vertex of every model: `from` the model's own column, or `fallback` where the
+// model has none.
+template <typename T, std::size_t N>
+void appendColumn(std::vector<T>& out, const std::vector<std::array<T, N>>& from, std::size_t vertices, const std::array<T, N>& fallback) {
+    const std::size_t at = out.size();
+    out.resize(at + vertices * N);
+    if (from.size() == vertices) {
+        if (vertices) std::memcpy(out.data() + at, from.data(), vertices * N * sizeof(T));
+        return;
+    }
+    for (std::size_t v = 0; v < vertices; ++v) std::memcpy(out.data() + at + v * N, fallback.data(), N * sizeof(T));
+}
+
+} // namespace
+
+PackedScene packScene(const Scene& scene) {
+    PackedScene packed;
     // Every model's vertices and triangles go into shared arrays; a model's columns say where its own
     // start and how many there are.
+    std::size_t vertexTotal = 0, triangleTotal = 0;
     bool wideIndices = false;
-    for (const SceneModel& m : scene.models) wideIndices = wideIndices || m.positions.size() > 65536;
+    for (const SceneModel& m : scene.models) {
+        wideIndices = wideIndices || m.positions.size() > 65536;
+        vertexTotal += m.positions.size();
+        triangleTotal += m.triangles.size();
+    }
     std::vector<float> positions, uvs, bounds;
     std::vector<uint8_t> day, night, flags;
     std::vector<uint16_t> indices16, materials, materialCounts;
     std::vector<uint32_t> indices32;
     std::vector<int32_t> firstVertex, vertices, firstTriangle, triangles, ide, dictionary, materialTextures;
-    Json names = Json::array(), dictionaries = Json::array(), materialNames = Json::array();
+    positions.reserve(vertexTotal * 3);
+    uvs.reserve(vertexTotal * 2);
+    day.reserve(vertexTotal * 4);
+    night.reserve(vertexTotal * 4);
+    (wideIndices ? indices32.reserve(triangleTotal * 3) : indices16.reserve(triangleTotal * 3));
+    materials.reserve(triangleTotal);
     std::map<std::string, int> dictionaryIndex;
     std::size_t vertexBase = 0, triangleBase = 0;
     for (const SceneModel& m : scene.models) {
         const std::size_t n = m.positions.size();
-        for (std::size_t v = 0; v < n; ++v) {
-            positions.insert(positions.end(), m.positions[v].begin(), m.positions[v].end());
-            const std::array<float, 2> uv = m.uvs.empty() ? std::array<float, 2>{0, 0} : m.uvs[v];
-            uvs.insert(uvs.end(), uv.begin(), uv.end());
-            // Without prelight the game draws the texture as it is: white.
-            const std::array<uint8_t, 4> d = m.day.empty() ? std::array<uint8_t, 4>{255, 255, 255, 255} : m.day[v];
-            const std::array<uint8_t, 4> nc = m.night.empty() ? d : m.night[v];
-            day.insert(day.end(), d.begin(), d.end());
-            night.insert(night.end(), nc.begin(), nc.end());
-        }
+        appendColumn(positions, m.positions, n, {0, 0, 0});
+        appendColumn(uvs, m.uvs, n, {0, 0});
+        // Without prelight the game draws the texture as it is: white.
+        appendColumn(day, m.day, n, {255, 255, 255, 255});
+        if (m.night.size() == n) appendColumn(night, m.night, n, {});
+        else night.insert(night.end(), day.end() - std::ptrdiff_t(n * 4), day.end());
         for (std::size_t t = 0; t < m.triangles.size(); ++t) {
             for (uint32_t i : m.triangles[t]) {
                 if (wideIndices) indices32.push_back(i);
@@ -118,10 +124,10 @@ std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlas
             }
             materials.push_back(m.triangleMaterial[t]);
         }
-        names.push_back(m.name);
+        packed.modelNames.push_back(m.name);
         ide.push_back(m.ideId);
-        const auto [d, added] = dictionaryIndex.emplace(m.dictionary, static_cast<int>(dictionaries.size()));
-        if (added) dictionaries.push_back(m.dictionary);
+        const auto [d, added] = dictionaryIndex.emplace(m.dictionary, static_cast<int>(packed.dictionaries.size()));
+        if (added) packed.dictionaries.push_back(m.dictionary);
         dictionary.push_back(d->second);
         flags.push_back(uint8_t((m.lod ? 1 : 0) | (m.uvs.empty() ? 0 : 2) | (m.day.empty() ? 0 : 4) | (m.night.empty() ? 0 : 8)));
         firstVertex.push_back(static_cast<int32_t>(vertexBase));
@@ -132,7 +138,7 @@ std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlas
         bounds.insert(bounds.end(), m.boundsMax.begin(), m.boundsMax.end());
         materialCounts.push_back(static_cast<uint16_t>(m.materialTexture.size()));
         materialTextures.insert(materialTextures.end(), m.materialTexture.begin(), m.materialTexture.end());
-        for (const std::string& name : m.materialNames) materialNames.push_back(name);
+        packed.materialNames.insert(packed.materialNames.end(), m.materialNames.begin(), m.materialNames.end());
         vertexBase += n;
         triangleBase += m.triangles.size();
     }
@@ -166,38 +172,72 @@ std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlas
     pack.add("placementModels", placementModel);
     pack.add("placementPositions", placementPosition);
     pack.add("placementRotations", placementRotation);
-    const std::vector<uint8_t> packed = deflated(pack.bytes());
+    packed.arrays = pack.index().dump();
+    packed.arrayBytes = pack.bytes().size();
+    packed.vertices = vertexBase;
+    packed.triangles = triangleBase;
+    packed.indexBytes = wideIndices ? 4 : 2;
+    const std::vector<uint8_t> compressed = deflated(pack.bytes());
+    packed.data = base64(compressed.data(), compressed.size());
+    return packed;
+}
 
+void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed, const std::vector<SceneAtlas>& atlases) {
+    std::map<std::pair<std::string, std::string>, std::pair<int, const SheetCell*>> cells;
+    for (std::size_t a = 0; a < atlases.size(); ++a)
+        for (const SheetCell& c : atlases[a].cells)
+            cells.emplace(std::pair{toLower(atlases[a].dictionary), toLower(c.name)}, std::pair{int(a), &c});
+    Json textures = Json::array();
+    for (const SceneTexture& t : scene.textures) {
+        Json entry = {{"name", t.name}, {"dictionary", t.dictionary}, {"width", t.width}, {"height", t.height}, {"alpha", t.alpha}};
+        const auto found = cells.find({toLower(t.dictionary), toLower(t.name)});
+        if (found != cells.end()) {
+            const SheetCell& c = *found->second.second;
+            entry["atlas"] = found->second.first;
+            entry["cell"] = {c.x, c.y, c.width, c.height};
+        } else {
+            entry["atlas"] = -1;
+        }
+        textures.push_back(std::move(entry));
+    }
     const Json root = {{"format", 1},
                        {"level", scene.level},
                        {"textures", textures},
-                       {"modelNames", names},
-                       {"dictionaries", dictionaries},
-                       {"materialNames", materialNames},
+                       {"modelNames", packed.modelNames},
+                       {"dictionaries", packed.dictionaries},
+                       {"materialNames", packed.materialNames},
                        {"models", scene.models.size()},
                        {"placements", scene.placements.size()},
-                       {"vertices", vertexBase},
-                       {"triangles", triangleBase},
-                       {"indexBytes", wideIndices ? 4 : 2},
-                       {"arrays", pack.index()},
-                       {"arrayBytes", pack.bytes().size()}};
-    // The large strings (the atlases' pictures, the arrays) are appended as they are: base64 needs no
+                       {"vertices", packed.vertices},
+                       {"triangles", packed.triangles},
+                       {"indexBytes", packed.indexBytes},
+                       {"arrays", Json::parse(packed.arrays)},
+                       {"arrayBytes", packed.arrayBytes}};
+    // The large strings (the atlases' pictures, the arrays) are written as they are: base64 needs no
     // escaping, and a JSON writer would copy them character by character.
-    const auto text = [](const std::string& value) { return Json(value).dump(-1, ' ', false, Json::error_handler_t::replace); };
-    std::string script = "window.veldrinScene = " + root.dump(-1, ' ', false, Json::error_handler_t::replace);
-    script.pop_back(); // the closing brace
-    script += ",\"atlases\":[";
+    const auto put = [&](std::string_view text) { out.write({reinterpret_cast<const uint8_t*>(text.data()), text.size()}); };
+    const auto quoted = [](const std::string& value) { return Json(value).dump(-1, ' ', false, Json::error_handler_t::replace); };
+    std::string head = "window.veldrinScene = " + root.dump(-1, ' ', false, Json::error_handler_t::replace);
+    head.pop_back(); // the closing brace
+    put(head);
+    put(",\"atlases\":[");
     for (std::size_t a = 0; a < atlases.size(); ++a) {
         const SceneAtlas& atlas = atlases[a];
-        script += (a ? ",{\"dictionary\":" : "{\"dictionary\":") + text(atlas.dictionary) + ",\"width\":" + std::to_string(atlas.width) +
-                  ",\"height\":" + std::to_string(atlas.height) + ",\"png\":\"data:image/png;base64,";
-        script += base64(atlas.png.data(), atlas.png.size());
-        script += "\"}";
+        put((a ? ",{\"dictionary\":" : "{\"dictionary\":") + quoted(atlas.dictionary) + ",\"width\":" + std::to_string(atlas.width) +
+            ",\"height\":" + std::to_string(atlas.height) + ",\"png\":\"data:image/png;base64,");
+        put(atlas.png);
+        put("\"}");
     }
-    script += "],\"data\":\"";
-    script += base64(packed.data(), packed.size());
-    script += "\"};\n";
-    return script;
+    put("],\"data\":\"");
+    put(packed.data);
+    put("\"};\n");
+}
+
+std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlases) {
+    std::vector<uint8_t> bytes;
+    VectorSink sink(bytes);
+    writeSceneScript(sink, scene, packScene(scene), atlases);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace veldrin

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ByteSink.h"
 #include "report/TextureSheet.h"
 #include "scene/Scene.h"
 
@@ -12,12 +13,24 @@ namespace veldrin {
 struct SceneAtlas {
     std::string dictionary;
     int width = 0, height = 0;
-    std::vector<uint8_t> png;
+    std::string png; // the sheet's PNG file, in base64
     std::vector<SheetCell> cells;
 };
 
+// The scene's vertices, triangles, models and placements packed into the typed arrays of scene.js,
+// compressed: the part of the script that does not depend on the atlases, and most of its work.
+struct PackedScene {
+    std::vector<std::string> modelNames, dictionaries, materialNames;
+    std::string arrays; // the arrays' index (name, offset, length) as JSON
+    std::size_t arrayBytes = 0, vertices = 0, triangles = 0;
+    int indexBytes = 2;
+    std::string data; // the arrays as one zlib stream, in base64
+};
+PackedScene packScene(const Scene& scene);
+
 // scene.js: one classic script that sets window.veldrinScene, so a page opened from disk can load it
 // (docs/SCENE.md describes the layout). Textures are found in the atlases by dictionary and name.
+void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed, const std::vector<SceneAtlas>& atlases);
 std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlases);
 
 // Standard base64 with padding.

@@ -6,9 +6,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/ParallelFor.h"
+
 namespace veldrin {
 
-TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures) {
+TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures, int jobs) {
     TextureSheet sheet;
     if (textures.empty()) {
         sheet.image = RgbaImage(1, 1);
@@ -43,15 +45,16 @@ TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures) {
         x += t.width + kSheetGap;
     }
     sheet.image = RgbaImage(sheetWidth, y + rowHeight);
-    for (std::size_t i = 0; i < textures.size(); ++i) {
+    std::vector<std::exception_ptr> errors;
+    parallelFor(textures.size(), jobs, [&](std::size_t i) {
         const DictionaryTexture& t = textures[i];
         const SheetCell& c = sheet.cells[i];
         const std::size_t rowBytes = static_cast<std::size_t>(t.width) * 4;
-        if (t.rgba.size() < rowBytes * static_cast<std::size_t>(t.height)) continue;
+        if (t.rgba.size() < rowBytes * static_cast<std::size_t>(t.height)) return;
         for (int row = 0; row < t.height; ++row) {
             std::memcpy(sheet.image.at(c.x, c.y + row), t.rgba.data() + static_cast<std::size_t>(row) * rowBytes, rowBytes);
         }
-    }
+    }, errors);
     return sheet;
 }
 

@@ -25,7 +25,7 @@ struct TextureSheet {
 // texture, rows about as wide as the sheet is tall, never narrower than the widest texture), kSheetGap
 // pixels apart, and copies each texture into its cell. The cells are listed in dictionary order.
 inline constexpr int kSheetGap = 4;
-TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures);
+TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures, int jobs = 1);
 
 // The sheet's cells as JSON: {"textures": [{"name", "x", "y", "width", "height", "alpha", "format", "levels"}, ...]}.
 std::string sheetJson(const TextureSheet& sheet);

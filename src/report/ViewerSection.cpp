@@ -34,10 +34,12 @@ constexpr const char* kSection = R"(<h2 id="view">3D view</h2>
 
 } // namespace
 
-std::string writeViewerFiles(const std::filesystem::path& folder, const Scene& scene, const std::vector<SceneAtlas>& atlases) {
-    writeWholeFile(folder / "scene.js", sceneScript(scene, atlases));
-    writeWholeFile(folder / "viewer.js", std::string(kViewerScript));
-    return kSection;
+std::string viewerSection() { return kSection; }
+
+void writeViewerFiles(const std::filesystem::path& folder, const Scene& scene, const PackedScene& packed,
+                      const std::vector<SceneAtlas>& atlases) {
+    writeWholeFileFrom(folder / "scene.js", [&](ByteSink& out) { writeSceneScript(out, scene, packed, atlases); });
+    writeWholeFile(folder / "viewer.js", std::string_view(kViewerScript));
 }
 
 } // namespace veldrin

@@ -9,8 +9,11 @@
 namespace veldrin {
 
 // Writes the 3D view's files into the report folder: scene.js (the level) and viewer.js (the drawing
-// code, built into the program), and returns the page's section that loads them.
-std::string writeViewerFiles(const std::filesystem::path& folder, const Scene& scene, const std::vector<SceneAtlas>& atlases);
+// code, built into the program).
+void writeViewerFiles(const std::filesystem::path& folder, const Scene& scene, const PackedScene& packed,
+                      const std::vector<SceneAtlas>& atlases);
+// The page's section that shows the view and loads its files.
+std::string viewerSection();
 
 // The viewer's code: web/viewer/*.js joined at build time.
 extern const char kViewerScript[];

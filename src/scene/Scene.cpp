@@ -15,24 +15,24 @@
 namespace veldrin {
 
 SceneModel readSceneModel(std::span<const uint8_t> dff, const std::string& name) {
-    const inspect::DffModel file = inspect::readDff(dff, name + ".dff");
+    inspect::DffModel file = inspect::readDff(dff, name + ".dff");
     if (file.geometries.empty()) throw VeldrinError(name + ".dff holds no geometry");
-    const inspect::DffGeometry& g = file.geometries.front();
+    inspect::DffGeometry& g = file.geometries.front();
     SceneModel m;
     m.name = name;
-    m.positions = g.positions;
-    if (g.coordinates.size() == g.positions.size()) m.uvs = g.coordinates;
-    if (g.prelit.size() == g.positions.size()) m.day = g.prelit;
-    if (g.night.size() == g.positions.size()) m.night = g.night;
-    m.materialNames = g.materialNames;
-    m.materialTexture.assign(g.materialNames.size(), -1);
+    m.positions = std::move(g.positions);
+    if (g.coordinates.size() == m.positions.size()) m.uvs = std::move(g.coordinates);
+    if (g.prelit.size() == m.positions.size()) m.day = std::move(g.prelit);
+    if (g.night.size() == m.positions.size()) m.night = std::move(g.night);
+    m.materialNames = std::move(g.materialNames);
+    m.materialTexture.assign(m.materialNames.size(), -1);
     m.triangles.reserve(g.triangles.size());
     m.triangleMaterial.reserve(g.triangles.size());
-    const std::size_t vertices = g.positions.size();
+    const std::size_t vertices = m.positions.size();
     for (const auto& t : g.triangles) {
         // Stored as b, a, material, c.
         const std::array<uint32_t, 3> tri{t[1], t[0], t[3]};
-        if (tri[0] >= vertices || tri[1] >= vertices || tri[2] >= vertices || t[2] >= g.materialNames.size())
+        if (tri[0] >= vertices || tri[1] >= vertices || tri[2] >= vertices || t[2] >= m.materialNames.size())
             throw VeldrinError(name + ".dff has a triangle past its vertices or materials");
         m.triangles.push_back(tri);
         m.triangleMaterial.push_back(t[2]);

@@ -2,6 +2,7 @@
 
 #include "base/ByteReader.h"
 #include "base/Error.h"
+#include "base/ParallelFor.h"
 #include "imaging/Imaging.h"
 #include "pcout/RwChunk.h"
 
@@ -123,19 +124,23 @@ DictionaryTexture decodeNative(const ByteReader& r, const Chunk& native, const s
 
 } // namespace
 
-std::vector<DictionaryTexture> decodeDictionary(std::span<const uint8_t> bytes, const std::string& label) {
+std::vector<DictionaryTexture> decodeDictionary(std::span<const uint8_t> bytes, const std::string& label, int jobs) {
     const ByteReader r(bytes, label);
     const Chunk dict = readChunk(r, 0, static_cast<int64_t>(bytes.size()), chunk::TextureDictionary, "dictionary");
     const Chunk head = readChunk(r, dict.content, dict.end, chunk::Struct, "dictionary struct");
     const int count = r.u16(head.content, "texture count");
-    std::vector<DictionaryTexture> textures;
+    // The chunks are found one after another, then decoded side by side; the first refusal in
+    // dictionary order is the one reported, whatever the thread count.
+    std::vector<Chunk> natives;
     int64_t at = head.end;
     for (int i = 0; i < count; ++i) {
-        const std::string what = "texture " + std::to_string(i);
-        const Chunk native = readChunk(r, at, dict.end, chunk::TextureNative, what);
-        textures.push_back(decodeNative(r, native, what));
-        at = native.end;
+        natives.push_back(readChunk(r, at, dict.end, chunk::TextureNative, "texture " + std::to_string(i)));
+        at = natives.back().end;
     }
+    std::vector<DictionaryTexture> textures(natives.size());
+    std::vector<std::exception_ptr> errors;
+    parallelFor(natives.size(), jobs, [&](std::size_t i) { textures[i] = decodeNative(r, natives[i], "texture " + std::to_string(i)); }, errors);
+    rethrowFirst(errors);
     return textures;
 }
 

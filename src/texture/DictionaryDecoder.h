@@ -20,7 +20,8 @@ struct DictionaryTexture {
 // Reads back a texture dictionary of the kind this program writes (PC natives of platform 8 or 9:
 // 256-colour palettes, 32-bit texels, DXT1 and DXT3 blocks) and decodes level 0 of every texture to
 // RGBA, in dictionary order. Safe for untrusted bytes: every size is checked against the chunk that
-// holds it, and anything else is refused with VeldrinError naming `label` and the texture.
-std::vector<DictionaryTexture> decodeDictionary(std::span<const uint8_t> bytes, const std::string& label);
+// holds it, and anything else is refused with VeldrinError naming `label` and the texture. The textures
+// are decoded on `jobs` threads.
+std::vector<DictionaryTexture> decodeDictionary(std::span<const uint8_t> bytes, const std::string& label, int jobs = 1);
 
 } // namespace veldrin

@@ -54,23 +54,23 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     content.jobs = options.jobs;
     content.levelTexture = levelTextureLookup(level.all(), tables.resources, tables.edition);
     for (const auto& [name, bytes] : input.dictionaries) {
-        content.sheets.push_back({name, [&bytes = bytes, name = name] { return decodeDictionary(bytes, name + ".TXD"); }});
+        content.sheets.push_back({name, [&bytes = bytes, name = name, jobs = options.jobs] { return decodeDictionary(bytes, name + ".TXD", jobs); }});
     }
     // Drawing every model costs more than the conversion; the page draws its previews itself.
     if (options.reportThumbnails) content.thumbnails = modelThumbnails(level.all(), tables.edition, input.models);
     content.mapPoints = std::move(input.placements);
     if (zones && options.zonIsland) content.zones = islandZones(*zones, *options.zonIsland);
 
-    // The 3D view's level, read back from the bytes written; what cannot be read is a warning.
-    std::vector<SceneDictionaryInput> dictionaries;
-    for (const auto& [name, bytes] : input.dictionaries) dictionaries.push_back({name, bytes});
-    std::vector<std::string> sceneProblems;
-    // The view shows the texels from the sheets' pictures, so they are not decoded again here.
-    const Scene scene = buildScene(options.levelName, input.sceneModels, dictionaries, input.scenePlacements, sceneProblems,
-                                   SceneTexels::Skipped, options.jobs);
-    for (const std::string& problem : sceneProblems)
-        record.warn(std::string(describeWarning(WarningKind::Report).id), "the 3D view leaves out " + problem);
-    content.scene = &scene;
+    // The 3D view's level, read back from the bytes written; what cannot be read is a warning. The view
+    // shows the texels from the sheets' pictures, so they are not decoded again here.
+    content.scene = [&] {
+        std::vector<SceneDictionaryInput> dictionaries;
+        for (const auto& [name, bytes] : input.dictionaries) dictionaries.push_back({name, bytes});
+        ViewScene view;
+        view.scene = buildScene(options.levelName, input.sceneModels, dictionaries, input.scenePlacements, view.problems,
+                                SceneTexels::Skipped, options.jobs);
+        return view;
+    };
 
     content.completeRecord = [&](RunRecord& r) {
         r.files = hashed.get();
