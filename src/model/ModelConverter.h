@@ -1,11 +1,13 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "base/Editions.h"
+#include "scene/Scene.h"
 
 namespace veldrin {
 
@@ -18,6 +20,7 @@ struct ModelParams {
     bool optimiseMesh = false;
     bool nightPrelit = false;   // GTA SA only: lifted day colours plus a night colour set
     int dayMinimum = 64, nightMinimum = 16;
+    bool keepScene = false;     // also give the model as the DFF holds it, for the 3D view and glTF
 };
 
 struct ModelOutput {
@@ -27,6 +30,8 @@ struct ModelOutput {
     std::vector<int> textureIds;    // distinct texture ids (signed 16-bit values), first-appearance order
     std::array<float, 3> boundsMin{2000.0f, 2000.0f, 2000.0f}; // over every written position
     std::array<float, 3> boundsMax{-2000.0f, -2000.0f, -2000.0f};
+    // With keepScene: the geometry the DFF holds (textures unresolved, no id, dictionary or LOD kind).
+    std::optional<SceneModel> scene;
 };
 
 // Converts one model whose geometry starts at `firstPart` in the level, with an optional second part

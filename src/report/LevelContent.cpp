@@ -59,7 +59,7 @@ ReportContent levelContent(std::span<const uint8_t> level, const WorldTables& ta
                                       for (std::size_t i = 3; i < image->pixels.size(); i += 4) alpha |= image->pixels[i] != 255;
                                       textures.push_back({textureName(prefix, id), image->width, image->height, alpha, image->pixels});
                                   }
-                                  return textures;
+                                  return SheetTextures{std::move(textures), {}};
                               }});
     record.counts.placements = static_cast<int>(points.size());
     content.mapPoints = std::move(points);

@@ -96,7 +96,10 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
             const SheetSource& source = content.sheets[i];
             const auto textures = readOrExplain(source.textures, problem);
             if (!textures) return;
-            const TextureSheet sheet = composeSheet(*textures, content.jobs);
+            // The textures are decoded as they are drawn: a refusal there is the sheet's too.
+            const auto drawn = readOrExplain([&] { return composeSheet(*textures, content.jobs); }, problem);
+            if (!drawn) return;
+            const TextureSheet& sheet = *drawn;
             std::vector<uint8_t> png = encodePng(sheet.image);
             writeWholeFile(folder / "textures" / (source.name + ".png"), png);
             writeWholeFile(folder / "textures" / (source.name + ".json"), sheetJson(sheet));

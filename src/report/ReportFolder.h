@@ -10,6 +10,7 @@
 #include "report/LevelPictures.h"
 #include "report/PlacementMap.h"
 #include "report/RunRecord.h"
+#include "report/TextureSheet.h"
 #include "scene/Scene.h"
 #include "texture/DictionaryDecoder.h"
 
@@ -18,7 +19,7 @@ namespace veldrin {
 // A texture sheet to draw: its name and how to get its textures (called on a worker thread).
 struct SheetSource {
     std::string name;
-    std::function<std::vector<DictionaryTexture>()> textures;
+    std::function<SheetTextures()> textures;
 };
 
 // A model to draw: its name and how to read its geometry (called on a worker thread).

@@ -15,21 +15,34 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 // The typed arrays of the scene, one after another in one buffer, each starting at a multiple of four
-// bytes so the page can view them in place.
+// bytes so the page can view them in place. Every array is declared with its length first (its offset
+// names it), then the buffer is made once and filled in place.
 class ArrayPack {
 public:
     template <typename T>
-    void add(const std::string& name, const std::vector<T>& values) {
-        bytes_.resize((bytes_.size() + 3) / 4 * 4);
-        index_.push_back({{"name", name}, {"offset", bytes_.size()}, {"length", values.size()}});
-        const std::size_t at = bytes_.size();
-        bytes_.resize(at + values.size() * sizeof(T));
-        if (!values.empty()) std::memcpy(bytes_.data() + at, values.data(), values.size() * sizeof(T));
+    std::size_t add(const std::string& name, std::size_t length) {
+        size_ = (size_ + 3) / 4 * 4;
+        index_.push_back({{"name", name}, {"offset", size_}, {"length", length}});
+        const std::size_t offset = size_;
+        size_ += length * sizeof(T);
+        return offset;
+    }
+    void allocate() { bytes_.resize(size_); }
+    // Value `i` of the array at `array`.
+    template <typename T>
+    void set(std::size_t array, std::size_t i, T value) {
+        std::memcpy(bytes_.data() + array + i * sizeof(T), &value, sizeof(T));
+    }
+    // Values from `first` on, of `size` bytes each, copied from `values` as they lie in memory.
+    template <typename V>
+    void copy(std::size_t array, std::size_t first, std::size_t size, const std::vector<V>& values) {
+        if (!values.empty()) std::memcpy(bytes_.data() + array + first * size, values.data(), values.size() * sizeof(V));
     }
     const std::vector<uint8_t>& bytes() const { return bytes_; }
     const Json& index() const { return index_; }
 
 private:
+    std::size_t size_ = 0;
     std::vector<uint8_t> bytes_;
     Json index_ = Json::array();
 };
@@ -68,110 +81,90 @@ std::string base64(const void* data, std::size_t bytes) {
     return out;
 }
 
-namespace {
-
-// Appends one value per vertex of every model: `from` the model's own column, or `fallback` where the
-// model has none.
-template <typename T, std::size_t N>
-void appendColumn(std::vector<T>& out, const std::vector<std::array<T, N>>& from, std::size_t vertices, const std::array<T, N>& fallback) {
-    const std::size_t at = out.size();
-    out.resize(at + vertices * N);
-    if (from.size() == vertices) {
-        if (vertices) std::memcpy(out.data() + at, from.data(), vertices * N * sizeof(T));
-        return;
-    }
-    for (std::size_t v = 0; v < vertices; ++v) std::memcpy(out.data() + at + v * N, fallback.data(), N * sizeof(T));
-}
-
-} // namespace
 
 PackedScene packScene(const Scene& scene) {
     PackedScene packed;
     // Every model's vertices and triangles go into shared arrays; a model's columns say where its own
     // start and how many there are.
-    std::size_t vertexTotal = 0, triangleTotal = 0;
+    std::size_t vertexTotal = 0, triangleTotal = 0, materialTotal = 0;
     bool wideIndices = false;
     for (const SceneModel& m : scene.models) {
         wideIndices = wideIndices || m.positions.size() > 65536;
         vertexTotal += m.positions.size();
         triangleTotal += m.triangles.size();
+        materialTotal += m.materialTexture.size();
     }
-    std::vector<float> positions, uvs, bounds;
-    std::vector<uint8_t> day, night, flags;
-    std::vector<uint16_t> indices16, materials, materialCounts;
-    std::vector<uint32_t> indices32;
-    std::vector<int32_t> firstVertex, vertices, firstTriangle, triangles, ide, dictionary, materialTextures;
-    positions.reserve(vertexTotal * 3);
-    uvs.reserve(vertexTotal * 2);
-    day.reserve(vertexTotal * 4);
-    night.reserve(vertexTotal * 4);
-    (wideIndices ? indices32.reserve(triangleTotal * 3) : indices16.reserve(triangleTotal * 3));
-    materials.reserve(triangleTotal);
+    const std::size_t models = scene.models.size(), placements = scene.placements.size();
+    ArrayPack pack;
+    const std::size_t positions = pack.add<float>("positions", vertexTotal * 3);
+    const std::size_t uvs = pack.add<float>("uvs", vertexTotal * 2);
+    const std::size_t day = pack.add<uint8_t>("day", vertexTotal * 4);
+    const std::size_t night = pack.add<uint8_t>("night", vertexTotal * 4);
+    const std::size_t indices = wideIndices ? pack.add<uint32_t>("indices", triangleTotal * 3) : pack.add<uint16_t>("indices", triangleTotal * 3);
+    const std::size_t materials = pack.add<uint16_t>("triangleMaterials", triangleTotal);
+    const std::size_t firstVertex = pack.add<int32_t>("modelFirstVertex", models);
+    const std::size_t vertices = pack.add<int32_t>("modelVertices", models);
+    const std::size_t firstTriangle = pack.add<int32_t>("modelFirstTriangle", models);
+    const std::size_t triangles = pack.add<int32_t>("modelTriangles", models);
+    const std::size_t ide = pack.add<int32_t>("modelIde", models);
+    const std::size_t dictionary = pack.add<int32_t>("modelDictionary", models);
+    const std::size_t flags = pack.add<uint8_t>("modelFlags", models);
+    const std::size_t bounds = pack.add<float>("modelBounds", models * 6);
+    const std::size_t materialCounts = pack.add<uint16_t>("modelMaterialCounts", models);
+    const std::size_t materialTextures = pack.add<int32_t>("materialTextures", materialTotal);
+    const std::size_t placementModel = pack.add<int32_t>("placementModels", placements);
+    const std::size_t placementPosition = pack.add<float>("placementPositions", placements * 3);
+    const std::size_t placementRotation = pack.add<float>("placementRotations", placements * 4);
+    pack.allocate();
+
     std::map<std::string, int> dictionaryIndex;
-    std::size_t vertexBase = 0, triangleBase = 0;
-    for (const SceneModel& m : scene.models) {
+    std::size_t vertexBase = 0, triangleBase = 0, materialBase = 0;
+    for (std::size_t i = 0; i < models; ++i) {
+        const SceneModel& m = scene.models[i];
         const std::size_t n = m.positions.size();
-        appendColumn(positions, m.positions, n, {0, 0, 0});
-        appendColumn(uvs, m.uvs, n, {0, 0});
+        pack.copy(positions, vertexBase * 3, sizeof(float), m.positions);
+        if (m.uvs.size() == n) pack.copy(uvs, vertexBase * 2, sizeof(float), m.uvs); // else left at 0
         // Without prelight the game draws the texture as it is: white.
-        appendColumn(day, m.day, n, {255, 255, 255, 255});
-        if (m.night.size() == n) appendColumn(night, m.night, n, {});
-        else night.insert(night.end(), day.end() - std::ptrdiff_t(n * 4), day.end());
+        const std::vector<std::array<uint8_t, 4>> white(m.day.size() == n ? 0 : n, std::array<uint8_t, 4>{255, 255, 255, 255});
+        const auto& dayColours = m.day.size() == n ? m.day : white;
+        pack.copy(day, vertexBase * 4, 1, dayColours);
+        pack.copy(night, vertexBase * 4, 1, m.night.size() == n ? m.night : dayColours);
         for (std::size_t t = 0; t < m.triangles.size(); ++t) {
-            for (uint32_t i : m.triangles[t]) {
-                if (wideIndices) indices32.push_back(i);
-                else indices16.push_back(static_cast<uint16_t>(i));
+            for (std::size_t corner = 0; corner < 3; ++corner) {
+                const std::size_t at = (triangleBase + t) * 3 + corner;
+                if (wideIndices) pack.set<uint32_t>(indices, at, m.triangles[t][corner]);
+                else pack.set<uint16_t>(indices, at, static_cast<uint16_t>(m.triangles[t][corner]));
             }
-            materials.push_back(m.triangleMaterial[t]);
         }
+        pack.copy(materials, triangleBase, sizeof(uint16_t), m.triangleMaterial);
         packed.modelNames.push_back(m.name);
-        ide.push_back(m.ideId);
+        pack.set<int32_t>(ide, i, m.ideId);
         const auto [d, added] = dictionaryIndex.emplace(m.dictionary, static_cast<int>(packed.dictionaries.size()));
         if (added) packed.dictionaries.push_back(m.dictionary);
-        dictionary.push_back(d->second);
-        flags.push_back(uint8_t((m.lod ? 1 : 0) | (m.uvs.empty() ? 0 : 2) | (m.day.empty() ? 0 : 4) | (m.night.empty() ? 0 : 8)));
-        firstVertex.push_back(static_cast<int32_t>(vertexBase));
-        vertices.push_back(static_cast<int32_t>(n));
-        firstTriangle.push_back(static_cast<int32_t>(triangleBase));
-        triangles.push_back(static_cast<int32_t>(m.triangles.size()));
-        bounds.insert(bounds.end(), m.boundsMin.begin(), m.boundsMin.end());
-        bounds.insert(bounds.end(), m.boundsMax.begin(), m.boundsMax.end());
-        materialCounts.push_back(static_cast<uint16_t>(m.materialTexture.size()));
-        materialTextures.insert(materialTextures.end(), m.materialTexture.begin(), m.materialTexture.end());
+        pack.set<int32_t>(dictionary, i, d->second);
+        pack.set<uint8_t>(flags, i, uint8_t((m.lod ? 1 : 0) | (m.uvs.empty() ? 0 : 2) | (m.day.empty() ? 0 : 4) | (m.night.empty() ? 0 : 8)));
+        pack.set<int32_t>(firstVertex, i, static_cast<int32_t>(vertexBase));
+        pack.set<int32_t>(vertices, i, static_cast<int32_t>(n));
+        pack.set<int32_t>(firstTriangle, i, static_cast<int32_t>(triangleBase));
+        pack.set<int32_t>(triangles, i, static_cast<int32_t>(m.triangles.size()));
+        for (int a = 0; a < 3; ++a) {
+            pack.set<float>(bounds, i * 6 + std::size_t(a), m.boundsMin[std::size_t(a)]);
+            pack.set<float>(bounds, i * 6 + 3 + std::size_t(a), m.boundsMax[std::size_t(a)]);
+        }
+        pack.set<uint16_t>(materialCounts, i, static_cast<uint16_t>(m.materialTexture.size()));
+        pack.copy(materialTextures, materialBase, sizeof(int32_t), m.materialTexture);
         packed.materialNames.insert(packed.materialNames.end(), m.materialNames.begin(), m.materialNames.end());
         vertexBase += n;
         triangleBase += m.triangles.size();
+        materialBase += m.materialTexture.size();
+    }
+    for (std::size_t i = 0; i < placements; ++i) {
+        const ScenePlacement& p = scene.placements[i];
+        pack.set<int32_t>(placementModel, i, p.model);
+        for (std::size_t a = 0; a < 3; ++a) pack.set<float>(placementPosition, i * 3 + a, static_cast<float>(p.position[a]));
+        for (std::size_t a = 0; a < 4; ++a) pack.set<float>(placementRotation, i * 4 + a, p.rotation[a]);
     }
 
-    std::vector<int32_t> placementModel;
-    std::vector<float> placementPosition, placementRotation;
-    for (const ScenePlacement& p : scene.placements) {
-        placementModel.push_back(p.model);
-        for (double c : p.position) placementPosition.push_back(static_cast<float>(c));
-        placementRotation.insert(placementRotation.end(), p.rotation.begin(), p.rotation.end());
-    }
-
-    ArrayPack pack;
-    pack.add("positions", positions);
-    pack.add("uvs", uvs);
-    pack.add("day", day);
-    pack.add("night", night);
-    if (wideIndices) pack.add("indices", indices32);
-    else pack.add("indices", indices16);
-    pack.add("triangleMaterials", materials);
-    pack.add("modelFirstVertex", firstVertex);
-    pack.add("modelVertices", vertices);
-    pack.add("modelFirstTriangle", firstTriangle);
-    pack.add("modelTriangles", triangles);
-    pack.add("modelIde", ide);
-    pack.add("modelDictionary", dictionary);
-    pack.add("modelFlags", flags);
-    pack.add("modelBounds", bounds);
-    pack.add("modelMaterialCounts", materialCounts);
-    pack.add("materialTextures", materialTextures);
-    pack.add("placementModels", placementModel);
-    pack.add("placementPositions", placementPosition);
-    pack.add("placementRotations", placementRotation);
     packed.arrays = pack.index().dump();
     packed.arrayBytes = pack.bytes().size();
     packed.vertices = vertexBase;

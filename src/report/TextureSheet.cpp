@@ -10,7 +10,10 @@
 
 namespace veldrin {
 
-TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures, int jobs) {
+TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures, int jobs) { return composeSheet(SheetTextures{textures, {}}, jobs); }
+
+TextureSheet composeSheet(const SheetTextures& source, int jobs) {
+    const std::vector<DictionaryTexture>& textures = source.textures;
     TextureSheet sheet;
     if (textures.empty()) {
         sheet.image = RgbaImage(1, 1);
@@ -49,12 +52,17 @@ TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures, int jo
     parallelFor(textures.size(), jobs, [&](std::size_t i) {
         const DictionaryTexture& t = textures[i];
         const SheetCell& c = sheet.cells[i];
+        if (source.draw) {
+            source.draw(i, sheet.image.at(c.x, c.y), static_cast<std::size_t>(sheet.image.width) * 4);
+            return;
+        }
         const std::size_t rowBytes = static_cast<std::size_t>(t.width) * 4;
         if (t.rgba.size() < rowBytes * static_cast<std::size_t>(t.height)) return;
         for (int row = 0; row < t.height; ++row) {
             std::memcpy(sheet.image.at(c.x, c.y + row), t.rgba.data() + static_cast<std::size_t>(row) * rowBytes, rowBytes);
         }
     }, errors);
+    rethrowFirst(errors);
     return sheet;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,10 +23,19 @@ struct TextureSheet {
     std::vector<SheetCell> cells;
 };
 
+// A sheet's textures: their sizes, names and facts, and how each is drawn into its cell (rows
+// `rowBytes` apart). Without `draw`, each texture's own `rgba` is copied.
+struct SheetTextures {
+    std::vector<DictionaryTexture> textures;
+    std::function<void(std::size_t texture, uint8_t* cell, std::size_t rowBytes)> draw;
+};
+
 // Lays the textures out at 1:1, tallest first, left to right in rows (a row is as tall as its tallest
 // texture, rows about as wide as the sheet is tall, never narrower than the widest texture), kSheetGap
-// pixels apart, and copies each texture into its cell. The cells are listed in dictionary order.
+// pixels apart, and draws each texture into its cell on `jobs` threads. The cells are listed in
+// dictionary order.
 inline constexpr int kSheetGap = 4;
+TextureSheet composeSheet(const SheetTextures& textures, int jobs = 1);
 TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures, int jobs = 1);
 
 // The sheet's cells as JSON: {"textures": [{"name", "x", "y", "width", "height", "alpha", "format", "levels"}, ...]}.

@@ -9,7 +9,8 @@ namespace veldrin {
 
 // A converted level as a viewer or an exporter sees it: the models as written to their DFFs, their
 // placements as written to the IPL (map offset applied) and the textures of the written dictionaries.
-// Everything is read back from the output bytes, so what is shown is what the game will load.
+// The models are the values their DFFs store, the textures are read back from the dictionaries' bytes:
+// what is shown is what the game will load.
 
 // One texture of a written dictionary, level 0 decoded.
 struct SceneTexture {
@@ -52,14 +53,6 @@ struct Scene {
 };
 
 // What the run hands over to build its scene: the bytes it wrote.
-struct SceneModelInput {
-    std::string name;
-    int ideId = -1;
-    std::string dictionary;
-    bool lod = false;
-    std::vector<uint8_t> dff; // the DFF file as written
-};
-
 struct SceneDictionaryInput {
     std::string name; // without extension
     std::span<const uint8_t> txd;
@@ -71,10 +64,6 @@ struct ScenePlacementInput {
     std::array<float, 4> rotation{0, 0, 0, 1};
 };
 
-// Reads one written DFF into a scene model (textures unresolved: materialTexture all -1). Refuses
-// bytes that are not such a file with VeldrinError naming `name`.
-SceneModel readSceneModel(std::span<const uint8_t> dff, const std::string& name);
-
 // What is read of a dictionary's textures: their texels decoded, or only their names, sizes and alpha
 // (for a viewer that shows the texels from elsewhere, `rgba` then empty).
 enum class SceneTexels { Decoded, Skipped };
@@ -83,13 +72,13 @@ enum class SceneTexels { Decoded, Skipped };
 std::vector<SceneTexture> readSceneTextures(std::span<const uint8_t> txd, const std::string& dictionary,
                                             SceneTexels texels = SceneTexels::Decoded);
 
-// Builds the whole scene: models in the order given, each material's texture looked up by name in the
-// model's dictionary (or in any dictionary when the model names none), placements of models not given
-// left out. A model or dictionary that cannot be read is left out and its problem added to `problems`.
-// The models are read on `jobs` threads; the scene is the same for any number.
-Scene buildScene(const std::string& level, const std::vector<SceneModelInput>& models,
-                 const std::vector<SceneDictionaryInput>& dictionaries, const std::vector<ScenePlacementInput>& placements,
-                 std::vector<std::string>& problems, SceneTexels texels = SceneTexels::Decoded, int jobs = 1);
+// Builds the whole scene from the models as written (in the order given, their textures unresolved),
+// each material's texture looked up by name in the model's dictionary (or in any dictionary when the
+// model names none); placements of models not given are left out. A dictionary that cannot be read is
+// left out and its problem added to `problems`.
+Scene buildScene(const std::string& level, std::vector<SceneModel> models, const std::vector<SceneDictionaryInput>& dictionaries,
+                 const std::vector<ScenePlacementInput>& placements, std::vector<std::string>& problems,
+                 SceneTexels texels = SceneTexels::Decoded);
 
 // Totals a viewer shows and a test compares against the manifest.
 std::size_t sceneTriangleCount(const Scene& scene);

@@ -1,5 +1,7 @@
 #include "texture/DictionaryDecoder.h"
 
+#include <cstring>
+
 #include "base/ByteReader.h"
 #include "base/Error.h"
 #include "base/ParallelFor.h"
@@ -46,9 +48,19 @@ std::string fixedName(std::span<const uint8_t> field) {
     return name;
 }
 
-enum class Texels { Palette8, Bgra32, Dxt1, Dxt3 };
+} // namespace
 
-DictionaryTexture decodeNative(const ByteReader& r, const Chunk& native, const std::string& what) {
+// A texture's header read and checked; its level 0 decoded on demand.
+struct DictionaryTexels::Native {
+    enum class Texels { Palette8, Bgra32, Dxt1, Dxt3 } kind = Texels::Bgra32;
+    TexelFormat format = TexelFormat::A8R8G8B8;
+    std::span<const uint8_t> palette, texels;
+};
+
+namespace {
+
+DictionaryTexture readNative(const ByteReader& r, const Chunk& native, const std::string& what, DictionaryTexels::Native& n) {
+    using Texels = DictionaryTexels::Native::Texels;
     const Chunk s = readChunk(r, native.content, native.end, chunk::Struct, what + " struct");
     const ByteReader in(r.slice(s.content, s.end - s.content, what), r.what() + ": " + what);
     DictionaryTexture t;
@@ -79,9 +91,8 @@ DictionaryTexture decodeNative(const ByteReader& r, const Chunk& native, const s
     t.hasAlpha = platform == 9 ? (flags & 1) != 0 : alphaWord != 0;
 
     int64_t at = 88;
-    std::span<const uint8_t> palette;
     if (kind == Texels::Palette8) {
-        palette = in.slice(at, 256 * 4, "palette");
+        n.palette = in.slice(at, 256 * 4, "palette");
         at += 256 * 4;
     }
     const int64_t size = in.u32(at, "level 0 size");
@@ -95,51 +106,73 @@ DictionaryTexture decodeNative(const ByteReader& r, const Chunk& native, const s
                            " x " + std::to_string(t.height) + " " + formatInfo(format).name + " needs " +
                            std::to_string(expected));
     }
-    const std::span<const uint8_t> texels = in.slice(at + 4, size, "level 0 texels");
-
-    const std::size_t count = static_cast<std::size_t>(t.width) * static_cast<std::size_t>(t.height);
-    t.rgba.resize(count * 4);
-    if (kind == Texels::Palette8) {
-        // A palette entry is stored red, green, blue, alpha.
-        for (std::size_t i = 0; i < count; ++i) {
-            const uint8_t* p = palette.data() + std::size_t(texels[i]) * 4;
-            for (int c = 0; c < 4; ++c) t.rgba[i * 4 + c] = p[c];
-        }
-        return t;
-    }
-    std::vector<uint8_t> bgra;
-    if (kind == Texels::Bgra32) {
-        bgra.assign(texels.begin(), texels.end());
-    } else {
-        bgra = decodeBlocks(texels, t.width, t.height, format);
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        t.rgba[i * 4 + 0] = bgra[i * 4 + 2];
-        t.rgba[i * 4 + 1] = bgra[i * 4 + 1];
-        t.rgba[i * 4 + 2] = bgra[i * 4 + 0];
-        t.rgba[i * 4 + 3] = bgra[i * 4 + 3];
-    }
+    n.kind = kind;
+    n.format = format;
+    n.texels = in.slice(at + 4, size, "level 0 texels");
     return t;
+}
+
+// Blue-first texels written red-first: blue and red trade places in each 32-bit texel.
+void putRedFirst(uint8_t* out, const uint8_t* bgra, std::size_t texels) {
+    for (std::size_t i = 0; i < texels; ++i) {
+        uint32_t v;
+        std::memcpy(&v, bgra + i * 4, 4);
+        v = (v & 0xFF00FF00u) | (v >> 16 & 0xFFu) | (v & 0xFFu) << 16;
+        std::memcpy(out + i * 4, &v, 4);
+    }
 }
 
 } // namespace
 
-std::vector<DictionaryTexture> decodeDictionary(std::span<const uint8_t> bytes, const std::string& label, int jobs) {
+DictionaryTexels::DictionaryTexels(std::span<const uint8_t> bytes, const std::string& label) {
     const ByteReader r(bytes, label);
     const Chunk dict = readChunk(r, 0, static_cast<int64_t>(bytes.size()), chunk::TextureDictionary, "dictionary");
     const Chunk head = readChunk(r, dict.content, dict.end, chunk::Struct, "dictionary struct");
     const int count = r.u16(head.content, "texture count");
-    // The chunks are found one after another, then decoded side by side; the first refusal in
-    // dictionary order is the one reported, whatever the thread count.
-    std::vector<Chunk> natives;
     int64_t at = head.end;
     for (int i = 0; i < count; ++i) {
-        natives.push_back(readChunk(r, at, dict.end, chunk::TextureNative, "texture " + std::to_string(i)));
-        at = natives.back().end;
+        const std::string what = "texture " + std::to_string(i);
+        const Chunk native = readChunk(r, at, dict.end, chunk::TextureNative, what);
+        textures_.push_back(readNative(r, native, what, natives_.emplace_back()));
+        at = native.end;
     }
-    std::vector<DictionaryTexture> textures(natives.size());
+}
+
+DictionaryTexels::~DictionaryTexels() = default;
+DictionaryTexels::DictionaryTexels(DictionaryTexels&&) noexcept = default;
+
+void DictionaryTexels::decode(std::size_t i, uint8_t* out, std::size_t rowBytes) const {
+    using Texels = Native::Texels;
+    const DictionaryTexture& t = textures_.at(i);
+    const Native& n = natives_.at(i);
+    const std::size_t width = static_cast<std::size_t>(t.width);
+    if (n.kind == Texels::Palette8) {
+        // A palette entry is stored red, green, blue, alpha.
+        for (int y = 0; y < t.height; ++y) {
+            uint8_t* row = out + std::size_t(y) * rowBytes;
+            const uint8_t* index = n.texels.data() + std::size_t(y) * width;
+            for (std::size_t x = 0; x < width; ++x) std::memcpy(row + x * 4, n.palette.data() + std::size_t(index[x]) * 4, 4);
+        }
+        return;
+    }
+    std::vector<uint8_t> decoded;
+    const uint8_t* bgra = n.texels.data();
+    if (n.kind != Texels::Bgra32) {
+        decoded = decodeBlocks(n.texels, t.width, t.height, n.format);
+        bgra = decoded.data();
+    }
+    for (int y = 0; y < t.height; ++y) putRedFirst(out + std::size_t(y) * rowBytes, bgra + std::size_t(y) * width * 4, width);
+}
+
+std::vector<DictionaryTexture> decodeDictionary(std::span<const uint8_t> bytes, const std::string& label, int jobs) {
+    const DictionaryTexels dictionary(bytes, label);
+    std::vector<DictionaryTexture> textures = dictionary.textures();
     std::vector<std::exception_ptr> errors;
-    parallelFor(natives.size(), jobs, [&](std::size_t i) { textures[i] = decodeNative(r, natives[i], "texture " + std::to_string(i)); }, errors);
+    parallelFor(textures.size(), jobs, [&](std::size_t i) {
+        DictionaryTexture& t = textures[i];
+        t.rgba.resize(std::size_t(t.width) * std::size_t(t.height) * 4);
+        dictionary.decode(i, t.rgba.data(), std::size_t(t.width) * 4);
+    }, errors);
     rethrowFirst(errors);
     return textures;
 }

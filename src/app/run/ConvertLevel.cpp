@@ -141,16 +141,17 @@ private:
                                                           std::numeric_limits<int32_t>::max()));
     }
 
-    // The glTF file (and the report's scene) read the files as written, so the run keeps their bytes.
+    // The glTF file (and the report's scene) show the models as their files hold them.
     bool keepsScene() const { return o_.writeReport || o_.writeGltf; }
 
     void commitModel(const PlannedModel& p, ModelOutput& out) {
         const std::size_t commitIndex = committed_.size();
-        if (keepsScene())
-            report_.sceneModels.push_back({p.name, o_.generateIde ? o_.idOffset + static_cast<int>(commitIndex) : -1,
-                                           o_.txdMode == TxdMode::NoTxd ? std::string() : ideDictionaryName(commitIndex, p.name, o_),
-                                           placementKind(p_.tables.models[static_cast<std::size_t>(p.resourceIndex)]) != PlacementKind::Model,
-                                           out.dff});
+        if (out.scene) {
+            SceneModel& m = report_.sceneModels.emplace_back(std::move(*out.scene));
+            m.ideId = o_.generateIde ? o_.idOffset + static_cast<int>(commitIndex) : -1;
+            m.dictionary = o_.txdMode == TxdMode::NoTxd ? std::string() : ideDictionaryName(commitIndex, p.name, o_);
+            m.lod = placementKind(p_.tables.models[static_cast<std::size_t>(p.resourceIndex)]) != PlacementKind::Model;
+        }
         sink_.put(p.name + ".dff", p.name + ".dff", std::move(out.dff));
         if (o_.generateIde) {
             ideIds_[static_cast<std::size_t>(p.resourceIndex)] = o_.idOffset + static_cast<int>(commitIndex);
@@ -218,7 +219,9 @@ private:
         std::vector<SceneDictionaryInput> dictionaries;
         for (const auto& [name, bytes] : report_.dictionaries) dictionaries.push_back({name, bytes});
         std::vector<std::string> problems;
-        const Scene scene = buildScene(o_.levelName, report_.sceneModels, dictionaries, report_.scenePlacements, problems);
+        // The report shows the same models afterwards: it gets them whole.
+        std::vector<SceneModel> models = o_.writeReport ? report_.sceneModels : std::move(report_.sceneModels);
+        const Scene scene = buildScene(o_.levelName, std::move(models), dictionaries, report_.scenePlacements, problems);
         for (const std::string& problem : problems) warn(WarningKind::Other, o_.levelName + ".glb leaves out " + problem);
         sink_.putLoose(o_.levelName + ".glb", writeGlb(scene));
     }

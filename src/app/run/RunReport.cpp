@@ -54,21 +54,28 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     content.jobs = options.jobs;
     content.levelTexture = levelTextureLookup(level.all(), tables.resources, tables.edition);
     for (const auto& [name, bytes] : input.dictionaries) {
-        content.sheets.push_back({name, [&bytes = bytes, name = name, jobs = options.jobs] { return decodeDictionary(bytes, name + ".TXD", jobs); }});
+        // Each texture is decoded straight into its cell of the sheet.
+        content.sheets.push_back({name, [&bytes = bytes, name = name] {
+                                      auto dictionary = std::make_shared<const DictionaryTexels>(bytes, name + ".TXD");
+                                      return SheetTextures{dictionary->textures(), [dictionary](std::size_t i, uint8_t* cell, std::size_t rowBytes) {
+                                                               dictionary->decode(i, cell, rowBytes);
+                                                           }};
+                                  }});
     }
     // Drawing every model costs more than the conversion; the page draws its previews itself.
     if (options.reportThumbnails) content.thumbnails = modelThumbnails(level.all(), tables.edition, input.models);
     content.mapPoints = std::move(input.placements);
     if (zones && options.zonIsland) content.zones = islandZones(*zones, *options.zonIsland);
 
-    // The 3D view's level, read back from the bytes written; what cannot be read is a warning. The view
-    // shows the texels from the sheets' pictures, so they are not decoded again here.
+    // The 3D view's level: the models as their files hold them, the dictionaries read back from the bytes
+    // written (what cannot be read is a warning). The view shows the texels from the sheets' pictures,
+    // so they are not decoded again here.
     content.scene = [&] {
         std::vector<SceneDictionaryInput> dictionaries;
         for (const auto& [name, bytes] : input.dictionaries) dictionaries.push_back({name, bytes});
         ViewScene view;
-        view.scene = buildScene(options.levelName, input.sceneModels, dictionaries, input.scenePlacements, view.problems,
-                                SceneTexels::Skipped, options.jobs);
+        view.scene = buildScene(options.levelName, std::move(input.sceneModels), dictionaries, input.scenePlacements,
+                                view.problems, SceneTexels::Skipped);
         return view;
     };
 

@@ -23,7 +23,7 @@ struct RunReportInput {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> dictionaries; // name without extension, bytes written
     std::vector<ReportModel> models;                                        // as committed
     std::vector<MapPoint> placements;                                       // as written to the IPL
-    std::vector<SceneModelInput> sceneModels;                               // as committed, with their DFF bytes
+    std::vector<SceneModel> sceneModels;                                    // as committed, as their DFFs hold them
     std::vector<ScenePlacementInput> scenePlacements;                       // as written to the IPL
     std::vector<WrittenFile> files;                                         // the output sink's record
     std::vector<RunWarning> warnings;
