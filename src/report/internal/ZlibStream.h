@@ -8,7 +8,8 @@ namespace veldrin {
 
 // One zlib stream (RFC 1950) written piece by piece: igzip's fast level (ISA-L), which on the report's
 // texture sheets compresses three times as fast as libdeflate's fastest level and a little smaller
-// (bench/report_bench.cpp). The same pieces always give the same stream, however they are cut.
+// (bench/report_bench.cpp). The same pieces always give the same stream; cut differently, the same
+// bytes may compress to other (equally valid) bytes, so callers cut by size alone, never by thread count.
 class ZlibWriter {
 public:
     explicit ZlibWriter(std::vector<uint8_t>& out);
