@@ -39,33 +39,38 @@ void subtractRow(uint8_t* out, const uint8_t* row, const uint8_t* above, std::si
     for (; i < bytes; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
 }
 
-// The rows with the "up" filter (each byte less the byte above it): flat areas and repeated rows of
-// the sheets become runs of zeros. They are filtered and compressed a band at a time, so the filtered
-// copy of a large sheet is never held whole.
-std::vector<uint8_t> compressedRows(const RgbaImage& image) {
+// Rows [first, last) with the "up" filter (each byte less the byte above it): flat areas and repeated
+// rows of the sheets become runs of zeros.
+std::vector<uint8_t> filteredRows(const RgbaImage& image, int first, int last) {
     const std::size_t stride = static_cast<std::size_t>(image.width) * 4;
-    const int bandRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t(1) << 18) / (stride + 1)));
-    std::vector<uint8_t> compressed, band;
-    ZlibWriter writer(compressed);
-    for (int first = 0; first < image.height; first += bandRows) {
-        const int last = std::min(image.height, first + bandRows);
-        band.resize((stride + 1) * static_cast<std::size_t>(last - first));
-        uint8_t* out = band.data();
-        for (int y = first; y < last; ++y) {
-            const uint8_t* row = image.at(0, y);
-            *out++ = 2; // filter type "up"
-            if (y == 0) std::memcpy(out, row, stride);
-            else subtractRow(out, row, image.at(0, y - 1), stride);
-            out += stride;
-        }
-        writer.add(band, last == image.height);
+    std::vector<uint8_t> rows((stride + 1) * static_cast<std::size_t>(std::max(0, last - first)));
+    uint8_t* out = rows.data();
+    for (int y = first; y < last; ++y) {
+        const uint8_t* row = image.at(0, y);
+        *out++ = 2; // filter type "up"
+        if (y == 0) std::memcpy(out, row, stride);
+        else subtractRow(out, row, image.at(0, y - 1), stride);
+        out += stride;
     }
-    return compressed;
+    return rows;
+}
+
+// The filtered rows compressed in pieces of about 1 MiB side by side, each primed with the rows
+// before it. The pieces are cut by the image's size alone, so the file is the same for any `jobs`.
+std::vector<uint8_t> compressedRows(const RgbaImage& image, int jobs) {
+    const std::size_t stride = static_cast<std::size_t>(image.width) * 4 + 1;
+    const int pieceRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t(1) << 20) / stride));
+    const int historyRows = static_cast<int>((32 * 1024 + stride - 1) / stride);
+    const std::size_t pieces = (static_cast<std::size_t>(image.height) + std::size_t(pieceRows) - 1) / std::size_t(pieceRows);
+    return zlibStreamInPieces(pieces, jobs, [&](std::size_t i) {
+        const int first = static_cast<int>(i) * pieceRows, last = std::min(image.height, first + pieceRows);
+        return StreamPiece{filteredRows(image, first, last), filteredRows(image, std::max(0, first - historyRows), first)};
+    });
 }
 
 } // namespace
 
-std::vector<uint8_t> encodePng(const RgbaImage& image) {
+std::vector<uint8_t> encodePng(const RgbaImage& image, int jobs) {
     const auto fail = [&](const std::string& why) {
         return VeldrinError("Cannot write a PNG of " + std::to_string(image.width) + " x " + std::to_string(image.height) +
                             " pixels" + why);
@@ -78,7 +83,7 @@ std::vector<uint8_t> encodePng(const RgbaImage& image) {
 
     std::vector<uint8_t> compressed;
     try {
-        compressed = compressedRows(image);
+        compressed = compressedRows(image, jobs);
     } catch (const VeldrinError& e) {
         throw fail(std::string(": ") + e.what());
     }

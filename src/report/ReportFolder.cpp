@@ -89,23 +89,31 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         return v;
     });
 
-    std::vector<std::optional<std::vector<SheetCell>>> sheetCells(content.sheets.size());
-    std::vector<SceneAtlas> atlases(content.sheets.size()); // the sheets again, as the 3D view's atlases
+    std::vector<std::optional<TextureSheet>> drawnSheets(content.sheets.size());
     const std::vector<std::string> sheetProblems =
         forEachPicture(content.sheets.size(), content.jobs, [&](std::size_t i, std::string& problem) {
-            const SheetSource& source = content.sheets[i];
-            const auto textures = readOrExplain(source.textures, problem);
+            const auto textures = readOrExplain(content.sheets[i].textures, problem);
             if (!textures) return;
             // The textures are decoded as they are drawn: a refusal there is the sheet's too.
-            const auto drawn = readOrExplain([&] { return composeSheet(*textures, content.jobs); }, problem);
-            if (!drawn) return;
-            const TextureSheet& sheet = *drawn;
-            std::vector<uint8_t> png = encodePng(sheet.image);
-            writeWholeFile(folder / "textures" / (source.name + ".png"), png);
-            writeWholeFile(folder / "textures" / (source.name + ".json"), sheetJson(sheet));
-            if (content.scene) atlases[i] = {source.name, sheet.image.width, sheet.image.height, base64(png.data(), png.size()), sheet.cells};
-            sheetCells[i] = sheet.cells;
+            drawnSheets[i] = readOrExplain([&] { return composeSheet(*textures, content.jobs); }, problem);
         });
+    // The sheets' files are compressed and written while the page is: the page needs only their cells.
+    std::vector<SceneAtlas> atlases(content.sheets.size()); // the sheets again, as the 3D view's atlases
+    // Several sheets are compressed side by side, one sheet in pieces side by side.
+    std::future<void> sheetFiles = std::async(std::launch::async, [&] {
+        forEachPicture(content.sheets.size(), content.jobs, [&](std::size_t i, std::string&) {
+            if (!drawnSheets[i]) return;
+            const TextureSheet& sheet = *drawnSheets[i];
+            const std::string& name = content.sheets[i].name;
+            const std::vector<uint8_t> png = encodePng(sheet.image, content.sheets.size() == 1 ? content.jobs : 1);
+            writeWholeFile(folder / "textures" / (name + ".png"), png);
+            writeWholeFile(folder / "textures" / (name + ".json"), sheetJson(sheet));
+            if (content.scene) atlases[i] = {name, sheet.image.width, sheet.image.height, base64(png.data(), png.size()), sheet.cells};
+        });
+    });
+    std::vector<std::optional<std::vector<SheetCell>>> sheetCells(content.sheets.size());
+    for (std::size_t i = 0; i < content.sheets.size(); ++i)
+        if (drawnSheets[i]) sheetCells[i] = drawnSheets[i]->cells;
     for (std::size_t i = 0; i < content.sheets.size(); ++i) {
         if (sheetCells[i]) pictures.sheets.push_back({content.sheets[i].name, std::move(*sheetCells[i])});
         else record.warn(std::string(describeWarning(WarningKind::Report).id), "no texture sheet for " + content.sheets[i].name + ": " + sheetProblems[i]);
@@ -191,24 +199,24 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     pictures.lvzLink = linkFrom(folder, record.level.lvz);
     pictures.imgLink = linkFrom(folder, record.level.img);
     if (record.converted) pictures.outputLink = linkFrom(folder, record.output);
-    // scene.js is written while the record and the page are.
     std::optional<PackedView> v;
-    std::future<void> sceneFile;
     if (view.valid()) {
         v = view.get();
         for (const std::string& problem : v->view.problems)
             record.warn(std::string(describeWarning(WarningKind::Report).id), "the 3D view leaves out " + problem);
-        std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
         pictures.viewer = viewerSection();
         for (const SceneModel& m : v->view.scene.models) pictures.previews.push_back(m.name);
-        sceneFile = std::async(std::launch::async, [&] { writeViewerFiles(folder, v->view.scene, v->packed, atlases); });
     }
     if (content.completeRecord) content.completeRecord(record);
     writeWholeFile(folder / "manifest.json", manifestJson(record));
     if (pictures.map) writeWholeFile(folder / "map.js", mapScript(pictures));
     writeWholeFile(folder / "page.js", std::string_view(kReportPageScript));
     writeWholeFile(folder / "index.html", reportPage(record, pictures));
-    if (sceneFile.valid()) sceneFile.get();
+    sheetFiles.get();
+    if (v) {
+        std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
+        writeViewerFiles(folder, v->view.scene, v->packed, atlases);
+    }
 }
 
 } // namespace veldrin

@@ -1,31 +1,39 @@
 #include "internal/ZlibStream.h"
 
 #include <isa-l/igzip_lib.h>
+#include <zlib.h>
 
 #include <algorithm>
 
 #include "base/Error.h"
+#include "base/ParallelFor.h"
 
 namespace veldrin {
 
-struct ZlibWriter::State {
+struct DeflateWriter::State {
     isal_zstream stream{};
     std::vector<uint8_t> levelBuffer = std::vector<uint8_t>(ISAL_DEF_LVL1_DEFAULT);
 };
 
-ZlibWriter::ZlibWriter(std::vector<uint8_t>& out) : state_(std::make_unique<State>()), out_(out) {
+DeflateWriter::DeflateWriter(std::vector<uint8_t>& out, Wrapper wrapper, std::span<const uint8_t> history)
+    : state_(std::make_unique<State>()), out_(out) {
     isal_zstream& s = state_->stream;
     isal_deflate_init(&s);
     s.level = 1;
     s.level_buf = state_->levelBuffer.data();
     s.level_buf_size = static_cast<uint32_t>(state_->levelBuffer.size());
-    s.gzip_flag = IGZIP_ZLIB;
+    s.gzip_flag = wrapper == Wrapper::Zlib ? IGZIP_ZLIB : IGZIP_DEFLATE;
     s.flush = NO_FLUSH;
+    if (!history.empty()) {
+        history = history.last(std::min<std::size_t>(history.size(), ISAL_DEF_HIST_SIZE));
+        if (isal_deflate_set_dict(&s, const_cast<uint8_t*>(history.data()), static_cast<uint32_t>(history.size())) != COMP_OK)
+            throw VeldrinError("the compressor refused the history before a piece");
+    }
 }
 
-ZlibWriter::~ZlibWriter() = default;
+DeflateWriter::~DeflateWriter() = default;
 
-void ZlibWriter::add(std::span<const uint8_t> bytes, bool last) {
+void DeflateWriter::add(std::span<const uint8_t> bytes, End end) {
     isal_zstream& s = state_->stream;
     // The stream's counters are 32-bit: large inputs go in slices.
     constexpr std::size_t kSlice = std::size_t(1) << 30;
@@ -35,7 +43,9 @@ void ZlibWriter::add(std::span<const uint8_t> bytes, bool last) {
         s.next_in = const_cast<uint8_t*>(bytes.data() + at);
         s.avail_in = static_cast<uint32_t>(slice);
         at += slice;
-        s.end_of_stream = last && at == bytes.size() ? 1 : 0;
+        const bool lastSlice = at == bytes.size();
+        s.end_of_stream = end == End::Stream && lastSlice ? 1 : 0;
+        s.flush = end == End::ByteBoundary && lastSlice ? SYNC_FLUSH : NO_FLUSH;
         // Room for the input stored as it is, plus block and stream overhead; grown while it runs short.
         while (true) {
             const std::size_t used = out_.size();
@@ -44,8 +54,11 @@ void ZlibWriter::add(std::span<const uint8_t> bytes, bool last) {
             s.next_out = out_.data() + used;
             s.avail_out = static_cast<uint32_t>(room);
             if (isal_deflate(&s) != COMP_OK) throw VeldrinError("the compressor failed");
+            const bool roomLeft = s.avail_out > 0;
             out_.resize(used + (room - s.avail_out));
-            const bool finished = s.end_of_stream ? s.internal_state.state == ZSTATE_END : s.avail_in == 0;
+            // Done when the input is taken and, for an end, everything it calls for is out.
+            const bool finished = s.end_of_stream ? s.internal_state.state == ZSTATE_END
+                                                  : s.avail_in == 0 && (s.flush == NO_FLUSH || roomLeft);
             if (finished) break;
         }
     } while (at < bytes.size());
@@ -53,7 +66,36 @@ void ZlibWriter::add(std::span<const uint8_t> bytes, bool last) {
 
 std::vector<uint8_t> zlibStream(std::span<const uint8_t> bytes) {
     std::vector<uint8_t> out;
-    ZlibWriter(out).add(bytes, true);
+    DeflateWriter(out, DeflateWriter::Wrapper::Zlib).add(bytes, DeflateWriter::End::Stream);
+    return out;
+}
+
+std::vector<uint8_t> zlibStreamInPieces(std::size_t count, int jobs, const std::function<StreamPiece(std::size_t)>& piece) {
+    struct Compressed {
+        std::vector<uint8_t> bytes;
+        uLong adler = 1;
+        std::size_t length = 0;
+    };
+    std::vector<Compressed> pieces(count);
+    std::vector<std::exception_ptr> errors;
+    parallelFor(count, jobs, [&](std::size_t i) {
+        const StreamPiece p = piece(i);
+        DeflateWriter(pieces[i].bytes, DeflateWriter::Wrapper::Raw, p.history)
+            .add(p.bytes, i + 1 == count ? DeflateWriter::End::Stream : DeflateWriter::End::ByteBoundary);
+        pieces[i].adler = isal_adler32(1, p.bytes.data(), p.bytes.size());
+        pieces[i].length = p.bytes.size();
+    }, errors);
+    rethrowFirst(errors);
+
+    // The header of a 32 KiB window at the fastest level; the checksum of all pieces, big-endian.
+    std::vector<uint8_t> out{0x78, 0x01};
+    uLong adler = 1;
+    for (const Compressed& c : pieces) {
+        out.insert(out.end(), c.bytes.begin(), c.bytes.end());
+        adler = adler32_combine(adler, c.adler, static_cast<z_off_t>(c.length));
+    }
+    if (count == 0) out.insert(out.end(), {0x03, 0x00}); // an empty final block
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(adler >> shift));
     return out;
 }
 
