@@ -5,7 +5,6 @@
 
 #include "base/Error.h"
 #include "base/TextUtil.h"
-#include "inspect/TxdRead.h"
 #include "texture/DictionaryDecoder.h"
 
 namespace veldrin {
@@ -13,11 +12,9 @@ namespace veldrin {
 std::vector<SceneTexture> readSceneTextures(std::span<const uint8_t> txd, const std::string& dictionary, SceneTexels texels) {
     std::vector<SceneTexture> out;
     if (texels == SceneTexels::Skipped) {
-        // The dictionary's own word for alpha: Direct3D 9's flags, or Direct3D 8's alpha word.
-        for (const inspect::TxdTexture& t : inspect::readTxd(txd, dictionary + ".txd").textures) {
-            const bool alpha = t.platform == inspect::kPcPlatformD3d9 ? (t.flags & 1) != 0 : t.alphaWord != 0;
-            out.push_back({dictionary, t.name, t.width, t.height, alpha, {}});
-        }
+        // The headers alone: names, sizes and the dictionary's own word for alpha.
+        const DictionaryTexels headers(txd, dictionary + ".txd");
+        for (const DictionaryTexture& t : headers.textures()) out.push_back({dictionary, t.name, t.width, t.height, t.hasAlpha, {}});
         return out;
     }
     for (DictionaryTexture& t : decodeDictionary(txd, dictionary + ".txd"))
