@@ -30,34 +30,6 @@ DffModel dffModelOf(Mesh&& mesh, const ModelParams& params) {
     return m;
 }
 
-// The model as the DFF holds it, in the scene's terms: the triangles in the winding the game draws
-// (the file stores b, a, material, c of each).
-SceneModel sceneModelOf(DffModel&& m) {
-    SceneModel s;
-    s.name = std::move(m.name);
-    s.positions = std::move(m.positions);
-    s.uvs = std::move(m.coordinates);
-    s.day = std::move(m.colours.prelit);
-    if (m.nightColours) s.night = std::move(m.colours.night);
-    s.triangles.reserve(m.triangles.size());
-    s.triangleMaterial.reserve(m.triangles.size());
-    for (const MeshTriangle& t : m.triangles) {
-        s.triangles.push_back({t.b, t.a, t.c});
-        s.triangleMaterial.push_back(static_cast<uint16_t>(t.material));
-    }
-    s.materialNames = std::move(m.materialNames);
-    s.materialTexture.assign(s.materialNames.size(), -1);
-    if (!s.positions.empty()) {
-        s.boundsMin = s.boundsMax = s.positions.front();
-        for (const auto& p : s.positions)
-            for (int a = 0; a < 3; ++a) {
-                s.boundsMin[a] = std::min(s.boundsMin[a], p[a]);
-                s.boundsMax[a] = std::max(s.boundsMax[a], p[a]);
-            }
-    }
-    return s;
-}
-
 } // namespace
 
 
@@ -83,7 +55,11 @@ ModelOutput convertModel(std::span<const uint8_t> level, int64_t firstPart, int6
         }
     }
     out.dff = writeDff(dff, params.target);
-    if (params.keepScene) out.scene = sceneModelOf(std::move(dff));
+    if (params.keepWritten) {
+        out.written = WrittenGeometry{std::move(dff.positions), std::move(dff.coordinates), std::move(dff.colours.prelit),
+                                      dff.nightColours ? std::move(dff.colours.night) : std::vector<Rgba>{},
+                                      std::move(dff.triangles), std::move(dff.materialNames)};
+    }
     out.produced = true;
     return out;
 }

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "base/Editions.h"
-#include "scene/Scene.h"
+#include "model/MeshBuilder.h"
+#include "model/Prelight.h"
 
 namespace veldrin {
 
@@ -20,7 +21,17 @@ struct ModelParams {
     bool optimiseMesh = false;
     bool nightPrelit = false;   // GTA SA only: lifted day colours plus a night colour set
     int dayMinimum = 64, nightMinimum = 16;
-    bool keepScene = false;     // also give the model as the DFF holds it, for the 3D view and glTF
+    bool keepWritten = false;   // also give the values the DFF holds, for a caller that shows the model
+};
+
+// The values a model's DFF holds, as the writer stored them.
+struct WrittenGeometry {
+    std::vector<std::array<float, 3>> positions;
+    std::vector<std::array<float, 2>> coordinates;
+    std::vector<Rgba> prelit;
+    std::vector<Rgba> night;             // empty when the file has no night colours
+    std::vector<MeshTriangle> triangles; // stored in the file in the order a, b, material, c
+    std::vector<std::string> materialNames;
 };
 
 struct ModelOutput {
@@ -30,8 +41,7 @@ struct ModelOutput {
     std::vector<int> textureIds;    // distinct texture ids (signed 16-bit values), first-appearance order
     std::array<float, 3> boundsMin{2000.0f, 2000.0f, 2000.0f}; // over every written position
     std::array<float, 3> boundsMax{-2000.0f, -2000.0f, -2000.0f};
-    // With keepScene: the geometry the DFF holds (textures unresolved, no id, dictionary or LOD kind).
-    std::optional<SceneModel> scene;
+    std::optional<WrittenGeometry> written; // with keepWritten
 };
 
 // Converts one model whose geometry starts at `firstPart` in the level, with an optional second part

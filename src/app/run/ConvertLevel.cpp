@@ -13,6 +13,7 @@
 #include "app/run/Preflight.h"
 #include "app/run/RunPlan.h"
 #include "app/run/RunReport.h"
+#include "app/run/SceneModelOf.h"
 #include "report/LevelContent.h"
 #include "app/run/StageParams.h"
 #include "app/run/StaleFiles.h"
@@ -146,8 +147,8 @@ private:
 
     void commitModel(const PlannedModel& p, ModelOutput& out) {
         const std::size_t commitIndex = committed_.size();
-        if (out.scene) {
-            SceneModel& m = report_.sceneModels.emplace_back(std::move(*out.scene));
+        if (out.written) {
+            SceneModel& m = report_.sceneModels.emplace_back(sceneModelOf(p.name, std::move(*out.written)));
             m.ideId = o_.generateIde ? o_.idOffset + static_cast<int>(commitIndex) : -1;
             m.dictionary = o_.txdMode == TxdMode::NoTxd ? std::string() : ideDictionaryName(commitIndex, p.name, o_);
             m.lod = placementKind(p_.tables.models[static_cast<std::size_t>(p.resourceIndex)]) != PlacementKind::Model;

@@ -13,7 +13,7 @@ ModelParams modelParamsFor(const ConversionOptions& o, const PlannedModel& model
     p.nightPrelit = o.genNightPrelit;
     p.dayMinimum = o.prelightDayMinimum;
     p.nightMinimum = o.prelightNightMinimum;
-    p.keepScene = o.writeReport || o.writeGltf;
+    p.keepWritten = o.writeReport || o.writeGltf;
     return p;
 }
 
