@@ -64,6 +64,27 @@ std::size_t levelsInFlight(const std::vector<BatchLevel>& plan) {
     return std::clamp<std::size_t>(static_cast<std::size_t>(std::max(1, plan.front().options.jobs)), 1, plan.size());
 }
 
+// The order levels start in: largest input first (the level's world and archive files), so the
+// longest runs overlap each other and the small levels fill the cores at the end instead of one large
+// level running alone. Ties keep name order. Only the start changes: ids, names and the messages
+// stay in name order.
+std::vector<std::size_t> startOrder(const std::vector<BatchLevel>& plan) {
+    std::vector<std::uintmax_t> sizes;
+    for (const BatchLevel& level : plan) {
+        std::uintmax_t size = 0;
+        for (const fs::path& file : {level.options.lvzPath, level.options.imgPath}) {
+            std::error_code error;
+            const std::uintmax_t bytes = fs::file_size(file, error);
+            if (!error) size += bytes;
+        }
+        sizes.push_back(size);
+    }
+    std::vector<std::size_t> order(plan.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return sizes[a] > sizes[b]; });
+    return order;
+}
+
 // Two levels that write into the same folder (the same name and output folder) must not run at once:
 // the later one runs after the earlier one, as one by one.
 std::string folderKey(const BatchLevel& level) {
@@ -98,7 +119,7 @@ struct LevelInFlight {
 class ConcurrentBatch {
 public:
     ConcurrentBatch(const std::vector<BatchLevel>& plan, const BatchCallbacks& callbacks)
-        : plan_(plan), callbacks_(callbacks), inputs_(inputsOf(plan)), levels_(plan.size()) {
+        : plan_(plan), callbacks_(callbacks), inputs_(inputsOf(plan)), levels_(plan.size()), order_(startOrder(plan)) {
         for (const BatchLevel& level : plan) keys_.push_back(folderKey(level));
     }
 
@@ -128,14 +149,19 @@ public:
     }
 
 private:
-    // A worker: takes the next level in order, once no earlier level writing into its folder is unfinished.
+    // A worker: takes the first level of the start order that has not started and whose folder no
+    // earlier level (in name order) still has to write.
     void work() {
         std::unique_lock lock(mutex_);
         for (;;) {
-            changed_.wait(lock, [&] { return leaving_ || stopped_ || next_ == plan_.size() || mayStart(next_); });
-            if (leaving_ || stopped_ || next_ == plan_.size()) return;
-            const std::size_t i = next_++;
+            std::size_t i = plan_.size();
+            changed_.wait(lock, [&] {
+                i = startable();
+                return leaving_ || stopped_ || started_ == plan_.size() || i < plan_.size();
+            });
+            if (leaving_ || stopped_ || started_ == plan_.size()) return;
             levels_[i].started = true;
+            ++started_;
             changed_.notify_all(); // the shower may be waiting for this level to start
             lock.unlock();
             BatchLevelResult result = convertOne(plan_[i], inputs_, toldBy(i));
@@ -147,9 +173,15 @@ private:
         }
     }
 
+    std::size_t startable() const {
+        for (std::size_t i : order_)
+            if (!levels_[i].started && mayStart(i)) return i;
+        return plan_.size();
+    }
+
     bool mayStart(std::size_t i) const {
         for (std::size_t j = 0; j < i; ++j)
-            if (levels_[j].started && !levels_[j].done && keys_[j] == keys_[i]) return false;
+            if (!levels_[j].done && keys_[j] == keys_[i]) return false;
         return true;
     }
 
@@ -182,8 +214,8 @@ private:
         for (std::size_t i = 0; i < plan_.size(); ++i) {
             std::unique_lock lock(mutex_);
             shown_ = i;
-            changed_.wait(lock, [&] { return levels_[i].started || stopped_ || next_ == plan_.size(); });
-            if (!levels_[i].started) return; // stopped before it began: nothing to tell, as one by one
+            changed_.wait(lock, [&] { return levels_[i].started || stopped_ || started_ == plan_.size(); });
+            if (!levels_[i].started) continue; // stopped before it began: nothing to tell, as one by one
             lock.unlock();
             if (callbacks_.levelStarts) callbacks_.levelStarts(plan_[i], i);
             for (;;) {
@@ -220,7 +252,8 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<LevelInFlight> levels_;
-    std::size_t next_ = 0;   // the next level to start
+    const std::vector<std::size_t> order_; // the order levels start in
+    std::size_t started_ = 0;               // levels started
     std::size_t shown_ = 0;  // the level whose messages are passed on as they come
     bool stopped_ = false;   // a level was stopped: no further level starts
     bool leaving_ = false;
