@@ -1,7 +1,7 @@
 #pragma once
 #include <filesystem>
-#include <functional>
-#include <span>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "pcout/OutputSink.h"
@@ -13,10 +13,9 @@ namespace veldrin {
 // from the level folder, an archive entry from its archive through the archive's own directory (the
 // "VER2" header, or the ".DIR" file beside the ".IMG"). Hashes on `jobs` threads. Throws VeldrinError
 // when a file is missing, an entry is not in its archive's directory, or a size differs from the record.
-// `alsoRead`, when given, sees each file's bytes (by its index in `files`) on the thread that hashes it,
-// so other facts are read from the same pass.
+// `known` gives the SHA-256 of files hashed as their bytes went to the sink: those are not hashed again,
+// only their sizes checked.
 std::vector<RecordedFile> hashWrittenFiles(const std::filesystem::path& folder, const std::vector<WrittenFile>& files,
-                                           int jobs,
-                                           const std::function<void(std::size_t, std::span<const uint8_t>)>& alsoRead = {});
+                                           int jobs, const std::unordered_map<std::string, std::string>& known = {});
 
 } // namespace veldrin

@@ -15,6 +15,7 @@
 #include "app/run/RunReport.h"
 #include "app/run/SceneModelOf.h"
 #include "report/LevelContent.h"
+#include "report/Sha256.h"
 #include "app/run/StageParams.h"
 #include "app/run/StaleFiles.h"
 #include "base/Error.h"
@@ -89,14 +90,17 @@ private:
         struct Converted {
             ModelOutput output;
             std::exception_ptr error;
+            std::string sha256; // for the report, taken on the worker
         };
         orderedPipeline<Converted>(
             plan.size(), o_.jobs, ahead,
             [&](std::size_t i) {
                 try {
-                    return Converted{convertOne(plan[i]), nullptr};
+                    Converted converted{convertOne(plan[i]), nullptr, {}};
+                    if (o_.writeReport && converted.output.produced) converted.sha256 = sha256Hex(converted.output.dff);
+                    return converted;
                 } catch (...) {
-                    return Converted{ModelOutput{}, std::current_exception()};
+                    return Converted{ModelOutput{}, std::current_exception(), {}};
                 }
             },
             [&](std::size_t i, Converted&& converted) {
@@ -116,6 +120,7 @@ private:
                     if (!output.skipReason.empty()) warn(WarningKind::ModelTooLarge, output.skipReason);
                     return true;
                 }
+                if (!converted.sha256.empty()) report_.modelHashes.emplace(p.name + ".dff", std::move(converted.sha256));
                 commitModel(p, output);
                 return true;
             });
@@ -266,6 +271,7 @@ private:
             sink_.put(d.fileName(), d.entryName(), txd);
             report_.textures += static_cast<int>(refs.size());
             report_.dictionaries.emplace_back(d.name, std::move(txd));
+            report_.dictionaryFiles.push_back(o_.buildImg ? d.entryName() : d.fileName());
         } else {
             sink_.putFrom(d.fileName(), d.entryName(), [&](ByteSink& out) { writeTxd(p_.level.all(), refs, params, out); });
         }

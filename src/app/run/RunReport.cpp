@@ -7,7 +7,7 @@
 #include "base/Error.h"
 #include "report/LevelContent.h"
 #include "report/LevelPictures.h"
-#include "report/ModelFacts.h"
+#include "report/Sha256.h"
 #include "report/ReportFolder.h"
 #include "report/WarningKinds.h"
 #include "report/WrittenFiles.h"
@@ -29,19 +29,18 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     record.options = recordedOptions(options);
     record.optionsChanged = changedOptions(options);
     record.output = options.levelFolder().string();
-    // The files are hashed while the pictures are drawn: neither waits for the other.
-    // The models table's counts are read from the model files in the same pass.
-    std::vector<std::optional<ModelCounts>> counted(input.files.size());
+    // The files are hashed while the pictures are drawn: neither waits for the other. The models were
+    // hashed as they were made and the dictionaries are still in memory; the rest is read back.
     std::future<std::vector<RecordedFile>> hashed = std::async(std::launch::async, [&] {
-        return hashWrittenFiles(options.levelFolder(), input.files, options.jobs, [&](std::size_t i, std::span<const uint8_t> bytes) {
-            if (!input.files[i].name.ends_with(".dff")) return;
-            try {
-                counted[i] = countModelGeometry(bytes, input.files[i].name);
-            } catch (const VeldrinError&) {
-                // Left unknown in the table; the file's hash is still listed.
-            }
-        });
+        std::unordered_map<std::string, std::string> known = input.modelHashes;
+        for (std::size_t i = 0; i < input.dictionaries.size() && i < input.dictionaryFiles.size(); ++i)
+            known.emplace(input.dictionaryFiles[i], sha256Hex(input.dictionaries[i].second));
+        return hashWrittenFiles(options.levelFolder(), input.files, options.jobs, known);
     });
+    // The models table's counts, from the models as written.
+    std::unordered_map<std::string, std::pair<int, int>> counted;
+    for (const SceneModel& m : input.sceneModels)
+        counted.emplace(m.name, std::pair{static_cast<int>(m.triangles.size()), static_cast<int>(m.positions.size())});
     record.counts.models = static_cast<int>(input.models.size());
     record.counts.modelsSkipped = input.modelsSkipped;
     record.counts.dictionaries = static_cast<int>(input.dictionaries.size());
@@ -86,10 +85,8 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
         for (const ReportModel& m : input.models) {
             RunRecord::Model row{m.name, m.ideId, m.dictionary};
             const auto file = fileIndex.find(m.name + ".dff");
-            if (file != fileIndex.end()) {
-                row.bytes = static_cast<int64_t>(input.files[file->second].bytes);
-                if (const auto& c = counted[file->second]) row.triangles = int(c->triangles), row.vertices = int(c->vertices);
-            }
+            if (file != fileIndex.end()) row.bytes = static_cast<int64_t>(input.files[file->second].bytes);
+            if (const auto c = counted.find(m.name); c != counted.end()) row.triangles = c->second.first, row.vertices = c->second.second;
             r.models.push_back(std::move(row));
         }
     };

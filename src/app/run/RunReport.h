@@ -1,4 +1,5 @@
 #pragma once
+#include <unordered_map>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -21,6 +22,8 @@ namespace veldrin {
 // What a conversion run hands its report, gathered as the run goes.
 struct RunReportInput {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> dictionaries; // name without extension, bytes written
+    std::vector<std::string> dictionaryFiles;                               // each one's name in the sink's record
+    std::unordered_map<std::string, std::string> modelHashes;               // SHA-256 of each model file, as put
     std::vector<ReportModel> models;                                        // as committed
     std::vector<MapPoint> placements;                                       // as written to the IPL
     std::vector<SceneModel> sceneModels;                                    // as committed, as their DFFs hold them
@@ -33,8 +36,8 @@ struct RunReportInput {
     bool editionDetected = false;
 };
 
-// Writes DIR/LevelName-report for a finished run and returns its path: the files hashed as read back
-// from disk, sheets decoded back from the dictionaries' bytes, thumbnails of the converted models read
+// Writes DIR/LevelName-report for a finished run and returns its path: the files hashed (the models
+// and dictionaries from the bytes the run put, the rest as read back from disk, every size checked), sheets decoded back from the dictionaries' bytes, thumbnails of the converted models read
 // from the level, the map of the placements with the zones of the chosen island when `zones` is given.
 std::filesystem::path writeRunReport(const ConversionOptions& options, const LevelBuffer& level, const WorldTables& tables,
                                      const ZoneTable* zones, RunReportInput input);
