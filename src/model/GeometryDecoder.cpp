@@ -47,22 +47,24 @@ void readPartRecords(std::span<const uint8_t> level, int64_t part, bool second, 
     }
     r.require(recordsStart, count * size, "material records");
 
+    // Every record lies inside the level (checked above) and is at least 10 bytes long, past every
+    // field read here: the fields are loaded without a check each.
     int64_t dataOffset = dataStart;
     for (int64_t i = 0; i < count; ++i) {
-        const int64_t at = recordsStart + i * size;
+        const uint8_t* at = level.data() + recordsStart + i * size;
         ModelMaterial m;
         switch (edition) {
         case GameVersion::LcsPs2:
-            m.textureId = r.i16(at, "texture id");
-            m.dataSize = r.u16(at + 2) & 0x7FFF;
-            m.uScale = halfToFloat(r.u16(at + 4));
-            m.vScale = halfToFloat(r.u16(at + 6));
+            m.textureId = static_cast<int16_t>(loadU16(at));
+            m.dataSize = loadU16(at + 2) & 0x7FFF;
+            m.uScale = halfToFloat(loadU16(at + 4));
+            m.vScale = halfToFloat(loadU16(at + 6));
             break;
         case GameVersion::VcsPs2:
-            m.dataSize = r.i32(at) / 2;
-            m.textureId = r.i16(at + 4, "texture id");
-            m.uScale = halfToFloat(r.u16(at + 6));
-            m.vScale = halfToFloat(r.u16(at + 8));
+            m.dataSize = static_cast<int32_t>(loadU32(at)) / 2;
+            m.textureId = static_cast<int16_t>(loadU16(at + 4));
+            m.uScale = halfToFloat(loadU16(at + 6));
+            m.vScale = halfToFloat(loadU16(at + 8));
             if (m.dataSize < 0) {
                 throw VeldrinError(r.what() + ": material " + std::to_string(i) + " has a negative data size (" +
                                    std::to_string(m.dataSize) + ")");
@@ -70,10 +72,10 @@ void readPartRecords(std::span<const uint8_t> level, int64_t part, bool second, 
             break;
         case GameVersion::LcsPsp:
         case GameVersion::VcsPsp:
-            m.textureId = r.i16(at, "texture id");
-            m.dataSize = (r.u16(at + 2) & 0x7FFF) * kPspVertexSize;
-            m.uScale = halfToFloat(r.u16(at + 4));
-            m.vScale = halfToFloat(r.u16(at + 6));
+            m.textureId = static_cast<int16_t>(loadU16(at));
+            m.dataSize = (loadU16(at + 2) & 0x7FFF) * kPspVertexSize;
+            m.uScale = halfToFloat(loadU16(at + 4));
+            m.vScale = halfToFloat(loadU16(at + 6));
             break;
         }
         m.dataOffset = dataOffset;

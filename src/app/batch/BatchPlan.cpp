@@ -3,8 +3,9 @@
 
 #include "app/batch/BatchNames.h"
 #include "app/batch/BatchRun.h"
+#include "app/batch/LargestFirst.h"
 #include "base/Error.h"
-#include "base/OrderedPipeline.h"
+#include "base/ParallelFor.h"
 
 namespace veldrin {
 
@@ -64,22 +65,25 @@ void placeLevel(BatchLevel& level, const LevelRead& read, LevelNamePlanner& plan
 std::vector<BatchLevel> planLevels(const std::vector<fs::path>& levels, const BatchSettings& settings, LevelNamePlanner& planner) {
     std::vector<BatchLevel> plan(levels.size());
     for (std::size_t i = 0; i < levels.size(); ++i) plan[i].options = levelOptions(levels[i], settings);
-    // Read side by side, as many levels at once as the thread budget (each released once read); their ids
-    // and names are placed one after another in order, so the plan is the same whatever the budget.
+    // Read side by side, largest first, as many levels at once as the thread budget: each level's bytes
+    // are released once read, and what planning keeps of it is small. Ids and names are then placed one
+    // after another in name order, so the plan is the same whatever the budget.
     const int jobs = std::max(1, settings.options.jobs);
-    orderedPipeline<LevelRead>(
-        plan.size(), jobs, static_cast<std::size_t>(jobs), [&](std::size_t i) { return readLevel(plan[i].options); },
-        [&](std::size_t i, LevelRead&& read) {
-            BatchLevel& level = plan[i];
-            try {
-                placeLevel(level, read, planner);
-            } catch (const std::exception& e) {
-                level.failure = errorText(e); // with its reason: the batch table is where a failed level is explained
-                level.plannedModels = 0;
-                level.options.idOffset = planner.nextId(); // printed, so a rerun of the level alone fits
-            }
-            return true;
-        });
+    const std::vector<std::size_t> order = largestFirst(plan);
+    std::vector<LevelRead> reads(plan.size());
+    std::vector<std::exception_ptr> errors;
+    parallelFor(order.size(), jobs, [&](std::size_t k) { reads[order[k]] = readLevel(plan[order[k]].options); }, errors);
+    rethrowFirst(errors);
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        BatchLevel& level = plan[i];
+        try {
+            placeLevel(level, reads[i], planner);
+        } catch (const std::exception& e) {
+            level.failure = errorText(e); // with its reason: the batch table is where a failed level is explained
+            level.plannedModels = 0;
+            level.options.idOffset = planner.nextId(); // printed, so a rerun of the level alone fits
+        }
+    }
     return plan;
 }
 

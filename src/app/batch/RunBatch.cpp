@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "app/batch/BatchRun.h"
+#include "app/batch/LargestFirst.h"
 #include "app/run/StaleFiles.h"
 #include "base/Error.h"
 #include "base/TextUtil.h"
@@ -64,27 +65,6 @@ std::size_t levelsInFlight(const std::vector<BatchLevel>& plan) {
     return std::clamp<std::size_t>(static_cast<std::size_t>(std::max(1, plan.front().options.jobs)), 1, plan.size());
 }
 
-// The order levels start in: largest input first (the level's world and archive files), so the
-// longest runs overlap each other and the small levels fill the cores at the end instead of one large
-// level running alone. Ties keep name order. Only the start changes: ids, names and the messages
-// stay in name order.
-std::vector<std::size_t> startOrder(const std::vector<BatchLevel>& plan) {
-    std::vector<std::uintmax_t> sizes;
-    for (const BatchLevel& level : plan) {
-        std::uintmax_t size = 0;
-        for (const fs::path& file : {level.options.lvzPath, level.options.imgPath}) {
-            std::error_code error;
-            const std::uintmax_t bytes = fs::file_size(file, error);
-            if (!error) size += bytes;
-        }
-        sizes.push_back(size);
-    }
-    std::vector<std::size_t> order(plan.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return sizes[a] > sizes[b]; });
-    return order;
-}
-
 // Two levels that write into the same folder (the same name and output folder) must not run at once:
 // the later one runs after the earlier one, as one by one.
 std::string folderKey(const BatchLevel& level) {
@@ -119,7 +99,7 @@ struct LevelInFlight {
 class ConcurrentBatch {
 public:
     ConcurrentBatch(const std::vector<BatchLevel>& plan, const BatchCallbacks& callbacks)
-        : plan_(plan), callbacks_(callbacks), inputs_(inputsOf(plan)), levels_(plan.size()), order_(startOrder(plan)) {
+        : plan_(plan), callbacks_(callbacks), inputs_(inputsOf(plan)), levels_(plan.size()), order_(largestFirst(plan)) {
         for (const BatchLevel& level : plan) keys_.push_back(folderKey(level));
     }
 
@@ -252,7 +232,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<LevelInFlight> levels_;
-    const std::vector<std::size_t> order_; // the order levels start in
+    const std::vector<std::size_t> order_; // the order levels start in: ids, names and messages stay in name order
     std::size_t started_ = 0;               // levels started
     std::size_t shown_ = 0;  // the level whose messages are passed on as they come
     bool stopped_ = false;   // a level was stopped: no further level starts
