@@ -22,36 +22,18 @@ bool namesABatch(const std::vector<std::string>& levels) {
     return levels.size() > 1 || (levels.size() == 1 && fs::is_directory(levels.front(), error));
 }
 
-namespace {
-
-std::vector<BatchLevel> planOf(const ConvertRequest& request) {
-    std::vector<fs::path> named(request.levels.begin(), request.levels.end());
-    return planBatch(batchLevelFiles(named), request.settings);
-}
-
-} // namespace
-
 int runBatchCommand(const ConvertRequest& request) {
-    std::vector<BatchLevel> plan;
-    try {
-        plan = planOf(request);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", errorText(e).c_str());
-        return 1;
-    }
-    if (request.verbosity != Verbosity::Quiet) std::printf("%s", batchPlanText(plan).c_str());
-    std::fflush(stdout);
-
     RunWatcher watcher(request.verbosity);
     TerminalProgress& progress = watcher.progress;
     InterruptGuard interrupt;
+    std::size_t levels = 0;
     BatchCallbacks callbacks;
     callbacks.run = watcher.callbacks();
     callbacks.run.edition = nullptr; // the plan has shown each level's edition
     callbacks.levelStarts = [&](const BatchLevel& level, std::size_t index) {
         progress.finish();
         if (request.verbosity != Verbosity::Quiet)
-            std::printf("Converting %s (%zu of %zu)\n", level.options.levelName.c_str(), index + 1, plan.size());
+            std::printf("Converting %s (%zu of %zu)\n", level.options.levelName.c_str(), index + 1, levels);
         std::fflush(stdout);
     };
     callbacks.levelEnds = [&](const BatchLevelResult& r) {
@@ -59,7 +41,22 @@ int runBatchCommand(const ConvertRequest& request) {
         if (r.outcome == LevelOutcome::Failed)
             std::fprintf(stderr, "%s failed: %s\n", r.level.options.levelName.c_str(), r.reason.c_str());
     };
-    const std::vector<BatchLevelResult> results = runBatch(plan, callbacks);
+    // The first levels start converting while later ones are still read; the plan is printed whole
+    // before any level's messages.
+    const auto printPlan = [&](const std::vector<BatchLevel>& plan) {
+        levels = plan.size();
+        if (request.verbosity != Verbosity::Quiet) std::printf("%s", batchPlanText(plan).c_str());
+        std::fflush(stdout);
+    };
+    std::vector<BatchLevelResult> results;
+    try {
+        const std::vector<fs::path> named(request.levels.begin(), request.levels.end());
+        results = planAndRunBatch(batchLevelFiles(named), request.settings, printPlan, callbacks);
+    } catch (const std::exception& e) {
+        progress.finish();
+        std::fprintf(stderr, "%s\n", errorText(e).c_str());
+        return 1;
+    }
     progress.finish();
     std::printf("%s", batchResultTable(results).c_str());
     for (const std::string& line : warningCountLines(watcher.warnings)) std::printf("  %s\n", line.c_str());

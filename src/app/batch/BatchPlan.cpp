@@ -1,5 +1,8 @@
 #include <algorithm>
 #include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
 
 #include "app/batch/BatchNames.h"
 #include "app/batch/BatchRun.h"
@@ -62,28 +65,45 @@ void placeLevel(BatchLevel& level, const LevelRead& read, LevelNamePlanner& plan
 
 } // namespace
 
-std::vector<BatchLevel> planLevels(const std::vector<fs::path>& levels, const BatchSettings& settings, LevelNamePlanner& planner) {
+std::vector<BatchLevel> levelsToPlan(const std::vector<fs::path>& levels, const BatchSettings& settings) {
     std::vector<BatchLevel> plan(levels.size());
     for (std::size_t i = 0; i < levels.size(); ++i) plan[i].options = levelOptions(levels[i], settings);
+    return plan;
+}
+
+void placeLevelsAsRead(std::vector<BatchLevel>& plan, int jobs, LevelNamePlanner& planner, const std::function<void(std::size_t)>& placed) {
     // Read side by side, largest first, as many levels at once as the thread budget: each level's bytes
-    // are released once read, and what planning keeps of it is small. Ids and names are then placed one
-    // after another in name order, so the plan is the same whatever the budget.
-    const int jobs = std::max(1, settings.options.jobs);
+    // are released once read, and what planning keeps of it is small. Ids and names are placed one after
+    // another in name order, each as soon as it and every level before it are read, so the plan is the
+    // same whatever the budget.
     const std::vector<std::size_t> order = largestFirst(plan);
-    std::vector<LevelRead> reads(plan.size());
+    std::vector<std::optional<LevelRead>> reads(plan.size());
+    std::size_t next = 0;
+    std::mutex placing;
     std::vector<std::exception_ptr> errors;
-    parallelFor(order.size(), jobs, [&](std::size_t k) { reads[order[k]] = readLevel(plan[order[k]].options); }, errors);
-    rethrowFirst(errors);
-    for (std::size_t i = 0; i < plan.size(); ++i) {
-        BatchLevel& level = plan[i];
-        try {
-            placeLevel(level, reads[i], planner);
-        } catch (const std::exception& e) {
-            level.failure = errorText(e); // with its reason: the batch table is where a failed level is explained
-            level.plannedModels = 0;
-            level.options.idOffset = planner.nextId(); // printed, so a rerun of the level alone fits
+    parallelFor(order.size(), std::max(1, jobs), [&](std::size_t k) {
+        LevelRead read = readLevel(plan[order[k]].options);
+        const std::lock_guard lock(placing);
+        reads[order[k]] = std::move(read);
+        for (; next < plan.size() && reads[next]; ++next) {
+            BatchLevel& level = plan[next];
+            try {
+                placeLevel(level, *reads[next], planner);
+            } catch (const std::exception& e) {
+                level.failure = errorText(e); // with its reason: the batch table is where a failed level is explained
+                level.plannedModels = 0;
+                level.options.idOffset = planner.nextId(); // printed, so a rerun of the level alone fits
+            }
+            reads[next].reset();
+            if (placed) placed(next);
         }
-    }
+    }, errors);
+    rethrowFirst(errors);
+}
+
+std::vector<BatchLevel> planLevels(const std::vector<fs::path>& levels, const BatchSettings& settings, LevelNamePlanner& planner) {
+    std::vector<BatchLevel> plan = levelsToPlan(levels, settings);
+    placeLevelsAsRead(plan, settings.options.jobs, planner, {});
     return plan;
 }
 

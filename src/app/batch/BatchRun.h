@@ -36,8 +36,8 @@ struct BatchLevel {
     std::vector<RunWarning> planWarnings; // found across the levels (shared names), raised when it runs
 };
 
-// The levels in order, each read once and released before the next, so memory stays that of one level;
-// the edition is settled as a run settles it. The first level starts at options.idOffset and each further
+// The levels read side by side (largest first, at most the thread budget `jobs` at once, each released
+// once read) and placed in name order; the edition is settled as a run settles it. The first level starts at options.idOffset and each further
 // one where the previous level's planned models end: a level's planned count is every model it will
 // convert, so no two levels share an id and a level that fails keeps its range. A level whose model or
 // dictionary names an earlier level writes too is given distinct ones (LevelNamePlanner), with a warning.
@@ -47,6 +47,12 @@ std::vector<BatchLevel> planBatch(const std::vector<std::filesystem::path>& leve
 // The same through a planner that knows what else the levels must leave alone (an install's game).
 std::vector<BatchLevel> planLevels(const std::vector<std::filesystem::path>& levels, const BatchSettings& settings,
                                    LevelNamePlanner& planner);
+// The steps of planLevels: each level's options before reading, then the reading and placing, with
+// `placed(i)` called as soon as level i and every level before it are placed (on a reading thread, one
+// call at a time). Level i of the plan must not be looked at before.
+std::vector<BatchLevel> levelsToPlan(const std::vector<std::filesystem::path>& levels, const BatchSettings& settings);
+void placeLevelsAsRead(std::vector<BatchLevel>& plan, int jobs, LevelNamePlanner& planner,
+                       const std::function<void(std::size_t)>& placed);
 
 enum class LevelOutcome { Converted, Failed, Stopped };
 
@@ -79,6 +85,14 @@ struct BatchCallbacks {
 // level being converted (no partial file) and starts none after. With `clean` on, no level's folder may
 // hold an input of another.
 std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, const BatchCallbacks& callbacks);
+
+// planBatch then runBatch, with the first levels converting while later ones are still read (with a
+// budget of more than one thread): `planned` sees the whole plan before any level's messages, on the
+// calling thread. The output, the ids and the messages are those of planBatch then runBatch. Memory: the
+// levels being read for the plan (at most `jobs`) besides those being converted (at most `jobs`).
+std::vector<BatchLevelResult> planAndRunBatch(const std::vector<std::filesystem::path>& levels, const BatchSettings& settings,
+                                              const std::function<void(const std::vector<BatchLevel>&)>& planned,
+                                              const BatchCallbacks& callbacks);
 
 // True when every level converted.
 bool batchSucceeded(const std::vector<BatchLevelResult>& results);

@@ -1,5 +1,7 @@
 // runBatch: the planned levels converted side by side, their messages told level by level in order.
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -98,9 +100,29 @@ struct LevelInFlight {
 // The batch's shared state: which level is next to start, which one is shown, what each one told.
 class ConcurrentBatch {
 public:
-    ConcurrentBatch(const std::vector<BatchLevel>& plan, const BatchCallbacks& callbacks)
-        : plan_(plan), callbacks_(callbacks), inputs_(inputsOf(plan)), levels_(plan.size()), order_(largestFirst(plan)) {
-        for (const BatchLevel& level : plan) keys_.push_back(folderKey(level));
+    // `placed`: the levels at the front of the plan already placed; the planner places the others
+    // through place() as it goes, and `planned` sees the whole plan before any level's messages.
+    ConcurrentBatch(const std::vector<BatchLevel>& plan, const BatchCallbacks& callbacks, std::size_t placed = SIZE_MAX,
+                    std::function<void(const std::vector<BatchLevel>&)> planned = {})
+        : plan_(plan), callbacks_(callbacks), planned_(std::move(planned)), inputs_(inputsOf(plan)), keys_(plan.size()),
+          levels_(plan.size()), order_(largestFirst(plan)) {
+        placed_ = std::min(placed, plan.size());
+        inFlight_ = levelsInFlight(plan); // read now: the planner may be placing the first level later
+        for (std::size_t i = 0; i < placed_; ++i) keys_[i] = folderKey(plan[i]);
+    }
+
+    // Level i, and every level before it, is placed: it may start.
+    void place(std::size_t i) {
+        const std::lock_guard lock(mutex_);
+        keys_[i] = folderKey(plan_[i]);
+        placed_ = i + 1;
+        changed_.notify_all();
+    }
+    // Planning ended early with an error: nothing further starts.
+    void planFailed() {
+        const std::lock_guard lock(mutex_);
+        planFailed_ = stopped_ = true;
+        changed_.notify_all();
     }
 
     std::vector<BatchLevelResult> run() {
@@ -114,7 +136,7 @@ public:
                     batch.changed_.notify_all();
                 }
             } leave{*this};
-            for (std::size_t t = 0; t < levelsInFlight(plan_); ++t) workers.emplace_back([this] { work(); });
+            for (std::size_t t = 0; t < inFlight_; ++t) workers.emplace_back([this] { work(); });
             show();
         }
         std::vector<BatchLevelResult> results;
@@ -155,7 +177,7 @@ private:
 
     std::size_t startable() const {
         for (std::size_t i : order_)
-            if (!levels_[i].started && mayStart(i)) return i;
+            if (i < placed_ && !levels_[i].started && mayStart(i)) return i;
         return plan_.size();
     }
 
@@ -191,6 +213,12 @@ private:
     // On the calling thread: each level's messages through the batch's callbacks, level after level in
     // order, so the front ends see exactly what one by one would have shown them.
     void show() {
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return placed_ == plan_.size() || planFailed_; });
+            if (planFailed_) return;
+        }
+        if (planned_) planned_(plan_);
         for (std::size_t i = 0; i < plan_.size(); ++i) {
             std::unique_lock lock(mutex_);
             shown_ = i;
@@ -227,6 +255,7 @@ private:
 
     const std::vector<BatchLevel>& plan_;
     const BatchCallbacks& callbacks_;
+    const std::function<void(const std::vector<BatchLevel>&)> planned_;
     const std::vector<fs::path> inputs_;
     std::vector<std::string> keys_;
     std::mutex mutex_;
@@ -237,9 +266,41 @@ private:
     std::size_t shown_ = 0;  // the level whose messages are passed on as they come
     bool stopped_ = false;   // a level was stopped: no further level starts
     bool leaving_ = false;
+    std::size_t placed_ = 0;  // the levels at the front of the plan that are placed
+    bool planFailed_ = false;
+    std::size_t inFlight_ = 1;
 };
 
 } // namespace
+
+std::vector<BatchLevelResult> planAndRunBatch(const std::vector<fs::path>& levels, const BatchSettings& settings,
+                                              const std::function<void(const std::vector<BatchLevel>&)>& planned,
+                                              const BatchCallbacks& callbacks) {
+    std::vector<BatchLevel> plan = levelsToPlan(levels, settings);
+    LevelNamePlanner names(ReservedContent{}, IdRule{settings.options.idOffset, false});
+    if (levelsInFlight(plan) <= 1) {
+        // One thread: the plan whole first, then the levels one after another.
+        placeLevelsAsRead(plan, settings.options.jobs, names, {});
+        if (planned) planned(plan);
+        return runBatch(plan, callbacks);
+    }
+    ConcurrentBatch batch(plan, callbacks, 0, planned);
+    std::exception_ptr planFailure;
+    std::vector<BatchLevelResult> results;
+    {
+        const std::jthread planner([&] {
+            try {
+                placeLevelsAsRead(plan, settings.options.jobs, names, [&](std::size_t i) { batch.place(i); });
+            } catch (...) {
+                planFailure = std::current_exception();
+                batch.planFailed();
+            }
+        });
+        results = batch.run();
+    }
+    if (planFailure) std::rethrow_exception(planFailure);
+    return results;
+}
 
 std::vector<BatchLevelResult> runBatch(const std::vector<BatchLevel>& plan, const BatchCallbacks& callbacks) {
     if (levelsInFlight(plan) > 1) return ConcurrentBatch(plan, callbacks).run();
