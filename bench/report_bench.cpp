@@ -29,20 +29,26 @@ std::uintmax_t folderBytes(const std::filesystem::path& folder) {
     return bytes;
 }
 
-// Arg: 0 without the report, 1 with it, 2 with its thumbnails too.
-void BM_ConvertCityReport(benchmark::State& state) {
+// The city four times larger, written into `dir`, converted for GTA VC into one dictionary on two threads.
+ConversionOptions cityRun(const test::TempFolder& dir) {
     static const test::BuiltLevel city =
         test::buildLevel(test::sampleTown(GameVersion::LcsPs2, test::scaledShape(test::cityShape(), 4)));
-    test::TempFolder dir("veldrin-bench-report");
     ConversionOptions o;
     applyLevelPick(o, city.write(dir.path(), "city"));
     o.edition = GameVersion::LcsPs2;
     o.targetGame = TargetGame::GtaVc;
+    o.txdMode = TxdMode::OneBigTxd;
+    o.jobs = 2;
+    return o;
+}
+
+// Arg: 0 without the report, 1 with it, 2 with its thumbnails too.
+void BM_ConvertCityReport(benchmark::State& state) {
+    test::TempFolder dir("veldrin-bench-report");
+    ConversionOptions o = cityRun(dir);
     o.generateIde = true;
     o.buildImg = true;
     o.genMipMaps = true;
-    o.txdMode = TxdMode::OneBigTxd;
-    o.jobs = 2;
     o.writeReport = state.range(0) != 0;
     o.reportThumbnails = state.range(0) == 2;
     for (auto _ : state) benchmark::DoNotOptimize(runConversion(o, {}).modelsConverted);
@@ -62,15 +68,8 @@ BENCHMARK(BM_ConvertCityReport)
 // it replaced. Bytes per second and the compressed size are the figures to compare.
 void BM_CompressCitySheet(benchmark::State& state) {
     static const std::vector<uint8_t> rows = [] {
-        const test::BuiltLevel city =
-            test::buildLevel(test::sampleTown(GameVersion::LcsPs2, test::scaledShape(test::cityShape(), 4)));
         test::TempFolder dir("veldrin-bench-sheet");
-        ConversionOptions o;
-        applyLevelPick(o, city.write(dir.path(), "city"));
-        o.edition = GameVersion::LcsPs2;
-        o.targetGame = TargetGame::GtaVc;
-        o.txdMode = TxdMode::OneBigTxd;
-        o.jobs = 2;
+        const ConversionOptions o = cityRun(dir);
         runConversion(o, {});
         const RgbaImage image = composeSheet(decodeDictionary(readWholeFile(o.levelFolder() / "CITYTXD.TXD"), "CITYTXD", 2), 2).image;
         const std::size_t stride = std::size_t(image.width) * 4;

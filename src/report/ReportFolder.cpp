@@ -111,11 +111,8 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
             if (content.scene) atlases[i] = {name, sheet.image.width, sheet.image.height, base64(png.data(), png.size()), sheet.cells};
         });
     });
-    std::vector<std::optional<std::vector<SheetCell>>> sheetCells(content.sheets.size());
-    for (std::size_t i = 0; i < content.sheets.size(); ++i)
-        if (drawnSheets[i]) sheetCells[i] = drawnSheets[i]->cells;
     for (std::size_t i = 0; i < content.sheets.size(); ++i) {
-        if (sheetCells[i]) pictures.sheets.push_back({content.sheets[i].name, std::move(*sheetCells[i])});
+        if (drawnSheets[i]) pictures.sheets.push_back({content.sheets[i].name, drawnSheets[i]->cells});
         else record.warn(std::string(describeWarning(WarningKind::Report).id), "no texture sheet for " + content.sheets[i].name + ": " + sheetProblems[i]);
     }
 

@@ -222,12 +222,11 @@ private:
     // LevelName.glb: the level as written (models, dictionaries, placements) in one file.
     void writeGltf() {
         status("Building " + o_.levelName + ".glb");
-        std::vector<SceneDictionaryInput> dictionaries;
-        for (const auto& [name, bytes] : report_.dictionaries) dictionaries.push_back({name, bytes});
         std::vector<std::string> problems;
         // The report shows the same models afterwards: it gets them whole.
         std::vector<SceneModel> models = o_.writeReport ? report_.sceneModels : std::move(report_.sceneModels);
-        const Scene scene = buildScene(o_.levelName, std::move(models), dictionaries, report_.scenePlacements, problems);
+        const Scene scene = buildScene(o_.levelName, std::move(models), sceneDictionaries(report_.dictionaries),
+                                       report_.scenePlacements, problems);
         for (const std::string& problem : problems) warn(WarningKind::Other, o_.levelName + ".glb leaves out " + problem);
         sink_.putLoose(o_.levelName + ".glb", writeGlb(scene));
     }
@@ -270,8 +269,7 @@ private:
             std::vector<uint8_t> txd = makeTxd(p_.level.all(), refs, params);
             sink_.put(d.fileName(), d.entryName(), txd);
             report_.textures += static_cast<int>(refs.size());
-            report_.dictionaries.emplace_back(d.name, std::move(txd));
-            report_.dictionaryFiles.push_back(o_.buildImg ? d.entryName() : d.fileName());
+            report_.dictionaries.push_back({d.name, sink_.written().back().name, std::move(txd)});
         } else {
             sink_.putFrom(d.fileName(), d.entryName(), [&](ByteSink& out) { writeTxd(p_.level.all(), refs, params, out); });
         }

@@ -15,6 +15,12 @@
 
 namespace veldrin {
 
+std::vector<SceneDictionaryInput> sceneDictionaries(const std::vector<WrittenDictionary>& written) {
+    std::vector<SceneDictionaryInput> dictionaries;
+    for (const WrittenDictionary& d : written) dictionaries.push_back({d.name, d.bytes});
+    return dictionaries;
+}
+
 std::vector<MapZone> islandZones(const ZoneTable& zones, int island) {
     std::vector<MapZone> out;
     for (const ZoneEntry& z : zones)
@@ -33,8 +39,7 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     // hashed as they were made and the dictionaries are still in memory; the rest is read back.
     std::future<std::vector<RecordedFile>> hashed = std::async(std::launch::async, [&] {
         std::unordered_map<std::string, std::string> known = input.modelHashes;
-        for (std::size_t i = 0; i < input.dictionaries.size() && i < input.dictionaryFiles.size(); ++i)
-            known.emplace(input.dictionaryFiles[i], sha256Hex(input.dictionaries[i].second));
+        for (const WrittenDictionary& d : input.dictionaries) known.emplace(d.file, sha256Hex(d.bytes));
         return hashWrittenFiles(options.levelFolder(), input.files, options.jobs, known);
     });
     // The models table's counts, from the models as written.
@@ -52,7 +57,7 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     ReportContent content;
     content.jobs = options.jobs;
     content.levelTexture = levelTextureLookup(level.all(), tables.resources, tables.edition);
-    for (const auto& [name, bytes] : input.dictionaries) {
+    for (const auto& [name, file, bytes] : input.dictionaries) {
         // Each texture is decoded straight into its cell of the sheet.
         content.sheets.push_back({name, [&bytes = bytes, name = name] {
                                       auto dictionary = std::make_shared<const DictionaryTexels>(bytes, name + ".TXD");
@@ -70,10 +75,8 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     // written (what cannot be read is a warning). The view shows the texels from the sheets' pictures,
     // so they are not decoded again here.
     content.scene = [&] {
-        std::vector<SceneDictionaryInput> dictionaries;
-        for (const auto& [name, bytes] : input.dictionaries) dictionaries.push_back({name, bytes});
         ViewScene view;
-        view.scene = buildScene(options.levelName, std::move(input.sceneModels), dictionaries, input.scenePlacements,
+        view.scene = buildScene(options.levelName, std::move(input.sceneModels), sceneDictionaries(input.dictionaries), input.scenePlacements,
                                 view.problems, SceneTexels::Skipped);
         return view;
     };

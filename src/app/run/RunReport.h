@@ -19,10 +19,19 @@
 
 namespace veldrin {
 
+// A dictionary the run wrote, kept for the report's sheet and the 3D view (or the glTF file).
+struct WrittenDictionary {
+    std::string name; // without extension
+    std::string file; // its name in the sink's record
+    std::vector<uint8_t> bytes;
+};
+
+// The dictionaries as the scene reads them.
+std::vector<SceneDictionaryInput> sceneDictionaries(const std::vector<WrittenDictionary>& written);
+
 // What a conversion run hands its report, gathered as the run goes.
 struct RunReportInput {
-    std::vector<std::pair<std::string, std::vector<uint8_t>>> dictionaries; // name without extension, bytes written
-    std::vector<std::string> dictionaryFiles;                               // each one's name in the sink's record
+    std::vector<WrittenDictionary> dictionaries;
     std::unordered_map<std::string, std::string> modelHashes;               // SHA-256 of each model file, as put
     std::vector<ReportModel> models;                                        // as committed
     std::vector<MapPoint> placements;                                       // as written to the IPL
