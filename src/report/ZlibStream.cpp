@@ -10,31 +10,29 @@
 
 namespace veldrin {
 
-struct DeflateWriter::State {
-    isal_zstream stream{};
-    std::vector<uint8_t> levelBuffer = std::vector<uint8_t>(ISAL_DEF_LVL1_DEFAULT);
-};
+namespace {
 
-DeflateWriter::DeflateWriter(std::vector<uint8_t>& out, Wrapper wrapper, std::span<const uint8_t> history)
-    : state_(std::make_unique<State>()), out_(out) {
-    isal_zstream& s = state_->stream;
+enum class Wrapper { Zlib, Raw };
+// How the bytes end: at a byte boundary with no final block, so another piece's blocks may follow; or
+// the stream's end.
+enum class End { ByteBoundary, Stream };
+
+// Appends the bytes as deflate blocks to `out`, by igzip's fast level. `history`: up to 32 KiB that came
+// before in the stream, which matches may refer to (Raw only).
+void deflateInto(std::vector<uint8_t>& out, Wrapper wrapper, std::span<const uint8_t> history, std::span<const uint8_t> bytes,
+                 End end) {
+    isal_zstream s{};
+    std::vector<uint8_t> levelBuffer(ISAL_DEF_LVL1_DEFAULT);
     isal_deflate_init(&s);
     s.level = 1;
-    s.level_buf = state_->levelBuffer.data();
-    s.level_buf_size = static_cast<uint32_t>(state_->levelBuffer.size());
+    s.level_buf = levelBuffer.data();
+    s.level_buf_size = static_cast<uint32_t>(levelBuffer.size());
     s.gzip_flag = wrapper == Wrapper::Zlib ? IGZIP_ZLIB : IGZIP_DEFLATE;
-    s.flush = NO_FLUSH;
     if (!history.empty()) {
         history = history.last(std::min<std::size_t>(history.size(), ISAL_DEF_HIST_SIZE));
         if (isal_deflate_set_dict(&s, const_cast<uint8_t*>(history.data()), static_cast<uint32_t>(history.size())) != COMP_OK)
             throw VeldrinError("the compressor refused the history before a piece");
     }
-}
-
-DeflateWriter::~DeflateWriter() = default;
-
-void DeflateWriter::add(std::span<const uint8_t> bytes, End end) {
-    isal_zstream& s = state_->stream;
     // The stream's counters are 32-bit: large inputs go in slices.
     constexpr std::size_t kSlice = std::size_t(1) << 30;
     std::size_t at = 0;
@@ -48,14 +46,14 @@ void DeflateWriter::add(std::span<const uint8_t> bytes, End end) {
         s.flush = end == End::ByteBoundary && lastSlice ? SYNC_FLUSH : NO_FLUSH;
         // Room for the input stored as it is, plus block and stream overhead; grown while it runs short.
         while (true) {
-            const std::size_t used = out_.size();
+            const std::size_t used = out.size();
             const std::size_t room = std::min<std::size_t>(s.avail_in + s.avail_in / 8 + 1024, kSlice);
-            out_.resize(used + room);
-            s.next_out = out_.data() + used;
+            out.resize(used + room);
+            s.next_out = out.data() + used;
             s.avail_out = static_cast<uint32_t>(room);
             if (isal_deflate(&s) != COMP_OK) throw VeldrinError("the compressor failed");
             const bool roomLeft = s.avail_out > 0;
-            out_.resize(used + (room - s.avail_out));
+            out.resize(used + (room - s.avail_out));
             // Done when the input is taken and, for an end, everything it calls for is out.
             const bool finished = s.end_of_stream ? s.internal_state.state == ZSTATE_END
                                                   : s.avail_in == 0 && (s.flush == NO_FLUSH || roomLeft);
@@ -64,9 +62,11 @@ void DeflateWriter::add(std::span<const uint8_t> bytes, End end) {
     } while (at < bytes.size());
 }
 
+} // namespace
+
 std::vector<uint8_t> zlibStream(std::span<const uint8_t> bytes) {
     std::vector<uint8_t> out;
-    DeflateWriter(out, DeflateWriter::Wrapper::Zlib).add(bytes, DeflateWriter::End::Stream);
+    deflateInto(out, Wrapper::Zlib, {}, bytes, End::Stream);
     return out;
 }
 
@@ -80,8 +80,7 @@ std::vector<uint8_t> zlibStreamInPieces(std::size_t count, int jobs, const std::
     std::vector<std::exception_ptr> errors;
     parallelFor(count, jobs, [&](std::size_t i) {
         const StreamPiece p = piece(i);
-        DeflateWriter(pieces[i].bytes, DeflateWriter::Wrapper::Raw, p.history)
-            .add(p.bytes, i + 1 == count ? DeflateWriter::End::Stream : DeflateWriter::End::ByteBoundary);
+        deflateInto(pieces[i].bytes, Wrapper::Raw, p.history, p.bytes, i + 1 == count ? End::Stream : End::ByteBoundary);
         pieces[i].adler = isal_adler32(1, p.bytes.data(), p.bytes.size());
         pieces[i].length = p.bytes.size();
     }, errors);
