@@ -122,11 +122,8 @@ std::vector<uint8_t> writeGlb(const Scene& scene) {
         const std::size_t vertices = model.positions.size();
         if (model.triangles.empty() || vertices == 0) continue;
         Json attributes{{"POSITION", b.addAccessor(model.positions, kFloat, "VEC3", kArrayBuffer)}};
-        std::array<float, 3> lo = model.positions[0], hi = model.positions[0];
-        for (const auto& p : model.positions)
-            for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], p[a]), hi[a] = std::max(hi[a], p[a]);
-        b.lastAccessor()["min"] = lo;
-        b.lastAccessor()["max"] = hi;
+        b.lastAccessor()["min"] = model.boundsMin;
+        b.lastAccessor()["max"] = model.boundsMax;
         if (model.uvs.size() == vertices) attributes["TEXCOORD_0"] = b.addAccessor(model.uvs, kFloat, "VEC2", kArrayBuffer);
         if (model.day.size() == vertices)
             attributes["COLOR_0"] = b.addAccessor(model.day, kUnsignedByte, "VEC4", kArrayBuffer, true);

@@ -202,7 +202,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         for (const std::string& problem : v->view.problems)
             record.warn(std::string(describeWarning(WarningKind::Report).id), "the 3D view leaves out " + problem);
         pictures.viewer = viewerSection();
-        for (const SceneModel& m : v->view.scene.models) pictures.previews.push_back(m.name);
+        pictures.previews = !v->view.scene.models.empty();
     }
     if (content.completeRecord) content.completeRecord(record);
     writeWholeFile(folder / "manifest.json", manifestJson(record));

@@ -120,7 +120,7 @@ std::string warningsSection(const RunRecord& r) {
 std::string modelsSection(const RunRecord& r, const ReportPictures& pictures) {
     std::string h = "<h2 id=\"models\">Models (" + std::to_string(r.models.size()) + ")</h2>\n";
     // The page draws a model's preview as its row scrolls into view (the 3D view's code).
-    const bool previews = !pictures.previews.empty();
+    const bool previews = pictures.previews;
     if (!r.models.empty()) {
         h += "<p>Click a heading to sort.</p>\n<div class=\"scroll\"><table class=\"sortable\" id=\"models-table\">\n"
              "<thead><tr>" + std::string(previews ? "<th>Preview</th>" : "") + "<th>Name</th><th class=\"n\">ID</th><th>Dictionary</th><th class=\"n\">Triangles</th>"

@@ -34,7 +34,7 @@ struct ReportPictures {
     // The 3D view's section (report/ViewerSection), "" without scene.js; and the models the page draws
     // itself: an element with data-preview="NAME" gets a picture of that model once it scrolls into view.
     std::string viewer;
-    std::vector<std::string> previews;
+    bool previews = false; // the page draws a preview of each model
 };
 
 // index.html: one page that needs nothing but the folder it lies in (inline style, scripts from files of

@@ -226,11 +226,4 @@ void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& pack
     put("\"};\n");
 }
 
-std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlases) {
-    std::vector<uint8_t> bytes;
-    VectorSink sink(bytes);
-    writeSceneScript(sink, scene, packScene(scene), atlases);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 } // namespace veldrin

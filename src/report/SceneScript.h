@@ -31,7 +31,6 @@ PackedScene packScene(const Scene& scene);
 // scene.js: one classic script that sets window.veldrinScene, so a page opened from disk can load it
 // (docs/SCENE.md describes the layout). Textures are found in the atlases by dictionary and name.
 void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed, const std::vector<SceneAtlas>& atlases);
-std::string sceneScript(const Scene& scene, const std::vector<SceneAtlas>& atlases);
 
 // Standard base64 with padding.
 std::string base64(const void* data, std::size_t bytes);

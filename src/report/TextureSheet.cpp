@@ -10,7 +10,9 @@
 
 namespace veldrin {
 
-TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures, int jobs) { return composeSheet(SheetTextures{textures, {}}, jobs); }
+TextureSheet composeSheet(std::vector<DictionaryTexture> textures, int jobs) {
+    return composeSheet(SheetTextures{std::move(textures), {}}, jobs);
+}
 
 TextureSheet composeSheet(const SheetTextures& source, int jobs) {
     const std::vector<DictionaryTexture>& textures = source.textures;

@@ -36,7 +36,7 @@ struct SheetTextures {
 // dictionary order.
 inline constexpr int kSheetGap = 4;
 TextureSheet composeSheet(const SheetTextures& textures, int jobs = 1);
-TextureSheet composeSheet(const std::vector<DictionaryTexture>& textures, int jobs = 1);
+TextureSheet composeSheet(std::vector<DictionaryTexture> textures, int jobs = 1);
 
 // The sheet's cells as JSON: {"textures": [{"name", "x", "y", "width", "height", "alpha", "format", "levels"}, ...]}.
 std::string sheetJson(const TextureSheet& sheet);

@@ -44,6 +44,7 @@ Scene buildScene(const std::string& level, std::vector<SceneModel> models, const
     std::unordered_map<std::string, int> modelIndex;
     for (SceneModel& m : models) {
         const std::string dictionary = toLower(m.dictionary);
+        m.materialTexture.assign(m.materialNames.size(), -1);
         for (std::size_t i = 0; i < m.materialNames.size(); ++i) {
             const std::string texture = toLower(m.materialNames[i]);
             if (texture.empty()) continue;

@@ -52,6 +52,9 @@ struct ConversionOptions {
     std::string lodPrefix() const;
     std::filesystem::path levelFolder() const { return outputFolder / levelName; }
     bool onePerModel() const { return txdMode == TxdMode::TxdPerGroup && modelsPerTxd == 1; }
+    // The report's 3D view and the glTF file show the level as written: the run keeps its models,
+    // dictionaries and placements.
+    bool keepsWrittenLevel() const { return writeReport || writeGltf; }
 };
 
 std::string lodPrefixFor(const std::string& modelPrefix);

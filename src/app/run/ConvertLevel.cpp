@@ -147,9 +147,6 @@ private:
                                                           std::numeric_limits<int32_t>::max()));
     }
 
-    // The glTF file (and the report's scene) show the models as their files hold them.
-    bool keepsScene() const { return o_.writeReport || o_.writeGltf; }
-
     void commitModel(const PlannedModel& p, ModelOutput& out) {
         const std::size_t commitIndex = committed_.size();
         if (out.written) {
@@ -194,7 +191,7 @@ private:
             line.rotation = instance.rotation;
             ipl += iplInstanceLine(o_.targetGame, line);
             if (o_.writeReport) report_.placements.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model]), line.name});
-            if (keepsScene()) report_.scenePlacements.push_back({line.name, line.position, line.rotation});
+            if (o_.keepsWrittenLevel()) report_.scenePlacements.push_back({line.name, line.position, line.rotation});
             ++summary_.instancesWritten;
         }
         ipl += iplTail();
@@ -223,12 +220,12 @@ private:
     void writeGltf() {
         status("Building " + o_.levelName + ".glb");
         std::vector<std::string> problems;
-        // The report shows the same models afterwards: it gets them whole.
-        std::vector<SceneModel> models = o_.writeReport ? report_.sceneModels : std::move(report_.sceneModels);
-        const Scene scene = buildScene(o_.levelName, std::move(models), sceneDictionaries(report_.dictionaries),
-                                       report_.scenePlacements, problems);
+        Scene scene = buildScene(o_.levelName, std::move(report_.sceneModels), sceneDictionaries(report_.dictionaries),
+                                 report_.scenePlacements, problems);
         for (const std::string& problem : problems) warn(WarningKind::Other, o_.levelName + ".glb leaves out " + problem);
         sink_.putLoose(o_.levelName + ".glb", writeGlb(scene));
+        // The report shows the same models afterwards (its scene looks their textures up again).
+        if (o_.writeReport) report_.sceneModels = std::move(scene.models);
     }
 
     // The report folder beside the level's output, drawn on the run's threads.
@@ -263,7 +260,7 @@ private:
             refs.push_back(TextureRef{id, e.position, e.base});
         }
         const TxdParams params = txdParamsFor(o_);
-        if (o_.writeReport || o_.writeGltf) {
+        if (o_.keepsWrittenLevel()) {
             // The report draws its sheet from the dictionary as written (and the glTF file its
             // textures), so it is kept in memory.
             std::vector<uint8_t> txd = makeTxd(p_.level.all(), refs, params);

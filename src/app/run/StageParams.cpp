@@ -13,7 +13,7 @@ ModelParams modelParamsFor(const ConversionOptions& o, const PlannedModel& model
     p.nightPrelit = o.genNightPrelit;
     p.dayMinimum = o.prelightDayMinimum;
     p.nightMinimum = o.prelightNightMinimum;
-    p.keepWritten = o.writeReport || o.writeGltf;
+    p.keepWritten = o.keepsWrittenLevel();
     return p;
 }
 
