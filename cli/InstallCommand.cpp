@@ -14,7 +14,6 @@
 
 namespace veldrin::cli {
 
-namespace fs = std::filesystem;
 
 namespace {
 

@@ -28,7 +28,7 @@ void ConversionThread::run() {
             settings.outputFolder = batchFolder_;
             BatchCallbacks batch;
             batch.run = callbacks;
-            batchResults_ = runBatch(planBatch(levels_, settings), batch);
+            batchResults_ = planAndRunBatch(levels_, settings, {}, batch);
             if (options_.writeReport && !batchResults_.empty()) {
                 const std::filesystem::path folder = batchFolder(batchResults_);
                 try {

@@ -16,7 +16,6 @@
 #include "gui/PathText.h"
 #include "gui/StatusRows.h"
 #include "gui/ToolRunner.h"
-#include "gui/WarningsMessage.h"
 
 namespace veldrin::gui {
 

@@ -11,7 +11,6 @@
 #include "gui/LinkedMessage.h"
 #include "gui/ToolWindow.h"
 
-class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;

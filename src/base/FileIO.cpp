@@ -135,6 +135,8 @@ void ensureFolder(const fs::path& folder) {
     }
 }
 
+bool processIsGone(long long pid) { return pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH; }
+
 void removeAbandonedTemporaryFiles(const fs::path& folder) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -143,8 +145,7 @@ void removeAbandonedTemporaryFiles(const fs::path& folder) {
         if (name.size() < 2 || name[0] != '.' || tmp == std::string::npos || tmp + 4 == name.size()) continue;
         const std::string digits = name.substr(tmp + 4);
         if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-        const pid_t pid = static_cast<pid_t>(std::stol(digits));
-        if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        if (!processIsGone(std::stol(digits))) continue;
         std::error_code ignored;
         if (it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
     }

@@ -40,5 +40,7 @@ void ensureFolder(const std::filesystem::path& folder);
 // Removes the temporary files of whole-file writes in `folder` (".NAME.tmpPID") whose process is gone:
 // what a run that was killed left behind. Files of running processes are left alone.
 void removeAbandonedTemporaryFiles(const std::filesystem::path& folder);
+// True when no process `pid` runs any more (another than this one): what it left behind may go.
+bool processIsGone(long long pid);
 
 } // namespace veldrin

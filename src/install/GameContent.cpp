@@ -42,10 +42,6 @@ std::string fileNameOf(const std::string& gamePath) {
     return toLower(slash == std::string::npos ? gamePath : gamePath.substr(slash + 1));
 }
 
-bool endsWith(const std::string& text, std::string_view end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 class ContentReader {
 public:
     explicit ContentReader(const GameFolder& game) : game_(game) {}
@@ -173,8 +169,8 @@ private:
             const std::string name = toLower(entry.name);
             content_.archiveEntries.insert(name);
             // Every dictionary of an archive takes a slot; so does, in VC and SA, every collision file.
-            if (endsWith(name, ".txd")) content_.dictionaryNames.insert(stemOf(name));
-            if (endsWith(name, ".col")) ++content_.collisionFiles;
+            if (name.ends_with(".txd")) content_.dictionaryNames.insert(stemOf(name));
+            if (name.ends_with(".col")) ++content_.collisionFiles;
         }
     }
 

@@ -9,14 +9,10 @@ namespace veldrin::install {
 
 // What an install adds to the game.
 struct AddedContent {
-    int models = 0;
     int highestId = -1;      // the highest id the install defines
     int dictionaries = 0;
     int collisionFiles = 0;  // collision files added as archive entries (.col), a slot each; COLFILE lines take none
-    int collisionModels = 0; // collision records
     int archives = 0;        // IMG lines added
-    int ideFiles = 0;
-    int iplFiles = 0;
     int placements = 0;
     int largestIplPlacements = 0; // placements of the install's largest IPL file
 };

@@ -1,12 +1,10 @@
 #include "internal/KilledInstalls.h"
 
-#include <cerrno>
-#include <csignal>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
+#include "base/FileIO.h"
 #include "base/TextUtil.h"
 
 namespace veldrin::install {
@@ -21,8 +19,6 @@ std::optional<long long> processOf(const std::string& name, std::string_view pre
     return parseInteger(name.substr(prefix.size(), end == std::string::npos ? std::string::npos : end - prefix.size()));
 }
 
-bool isGone(long long pid) { return pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH; }
-
 } // namespace
 
 void tidyAfterKilledInstalls(const fs::path& root) {
@@ -30,8 +26,8 @@ void tidyAfterKilledInstalls(const fs::path& root) {
     std::vector<fs::path> staging, replaced;
     for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (const auto pid = processOf(name, kStagingPrefix); pid && isGone(*pid)) staging.push_back(it->path());
-        if (const auto pid = processOf(name, kReplacedPrefix); pid && isGone(*pid)) replaced.push_back(it->path());
+        if (const auto pid = processOf(name, kStagingPrefix); pid && processIsGone(*pid)) staging.push_back(it->path());
+        if (const auto pid = processOf(name, kReplacedPrefix); pid && processIsGone(*pid)) replaced.push_back(it->path());
     }
     std::error_code ignored;
     for (const fs::path& folder : staging) fs::remove_all(folder, ignored);

@@ -33,17 +33,18 @@ void removeEmptyFolders(const fs::path& folder) {
 // back to it (a file edited since keeps its backup).
 void restoreDataFile(const GameFolder& game, const std::string& relative, UninstallResult& result) {
     const fs::path path = inGameFolder(game, relative);
-    const std::string text = textOf(readBoundedFile(path, kMaxDataFileBytes, path.string()));
-    if (const std::optional<std::string> without = withoutBlock(text)) {
+    std::string text = textOf(readBoundedFile(path, kMaxDataFileBytes, path.string()));
+    if (std::optional<std::string> without = withoutBlock(text)) {
         if (!ownerMayWrite(path)) throw VeldrinError(texts::readOnlyDataFile(path));
         writeWholeFile(path, *without);
         result.blockRemoved = true;
+        text = std::move(*without);
     }
     const std::string backupName = relative + kBackupSuffix;
     const fs::path backup = inGameFolder(game, backupName);
     std::error_code error;
     if (!fs::is_regular_file(backup, error)) return;
-    if (readWholeFile(backup) == readWholeFile(path)) fs::remove(backup);
+    if (textOf(readWholeFile(backup)) == text) fs::remove(backup);
     else result.keptBackups.push_back(backupName);
 }
 

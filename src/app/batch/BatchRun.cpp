@@ -1,9 +1,7 @@
 #include "app/batch/BatchRun.h"
 
 #include <algorithm>
-#include <cstdint>
 
-#include "base/Error.h"
 
 namespace veldrin {
 

@@ -276,14 +276,14 @@ private:
 std::vector<BatchLevelResult> planAndRunBatch(const std::vector<fs::path>& levels, const BatchSettings& settings,
                                               const std::function<void(const std::vector<BatchLevel>&)>& planned,
                                               const BatchCallbacks& callbacks) {
-    std::vector<BatchLevel> plan = levelsToPlan(levels, settings);
-    LevelNamePlanner names(ReservedContent{}, IdRule{settings.options.idOffset, false});
-    if (levelsInFlight(plan) <= 1) {
+    if (settings.options.jobs <= 1 || levels.size() <= 1) {
         // One thread: the plan whole first, then the levels one after another.
-        placeLevelsAsRead(plan, settings.options.jobs, names, {});
+        const std::vector<BatchLevel> plan = planBatch(levels, settings);
         if (planned) planned(plan);
         return runBatch(plan, callbacks);
     }
+    std::vector<BatchLevel> plan = levelsToPlan(levels, settings);
+    LevelNamePlanner names(ReservedContent{}, IdRule{settings.options.idOffset, false});
     ConcurrentBatch batch(plan, callbacks, 0, planned);
     std::exception_ptr planFailure;
     std::vector<BatchLevelResult> results;

@@ -43,15 +43,10 @@ install::AddedContent addedContent(const InstallPlan& plan) {
     // Every record goes into one file: an archive entry for GTA SA (a slot), a COLFILE line otherwise (none).
     a.collisionFiles = plan.game.target == TargetGame::GtaSa ? 1 : 0;
     int64_t highest = -1;
-    // A level and the collision map each add their models (with a collision record each), one IDE and
-    // one IPL file.
+    // A level and the collision map each add their models' ids and one IPL file of placements.
     const auto add = [&](int models, int placements, int firstId) {
-        a.models += models;
-        a.collisionModels += models;
         a.placements += placements;
         a.largestIplPlacements = std::max(a.largestIplPlacements, placements);
-        a.ideFiles += 1;
-        a.iplFiles += 1;
         if (models > 0) highest = std::max<int64_t>(highest, int64_t(firstId) + models - 1);
     };
     for (const BatchLevel& l : plan.levels) {
