@@ -14,7 +14,6 @@
 
 namespace veldrin::cli {
 
-
 namespace {
 
 // The conversion options that make sense for an install: the target comes from the game, the index

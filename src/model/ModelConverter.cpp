@@ -55,11 +55,7 @@ ModelOutput convertModel(std::span<const uint8_t> level, int64_t firstPart, int6
         }
     }
     out.dff = writeDff(dff, params.target);
-    if (params.keepWritten) {
-        out.written = WrittenGeometry{std::move(dff.positions), std::move(dff.coordinates), std::move(dff.colours.prelit),
-                                      dff.nightColours ? std::move(dff.colours.night) : std::vector<Rgba>{},
-                                      std::move(dff.triangles), std::move(dff.materialNames)};
-    }
+    if (params.keepWritten) out.written = std::move(dff);
     out.produced = true;
     return out;
 }

@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "base/Editions.h"
-#include "model/MeshBuilder.h"
-#include "model/Prelight.h"
+#include "model/DffModel.h"
 
 namespace veldrin {
 
@@ -24,16 +23,6 @@ struct ModelParams {
     bool keepWritten = false;   // also give the values the DFF holds, for a caller that shows the model
 };
 
-// The values a model's DFF holds, as the writer stored them.
-struct WrittenGeometry {
-    std::vector<std::array<float, 3>> positions;
-    std::vector<std::array<float, 2>> coordinates;
-    std::vector<Rgba> prelit;
-    std::vector<Rgba> night;             // empty when the file has no night colours
-    std::vector<MeshTriangle> triangles; // stored in the file in the order a, b, material, c
-    std::vector<std::string> materialNames;
-};
-
 struct ModelOutput {
     bool produced = false;          // false: nothing at all is written for this model
     std::string skipReason;         // set when the model is left out for a reason worth a warning
@@ -41,7 +30,7 @@ struct ModelOutput {
     std::vector<int> textureIds;    // distinct texture ids (signed 16-bit values), first-appearance order
     std::array<float, 3> boundsMin{2000.0f, 2000.0f, 2000.0f}; // over every written position
     std::array<float, 3> boundsMax{-2000.0f, -2000.0f, -2000.0f};
-    std::optional<WrittenGeometry> written; // with keepWritten
+    std::optional<DffModel> written; // with keepWritten: the values the DFF holds, as the writer stored them
 };
 
 // Converts one model whose geometry starts at `firstPart` in the level, with an optional second part

@@ -150,7 +150,7 @@ private:
     void commitModel(const PlannedModel& p, ModelOutput& out) {
         const std::size_t commitIndex = committed_.size();
         if (out.written) {
-            SceneModel& m = report_.sceneModels.emplace_back(sceneModelOf(p.name, std::move(*out.written)));
+            SceneModel& m = report_.sceneModels.emplace_back(sceneModelOf(std::move(*out.written)));
             m.ideId = o_.generateIde ? o_.idOffset + static_cast<int>(commitIndex) : -1;
             m.dictionary = o_.txdMode == TxdMode::NoTxd ? std::string() : ideDictionaryName(commitIndex, p.name, o_);
             m.lod = placementKind(p_.tables.models[static_cast<std::size_t>(p.resourceIndex)]) != PlacementKind::Model;

@@ -4,13 +4,13 @@
 
 namespace veldrin {
 
-SceneModel sceneModelOf(const std::string& name, WrittenGeometry&& written) {
+SceneModel sceneModelOf(DffModel&& written) {
     SceneModel s;
-    s.name = name;
+    s.name = std::move(written.name);
     s.positions = std::move(written.positions);
     s.uvs = std::move(written.coordinates);
-    s.day = std::move(written.prelit);
-    s.night = std::move(written.night);
+    s.day = std::move(written.colours.prelit);
+    if (written.nightColours) s.night = std::move(written.colours.night);
     s.triangles.reserve(written.triangles.size());
     s.triangleMaterial.reserve(written.triangles.size());
     for (const MeshTriangle& t : written.triangles) {

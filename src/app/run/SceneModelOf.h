@@ -1,13 +1,12 @@
 #pragma once
-#include <string>
 
-#include "model/ModelConverter.h"
+#include "model/DffModel.h"
 #include "scene/Scene.h"
 
 namespace veldrin {
 
 // A converted model as the 3D view and the glTF file show it: the values its DFF holds, in the scene's
 // terms (triangles in the winding the game draws, textures unresolved, no id, dictionary or LOD kind).
-SceneModel sceneModelOf(const std::string& name, WrittenGeometry&& written);
+SceneModel sceneModelOf(DffModel&& written);
 
 } // namespace veldrin

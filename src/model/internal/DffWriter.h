@@ -1,25 +1,11 @@
 #pragma once
-#include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "base/Editions.h"
-#include "model/MeshBuilder.h"
-#include "model/Prelight.h"
+#include "model/DffModel.h"
 
 namespace veldrin {
-
-// Everything one DFF holds, already in the writer's terms: one frame, one geometry, one atomic.
-struct DffModel {
-    std::string name;                                 // frame name
-    std::vector<std::array<float, 3>> positions;      // one per vertex
-    std::vector<std::array<float, 2>> coordinates;    // one per vertex
-    VertexColours colours;                            // night colours written only for GTA SA
-    bool nightColours = false;                        // GTA SA: the night colour chunk, even with no vertices
-    std::vector<MeshTriangle> triangles;              // vertex indices below 65536
-    std::vector<std::string> materialNames;           // texture name of each material
-};
 
 // The DFF bytes for the target game. Throws VeldrinError when a vertex index does not fit 16 bits.
 std::vector<uint8_t> writeDff(const DffModel& model, TargetGame target);
