@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "base/Error.h"
@@ -39,67 +40,120 @@ void subtractRow(uint8_t* out, const uint8_t* row, const uint8_t* above, std::si
     for (; i < bytes; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
 }
 
+// Where row y of the picture lies, for the rows a piece and its history need.
+using RowAt = std::function<const uint8_t*(int y)>;
+
 // Rows [first, last) with the "up" filter (each byte less the byte above it): flat areas and repeated
 // rows of the sheets become runs of zeros.
-std::vector<uint8_t> filteredRows(const RgbaImage& image, int first, int last) {
-    const std::size_t stride = static_cast<std::size_t>(image.width) * 4;
+std::vector<uint8_t> filteredRows(const RowAt& rowAt, std::size_t stride, int first, int last) {
     std::vector<uint8_t> rows((stride + 1) * static_cast<std::size_t>(std::max(0, last - first)));
     uint8_t* out = rows.data();
     for (int y = first; y < last; ++y) {
-        const uint8_t* row = image.at(0, y);
+        const uint8_t* row = rowAt(y);
         *out++ = 2; // filter type "up"
         if (y == 0) std::memcpy(out, row, stride);
-        else subtractRow(out, row, image.at(0, y - 1), stride);
+        else subtractRow(out, row, rowAt(y - 1), stride);
         out += stride;
     }
     return rows;
 }
 
-// The filtered rows compressed in pieces of about 1 MiB side by side, each primed with the rows
-// before it. The pieces are cut by the image's size alone, so the file is the same for any `jobs`.
-std::vector<uint8_t> compressedRows(const RgbaImage& image, int jobs) {
-    const std::size_t stride = static_cast<std::size_t>(image.width) * 4 + 1;
-    const int pieceRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t(1) << 20) / stride));
-    const int historyRows = static_cast<int>((32 * 1024 + stride - 1) / stride);
-    const std::size_t pieces = (static_cast<std::size_t>(image.height) + std::size_t(pieceRows) - 1) / std::size_t(pieceRows);
-    return zlibStreamInPieces(pieces, jobs, [&](std::size_t i) {
-        const int first = static_cast<int>(i) * pieceRows, last = std::min(image.height, first + pieceRows);
-        return StreamPiece{filteredRows(image, first, last), filteredRows(image, std::max(0, first - historyRows), first)};
-    });
+// Rows of about 1 MiB a piece, and rows of the 32 KiB of history before one.
+struct PieceRows {
+    int rows, historyRows;
+};
+PieceRows pieceRowsFor(int width) {
+    const std::size_t stride = static_cast<std::size_t>(width) * 4 + 1;
+    return {static_cast<int>(std::max<std::size_t>(1, (std::size_t(1) << 20) / stride)), static_cast<int>((32 * 1024 + stride - 1) / stride)};
+}
+
+// Rows [first, last) filtered and compressed in pieces side by side, each primed with the rows before
+// it. The pieces are cut by the picture's size alone, so the file is the same for any `jobs`.
+std::vector<DeflatedPiece> compressedRows(const RowAt& rowAt, int width, int first, int last, bool endsPicture, int jobs) {
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    const PieceRows cut = pieceRowsFor(width);
+    const std::size_t pieces = static_cast<std::size_t>((last - first + cut.rows - 1) / cut.rows);
+    return deflatePieces(pieces, jobs, [&](std::size_t i) {
+        const int from = first + static_cast<int>(i) * cut.rows, to = std::min(last, from + cut.rows);
+        return StreamPiece{filteredRows(rowAt, stride, from, to), filteredRows(rowAt, stride, std::max(0, from - cut.historyRows), from)};
+    }, endsPicture);
+}
+
+// The file around its compressed rows.
+std::vector<uint8_t> pngFile(int width, int height, const std::vector<uint8_t>& compressed) {
+    static constexpr uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> png(kSignature, kSignature + sizeof kSignature);
+    png.reserve(compressed.size() + 64);
+    std::vector<uint8_t> header;
+    putBigEndian32(header, static_cast<uint32_t>(width));
+    putBigEndian32(header, static_cast<uint32_t>(height));
+    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, adaptive filters, no interlace
+    putChunk(png, "IHDR", header.data(), header.size());
+    putChunk(png, "IDAT", compressed.data(), compressed.size());
+    putChunk(png, "IEND", nullptr, 0);
+    return png;
+}
+
+VeldrinError cannotWrite(int width, int height, const std::string& why) {
+    return VeldrinError("Cannot write a PNG of " + std::to_string(width) + " x " + std::to_string(height) + " pixels" + why);
+}
+
+// The stored rows and the chunk lengths are 32-bit.
+void checkPngSize(int width, int height) {
+    if (width <= 0 || height <= 0) throw cannotWrite(width, height, "");
+    if (std::size_t(width) * std::size_t(height) * 4 > 0x7FFF0000u - static_cast<std::size_t>(height))
+        throw cannotWrite(width, height, ": too large for one file");
 }
 
 } // namespace
 
 std::vector<uint8_t> encodePng(const RgbaImage& image, int jobs) {
-    const auto fail = [&](const std::string& why) {
-        return VeldrinError("Cannot write a PNG of " + std::to_string(image.width) + " x " + std::to_string(image.height) +
-                            " pixels" + why);
-    };
-    if (image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 4)
-        throw fail("");
-    // The stored rows and the chunk lengths are 32-bit.
-    if (image.pixels.size() > 0x7FFF0000u - static_cast<std::size_t>(image.height)) throw fail(": too large for one file");
-
-    std::vector<uint8_t> compressed;
+    checkPngSize(image.width, image.height);
+    if (image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 4)
+        throw cannotWrite(image.width, image.height, "");
     try {
-        compressed = compressedRows(image, jobs);
+        const RowAt rowAt = [&](int y) { return image.at(0, y); };
+        return pngFile(image.width, image.height, zlibStreamOf(compressedRows(rowAt, image.width, 0, image.height, true, jobs)));
     } catch (const VeldrinError& e) {
-        throw fail(std::string(": ") + e.what());
+        throw cannotWrite(image.width, image.height, std::string(": ") + e.what());
     }
-    const std::size_t size = compressed.size();
+}
 
-    static constexpr uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> png(kSignature, kSignature + sizeof kSignature);
-    png.reserve(size + 64);
-    std::vector<uint8_t> header;
-    putBigEndian32(header, static_cast<uint32_t>(image.width));
-    putBigEndian32(header, static_cast<uint32_t>(image.height));
-    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, adaptive filters, no interlace
-    putChunk(png, "IHDR", header.data(), header.size());
-    putChunk(png, "IDAT", compressed.data(), size);
-    putChunk(png, "IEND", nullptr, 0);
-    return png;
+std::vector<uint8_t> encodePngInBands(int width, int height, const std::vector<int>& bandEnds, const DrawBand& draw, int jobs) {
+    checkPngSize(width, height);
+    if (bandEnds.empty() || bandEnds.back() != height) throw cannotWrite(width, height, ": its bands do not end at its last row");
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    const PieceRows cut = pieceRowsFor(width);
+    // Bands are joined until each holds the rows the next one's history needs, and about 4 MiB.
+    const int carried = cut.historyRows + 1;
+    const int least = std::max(carried, static_cast<int>((std::size_t(4) << 20) / stride));
+    std::vector<std::pair<int, int>> bands;
+    for (int end : bandEnds) {
+        const int first = bands.empty() ? 0 : bands.back().second;
+        if (end <= first || end > height) throw cannotWrite(width, height, ": its bands are out of order");
+        if (!bands.empty() && bands.back().second - bands.back().first < least) bands.back().second = end;
+        else bands.push_back({first, end});
+    }
+    std::vector<uint8_t> band, carry; // one band of rows at a time; the last rows of the band before it
+    int carryFirst = 0;
+    std::vector<DeflatedPiece> pieces;
+    try {
+        for (std::size_t b = 0; b < bands.size(); ++b) {
+            const auto [first, last] = bands[b];
+            band.assign(stride * static_cast<std::size_t>(last - first), 0);
+            draw(first, last, band.data());
+            const RowAt rowAt = [&](int y) {
+                return y >= first ? band.data() + stride * std::size_t(y - first) : carry.data() + stride * std::size_t(y - carryFirst);
+            };
+            std::vector<DeflatedPiece> more = compressedRows(rowAt, width, first, last, b + 1 == bands.size(), jobs);
+            pieces.insert(pieces.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+            carryFirst = std::max(first, last - carried);
+            carry.assign(band.end() - static_cast<std::ptrdiff_t>(stride * std::size_t(last - carryFirst)), band.end());
+        }
+        return pngFile(width, height, zlibStreamOf(pieces));
+    } catch (const VeldrinError& e) {
+        throw cannotWrite(width, height, std::string(": ") + e.what());
+    }
 }
 
 } // namespace veldrin

@@ -89,31 +89,42 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         return v;
     });
 
-    std::vector<std::optional<TextureSheet>> drawnSheets(content.sheets.size());
+    // Each sheet is laid out from its dictionary's headers; the page needs only its cells, so the
+    // textures are decoded, drawn and compressed a few shelves at a time while the page is made.
+    struct SheetDraft {
+        SheetTextures textures;
+        SheetLayout layout;
+    };
+    std::vector<std::optional<SheetDraft>> sheets(content.sheets.size());
     const std::vector<std::string> sheetProblems =
         forEachPicture(content.sheets.size(), content.jobs, [&](std::size_t i, std::string& problem) {
-            const auto textures = readOrExplain(content.sheets[i].textures, problem);
+            auto textures = readOrExplain(content.sheets[i].textures, problem);
             if (!textures) return;
-            // The textures are decoded as they are drawn: a refusal there is the sheet's too.
-            drawnSheets[i] = readOrExplain([&] { return composeSheet(*textures, content.jobs); }, problem);
+            SheetLayout layout = layOutSheet(textures->textures);
+            sheets[i] = SheetDraft{std::move(*textures), std::move(layout)};
         });
-    // The sheets' files are compressed and written while the page is: the page needs only their cells.
     std::vector<SceneAtlas> atlases(content.sheets.size()); // the sheets again, as the 3D view's atlases
-    // Several sheets are compressed side by side, one sheet in pieces side by side.
-    std::future<void> sheetFiles = std::async(std::launch::async, [&] {
-        forEachPicture(content.sheets.size(), content.jobs, [&](std::size_t i, std::string&) {
-            if (!drawnSheets[i]) return;
-            const TextureSheet& sheet = *drawnSheets[i];
+    // Several sheets are made side by side, one sheet in pieces side by side. A texture that cannot be
+    // drawn after all leaves its sheet out, as one whose dictionary cannot be read.
+    std::future<std::vector<std::string>> sheetFiles = std::async(std::launch::async, [&] {
+        return forEachPicture(content.sheets.size(), content.jobs, [&](std::size_t i, std::string& problem) {
+            if (!sheets[i]) return;
+            const SheetDraft& sheet = *sheets[i];
             const std::string& name = content.sheets[i].name;
-            const std::vector<uint8_t> png = encodePng(sheet.image, content.sheets.size() == 1 ? content.jobs : 1);
-            writeWholeFile(folder / "textures" / (name + ".png"), png);
-            writeWholeFile(folder / "textures" / (name + ".json"), sheetJson(sheet));
-            if (content.scene) atlases[i] = {name, sheet.image.width, sheet.image.height, base64(png.data(), png.size()), sheet.cells};
+            const int jobs = content.sheets.size() == 1 ? content.jobs : 1;
+            const auto png = readOrExplain([&] { return sheetPng(sheet.textures, sheet.layout, jobs); }, problem);
+            if (!png) return;
+            writeWholeFile(folder / "textures" / (name + ".png"), *png);
+            writeWholeFile(folder / "textures" / (name + ".json"), sheetJson(sheet.layout.cells));
+            if (content.scene) atlases[i] = {name, sheet.layout.width, sheet.layout.height, base64(png->data(), png->size()), sheet.layout.cells};
         });
     });
+    const auto noSheet = [&](std::size_t i, const std::string& problem) {
+        record.warn(std::string(describeWarning(WarningKind::Report).id), "no texture sheet for " + content.sheets[i].name + ": " + problem);
+    };
     for (std::size_t i = 0; i < content.sheets.size(); ++i) {
-        if (drawnSheets[i]) pictures.sheets.push_back({content.sheets[i].name, drawnSheets[i]->cells});
-        else record.warn(std::string(describeWarning(WarningKind::Report).id), "no texture sheet for " + content.sheets[i].name + ": " + sheetProblems[i]);
+        if (sheets[i]) pictures.sheets.push_back({content.sheets[i].name, sheets[i]->layout.cells});
+        else noSheet(i, sheetProblems[i]);
     }
 
     // Thumbnails go kThumbnailsPerSheet to a file: a folder of thousands of small files costs more to
@@ -205,11 +216,21 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         pictures.previews = !v->view.scene.models.empty();
     }
     if (content.completeRecord) content.completeRecord(record);
-    writeWholeFile(folder / "manifest.json", manifestJson(record));
+    const auto pageTexts = [&] { return std::pair{manifestJson(record), reportPage(record, pictures)}; };
+    auto [manifest, page] = pageTexts();
     if (pictures.map) writeWholeFile(folder / "map.js", mapScript(pictures));
     writeWholeFile(folder / "page.js", std::string_view(kReportPageScript));
-    writeWholeFile(folder / "index.html", reportPage(record, pictures));
-    sheetFiles.get();
+    const std::vector<std::string> lateProblems = sheetFiles.get();
+    bool late = false;
+    for (std::size_t i = 0; i < lateProblems.size(); ++i) {
+        if (lateProblems[i].empty()) continue;
+        noSheet(i, lateProblems[i]);
+        std::erase_if(pictures.sheets, [&](const auto& s) { return s.name == content.sheets[i].name; });
+        late = true;
+    }
+    if (late) std::tie(manifest, page) = pageTexts();
+    writeWholeFile(folder / "manifest.json", manifest);
+    writeWholeFile(folder / "index.html", page);
     if (v) {
         std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
         writeViewerFiles(folder, v->view.scene, v->packed, atlases);

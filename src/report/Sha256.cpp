@@ -2,9 +2,29 @@
 
 #include <openssl/evp.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <vector>
+
 #include "base/Error.h"
 
 namespace veldrin {
+
+namespace {
+
+std::string hexOf(const unsigned char* digest, unsigned int length) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string hex(64, '0');
+    for (unsigned int i = 0; i < length; ++i) {
+        hex[2 * i] = kHex[digest[i] >> 4];
+        hex[2 * i + 1] = kHex[digest[i] & 15];
+    }
+    return hex;
+}
+
+} // namespace
 
 // libcrypto picks the processor's SHA instructions where there are any: hashing every written file
 // is then a small part of the report's time.
@@ -13,13 +33,28 @@ std::string sha256Hex(std::span<const uint8_t> bytes) {
     unsigned int length = 0;
     if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1 || length != 32)
         throw VeldrinError("Cannot hash " + std::to_string(bytes.size()) + " bytes with SHA-256: libcrypto failed");
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string hex(64, '0');
-    for (unsigned int i = 0; i < length; ++i) {
-        hex[2 * i] = kHex[digest[i] >> 4];
-        hex[2 * i + 1] = kHex[digest[i] & 15];
+    return hexOf(digest, length);
+}
+
+std::string sha256HexOfFile(const std::filesystem::path& path, uint64_t& size) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw VeldrinError("Cannot open file \"" + path.string() + "\". " + std::strerror(errno));
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+    const auto failed = [&] { return VeldrinError("Cannot hash " + path.string() + " with SHA-256: libcrypto failed"); };
+    if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) throw failed();
+    std::vector<char> piece(std::size_t(1) << 20);
+    size = 0;
+    while (in) {
+        in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+        const std::size_t got = static_cast<std::size_t>(in.gcount());
+        if (got && EVP_DigestUpdate(context.get(), piece.data(), got) != 1) throw failed();
+        size += got;
     }
-    return hex;
+    if (in.bad()) throw VeldrinError("Cannot read file \"" + path.string() + "\". " + std::strerror(errno));
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1 || length != 32) throw failed();
+    return hexOf(digest, length);
 }
 
 } // namespace veldrin

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 
@@ -7,5 +8,9 @@ namespace veldrin {
 
 // SHA-256 of the bytes as 64 lower-case hexadecimal digits (FIPS 180-4).
 std::string sha256Hex(std::span<const uint8_t> bytes);
+
+// The same of a file's bytes, read a piece at a time (a large archive is never held whole); `size`
+// receives how many bytes it held. Throws VeldrinError when it cannot be read.
+std::string sha256HexOfFile(const std::filesystem::path& path, uint64_t& size);
 
 } // namespace veldrin

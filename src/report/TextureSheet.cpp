@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/ParallelFor.h"
+#include "report/PngFile.h"
 
 namespace veldrin {
 
@@ -14,12 +15,11 @@ TextureSheet composeSheet(std::vector<DictionaryTexture> textures, int jobs) {
     return composeSheet(SheetTextures{std::move(textures), {}}, jobs);
 }
 
-TextureSheet composeSheet(const SheetTextures& source, int jobs) {
-    const std::vector<DictionaryTexture>& textures = source.textures;
-    TextureSheet sheet;
+SheetLayout layOutSheet(const std::vector<DictionaryTexture>& textures) {
+    SheetLayout layout;
     if (textures.empty()) {
-        sheet.image = RgbaImage(1, 1);
-        return sheet;
+        layout.shelfEnds = {1};
+        return layout;
     }
     // Shelves filled tallest first: a row is as tall as its first texture, so little of the sheet stays
     // empty (in dictionary order, rows of mixed heights left the sheet a third empty, and every empty
@@ -35,42 +35,66 @@ TextureSheet composeSheet(const SheetTextures& source, int jobs) {
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return textures[a].height > textures[b].height; });
 
-    sheet.cells.resize(textures.size());
+    layout.cells.resize(textures.size());
     int x = 0, y = 0, rowHeight = 0, sheetWidth = 0;
     for (std::size_t i : order) {
         const DictionaryTexture& t = textures[i];
         if (x > 0 && x + t.width > rowWidth) {
             x = 0;
             y += rowHeight + kSheetGap;
+            layout.shelfEnds.push_back(y);
             rowHeight = 0;
         }
-        sheet.cells[i] = {t.name, x, y, t.width, t.height, t.hasAlpha, t.format, t.levels};
+        layout.cells[i] = {t.name, x, y, t.width, t.height, t.hasAlpha, t.format, t.levels};
         sheetWidth = std::max(sheetWidth, x + t.width);
         rowHeight = std::max(rowHeight, t.height);
         x += t.width + kSheetGap;
     }
-    sheet.image = RgbaImage(sheetWidth, y + rowHeight);
+    layout.width = sheetWidth;
+    layout.height = y + rowHeight;
+    if (layout.shelfEnds.empty() || layout.shelfEnds.back() < layout.height) layout.shelfEnds.push_back(layout.height);
+    return layout;
+}
+
+void drawSheetRows(const SheetTextures& source, const SheetLayout& layout, int first, int last, uint8_t* rows, int jobs) {
+    const std::vector<DictionaryTexture>& textures = source.textures;
+    const std::size_t rowBytes = static_cast<std::size_t>(layout.width) * 4;
+    std::vector<std::size_t> inside;
+    for (std::size_t i = 0; i < layout.cells.size(); ++i)
+        if (layout.cells[i].y >= first && layout.cells[i].y + layout.cells[i].height <= last) inside.push_back(i);
     std::vector<std::exception_ptr> errors;
-    parallelFor(textures.size(), jobs, [&](std::size_t i) {
+    parallelFor(inside.size(), jobs, [&](std::size_t k) {
+        const std::size_t i = inside[k];
         const DictionaryTexture& t = textures[i];
-        const SheetCell& c = sheet.cells[i];
+        const SheetCell& c = layout.cells[i];
+        uint8_t* cell = rows + std::size_t(c.y - first) * rowBytes + std::size_t(c.x) * 4;
         if (source.draw) {
-            source.draw(i, sheet.image.at(c.x, c.y), static_cast<std::size_t>(sheet.image.width) * 4);
+            source.draw(i, cell, rowBytes);
             return;
         }
-        const std::size_t rowBytes = static_cast<std::size_t>(t.width) * 4;
-        if (t.rgba.size() < rowBytes * static_cast<std::size_t>(t.height)) return;
-        for (int row = 0; row < t.height; ++row) {
-            std::memcpy(sheet.image.at(c.x, c.y + row), t.rgba.data() + static_cast<std::size_t>(row) * rowBytes, rowBytes);
-        }
+        const std::size_t textureRow = static_cast<std::size_t>(t.width) * 4;
+        if (t.rgba.size() < textureRow * static_cast<std::size_t>(t.height)) return;
+        for (int row = 0; row < t.height; ++row)
+            std::memcpy(cell + std::size_t(row) * rowBytes, t.rgba.data() + static_cast<std::size_t>(row) * textureRow, textureRow);
     }, errors);
     rethrowFirst(errors);
+}
+
+TextureSheet composeSheet(const SheetTextures& source, int jobs) {
+    const SheetLayout layout = layOutSheet(source.textures);
+    TextureSheet sheet{RgbaImage(layout.width, layout.height), layout.cells};
+    drawSheetRows(source, layout, 0, layout.height, sheet.image.pixels.data(), jobs);
     return sheet;
 }
 
-std::string sheetJson(const TextureSheet& sheet) {
+std::vector<uint8_t> sheetPng(const SheetTextures& source, const SheetLayout& layout, int jobs) {
+    return encodePngInBands(layout.width, layout.height, layout.shelfEnds,
+                            [&](int first, int last, uint8_t* rows) { drawSheetRows(source, layout, first, last, rows, jobs); }, jobs);
+}
+
+std::string sheetJson(const std::vector<SheetCell>& sheetCells) {
     nlohmann::ordered_json cells = nlohmann::ordered_json::array();
-    for (const SheetCell& c : sheet.cells) {
+    for (const SheetCell& c : sheetCells) {
         cells.push_back({{"name", c.name}, {"x", c.x}, {"y", c.y}, {"width", c.width}, {"height", c.height}, {"alpha", c.alpha},
                          {"format", c.format}, {"levels", c.levels}});
     }

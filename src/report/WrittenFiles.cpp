@@ -1,5 +1,6 @@
 #include "report/WrittenFiles.h"
 
+#include <fstream>
 #include <map>
 
 #include "base/Error.h"
@@ -12,19 +13,34 @@ namespace veldrin {
 namespace {
 
 struct Archive {
-    std::vector<uint8_t> bytes;
-    std::map<std::string, std::span<const uint8_t>> entries; // whole sectors, as the directory gives them
+    uint64_t size = 0;
+    std::map<std::string, inspect::ImgEntry> entries;
 };
 
-// Our own archive read back through the reader kit, as any other reader of it would.
+// `size` bytes from `offset` of a file.
+std::vector<uint8_t> readFileRange(const std::filesystem::path& path, uint64_t offset, std::size_t size) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes(size);
+    if (!in.seekg(static_cast<std::streamoff>(offset)) || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
+        throw VeldrinError(path.string() + " cannot be read back (" + std::to_string(size) + " bytes at " + std::to_string(offset) + ")");
+    return bytes;
+}
+
+// Our own archive's directory read back through the reader kit, as any other reader of it would. The
+// archive itself is not held: only the entries whose hashes are not known are read.
 Archive readArchive(const std::filesystem::path& folder, const std::string& name) {
+    const std::filesystem::path path = folder / name;
     Archive a;
-    a.bytes = readWholeFile(folder / name);
+    std::error_code error;
+    a.size = std::filesystem::file_size(path, error);
+    if (error) throw VeldrinError(name + " cannot be read back (" + error.message() + ")");
+    const std::vector<uint8_t> first = readFileRange(path, 0, static_cast<std::size_t>(std::min<uint64_t>(a.size, 8)));
     const std::vector<inspect::ImgEntry> entries =
-        inspect::startsVer2(a.bytes)
-            ? inspect::readVer2Entries(a.bytes, name)
+        inspect::startsVer2(first)
+            ? inspect::readVer2Entries(readFileRange(path, 0, static_cast<std::size_t>(std::min<uint64_t>(a.size, inspect::ver2HeaderSize(first)))), name)
             : inspect::readDirEntries(readWholeFile(folder / (std::filesystem::path(name).stem().string() + ".DIR")), name);
-    for (const inspect::ImgEntry& e : entries) a.entries[e.name] = inspect::entryBytes(a.bytes, e, name);
+    inspect::checkEntriesInside(entries, static_cast<int64_t>(a.size), name);
+    for (const inspect::ImgEntry& e : entries) a.entries[e.name] = e;
     return a;
 }
 
@@ -46,29 +62,31 @@ std::vector<RecordedFile> hashWrittenFiles(const std::filesystem::path& folder, 
             r.name = f.name;
             r.bytes = static_cast<int64_t>(f.bytes);
             const auto hashed = known.find(f.name);
-            std::span<const uint8_t> bytes;
-            std::vector<uint8_t> loose;
-            std::size_t size = 0;
             if (f.archive.empty()) {
-                const auto found = archives.find(f.name); // an archive is read once
-                if (found != archives.end()) bytes = found->second.bytes;
-                else if (hashed == known.end()) bytes = loose = readWholeFile(folder / f.name);
-                std::error_code error;
-                size = bytes.data() || hashed == known.end() ? bytes.size() : std::filesystem::file_size(folder / f.name, error);
-                if (error) throw VeldrinError(f.name + " cannot be read back (" + error.message() + ")");
+                // An archive is streamed through the hash, never held whole.
+                uint64_t size = 0;
+                if (archives.count(f.name) || hashed == known.end()) {
+                    r.sha256 = sha256HexOfFile(folder / f.name, size);
+                } else {
+                    std::error_code error;
+                    size = std::filesystem::file_size(folder / f.name, error);
+                    if (error) throw VeldrinError(f.name + " cannot be read back (" + error.message() + ")");
+                    r.sha256 = hashed->second;
+                }
                 if (size != f.bytes) {
                     throw VeldrinError(f.name + " holds " + std::to_string(size) + " bytes, not the " + std::to_string(f.bytes) +
                                        " written");
                 }
-            } else {
-                r.archive = f.archive;
-                const Archive& a = archives.at(f.archive);
-                const auto entry = a.entries.find(f.name);
-                if (entry == a.entries.end()) throw VeldrinError(f.name + " is not in the directory of " + f.archive);
-                if (entry->second.size() < f.bytes) throw VeldrinError(f.name + " is shorter in " + f.archive + " than written");
-                bytes = entry->second.first(f.bytes);
+                return;
             }
-            r.sha256 = hashed != known.end() ? hashed->second : sha256Hex(bytes);
+            r.archive = f.archive;
+            const Archive& a = archives.at(f.archive);
+            const auto entry = a.entries.find(f.name);
+            if (entry == a.entries.end()) throw VeldrinError(f.name + " is not in the directory of " + f.archive);
+            if (uint64_t(entry->second.sectors) * inspect::kSectorSize < f.bytes) throw VeldrinError(f.name + " is shorter in " + f.archive + " than written");
+            r.sha256 = hashed != known.end()
+                           ? hashed->second
+                           : sha256Hex(readFileRange(folder / f.archive, uint64_t(entry->second.offset) * inspect::kSectorSize, f.bytes));
         },
         errors);
     rethrowFirst(errors);

@@ -22,7 +22,9 @@ enum class End { ByteBoundary, Stream };
 void deflateInto(std::vector<uint8_t>& out, Wrapper wrapper, std::span<const uint8_t> history, std::span<const uint8_t> bytes,
                  End end) {
     isal_zstream s{};
-    std::vector<uint8_t> levelBuffer(ISAL_DEF_LVL1_DEFAULT);
+    // The compressor's working memory, kept by each thread for its next piece: a fresh one per piece
+    // costs more in page faults than its piece costs to compress.
+    thread_local std::vector<uint8_t> levelBuffer(ISAL_DEF_LVL1_DEFAULT);
     isal_deflate_init(&s);
     s.level = 1;
     s.level_buf = levelBuffer.data();
@@ -44,10 +46,11 @@ void deflateInto(std::vector<uint8_t>& out, Wrapper wrapper, std::span<const uin
         const bool lastSlice = at == bytes.size();
         s.end_of_stream = end == End::Stream && lastSlice ? 1 : 0;
         s.flush = end == End::ByteBoundary && lastSlice ? SYNC_FLUSH : NO_FLUSH;
-        // Room for the input stored as it is, plus block and stream overhead; grown while it runs short.
+        // Room for a quarter of the input at a time, grown while it runs short: the output is rarely
+        // larger, and room for all of it would be cleared for nothing.
         while (true) {
             const std::size_t used = out.size();
-            const std::size_t room = std::min<std::size_t>(s.avail_in + s.avail_in / 8 + 1024, kSlice);
+            const std::size_t room = std::min<std::size_t>(std::max<std::size_t>(s.avail_in / 4, 64 * 1024), kSlice);
             out.resize(used + room);
             s.next_out = out.data() + used;
             s.avail_out = static_cast<uint32_t>(room);
@@ -70,32 +73,39 @@ std::vector<uint8_t> zlibStream(std::span<const uint8_t> bytes) {
     return out;
 }
 
-std::vector<uint8_t> zlibStreamInPieces(std::size_t count, int jobs, const std::function<StreamPiece(std::size_t)>& piece) {
-    struct Compressed {
-        std::vector<uint8_t> bytes;
-        uLong adler = 1;
-        std::size_t length = 0;
-    };
-    std::vector<Compressed> pieces(count);
+std::vector<DeflatedPiece> deflatePieces(std::size_t count, int jobs, const std::function<StreamPiece(std::size_t)>& piece,
+                                         bool endsStream) {
+    std::vector<DeflatedPiece> pieces(count);
     std::vector<std::exception_ptr> errors;
     parallelFor(count, jobs, [&](std::size_t i) {
         const StreamPiece p = piece(i);
-        deflateInto(pieces[i].bytes, Wrapper::Raw, p.history, p.bytes, i + 1 == count ? End::Stream : End::ByteBoundary);
+        const bool last = endsStream && i + 1 == count;
+        deflateInto(pieces[i].bytes, Wrapper::Raw, p.history, p.bytes, last ? End::Stream : End::ByteBoundary);
         pieces[i].adler = isal_adler32(1, p.bytes.data(), p.bytes.size());
         pieces[i].length = p.bytes.size();
     }, errors);
     rethrowFirst(errors);
+    return pieces;
+}
 
+std::vector<uint8_t> zlibStreamOf(const std::vector<DeflatedPiece>& pieces) {
     // The header of a 32 KiB window at the fastest level; the checksum of all pieces, big-endian.
+    std::size_t size = 8;
+    for (const DeflatedPiece& p : pieces) size += p.bytes.size();
     std::vector<uint8_t> out{0x78, 0x01};
+    out.reserve(size);
     uLong adler = 1;
-    for (const Compressed& c : pieces) {
-        out.insert(out.end(), c.bytes.begin(), c.bytes.end());
-        adler = adler32_combine(adler, c.adler, static_cast<z_off_t>(c.length));
+    for (const DeflatedPiece& p : pieces) {
+        out.insert(out.end(), p.bytes.begin(), p.bytes.end());
+        adler = adler32_combine(adler, p.adler, static_cast<z_off_t>(p.length));
     }
-    if (count == 0) out.insert(out.end(), {0x03, 0x00}); // an empty final block
+    if (pieces.empty()) out.insert(out.end(), {0x03, 0x00}); // an empty final block
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(adler >> shift));
     return out;
+}
+
+std::vector<uint8_t> zlibStreamInPieces(std::size_t count, int jobs, const std::function<StreamPiece(std::size_t)>& piece) {
+    return zlibStreamOf(deflatePieces(count, jobs, piece, true));
 }
 
 } // namespace veldrin

@@ -1,6 +1,7 @@
 // The report's byte-level building blocks: hashes against published vectors, PNGs read back by libpng.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "base/Error.h"
@@ -32,8 +33,9 @@ TEST(Sha256, PublishedVectorsAndBlockBoundaries) {
 }
 
 TEST(PngFile, ReadsBackPixelForPixel) {
-    // 600 x 1000 is compressed in three pieces, each primed with the rows before it.
-    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{3, 5}, std::pair{128, 128}, std::pair{257, 2}, std::pair{600, 1000}}) {
+    // 600 x 1000 is compressed in three pieces, each primed with the rows before it; 1100 x 1000 drawn
+    // in bands is drawn in two, the second's first piece primed with rows of the first.
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{3, 5}, std::pair{128, 128}, std::pair{257, 2}, std::pair{600, 1000}, std::pair{1100, 1000}}) {
         RgbaImage image(w, h);
         for (std::size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = static_cast<uint8_t>(i * 37 + i / 7);
         const auto bytes = encodePng(image);
@@ -42,6 +44,16 @@ TEST(PngFile, ReadsBackPixelForPixel) {
         EXPECT_EQ(back.width, w);
         EXPECT_EQ(back.height, h);
         EXPECT_EQ(back.pixels, image.pixels) << w << " x " << h;
+
+        std::vector<int> bandEnds;
+        for (int y = 7; y < h; y += 7) bandEnds.push_back(y);
+        bandEnds.push_back(h);
+        const DrawBand draw = [&](int first, int last, uint8_t* rows) {
+            std::memcpy(rows, image.at(0, first), std::size_t(last - first) * std::size_t(w) * 4);
+        };
+        const auto banded = encodePngInBands(w, h, bandEnds, draw, 3);
+        EXPECT_EQ(encodePngInBands(w, h, bandEnds, draw, 1), banded);
+        EXPECT_EQ(test::readPng(banded).pixels, image.pixels) << w << " x " << h << " in bands";
     }
     EXPECT_THROW(encodePng(RgbaImage{}), VeldrinError);
 }

@@ -19,9 +19,24 @@ struct StreamPiece {
     std::vector<uint8_t> bytes, history;
 };
 
-// One zlib stream of `count` pieces made and compressed side by side on `jobs` threads (`piece(i)` is
-// called on them): each piece's blocks, primed with its history, end at a byte boundary and follow the
-// one before, under one header and one checksum. The bytes depend on the pieces, not on `jobs`.
+// One piece compressed on its own, with what joining it to the others needs.
+struct DeflatedPiece {
+    std::vector<uint8_t> bytes; // raw deflate blocks
+    uint32_t adler = 1;         // Adler-32 of the piece's input
+    std::size_t length = 0;     // bytes of input
+};
+
+// `count` pieces made and compressed side by side on `jobs` threads (`piece(i)` is called on them):
+// each piece's blocks, primed with its history, end at a byte boundary so the next piece's may follow;
+// with `endsStream`, the last piece's end the stream. The bytes depend on the pieces, not on `jobs`.
+std::vector<DeflatedPiece> deflatePieces(std::size_t count, int jobs, const std::function<StreamPiece(std::size_t)>& piece,
+                                         bool endsStream);
+
+// The pieces, in order, under one zlib header and one checksum; the last must end the stream (no
+// pieces give an empty stream).
+std::vector<uint8_t> zlibStreamOf(const std::vector<DeflatedPiece>& pieces);
+
+// The two at once: one zlib stream of `count` pieces.
 std::vector<uint8_t> zlibStreamInPieces(std::size_t count, int jobs, const std::function<StreamPiece(std::size_t)>& piece);
 
 } // namespace veldrin
