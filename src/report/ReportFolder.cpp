@@ -77,20 +77,21 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     ensureFolder(folder / "textures");
     if (!content.thumbnails.empty()) ensureFolder(folder / "models");
     ReportPictures pictures;
-    // The view's scene is read and packed beside the sheets: neither needs the other until scene.js.
-    struct PackedView {
-        ViewScene view;
-        PackedScene packed;
-    };
-    std::future<PackedView> view;
-    if (content.scene) view = std::async(std::launch::async, [&] {
-        PackedView v{content.scene(), {}};
-        v.packed = packScene(v.view.scene);
-        return v;
+    // The view's scene is read and packed beside the sheets: neither needs the other until scene.js,
+    // and the page needs only the scene read.
+    std::promise<ViewScene> read;
+    const std::shared_future<ViewScene> view = read.get_future().share();
+    std::future<PackedScene> packed;
+    if (content.scene) packed = std::async(std::launch::async, [&] {
+        try {
+            read.set_value(content.scene());
+        } catch (...) {
+            read.set_exception(std::current_exception());
+            throw;
+        }
+        return packScene(view.get().scene);
     });
 
-    // Each sheet is laid out from its dictionary's headers; the page needs only its cells, so the
-    // textures are decoded, drawn and compressed a few shelves at a time while the page is made.
     struct SheetDraft {
         SheetTextures textures;
         SheetLayout layout;
@@ -106,7 +107,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     std::vector<SceneAtlas> atlases(content.sheets.size()); // the sheets again, as the 3D view's atlases
     // Several sheets are made side by side, one sheet in pieces side by side. A texture that cannot be
     // drawn after all leaves its sheet out, as one whose dictionary cannot be read.
-    std::future<std::vector<std::string>> sheetFiles = std::async(std::launch::async, [&] {
+    const std::shared_future<std::vector<std::string>> sheetFiles = std::async(std::launch::async, [&] {
         return forEachPicture(content.sheets.size(), content.jobs, [&](std::size_t i, std::string& problem) {
             if (!sheets[i]) return;
             const SheetDraft& sheet = *sheets[i];
@@ -118,7 +119,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
             writeWholeFile(folder / "textures" / (name + ".json"), sheetJson(sheet.layout.cells));
             if (content.scene) atlases[i] = {name, sheet.layout.width, sheet.layout.height, base64(png->data(), png->size()), sheet.layout.cells};
         });
-    });
+    }).share();
     const auto noSheet = [&](std::size_t i, const std::string& problem) {
         record.warn(std::string(describeWarning(WarningKind::Report).id), "no texture sheet for " + content.sheets[i].name + ": " + problem);
     };
@@ -207,20 +208,26 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     pictures.lvzLink = linkFrom(folder, record.level.lvz);
     pictures.imgLink = linkFrom(folder, record.level.img);
     if (record.converted) pictures.outputLink = linkFrom(folder, record.output);
-    std::optional<PackedView> v;
-    if (view.valid()) {
-        v = view.get();
-        for (const std::string& problem : v->view.problems)
+    if (packed.valid()) {
+        for (const std::string& problem : view.get().problems)
             record.warn(std::string(describeWarning(WarningKind::Report).id), "the 3D view leaves out " + problem);
         pictures.viewer = viewerSection();
-        pictures.previews = !v->view.scene.models.empty();
+        pictures.previews = !view.get().scene.models.empty();
     }
+    // scene.js is written beside the page, once the scene is packed and the sheets are made.
+    std::future<void> viewerFiles;
+    if (packed.valid()) viewerFiles = std::async(std::launch::async, [&] {
+        const PackedScene p = packed.get();
+        sheetFiles.wait();
+        std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
+        writeViewerFiles(folder, view.get().scene, p, atlases);
+    });
     if (content.completeRecord) content.completeRecord(record);
     const auto pageTexts = [&] { return std::pair{manifestJson(record), reportPage(record, pictures)}; };
     auto [manifest, page] = pageTexts();
     if (pictures.map) writeWholeFile(folder / "map.js", mapScript(pictures));
     writeWholeFile(folder / "page.js", std::string_view(kReportPageScript));
-    const std::vector<std::string> lateProblems = sheetFiles.get();
+    const std::vector<std::string>& lateProblems = sheetFiles.get();
     bool late = false;
     for (std::size_t i = 0; i < lateProblems.size(); ++i) {
         if (lateProblems[i].empty()) continue;
@@ -231,10 +238,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     if (late) std::tie(manifest, page) = pageTexts();
     writeWholeFile(folder / "manifest.json", manifest);
     writeWholeFile(folder / "index.html", page);
-    if (v) {
-        std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
-        writeViewerFiles(folder, v->view.scene, v->packed, atlases);
-    }
+    if (viewerFiles.valid()) viewerFiles.get();
 }
 
 } // namespace veldrin

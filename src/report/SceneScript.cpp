@@ -48,7 +48,7 @@ private:
 };
 
 // A zlib stream, which the page inflates with the browser's own DecompressionStream("deflate").
-std::vector<uint8_t> deflated(const std::vector<uint8_t>& bytes) {
+CompressedBytes deflated(const std::vector<uint8_t>& bytes) {
     try {
         return zlibStream(bytes);
     } catch (const VeldrinError& e) {
@@ -170,7 +170,7 @@ PackedScene packScene(const Scene& scene) {
     packed.vertices = vertexBase;
     packed.triangles = triangleBase;
     packed.indexBytes = wideIndices ? 4 : 2;
-    const std::vector<uint8_t> compressed = deflated(pack.bytes());
+    const CompressedBytes compressed = deflated(pack.bytes());
     packed.data = base64(compressed.data(), compressed.size());
     return packed;
 }

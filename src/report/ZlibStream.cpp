@@ -19,7 +19,7 @@ enum class End { ByteBoundary, Stream };
 
 // Appends the bytes as deflate blocks to `out`, by igzip's fast level. `history`: up to 32 KiB that came
 // before in the stream, which matches may refer to (Raw only).
-void deflateInto(std::vector<uint8_t>& out, Wrapper wrapper, std::span<const uint8_t> history, std::span<const uint8_t> bytes,
+void deflateInto(CompressedBytes& out, Wrapper wrapper, std::span<const uint8_t> history, std::span<const uint8_t> bytes,
                  End end) {
     isal_zstream s{};
     // The compressor's working memory, kept by each thread for its next piece: a fresh one per piece
@@ -47,7 +47,7 @@ void deflateInto(std::vector<uint8_t>& out, Wrapper wrapper, std::span<const uin
         s.end_of_stream = end == End::Stream && lastSlice ? 1 : 0;
         s.flush = end == End::ByteBoundary && lastSlice ? SYNC_FLUSH : NO_FLUSH;
         // Room for a quarter of the input at a time, grown while it runs short: the output is rarely
-        // larger, and room for all of it would be cleared for nothing.
+        // larger.
         while (true) {
             const std::size_t used = out.size();
             const std::size_t room = std::min<std::size_t>(std::max<std::size_t>(s.avail_in / 4, 64 * 1024), kSlice);
@@ -67,8 +67,8 @@ void deflateInto(std::vector<uint8_t>& out, Wrapper wrapper, std::span<const uin
 
 } // namespace
 
-std::vector<uint8_t> zlibStream(std::span<const uint8_t> bytes) {
-    std::vector<uint8_t> out;
+CompressedBytes zlibStream(std::span<const uint8_t> bytes) {
+    CompressedBytes out;
     deflateInto(out, Wrapper::Zlib, {}, bytes, End::Stream);
     return out;
 }

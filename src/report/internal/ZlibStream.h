@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -11,8 +13,26 @@ namespace veldrin {
 // (bench/report_bench.cpp). Cut differently, the same input may compress to other (equally valid)
 // bytes, so callers cut by size alone, never by thread count.
 
+// Bytes grown without being cleared first: the compressor asks for more room than it fills, and
+// clearing it would touch every page of it for nothing.
+template <typename T>
+struct UnclearedAllocator : std::allocator<T> {
+    UnclearedAllocator() = default;
+    template <typename U>
+    UnclearedAllocator(const UnclearedAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* at) noexcept {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
+using CompressedBytes = std::vector<uint8_t, UnclearedAllocator<uint8_t>>;
+
 // The bytes as one zlib stream (RFC 1950).
-std::vector<uint8_t> zlibStream(std::span<const uint8_t> bytes);
+CompressedBytes zlibStream(std::span<const uint8_t> bytes);
 
 // One piece of a stream compressed on its own: its bytes, and up to the last 32 KiB before it.
 struct StreamPiece {
@@ -21,7 +41,7 @@ struct StreamPiece {
 
 // One piece compressed on its own, with what joining it to the others needs.
 struct DeflatedPiece {
-    std::vector<uint8_t> bytes; // raw deflate blocks
+    CompressedBytes bytes;      // raw deflate blocks
     uint32_t adler = 1;         // Adler-32 of the piece's input
     std::size_t length = 0;     // bytes of input
 };
