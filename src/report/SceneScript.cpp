@@ -193,19 +193,21 @@ void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& pack
         }
         textures.push_back(std::move(entry));
     }
-    const Json root = {{"format", 1},
-                       {"level", scene.level},
-                       {"textures", textures},
-                       {"modelNames", packed.modelNames},
-                       {"dictionaries", packed.dictionaries},
-                       {"materialNames", packed.materialNames},
-                       {"models", scene.models.size()},
-                       {"placements", scene.placements.size()},
-                       {"vertices", packed.vertices},
-                       {"triangles", packed.triangles},
-                       {"indexBytes", packed.indexBytes},
-                       {"arrays", Json::parse(packed.arrays)},
-                       {"arrayBytes", packed.arrayBytes}};
+    // Built in place: a JSON initializer list would copy every name once more.
+    Json root = Json::object();
+    root["format"] = 1;
+    root["level"] = scene.level;
+    root["textures"] = std::move(textures);
+    root["modelNames"] = packed.modelNames;
+    root["dictionaries"] = packed.dictionaries;
+    root["materialNames"] = packed.materialNames;
+    root["models"] = scene.models.size();
+    root["placements"] = scene.placements.size();
+    root["vertices"] = packed.vertices;
+    root["triangles"] = packed.triangles;
+    root["indexBytes"] = packed.indexBytes;
+    root["arrays"] = Json::parse(packed.arrays);
+    root["arrayBytes"] = packed.arrayBytes;
     // The large strings (the atlases' pictures, the arrays) are written as they are: base64 needs no
     // escaping, and a JSON writer would copy them character by character.
     const auto put = [&](std::string_view text) { out.write({reinterpret_cast<const uint8_t*>(text.data()), text.size()}); };

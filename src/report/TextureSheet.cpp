@@ -93,12 +93,23 @@ std::vector<uint8_t> sheetPng(const SheetTextures& source, const SheetLayout& la
 }
 
 std::string sheetJson(const std::vector<SheetCell>& sheetCells) {
-    nlohmann::ordered_json cells = nlohmann::ordered_json::array();
+    using Json = nlohmann::ordered_json;
+    Json cells = Json::array();
+    cells.get_ref<Json::array_t&>().reserve(sheetCells.size());
     for (const SheetCell& c : sheetCells) {
-        cells.push_back({{"name", c.name}, {"x", c.x}, {"y", c.y}, {"width", c.width}, {"height", c.height}, {"alpha", c.alpha},
-                         {"format", c.format}, {"levels", c.levels}});
+        Json& cell = cells.emplace_back(Json::object());
+        cell["name"] = c.name;
+        cell["x"] = c.x;
+        cell["y"] = c.y;
+        cell["width"] = c.width;
+        cell["height"] = c.height;
+        cell["alpha"] = c.alpha;
+        cell["format"] = c.format;
+        cell["levels"] = c.levels;
     }
-    return nlohmann::ordered_json{{"textures", cells}}.dump(1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    Json root = Json::object();
+    root["textures"] = std::move(cells);
+    return root.dump(1, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 } // namespace veldrin
