@@ -89,7 +89,8 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
             read.set_exception(std::current_exception());
             throw;
         }
-        return packScene(view.get().scene);
+        auto p = packScene(view.get().scene);
+        return p;
     });
 
     struct SheetDraft {

@@ -1,5 +1,6 @@
 #include "report/SceneScript.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -54,6 +55,24 @@ CompressedBytes deflated(const std::vector<uint8_t>& bytes) {
     } catch (const VeldrinError& e) {
         throw VeldrinError("scene.js could not be compressed (" + std::to_string(bytes.size()) + " bytes): " + e.what());
     }
+}
+
+// A JSON array of names, as the JSON library writes it. Names of plain printable ASCII, nearly all of
+// them, need no escaping and are written as they are; the library quotes the rest.
+std::string jsonNames(const std::vector<std::string>& names) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i) out += ',';
+        const std::string& name = names[i];
+        if (std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; })) {
+            out += '"';
+            out += name;
+            out += '"';
+        } else {
+            out += Json(name).dump(-1, ' ', false, Json::error_handler_t::replace);
+        }
+    }
+    return out + "]";
 }
 
 } // namespace
@@ -193,28 +212,32 @@ void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& pack
         }
         textures.push_back(std::move(entry));
     }
-    // Built in place: a JSON initializer list would copy every name once more.
-    Json root = Json::object();
-    root["format"] = 1;
-    root["level"] = scene.level;
-    root["textures"] = std::move(textures);
-    root["modelNames"] = packed.modelNames;
-    root["dictionaries"] = packed.dictionaries;
-    root["materialNames"] = packed.materialNames;
-    root["models"] = scene.models.size();
-    root["placements"] = scene.placements.size();
-    root["vertices"] = packed.vertices;
-    root["triangles"] = packed.triangles;
-    root["indexBytes"] = packed.indexBytes;
-    root["arrays"] = Json::parse(packed.arrays);
-    root["arrayBytes"] = packed.arrayBytes;
+    Json head = Json::object();
+    head["format"] = 1;
+    head["level"] = scene.level;
+    head["textures"] = std::move(textures);
+    Json counts = Json::object();
+    counts["models"] = scene.models.size();
+    counts["placements"] = scene.placements.size();
+    counts["vertices"] = packed.vertices;
+    counts["triangles"] = packed.triangles;
+    counts["indexBytes"] = packed.indexBytes;
+    counts["arrays"] = Json::parse(packed.arrays);
+    counts["arrayBytes"] = packed.arrayBytes;
     // The large strings (the atlases' pictures, the arrays) are written as they are: base64 needs no
     // escaping, and a JSON writer would copy them character by character.
     const auto put = [&](std::string_view text) { out.write({reinterpret_cast<const uint8_t*>(text.data()), text.size()}); };
     const auto quoted = [](const std::string& value) { return Json(value).dump(-1, ' ', false, Json::error_handler_t::replace); };
-    std::string head = "window.veldrinScene = " + root.dump(-1, ' ', false, Json::error_handler_t::replace);
-    head.pop_back(); // the closing brace
-    put(head);
+    // One object, written in parts: its head, the name lists, the counts and arrays, the atlases.
+    std::string text = "window.veldrinScene = " + head.dump(-1, ' ', false, Json::error_handler_t::replace);
+    text.pop_back(); // the closing brace
+    text += ",\"modelNames\":" + jsonNames(packed.modelNames) + ",\"dictionaries\":" + jsonNames(packed.dictionaries) +
+            ",\"materialNames\":" + jsonNames(packed.materialNames);
+    std::string rest = counts.dump(-1, ' ', false, Json::error_handler_t::replace);
+    rest.front() = ',';
+    rest.pop_back();
+    text += rest;
+    put(text);
     put(",\"atlases\":[");
     for (std::size_t a = 0; a < atlases.size(); ++a) {
         const SceneAtlas& atlas = atlases[a];

@@ -1,6 +1,5 @@
 #include "scene/Scene.h"
 
-#include <map>
 #include <unordered_map>
 
 #include "base/Error.h"
@@ -27,13 +26,13 @@ Scene buildScene(const std::string& level, std::vector<SceneModel> models, const
     Scene scene;
     scene.level = level;
     // Texture names compare as the game compares them: without case.
-    std::map<std::pair<std::string, std::string>, int> byDictionary;
-    std::map<std::string, int> anywhere;
+    std::unordered_map<std::string, std::unordered_map<std::string, int>> byDictionary;
+    std::unordered_map<std::string, int> anywhere;
     for (const SceneDictionaryInput& d : dictionaries) {
         try {
             for (SceneTexture& t : readSceneTextures(d.txd, d.name, texels)) {
                 const int index = static_cast<int>(scene.textures.size());
-                byDictionary.emplace(std::pair{toLower(d.name), toLower(t.name)}, index);
+                byDictionary[toLower(d.name)].emplace(toLower(t.name), index);
                 anywhere.emplace(toLower(t.name), index);
                 scene.textures.push_back(std::move(t));
             }
@@ -42,16 +41,21 @@ Scene buildScene(const std::string& level, std::vector<SceneModel> models, const
         }
     }
     std::unordered_map<std::string, int> modelIndex;
+    scene.models.reserve(models.size());
     for (SceneModel& m : models) {
         const std::string dictionary = toLower(m.dictionary);
+        const auto own = byDictionary.find(dictionary);
         m.materialTexture.assign(m.materialNames.size(), -1);
         for (std::size_t i = 0; i < m.materialNames.size(); ++i) {
             const std::string texture = toLower(m.materialNames[i]);
             if (texture.empty()) continue;
-            if (auto found = byDictionary.find({dictionary, texture}); found != byDictionary.end())
-                m.materialTexture[i] = found->second;
-            else if (auto any = anywhere.find(texture); dictionary.empty() && any != anywhere.end())
-                m.materialTexture[i] = any->second;
+            if (own != byDictionary.end()) {
+                if (const auto found = own->second.find(texture); found != own->second.end()) {
+                    m.materialTexture[i] = found->second;
+                    continue;
+                }
+            }
+            if (const auto any = anywhere.find(texture); dictionary.empty() && any != anywhere.end()) m.materialTexture[i] = any->second;
         }
         modelIndex.emplace(m.name, static_cast<int>(scene.models.size()));
         scene.models.push_back(std::move(m));
