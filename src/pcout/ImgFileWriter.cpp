@@ -29,9 +29,9 @@ std::filesystem::path temporaryPath(const std::filesystem::path& path) {
 
 } // namespace
 
-ImgFileWriter::ImgFileWriter(std::filesystem::path path, std::optional<int32_t> ver2Entries)
+ImgFileWriter::ImgFileWriter(std::filesystem::path path, std::optional<int32_t> ver2Entries, DataWatcher watcher)
     : path_(std::move(path)), temp_(temporaryPath(path_)),
-      headerSectors_(ver2Entries ? ver2HeaderSectors(std::max(*ver2Entries, 0)) : 0) {
+      headerSectors_(ver2Entries ? ver2HeaderSectors(std::max(*ver2Entries, 0)) : 0), watcher_(std::move(watcher)) {
     fd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0) throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + std::strerror(errno));
     try {
@@ -112,6 +112,10 @@ void ImgFileWriter::writeBatch(const std::deque<Pending>& batch) {
         if (!entry.bytes.empty()) pieces.push_back({const_cast<uint8_t*>(entry.bytes.data()), entry.bytes.size()});
         if (padding > 0) pieces.push_back({const_cast<uint8_t*>(kZeros), padding});
         end = entry.position + entry.bytes.size() + padding;
+        if (watcher_) {
+            watcher_(entry.bytes);
+            watcher_({kZeros, padding});
+        }
     }
     if (!pieces.empty()) flush();
 }

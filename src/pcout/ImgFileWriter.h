@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -28,7 +30,10 @@ public:
     // `ver2Entries`: keep room at the start for a VER2 directory of that many entries (the count the run
     // planned). When finish() needs a header of another size (entries skipped, or no VER2 layout after
     // all), the data is moved once to make it fit.
-    explicit ImgFileWriter(std::filesystem::path path, std::optional<int32_t> ver2Entries = std::nullopt);
+    // `watcher`: sees every byte of the data (the entries and their padding) in file order, on the
+    // writer thread, as it is written; a split archive's file is that data alone.
+    using DataWatcher = std::function<void(std::span<const uint8_t>)>;
+    explicit ImgFileWriter(std::filesystem::path path, std::optional<int32_t> ver2Entries = std::nullopt, DataWatcher watcher = {});
     ~ImgFileWriter();
     ImgFileWriter(const ImgFileWriter&) = delete;
     ImgFileWriter& operator=(const ImgFileWriter&) = delete;
@@ -62,6 +67,7 @@ private:
     std::filesystem::path path_;
     std::filesystem::path temp_;
     uint32_t headerSectors_ = 0; // sectors kept before the first entry
+    DataWatcher watcher_;
     ImgDirectory directory_;
     int fd_ = -1;
     bool finished_ = false;

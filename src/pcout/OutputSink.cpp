@@ -40,10 +40,18 @@ void OutputSink::planArchive(TargetGame target, int32_t plannedEntries) {
     if (target == TargetGame::GtaSa) ver2Entries_ = plannedEntries;
 }
 
+std::string OutputSink::archiveFileName() const { return archiveName(levelName_); }
+
+bool OutputSink::watchArchive(TargetGame target, std::function<void(std::span<const uint8_t>)> watcher) {
+    if (mode_ != Mode::Archive || target == TargetGame::GtaSa || ver2Entries_ || archive_) return false;
+    watcher_ = std::move(watcher);
+    return true;
+}
+
 ImgFileWriter& OutputSink::archive() {
     if (!archive_) {
         ensureLevelFolder();
-        archive_ = std::make_unique<ImgFileWriter>(folder_ / archiveName(levelName_), ver2Entries_);
+        archive_ = std::make_unique<ImgFileWriter>(folder_ / archiveName(levelName_), ver2Entries_, watcher_);
     }
     return *archive_;
 }

@@ -45,6 +45,14 @@ public:
     // no moving at the end when the count comes out as planned.
     void planArchive(TargetGame target, int32_t plannedEntries);
 
+    // The archive's file name, "<LEVEL>.IMG".
+    std::string archiveFileName() const;
+
+    // Archive mode, before the first put, for the target finish() will get: `watcher` sees every byte
+    // of the archive file in order, on the archive's writer thread, as it is written. Refused (false)
+    // for a GTA SA archive, whose header is written last.
+    bool watchArchive(TargetGame target, std::function<void(std::span<const uint8_t>)> watcher);
+
     // One converted file: written as `fileName` in the level folder (created when missing), or added
     // to the archive as `entryName` (a TXD is "X.TXD" as a file but "X.txd" as an entry).
     void put(const std::string& fileName, const std::string& entryName, std::vector<uint8_t> bytes);
@@ -73,6 +81,7 @@ private:
     std::filesystem::path folder_;
     std::string levelName_;
     Mode mode_;
+    std::function<void(std::span<const uint8_t>)> watcher_;
     std::optional<int32_t> ver2Entries_;
     std::unique_ptr<ImgFileWriter> archive_;
     std::vector<WrittenFile> written_;

@@ -89,8 +89,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
             read.set_exception(std::current_exception());
             throw;
         }
-        auto p = packScene(view.get().scene);
-        return p;
+        return packScene(view.get().scene);
     });
 
     struct SheetDraft {

@@ -65,7 +65,7 @@ std::vector<RecordedFile> hashWrittenFiles(const std::filesystem::path& folder, 
             if (f.archive.empty()) {
                 // An archive is streamed through the hash, never held whole.
                 uint64_t size = 0;
-                if (archives.count(f.name) || hashed == known.end()) {
+                if (hashed == known.end()) {
                     r.sha256 = sha256HexOfFile(folder / f.name, size);
                 } else {
                     std::error_code error;

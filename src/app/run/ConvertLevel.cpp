@@ -73,6 +73,12 @@ private:
         before_ = folderEntries(o_.levelFolder());
         const std::vector<DictionaryPlan> dictionaries = plannedDictionaries(p_.plan.models, o_);
         if (o_.buildImg) sink_.planArchive(o_.targetGame, plannedArchiveEntries(dictionaries));
+        // The report's hash of the archive is taken as the archive is written, beside the conversion,
+        // instead of reading it all back afterwards (not for GTA SA, whose header comes last).
+        if (o_.writeReport && o_.buildImg) {
+            auto hash = std::make_shared<Sha256Stream>();
+            if (sink_.watchArchive(o_.targetGame, [hash](std::span<const uint8_t> bytes) { hash->add(bytes); })) archiveHash_ = hash;
+        }
         if (o_.generateIde) ideIds_.assign(static_cast<std::size_t>(p_.tables.resourceCount), -1);
         maximum_ = plannedWork(dictionaries);
         progress(0);
@@ -120,7 +126,7 @@ private:
                     if (!output.skipReason.empty()) warn(WarningKind::ModelTooLarge, output.skipReason);
                     return true;
                 }
-                if (!converted.sha256.empty()) report_.modelHashes.emplace(p.name + ".dff", std::move(converted.sha256));
+                if (!converted.sha256.empty()) report_.fileHashes.emplace(p.name + ".dff", std::move(converted.sha256));
                 commitModel(p, output);
                 return true;
             });
@@ -208,6 +214,7 @@ private:
         std::optional<std::span<const uint8_t>> col;
         if (o_.genBlankCol) col = std::span<const uint8_t>(collision_);
         sink_.finish(o_.targetGame, col);
+        if (archiveHash_) report_.fileHashes.emplace(sink_.archiveFileName(), archiveHash_->hex());
         summary_.files = sink_.written();
         summary_.staleFiles = staleEntries(before_, summary_.files).size();
         if (summary_.staleFiles > 0) warn(WarningKind::StaleFiles, staleFilesWarning(o_.levelFolder(), summary_.staleFiles));
@@ -302,6 +309,7 @@ private:
     std::vector<uint8_t> collision_;
     RunSummary summary_;
     RunReportInput report_;
+    std::shared_ptr<Sha256Stream> archiveHash_; // fed by the archive's writer thread until the sink finishes
     std::chrono::steady_clock::time_point started_;
     int maximum_ = 0; // models and dictionary textures planned
     int done_ = 0;    // of them, converted, skipped or written

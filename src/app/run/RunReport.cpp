@@ -37,7 +37,7 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     // The files are hashed while the pictures are drawn: neither waits for the other. The models were
     // hashed as they were made and the dictionaries are still in memory; the rest is read back.
     std::future<std::vector<RecordedFile>> hashed = std::async(std::launch::async, [&] {
-        std::unordered_map<std::string, std::string> known = std::move(input.modelHashes);
+        std::unordered_map<std::string, std::string> known = std::move(input.fileHashes);
         for (const WrittenDictionary& d : input.dictionaries) known.emplace(d.file, sha256Hex(d.bytes));
         return hashWrittenFiles(options.levelFolder(), input.files, options.jobs, known);
     });

@@ -32,7 +32,7 @@ std::vector<SceneDictionaryInput> sceneDictionaries(const std::vector<WrittenDic
 // What a conversion run hands its report, gathered as the run goes.
 struct RunReportInput {
     std::vector<WrittenDictionary> dictionaries;
-    std::unordered_map<std::string, std::string> modelHashes;               // SHA-256 of each model file, as put
+    std::unordered_map<std::string, std::string> fileHashes;                // SHA-256 of files taken as they were put
     std::vector<ReportModel> models;                                        // as committed
     std::vector<MapPoint> placements;                                       // as written to the IPL
     std::vector<SceneModel> sceneModels;                                    // as committed, as their DFFs hold them
