@@ -17,17 +17,21 @@ namespace veldrin {
 // batch: a thread that finishes goes straight on to the next index. The calling thread produces too
 // while the result it waits for is not ready, so `jobs` threads are busy in all.
 //
+// A thread claims `chunk` indices at once: when an item takes microseconds, taking the lock for each
+// one costs more than the item.
+//
 // consume returns false to stop early. An exception from produce(i) is rethrown once every index
 // below i is consumed, so callers meet the same results and the same error whatever the thread count.
 // With jobs <= 1 everything runs on the calling thread, one index after the other.
 template <typename Result, typename Produce, typename Consume>
-void orderedPipeline(std::size_t count, int jobs, std::size_t ahead, Produce&& produce, Consume&& consume) {
+void orderedPipeline(std::size_t count, int jobs, std::size_t ahead, Produce&& produce, Consume&& consume, std::size_t chunk = 1) {
     if (jobs <= 1 || count <= 1) {
         for (std::size_t i = 0; i < count; ++i)
             if (!consume(i, produce(i))) return;
         return;
     }
     ahead = std::max<std::size_t>(ahead, 1);
+    chunk = std::clamp<std::size_t>(chunk, 1, ahead);
     struct Slot {
         std::optional<Result> result;
         std::exception_ptr error;
@@ -43,32 +47,35 @@ void orderedPipeline(std::size_t count, int jobs, std::size_t ahead, Produce&& p
     int idleWorkers = 0;
     bool stopping = false;
 
-    const auto claim = [&]() -> std::optional<std::size_t> {
-        if (stopping || claimed >= count || claimed >= consumed + ahead) return std::nullopt;
-        return claimed++;
+    // Indices [first, last) for one thread, at most `chunk` of them.
+    const auto claim = [&]() -> std::optional<std::pair<std::size_t, std::size_t>> {
+        const std::size_t limit = std::min(count, consumed + ahead);
+        if (stopping || claimed >= limit) return std::nullopt;
+        const std::size_t first = claimed;
+        claimed = std::min(limit, first + chunk);
+        return std::pair{first, claimed};
     };
-    // Produces index i without the lock and files its result.
-    const auto produceOne = [&](std::size_t i, std::unique_lock<std::mutex>& lock) {
+    // Produces the indices without the lock, then files them as ready. A claimed index's slot is its
+    // producer's alone until it is marked ready, so the results go straight into their slots.
+    const auto produceRange = [&](std::pair<std::size_t, std::size_t> range, std::unique_lock<std::mutex>& lock) {
         lock.unlock();
-        std::optional<Result> result;
-        std::exception_ptr error;
-        try {
-            result.emplace(produce(i));
-        } catch (...) {
-            error = std::current_exception();
+        for (std::size_t i = range.first; i < range.second; ++i) {
+            Slot& slot = slots[i % ahead];
+            try {
+                slot.result.emplace(produce(i));
+            } catch (...) {
+                slot.error = std::current_exception();
+            }
         }
         lock.lock();
-        Slot& slot = slots[i % ahead];
-        slot.result = std::move(result);
-        slot.error = error;
-        slot.ready = true;
-        if (i == awaited) resultArrived.notify_one();
+        for (std::size_t i = range.first; i < range.second; ++i) slots[i % ahead].ready = true;
+        if (awaited >= range.first && awaited < range.second) resultArrived.notify_one();
     };
     const auto worker = [&] {
         std::unique_lock lock(mutex);
         while (!stopping && claimed < count) {
-            if (const auto i = claim()) {
-                produceOne(*i, lock);
+            if (const auto range = claim()) {
+                produceRange(*range, lock);
             } else {
                 ++idleWorkers;
                 roomMade.wait(lock);
@@ -97,8 +104,8 @@ void orderedPipeline(std::size_t count, int jobs, std::size_t ahead, Produce&& p
         std::unique_lock lock(mutex);
         Slot& slot = slots[next % ahead];
         while (!slot.ready) {
-            if (const auto i = claim()) {
-                produceOne(*i, lock);
+            if (const auto range = claim()) {
+                produceRange(*range, lock);
             } else {
                 awaited = next;
                 resultArrived.wait(lock);

@@ -16,6 +16,9 @@ namespace {
 // Entries queued beyond this wait for the writer, so a fast converter cannot pile the archive up in
 // memory; one entry is always accepted, however large.
 constexpr std::size_t kQueueLimit = 16u << 20;
+// The writer is woken once this much waits, not for every entry: models of a few kilobytes each would
+// otherwise cost a wake-up and a write call apiece, on a thread that competes with the converters.
+constexpr std::size_t kWakeBytes = 1u << 20;
 
 const uint8_t kZeros[kImgSectorSize] = {};
 
@@ -125,10 +128,11 @@ void ImgFileWriter::writeBatch(const std::deque<Pending>& batch) {
 void ImgFileWriter::writeQueued() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+        changed_.wait(lock, [this] { return closing_ || waitingBytes_ >= kWakeBytes; });
         if (queue_.empty()) return;
         std::deque<Pending> batch;
         batch.swap(queue_);
+        waitingBytes_ = 0;
         const bool failed = !failure_.empty();
         lock.unlock();
         std::string error;
@@ -162,8 +166,8 @@ void ImgFileWriter::addEntry(std::string_view name, std::vector<uint8_t> bytes) 
     changed_.wait(lock, [this] { return queuedBytes_ < kQueueLimit || !failure_.empty(); });
     if (!failure_.empty()) throw VeldrinError(failure_);
     queuedBytes_ += bytes.size();
-    // The writer only ever waits on an empty queue.
-    const bool wake = queue_.empty();
+    const bool wake = waitingBytes_ < kWakeBytes && waitingBytes_ + bytes.size() >= kWakeBytes;
+    waitingBytes_ += bytes.size();
     queue_.push_back(Pending{sector * kImgSectorSize, std::move(bytes)});
     lock.unlock();
     if (wake) changed_.notify_all();

@@ -76,6 +76,7 @@ private:
     std::condition_variable changed_;
     std::deque<Pending> queue_;
     std::size_t queuedBytes_ = 0;
+    std::size_t waitingBytes_ = 0; // of them, not yet taken by the writer
     bool closing_ = false;
     std::string failure_; // the first write error, reported to the caller
     std::thread writer_;

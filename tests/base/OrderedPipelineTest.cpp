@@ -20,7 +20,7 @@ struct PipelineRun {
 
 // Produces i * i (slower for low indices, so later ones finish first), failing at `failAt`; consume
 // stops after `stopAfter` results.
-PipelineRun runPipeline(std::size_t count, int jobs, std::size_t ahead, std::size_t failAt, std::size_t stopAfter) {
+PipelineRun runPipeline(std::size_t count, int jobs, std::size_t ahead, std::size_t chunk, std::size_t failAt, std::size_t stopAfter) {
     PipelineRun run;
     std::atomic<int> produced{0};
     try {
@@ -37,7 +37,8 @@ PipelineRun runPipeline(std::size_t count, int jobs, std::size_t ahead, std::siz
                 run.consumed.push_back(i);
                 run.values.push_back(value);
                 return run.consumed.size() < stopAfter;
-            });
+            },
+            chunk);
     } catch (const std::runtime_error& e) {
         run.error = e.what();
     }
@@ -47,7 +48,7 @@ PipelineRun runPipeline(std::size_t count, int jobs, std::size_t ahead, std::siz
 
 } // namespace
 
-// Whatever the thread count and the distance producing may run ahead, results arrive in index order,
+// Whatever the thread count, the distance producing may run ahead and the indices claimed at once, results arrive in index order,
 // a failure is met after exactly the indices below it, and a stop ends the run where it is asked.
 TEST(OrderedPipeline, ResultsInOrderWithTheSameErrorAndStopWhateverTheThreads) {
     constexpr std::size_t kNone = ~std::size_t{0};
@@ -67,10 +68,10 @@ TEST(OrderedPipeline, ResultsInOrderWithTheSameErrorAndStopWhateverTheThreads) {
     };
     for (const Case& c : cases) {
         for (int jobs : {1, 2, 4}) {
-            for (std::size_t ahead : {1u, 3u, 64u}) {
-                const PipelineRun run = runPipeline(c.count, jobs, ahead, c.failAt, c.stopAfter);
+            for (const auto [ahead, chunk] : {std::pair<std::size_t, std::size_t>{1, 1}, {3, 1}, {64, 1}, {3, 8}, {64, 8}}) {
+                const PipelineRun run = runPipeline(c.count, jobs, ahead, chunk, c.failAt, c.stopAfter);
                 const std::string label = "count " + std::to_string(c.count) + " jobs " + std::to_string(jobs) +
-                                          " ahead " + std::to_string(ahead);
+                                          " ahead " + std::to_string(ahead) + " chunk " + std::to_string(chunk);
                 ASSERT_EQ(run.consumed.size(), c.expectConsumed) << label;
                 for (std::size_t i = 0; i < run.consumed.size(); ++i) {
                     ASSERT_EQ(run.consumed[i], i) << label;

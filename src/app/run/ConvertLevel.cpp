@@ -92,6 +92,8 @@ private:
         // 32 models a thread may wait to be committed: enough that no thread idles while the outputs
         // held stay a few hundred kilobytes.
         const std::size_t ahead = static_cast<std::size_t>(std::max(1, o_.jobs)) * 32;
+        // Most models take microseconds: a thread takes several at a time.
+        constexpr std::size_t kModelsPerClaim = 8;
         // A model's error is carried to its turn, so a stop request and its status line come first.
         struct Converted {
             ModelOutput output;
@@ -129,7 +131,8 @@ private:
                 if (!converted.sha256.empty()) report_.fileHashes.emplace(p.name + ".dff", std::move(converted.sha256));
                 commitModel(p, output);
                 return true;
-            });
+            },
+            kModelsPerClaim);
         if (summary_.stopped) return;
         // The group after the last full one is always built, empty or not.
         if (o_.txdMode == TxdMode::TxdPerGroup && !o_.onePerModel()) buildDictionary(dictionaryAt(committed_.size(), committed_, o_));
