@@ -139,7 +139,8 @@ std::vector<uint8_t> encodePngInBands(int width, int height, const std::vector<i
     std::vector<DeflatedPiece> pieces;
     try {
         for (std::size_t b = 0; b < bands.size(); ++b) {
-            const auto [first, last] = bands[b];
+            // Named copies, not a structured binding: the lambda below captures them.
+            const int first = bands[b].first, last = bands[b].second;
             band.assign(stride * static_cast<std::size_t>(last - first), 0);
             draw(first, last, band.data());
             const RowAt rowAt = [&](int y) {
