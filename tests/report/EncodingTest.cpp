@@ -48,8 +48,8 @@ TEST(PngFile, ReadsBackPixelForPixel) {
         std::vector<int> bandEnds;
         for (int y = 7; y < h; y += 7) bandEnds.push_back(y);
         bandEnds.push_back(h);
-        const DrawBand draw = [&](int first, int last, uint8_t* rows) {
-            std::memcpy(rows, image.at(0, first), std::size_t(last - first) * std::size_t(w) * 4);
+        const DrawBand draw = [&image](int first, int last, uint8_t* rows) {
+            std::memcpy(rows, image.at(0, first), std::size_t(last - first) * std::size_t(image.width) * 4);
         };
         const auto banded = encodePngInBands(w, h, bandEnds, draw, 3);
         EXPECT_EQ(encodePngInBands(w, h, bandEnds, draw, 1), banded);
