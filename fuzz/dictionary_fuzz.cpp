@@ -1,4 +1,4 @@
-// The texture dictionary reader of the run report, and the texture sheet it feeds.
+// The texture dictionary reader of the run report, and the texture sheet and its PNG it feeds.
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 #include "report/TextureSheet.h"
@@ -10,8 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size > (512 << 10)) return 0;
     const std::vector<uint8_t> txd(data, data + size);
     fuzz::refusalsAreFine([&] {
-        const TextureSheet sheet = composeSheet(decodeDictionary(txd, "fuzz.txd"));
-        sheetJson(sheet);
+        const SheetTextures textures{decodeDictionary(txd, "fuzz.txd"), {}};
+        const SheetLayout layout = layOutSheet(textures.textures);
+        sheetJson(layout.cells);
+        sheetPng(textures, layout);
     });
     return 0;
 }
