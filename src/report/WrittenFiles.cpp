@@ -12,10 +12,7 @@
 namespace veldrin {
 namespace {
 
-struct Archive {
-    uint64_t size = 0;
-    std::map<std::string, inspect::ImgEntry> entries;
-};
+using Archive = std::map<std::string, inspect::ImgEntry>; // an archive's entries by name
 
 // `size` bytes from `offset` of a file.
 std::vector<uint8_t> readFileRange(const std::filesystem::path& path, uint64_t offset, std::size_t size) {
@@ -30,17 +27,17 @@ std::vector<uint8_t> readFileRange(const std::filesystem::path& path, uint64_t o
 // archive itself is not held: only the entries whose hashes are not known are read.
 Archive readArchive(const std::filesystem::path& folder, const std::string& name) {
     const std::filesystem::path path = folder / name;
-    Archive a;
     std::error_code error;
-    a.size = std::filesystem::file_size(path, error);
+    const uint64_t size = std::filesystem::file_size(path, error);
     if (error) throw VeldrinError(name + " cannot be read back (" + error.message() + ")");
-    const std::vector<uint8_t> first = readFileRange(path, 0, static_cast<std::size_t>(std::min<uint64_t>(a.size, 8)));
+    const std::vector<uint8_t> first = readFileRange(path, 0, static_cast<std::size_t>(std::min<uint64_t>(size, 8)));
     const std::vector<inspect::ImgEntry> entries =
         inspect::startsVer2(first)
-            ? inspect::readVer2Entries(readFileRange(path, 0, static_cast<std::size_t>(std::min<uint64_t>(a.size, inspect::ver2HeaderSize(first)))), name)
+            ? inspect::readVer2Entries(readFileRange(path, 0, static_cast<std::size_t>(std::min<uint64_t>(size, inspect::ver2HeaderSize(first)))), name)
             : inspect::readDirEntries(readWholeFile(folder / (std::filesystem::path(name).stem().string() + ".DIR")), name);
-    inspect::checkEntriesInside(entries, static_cast<int64_t>(a.size), name);
-    for (const inspect::ImgEntry& e : entries) a.entries[e.name] = e;
+    inspect::checkEntriesInside(entries, static_cast<int64_t>(size), name);
+    Archive a;
+    for (const inspect::ImgEntry& e : entries) a[e.name] = e;
     return a;
 }
 
@@ -81,8 +78,8 @@ std::vector<RecordedFile> hashWrittenFiles(const std::filesystem::path& folder, 
             }
             r.archive = f.archive;
             const Archive& a = archives.at(f.archive);
-            const auto entry = a.entries.find(f.name);
-            if (entry == a.entries.end()) throw VeldrinError(f.name + " is not in the directory of " + f.archive);
+            const auto entry = a.find(f.name);
+            if (entry == a.end()) throw VeldrinError(f.name + " is not in the directory of " + f.archive);
             if (uint64_t(entry->second.sectors) * inspect::kSectorSize < f.bytes) throw VeldrinError(f.name + " is shorter in " + f.archive + " than written");
             r.sha256 = hashed != known.end()
                            ? hashed->second
