@@ -78,18 +78,32 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     if (!content.thumbnails.empty()) ensureFolder(folder / "models");
     ReportPictures pictures;
     // The view's scene is read and packed beside the sheets: neither needs the other until scene.js,
-    // and the page needs only the scene read.
-    std::promise<ViewScene> read;
-    const std::shared_future<ViewScene> view = read.get_future().share();
-    std::future<PackedScene> packed;
+    // and the page needs only what the reading left out. Its models are freed once packed, beside the
+    // page, not at the end of the run.
+    struct ViewRead {
+        std::vector<std::string> problems;
+        bool models = false;
+    };
+    struct ViewPack {
+        Scene scene; // without its models
+        PackedScene packed;
+    };
+    std::promise<ViewRead> read;
+    std::future<ViewRead> viewRead = read.get_future();
+    std::future<ViewPack> packed;
     if (content.scene) packed = std::async(std::launch::async, [&] {
+        ViewPack out;
         try {
-            read.set_value(content.scene());
+            ViewScene view = content.scene();
+            read.set_value({std::move(view.problems), !view.scene.models.empty()});
+            out.scene = std::move(view.scene);
         } catch (...) {
             read.set_exception(std::current_exception());
             throw;
         }
-        return packScene(view.get().scene);
+        out.packed = packScene(out.scene);
+        std::vector<SceneModel>().swap(out.scene.models);
+        return out;
     });
 
     struct SheetDraft {
@@ -209,18 +223,19 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     pictures.imgLink = linkFrom(folder, record.level.img);
     if (record.converted) pictures.outputLink = linkFrom(folder, record.output);
     if (packed.valid()) {
-        for (const std::string& problem : view.get().problems)
+        const ViewRead view = viewRead.get();
+        for (const std::string& problem : view.problems)
             record.warn(std::string(describeWarning(WarningKind::Report).id), "the 3D view leaves out " + problem);
         pictures.viewer = viewerSection();
-        pictures.previews = !view.get().scene.models.empty();
+        pictures.previews = view.models;
     }
     // scene.js is written beside the page, once the scene is packed and the sheets are made.
     std::future<void> viewerFiles;
     if (packed.valid()) viewerFiles = std::async(std::launch::async, [&] {
-        const PackedScene p = packed.get();
+        const ViewPack view = packed.get();
         sheetFiles.wait();
         std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
-        writeViewerFiles(folder, view.get().scene, p, atlases);
+        writeViewerFiles(folder, view.scene, view.packed, atlases);
     });
     if (content.completeRecord) content.completeRecord(record);
     const auto pageTexts = [&] { return std::pair{manifestJson(record), reportPage(record, pictures)}; };

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 
 #include <nlohmann/json.hpp>
 
 #include "base/Error.h"
 #include "base/TextUtil.h"
 #include "internal/ZlibStream.h"
+#include "report/JsonText.h"
 
 namespace veldrin {
 namespace {
@@ -57,20 +59,12 @@ CompressedBytes deflated(const std::vector<uint8_t>& bytes) {
     }
 }
 
-// A JSON array of names, as the JSON library writes it. Names of plain printable ASCII, nearly all of
-// them, need no escaping and are written as they are; the library quotes the rest.
+// A JSON array of names, as the JSON library writes it.
 std::string jsonNames(const std::vector<std::string>& names) {
     std::string out = "[";
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i) out += ',';
-        const std::string& name = names[i];
-        if (std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; })) {
-            out += '"';
-            out += name;
-            out += '"';
-        } else {
-            out += Json(name).dump(-1, ' ', false, Json::error_handler_t::replace);
-        }
+        appendJsonString(out, names[i]);
     }
     return out + "]";
 }
@@ -186,6 +180,8 @@ PackedScene packScene(const Scene& scene) {
 
     packed.arrays = pack.index().dump();
     packed.arrayBytes = pack.bytes().size();
+    packed.models = models;
+    packed.placements = placements;
     packed.vertices = vertexBase;
     packed.triangles = triangleBase;
     packed.indexBytes = wideIndices ? 4 : 2;
@@ -195,54 +191,48 @@ PackedScene packScene(const Scene& scene) {
 }
 
 void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed, const std::vector<SceneAtlas>& atlases) {
-    std::map<std::pair<std::string, std::string>, std::pair<int, const SheetCell*>> cells;
+    // A texture's cell, by dictionary and texture name without case.
+    const auto key = [](const std::string& dictionary, const std::string& name) { return toLower(dictionary) + '\0' + toLower(name); };
+    std::unordered_map<std::string, std::pair<int, const SheetCell*>> cells;
     for (std::size_t a = 0; a < atlases.size(); ++a)
-        for (const SheetCell& c : atlases[a].cells)
-            cells.emplace(std::pair{toLower(atlases[a].dictionary), toLower(c.name)}, std::pair{int(a), &c});
-    Json textures = Json::array();
-    for (const SceneTexture& t : scene.textures) {
-        Json entry = {{"name", t.name}, {"dictionary", t.dictionary}, {"width", t.width}, {"height", t.height}, {"alpha", t.alpha}};
-        const auto found = cells.find({toLower(t.dictionary), toLower(t.name)});
-        if (found != cells.end()) {
-            const SheetCell& c = *found->second.second;
-            entry["atlas"] = found->second.first;
-            entry["cell"] = {c.x, c.y, c.width, c.height};
-        } else {
-            entry["atlas"] = -1;
+        for (const SheetCell& c : atlases[a].cells) cells.emplace(key(atlases[a].dictionary, c.name), std::pair{int(a), &c});
+    // One object, written as the JSON library would write it: its head, the name lists, the counts and
+    // arrays, the atlases. The large strings (the atlases' pictures, the arrays) are base64, which
+    // needs no escaping, and are written as they are.
+    std::string text = "window.veldrinScene = {\"format\":1,\"level\":";
+    appendJsonString(text, scene.level);
+    text += ",\"textures\":[";
+    for (std::size_t i = 0; i < scene.textures.size(); ++i) {
+        const SceneTexture& t = scene.textures[i];
+        text += i ? ",{\"name\":" : "{\"name\":";
+        appendJsonString(text, t.name);
+        text += ",\"dictionary\":";
+        appendJsonString(text, t.dictionary);
+        text += ",\"width\":" + std::to_string(t.width) + ",\"height\":" + std::to_string(t.height) +
+                (t.alpha ? ",\"alpha\":true" : ",\"alpha\":false");
+        const auto found = cells.find(key(t.dictionary, t.name));
+        if (found == cells.end()) {
+            text += ",\"atlas\":-1}";
+            continue;
         }
-        textures.push_back(std::move(entry));
+        const SheetCell& c = *found->second.second;
+        text += ",\"atlas\":" + std::to_string(found->second.first) + ",\"cell\":[" + std::to_string(c.x) + ',' + std::to_string(c.y) +
+                ',' + std::to_string(c.width) + ',' + std::to_string(c.height) + "]}";
     }
-    Json head = Json::object();
-    head["format"] = 1;
-    head["level"] = scene.level;
-    head["textures"] = std::move(textures);
-    Json counts = Json::object();
-    counts["models"] = scene.models.size();
-    counts["placements"] = scene.placements.size();
-    counts["vertices"] = packed.vertices;
-    counts["triangles"] = packed.triangles;
-    counts["indexBytes"] = packed.indexBytes;
-    counts["arrays"] = Json::parse(packed.arrays);
-    counts["arrayBytes"] = packed.arrayBytes;
-    // The large strings (the atlases' pictures, the arrays) are written as they are: base64 needs no
-    // escaping, and a JSON writer would copy them character by character.
-    const auto put = [&](std::string_view text) { out.write({reinterpret_cast<const uint8_t*>(text.data()), text.size()}); };
-    const auto quoted = [](const std::string& value) { return Json(value).dump(-1, ' ', false, Json::error_handler_t::replace); };
-    // One object, written in parts: its head, the name lists, the counts and arrays, the atlases.
-    std::string text = "window.veldrinScene = " + head.dump(-1, ' ', false, Json::error_handler_t::replace);
-    text.pop_back(); // the closing brace
-    text += ",\"modelNames\":" + jsonNames(packed.modelNames) + ",\"dictionaries\":" + jsonNames(packed.dictionaries) +
+    text += "],\"modelNames\":" + jsonNames(packed.modelNames) + ",\"dictionaries\":" + jsonNames(packed.dictionaries) +
             ",\"materialNames\":" + jsonNames(packed.materialNames);
-    std::string rest = counts.dump(-1, ' ', false, Json::error_handler_t::replace);
-    rest.front() = ',';
-    rest.pop_back();
-    text += rest;
+    text += ",\"models\":" + std::to_string(packed.models) + ",\"placements\":" + std::to_string(packed.placements) +
+            ",\"vertices\":" + std::to_string(packed.vertices) + ",\"triangles\":" + std::to_string(packed.triangles) +
+            ",\"indexBytes\":" + std::to_string(packed.indexBytes) + ",\"arrays\":" + packed.arrays +
+            ",\"arrayBytes\":" + std::to_string(packed.arrayBytes) + ",\"atlases\":[";
+    const auto put = [&](std::string_view part) { out.write({reinterpret_cast<const uint8_t*>(part.data()), part.size()}); };
     put(text);
-    put(",\"atlases\":[");
     for (std::size_t a = 0; a < atlases.size(); ++a) {
         const SceneAtlas& atlas = atlases[a];
-        put((a ? ",{\"dictionary\":" : "{\"dictionary\":") + quoted(atlas.dictionary) + ",\"width\":" + std::to_string(atlas.width) +
-            ",\"height\":" + std::to_string(atlas.height) + ",\"png\":\"data:image/png;base64,");
+        std::string head = a ? ",{\"dictionary\":" : "{\"dictionary\":";
+        appendJsonString(head, atlas.dictionary);
+        put(head + ",\"width\":" + std::to_string(atlas.width) + ",\"height\":" + std::to_string(atlas.height) +
+            ",\"png\":\"data:image/png;base64,");
         put(atlas.png);
         put("\"}");
     }

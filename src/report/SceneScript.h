@@ -22,14 +22,15 @@ struct SceneAtlas {
 struct PackedScene {
     std::vector<std::string> modelNames, dictionaries, materialNames;
     std::string arrays; // the arrays' index (name, offset, length) as JSON
-    std::size_t arrayBytes = 0, vertices = 0, triangles = 0;
+    std::size_t arrayBytes = 0, models = 0, placements = 0, vertices = 0, triangles = 0;
     int indexBytes = 2;
     std::string data; // the arrays as one zlib stream, in base64
 };
 PackedScene packScene(const Scene& scene);
 
 // scene.js: one classic script that sets window.veldrinScene, so a page opened from disk can load it
-// (docs/SCENE.md describes the layout). Textures are found in the atlases by dictionary and name.
+// (docs/SCENE.md describes the layout). Textures are found in the atlases by dictionary and name. Of
+// the scene, only its level name and textures are read: its models may be gone once packed.
 void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed, const std::vector<SceneAtlas>& atlases);
 
 // Standard base64 with padding.
