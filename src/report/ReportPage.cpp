@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include <nlohmann/json.hpp>
 
+#include "report/JsonText.h"
 #include "report/WarningKinds.h"
 
 namespace veldrin {
@@ -171,15 +171,19 @@ std::string texturesSection(const ReportPictures& pictures) {
 } // namespace
 
 std::string mapScript(const ReportPictures& pictures) {
-    nlohmann::json spots = nlohmann::json::array();
-    for (const ReportPictures::MapSpot& s : pictures.mapSpots) {
-        spots.push_back(s.x);
-        spots.push_back(s.y);
-        spots.push_back(s.name);
+    // {"names": [...], "spots": [x, y, name, ...]} as the JSON library writes it, without its document.
+    std::string text = "window.veldrinMap = {\"names\":[";
+    for (std::size_t i = 0; i < pictures.mapNames.size(); ++i) {
+        if (i) text += ',';
+        appendJsonString(text, pictures.mapNames[i]);
     }
-    std::string json = nlohmann::json{{"names", pictures.mapNames}, {"spots", spots}}.dump(-1, ' ', false,
-                                                                                          nlohmann::json::error_handler_t::replace);
-    return "window.veldrinMap = " + json + ";\n";
+    text += "],\"spots\":[";
+    for (std::size_t i = 0; i < pictures.mapSpots.size(); ++i) {
+        const ReportPictures::MapSpot& s = pictures.mapSpots[i];
+        if (i) text += ',';
+        text += std::to_string(s.x) + ',' + std::to_string(s.y) + ',' + std::to_string(s.name);
+    }
+    return text + "]};\n";
 }
 
 namespace {

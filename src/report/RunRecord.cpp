@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/Version.h"
+#include "report/JsonText.h"
 
 namespace veldrin {
 
@@ -14,32 +15,43 @@ std::string manifestJson(const RunRecord& r) {
     for (const auto& option : r.options) {
         std::visit([&](const auto& v) { options[option.first] = v; }, option.second);
     }
-    // The large arrays are built in place and moved into the document: a JSON initializer list copies.
-    Json files = Json::array();
-    files.get_ref<Json::array_t&>().reserve(r.files.size());
-    for (const RecordedFile& f : r.files) {
-        Json& file = files.emplace_back(Json::object());
-        file["name"] = f.name;
-        file["bytes"] = f.bytes;
-        file["sha256"] = f.sha256;
-        file["archive"] = f.archive ? Json(*f.archive) : Json(nullptr);
-    }
     Json warnings = Json::array();
     for (const auto& [kind, text] : r.warnings) warnings.push_back({{"kind", kind}, {"text", text}});
-    Json j = Json::object();
-    j["tool"] = "veldrin";
-    j["version"] = veldrinVersion();
-    j["level"] = {{"name", r.level.name}, {"lvz", r.level.lvz}, {"img", r.level.img}, {"edition", r.level.edition},
-                  {"edition_detected", r.level.editionDetected}};
-    j["converted"] = r.converted;
-    j["options"] = std::move(options);
-    j["output"] = r.output;
-    j["files"] = std::move(files);
-    j["counts"] = {{"models", r.counts.models}, {"models_skipped", r.counts.modelsSkipped}, {"dictionaries", r.counts.dictionaries},
-                   {"textures", r.counts.textures}, {"placements", r.counts.placements}, {"warnings", r.counts.warnings}};
-    j["warnings"] = std::move(warnings);
-    j["seconds"] = r.seconds;
-    return j.dump(1, ' ', false, Json::error_handler_t::replace) + "\n";
+    // The document around the files, in two parts; the files, thousands of them, are written between
+    // them as text, as the JSON library would indent them.
+    Json head = Json::object();
+    head["tool"] = "veldrin";
+    head["version"] = veldrinVersion();
+    head["level"] = {{"name", r.level.name}, {"lvz", r.level.lvz}, {"img", r.level.img}, {"edition", r.level.edition},
+                     {"edition_detected", r.level.editionDetected}};
+    head["converted"] = r.converted;
+    head["options"] = std::move(options);
+    head["output"] = r.output;
+    Json tail = Json::object();
+    tail["counts"] = {{"models", r.counts.models}, {"models_skipped", r.counts.modelsSkipped}, {"dictionaries", r.counts.dictionaries},
+                      {"textures", r.counts.textures}, {"placements", r.counts.placements}, {"warnings", r.counts.warnings}};
+    tail["warnings"] = std::move(warnings);
+    tail["seconds"] = r.seconds;
+    std::string text = head.dump(1, ' ', false, Json::error_handler_t::replace);
+    text.resize(text.size() - 2); // the closing "\n}"
+    text += ",\n \"files\": ";
+    if (r.files.empty()) text += "[]";
+    for (std::size_t i = 0; i < r.files.size(); ++i) {
+        const RecordedFile& f = r.files[i];
+        text += i ? ",\n  {\n   \"name\": " : "[\n  {\n   \"name\": ";
+        appendJsonString(text, f.name);
+        text += ",\n   \"bytes\": " + std::to_string(f.bytes) + ",\n   \"sha256\": ";
+        appendJsonString(text, f.sha256);
+        text += ",\n   \"archive\": ";
+        if (f.archive) appendJsonString(text, *f.archive);
+        else text += "null";
+        text += "\n  }";
+        if (i + 1 == r.files.size()) text += "\n ]";
+    }
+    const std::string rest = tail.dump(1, ' ', false, Json::error_handler_t::replace);
+    text += ",\n";
+    text.append(rest, 2); // after the opening "{\n"
+    return text + "\n";
 }
 
 } // namespace veldrin

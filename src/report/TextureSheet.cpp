@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include <nlohmann/json.hpp>
+#include "report/JsonText.h"
 
 #include "base/ParallelFor.h"
 #include "report/PngFile.h"
@@ -93,23 +93,22 @@ std::vector<uint8_t> sheetPng(const SheetTextures& source, const SheetLayout& la
 }
 
 std::string sheetJson(const std::vector<SheetCell>& sheetCells) {
-    using Json = nlohmann::ordered_json;
-    Json cells = Json::array();
-    cells.get_ref<Json::array_t&>().reserve(sheetCells.size());
-    for (const SheetCell& c : sheetCells) {
-        Json& cell = cells.emplace_back(Json::object());
-        cell["name"] = c.name;
-        cell["x"] = c.x;
-        cell["y"] = c.y;
-        cell["width"] = c.width;
-        cell["height"] = c.height;
-        cell["alpha"] = c.alpha;
-        cell["format"] = c.format;
-        cell["levels"] = c.levels;
+    // Written as the JSON library indents it, without building its document: a dictionary may hold
+    // thousands of textures.
+    std::string text = "{\n \"textures\": ";
+    if (sheetCells.empty()) text += "[]";
+    for (std::size_t i = 0; i < sheetCells.size(); ++i) {
+        const SheetCell& c = sheetCells[i];
+        text += i ? ",\n  {\n   \"name\": " : "[\n  {\n   \"name\": ";
+        appendJsonString(text, c.name);
+        text += ",\n   \"x\": " + std::to_string(c.x) + ",\n   \"y\": " + std::to_string(c.y) + ",\n   \"width\": " +
+                std::to_string(c.width) + ",\n   \"height\": " + std::to_string(c.height) +
+                (c.alpha ? ",\n   \"alpha\": true" : ",\n   \"alpha\": false") + ",\n   \"format\": ";
+        appendJsonString(text, c.format);
+        text += ",\n   \"levels\": " + std::to_string(c.levels) + "\n  }";
+        if (i + 1 == sheetCells.size()) text += "\n ]";
     }
-    Json root = Json::object();
-    root["textures"] = std::move(cells);
-    return root.dump(1, ' ', false, Json::error_handler_t::replace) + "\n";
+    return text + "\n}\n";
 }
 
 } // namespace veldrin

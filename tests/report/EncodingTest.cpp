@@ -4,11 +4,16 @@
 #include <cstring>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "base/Error.h"
+#include "report/JsonText.h"
 #include "report/PngFile.h"
 #include "report/PngReader.h"
 #include "report/ReportPage.h"
+#include "report/RunRecord.h"
 #include "report/Sha256.h"
+#include "report/TextureSheet.h"
 
 namespace veldrin {
 namespace {
@@ -62,6 +67,27 @@ TEST(ReportPage, EscapesTextAndLinks) {
     EXPECT_EQ(escapeHtml("<a href=\"x\">'&'</a>"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
     EXPECT_EQ(urlSegment("indust17"), "indust17");
     EXPECT_EQ(urlSegment("a b#?/%.txd"), "a%20b%23%3F%2F%25.txd");
+}
+
+// The report's large JSON is written as text; it must be the text the JSON library writes of the same
+// document, which the page's readers and the tests' parsers were built against.
+TEST(JsonText, WritesWhatTheLibraryWrites) {
+    using Json = nlohmann::ordered_json;
+    for (const std::string& s : std::vector<std::string>{"", "plain_name01", "a\"b\\c/d", "tab\there\n", std::string("nul\0in", 6), "\x7f", "caf\xc3\xa9", "bad\xff\xfe"}) {
+        std::string out = "x";
+        appendJsonString(out, s);
+        EXPECT_EQ(out, "x" + Json(s).dump(-1, ' ', false, Json::error_handler_t::replace)) << s;
+    }
+    const auto pretty = [](const std::string& text) { return Json::parse(text).dump(1, ' ', false, Json::error_handler_t::replace) + "\n"; };
+    RunRecord record;
+    record.options = {{"jobs", int64_t(2)}, {"ide", true}};
+    record.warn("report", "one \"quoted\" warning");
+    EXPECT_EQ(manifestJson(record), pretty(manifestJson(record))) << "no files";
+    record.files = {{"a.dff", 10, "00ff", std::string("A.IMG")}, {"b.ide", 0, "", std::nullopt}};
+    EXPECT_EQ(manifestJson(record), pretty(manifestJson(record)));
+    EXPECT_EQ(sheetJson({}), pretty(sheetJson({})));
+    const std::vector<SheetCell> cells = {{"wall", 0, 4, 64, 32, true, "DXT3", 7}, {"\xc3\xa9", 68, 0, 8, 8, false, "", 0}};
+    EXPECT_EQ(sheetJson(cells), pretty(sheetJson(cells)));
 }
 
 } // namespace
