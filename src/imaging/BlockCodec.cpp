@@ -1,10 +1,12 @@
 // Whole images to blocks and back: the size checks and the walk over rows of blocks.
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "imaging/Imaging.h"
 #include "internal/BlockRows.h"
 #include "internal/Dxt.h"
+#include "internal/LittleEndian.h"
 
 namespace veldrin {
 
@@ -61,27 +63,64 @@ std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width
     return blocks;
 }
 
-std::vector<uint8_t> decodeBlocks(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format) {
+namespace {
+
+// The bytes of one block, once the blocks are known to cover the size.
+int32_t checkBlocksToDecode(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format) {
     const char* operation = "Block decoding";
     const int32_t blockBytes = blockBytesOf(format, operation);
     if (width < 0 || height < 0) throw VeldrinError("Block decoding: negative image size.");
-    const int64_t blocksAcross = (int64_t{width} + 3) / 4, blocksDown = (int64_t{height} + 3) / 4;
-    requireBuffer(blocks.size(), blocksAcross * blocksDown * blockBytes, operation, "source");
+    requireBuffer(blocks.size(), (int64_t{width} + 3) / 4 * ((int64_t{height} + 3) / 4) * blockBytes, operation, "source");
+    return blockBytes;
+}
 
-    std::vector<uint8_t> texels(static_cast<std::size_t>(int64_t{width} * height * 4));
+// Blocks decoded straight into rows `rowBytes` apart, blue or red first; edge blocks of a size that is
+// not a multiple of 4 are cut to the image.
+void decodeBlocksInto(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format, uint8_t* out,
+                      std::size_t rowBytes, bool redFirst) {
+    const int32_t blockBytes = checkBlocksToDecode(blocks, width, height, format);
+    const int64_t blocksAcross = (int64_t{width} + 3) / 4, blocksDown = (int64_t{height} + 3) / 4;
+    const bool dxt3 = format == TexelFormat::DXT3;
     const uint8_t* in = blocks.data();
-    for (int64_t by = 0; by < blocksDown; ++by)
-        for (int64_t bx = 0; bx < blocksAcross; ++bx) {
-            const BlockTexels decoded = format == TexelFormat::DXT1 ? decodeBlockDxt1(in) : decodeBlockDxt3(in);
-            in += blockBytes;
-            // Edge blocks of a size that is not a multiple of 4 are cut to the image.
-            for (int64_t row = 0; row < 4 && by * 4 + row < height; ++row) {
-                const int64_t columns = std::min<int64_t>(4, width - bx * 4);
-                uint8_t* to = texels.data() + ((by * 4 + row) * width + bx * 4) * 4;
-                std::copy_n(decoded.data() + 16 * row, columns * 4, to);
+    for (int64_t by = 0; by < blocksDown; ++by) {
+        const int64_t rows = std::min<int64_t>(4, height - by * 4);
+        for (int64_t bx = 0; bx < blocksAcross; ++bx, in += blockBytes) {
+            const uint8_t* colour = dxt3 ? in + 8 : in;
+            // The four texels as words, so each texel is one copy.
+            uint32_t palette[4];
+            const auto colours = colourBlockPalette(colour, dxt3);
+            for (std::size_t i = 0; i < 4; ++i) {
+                std::array<uint8_t, 4> texel = colours[i];
+                if (redFirst) std::swap(texel[0], texel[2]);
+                std::memcpy(&palette[i], texel.data(), 4);
+            }
+            const uint32_t indices = loadU32(colour + 4);
+            const int64_t columns = std::min<int64_t>(4, width - bx * 4);
+            for (int64_t row = 0; row < rows; ++row) {
+                uint8_t* to = out + std::size_t(by * 4 + row) * rowBytes + std::size_t(bx) * 16;
+                for (int64_t column = 0; column < columns; ++column) {
+                    const int64_t k = row * 4 + column;
+                    std::memcpy(to + column * 4, &palette[(indices >> (2 * k)) & 3], 4);
+                    // DXT3 alpha: texel 2i in the low nibble of byte i, texel 2i + 1 in the high one.
+                    if (dxt3) to[column * 4 + 3] = static_cast<uint8_t>(((in[k / 2] >> (k % 2 * 4)) & 0x0F) * 17);
+                }
             }
         }
+    }
+}
+
+} // namespace
+
+std::vector<uint8_t> decodeBlocks(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format) {
+    checkBlocksToDecode(blocks, width, height, format);
+    std::vector<uint8_t> texels(static_cast<std::size_t>(int64_t{width} * height * 4));
+    decodeBlocksInto(blocks, width, height, format, texels.data(), std::size_t(width) * 4, false);
     return texels;
+}
+
+void decodeBlocksRedFirst(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format, uint8_t* out,
+                          std::size_t rowBytes) {
+    decodeBlocksInto(blocks, width, height, format, out, rowBytes, true);
 }
 
 } // namespace veldrin

@@ -89,32 +89,36 @@ std::array<uint8_t, 8> encodeColourBlock(const uint8_t* texels, bool isDxt1) {
     return block;
 }
 
-// `fourColours` forces the four-colour palette (DXT3); otherwise the endpoint order decides.
 BlockTexels decodeColourBlock(const uint8_t* block, bool fourColours) {
-    const uint16_t colour0 = loadU16(block), colour1 = loadU16(block + 2);
+    const std::array<std::array<uint8_t, 4>, 4> palette = colourBlockPalette(block, fourColours);
     const uint32_t indices = loadU32(block + 4);
-    const Rgb e0 = expandColour565(colour0), e1 = expandColour565(colour1);
-    std::array<Rgb, 4> palette{e0, e1, {}, twoThirdsOneThird(e1, e0)};
-    std::array<uint8_t, 4> alpha{255, 255, 255, 255};
-    if (fourColours || colour1 < colour0) {
-        palette[2] = twoThirdsOneThird(e0, e1);
-    } else {
-        palette[2] = halfway(e0, e1);
-        alpha[3] = 0;
-    }
     BlockTexels texels;
     for (int k = 0; k < 16; ++k) {
-        const uint32_t index = (indices >> (2 * k)) & 3;
-        uint8_t* texel = texels.data() + 4 * k;
-        texel[0] = static_cast<uint8_t>(palette[index].b);
-        texel[1] = static_cast<uint8_t>(palette[index].g);
-        texel[2] = static_cast<uint8_t>(palette[index].r);
-        texel[3] = alpha[index];
+        const auto& texel = palette[(indices >> (2 * k)) & 3];
+        std::copy(texel.begin(), texel.end(), texels.begin() + 4 * k);
     }
     return texels;
 }
 
 } // namespace
+
+std::array<std::array<uint8_t, 4>, 4> colourBlockPalette(const uint8_t* block, bool fourColours) {
+    const uint16_t colour0 = loadU16(block), colour1 = loadU16(block + 2);
+    const Rgb e0 = expandColour565(colour0), e1 = expandColour565(colour1);
+    std::array<Rgb, 4> colours{e0, e1, {}, twoThirdsOneThird(e1, e0)};
+    uint8_t lastAlpha = 255;
+    if (fourColours || colour1 < colour0) {
+        colours[2] = twoThirdsOneThird(e0, e1);
+    } else {
+        colours[2] = halfway(e0, e1);
+        lastAlpha = 0;
+    }
+    std::array<std::array<uint8_t, 4>, 4> palette;
+    for (std::size_t i = 0; i < 4; ++i)
+        palette[i] = {static_cast<uint8_t>(colours[i].b), static_cast<uint8_t>(colours[i].g), static_cast<uint8_t>(colours[i].r),
+                      static_cast<uint8_t>(i == 3 ? lastAlpha : 255)};
+    return palette;
+}
 
 uint16_t packColour565(uint8_t red, uint8_t green, uint8_t blue) {
     return static_cast<uint16_t>(((red >> 3) << 11) | ((green >> 2) << 5) | (blue >> 3));

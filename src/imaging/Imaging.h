@@ -117,5 +117,9 @@ std::vector<uint8_t> encodeBlocks(std::span<const uint8_t> texels, int32_t width
 // Decodes "DXT1" or "DXT3" blocks into width x height "A8R8G8B8" texels (edge blocks are cut to
 // the size); throws VeldrinError when the blocks are fewer than the size calls for.
 std::vector<uint8_t> decodeBlocks(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format);
+// The same texels red first (red, green, blue, alpha), written straight into `out`, rows `rowBytes`
+// apart (at least width * 4), without a copy of the image between.
+void decodeBlocksRedFirst(std::span<const uint8_t> blocks, int32_t width, int32_t height, TexelFormat format, uint8_t* out,
+                          std::size_t rowBytes);
 
 } // namespace veldrin

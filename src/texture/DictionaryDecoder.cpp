@@ -155,13 +155,11 @@ void DictionaryTexels::decode(std::size_t i, uint8_t* out, std::size_t rowBytes)
         }
         return;
     }
-    std::vector<uint8_t> decoded;
-    const uint8_t* bgra = n.texels.data();
     if (n.kind != Texels::Bgra32) {
-        decoded = decodeBlocks(n.texels, t.width, t.height, n.format);
-        bgra = decoded.data();
+        decodeBlocksRedFirst(n.texels, t.width, t.height, n.format, out, rowBytes);
+        return;
     }
-    for (int y = 0; y < t.height; ++y) putRedFirst(out + std::size_t(y) * rowBytes, bgra + std::size_t(y) * width * 4, width);
+    for (int y = 0; y < t.height; ++y) putRedFirst(out + std::size_t(y) * rowBytes, n.texels.data() + std::size_t(y) * width * 4, width);
 }
 
 std::vector<DictionaryTexture> decodeDictionary(std::span<const uint8_t> bytes, const std::string& label, int jobs) {

@@ -229,6 +229,29 @@ TEST(DxtBlocks, BufferSizesAreCheckedAndPartialBlocksCut) {
     const std::vector<uint8_t> twoBlocks(32, 0);
     EXPECT_EQ(decodeBlocks(twoBlocks, 6, 3, TexelFormat::DXT3).size(), 6u * 3 * 4);
     EXPECT_THROW(decodeBlocks(std::vector<uint8_t>(31), 6, 3, TexelFormat::DXT3), VeldrinError);
+
+    // Red first, into rows wider than the image: the texels of the whole blocks (2 x 2 of them, cut to
+    // 7 x 5), nothing written past a row's end.
+    std::mt19937 random(3);
+    for (TexelFormat format : {TexelFormat::DXT1, TexelFormat::DXT3}) {
+        std::vector<uint8_t> blocks((format == TexelFormat::DXT3 ? 16 : 8) * 2 * 2);
+        for (uint8_t& b : blocks) b = static_cast<uint8_t>(random());
+        const std::size_t rowBytes = 7 * 4 + 8;
+        std::vector<uint8_t> rows(rowBytes * 5, 0xAB);
+        decodeBlocksRedFirst(blocks, 7, 5, format, rows.data(), rowBytes);
+        const std::vector<uint8_t> expected = ReferenceDecode(blocks, 8, 8, format == TexelFormat::DXT3);
+        for (std::size_t y = 0; y < 5; ++y)
+            for (std::size_t x = 0; x < 9; ++x) {
+                const uint8_t* got = &rows[y * rowBytes + x * 4];
+                if (x >= 7) {
+                    EXPECT_EQ(got[0] & got[1] & got[2] & got[3], 0xAB) << "past the row at " << x << ", " << y;
+                    continue;
+                }
+                const uint8_t* bgra = &expected[(y * 8 + x) * 4];
+                EXPECT_EQ((std::array<uint8_t, 4>{got[0], got[1], got[2], got[3]}), (std::array<uint8_t, 4>{bgra[2], bgra[1], bgra[0], bgra[3]}))
+                    << formatInfo(format).name << " at " << x << ", " << y;
+            }
+    }
 }
 
 TEST(DxtBlocks, HighQualityLowersTheErrorAndKeepsTransparencyAndAlpha) {
