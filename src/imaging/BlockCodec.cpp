@@ -88,12 +88,7 @@ void decodeBlocksInto(std::span<const uint8_t> blocks, int32_t width, int32_t he
             const uint8_t* colour = dxt3 ? in + 8 : in;
             // The four texels as words, so each texel is one copy.
             uint32_t palette[4];
-            const auto colours = colourBlockPalette(colour, dxt3);
-            for (std::size_t i = 0; i < 4; ++i) {
-                std::array<uint8_t, 4> texel = colours[i];
-                if (redFirst) std::swap(texel[0], texel[2]);
-                std::memcpy(&palette[i], texel.data(), 4);
-            }
+            colourBlockWords(colour, dxt3, redFirst, palette);
             const uint32_t indices = loadU32(colour + 4);
             const int64_t columns = std::min<int64_t>(4, width - bx * 4);
             for (int64_t row = 0; row < rows; ++row) {

@@ -1,6 +1,7 @@
 #include "internal/Dxt.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "internal/LittleEndian.h"
@@ -90,34 +91,40 @@ std::array<uint8_t, 8> encodeColourBlock(const uint8_t* texels, bool isDxt1) {
 }
 
 BlockTexels decodeColourBlock(const uint8_t* block, bool fourColours) {
-    const std::array<std::array<uint8_t, 4>, 4> palette = colourBlockPalette(block, fourColours);
+    uint32_t words[4];
+    colourBlockWords(block, fourColours, false, words);
     const uint32_t indices = loadU32(block + 4);
     BlockTexels texels;
-    for (int k = 0; k < 16; ++k) {
-        const auto& texel = palette[(indices >> (2 * k)) & 3];
-        std::copy(texel.begin(), texel.end(), texels.begin() + 4 * k);
-    }
+    for (int k = 0; k < 16; ++k) std::memcpy(texels.data() + 4 * k, &words[(indices >> (2 * k)) & 3], 4);
     return texels;
 }
 
 } // namespace
 
-std::array<std::array<uint8_t, 4>, 4> colourBlockPalette(const uint8_t* block, bool fourColours) {
+void colourBlockWords(const uint8_t* block, bool fourColours, bool redFirst, uint32_t words[4]) {
+    // 5 and 6 bits widened as expandColour565 does, by table: every texel of a sheet goes through here.
+    static constexpr auto kWiden = [](int bits) {
+        std::array<uint8_t, 64> t{};
+        const int most = (1 << bits) - 1;
+        for (int i = 0; i <= most; ++i) t[std::size_t(i)] = static_cast<uint8_t>(i * 255 / most);
+        return t;
+    };
+    static constexpr std::array<uint8_t, 64> kFive = kWiden(5), kSix = kWiden(6);
     const uint16_t colour0 = loadU16(block), colour1 = loadU16(block + 2);
-    const Rgb e0 = expandColour565(colour0), e1 = expandColour565(colour1);
-    std::array<Rgb, 4> colours{e0, e1, {}, twoThirdsOneThird(e1, e0)};
-    uint8_t lastAlpha = 255;
-    if (fourColours || colour1 < colour0) {
-        colours[2] = twoThirdsOneThird(e0, e1);
-    } else {
-        colours[2] = halfway(e0, e1);
-        lastAlpha = 0;
+    int c[4][3] = {{kFive[colour0 >> 11], kSix[(colour0 >> 5) & 63], kFive[colour0 & 31]},
+                   {kFive[colour1 >> 11], kSix[(colour1 >> 5) & 63], kFive[colour1 & 31]}};
+    const bool threeColours = !fourColours && colour1 >= colour0;
+    for (int ch = 0; ch < 3; ++ch) {
+        // As twoThirdsOneThird and halfway round.
+        c[2][ch] = threeColours ? (c[0][ch] + c[1][ch]) >> 1 : (2 * c[0][ch] + c[1][ch] + 1) / 3;
+        c[3][ch] = (2 * c[1][ch] + c[0][ch] + 1) / 3;
     }
-    std::array<std::array<uint8_t, 4>, 4> palette;
-    for (std::size_t i = 0; i < 4; ++i)
-        palette[i] = {static_cast<uint8_t>(colours[i].b), static_cast<uint8_t>(colours[i].g), static_cast<uint8_t>(colours[i].r),
-                      static_cast<uint8_t>(i == 3 ? lastAlpha : 255)};
-    return palette;
+    for (int i = 0; i < 4; ++i) {
+        const uint8_t alpha = i == 3 && threeColours ? 0 : 255;
+        const uint8_t texel[4] = {static_cast<uint8_t>(c[i][redFirst ? 0 : 2]), static_cast<uint8_t>(c[i][1]),
+                                  static_cast<uint8_t>(c[i][redFirst ? 2 : 0]), alpha};
+        std::memcpy(&words[i], texel, 4);
+    }
 }
 
 uint16_t packColour565(uint8_t red, uint8_t green, uint8_t blue) {

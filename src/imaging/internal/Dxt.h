@@ -16,10 +16,10 @@ std::array<uint8_t, 16> encodeBlockDxt3(const uint8_t* texels);
 BlockTexels decodeBlockDxt1(const uint8_t* block);
 BlockTexels decodeBlockDxt3(const uint8_t* block);
 
-// A colour block's (8 bytes) four texels by index, blue first. `fourColours` forces the four-colour
-// palette (DXT3); otherwise the endpoint order decides, and a three-colour block's index 3 is
-// transparent black.
-std::array<std::array<uint8_t, 4>, 4> colourBlockPalette(const uint8_t* block, bool fourColours);
+// A colour block's (8 bytes) four texels by index, each as the four bytes it has in memory: blue or
+// red first, alpha last. `fourColours` forces the four-colour palette (DXT3); otherwise the
+// endpoint order decides, and a three-colour block's index 3 is transparent black.
+void colourBlockWords(const uint8_t* block, bool fourColours, bool redFirst, uint32_t words[4]);
 
 // The DXT3 alpha half: texel 2i in the low nibble of byte i, texel 2i + 1 in the high one.
 void encodeAlphaNibbles(const uint8_t* texels, uint8_t* out);
