@@ -57,10 +57,26 @@ std::string countRow(const char* label, const char* key, int value) {
            "</td></tr>\n";
 }
 
-// A number cell that sorts by its value; empty for an unknown (negative) one.
-std::string numberCell(int64_t value) {
-    if (value < 0) return "<td class=\"n\" data-v=\"\"></td>";
-    return "<td class=\"n\" data-v=\"" + std::to_string(value) + "\">" + std::to_string(value) + "</td>";
+// A number cell that sorts by its value; empty for an unknown (negative) one. Appended in place: the
+// tables have a row per model and per file.
+void appendNumberCell(std::string& h, int64_t value) {
+    if (value < 0) {
+        h += "<td class=\"n\" data-v=\"\"></td>";
+        return;
+    }
+    const std::string digits = std::to_string(value);
+    h += "<td class=\"n\" data-v=\"";
+    h += digits;
+    h += "\">";
+    h += digits;
+    h += "</td>";
+}
+
+// "<td>" text "</td>", the text escaped.
+void appendTextCell(std::string& h, std::string_view text) {
+    h += "<td>";
+    appendEscapedHtml(h, text);
+    h += "</td>";
 }
 
 // A path cell: the path as a link relative to the report folder, or as text without one.
@@ -127,9 +143,18 @@ std::string modelsSection(const RunRecord& r, const ReportPictures& pictures) {
              "<th class=\"n\">Vertices</th><th class=\"n\">Bytes</th></tr></thead>\n<tbody>\n";
         for (const RunRecord::Model& m : r.models) {
             h += "<tr>";
-            if (previews) h += "<td><canvas width=\"64\" height=\"64\" data-preview=\"" + escapeHtml(m.name) + "\"></canvas></td>";
-            h += "<td>" + escapeHtml(m.name) + "</td>" + numberCell(m.id ? *m.id : -1) + "<td>" + escapeHtml(m.dictionary) +
-                 "</td>" + numberCell(m.triangles) + numberCell(m.vertices) + numberCell(m.bytes) + "</tr>\n";
+            if (previews) {
+                h += "<td><canvas width=\"64\" height=\"64\" data-preview=\"";
+                appendEscapedHtml(h, m.name);
+                h += "\"></canvas></td>";
+            }
+            appendTextCell(h, m.name);
+            appendNumberCell(h, m.id ? *m.id : -1);
+            appendTextCell(h, m.dictionary);
+            appendNumberCell(h, m.triangles);
+            appendNumberCell(h, m.vertices);
+            appendNumberCell(h, m.bytes);
+            h += "</tr>\n";
         }
         h += "</tbody></table></div>\n";
     }
@@ -158,9 +183,14 @@ std::string texturesSection(const ReportPictures& pictures) {
              "<th class=\"n\">Width</th><th class=\"n\">Height</th><th>Format</th><th>Alpha</th><th class=\"n\">Levels</th>"
              "</tr></thead>\n<tbody>\n";
         for (const SheetCell& c : s.cells) {
-            h += "<tr><td>" + escapeHtml(c.name) + "</td>" + numberCell(c.width) + numberCell(c.height) + "<td>" +
-                 escapeHtml(c.format) + "</td><td>" + (c.alpha ? "yes" : "no") + "</td>" + numberCell(*c.format ? c.levels : -1) +
-                 "</tr>\n";
+            h += "<tr>";
+            appendTextCell(h, c.name);
+            appendNumberCell(h, c.width);
+            appendNumberCell(h, c.height);
+            appendTextCell(h, c.format);
+            h += c.alpha ? "<td>yes</td>" : "<td>no</td>";
+            appendNumberCell(h, *c.format ? c.levels : -1);
+            h += "</tr>\n";
         }
         h += "</tbody></table></div></div>\n<p><a href=\"" + file + ".json\">" + escapeHtml(s.name) +
              ".json</a>: where each texture lies in the sheet.</p>\n";
@@ -205,30 +235,51 @@ std::string filesSection(const RunRecord& r, const ReportPictures& pictures) {
          "<th>SHA-256</th></tr></thead>\n<tbody>\n";
     const std::string folder = pictures.outputLink.empty() ? "" : urlPath(pictures.outputLink) + "/";
     for (const RecordedFile& f : r.files) {
-        const std::string name = !f.archive && !folder.empty()
-                                     ? "<a href=\"" + escapeHtml(folder + urlSegment(f.name)) + "\">" + escapeHtml(f.name) + "</a>"
-                                     : escapeHtml(f.name);
-        h += "<tr><td>" + name + "</td>" + numberCell(f.bytes) + "<td>" + escapeHtml(f.archive ? *f.archive : std::string("folder")) +
-             "</td><td><code>" + f.sha256 + "</code></td></tr>\n";
+        if (!f.archive && !folder.empty()) {
+            h += "<tr><td><a href=\"";
+            appendEscapedHtml(h, folder + urlSegment(f.name));
+            h += "\">";
+            appendEscapedHtml(h, f.name);
+            h += "</a></td>";
+        } else {
+            h += "<tr>";
+            appendTextCell(h, f.name);
+        }
+        appendNumberCell(h, f.bytes);
+        appendTextCell(h, f.archive ? std::string_view(*f.archive) : std::string_view("folder"));
+        h += "<td><code>";
+        h += f.sha256;
+        h += "</code></td></tr>\n";
     }
     return h + "</tbody></table></div>\n";
 }
 
 } // namespace
 
+void appendEscapedHtml(std::string& out, std::string_view text) {
+    // Runs of plain characters are appended whole.
+    std::size_t plain = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char* entity = nullptr;
+        switch (text[i]) {
+        case '&': entity = "&amp;"; break;
+        case '<': entity = "&lt;"; break;
+        case '>': entity = "&gt;"; break;
+        case '"': entity = "&quot;"; break;
+        case '\'': entity = "&#39;"; break;
+        default: continue;
+        }
+        out.append(text.substr(plain, i - plain));
+        out += entity;
+        plain = i + 1;
+    }
+    out.append(text.substr(plain));
+}
+
 std::string escapeHtml(const std::string& text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
-        }
-    }
+    appendEscapedHtml(out, text);
     return out;
 }
 

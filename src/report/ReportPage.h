@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "report/RunRecord.h"
@@ -49,6 +50,7 @@ std::string mapScript(const ReportPictures& pictures);
 
 // Text made safe for HTML content and attribute values.
 std::string escapeHtml(const std::string& text);
+void appendEscapedHtml(std::string& out, std::string_view text);
 // A file name made safe as one segment of a relative URL (every byte but letters, digits and "-._~"
 // percent-encoded).
 std::string urlSegment(const std::string& name);
