@@ -25,6 +25,9 @@ struct ReportModel {
     std::array<float, 3> scale{0, 0, 0};
     std::optional<int> ideId; // with an IDE
     std::string dictionary;   // as the IDE line names it
+    // As written, once converted; -1 when not known.
+    int triangles = -1, vertices = -1;
+    int64_t bytes = -1;
 };
 
 // A thumbnail of each model, read from the level when drawn.

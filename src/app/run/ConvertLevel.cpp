@@ -158,8 +158,18 @@ private:
 
     void commitModel(const PlannedModel& p, ModelOutput& out) {
         const std::size_t commitIndex = committed_.size();
+        // The report's row, with the counts of the model as written.
+        std::optional<ReportModel> row;
+        if (o_.writeReport) {
+            row = ReportModel{p.name, p.firstPart, p.secondPart, p.scale, std::nullopt, ideDictionaryName(commitIndex, p.name, o_)};
+            row->bytes = static_cast<int64_t>(out.dff.size());
+        }
         if (out.written) {
             SceneModel& m = report_.sceneModels.emplace_back(sceneModelOf(std::move(*out.written)));
+            if (row) {
+                row->triangles = static_cast<int>(m.triangles.size());
+                row->vertices = static_cast<int>(m.positions.size());
+            }
             m.ideId = o_.generateIde ? o_.idOffset + static_cast<int>(commitIndex) : -1;
             m.dictionary = o_.txdMode == TxdMode::NoTxd ? std::string() : ideDictionaryName(commitIndex, p.name, o_);
             m.lod = placementKind(p_.tables.models[static_cast<std::size_t>(p.resourceIndex)]) != PlacementKind::Model;
@@ -172,10 +182,9 @@ private:
                                 ideObjectFlags(p.drawLast, o_.targetGame));
         }
         committed_.push_back({p.resourceIndex, p.name, out.textureIds});
-        if (o_.writeReport) {
-            std::optional<int> id;
-            if (o_.generateIde) id = o_.idOffset + static_cast<int>(commitIndex);
-            report_.models.push_back({p.name, p.firstPart, p.secondPart, p.scale, id, ideDictionaryName(commitIndex, p.name, o_)});
+        if (row) {
+            if (o_.generateIde) row->ideId = o_.idOffset + static_cast<int>(commitIndex);
+            report_.models.push_back(std::move(*row));
         }
         progress(done_);
         if (o_.genBlankCol) writeBlankCol(collision_, o_.targetGame, p.name, out.boundsMin, out.boundsMax);

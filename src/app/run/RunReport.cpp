@@ -41,10 +41,6 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
         for (const WrittenDictionary& d : input.dictionaries) known.emplace(d.file, sha256Hex(d.bytes));
         return hashWrittenFiles(options.levelFolder(), input.files, options.jobs, known);
     });
-    // The models table's counts, from the models as written.
-    std::unordered_map<std::string, std::pair<int, int>> counted;
-    for (const SceneModel& m : input.sceneModels)
-        counted.emplace(m.name, std::pair{static_cast<int>(m.triangles.size()), static_cast<int>(m.positions.size())});
     record.counts.models = static_cast<int>(input.models.size());
     record.counts.modelsSkipped = input.modelsSkipped;
     record.counts.dictionaries = static_cast<int>(input.dictionaries.size());
@@ -82,15 +78,8 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
 
     content.completeRecord = [&](RunRecord& r) {
         r.files = hashed.get();
-        std::unordered_map<std::string, std::size_t> fileIndex;
-        for (std::size_t i = 0; i < input.files.size(); ++i) fileIndex.emplace(input.files[i].name, i);
-        for (const ReportModel& m : input.models) {
-            RunRecord::Model row{m.name, m.ideId, m.dictionary};
-            const auto file = fileIndex.find(m.name + ".dff");
-            if (file != fileIndex.end()) row.bytes = static_cast<int64_t>(input.files[file->second].bytes);
-            if (const auto c = counted.find(m.name); c != counted.end()) row.triangles = c->second.first, row.vertices = c->second.second;
-            r.models.push_back(std::move(row));
-        }
+        r.models.reserve(input.models.size());
+        for (const ReportModel& m : input.models) r.models.push_back({m.name, m.ideId, m.dictionary, m.triangles, m.vertices, m.bytes});
     };
 
     const std::filesystem::path folder = reportFolderFor(options.outputFolder, options.levelName);
