@@ -26,14 +26,20 @@ Scene buildScene(const std::string& level, std::vector<SceneModel> models, const
     Scene scene;
     scene.level = level;
     // Texture names compare as the game compares them: without case.
-    std::unordered_map<std::string, std::unordered_map<std::string, int>> byDictionary;
-    std::unordered_map<std::string, int> anywhere;
+    using Names = std::unordered_map<std::string, int>;
+    std::unordered_map<std::string, Names> byDictionary;
+    Names anywhere;
     for (const SceneDictionaryInput& d : dictionaries) {
         try {
-            for (SceneTexture& t : readSceneTextures(d.txd, d.name, texels)) {
+            std::vector<SceneTexture> textures = readSceneTextures(d.txd, d.name, texels);
+            Names& own = byDictionary[toLower(d.name)];
+            own.reserve(own.size() + textures.size());
+            anywhere.reserve(anywhere.size() + textures.size());
+            for (SceneTexture& t : textures) {
                 const int index = static_cast<int>(scene.textures.size());
-                byDictionary[toLower(d.name)].emplace(toLower(t.name), index);
-                anywhere.emplace(toLower(t.name), index);
+                std::string name = toLower(t.name);
+                own.emplace(name, index);
+                anywhere.emplace(std::move(name), index);
                 scene.textures.push_back(std::move(t));
             }
         } catch (const VeldrinError& e) {
@@ -41,16 +47,23 @@ Scene buildScene(const std::string& level, std::vector<SceneModel> models, const
         }
     }
     std::unordered_map<std::string, int> modelIndex;
+    modelIndex.reserve(models.size());
     scene.models.reserve(models.size());
+    // Models come in runs of the same dictionary: its lookup is kept from one model to the next.
+    std::string dictionary = "\n"; // no dictionary's name
+    const Names* own = nullptr;
     for (SceneModel& m : models) {
-        const std::string dictionary = toLower(m.dictionary);
-        const auto own = byDictionary.find(dictionary);
+        if (m.dictionary != dictionary) {
+            dictionary = m.dictionary;
+            const auto found = byDictionary.find(toLower(dictionary));
+            own = found == byDictionary.end() ? nullptr : &found->second;
+        }
         m.materialTexture.assign(m.materialNames.size(), -1);
         for (std::size_t i = 0; i < m.materialNames.size(); ++i) {
             const std::string texture = toLower(m.materialNames[i]);
             if (texture.empty()) continue;
-            if (own != byDictionary.end()) {
-                if (const auto found = own->second.find(texture); found != own->second.end()) {
+            if (own) {
+                if (const auto found = own->find(texture); found != own->end()) {
                     m.materialTexture[i] = found->second;
                     continue;
                 }
@@ -60,6 +73,7 @@ Scene buildScene(const std::string& level, std::vector<SceneModel> models, const
         modelIndex.emplace(m.name, static_cast<int>(scene.models.size()));
         scene.models.push_back(std::move(m));
     }
+    scene.placements.reserve(placements.size());
     for (const ScenePlacementInput& p : placements) {
         const auto found = modelIndex.find(p.model);
         if (found == modelIndex.end()) continue;
