@@ -131,7 +131,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
             if (!png) return;
             writeWholeFile(folder / "textures" / (name + ".png"), *png);
             writeWholeFile(folder / "textures" / (name + ".json"), sheetJson(sheet.layout.cells));
-            if (content.scene) atlases[i] = {name, sheet.layout.width, sheet.layout.height, base64(png->data(), png->size()), sheet.layout.cells};
+            if (content.scene) atlases[i] = {name, sheet.layout.width, sheet.layout.height, std::move(*png), sheet.layout.cells};
         });
     }).share();
     const auto noSheet = [&](std::size_t i, const std::string& problem) {

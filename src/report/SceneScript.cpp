@@ -69,31 +69,38 @@ std::string jsonNames(const std::vector<std::string>& names) {
     return out + "]";
 }
 
-} // namespace
-
-std::string base64(const void* data, std::size_t bytes) {
+// Standard base64 with padding, written to `out` a piece at a time: the large strings of scene.js (the
+// atlases' pictures, the arrays) are never held encoded.
+void writeBase64(ByteSink& out, std::span<const uint8_t> bytes) {
     static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    const auto* p = static_cast<const uint8_t*>(data);
-    std::string out((bytes + 2) / 3 * 4, '=');
-    char* o = out.data();
-    std::size_t i = 0;
-    for (; i + 3 <= bytes; i += 3, o += 4) {
-        const uint32_t v = uint32_t(p[i]) << 16 | uint32_t(p[i + 1]) << 8 | p[i + 2];
-        o[0] = kAlphabet[v >> 18];
-        o[1] = kAlphabet[v >> 12 & 63];
-        o[2] = kAlphabet[v >> 6 & 63];
-        o[3] = kAlphabet[v & 63];
+    constexpr std::size_t kPiece = 3 * 16384; // input bytes per piece, a multiple of three
+    std::vector<uint8_t> text(kPiece / 3 * 4);
+    for (std::size_t start = 0; start < bytes.size(); start += kPiece) {
+        const uint8_t* p = bytes.data() + start;
+        const std::size_t count = std::min(kPiece, bytes.size() - start);
+        uint8_t* o = text.data();
+        std::size_t i = 0;
+        for (; i + 3 <= count; i += 3, o += 4) {
+            const uint32_t v = uint32_t(p[i]) << 16 | uint32_t(p[i + 1]) << 8 | p[i + 2];
+            o[0] = kAlphabet[v >> 18];
+            o[1] = kAlphabet[v >> 12 & 63];
+            o[2] = kAlphabet[v >> 6 & 63];
+            o[3] = kAlphabet[v & 63];
+        }
+        if (i < count) { // the last piece's one or two bytes left
+            const bool two = i + 1 < count;
+            const uint32_t v = uint32_t(p[i]) << 16 | (two ? uint32_t(p[i + 1]) << 8 : 0);
+            o[0] = kAlphabet[v >> 18];
+            o[1] = kAlphabet[v >> 12 & 63];
+            o[2] = two ? kAlphabet[v >> 6 & 63] : '=';
+            o[3] = '=';
+            o += 4;
+        }
+        out.write({text.data(), static_cast<std::size_t>(o - text.data())});
     }
-    if (i < bytes) {
-        const bool two = i + 1 < bytes;
-        const uint32_t v = uint32_t(p[i]) << 16 | (two ? uint32_t(p[i + 1]) << 8 : 0);
-        o[0] = kAlphabet[v >> 18];
-        o[1] = kAlphabet[v >> 12 & 63];
-        if (two) o[2] = kAlphabet[v >> 6 & 63];
-    }
-    return out;
 }
 
+} // namespace
 
 PackedScene packScene(const Scene& scene) {
     PackedScene packed;
@@ -185,8 +192,7 @@ PackedScene packScene(const Scene& scene) {
     packed.vertices = vertexBase;
     packed.triangles = triangleBase;
     packed.indexBytes = wideIndices ? 4 : 2;
-    const CompressedBytes compressed = deflated(pack.bytes());
-    packed.data = base64(compressed.data(), compressed.size());
+    packed.data = deflated(pack.bytes());
     return packed;
 }
 
@@ -233,11 +239,11 @@ void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& pack
         appendJsonString(head, atlas.dictionary);
         put(head + ",\"width\":" + std::to_string(atlas.width) + ",\"height\":" + std::to_string(atlas.height) +
             ",\"png\":\"data:image/png;base64,");
-        put(atlas.png);
+        writeBase64(out, atlas.png);
         put("\"}");
     }
     put("],\"data\":\"");
-    put(packed.data);
+    writeBase64(out, packed.data);
     put("\"};\n");
 }
 

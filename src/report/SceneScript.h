@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/ByteSink.h"
+#include "internal/ZlibStream.h"
 #include "report/TextureSheet.h"
 #include "scene/Scene.h"
 
@@ -13,7 +14,7 @@ namespace veldrin {
 struct SceneAtlas {
     std::string dictionary;
     int width = 0, height = 0;
-    std::string png; // the sheet's PNG file, in base64
+    std::vector<uint8_t> png; // the sheet's PNG file
     std::vector<SheetCell> cells;
 };
 
@@ -24,7 +25,7 @@ struct PackedScene {
     std::string arrays; // the arrays' index (name, offset, length) as JSON
     std::size_t arrayBytes = 0, models = 0, placements = 0, vertices = 0, triangles = 0;
     int indexBytes = 2;
-    std::string data; // the arrays as one zlib stream, in base64
+    CompressedBytes data; // the arrays as one zlib stream
 };
 PackedScene packScene(const Scene& scene);
 
@@ -32,8 +33,5 @@ PackedScene packScene(const Scene& scene);
 // (docs/SCENE.md describes the layout). Textures are found in the atlases by dictionary and name. Of
 // the scene, only its level name and textures are read: its models may be gone once packed.
 void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed, const std::vector<SceneAtlas>& atlases);
-
-// Standard base64 with padding.
-std::string base64(const void* data, std::size_t bytes);
 
 } // namespace veldrin

@@ -80,6 +80,9 @@ private:
             if (sink_.watchArchive(o_.targetGame, [hash](std::span<const uint8_t> bytes) { hash->add(bytes); })) archiveHash_ = hash;
         }
         if (o_.generateIde) ideIds_.assign(static_cast<std::size_t>(p_.tables.resourceCount), -1);
+        // The written level is kept model by model; its list is made once, not regrown and moved.
+        if (o_.keepsWrittenLevel()) report_.sceneModels.reserve(p_.plan.models.size());
+        if (o_.writeReport) report_.models.reserve(p_.plan.models.size());
         maximum_ = plannedWork(dictionaries);
         progress(0);
         if (o_.generateIde) ide_ = ideHead(o_.levelName);
