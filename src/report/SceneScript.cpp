@@ -17,47 +17,30 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// The typed arrays of the scene, one after another in one buffer, each starting at a multiple of four
-// bytes so the page can view them in place. Every array is declared with its length first (its offset
-// names it), then the buffer is made once and filled in place.
-class ArrayPack {
+// The typed arrays of the scene, one after another in one zlib stream (which the page inflates with
+// the browser's own DecompressionStream("deflate")), each starting at a multiple of four bytes so the
+// page can view them in place. They are compressed as they are put: the whole buffer is never held.
+// Each array is begun with its name and length (its offset names it), then its values follow.
+class ArrayStream {
 public:
-    template <typename T>
-    std::size_t add(const std::string& name, std::size_t length) {
-        size_ = (size_ + 3) / 4 * 4;
-        index_.push_back({{"name", name}, {"offset", size_}, {"length", length}});
-        const std::size_t offset = size_;
-        size_ += length * sizeof(T);
-        return offset;
+    void begin(const std::string& name, std::size_t length) {
+        z_.addFill(0, (z_.size() + 3) / 4 * 4 - z_.size());
+        index_.push_back({{"name", name}, {"offset", z_.size()}, {"length", length}});
     }
-    void allocate() { bytes_.resize(size_); }
-    // Value `i` of the array at `array`.
-    template <typename T>
-    void set(std::size_t array, std::size_t i, T value) {
-        std::memcpy(bytes_.data() + array + i * sizeof(T), &value, sizeof(T));
-    }
-    // Values from `first` on, of `size` bytes each, copied from `values` as they lie in memory.
+    // Values as they lie in memory.
     template <typename V>
-    void copy(std::size_t array, std::size_t first, std::size_t size, const std::vector<V>& values) {
-        if (!values.empty()) std::memcpy(bytes_.data() + array + first * size, values.data(), values.size() * sizeof(V));
+    void put(const std::vector<V>& values) {
+        z_.add({reinterpret_cast<const uint8_t*>(values.data()), values.size() * sizeof(V)});
     }
-    const std::vector<uint8_t>& bytes() const { return bytes_; }
+    void fill(uint8_t value, std::size_t bytes) { z_.addFill(value, bytes); }
+    std::size_t size() const { return z_.size(); }
     const Json& index() const { return index_; }
+    CompressedBytes finish() { return z_.finish(); }
 
 private:
-    std::size_t size_ = 0;
-    std::vector<uint8_t> bytes_;
+    ZlibWriter z_;
     Json index_ = Json::array();
 };
-
-// A zlib stream, which the page inflates with the browser's own DecompressionStream("deflate").
-CompressedBytes deflated(const std::vector<uint8_t>& bytes) {
-    try {
-        return zlibStream(bytes);
-    } catch (const VeldrinError& e) {
-        throw VeldrinError("scene.js could not be compressed (" + std::to_string(bytes.size()) + " bytes): " + e.what());
-    }
-}
 
 // A JSON array of names, as the JSON library writes it.
 std::string jsonNames(const std::vector<std::string>& names) {
@@ -115,84 +98,110 @@ PackedScene packScene(const Scene& scene) {
         materialTotal += m.materialTexture.size();
     }
     const std::size_t models = scene.models.size(), placements = scene.placements.size();
-    ArrayPack pack;
-    const std::size_t positions = pack.add<float>("positions", vertexTotal * 3);
-    const std::size_t uvs = pack.add<float>("uvs", vertexTotal * 2);
-    const std::size_t day = pack.add<uint8_t>("day", vertexTotal * 4);
-    const std::size_t night = pack.add<uint8_t>("night", vertexTotal * 4);
-    const std::size_t indices = wideIndices ? pack.add<uint32_t>("indices", triangleTotal * 3) : pack.add<uint16_t>("indices", triangleTotal * 3);
-    const std::size_t materials = pack.add<uint16_t>("triangleMaterials", triangleTotal);
-    const std::size_t firstVertex = pack.add<int32_t>("modelFirstVertex", models);
-    const std::size_t vertices = pack.add<int32_t>("modelVertices", models);
-    const std::size_t firstTriangle = pack.add<int32_t>("modelFirstTriangle", models);
-    const std::size_t triangles = pack.add<int32_t>("modelTriangles", models);
-    const std::size_t ide = pack.add<int32_t>("modelIde", models);
-    const std::size_t dictionary = pack.add<int32_t>("modelDictionary", models);
-    const std::size_t flags = pack.add<uint8_t>("modelFlags", models);
-    const std::size_t bounds = pack.add<float>("modelBounds", models * 6);
-    const std::size_t materialCounts = pack.add<uint16_t>("modelMaterialCounts", models);
-    const std::size_t materialTextures = pack.add<int32_t>("materialTextures", materialTotal);
-    const std::size_t placementModel = pack.add<int32_t>("placementModels", placements);
-    const std::size_t placementPosition = pack.add<float>("placementPositions", placements * 3);
-    const std::size_t placementRotation = pack.add<float>("placementRotations", placements * 4);
-    pack.allocate();
-
+    // The per-model columns, made in one pass.
+    std::vector<int32_t> firstVertex, vertices, firstTriangle, triangles, ide, dictionary;
+    std::vector<uint8_t> flags;
+    std::vector<float> bounds;
+    std::vector<uint16_t> materialCounts;
     std::map<std::string, int> dictionaryIndex;
-    std::size_t vertexBase = 0, triangleBase = 0, materialBase = 0;
-    for (std::size_t i = 0; i < models; ++i) {
-        const SceneModel& m = scene.models[i];
-        const std::size_t n = m.positions.size();
-        pack.copy(positions, vertexBase * 3, sizeof(float), m.positions);
-        if (m.uvs.size() == n) pack.copy(uvs, vertexBase * 2, sizeof(float), m.uvs); // else left at 0
-        // Without prelight the game draws the texture as it is: white.
-        const std::vector<std::array<uint8_t, 4>> white(m.day.size() == n ? 0 : n, std::array<uint8_t, 4>{255, 255, 255, 255});
-        const auto& dayColours = m.day.size() == n ? m.day : white;
-        pack.copy(day, vertexBase * 4, 1, dayColours);
-        pack.copy(night, vertexBase * 4, 1, m.night.size() == n ? m.night : dayColours);
-        for (std::size_t t = 0; t < m.triangles.size(); ++t) {
-            for (std::size_t corner = 0; corner < 3; ++corner) {
-                const std::size_t at = (triangleBase + t) * 3 + corner;
-                if (wideIndices) pack.set<uint32_t>(indices, at, m.triangles[t][corner]);
-                else pack.set<uint16_t>(indices, at, static_cast<uint16_t>(m.triangles[t][corner]));
-            }
-        }
-        pack.copy(materials, triangleBase, sizeof(uint16_t), m.triangleMaterial);
+    packed.modelNames.reserve(models);
+    std::size_t vertexBase = 0, triangleBase = 0;
+    for (const SceneModel& m : scene.models) {
         packed.modelNames.push_back(m.name);
-        pack.set<int32_t>(ide, i, m.ideId);
+        ide.push_back(m.ideId);
         const auto [d, added] = dictionaryIndex.emplace(m.dictionary, static_cast<int>(packed.dictionaries.size()));
         if (added) packed.dictionaries.push_back(m.dictionary);
-        pack.set<int32_t>(dictionary, i, d->second);
-        pack.set<uint8_t>(flags, i, uint8_t((m.lod ? 1 : 0) | (m.uvs.empty() ? 0 : 2) | (m.day.empty() ? 0 : 4) | (m.night.empty() ? 0 : 8)));
-        pack.set<int32_t>(firstVertex, i, static_cast<int32_t>(vertexBase));
-        pack.set<int32_t>(vertices, i, static_cast<int32_t>(n));
-        pack.set<int32_t>(firstTriangle, i, static_cast<int32_t>(triangleBase));
-        pack.set<int32_t>(triangles, i, static_cast<int32_t>(m.triangles.size()));
-        for (int a = 0; a < 3; ++a) {
-            pack.set<float>(bounds, i * 6 + std::size_t(a), m.boundsMin[std::size_t(a)]);
-            pack.set<float>(bounds, i * 6 + 3 + std::size_t(a), m.boundsMax[std::size_t(a)]);
-        }
-        pack.set<uint16_t>(materialCounts, i, static_cast<uint16_t>(m.materialTexture.size()));
-        pack.copy(materialTextures, materialBase, sizeof(int32_t), m.materialTexture);
+        dictionary.push_back(d->second);
+        flags.push_back(uint8_t((m.lod ? 1 : 0) | (m.uvs.empty() ? 0 : 2) | (m.day.empty() ? 0 : 4) | (m.night.empty() ? 0 : 8)));
+        firstVertex.push_back(static_cast<int32_t>(vertexBase));
+        vertices.push_back(static_cast<int32_t>(m.positions.size()));
+        firstTriangle.push_back(static_cast<int32_t>(triangleBase));
+        triangles.push_back(static_cast<int32_t>(m.triangles.size()));
+        bounds.insert(bounds.end(), m.boundsMin.begin(), m.boundsMin.end());
+        bounds.insert(bounds.end(), m.boundsMax.begin(), m.boundsMax.end());
+        materialCounts.push_back(static_cast<uint16_t>(m.materialTexture.size()));
         packed.materialNames.insert(packed.materialNames.end(), m.materialNames.begin(), m.materialNames.end());
-        vertexBase += n;
+        vertexBase += m.positions.size();
         triangleBase += m.triangles.size();
-        materialBase += m.materialTexture.size();
-    }
-    for (std::size_t i = 0; i < placements; ++i) {
-        const ScenePlacement& p = scene.placements[i];
-        pack.set<int32_t>(placementModel, i, p.model);
-        for (std::size_t a = 0; a < 3; ++a) pack.set<float>(placementPosition, i * 3 + a, static_cast<float>(p.position[a]));
-        for (std::size_t a = 0; a < 4; ++a) pack.set<float>(placementRotation, i * 4 + a, p.rotation[a]);
     }
 
+    ArrayStream pack;
+    pack.begin("positions", vertexTotal * 3);
+    for (const SceneModel& m : scene.models) pack.put(m.positions);
+    pack.begin("uvs", vertexTotal * 2);
+    for (const SceneModel& m : scene.models) {
+        if (m.uvs.size() == m.positions.size()) pack.put(m.uvs);
+        else pack.fill(0, m.positions.size() * sizeof(float) * 2); // left at 0
+    }
+    // Without prelight the game draws the texture as it is: white. Without night colours, the night
+    // is the day.
+    pack.begin("day", vertexTotal * 4);
+    for (const SceneModel& m : scene.models) {
+        if (m.day.size() == m.positions.size()) pack.put(m.day);
+        else pack.fill(255, m.positions.size() * 4);
+    }
+    pack.begin("night", vertexTotal * 4);
+    for (const SceneModel& m : scene.models) {
+        if (m.night.size() == m.positions.size()) pack.put(m.night);
+        else if (m.day.size() == m.positions.size()) pack.put(m.day);
+        else pack.fill(255, m.positions.size() * 4);
+    }
+    const auto putIndices = [&]<typename Index>(Index) {
+        pack.begin("indices", triangleTotal * 3);
+        std::vector<Index> corners;
+        for (const SceneModel& m : scene.models) {
+            corners.clear();
+            for (const auto& t : m.triangles)
+                for (uint32_t corner : t) corners.push_back(static_cast<Index>(corner));
+            pack.put(corners);
+        }
+    };
+    if (wideIndices) putIndices(uint32_t{});
+    else putIndices(uint16_t{});
+    pack.begin("triangleMaterials", triangleTotal);
+    for (const SceneModel& m : scene.models) pack.put(m.triangleMaterial);
+    const std::pair<const char*, const std::vector<int32_t>*> columns[] = {
+        {"modelFirstVertex", &firstVertex}, {"modelVertices", &vertices}, {"modelFirstTriangle", &firstTriangle},
+        {"modelTriangles", &triangles},     {"modelIde", &ide},           {"modelDictionary", &dictionary}};
+    for (const auto& [name, column] : columns) {
+        pack.begin(name, models);
+        pack.put(*column);
+    }
+    pack.begin("modelFlags", models);
+    pack.put(flags);
+    pack.begin("modelBounds", models * 6);
+    pack.put(bounds);
+    pack.begin("modelMaterialCounts", models);
+    pack.put(materialCounts);
+    static_assert(sizeof(int) == sizeof(int32_t), "material textures are written as they lie in memory");
+    pack.begin("materialTextures", materialTotal);
+    for (const SceneModel& m : scene.models) pack.put(m.materialTexture);
+    std::vector<int32_t> placementModels;
+    std::vector<float> placementPositions, placementRotations;
+    for (const ScenePlacement& p : scene.placements) {
+        placementModels.push_back(p.model);
+        for (double v : p.position) placementPositions.push_back(static_cast<float>(v));
+        placementRotations.insert(placementRotations.end(), p.rotation.begin(), p.rotation.end());
+    }
+    pack.begin("placementModels", placements);
+    pack.put(placementModels);
+    pack.begin("placementPositions", placements * 3);
+    pack.put(placementPositions);
+    pack.begin("placementRotations", placements * 4);
+    pack.put(placementRotations);
+
     packed.arrays = pack.index().dump();
-    packed.arrayBytes = pack.bytes().size();
+    packed.arrayBytes = pack.size();
     packed.models = models;
     packed.placements = placements;
     packed.vertices = vertexBase;
     packed.triangles = triangleBase;
     packed.indexBytes = wideIndices ? 4 : 2;
-    packed.data = deflated(pack.bytes());
+    try {
+        packed.data = pack.finish();
+    } catch (const VeldrinError& e) {
+        throw VeldrinError("scene.js could not be compressed (" + std::to_string(packed.arrayBytes) + " bytes): " + e.what());
+    }
     return packed;
 }
 

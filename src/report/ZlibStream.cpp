@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "base/Error.h"
 #include "base/ParallelFor.h"
@@ -17,60 +18,111 @@ enum class Wrapper { Zlib, Raw };
 // the stream's end.
 enum class End { ByteBoundary, Stream };
 
-// Appends the bytes as deflate blocks to `out`, by igzip's fast level. `history`: up to 32 KiB that came
-// before in the stream, which matches may refer to (Raw only).
+// Deflate blocks appended to an output as input comes, by igzip's fast level.
+class Deflater {
+public:
+    // `history`: up to 32 KiB that came before in the stream, which matches may refer to (Raw only).
+    // `levelBuffer`: the compressor's working memory, ISAL_DEF_LVL1_DEFAULT bytes, kept while it runs.
+    Deflater(Wrapper wrapper, std::span<const uint8_t> history, uint8_t* levelBuffer) {
+        isal_deflate_init(&s_);
+        s_.level = 1;
+        s_.level_buf = levelBuffer;
+        s_.level_buf_size = ISAL_DEF_LVL1_DEFAULT;
+        s_.gzip_flag = wrapper == Wrapper::Zlib ? IGZIP_ZLIB : IGZIP_DEFLATE;
+        if (!history.empty()) {
+            history = history.last(std::min<std::size_t>(history.size(), ISAL_DEF_HIST_SIZE));
+            if (isal_deflate_set_dict(&s_, const_cast<uint8_t*>(history.data()), static_cast<uint32_t>(history.size())) != COMP_OK)
+                throw VeldrinError("the compressor refused the history before a piece");
+        }
+    }
+
+    // Compresses `bytes` into `out`; `end` says how they end, if they are the last.
+    void add(CompressedBytes& out, std::span<const uint8_t> bytes, std::optional<End> end) {
+        // The stream's counters are 32-bit: large inputs go in slices.
+        constexpr std::size_t kSlice = std::size_t(1) << 30;
+        std::size_t at = 0;
+        do {
+            const std::size_t slice = std::min(kSlice, bytes.size() - at);
+            s_.next_in = const_cast<uint8_t*>(bytes.data() + at);
+            s_.avail_in = static_cast<uint32_t>(slice);
+            at += slice;
+            const bool lastSlice = at == bytes.size();
+            s_.end_of_stream = end == End::Stream && lastSlice ? 1 : 0;
+            s_.flush = end == End::ByteBoundary && lastSlice ? SYNC_FLUSH : NO_FLUSH;
+            // Room for a quarter of the input at a time, grown while it runs short: the output is rarely
+            // larger.
+            while (true) {
+                const std::size_t used = out.size();
+                const std::size_t room = std::min<std::size_t>(std::max<std::size_t>(s_.avail_in / 4, 64 * 1024), kSlice);
+                out.resize(used + room);
+                s_.next_out = out.data() + used;
+                s_.avail_out = static_cast<uint32_t>(room);
+                if (isal_deflate(&s_) != COMP_OK) throw VeldrinError("the compressor failed");
+                const bool roomLeft = s_.avail_out > 0;
+                out.resize(used + (room - s_.avail_out));
+                // Done when the input is taken and, for an end, everything it calls for is out.
+                const bool finished = s_.end_of_stream ? s_.internal_state.state == ZSTATE_END
+                                                       : s_.avail_in == 0 && (s_.flush == NO_FLUSH || roomLeft);
+                if (finished) break;
+            }
+        } while (at < bytes.size());
+    }
+
+private:
+    isal_zstream s_{};
+};
+
+// Appends the bytes as deflate blocks to `out`, ended as `end` says.
 void deflateInto(CompressedBytes& out, Wrapper wrapper, std::span<const uint8_t> history, std::span<const uint8_t> bytes,
                  End end) {
-    isal_zstream s{};
     // The compressor's working memory, kept by each thread for its next piece: a fresh one per piece
     // costs more in page faults than its piece costs to compress.
     thread_local std::vector<uint8_t> levelBuffer(ISAL_DEF_LVL1_DEFAULT);
-    isal_deflate_init(&s);
-    s.level = 1;
-    s.level_buf = levelBuffer.data();
-    s.level_buf_size = static_cast<uint32_t>(levelBuffer.size());
-    s.gzip_flag = wrapper == Wrapper::Zlib ? IGZIP_ZLIB : IGZIP_DEFLATE;
-    if (!history.empty()) {
-        history = history.last(std::min<std::size_t>(history.size(), ISAL_DEF_HIST_SIZE));
-        if (isal_deflate_set_dict(&s, const_cast<uint8_t*>(history.data()), static_cast<uint32_t>(history.size())) != COMP_OK)
-            throw VeldrinError("the compressor refused the history before a piece");
-    }
-    // The stream's counters are 32-bit: large inputs go in slices.
-    constexpr std::size_t kSlice = std::size_t(1) << 30;
-    std::size_t at = 0;
-    do {
-        const std::size_t slice = std::min(kSlice, bytes.size() - at);
-        s.next_in = const_cast<uint8_t*>(bytes.data() + at);
-        s.avail_in = static_cast<uint32_t>(slice);
-        at += slice;
-        const bool lastSlice = at == bytes.size();
-        s.end_of_stream = end == End::Stream && lastSlice ? 1 : 0;
-        s.flush = end == End::ByteBoundary && lastSlice ? SYNC_FLUSH : NO_FLUSH;
-        // Room for a quarter of the input at a time, grown while it runs short: the output is rarely
-        // larger.
-        while (true) {
-            const std::size_t used = out.size();
-            const std::size_t room = std::min<std::size_t>(std::max<std::size_t>(s.avail_in / 4, 64 * 1024), kSlice);
-            out.resize(used + room);
-            s.next_out = out.data() + used;
-            s.avail_out = static_cast<uint32_t>(room);
-            if (isal_deflate(&s) != COMP_OK) throw VeldrinError("the compressor failed");
-            const bool roomLeft = s.avail_out > 0;
-            out.resize(used + (room - s.avail_out));
-            // Done when the input is taken and, for an end, everything it calls for is out.
-            const bool finished = s.end_of_stream ? s.internal_state.state == ZSTATE_END
-                                                  : s.avail_in == 0 && (s.flush == NO_FLUSH || roomLeft);
-            if (finished) break;
-        }
-    } while (at < bytes.size());
+    Deflater(wrapper, history, levelBuffer.data()).add(out, bytes, end);
 }
 
 } // namespace
 
-CompressedBytes zlibStream(std::span<const uint8_t> bytes) {
-    CompressedBytes out;
-    deflateInto(out, Wrapper::Zlib, {}, bytes, End::Stream);
-    return out;
+struct ZlibWriter::State {
+    std::vector<uint8_t> levelBuffer = std::vector<uint8_t>(ISAL_DEF_LVL1_DEFAULT);
+    Deflater deflater{Wrapper::Zlib, {}, levelBuffer.data()};
+};
+
+namespace {
+constexpr std::size_t kStagedBytes = std::size_t(1) << 20;
+} // namespace
+
+ZlibWriter::ZlibWriter() : state_(std::make_unique<State>()) { staged_.reserve(kStagedBytes); }
+ZlibWriter::~ZlibWriter() = default;
+
+void ZlibWriter::add(std::span<const uint8_t> bytes) {
+    added_ += bytes.size();
+    while (!bytes.empty()) {
+        const std::size_t take = std::min(bytes.size(), kStagedBytes - staged_.size());
+        staged_.insert(staged_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(take));
+        bytes = bytes.subspan(take);
+        if (staged_.size() == kStagedBytes) compressStaged(false);
+    }
+}
+
+void ZlibWriter::addFill(uint8_t value, std::size_t count) {
+    added_ += count;
+    while (count > 0) {
+        const std::size_t take = std::min(count, kStagedBytes - staged_.size());
+        staged_.insert(staged_.end(), take, value);
+        count -= take;
+        if (staged_.size() == kStagedBytes) compressStaged(false);
+    }
+}
+
+void ZlibWriter::compressStaged(bool last) {
+    state_->deflater.add(out_, staged_, last ? std::optional<End>(End::Stream) : std::nullopt);
+    staged_.clear();
+}
+
+CompressedBytes ZlibWriter::finish() {
+    compressStaged(true);
+    return std::move(out_);
 }
 
 std::vector<DeflatedPiece> deflatePieces(std::size_t count, int jobs, const std::function<StreamPiece(std::size_t)>& piece,

@@ -31,8 +31,31 @@ struct UnclearedAllocator : std::allocator<T> {
 };
 using CompressedBytes = std::vector<uint8_t, UnclearedAllocator<uint8_t>>;
 
-// The bytes as one zlib stream (RFC 1950).
-CompressedBytes zlibStream(std::span<const uint8_t> bytes);
+// One zlib stream (RFC 1950) compressed as its bytes are added, a megabyte at a time: the whole input
+// is never held. The bytes depend only on what is added, in order.
+class ZlibWriter {
+public:
+    ZlibWriter();
+    ~ZlibWriter();
+    ZlibWriter(const ZlibWriter&) = delete;
+    ZlibWriter& operator=(const ZlibWriter&) = delete;
+
+    void add(std::span<const uint8_t> bytes);
+    // `count` bytes of `value`.
+    void addFill(uint8_t value, std::size_t count);
+    // Bytes added so far.
+    std::size_t size() const { return added_; }
+    // Ends the stream and hands it over; nothing may be added after.
+    CompressedBytes finish();
+
+private:
+    void compressStaged(bool last);
+    struct State;
+    std::unique_ptr<State> state_;
+    std::vector<uint8_t> staged_;
+    std::size_t added_ = 0;
+    CompressedBytes out_;
+};
 
 // One piece of a stream compressed on its own: its bytes, and up to the last 32 KiB before it.
 struct StreamPiece {
