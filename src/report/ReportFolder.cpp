@@ -78,8 +78,8 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     if (!content.thumbnails.empty()) ensureFolder(folder / "models");
     ReportPictures pictures;
     // The view's scene is read and packed beside the sheets: neither needs the other until scene.js,
-    // and the page needs only what the reading left out. Its models are freed once packed, beside the
-    // page, not at the end of the run.
+    // and the page needs only what the reading left out. Its models are freed once packed, on a thread
+    // of their own while scene.js is written, not at the end of the run.
     struct ViewRead {
         std::vector<std::string> problems;
         bool models = false;
@@ -87,6 +87,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
     struct ViewPack {
         Scene scene; // without its models
         PackedScene packed;
+        std::future<void> modelsFreed;
     };
     std::promise<ViewRead> read;
     std::future<ViewRead> viewRead = read.get_future();
@@ -102,7 +103,7 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
             throw;
         }
         out.packed = packScene(out.scene);
-        std::vector<SceneModel>().swap(out.scene.models);
+        out.modelsFreed = std::async(std::launch::async, [models = std::move(out.scene.models)]() mutable { std::vector<SceneModel>().swap(models); });
         return out;
     });
 
@@ -229,13 +230,16 @@ void writeReportFolder(const std::filesystem::path& folder, RunRecord record, co
         pictures.viewer = viewerSection();
         pictures.previews = view.models;
     }
-    // scene.js is written beside the page, once the scene is packed and the sheets are made.
+    // scene.js is written beside the page once the scene is packed: its arrays at once, its atlases
+    // once the sheets are made.
     std::future<void> viewerFiles;
     if (packed.valid()) viewerFiles = std::async(std::launch::async, [&] {
         const ViewPack view = packed.get();
-        sheetFiles.wait();
-        std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
-        writeViewerFiles(folder, view.scene, view.packed, atlases);
+        writeViewerFiles(folder, view.scene, view.packed, [&]() -> const std::vector<SceneAtlas>& {
+            sheetFiles.wait();
+            std::erase_if(atlases, [](const SceneAtlas& a) { return a.png.empty(); });
+            return atlases;
+        });
     });
     if (content.completeRecord) content.completeRecord(record);
     const auto pageTexts = [&] { return std::pair{manifestJson(record), reportPage(record, pictures)}; };

@@ -205,18 +205,30 @@ PackedScene packScene(const Scene& scene) {
     return packed;
 }
 
-void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed, const std::vector<SceneAtlas>& atlases) {
+void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed, const std::function<const std::vector<SceneAtlas>&()>& atlasesWhenMade) {
+    const auto put = [&](std::string_view part) { out.write({reinterpret_cast<const uint8_t*>(part.data()), part.size()}); };
+    // One object, written as the JSON library would write it. The arrays, most of the file, and all
+    // that does not depend on the atlases go first, while the atlases are still being made. The large strings (the arrays, the
+    // atlases' pictures) are base64, which needs no escaping, and are written as they are.
+    std::string text = "window.veldrinScene = {\"format\":1,\"level\":";
+    appendJsonString(text, scene.level);
+    put(text + ",\"data\":\"");
+    writeBase64(out, packed.data);
+    text = "\",\"modelNames\":" + jsonNames(packed.modelNames) + ",\"dictionaries\":" + jsonNames(packed.dictionaries) +
+           ",\"materialNames\":" + jsonNames(packed.materialNames);
+    text += ",\"models\":" + std::to_string(packed.models) + ",\"placements\":" + std::to_string(packed.placements) +
+            ",\"vertices\":" + std::to_string(packed.vertices) + ",\"triangles\":" + std::to_string(packed.triangles) +
+            ",\"indexBytes\":" + std::to_string(packed.indexBytes) + ",\"arrays\":" + packed.arrays +
+            ",\"arrayBytes\":" + std::to_string(packed.arrayBytes);
+    put(text);
+
+    const std::vector<SceneAtlas>& atlases = atlasesWhenMade();
     // A texture's cell, by dictionary and texture name without case.
     const auto key = [](const std::string& dictionary, const std::string& name) { return toLower(dictionary) + '\0' + toLower(name); };
     std::unordered_map<std::string, std::pair<int, const SheetCell*>> cells;
     for (std::size_t a = 0; a < atlases.size(); ++a)
         for (const SheetCell& c : atlases[a].cells) cells.emplace(key(atlases[a].dictionary, c.name), std::pair{int(a), &c});
-    // One object, written as the JSON library would write it: its head, the name lists, the counts and
-    // arrays, the atlases. The large strings (the atlases' pictures, the arrays) are base64, which
-    // needs no escaping, and are written as they are.
-    std::string text = "window.veldrinScene = {\"format\":1,\"level\":";
-    appendJsonString(text, scene.level);
-    text += ",\"textures\":[";
+    text = ",\"textures\":[";
     for (std::size_t i = 0; i < scene.textures.size(); ++i) {
         const SceneTexture& t = scene.textures[i];
         text += i ? ",{\"name\":" : "{\"name\":";
@@ -234,13 +246,7 @@ void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& pack
         text += ",\"atlas\":" + std::to_string(found->second.first) + ",\"cell\":[" + std::to_string(c.x) + ',' + std::to_string(c.y) +
                 ',' + std::to_string(c.width) + ',' + std::to_string(c.height) + "]}";
     }
-    text += "],\"modelNames\":" + jsonNames(packed.modelNames) + ",\"dictionaries\":" + jsonNames(packed.dictionaries) +
-            ",\"materialNames\":" + jsonNames(packed.materialNames);
-    text += ",\"models\":" + std::to_string(packed.models) + ",\"placements\":" + std::to_string(packed.placements) +
-            ",\"vertices\":" + std::to_string(packed.vertices) + ",\"triangles\":" + std::to_string(packed.triangles) +
-            ",\"indexBytes\":" + std::to_string(packed.indexBytes) + ",\"arrays\":" + packed.arrays +
-            ",\"arrayBytes\":" + std::to_string(packed.arrayBytes) + ",\"atlases\":[";
-    const auto put = [&](std::string_view part) { out.write({reinterpret_cast<const uint8_t*>(part.data()), part.size()}); };
+    text += "],\"atlases\":[";
     put(text);
     for (std::size_t a = 0; a < atlases.size(); ++a) {
         const SceneAtlas& atlas = atlases[a];
@@ -251,9 +257,7 @@ void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& pack
         writeBase64(out, atlas.png);
         put("\"}");
     }
-    put("],\"data\":\"");
-    writeBase64(out, packed.data);
-    put("\"};\n");
+    put("]};\n");
 }
 
 } // namespace veldrin

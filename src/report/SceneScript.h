@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,9 @@ PackedScene packScene(const Scene& scene);
 
 // scene.js: one classic script that sets window.veldrinScene, so a page opened from disk can load it
 // (docs/SCENE.md describes the layout). Textures are found in the atlases by dictionary and name. Of
-// the scene, only its level name and textures are read: its models may be gone once packed.
-void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed, const std::vector<SceneAtlas>& atlases);
+// the scene, only its level name and textures are read: its models may be gone once packed. The
+// arrays are written first; `atlasesWhenMade` is called after them, and may wait for the atlases.
+void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed,
+                      const std::function<const std::vector<SceneAtlas>&()>& atlasesWhenMade);
 
 } // namespace veldrin

@@ -37,8 +37,8 @@ constexpr const char* kSection = R"(<h2 id="view">3D view</h2>
 std::string viewerSection() { return kSection; }
 
 void writeViewerFiles(const std::filesystem::path& folder, const Scene& scene, const PackedScene& packed,
-                      const std::vector<SceneAtlas>& atlases) {
-    writeWholeFileFrom(folder / "scene.js", [&](ByteSink& out) { writeSceneScript(out, scene, packed, atlases); });
+                      const std::function<const std::vector<SceneAtlas>&()>& atlasesWhenMade) {
+    writeWholeFileFrom(folder / "scene.js", [&](ByteSink& out) { writeSceneScript(out, scene, packed, atlasesWhenMade); });
     writeWholeFile(folder / "viewer.js", std::string_view(kViewerScript));
 }
 

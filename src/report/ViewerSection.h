@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,10 +9,10 @@
 
 namespace veldrin {
 
-// Writes the 3D view's files into the report folder: scene.js (the level) and viewer.js (the drawing
-// code, built into the program).
+// Writes the 3D view's files into the report folder: scene.js (the level; see writeSceneScript for
+// when the atlases are asked for) and viewer.js (the drawing code, built into the program).
 void writeViewerFiles(const std::filesystem::path& folder, const Scene& scene, const PackedScene& packed,
-                      const std::vector<SceneAtlas>& atlases);
+                      const std::function<const std::vector<SceneAtlas>&()>& atlasesWhenMade);
 // The page's section that shows the view and loads its files.
 std::string viewerSection();
 
