@@ -82,7 +82,10 @@ private:
         if (o_.generateIde) ideIds_.assign(static_cast<std::size_t>(p_.tables.resourceCount), -1);
         // The written level is kept model by model; its list is made once, not regrown and moved.
         if (o_.keepsWrittenLevel()) report_.sceneModels.reserve(p_.plan.models.size());
-        if (o_.writeReport) report_.models.reserve(p_.plan.models.size());
+        if (o_.writeReport) {
+            report_.models.reserve(p_.plan.models.size());
+            report_.fileHashes.reserve(p_.plan.models.size() + 16); // the models, dictionaries and index files
+        }
         maximum_ = plannedWork(dictionaries);
         progress(0);
         if (o_.generateIde) ide_ = ideHead(o_.levelName);
@@ -101,17 +104,22 @@ private:
         struct Converted {
             ModelOutput output;
             std::exception_ptr error;
-            std::string sha256; // for the report, taken on the worker
+            std::string sha256;               // for the report, taken on the worker
+            std::optional<SceneModel> scene;  // the model as written, made on the worker
         };
         orderedPipeline<Converted>(
             plan.size(), o_.jobs, ahead,
             [&](std::size_t i) {
                 try {
-                    Converted converted{convertOne(plan[i]), nullptr, {}};
+                    Converted converted{convertOne(plan[i]), nullptr, {}, {}};
                     if (o_.writeReport && converted.output.produced) converted.sha256 = sha256Hex(converted.output.dff);
+                    if (converted.output.written) {
+                        converted.scene = sceneModelOf(std::move(*converted.output.written));
+                        converted.output.written.reset();
+                    }
                     return converted;
                 } catch (...) {
-                    return Converted{ModelOutput{}, std::current_exception(), {}};
+                    return Converted{ModelOutput{}, std::current_exception(), {}, {}};
                 }
             },
             [&](std::size_t i, Converted&& converted) {
@@ -132,7 +140,7 @@ private:
                     return true;
                 }
                 if (!converted.sha256.empty()) report_.fileHashes.emplace(p.name + ".dff", std::move(converted.sha256));
-                commitModel(p, output);
+                commitModel(p, output, std::move(converted.scene));
                 return true;
             },
             kModelsPerClaim);
@@ -159,7 +167,7 @@ private:
                                                           std::numeric_limits<int32_t>::max()));
     }
 
-    void commitModel(const PlannedModel& p, ModelOutput& out) {
+    void commitModel(const PlannedModel& p, ModelOutput& out, std::optional<SceneModel> scene) {
         const std::size_t commitIndex = committed_.size();
         // The report's row, with the counts of the model as written.
         std::optional<ReportModel> row;
@@ -167,8 +175,8 @@ private:
             row = ReportModel{p.name, p.firstPart, p.secondPart, p.scale, std::nullopt, ideDictionaryName(commitIndex, p.name, o_)};
             row->bytes = static_cast<int64_t>(out.dff.size());
         }
-        if (out.written) {
-            SceneModel& m = report_.sceneModels.emplace_back(sceneModelOf(std::move(*out.written)));
+        if (scene) {
+            SceneModel& m = report_.sceneModels.emplace_back(std::move(*scene));
             if (row) {
                 row->triangles = static_cast<int>(m.triangles.size());
                 row->vertices = static_cast<int>(m.positions.size());
@@ -333,7 +341,8 @@ private:
 } // namespace
 
 RunSummary convertLevel(PreparedLevel level, const RunCallbacks& callbacks) {
-    return Run(std::move(level), callbacks).execute();
+    RunSummary s = Run(std::move(level), callbacks).execute();
+    return s;
 }
 
 RunSummary runConversion(const ConversionOptions& options, const RunCallbacks& callbacks) {
