@@ -17,13 +17,18 @@ void putBigEndian32(std::vector<uint8_t>& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
 }
 
-// A chunk: length, type, data, and the CRC of type and data.
-void putChunk(std::vector<uint8_t>& out, const char (&type)[5], const uint8_t* data, std::size_t size) {
+// A chunk: length, type, its data given in parts, and the CRC of type and data.
+void putChunk(std::vector<uint8_t>& out, const char (&type)[5], const std::vector<std::span<const uint8_t>>& parts) {
+    std::size_t size = 0;
+    for (const auto& part : parts) size += part.size();
     putBigEndian32(out, static_cast<uint32_t>(size));
-    const std::size_t typeAt = out.size();
     out.insert(out.end(), type, type + 4);
-    if (size) out.insert(out.end(), data, data + size);
-    putBigEndian32(out, static_cast<uint32_t>(libdeflate_crc32(0, out.data() + typeAt, size + 4)));
+    uint32_t crc = static_cast<uint32_t>(libdeflate_crc32(0, type, 4));
+    for (const auto& part : parts) {
+        out.insert(out.end(), part.begin(), part.end());
+        crc = static_cast<uint32_t>(libdeflate_crc32(crc, part.data(), part.size()));
+    }
+    putBigEndian32(out, crc);
 }
 
 // out = row - above, byte by byte, eight bytes at a time (no borrow crosses from one byte to the next).
@@ -79,18 +84,22 @@ std::vector<DeflatedPiece> compressedRows(const RowAt& rowAt, int width, int fir
     }, endsPicture);
 }
 
-// The file around its compressed rows.
-std::vector<uint8_t> pngFile(int width, int height, const std::vector<uint8_t>& compressed) {
+// The file around its compressed rows, the pieces copied once, straight into it.
+std::vector<uint8_t> pngFile(int width, int height, const std::vector<DeflatedPiece>& pieces) {
     static constexpr uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::array<uint8_t, 8> frame;
+    const std::vector<std::span<const uint8_t>> stream = zlibStreamSpans(pieces, frame);
+    std::size_t size = sizeof kSignature + 64;
+    for (const auto& part : stream) size += part.size();
     std::vector<uint8_t> png(kSignature, kSignature + sizeof kSignature);
-    png.reserve(compressed.size() + 64);
+    png.reserve(size);
     std::vector<uint8_t> header;
     putBigEndian32(header, static_cast<uint32_t>(width));
     putBigEndian32(header, static_cast<uint32_t>(height));
     header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, adaptive filters, no interlace
-    putChunk(png, "IHDR", header.data(), header.size());
-    putChunk(png, "IDAT", compressed.data(), compressed.size());
-    putChunk(png, "IEND", nullptr, 0);
+    putChunk(png, "IHDR", {header});
+    putChunk(png, "IDAT", stream);
+    putChunk(png, "IEND", {});
     return png;
 }
 
@@ -113,7 +122,7 @@ std::vector<uint8_t> encodePng(const RgbaImage& image, int jobs) {
         throw cannotWrite(image.width, image.height, "");
     try {
         const RowAt rowAt = [&](int y) { return image.at(0, y); };
-        return pngFile(image.width, image.height, zlibStreamOf(compressedRows(rowAt, image.width, 0, image.height, true, jobs)));
+        return pngFile(image.width, image.height, compressedRows(rowAt, image.width, 0, image.height, true, jobs));
     } catch (const VeldrinError& e) {
         throw cannotWrite(image.width, image.height, std::string(": ") + e.what());
     }
@@ -151,7 +160,7 @@ std::vector<uint8_t> encodePngInBands(int width, int height, const std::vector<i
             carryFirst = std::max(first, last - carried);
             carry.assign(band.end() - static_cast<std::ptrdiff_t>(stride * std::size_t(last - carryFirst)), band.end());
         }
-        return pngFile(width, height, zlibStreamOf(pieces));
+        return pngFile(width, height, pieces);
     } catch (const VeldrinError& e) {
         throw cannotWrite(width, height, std::string(": ") + e.what());
     }

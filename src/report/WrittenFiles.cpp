@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <map>
+#include <unordered_map>
 
 #include "base/Error.h"
 #include "base/FileIO.h"
@@ -12,7 +13,7 @@
 namespace veldrin {
 namespace {
 
-using Archive = std::map<std::string, inspect::ImgEntry>; // an archive's entries by name
+using Archive = std::unordered_map<std::string, inspect::ImgEntry>; // an archive's entries by name
 
 // `size` bytes from `offset` of a file.
 std::vector<uint8_t> readFileRange(const std::filesystem::path& path, uint64_t offset, std::size_t size) {
@@ -37,7 +38,8 @@ Archive readArchive(const std::filesystem::path& folder, const std::string& name
             : inspect::readDirEntries(readWholeFile(folder / (std::filesystem::path(name).stem().string() + ".DIR")), name);
     inspect::checkEntriesInside(entries, static_cast<int64_t>(size), name);
     Archive a;
-    for (const inspect::ImgEntry& e : entries) a[e.name] = e;
+    a.reserve(entries.size());
+    for (const inspect::ImgEntry& e : entries) a.insert_or_assign(e.name, e);
     return a;
 }
 

@@ -140,24 +140,17 @@ std::vector<DeflatedPiece> deflatePieces(std::size_t count, int jobs, const std:
     return pieces;
 }
 
-std::vector<uint8_t> zlibStreamOf(const std::vector<DeflatedPiece>& pieces) {
+std::vector<std::span<const uint8_t>> zlibStreamSpans(const std::vector<DeflatedPiece>& pieces, std::array<uint8_t, 8>& frame) {
     // The header of a 32 KiB window at the fastest level; the checksum of all pieces, big-endian.
-    std::size_t size = 8;
-    for (const DeflatedPiece& p : pieces) size += p.bytes.size();
-    std::vector<uint8_t> out{0x78, 0x01};
-    out.reserve(size);
+    static constexpr uint8_t kEmptyFinalBlock[] = {0x03, 0x00};
     uLong adler = 1;
-    for (const DeflatedPiece& p : pieces) {
-        out.insert(out.end(), p.bytes.begin(), p.bytes.end());
-        adler = adler32_combine(adler, p.adler, static_cast<z_off_t>(p.length));
-    }
-    if (pieces.empty()) out.insert(out.end(), {0x03, 0x00}); // an empty final block
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(adler >> shift));
-    return out;
-}
-
-std::vector<uint8_t> zlibStreamInPieces(std::size_t count, int jobs, const std::function<StreamPiece(std::size_t)>& piece) {
-    return zlibStreamOf(deflatePieces(count, jobs, piece, true));
+    for (const DeflatedPiece& p : pieces) adler = adler32_combine(adler, p.adler, static_cast<z_off_t>(p.length));
+    frame = {0x78, 0x01, uint8_t(adler >> 24), uint8_t(adler >> 16), uint8_t(adler >> 8), uint8_t(adler)};
+    std::vector<std::span<const uint8_t>> spans{{frame.data(), 2}};
+    for (const DeflatedPiece& p : pieces) spans.emplace_back(p.bytes.data(), p.bytes.size());
+    if (pieces.empty()) spans.emplace_back(kEmptyFinalBlock, sizeof kEmptyFinalBlock);
+    spans.emplace_back(frame.data() + 2, 4);
+    return spans;
 }
 
 } // namespace veldrin

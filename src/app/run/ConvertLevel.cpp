@@ -341,8 +341,7 @@ private:
 } // namespace
 
 RunSummary convertLevel(PreparedLevel level, const RunCallbacks& callbacks) {
-    RunSummary s = Run(std::move(level), callbacks).execute();
-    return s;
+    return Run(std::move(level), callbacks).execute();
 }
 
 RunSummary runConversion(const ConversionOptions& options, const RunCallbacks& callbacks) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -75,11 +76,9 @@ struct DeflatedPiece {
 std::vector<DeflatedPiece> deflatePieces(std::size_t count, int jobs, const std::function<StreamPiece(std::size_t)>& piece,
                                          bool endsStream);
 
-// The pieces, in order, under one zlib header and one checksum; the last must end the stream (no
-// pieces give an empty stream).
-std::vector<uint8_t> zlibStreamOf(const std::vector<DeflatedPiece>& pieces);
-
-// The two at once: one zlib stream of `count` pieces.
-std::vector<uint8_t> zlibStreamInPieces(std::size_t count, int jobs, const std::function<StreamPiece(std::size_t)>& piece);
+// The pieces, in order, under one zlib header and one checksum (the last piece must end the stream;
+// no pieces give an empty stream), as the parts to write one after another without joining them
+// first: the header, the pieces, the checksum. `frame` holds the header and the checksum.
+std::vector<std::span<const uint8_t>> zlibStreamSpans(const std::vector<DeflatedPiece>& pieces, std::array<uint8_t, 8>& frame);
 
 } // namespace veldrin
