@@ -60,7 +60,7 @@ private:
 
 // One piece of a stream compressed on its own: its bytes, and up to the last 32 KiB before it.
 struct StreamPiece {
-    std::vector<uint8_t> bytes, history;
+    std::span<const uint8_t> bytes, history; // valid until the next piece is asked for on the same thread
 };
 
 // One piece compressed on its own, with what joining it to the others needs.
