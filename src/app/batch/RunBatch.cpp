@@ -1,5 +1,6 @@
 // runBatch: the planned levels converted side by side, their messages told level by level in order.
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <condition_variable>
@@ -89,6 +90,9 @@ struct EditionTold {
     bool detected;
 };
 using Told = std::variant<StatusTold, ProgressTold, WarningTold, EditionTold>;
+
+// How often the shower fetches what the level it shows has told.
+constexpr std::chrono::milliseconds kShowEvery{10};
 
 struct LevelInFlight {
     std::vector<Told> backlog; // told and not yet shown
@@ -187,8 +191,10 @@ private:
         return true;
     }
 
-    // The level's callbacks: each message goes to the level's backlog; the shower is woken only for the
-    // level it shows. stopRequested is asked from the level's own thread.
+    // The level's callbacks: each message goes to the level's backlog, which the shower fetches a
+    // hundred times a second at most: a level tells of every model, and waking the shower for each
+    // message cost thousands of thread switches a run. stopRequested is asked from the level's own
+    // thread.
     RunCallbacks toldBy(std::size_t i) {
         RunCallbacks cb;
         cb.status = [this, i](const std::string& text) { tell(i, StatusTold{text}); };
@@ -207,7 +213,6 @@ private:
         if (!backlog.empty() && std::holds_alternative<ProgressTold>(told) && std::holds_alternative<ProgressTold>(backlog.back()))
             backlog.back() = std::move(told);
         else backlog.push_back(std::move(told));
-        if (i == shown_) changed_.notify_all();
     }
 
     // On the calling thread: each level's messages through the batch's callbacks, level after level in
@@ -221,14 +226,13 @@ private:
         if (planned_) planned_(plan_);
         for (std::size_t i = 0; i < plan_.size(); ++i) {
             std::unique_lock lock(mutex_);
-            shown_ = i;
             changed_.wait(lock, [&] { return levels_[i].started || stopped_ || started_ == plan_.size(); });
             if (!levels_[i].started) continue; // stopped before it began: nothing to tell, as one by one
             lock.unlock();
             if (callbacks_.levelStarts) callbacks_.levelStarts(plan_[i], i);
             for (;;) {
                 lock.lock();
-                changed_.wait(lock, [&] { return !levels_[i].backlog.empty() || levels_[i].done; });
+                changed_.wait_for(lock, kShowEvery, [&] { return levels_[i].done; });
                 std::vector<Told> told = std::move(levels_[i].backlog);
                 levels_[i].backlog.clear();
                 const bool done = levels_[i].done;
@@ -263,7 +267,6 @@ private:
     std::vector<LevelInFlight> levels_;
     const std::vector<std::size_t> order_; // the order levels start in: ids, names and messages stay in name order
     std::size_t started_ = 0;               // levels started
-    std::size_t shown_ = 0;  // the level whose messages are passed on as they come
     bool stopped_ = false;   // a level was stopped: no further level starts
     bool leaving_ = false;
     std::size_t placed_ = 0;  // the levels at the front of the plan that are placed
