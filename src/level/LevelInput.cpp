@@ -40,10 +40,12 @@ LevelBuffer buildLevelBuffer(std::span<const uint8_t> lvz, std::vector<uint8_t> 
     return joinLevel(std::move(img), world.bytes());
 }
 
+std::string loadingStatus(const std::filesystem::path& file) { return "Loading " + file.filename().string(); }
+
 LevelBuffer loadLevel(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath,
                       const StatusCallback& status, int jobs) {
     const std::string name = lvzPath.filename().string();
-    if (status) status("Loading " + name);
+    if (status) status(loadingStatus(lvzPath));
     const std::vector<uint8_t> lvz = readWholeFile(lvzPath);
     // The IMG is read with room behind it for the world, which inflates to a few times the LVZ's size,
     // so joining them moves neither.
@@ -66,7 +68,7 @@ LevelBuffer loadLevel(const std::filesystem::path& lvzPath, const std::filesyste
     } catch (const VeldrinError& e) {
         throw VeldrinError(name + ": " + e.what(), e.reason());
     }
-    if (status) status("Loading " + imgPath.filename().string());
+    if (status) status(loadingStatus(imgPath));
     if (reader.joinable()) reader.join();
     else readImg();
     if (imgError) std::rethrow_exception(imgError);

@@ -32,6 +32,8 @@ using StatusCallback = std::function<void(const std::string&)>;
 // a second thread while the world inflates; refusals are the same either way.
 LevelBuffer loadLevel(const std::filesystem::path& lvzPath, const std::filesystem::path& imgPath,
                       const StatusCallback& status = {}, int jobs = 1);
+// "Loading <file name>", as loadLevel reports each file.
+std::string loadingStatus(const std::filesystem::path& file);
 
 // The same from bytes already in memory (tests, tools).
 LevelBuffer buildLevelBuffer(std::span<const uint8_t> lvz, std::vector<uint8_t> img);

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // What planning keeps of a level once read: its settled options, its counts and its planned models; the
-// level's bytes are released as soon as it is read.
+// level's bytes are released as soon as it is read, unless its run is to take them (`prepared`).
 struct LevelRead {
     ConversionOptions options;
     bool editionDetected = false;
@@ -25,18 +25,20 @@ struct LevelRead {
     int dictionaries = 0;
     std::vector<PlannedModel> models;
     std::exception_ptr failure;
+    std::shared_ptr<PreparedLevel> prepared;
 };
 
 // Reads the level as its run will: settles its edition and island, counts what the run will write.
-LevelRead readLevel(const ConversionOptions& options) {
+LevelRead readLevel(const ConversionOptions& options, bool keep) {
     LevelRead read;
     try {
-        const PreparedLevel prepared = prepareLevel(options, {}, PrepareFor::Inspection);
+        PreparedLevel prepared = prepareLevel(options, {}, PrepareFor::Inspection);
         read.options = prepared.options;
         read.editionDetected = prepared.editionDetected;
         read.counts = plannedCounts(prepared);
         read.dictionaries = static_cast<int>(plannedDictionaries(prepared.plan.models, prepared.options).size());
         read.models = prepared.plan.models;
+        if (keep) read.prepared = std::make_shared<PreparedLevel>(std::move(prepared));
     } catch (...) {
         read.failure = std::current_exception();
     }
@@ -44,7 +46,7 @@ LevelRead readLevel(const ConversionOptions& options) {
 }
 
 // Places the level's ids and names after those of the levels before it.
-void placeLevel(BatchLevel& level, const LevelRead& read, LevelNamePlanner& planner) {
+void placeLevel(BatchLevel& level, LevelRead& read, LevelNamePlanner& planner) {
     if (read.failure) std::rethrow_exception(read.failure);
     level.options.edition = read.options.edition;
     level.options.zonIsland = read.options.zonIsland;
@@ -61,6 +63,7 @@ void placeLevel(BatchLevel& level, const LevelRead& read, LevelNamePlanner& plan
         checkOutputNames(placed, models);
     }
     level.options = std::move(placed);
+    level.read = std::move(read.prepared);
 }
 
 } // namespace
@@ -71,7 +74,8 @@ std::vector<BatchLevel> levelsToPlan(const std::vector<fs::path>& levels, const 
     return plan;
 }
 
-void placeLevelsAsRead(std::vector<BatchLevel>& plan, int jobs, LevelNamePlanner& planner, const std::function<void(std::size_t)>& placed) {
+void placeLevelsAsRead(std::vector<BatchLevel>& plan, int jobs, LevelNamePlanner& planner, const std::function<void(std::size_t)>& placed,
+                       std::size_t keep) {
     // Read side by side, largest first, as many levels at once as the thread budget: each level's bytes
     // are released once read, and what planning keeps of it is small. Ids and names are placed one after
     // another in name order, each as soon as it and every level before it are read, so the plan is the
@@ -82,7 +86,7 @@ void placeLevelsAsRead(std::vector<BatchLevel>& plan, int jobs, LevelNamePlanner
     std::mutex placing;
     std::vector<std::exception_ptr> errors;
     parallelFor(order.size(), std::max(1, jobs), [&](std::size_t k) {
-        LevelRead read = readLevel(plan[order[k]].options);
+        LevelRead read = readLevel(plan[order[k]].options, k < keep);
         const std::lock_guard lock(placing);
         reads[order[k]] = std::move(read);
         for (; next < plan.size() && reads[next]; ++next) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -34,6 +35,9 @@ struct BatchLevel {
     int plannedPlacements = 0;
     std::string failure;   // set when the level could not be planned; it is reported and not run
     std::vector<RunWarning> planWarnings; // found across the levels (shared names), raised when it runs
+    // The level as the plan read it, kept for its run when it is among the first to start, so it is not
+    // read twice; empty otherwise, and once its run has taken it.
+    std::shared_ptr<PreparedLevel> read;
 };
 
 // The levels read side by side (largest first, at most the thread budget `jobs` at once, each released
@@ -51,8 +55,10 @@ std::vector<BatchLevel> planLevels(const std::vector<std::filesystem::path>& lev
 // `placed(i)` called as soon as level i and every level before it are placed (on a reading thread, one
 // call at a time). Level i of the plan must not be looked at before.
 std::vector<BatchLevel> levelsToPlan(const std::vector<std::filesystem::path>& levels, const BatchSettings& settings);
+// The first `keep` levels of the start order (largest first) keep what was read of them for their runs
+// (BatchLevel::read): the levels a batch starts at once, which it would hold anyway.
 void placeLevelsAsRead(std::vector<BatchLevel>& plan, int jobs, LevelNamePlanner& planner,
-                       const std::function<void(std::size_t)>& placed);
+                       const std::function<void(std::size_t)>& placed, std::size_t keep = 0);
 
 enum class LevelOutcome { Converted, Failed, Stopped };
 

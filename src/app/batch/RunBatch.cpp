@@ -48,7 +48,8 @@ BatchLevelResult convertOne(const BatchLevel& level, const std::vector<fs::path>
         if (!level.failure.empty()) throw VeldrinError(level.failure);
         // A level's run guards its own inputs when it cleans; the batch guards those of every level.
         if (o.clean) requireNoInputsInside(o.levelFolder(), inputs);
-        r.summary = convertLevel(prepareLevel(o, run), run);
+        // A level the plan kept is not read again.
+        r.summary = convertLevel(level.read ? prepareReadLevel(o, std::move(*level.read), run) : prepareLevel(o, run), run);
         r.outcome = r.summary.stopped ? LevelOutcome::Stopped : LevelOutcome::Converted;
         r.staleFiles = r.summary.staleFiles;
     } catch (const std::exception& e) {
@@ -293,7 +294,8 @@ std::vector<BatchLevelResult> planAndRunBatch(const std::vector<fs::path>& level
     {
         const std::jthread planner([&] {
             try {
-                placeLevelsAsRead(plan, settings.options.jobs, names, [&](std::size_t i) { batch.place(i); });
+                // The levels that start at once keep their reading for their runs.
+                placeLevelsAsRead(plan, settings.options.jobs, names, [&](std::size_t i) { batch.place(i); }, levelsInFlight(plan));
             } catch (...) {
                 planFailure = std::current_exception();
                 batch.planFailed();

@@ -65,6 +65,10 @@ PreparedLevel prepareLevel(const ConversionOptions& options, const RunCallbacks&
 // The same for a level already in memory (the input files are not checked or read).
 PreparedLevel prepareLoadedLevel(const ConversionOptions& options, LevelBuffer level, const RunCallbacks& callbacks,
                                  PrepareFor purpose = PrepareFor::Conversion);
+// A conversion's preparation of a level an inspection has read already (`read`, of the same files;
+// a batch's plan reads its levels first): the files are checked but not read again, the edition
+// readings and world tables are reused, and the callbacks hear what prepareLevel would tell them.
+PreparedLevel prepareReadLevel(const ConversionOptions& options, PreparedLevel read, const RunCallbacks& callbacks);
 
 struct RunSummary {
     int modelsConverted = 0;

@@ -39,6 +39,14 @@ public:
         p_.options = options;
     }
 
+    // The level was read before (`read`, prepared for the same files): its edition readings and world
+    // tables are taken from there instead of being read again.
+    void reuse(PreparedLevel& read) {
+        knownDetection_ = std::move(read.detection);
+        knownEdition_ = read.options.edition;
+        knownTables_ = std::move(read.tables);
+    }
+
     PreparedLevel run(LevelBuffer level, PrepareFor purpose) {
         ConversionOptions& o = p_.options;
         for (const std::string& w : idleOptionWarnings(o)) warn(WarningKind::IdleOption, w);
@@ -60,10 +68,13 @@ private:
     void settleEditionOfLevel() {
         ConversionOptions& o = p_.options;
         const std::optional<GameVersion> named = o.editionAuto ? std::nullopt : std::optional<GameVersion>(o.edition);
-        auto detection = std::make_shared<EditionDetection>(detectEdition(p_.level, o.jobs));
+        std::shared_ptr<const EditionDetection> detection =
+            knownDetection_ ? knownDetection_ : std::make_shared<const EditionDetection>(detectEdition(p_.level, o.jobs));
         EditionChoice choice = chooseEdition(*detection, named, o.lvzPath.filename().string());
         if (!choice.edition) throw EditionRefused(std::move(choice));
-        chosenTables_ = std::move(choice.tables);
+        // The earlier reading's tables are those of the edition it chose; the same choice takes them.
+        if (knownDetection_ && *choice.edition == knownEdition_) chosenTables_ = std::make_shared<WorldTables>(std::move(knownTables_));
+        else if (!knownDetection_) chosenTables_ = std::move(choice.tables);
         o.edition = *choice.edition;
         p_.editionDetected = choice.detected;
         p_.detection = std::move(detection);
@@ -121,6 +132,9 @@ private:
     const RunCallbacks& cb_;
     PreparedLevel p_;
     std::shared_ptr<WorldTables> chosenTables_; // as edition detection read them
+    std::shared_ptr<const EditionDetection> knownDetection_; // of an earlier reading, if any
+    GameVersion knownEdition_{};
+    WorldTables knownTables_;
 };
 
 } // namespace
@@ -128,6 +142,19 @@ private:
 PreparedLevel prepareLoadedLevel(const ConversionOptions& options, LevelBuffer level, const RunCallbacks& callbacks,
                                  PrepareFor purpose) {
     return Preparation(options, callbacks).run(std::move(level), purpose);
+}
+
+PreparedLevel prepareReadLevel(const ConversionOptions& options, PreparedLevel read, const RunCallbacks& callbacks) {
+    refuse(checkInputFiles(options));
+    refuse(checkOutputFolders(options));
+    // What loading the files tells, the files being in memory already.
+    if (callbacks.status) {
+        callbacks.status(loadingStatus(options.lvzPath));
+        callbacks.status(loadingStatus(options.imgPath));
+    }
+    Preparation preparation(options, callbacks);
+    preparation.reuse(read);
+    return preparation.run(std::move(read.level), PrepareFor::Conversion);
 }
 
 PreparedLevel prepareLevel(const ConversionOptions& options, const RunCallbacks& callbacks, PrepareFor purpose) {
