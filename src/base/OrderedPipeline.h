@@ -116,10 +116,10 @@ void orderedPipeline(std::size_t count, int jobs, std::size_t ahead, Produce&& p
         const std::exception_ptr error = slot.error;
         slot = Slot{};
         ++consumed;
-        // An idle worker is woken once there is room for several items, not for each: woken for one,
-        // it would go back to sleep after it, a switch of threads per item.
+        // Idle workers are woken once there is room for several items, not for each: woken for one, a
+        // worker would go back to sleep after it, a switch of threads per item.
         const std::size_t room = consumed + ahead - claimed, left = count - claimed;
-        if (idleWorkers > 0 && left > 0 && room >= std::min(std::max<std::size_t>(ahead / 2, 1), left)) roomMade.notify_one();
+        if (idleWorkers > 0 && left > 0 && room >= std::min(std::max<std::size_t>(ahead / 2, 1), left)) roomMade.notify_all();
         lock.unlock();
         if (error) std::rethrow_exception(error);
         if (!consume(next, std::move(*result))) return;
