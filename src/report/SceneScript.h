@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/ByteSink.h"
-#include "internal/ZlibStream.h"
+#include "base/UnclearedBytes.h"
 #include "report/TextureSheet.h"
 #include "scene/Scene.h"
 

@@ -7,30 +7,14 @@
 #include <span>
 #include <vector>
 
+#include "base/UnclearedBytes.h"
+
 namespace veldrin {
 
 // Compression for the report: igzip's fast level (ISA-L), which on the report's texture sheets
 // compresses more than twice as fast as libdeflate's fastest level and a little smaller
 // (bench/report_bench.cpp). Cut differently, the same input may compress to other (equally valid)
 // bytes, so callers cut by size alone, never by thread count.
-
-// Bytes grown without being cleared first: the compressor asks for more room than it fills, and
-// clearing it would touch every page of it for nothing.
-template <typename T>
-struct UnclearedAllocator : std::allocator<T> {
-    UnclearedAllocator() = default;
-    template <typename U>
-    UnclearedAllocator(const UnclearedAllocator<U>&) noexcept {}
-    template <typename U>
-    void construct(U* at) noexcept {
-        ::new (static_cast<void*>(at)) U;
-    }
-    template <typename U, typename... Args>
-    void construct(U* at, Args&&... args) {
-        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
-    }
-};
-using CompressedBytes = std::vector<uint8_t, UnclearedAllocator<uint8_t>>;
 
 // One zlib stream (RFC 1950) compressed as its bytes are added, a megabyte at a time: the whole input
 // is never held. The bytes depend only on what is added, in order.
