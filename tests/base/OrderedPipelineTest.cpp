@@ -68,7 +68,7 @@ TEST(OrderedPipeline, ResultsInOrderWithTheSameErrorAndStopWhateverTheThreads) {
     };
     for (const Case& c : cases) {
         for (int jobs : {1, 2, 4}) {
-            for (const auto [ahead, chunk] : {std::pair<std::size_t, std::size_t>{1, 1}, {3, 1}, {64, 1}, {3, 8}, {64, 8}}) {
+            for (const auto& [ahead, chunk] : {std::pair<std::size_t, std::size_t>{1, 1}, {3, 1}, {64, 1}, {3, 8}, {64, 8}}) {
                 const PipelineRun run = runPipeline(c.count, jobs, ahead, chunk, c.failAt, c.stopAfter);
                 const std::string label = "count " + std::to_string(c.count) + " jobs " + std::to_string(jobs) +
                                           " ahead " + std::to_string(ahead) + " chunk " + std::to_string(chunk);
