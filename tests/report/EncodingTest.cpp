@@ -5,8 +5,10 @@
 #include <string>
 
 #include <nlohmann/json.hpp>
+#include <zlib.h>
 
 #include "base/Error.h"
+#include "internal/ZlibStream.h"
 #include "report/JsonText.h"
 #include "report/PngFile.h"
 #include "report/PngReader.h"
@@ -67,6 +69,29 @@ TEST(ReportPage, EscapesTextAndLinks) {
     EXPECT_EQ(escapeHtml("<a href=\"x\">'&'</a>"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
     EXPECT_EQ(urlSegment("indust17"), "indust17");
     EXPECT_EQ(urlSegment("a b#?/%.txd"), "a%20b%23%3F%2F%25.txd");
+}
+
+// scene.js's arrays go to the compressor a megabyte at a time, in whatever pieces they come: the stream
+// must inflate to exactly what was added, across the megabyte boundaries too.
+TEST(ZlibWriter, InflatesToWhatWasAddedInAnyPieces) {
+    std::vector<uint8_t> expected;
+    ZlibWriter writer;
+    uint32_t state = 7;
+    for (std::size_t piece = 1; expected.size() < (std::size_t(7) << 19); piece = piece * 3 % 400001 + 1) {
+        std::vector<uint8_t> bytes(piece);
+        for (uint8_t& b : bytes) b = static_cast<uint8_t>((state = state * 1103515245u + 12345u) >> (piece % 2 ? 24 : 28));
+        writer.add(bytes);
+        expected.insert(expected.end(), bytes.begin(), bytes.end());
+        writer.addFill(0xAB, piece % 5000);
+        expected.insert(expected.end(), piece % 5000, 0xAB);
+    }
+    EXPECT_EQ(writer.size(), expected.size());
+    const CompressedBytes stream = writer.finish();
+    std::vector<uint8_t> back(expected.size() + 1);
+    uLongf size = back.size();
+    ASSERT_EQ(uncompress(back.data(), &size, stream.data(), stream.size()), Z_OK);
+    back.resize(size);
+    EXPECT_TRUE(back == expected) << back.size() << " bytes inflated, " << expected.size() << " added";
 }
 
 // The report's large JSON is written as text; it must be the text the JSON library writes of the same
