@@ -17,4 +17,13 @@ void appendJsonString(std::string& out, std::string_view text) {
     out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+void appendJsonStrings(std::string& out, const std::vector<std::string>& texts) {
+    out += '[';
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (i) out += ',';
+        appendJsonString(out, texts[i]);
+    }
+    out += ']';
+}
+
 } // namespace veldrin

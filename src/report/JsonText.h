@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veldrin {
 
@@ -9,5 +10,7 @@ namespace veldrin {
 
 // `text` as a JSON string, quotes included, appended to `out`.
 void appendJsonString(std::string& out, std::string_view text);
+// `texts` as a JSON array of strings, brackets included, appended to `out`.
+void appendJsonStrings(std::string& out, const std::vector<std::string>& texts);
 
 } // namespace veldrin

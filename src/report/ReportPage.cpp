@@ -202,12 +202,9 @@ std::string texturesSection(const ReportPictures& pictures) {
 
 std::string mapScript(const ReportPictures& pictures) {
     // {"names": [...], "spots": [x, y, name, ...]} as the JSON library writes it, without its document.
-    std::string text = "window.veldrinMap = {\"names\":[";
-    for (std::size_t i = 0; i < pictures.mapNames.size(); ++i) {
-        if (i) text += ',';
-        appendJsonString(text, pictures.mapNames[i]);
-    }
-    text += "],\"spots\":[";
+    std::string text = "window.veldrinMap = {\"names\":";
+    appendJsonStrings(text, pictures.mapNames);
+    text += ",\"spots\":[";
     for (std::size_t i = 0; i < pictures.mapSpots.size(); ++i) {
         const ReportPictures::MapSpot& s = pictures.mapSpots[i];
         if (i) text += ',';

@@ -1,7 +1,6 @@
 #include "report/SceneScript.h"
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <unordered_map>
 
@@ -41,16 +40,6 @@ private:
     ZlibWriter z_;
     Json index_ = Json::array();
 };
-
-// A JSON array of names, as the JSON library writes it.
-std::string jsonNames(const std::vector<std::string>& names) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (i) out += ',';
-        appendJsonString(out, names[i]);
-    }
-    return out + "]";
-}
 
 // Standard base64 with padding, written to `out` a piece at a time: the large strings of scene.js (the
 // atlases' pictures, the arrays) are never held encoded.
@@ -208,14 +197,19 @@ PackedScene packScene(const Scene& scene) {
 void writeSceneScript(ByteSink& out, const Scene& scene, const PackedScene& packed, const std::function<const std::vector<SceneAtlas>&()>& atlasesWhenMade) {
     const auto put = [&](std::string_view part) { out.write({reinterpret_cast<const uint8_t*>(part.data()), part.size()}); };
     // One object, written as the JSON library would write it. The arrays, most of the file, and all
-    // that does not depend on the atlases go first, while the atlases are still being made. The large strings (the arrays, the
-    // atlases' pictures) are base64, which needs no escaping, and are written as they are.
+    // that does not depend on the atlases go first, while the atlases are still being made. The large
+    // strings (the arrays, the atlases' pictures) are base64, which needs no escaping, and are written
+    // as they are.
     std::string text = "window.veldrinScene = {\"format\":1,\"level\":";
     appendJsonString(text, scene.level);
     put(text + ",\"data\":\"");
     writeBase64(out, packed.data);
-    text = "\",\"modelNames\":" + jsonNames(packed.modelNames) + ",\"dictionaries\":" + jsonNames(packed.dictionaries) +
-           ",\"materialNames\":" + jsonNames(packed.materialNames);
+    text = "\",\"modelNames\":";
+    appendJsonStrings(text, packed.modelNames);
+    text += ",\"dictionaries\":";
+    appendJsonStrings(text, packed.dictionaries);
+    text += ",\"materialNames\":";
+    appendJsonStrings(text, packed.materialNames);
     text += ",\"models\":" + std::to_string(packed.models) + ",\"placements\":" + std::to_string(packed.placements) +
             ",\"vertices\":" + std::to_string(packed.vertices) + ",\"triangles\":" + std::to_string(packed.triangles) +
             ",\"indexBytes\":" + std::to_string(packed.indexBytes) + ",\"arrays\":" + packed.arrays +

@@ -96,21 +96,22 @@ ZlibWriter::ZlibWriter() : state_(std::make_unique<State>()) { staged_.reserve(k
 ZlibWriter::~ZlibWriter() = default;
 
 void ZlibWriter::add(std::span<const uint8_t> bytes) {
-    added_ += bytes.size();
-    while (!bytes.empty()) {
-        const std::size_t take = std::min(bytes.size(), kStagedBytes - staged_.size());
-        staged_.insert(staged_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(take));
-        bytes = bytes.subspan(take);
-        if (staged_.size() == kStagedBytes) compressStaged(false);
-    }
+    stage(bytes.size(), [&](std::size_t at, std::size_t count) {
+        staged_.insert(staged_.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + count));
+    });
 }
 
 void ZlibWriter::addFill(uint8_t value, std::size_t count) {
+    stage(count, [&](std::size_t, std::size_t some) { staged_.insert(staged_.end(), some, value); });
+}
+
+template <typename Put>
+void ZlibWriter::stage(std::size_t count, const Put& put) {
     added_ += count;
-    while (count > 0) {
-        const std::size_t take = std::min(count, kStagedBytes - staged_.size());
-        staged_.insert(staged_.end(), take, value);
-        count -= take;
+    for (std::size_t at = 0; at < count;) {
+        const std::size_t take = std::min(count - at, kStagedBytes - staged_.size());
+        put(at, take);
+        at += take;
         if (staged_.size() == kStagedBytes) compressStaged(false);
     }
 }

@@ -169,10 +169,14 @@ private:
 
     void commitModel(const PlannedModel& p, ModelOutput& out, std::optional<SceneModel> scene) {
         const std::size_t commitIndex = committed_.size();
+        const int id = o_.idOffset + static_cast<int>(commitIndex);
+        // The dictionary the model's IDE line names, which its report row and scene model show too.
+        const std::string dictionary = o_.generateIde || o_.keepsWrittenLevel() ? ideDictionaryName(commitIndex, p.name, o_) : std::string();
         // The report's row, with the counts of the model as written.
         std::optional<ReportModel> row;
         if (o_.writeReport) {
-            row = ReportModel{p.name, p.firstPart, p.secondPart, p.scale, std::nullopt, ideDictionaryName(commitIndex, p.name, o_)};
+            row = ReportModel{p.name, p.firstPart, p.secondPart, p.scale, std::nullopt, dictionary};
+            if (o_.generateIde) row->ideId = id;
             row->bytes = static_cast<int64_t>(out.dff.size());
         }
         if (scene) {
@@ -181,22 +185,17 @@ private:
                 row->triangles = static_cast<int>(m.triangles.size());
                 row->vertices = static_cast<int>(m.positions.size());
             }
-            m.ideId = o_.generateIde ? o_.idOffset + static_cast<int>(commitIndex) : -1;
-            m.dictionary = o_.txdMode == TxdMode::NoTxd ? std::string() : ideDictionaryName(commitIndex, p.name, o_);
+            m.ideId = o_.generateIde ? id : -1;
+            m.dictionary = o_.txdMode == TxdMode::NoTxd ? std::string() : dictionary;
             m.lod = placementKind(p_.tables.models[static_cast<std::size_t>(p.resourceIndex)]) != PlacementKind::Model;
         }
         sink_.put(p.name + ".dff", p.name + ".dff", std::move(out.dff));
         if (o_.generateIde) {
-            ideIds_[static_cast<std::size_t>(p.resourceIndex)] = o_.idOffset + static_cast<int>(commitIndex);
-            ide_ += ideObjsLine(o_.idOffset + static_cast<int>(commitIndex), p.name,
-                                ideDictionaryName(commitIndex, p.name, o_), p.drawDistance,
-                                ideObjectFlags(p.drawLast, o_.targetGame));
+            ideIds_[static_cast<std::size_t>(p.resourceIndex)] = id;
+            ide_ += ideObjsLine(id, p.name, dictionary, p.drawDistance, ideObjectFlags(p.drawLast, o_.targetGame));
         }
         committed_.push_back({p.resourceIndex, p.name, out.textureIds});
-        if (row) {
-            if (o_.generateIde) row->ideId = o_.idOffset + static_cast<int>(commitIndex);
-            report_.models.push_back(std::move(*row));
-        }
+        if (row) report_.models.push_back(std::move(*row));
         progress(done_);
         if (o_.genBlankCol) writeBlankCol(collision_, o_.targetGame, p.name, out.boundsMin, out.boundsMax);
         ++summary_.modelsConverted;

@@ -34,6 +34,10 @@ public:
     CompressedBytes finish();
 
 private:
+    // Puts `count` bytes into the staged megabyte, compressing each time it fills: put(at, some) stages
+    // `some` of them from `at` on.
+    template <typename Put>
+    void stage(std::size_t count, const Put& put);
     void compressStaged(bool last);
     struct State;
     std::unique_ptr<State> state_;
