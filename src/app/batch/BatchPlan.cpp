@@ -36,7 +36,7 @@ LevelRead readLevel(const ConversionOptions& options, bool keep) {
         read.options = prepared.options;
         read.editionDetected = prepared.editionDetected;
         read.counts = plannedCounts(prepared);
-        read.dictionaries = static_cast<int>(plannedDictionaries(prepared.plan.models, prepared.options).size());
+        read.dictionaries = static_cast<int>(prepared.dictionaries.size());
         read.models = prepared.plan.models;
         if (keep) read.prepared = std::make_shared<PreparedLevel>(std::move(prepared));
     } catch (...) {
@@ -60,7 +60,7 @@ void placeLevel(BatchLevel& level, LevelRead& read, LevelNamePlanner& planner) {
     if (placed.modelPrefix != level.options.modelPrefix || placed.levelName != level.options.levelName) {
         std::vector<PlannedModel> models = read.models;
         for (PlannedModel& p : models) p.name = modelName(p.drawDistance, p.resourceIndex, placed.modelPrefix, placed.lodPrefix());
-        checkOutputNames(placed, models);
+        checkOutputNames(placed, models, plannedDictionaries(models, placed));
     }
     level.options = std::move(placed);
     level.read = std::move(read.prepared);

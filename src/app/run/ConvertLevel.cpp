@@ -71,7 +71,7 @@ private:
         }
         removeAbandonedTemporaryFiles(o_.levelFolder());
         before_ = folderEntries(o_.levelFolder());
-        const std::vector<DictionaryPlan> dictionaries = plannedDictionaries(p_.plan.models, o_);
+        const std::vector<DictionaryPlan>& dictionaries = p_.dictionaries;
         if (o_.buildImg) sink_.planArchive(o_.targetGame, plannedArchiveEntries(dictionaries));
         // The report's hash of the archive is taken as the archive is written, beside the conversion,
         // instead of reading it all back afterwards (not for GTA SA, whose header comes last).

@@ -1,9 +1,12 @@
 #include "app/run/DictionaryAssignment.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
-#include <string_view>
+#include <cstdint>
+#include <limits>
 
+#include "app/run/RunPlan.h"
 #include "base/TextUtil.h"
 
 namespace veldrin {
@@ -16,16 +19,59 @@ std::string groupName(const ConversionOptions& o, std::size_t group) {
     return toUpper(o.levelName) + "TXD" + std::to_string(group + 1);
 }
 
-} // namespace
-
-bool decimalTextLess(int a, int b) {
-    char ta[16], tb[16];
-    const auto ea = std::to_chars(ta, ta + sizeof ta, a).ptr;
-    const auto eb = std::to_chars(tb, tb + sizeof tb, b).ptr;
-    return std::string_view(ta, static_cast<std::size_t>(ea - ta)) < std::string_view(tb, static_cast<std::size_t>(eb - tb));
+// Ids in the order of their decimal text ("10" before "9"), each text made once: a level's one
+// dictionary sorts tens of thousands of ids.
+void sortByDecimalText(std::vector<int>& ids) {
+    struct Keyed {
+        std::array<char, 12> text{}; // "-2147483648" and its zero end, which sorts before every digit
+        int id = 0;
+    };
+    std::vector<Keyed> keyed(ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        keyed[i].id = ids[i];
+        std::to_chars(keyed[i].text.data(), keyed[i].text.data() + keyed[i].text.size() - 1, ids[i]);
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.text < b.text; });
+    for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = keyed[i].id;
 }
 
-DictionaryPlan dictionaryAt(std::size_t commitIndex, std::span<const CommittedModel> models, const ConversionOptions& o) {
+// The distinct texture ids of the models, in no order. They are resource indices, in a range a
+// table of marks covers; other ids are sorted to find their repeats.
+template <class Model>
+std::vector<int> distinctIds(std::span<const Model> models) {
+    std::vector<int> ids;
+    int low = std::numeric_limits<int>::max();
+    int high = std::numeric_limits<int>::min();
+    std::size_t count = 0;
+    for (const Model& m : models) {
+        for (int id : m.textureIds) {
+            low = std::min(low, id);
+            high = std::max(high, id);
+        }
+        count += m.textureIds.size();
+    }
+    if (count == 0) return ids;
+    const uint64_t range = static_cast<uint64_t>(static_cast<int64_t>(high) - low) + 1;
+    if (range > 4 * count + 65536) {
+        for (const Model& m : models) ids.insert(ids.end(), m.textureIds.begin(), m.textureIds.end());
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        return ids;
+    }
+    std::vector<uint8_t> seen(range, 0);
+    for (const Model& m : models) {
+        for (int id : m.textureIds) {
+            uint8_t& mark = seen[static_cast<std::size_t>(static_cast<int64_t>(id) - low)];
+            if (!mark) ids.push_back(id);
+            mark = 1;
+        }
+    }
+    return ids;
+}
+
+// Models as committed or as planned: both have a name and their distinct texture ids.
+template <class Model>
+DictionaryPlan dictionaryOf(std::size_t commitIndex, std::span<const Model> models, const ConversionOptions& o) {
     DictionaryPlan d;
     switch (o.txdMode) {
     case TxdMode::NoTxd: return d;
@@ -43,24 +89,35 @@ DictionaryPlan dictionaryAt(std::size_t commitIndex, std::span<const CommittedMo
         d = {groupName(o, group), first, std::max(first, std::min(models.size(), first + groupSize(o))), false, {}};
         break;
     }
-    for (std::size_t i = d.firstModel; i < d.endModel; ++i)
-        d.textureIds.insert(d.textureIds.end(), models[i].textureIds.begin(), models[i].textureIds.end());
-    // Repeats go first, by number (cheap); the few left are put in the order of their decimal text.
-    std::sort(d.textureIds.begin(), d.textureIds.end());
-    d.textureIds.erase(std::unique(d.textureIds.begin(), d.textureIds.end()), d.textureIds.end());
-    std::sort(d.textureIds.begin(), d.textureIds.end(), decimalTextLess);
+    d.textureIds = distinctIds(models.subspan(d.firstModel, d.endModel - d.firstModel));
+    sortByDecimalText(d.textureIds);
     return d;
 }
 
-std::vector<DictionaryPlan> assignDictionaries(std::span<const CommittedModel> models, const ConversionOptions& o) {
+template <class Model>
+std::vector<DictionaryPlan> dictionariesOf(std::span<const Model> models, const ConversionOptions& o) {
     std::vector<DictionaryPlan> dictionaries;
     if (o.txdMode == TxdMode::NoTxd) return dictionaries;
-    if (o.txdMode == TxdMode::OneBigTxd) return {dictionaryAt(0, models, o)};
+    if (o.txdMode == TxdMode::OneBigTxd) return {dictionaryOf(0, models, o)};
     // Per model or per group: each dictionary starts where the previous one ended; a group run always
     // ends with the group after the last full one.
-    for (std::size_t i = 0; i < models.size(); i = dictionaries.back().endModel) dictionaries.push_back(dictionaryAt(i, models, o));
-    if (!o.onePerModel() && models.size() % groupSize(o) == 0) dictionaries.push_back(dictionaryAt(models.size(), models, o));
+    for (std::size_t i = 0; i < models.size(); i = dictionaries.back().endModel) dictionaries.push_back(dictionaryOf(i, models, o));
+    if (!o.onePerModel() && models.size() % groupSize(o) == 0) dictionaries.push_back(dictionaryOf(models.size(), models, o));
     return dictionaries;
+}
+
+} // namespace
+
+DictionaryPlan dictionaryAt(std::size_t commitIndex, std::span<const CommittedModel> models, const ConversionOptions& o) {
+    return dictionaryOf(commitIndex, models, o);
+}
+
+std::vector<DictionaryPlan> assignDictionaries(std::span<const CommittedModel> models, const ConversionOptions& o) {
+    return dictionariesOf(models, o);
+}
+
+std::vector<DictionaryPlan> assignDictionaries(std::span<const PlannedModel> models, const ConversionOptions& o) {
+    return dictionariesOf(models, o);
 }
 
 std::string ideDictionaryName(std::size_t commitIndex, const std::string& modelName, const ConversionOptions& o) {

@@ -34,6 +34,9 @@ struct DictionaryPlan {
 // Prefix-stable: a dictionary's name and models never depend on models committed after its last one,
 // so the run builds each as soon as its models are committed.
 std::vector<DictionaryPlan> assignDictionaries(std::span<const CommittedModel> models, const ConversionOptions& options);
+// The same from the planned models, as if none were skipped.
+struct PlannedModel;
+std::vector<DictionaryPlan> assignDictionaries(std::span<const PlannedModel> models, const ConversionOptions& options);
 
 // The dictionary a model's IDE line names, for the model committed at `commitIndex`: "NULL" without
 // dictionaries. The same rule as assignDictionaries.
@@ -47,8 +50,5 @@ DictionaryPlan dictionaryAt(std::size_t commitIndex, std::span<const CommittedMo
 // True when the dictionary of the model committed at `commitIndex` has all its models once that model is
 // committed (one per model, or the last of a full group): the run builds it then.
 bool closesDictionary(std::size_t commitIndex, const ConversionOptions& options);
-
-// Orders texture ids by their decimal text ("10" before "9"), the order dictionaries hold them in.
-bool decimalTextLess(int a, int b);
 
 } // namespace veldrin

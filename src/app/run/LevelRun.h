@@ -45,6 +45,7 @@ struct PreparedLevel {
     WorldTables tables;
     std::optional<ZoneTable> zones;
     RunPlan plan;
+    std::vector<DictionaryPlan> dictionaries; // plannedDictionaries of the plan
     std::vector<RunWarning> warnings;   // raised while preparing, already told to the callbacks
 };
 

@@ -56,7 +56,8 @@ public:
         status("Loading database...");
         readTables();
         p_.plan = planRun(p_.level, p_.tables, o, p_.zones ? &*p_.zones : nullptr);
-        checkOutputNames(o, p_.plan.models);
+        p_.dictionaries = plannedDictionaries(p_.plan.models, o);
+        checkOutputNames(o, p_.plan.models, p_.dictionaries);
         if (purpose == PrepareFor::Conversion) warnAboutLongNames();
         if (o.generateIde) requireIdRange(o.idOffset, p_.plan.models.size());
         return std::move(p_);
@@ -115,9 +116,10 @@ private:
     // Loose files whose names an IMG made later could not hold.
     void warnAboutLongNames() {
         const ConversionOptions& o = p_.options;
+        if (o.buildImg) return; // the names were checked against the archive's limit
         std::vector<std::string> names;
         for (const PlannedModel& p : p_.plan.models) names.push_back(p.name + ".dff");
-        for (const DictionaryPlan& d : plannedDictionaries(p_.plan.models, o)) names.push_back(d.fileName());
+        for (const DictionaryPlan& d : p_.dictionaries) names.push_back(d.fileName());
         if (const auto w = longEntryNameWarning(o, names)) warn(WarningKind::LongName, *w);
     }
 

@@ -1,6 +1,12 @@
 #include "app/run/RunPlan.h"
 
+#include <atomic>
+#include <charconv>
+#include <exception>
+#include <optional>
+
 #include "app/run/DictionaryAssignment.h"
+#include "base/ParallelFor.h"
 #include "base/Error.h"
 #include "base/TextUtil.h"
 #include "base/TextureName.h"
@@ -24,10 +30,40 @@ bool survivesZoneFilter(const ModelRecord& model, const PlacedInstance& slot, co
     return isInsideIsland(zones, o.zonIsland.value_or(-1), slot.position[0], slot.position[1], slot.position[2]);
 }
 
+// A model's footprint as a reader thread found it: read, refused, or not read (the level had promised
+// more geometry than it may before the reader got to it).
+struct Footprint {
+    std::optional<ModelFootprint> footprint;
+    std::exception_ptr error;
+};
+
+// The candidates' footprints, read on the run's threads. The plan takes them in resource order, so
+// its models and its refusals are those of reading them one by one; the readers only stop early once
+// what they have read together passes the geometry bound, which the plan then meets in turn.
+std::vector<Footprint> readFootprints(const LevelBuffer& level, const WorldTables& t, const std::vector<ModelUse>& uses,
+                                      const std::vector<int>& candidates, const ConversionOptions& o) {
+    std::vector<Footprint> footprints(candidates.size());
+    const int64_t bound = geometryReadBound(static_cast<int64_t>(level.all().size()));
+    std::atomic<int64_t> promised{0};
+    std::vector<std::exception_ptr> errors; // none: each reading keeps its own
+    parallelFor(candidates.size(), o.jobs, [&](std::size_t i) {
+        if (promised.load(std::memory_order_relaxed) > bound) return;
+        const std::size_t r = static_cast<std::size_t>(candidates[i]);
+        try {
+            footprints[i].footprint = readModelFootprint(level.all(), t.resources[r].position, uses[r].secondPart, o.edition);
+            if (!footprints[i].footprint->textureIds.empty()) promised += footprints[i].footprint->geometryBytes;
+        } catch (...) {
+            footprints[i].error = std::current_exception();
+        }
+    }, errors);
+    return footprints;
+}
+
 } // namespace
 
 RunPlan planRun(const LevelBuffer& level, const WorldTables& t, const ConversionOptions& o, const ZoneTable* zones) {
     RunPlan plan;
+    plan.instances.reserve(t.instances.size());
     std::vector<ModelUse> uses(t.models.size());
     for (const PlacedInstance& slot : t.instances) {
         if (!slot.defined) continue;
@@ -42,19 +78,29 @@ RunPlan planRun(const LevelBuffer& level, const WorldTables& t, const Conversion
     }
 
     const std::string lod = o.lodPrefix();
-    const int64_t levelBytes = static_cast<int64_t>(level.all().size());
-    int64_t geometryBytes = 0;
+    std::vector<int> candidates; // located, instanced first parts that keep a placement
     for (int r = 0; r < t.resourceCount; ++r) {
         const ModelRecord& m = t.models[static_cast<std::size_t>(r)];
-        const ResourceEntry& e = t.resources[static_cast<std::size_t>(r)];
         const ModelUse& use = uses[static_cast<std::size_t>(r)];
-        if (e.position == 0 || !m.instanced || m.isPairModel || !use.used) continue;
-        ModelFootprint footprint = readModelFootprint(level.all(), e.position, use.secondPart, o.edition);
+        if (t.resources[static_cast<std::size_t>(r)].position != 0 && m.instanced && !m.isPairModel && use.used) candidates.push_back(r);
+    }
+    const int64_t levelBytes = static_cast<int64_t>(level.all().size());
+    std::vector<Footprint> footprints = readFootprints(level, t, uses, candidates, o);
+    int64_t geometryBytes = 0;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const int r = candidates[i];
+        const ModelRecord& m = t.models[static_cast<std::size_t>(r)];
+        const ModelUse& use = uses[static_cast<std::size_t>(r)];
+        Footprint& read = footprints[i];
+        if (read.error) std::rethrow_exception(read.error);
+        // One the readers left when the level had promised too much already is read now, in turn.
+        ModelFootprint footprint = read.footprint ? std::move(*read.footprint)
+                                                  : readModelFootprint(level.all(), t.resources[static_cast<std::size_t>(r)].position, use.secondPart, o.edition);
         if (footprint.textureIds.empty()) continue; // no materials in the first part: nothing to convert
         geometryBytes += footprint.geometryBytes;
         if (geometryBytes > geometryReadBound(levelBytes)) throw VeldrinError(sharedGeometryMessage(levelBytes));
-        plan.models.push_back({r, modelName(m, r, o.modelPrefix, lod), e.position, use.secondPart,
-                               m.drawLast || use.paired, m.drawDistance, m.scale, std::move(footprint.textureIds)});
+        plan.models.push_back({r, modelName(m, r, o.modelPrefix, lod), t.resources[static_cast<std::size_t>(r)].position,
+                               use.secondPart, m.drawLast || use.paired, m.drawDistance, m.scale, std::move(footprint.textureIds)});
     }
     return plan;
 }
@@ -74,21 +120,25 @@ const char* const kShorterLevelName = "the name comes from the level's file name
 } // namespace
 
 std::vector<DictionaryPlan> plannedDictionaries(const std::vector<PlannedModel>& models, const ConversionOptions& options) {
-    std::vector<CommittedModel> all;
-    all.reserve(models.size());
-    for (const PlannedModel& p : models) all.push_back({p.resourceIndex, p.name, p.textureIds});
-    return assignDictionaries(all, options);
+    return assignDictionaries(std::span<const PlannedModel>(models), options);
 }
 
-void checkOutputNames(const ConversionOptions& options, const std::vector<PlannedModel>& models) {
+void checkOutputNames(const ConversionOptions& options, const std::vector<PlannedModel>& models,
+                      const std::vector<DictionaryPlan>& dictionaries) {
     for (const PlannedModel& p : models) {
-        for (int id : p.textureIds) requireTextureNameLength(textureName(options.texturePrefix, id));
+        // The names are only made to be refused: tens of thousands of models pass.
+        for (int id : p.textureIds) {
+            char digits[16];
+            const std::size_t length = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, id).ptr - digits);
+            if (options.texturePrefix.size() + length > kMaxTextureNameLength) requireTextureNameLength(textureName(options.texturePrefix, id));
+        }
         if (options.genBlankCol) requireLength(p.name, kMaxColModelNameLength, "Model name (collision record)", kShorterModelPrefix);
-        if (options.buildImg) requireLength(p.name + ".dff", kMaxImgEntryNameLength, "IMG entry name", kShorterModelPrefix);
+        if (options.buildImg && p.name.size() + 4 > kMaxImgEntryNameLength)
+            requireLength(p.name + ".dff", kMaxImgEntryNameLength, "IMG entry name", kShorterModelPrefix);
     }
     if (!options.buildImg) return;
     // Every dictionary the plan can lead to: fewer committed models only mean fewer, shorter-numbered ones.
-    for (const DictionaryPlan& d : plannedDictionaries(models, options))
+    for (const DictionaryPlan& d : dictionaries)
         requireLength(d.entryName(), kMaxImgEntryNameLength, "IMG entry name",
                       options.onePerModel() ? kShorterModelPrefix : kShorterLevelName);
     if (options.genBlankCol && options.targetGame == TargetGame::GtaSa)

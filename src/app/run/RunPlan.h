@@ -52,8 +52,9 @@ std::vector<DictionaryPlan> plannedDictionaries(const std::vector<PlannedModel>&
 
 // Refuses, before anything is written, names the output formats cannot hold: texture names over the
 // texture name limit, model names over 19 characters with blank collision on, IMG entry names over 24
-// bytes (models and every dictionary the plan can lead to).
-void checkOutputNames(const ConversionOptions& options, const std::vector<PlannedModel>& models);
+// bytes (models and `dictionaries`, every one the plan can lead to: plannedDictionaries).
+void checkOutputNames(const ConversionOptions& options, const std::vector<PlannedModel>& models,
+                      const std::vector<DictionaryPlan>& dictionaries);
 
 inline constexpr std::size_t kMaxColModelNameLength = 19;
 inline constexpr std::size_t kMaxImgEntryNameLength = 24;
