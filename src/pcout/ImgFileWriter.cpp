@@ -30,6 +30,8 @@ std::filesystem::path temporaryPath(const std::filesystem::path& path) {
     return folder / ("." + path.filename().string() + ".tmp" + std::to_string(::getpid()));
 }
 
+std::size_t sectorPadding(uint64_t size) { return static_cast<std::size_t>((kImgSectorSize - size % kImgSectorSize) % kImgSectorSize); }
+
 } // namespace
 
 ImgFileWriter::ImgFileWriter(std::filesystem::path path, std::optional<int32_t> ver2Entries, DataWatcher watcher)
@@ -109,7 +111,7 @@ void ImgFileWriter::writeBatch(const std::deque<Pending>& batch) {
         pieces.clear();
     };
     for (const Pending& entry : batch) {
-        const std::size_t padding = (kImgSectorSize - entry.bytes.size() % kImgSectorSize) % kImgSectorSize;
+        const std::size_t padding = entry.padding;
         if (!pieces.empty() && (entry.position != end || pieces.size() + 2 > kPiecesPerCall)) flush();
         if (pieces.empty()) position = entry.position;
         if (!entry.bytes.empty()) pieces.push_back({const_cast<uint8_t*>(entry.bytes.data()), entry.bytes.size()});
@@ -158,19 +160,94 @@ void ImgFileWriter::throwIfFailed() {
     if (!failure_.empty()) throw VeldrinError(failure_);
 }
 
+void ImgFileWriter::queue(Pending pending) {
+    const std::size_t size = pending.bytes.size();
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queuedBytes_ < kQueueLimit || !failure_.empty(); });
+    if (!failure_.empty()) throw VeldrinError(failure_);
+    queuedBytes_ += size;
+    const bool wake = waitingBytes_ < kWakeBytes && waitingBytes_ + size >= kWakeBytes;
+    waitingBytes_ += size;
+    queue_.push_back(std::move(pending));
+    lock.unlock();
+    if (wake) changed_.notify_all();
+}
+
 void ImgFileWriter::addEntry(std::string_view name, std::vector<uint8_t> bytes) {
     if (finished_) throw VeldrinError("The IMG archive \"" + path_.string() + "\" is already complete");
     throwIfFailed();
     const uint64_t sector = headerSectors_ + uint64_t{directory_.add(name, bytes.size())};
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return queuedBytes_ < kQueueLimit || !failure_.empty(); });
-    if (!failure_.empty()) throw VeldrinError(failure_);
-    queuedBytes_ += bytes.size();
-    const bool wake = waitingBytes_ < kWakeBytes && waitingBytes_ + bytes.size() >= kWakeBytes;
-    waitingBytes_ += bytes.size();
-    queue_.push_back(Pending{sector * kImgSectorSize, std::move(bytes)});
-    lock.unlock();
-    if (wake) changed_.notify_all();
+    const std::size_t padding = sectorPadding(bytes.size());
+    queue(Pending{sector * kImgSectorSize, std::move(bytes), padding});
+}
+
+// An entry's bytes as they are produced: whole pieces are queued at their place in the file; a size
+// field set afterwards is changed in the piece at hand, or written again over a queued one (the queue
+// is written in order, so the change lands after the bytes it replaces).
+class ImgFileWriter::EntrySink final : public ByteSink {
+public:
+    EntrySink(ImgFileWriter& archive, uint64_t start) : archive_(archive), start_(start) {}
+
+    void write(std::span<const uint8_t> bytes) override {
+        piece_.insert(piece_.end(), bytes.begin(), bytes.end());
+        if (piece_.size() >= kPieceBytes) queuePiece(0);
+    }
+    int64_t size() const override { return static_cast<int64_t>(queued_ + piece_.size()); }
+    void overwrite(int64_t at, std::span<const uint8_t> bytes) override {
+        const uint64_t from = static_cast<uint64_t>(at);
+        if (from + bytes.size() > queued_ + piece_.size()) throw VeldrinError("An IMG entry was changed past its end");
+        const std::size_t inQueued = from < queued_ ? static_cast<std::size_t>(std::min<uint64_t>(queued_ - from, bytes.size())) : 0;
+        if (inQueued > 0) {
+            archive_.queue(Pending{start_ + from, std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(inQueued)), 0});
+        }
+        std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(inQueued), bytes.end(),
+                  piece_.begin() + static_cast<std::ptrdiff_t>(from + inQueued - queued_));
+    }
+
+    // The last piece, with the padding that ends the entry on a sector. Returns the entry's size.
+    uint64_t finish() {
+        const uint64_t total = queued_ + piece_.size();
+        if (total > 0) queuePiece(sectorPadding(total));
+        return total;
+    }
+
+private:
+    static constexpr std::size_t kPieceBytes = 1u << 20;
+
+    void queuePiece(std::size_t padding) {
+        const std::size_t size = piece_.size();
+        archive_.queue(Pending{start_ + queued_, std::move(piece_), padding});
+        queued_ += size;
+        piece_ = {};
+        piece_.reserve(kPieceBytes);
+    }
+
+    ImgFileWriter& archive_;
+    uint64_t start_;
+    uint64_t queued_ = 0; // bytes of the entry handed to the writer
+    std::vector<uint8_t> piece_;
+};
+
+uint64_t ImgFileWriter::addEntryFrom(std::string_view name, const std::function<void(ByteSink&)>& produce) {
+    if (watcher_) {
+        // The watcher sees the file in order, which a size field written again would break.
+        std::vector<uint8_t> bytes;
+        VectorSink sink(bytes);
+        produce(sink);
+        const uint64_t size = bytes.size();
+        addEntry(name, std::move(bytes));
+        return size;
+    }
+    if (finished_) throw VeldrinError("The IMG archive \"" + path_.string() + "\" is already complete");
+    throwIfFailed();
+    // The entry starts after the last one; its directory line is made once its size is known. Should it
+    // fail half way, the next entry takes its place and finish() cuts the file to the directory's end.
+    const uint64_t sector = headerSectors_ + directory_.dataSectors();
+    EntrySink sink(*this, sector * kImgSectorSize);
+    produce(sink);
+    const uint64_t size = sink.finish();
+    directory_.add(name, size);
+    return size;
 }
 
 // Puts the header (empty for the split layout) in the room kept for it, or, when it needs another

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/ByteSink.h"
 #include "pcout/ImgArchive.h"
 
 namespace veldrin {
@@ -42,6 +43,11 @@ public:
     // Refuses (VeldrinError) the names and sizes ImgArchive refuses, and reports a failed write.
     void addEntry(std::string_view name, std::vector<uint8_t> bytes);
 
+    // Queues one entry as `produce` writes it, a piece at a time, so a large entry (a level's one texture
+    // dictionary) is never held whole; the same refusals as addEntry, once the entry is complete. Without
+    // a watcher only: a watched archive takes the entry whole. Returns the entry's size.
+    uint64_t addEntryFrom(std::string_view name, const std::function<void(ByteSink&)>& produce);
+
     int32_t entryCount() const { return directory_.count(); }
 
     struct Finished {
@@ -55,8 +61,11 @@ private:
     struct Pending {
         uint64_t position = 0; // byte offset in the file
         std::vector<uint8_t> bytes;
+        std::size_t padding = 0; // zeros after the bytes: an entry's last piece ends on a sector
     };
+    class EntrySink;
 
+    void queue(Pending pending);
     void writeQueued();
     void writeBatch(const std::deque<Pending>& batch);
     void throwIfFailed();

@@ -69,10 +69,8 @@ void OutputSink::put(const std::string& fileName, const std::string& entryName, 
 void OutputSink::putFrom(const std::string& fileName, const std::string& entryName,
                          const std::function<void(ByteSink&)>& produce) {
     if (mode_ == Mode::Archive) {
-        std::vector<uint8_t> bytes;
-        VectorSink sink(bytes);
-        produce(sink);
-        put(fileName, entryName, std::move(bytes));
+        const uint64_t size = archive().addEntryFrom(entryName, produce);
+        written_.push_back({entryName, size, archiveName(levelName_)});
         return;
     }
     requirePlainFileName(fileName);

@@ -59,8 +59,8 @@ public:
     void put(const std::string& fileName, const std::string& entryName, std::span<const uint8_t> bytes) {
         put(fileName, entryName, std::vector<uint8_t>(bytes.begin(), bytes.end()));
     }
-    // The same for a file that `produce` writes piece by piece: a loose file is written as it comes,
-    // never held whole.
+    // The same for a file that `produce` writes piece by piece: a loose file or an archive entry is
+    // written as it comes, never held whole.
     void putFrom(const std::string& fileName, const std::string& entryName,
                  const std::function<void(ByteSink&)>& produce);
     // A file that is loose in every mode (the IDE and IPL text).

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <span>
 #include <optional>
 #include <string>
 #include <vector>
@@ -72,6 +74,42 @@ TEST(ImgFileWriter, StreamedArchiveEqualsTheArchiveBuiltInMemory) {
         }
         EXPECT_EQ(filesIn(folder.path()), 1u) << c.what << ": temporary files left behind";
     }
+}
+
+// An entry written piece by piece, its head and its tail changed once the whole is out (as a dictionary
+// sets its size field), lands as the same bytes given whole; one whose writer fails half way leaves no
+// trace once the next entry takes its place.
+TEST(ImgFileWriter, EntryWrittenPieceByPieceEqualsTheEntryGivenWhole) {
+    const std::size_t sizes[] = {3000, (5u << 19) + 7, 0, 2048}; // the second spans three pieces
+    test::TempFolder folder("veldrin-img");
+    ImgArchive expected;
+    ImgFileWriter writer(folder / "TOWN.IMG", 6);
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        std::vector<uint8_t> bytes = entryBytes(sizes[i], i);
+        const std::string name = "town" + std::to_string(i) + ".txd";
+        const std::vector<uint8_t> head = {0xAA, 0xBB, 0xCC}, tail = {0xDD, 0xEE};
+        const uint64_t size = writer.addEntryFrom(name, [&](ByteSink& out) {
+            for (std::size_t at = 0; at < bytes.size(); at += 1000)
+                out.write(std::span(bytes).subspan(at, std::min<std::size_t>(1000, bytes.size() - at)));
+            if (bytes.size() < 8) return;
+            out.overwrite(4, head);
+            out.overwrite(static_cast<int64_t>(bytes.size() - 2), tail);
+        });
+        if (i == 1) {
+            EXPECT_THROW(writer.addEntryFrom("broken.txd", [&](ByteSink& out) {
+                out.write(bytes);
+                throw VeldrinError("the dictionary failed");
+            }), VeldrinError);
+        }
+        if (bytes.size() >= 8) {
+            std::copy(head.begin(), head.end(), bytes.begin() + 4);
+            std::copy(tail.begin(), tail.end(), bytes.end() - 2);
+        }
+        EXPECT_EQ(size, bytes.size());
+        expected.addEntry(name, bytes);
+    }
+    writer.finish(ImgFileWriter::Layout::Ver2);
+    EXPECT_EQ(readWholeFile(folder / "TOWN.IMG"), expected.finishVer2());
 }
 
 TEST(ImgFileWriter, UnfinishedOrRefusedArchiveLeavesNoFile) {
