@@ -1,6 +1,7 @@
 #include "app/run/LevelRun.h"
 
 #include <algorithm>
+#include <iterator>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/OrderedPipeline.h"
+#include "base/ParallelFor.h"
 #include "base/TextUtil.h"
 #include "collision/BlankCol.h"
 #include "gltf/GlbFile.h"
@@ -203,13 +205,45 @@ private:
     }
 
     // The IDE and IPL files: one objs line per committed model, one inst line per surviving placement
-    // of a committed model, in instance id order, moved by the map offset.
+    // of a committed model, in instance id order, moved by the map offset. The placements' lines are
+    // made on the run's threads, a run of placements each, and joined in order.
     void writeIndexFiles() {
         if (!o_.generateIde) return;
         status("Building " + o_.levelName + ".ipl");
         ide_ += ideTail();
+        const std::span<const PlannedInstance> instances = p_.plan.instances;
+        constexpr std::size_t kPlacementsPerPart = 2048;
+        const std::size_t parts = std::max<std::size_t>(1, (instances.size() + kPlacementsPerPart - 1) / kPlacementsPerPart);
+        std::vector<PlacementLines> made(parts);
+        std::vector<std::exception_ptr> errors;
+        parallelFor(parts, o_.jobs, [&](std::size_t k) {
+            placementLines(instances.subspan(k * kPlacementsPerPart, std::min(kPlacementsPerPart, instances.size() - k * kPlacementsPerPart)), made[k]);
+        }, errors);
+        rethrowFirst(errors);
         std::string ipl = iplHead(o_.levelName);
-        for (const PlannedInstance& instance : p_.plan.instances) {
+        std::size_t length = ipl.size() + iplTail().size();
+        for (const PlacementLines& part : made) length += part.text.size();
+        ipl.reserve(length);
+        for (PlacementLines& part : made) {
+            ipl += part.text;
+            report_.placements.insert(report_.placements.end(), part.points.begin(), part.points.end());
+            std::move(part.scene.begin(), part.scene.end(), std::back_inserter(report_.scenePlacements));
+            summary_.instancesWritten += part.written;
+        }
+        ipl += iplTail();
+        sink_.putLoose(o_.levelName + ".ide", ide_);
+        sink_.putLoose(o_.levelName + ".ipl", ipl);
+    }
+
+    struct PlacementLines {
+        std::string text;
+        std::vector<MapPoint> points;              // for the report
+        std::vector<ScenePlacementInput> scene;    // for the report's and the glTF file's scene
+        int written = 0;
+    };
+
+    void placementLines(std::span<const PlannedInstance> instances, PlacementLines& out) const {
+        for (const PlannedInstance& instance : instances) {
             const std::size_t model = static_cast<std::size_t>(instance.model);
             if (model >= ideIds_.size() || ideIds_[model] < 0) continue;
             IplInstance line;
@@ -217,14 +251,11 @@ private:
             line.name = modelName(p_.tables.models[model], instance.model, o_.modelPrefix, o_.lodPrefix());
             line.position = offsetPosition(instance.position, o_.mapOffset);
             line.rotation = instance.rotation;
-            ipl += iplInstanceLine(o_.targetGame, line);
-            if (o_.writeReport) report_.placements.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model]), line.name});
-            if (o_.keepsWrittenLevel()) report_.scenePlacements.push_back({line.name, line.position, line.rotation});
-            ++summary_.instancesWritten;
+            out.text += iplInstanceLine(o_.targetGame, line);
+            if (o_.writeReport) out.points.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model]), line.name});
+            if (o_.keepsWrittenLevel()) out.scene.push_back({line.name, line.position, line.rotation});
+            ++out.written;
         }
-        ipl += iplTail();
-        sink_.putLoose(o_.levelName + ".ide", ide_);
-        sink_.putLoose(o_.levelName + ".ipl", ipl);
     }
 
     // The level's one dictionary, then the archive and the collision file.
