@@ -71,9 +71,14 @@ std::string iplHead(std::string_view baseName) {
 }
 
 std::string iplInstanceLine(TargetGame target, const IplInstance& instance) {
-    // Built in place: this runs once per placement, thousands of times a level.
     std::string line;
     line.reserve(128 + instance.name.size());
+    appendIplInstanceLine(line, target, instance);
+    return line;
+}
+
+void appendIplInstanceLine(std::string& line, TargetGame target, const IplInstance& instance) {
+    // Built in place: this runs once per placement, tens of thousands of times a level.
     appendInteger(line, instance.id);
     line += kSeparator;
     appendField(line, instance.name);
@@ -89,7 +94,6 @@ std::string iplInstanceLine(TargetGame target, const IplInstance& instance) {
     }
     if (target == TargetGame::GtaSa) line += ", -1"; // no LOD
     line += kEol;
-    return line;
 }
 
 std::array<double, 3> offsetPosition(const std::array<float, 3>& position, const MapOffset& mapOffset) {

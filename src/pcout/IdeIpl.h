@@ -46,6 +46,8 @@ struct IplInstance {
 // One inst line in the target game's layout: 12 fields for GTA 3, 13 for GTA VC (interior 0
 // after the name), 11 for GTA SA (interior 0, no scale, LOD index -1 at the end).
 std::string iplInstanceLine(TargetGame target, const IplInstance& instance);
+// The same line added to the end of `text`.
+void appendIplInstanceLine(std::string& text, TargetGame target, const IplInstance& instance);
 
 // The global map offset, X, Y, Z, added to every placement. Held as 32-bit floats from the parse on (the
 // placements have always been moved by the float nearest the typed text); added in double precision.

@@ -243,6 +243,7 @@ private:
     };
 
     void placementLines(std::span<const PlannedInstance> instances, PlacementLines& out) const {
+        out.text.reserve(instances.size() * 96); // a line is some 85 characters
         for (const PlannedInstance& instance : instances) {
             const std::size_t model = static_cast<std::size_t>(instance.model);
             if (model >= ideIds_.size() || ideIds_[model] < 0) continue;
@@ -251,7 +252,7 @@ private:
             line.name = modelName(p_.tables.models[model], instance.model, o_.modelPrefix, o_.lodPrefix());
             line.position = offsetPosition(instance.position, o_.mapOffset);
             line.rotation = instance.rotation;
-            out.text += iplInstanceLine(o_.targetGame, line);
+            appendIplInstanceLine(out.text, o_.targetGame, line);
             if (o_.writeReport) out.points.push_back({line.position[0], line.position[1], placementKind(p_.tables.models[model]), line.name});
             if (o_.keepsWrittenLevel()) out.scene.push_back({line.name, line.position, line.rotation});
             ++out.written;
