@@ -53,7 +53,7 @@ ImgFileWriter::~ImgFileWriter() {
     if (!finished_) {
         // An abandoned archive is removed: what is still queued need not be written first.
         std::lock_guard lock(mutex_);
-        for (const Pending& entry : queue_) queuedBytes_ -= entry.bytes.size();
+        for (const Pending& entry : queue_) queuedBytes_ -= entry.bytes->size();
         queue_.clear();
     }
     stopWriter();
@@ -114,11 +114,12 @@ void ImgFileWriter::writeBatch(const std::deque<Pending>& batch) {
         const std::size_t padding = entry.padding;
         if (!pieces.empty() && (entry.position != end || pieces.size() + 2 > kPiecesPerCall)) flush();
         if (pieces.empty()) position = entry.position;
-        if (!entry.bytes.empty()) pieces.push_back({const_cast<uint8_t*>(entry.bytes.data()), entry.bytes.size()});
+        const std::vector<uint8_t>& bytes = *entry.bytes;
+        if (!bytes.empty()) pieces.push_back({const_cast<uint8_t*>(bytes.data()), bytes.size()});
         if (padding > 0) pieces.push_back({const_cast<uint8_t*>(kZeros), padding});
-        end = entry.position + entry.bytes.size() + padding;
+        end = entry.position + bytes.size() + padding;
         if (watcher_) {
-            watcher_(entry.bytes);
+            watcher_(bytes);
             watcher_({kZeros, padding});
         }
     }
@@ -146,7 +147,7 @@ void ImgFileWriter::writeQueued() {
             }
         }
         std::size_t size = 0;
-        for (const Pending& entry : batch) size += entry.bytes.size();
+        for (const Pending& entry : batch) size += entry.bytes->size();
         batch.clear();
         lock.lock();
         if (!error.empty() && failure_.empty()) failure_ = error;
@@ -161,7 +162,7 @@ void ImgFileWriter::throwIfFailed() {
 }
 
 void ImgFileWriter::queue(Pending pending) {
-    const std::size_t size = pending.bytes.size();
+    const std::size_t size = pending.bytes->size();
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return queuedBytes_ < kQueueLimit || !failure_.empty(); });
     if (!failure_.empty()) throw VeldrinError(failure_);
@@ -174,10 +175,14 @@ void ImgFileWriter::queue(Pending pending) {
 }
 
 void ImgFileWriter::addEntry(std::string_view name, std::vector<uint8_t> bytes) {
+    addEntry(name, std::make_shared<const std::vector<uint8_t>>(std::move(bytes)));
+}
+
+void ImgFileWriter::addEntry(std::string_view name, std::shared_ptr<const std::vector<uint8_t>> bytes) {
     if (finished_) throw VeldrinError("The IMG archive \"" + path_.string() + "\" is already complete");
     throwIfFailed();
-    const uint64_t sector = headerSectors_ + uint64_t{directory_.add(name, bytes.size())};
-    const std::size_t padding = sectorPadding(bytes.size());
+    const uint64_t sector = headerSectors_ + uint64_t{directory_.add(name, bytes->size())};
+    const std::size_t padding = sectorPadding(bytes->size());
     queue(Pending{sector * kImgSectorSize, std::move(bytes), padding});
 }
 
@@ -198,7 +203,7 @@ public:
         if (from + bytes.size() > queued_ + piece_.size()) throw VeldrinError("An IMG entry was changed past its end");
         const std::size_t inQueued = from < queued_ ? static_cast<std::size_t>(std::min<uint64_t>(queued_ - from, bytes.size())) : 0;
         if (inQueued > 0) {
-            archive_.queue(Pending{start_ + from, std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(inQueued)), 0});
+            archive_.queue(Pending{start_ + from, std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(inQueued)), 0});
         }
         std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(inQueued), bytes.end(),
                   piece_.begin() + static_cast<std::ptrdiff_t>(from + inQueued - queued_));
@@ -216,7 +221,7 @@ private:
 
     void queuePiece(std::size_t padding) {
         const std::size_t size = piece_.size();
-        archive_.queue(Pending{start_ + queued_, std::move(piece_), padding});
+        archive_.queue(Pending{start_ + queued_, std::make_shared<const std::vector<uint8_t>>(std::move(piece_)), padding});
         queued_ += size;
         piece_ = {};
         piece_.reserve(kPieceBytes);

@@ -4,6 +4,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -42,6 +43,8 @@ public:
     // Queues one entry for the writer thread; waits while the queue holds more than a few megabytes.
     // Refuses (VeldrinError) the names and sizes ImgArchive refuses, and reports a failed write.
     void addEntry(std::string_view name, std::vector<uint8_t> bytes);
+    // The same for bytes the caller keeps too (a dictionary the report reads afterwards).
+    void addEntry(std::string_view name, std::shared_ptr<const std::vector<uint8_t>> bytes);
 
     // Queues one entry as `produce` writes it, a piece at a time, so a large entry (a level's one texture
     // dictionary) is never held whole; the same refusals as addEntry, once the entry is complete. Without
@@ -60,7 +63,7 @@ public:
 private:
     struct Pending {
         uint64_t position = 0; // byte offset in the file
-        std::vector<uint8_t> bytes;
+        std::shared_ptr<const std::vector<uint8_t>> bytes;
         std::size_t padding = 0; // zeros after the bytes: an entry's last piece ends on a sector
     };
     class EntrySink;

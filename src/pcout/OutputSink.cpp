@@ -66,6 +66,16 @@ void OutputSink::put(const std::string& fileName, const std::string& entryName, 
     written_.push_back({entryName, size, archiveName(levelName_)});
 }
 
+void OutputSink::put(const std::string& fileName, const std::string& entryName, std::shared_ptr<const std::vector<uint8_t>> bytes) {
+    if (mode_ == Mode::Files) {
+        writeFile(fileName, *bytes);
+        return;
+    }
+    const uint64_t size = bytes->size();
+    archive().addEntry(entryName, std::move(bytes));
+    written_.push_back({entryName, size, archiveName(levelName_)});
+}
+
 void OutputSink::putFrom(const std::string& fileName, const std::string& entryName,
                          const std::function<void(ByteSink&)>& produce) {
     if (mode_ == Mode::Archive) {

@@ -56,6 +56,8 @@ public:
     // One converted file: written as `fileName` in the level folder (created when missing), or added
     // to the archive as `entryName` (a TXD is "X.TXD" as a file but "X.txd" as an entry).
     void put(const std::string& fileName, const std::string& entryName, std::vector<uint8_t> bytes);
+    // Bytes the caller keeps too: the archive holds them without a copy until they are written.
+    void put(const std::string& fileName, const std::string& entryName, std::shared_ptr<const std::vector<uint8_t>> bytes);
     void put(const std::string& fileName, const std::string& entryName, std::span<const uint8_t> bytes) {
         put(fileName, entryName, std::vector<uint8_t>(bytes.begin(), bytes.end()));
     }

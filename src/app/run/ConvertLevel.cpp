@@ -324,7 +324,7 @@ private:
         if (o_.keepsWrittenLevel()) {
             // The report draws its sheet from the dictionary as written (and the glTF file its
             // textures), so it is kept in memory.
-            std::vector<uint8_t> txd = makeTxd(p_.level.all(), refs, params);
+            auto txd = std::make_shared<const std::vector<uint8_t>>(makeTxd(p_.level.all(), refs, params));
             sink_.put(d.fileName(), d.entryName(), txd);
             report_.textures += static_cast<int>(refs.size());
             report_.dictionaries.push_back({d.name, sink_.written().back().name, std::move(txd)});

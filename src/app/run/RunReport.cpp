@@ -16,7 +16,7 @@ namespace veldrin {
 
 std::vector<SceneDictionaryInput> sceneDictionaries(const std::vector<WrittenDictionary>& written) {
     std::vector<SceneDictionaryInput> dictionaries;
-    for (const WrittenDictionary& d : written) dictionaries.push_back({d.name, d.bytes});
+    for (const WrittenDictionary& d : written) dictionaries.push_back({d.name, *d.bytes});
     return dictionaries;
 }
 
@@ -38,7 +38,7 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     // hashed as they were made and the dictionaries are still in memory; the rest is read back.
     std::future<std::vector<RecordedFile>> hashed = std::async(std::launch::async, [&] {
         std::unordered_map<std::string, std::string> known = std::move(input.fileHashes);
-        for (const WrittenDictionary& d : input.dictionaries) known.emplace(d.file, sha256Hex(d.bytes));
+        for (const WrittenDictionary& d : input.dictionaries) known.emplace(d.file, sha256Hex(*d.bytes));
         return hashWrittenFiles(options.levelFolder(), input.files, options.jobs, known);
     });
     record.counts.models = static_cast<int>(input.models.size());
@@ -55,7 +55,7 @@ std::filesystem::path writeRunReport(const ConversionOptions& options, const Lev
     for (const auto& [name, file, bytes] : input.dictionaries) {
         // Each texture is decoded straight into its cell of the sheet.
         content.sheets.push_back({name, [&bytes = bytes, name = name] {
-                                      auto dictionary = std::make_shared<const DictionaryTexels>(bytes, name + ".TXD");
+                                      auto dictionary = std::make_shared<const DictionaryTexels>(*bytes, name + ".TXD");
                                       return SheetTextures{dictionary->textures(), [dictionary](std::size_t i, uint8_t* cell, std::size_t rowBytes) {
                                                                dictionary->decode(i, cell, rowBytes);
                                                            }};

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,7 +24,7 @@ namespace veldrin {
 struct WrittenDictionary {
     std::string name; // without extension
     std::string file; // its name in the sink's record
-    std::vector<uint8_t> bytes;
+    std::shared_ptr<const std::vector<uint8_t>> bytes; // shared with the archive until it is written
 };
 
 // The dictionaries as the scene reads them.
