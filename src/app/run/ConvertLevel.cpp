@@ -1,10 +1,10 @@
 #include "app/run/LevelRun.h"
 
 #include <algorithm>
-#include <iterator>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <optional>

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "app/run/DictionaryAssignment.h"
-#include "base/ParallelFor.h"
 #include "base/Error.h"
+#include "base/ParallelFor.h"
 #include "base/TextUtil.h"
 #include "base/TextureName.h"
 #include "model/GeometryDecoder.h"
