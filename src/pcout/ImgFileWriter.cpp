@@ -156,6 +156,11 @@ void ImgFileWriter::writeQueued() {
     }
 }
 
+void ImgFileWriter::requireOpen() {
+    if (finished_) throw VeldrinError("The IMG archive \"" + path_.string() + "\" is already complete");
+    throwIfFailed();
+}
+
 void ImgFileWriter::throwIfFailed() {
     std::lock_guard lock(mutex_);
     if (!failure_.empty()) throw VeldrinError(failure_);
@@ -179,8 +184,7 @@ void ImgFileWriter::addEntry(std::string_view name, std::vector<uint8_t> bytes) 
 }
 
 void ImgFileWriter::addEntry(std::string_view name, std::shared_ptr<const std::vector<uint8_t>> bytes) {
-    if (finished_) throw VeldrinError("The IMG archive \"" + path_.string() + "\" is already complete");
-    throwIfFailed();
+    requireOpen();
     const uint64_t sector = headerSectors_ + uint64_t{directory_.add(name, bytes->size())};
     const std::size_t padding = sectorPadding(bytes->size());
     queue(Pending{sector * kImgSectorSize, std::move(bytes), padding});
@@ -191,7 +195,7 @@ void ImgFileWriter::addEntry(std::string_view name, std::shared_ptr<const std::v
 // is written in order, so the change lands after the bytes it replaces).
 class ImgFileWriter::EntrySink final : public ByteSink {
 public:
-    EntrySink(ImgFileWriter& archive, uint64_t start) : archive_(archive), start_(start) {}
+    EntrySink(ImgFileWriter& archive, uint64_t start) : archive_(archive), start_(start) { piece_.reserve(kPieceBytes); }
 
     void write(std::span<const uint8_t> bytes) override {
         piece_.insert(piece_.end(), bytes.begin(), bytes.end());
@@ -243,8 +247,7 @@ uint64_t ImgFileWriter::addEntryFrom(std::string_view name, const std::function<
         addEntry(name, std::move(bytes));
         return size;
     }
-    if (finished_) throw VeldrinError("The IMG archive \"" + path_.string() + "\" is already complete");
-    throwIfFailed();
+    requireOpen();
     // The entry starts after the last one; its directory line is made once its size is known. Should it
     // fail half way, the next entry takes its place and finish() cuts the file to the directory's end.
     const uint64_t sector = headerSectors_ + directory_.dataSectors();

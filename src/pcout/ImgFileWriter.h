@@ -71,6 +71,7 @@ private:
     void queue(Pending pending);
     void writeQueued();
     void writeBatch(const std::deque<Pending>& batch);
+    void requireOpen(); // refuses an entry once finished, or after a failed write
     void throwIfFailed();
     void stopWriter();
     void writeAt(uint64_t position, const uint8_t* data, std::size_t size);

@@ -57,13 +57,7 @@ ImgFileWriter& OutputSink::archive() {
 }
 
 void OutputSink::put(const std::string& fileName, const std::string& entryName, std::vector<uint8_t> bytes) {
-    if (mode_ == Mode::Files) {
-        writeFile(fileName, bytes);
-        return;
-    }
-    const uint64_t size = bytes.size();
-    archive().addEntry(entryName, std::move(bytes));
-    written_.push_back({entryName, size, archiveName(levelName_)});
+    put(fileName, entryName, std::make_shared<const std::vector<uint8_t>>(std::move(bytes)));
 }
 
 void OutputSink::put(const std::string& fileName, const std::string& entryName, std::shared_ptr<const std::vector<uint8_t>> bytes) {
