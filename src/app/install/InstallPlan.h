@@ -45,6 +45,14 @@ struct ColMapPlan {
     int placements = 0;
 };
 
+// An install already in the game folder, which a new install replaces as a whole.
+struct EarlierInstall {
+    std::string version;             // of the Veldrin that wrote it
+    std::vector<std::string> levels; // the level names its record lists
+    bool collisionMap = false;       // it holds a collision map
+    std::size_t files = 0;           // files its record lists
+};
+
 // Everything decided before anything is written.
 struct InstallPlan {
     InstallRequest request;
@@ -54,6 +62,7 @@ struct InstallPlan {
     std::optional<ColMapPlan> colMap;
     install::AddedContent added;
     std::vector<install::LimitRow> limits;
+    std::optional<EarlierInstall> earlier; // the install this one replaces, when there is one
 
     // Why the install cannot go ahead: levels that cannot be converted, and the limits passed (unless
     // allowed). Empty when it can.
