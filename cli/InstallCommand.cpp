@@ -44,7 +44,7 @@ CLI::App* addInstallCommand(CLI::App& root, InstallCommand& c, int defaultJobs) 
     o.editionAuto = true;
     CLI::App* cmd = root.add_subcommand("install", "Convert levels and the collision map into a PC game's folder");
     cmd->footer(kInstallExamples);
-    cmd->add_option("game", c.gameDir, "the game's folder: the one holding its data folder (data/gta3.dat, "
+    cmd->add_option("GAME_DIR", c.gameDir, "the game's folder: the one holding its data folder (data/gta3.dat, "
                                        "data/gta_vc.dat or data/gta.dat, and data/default.dat); it sets the target")
         ->option_text("GAME_DIR")
         ->required();
@@ -56,6 +56,9 @@ CLI::App* addInstallCommand(CLI::App& root, InstallCommand& c, int defaultJobs) 
         if (id == OptionId::IdOffset) {
             tableOption(*cmd, c.convert, id, "the first IDE id; every id installed must be free in the game (default: "
                                              "the first free ranges, chosen for each level)");
+        } else if (id == OptionId::MapOffset) {
+            tableOption(*cmd, c.convert, id, "added to every placement of the levels and the collision map, \".\" for "
+                                             "decimals (default 0,0,0)");
         } else if (id == OptionId::Target) {
             tableOption(*cmd, c.convert, id, "the game's target, checked: the game folder sets it, and a --target that "
                                              "disagrees is refused");

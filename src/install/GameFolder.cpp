@@ -1,5 +1,6 @@
 #include "install/GameFolder.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
@@ -34,6 +35,18 @@ std::optional<fs::path> dataFile(const fs::path& root, const char* name) {
     return file;
 }
 
+// The game's data folder itself (GAME/data), named instead of the game folder: it holds default.dat and
+// one of the game's data files directly.
+bool isDataFolder(const fs::path& folder) {
+    const auto holds = [&](const char* name) {
+        const auto file = findInGameFolder(folder, name);
+        std::error_code error;
+        return file && fs::is_regular_file(*file, error);
+    };
+    return holds("default.dat") && std::any_of(kGameDataFiles.begin(), kGameDataFiles.end(),
+                                               [&](const GameDataFile& f) { return holds(f.name); });
+}
+
 } // namespace
 
 GameFolder recogniseGameFolder(const fs::path& given) {
@@ -41,12 +54,13 @@ GameFolder recogniseGameFolder(const fs::path& given) {
     fs::path root = given.lexically_normal();
     if (!root.has_filename() && root.has_parent_path()) root = root.parent_path();
     std::error_code error;
-    if (!fs::is_directory(root, error)) throw VeldrinError(texts::notAGameFolder(root, "no such folder"));
+    if (!fs::is_directory(root, error)) throw VeldrinError(fs::exists(root, error) ? texts::notAFolder(root) : texts::noSuchFolder(root));
     std::vector<std::pair<const GameDataFile*, fs::path>> found;
     for (const GameDataFile& file : kGameDataFiles)
         if (const auto path = dataFile(root, file.name)) found.emplace_back(&file, *path);
     const auto defaultFile = dataFile(root, "default.dat");
     const bool hasDefault = defaultFile.has_value();
+    if (found.empty() && !hasDefault && isDataFolder(root)) throw VeldrinError(texts::dataFolderGiven(root, root.parent_path()));
     if (found.empty() || !hasDefault)
         throw VeldrinError(texts::notAGameFolder(root, hasDefault ? "default.dat alone" : found.empty() ? "neither" : std::string(found[0].first->name) + " alone"));
     if (found.size() > 1) throw VeldrinError(texts::twoGames(root, found[0].first->name, found[1].first->name));

@@ -10,11 +10,29 @@ std::string joined(const std::vector<std::string>& items) {
     return out;
 }
 
+// A cause a sentence goes on after: its own final full stop taken off, so that none is doubled.
+std::string withoutFinalStop(std::string text) {
+    while (!text.empty() && text.back() == '.') text.pop_back();
+    return text;
+}
+
 } // namespace
 
 std::string notAGameFolder(const std::filesystem::path& root, const std::string& found) {
     return root.string() + ": not a game folder (looked for data/default.dat and one of data/gta3.dat, data/gta_vc.dat, "
                            "data/gta.dat; found " + found + "). Choose the folder that holds the game's program and its data folder.";
+}
+
+std::string noSuchFolder(const std::filesystem::path& root) {
+    return root.string() + ": no such folder. Check the path, and choose the folder that holds the game's program and its data folder.";
+}
+
+std::string notAFolder(const std::filesystem::path& root) {
+    return root.string() + ": a file, not a folder. Choose the folder that holds the game's program and its data folder.";
+}
+
+std::string dataFolderGiven(const std::filesystem::path& root, const std::filesystem::path& parent) {
+    return root.string() + ": this is the game's data folder, not the game folder. Choose the folder above it: " + parent.string() + ".";
 }
 
 std::string twoGames(const std::filesystem::path& root, const std::string& first, const std::string& second) {
@@ -58,15 +76,22 @@ std::string missingDirectory(const std::string& what, const std::string& dirName
 }
 
 std::string badStaging(const std::filesystem::path& staging) {
-    return "Install: the staging folder " + staging.string() + " is not a folder of the game folder made for this install.";
+    return "The staging folder " + staging.string() + " is not a folder of the game folder made for this install.";
 }
 
 std::string badLine(const std::string& keyword, const std::string& path, const std::string& why) {
-    return "Install: the data file line \"" + keyword + " " + path + "\" " + why + ".";
+    return "The data file line \"" + keyword + " " + path + "\" " + why + ".";
 }
 
 std::string readOnlyDataFile(const std::filesystem::path& dataFile) {
     return dataFile.string() + " is read-only; allow writing to it (clear its read-only flag) and install again.";
+}
+
+std::string strayInstallLines(const std::filesystem::path& dataFile, const std::vector<std::size_t>& lines) {
+    std::vector<std::string> numbers;
+    for (std::size_t line : lines) numbers.push_back(std::to_string(line));
+    return "Lines of an earlier install are still in " + dataFile.string() + " (line" + (lines.size() == 1 ? " " : "s ") +
+           joined(numbers) + "); remove them or run \"veldrin-cli uninstall GAME_DIR\" and install again.";
 }
 
 std::string foreignInstallFolder(const std::filesystem::path& folder) {
@@ -79,11 +104,11 @@ std::string changedSinceInstall(const std::vector<std::string>& files) {
 }
 
 std::string noStagingFolder(const std::filesystem::path& folder, const std::string& reason) {
-    return "Install: cannot create the staging folder " + folder.string() + " (" + reason + "); allow writing to the game folder.";
+    return "Cannot create the staging folder " + folder.string() + " (" + reason + "); allow writing to the game folder.";
 }
 
 std::string notPlainFile(const std::filesystem::path& file) {
-    return "Install: " + file.string() + " is not a plain file; an install holds plain files only.";
+    return file.string() + " is not a plain file; an install holds plain files only, so remove it.";
 }
 
 std::string failed(const std::string& reason) { return "Install failed: " + reason; }
@@ -91,11 +116,11 @@ std::string failed(const std::string& reason) { return "Install failed: " + reas
 std::string stopped() { return "Install stopped on request"; }
 
 std::string leftAsItWas(const std::string& cause) {
-    return cause + ". Nothing was installed: the game folder was left as it was.";
+    return withoutFinalStop(cause) + ". Nothing was installed: the game folder was left as it was.";
 }
 
 std::string notRestored(const std::string& cause, const std::vector<std::string>& problems) {
-    return cause + ". Undoing the install failed too, so the game folder is NOT as it was: " + joined(problems) + ".";
+    return withoutFinalStop(cause) + ". Undoing the install failed too, so the game folder is NOT as it was: " + joined(problems) + ".";
 }
 
 std::string noInstall(const std::filesystem::path& root) {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 
 #include "RunFixture.h"
+#include "app/batch/BatchTable.h"
 #include "app/install/InstallRun.h"
 #include "app/install/InstallText.h"
 #include "base/Error.h"
@@ -12,6 +14,7 @@
 #include "inspect/CollisionRead.h"
 #include "inspect/DffRead.h"
 #include "inspect/ImgRead.h"
+#include "install/Uninstall.h"
 #include "support/CollisionBuilder.h"
 #include "support/GameFolderBuilder.h"
 #include "support/SampleLevels.h"
@@ -237,4 +240,129 @@ TEST(Install, AStopAtAnyPointLeavesTheGameFolderAsItWas) {
         EXPECT_THROW(runInstall(plan, callbacks), VeldrinError);
         EXPECT_EQ(folderSnapshot(game.root), before);
     }
+}
+
+// What keeps the game folder from taking an install is refused with the plan, before any level is
+// converted: a data file the install may not write, a veldrin folder no install made, an earlier install
+// changed since. The folder stays byte for byte as it was.
+TEST(Install, TheGameFolderIsCheckedWithThePlan) {
+    TempFolder sources("veldrin-install-src"), gameFolder("veldrin-install-game");
+    const fs::path town = buildLevel(sampleTown(GameVersion::LcsPs2)).write(sources.path(), "town");
+    struct Row {
+        const char* what;
+        std::function<void(const BuiltGameFolder&)> prepare;
+        const char* says;
+    };
+    const std::vector<Row> rows = {
+        {"read-only data file",
+         [](const BuiltGameFolder& g) { fs::permissions(g.gameDataFile, fs::perms::owner_write, fs::perm_options::remove); },
+         "is read-only; allow writing to it"},
+        {"a folder no install made",
+         [](const BuiltGameFolder& g) {
+             ensureFolder(g.root / "veldrin");
+             writeWholeFile(g.root / "veldrin" / "notes.txt", "mine");
+         },
+         "holds no install record of Veldrin"},
+        {"an install changed since",
+         [&](const BuiltGameFolder& g) {
+             runInstall(planInstall(requestFor(g.root, town)), {});
+             writeWholeFile(g.root / "veldrin" / "town.ide", "edited");
+         },
+         "veldrin/town.ide of the earlier install were changed since"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const BuiltGameFolder game = buildGameFolder(gameFolder / row.what, TargetGame::GtaVc);
+        row.prepare(game);
+        const auto before = folderSnapshot(game.root);
+        const InstallPlan plan = planInstall(requestFor(game.root, town));
+        const std::vector<std::string> why = plan.refusals();
+        ASSERT_EQ(why.size(), 1u) << installText::planText(plan);
+        EXPECT_NE(why[0].find(row.says), std::string::npos) << why[0];
+        std::vector<std::string> steps;
+        InstallCallbacks callbacks;
+        callbacks.step = [&](const std::string& step) { steps.push_back(step); };
+        EXPECT_THROW(runInstall(plan, callbacks), VeldrinError);
+        EXPECT_TRUE(steps.empty()) << steps.front();
+        EXPECT_EQ(folderSnapshot(game.root), before);
+    }
+}
+
+// Names the game's files cannot hold are the install's to choose: a level whose file name has a blank
+// or a letter outside ASCII gets an ASCII name of its own, free of the other levels'; one whose model
+// names are too long for the game's fields gets a shorter model prefix; a level renamed for the game's
+// own collision file is told so. The plan shows the names and the install goes in. A level name too
+// long for its dictionary is still refused, its row showing the level's own edition.
+TEST(Install, NamesTheGameCannotHoldAreChosenForTheLevel) {
+    TempFolder sources("veldrin-install-src"), gameFolder("veldrin-install-game");
+    const std::pair<const char*, GameVersion> levels[] = {{"Città", GameVersion::LcsPs2},
+                                                          {"averyverylongtownname", GameVersion::VcsPsp},
+                                                          {"indust", GameVersion::LcsPs2},
+                                                          {"my town", GameVersion::LcsPsp},
+                                                          {"my_town", GameVersion::LcsPs2}};
+    for (const auto& [name, edition] : levels) buildLevel(sampleTown(edition)).write(sources.path(), name);
+    const BuiltGameFolder game = buildGameFolder(gameFolder / "game", TargetGame::GtaVc);
+    InstallRequest request = requestFor(game.root, sources.path());
+    request.options.txdMode = TxdMode::TxdPerGroup;
+    request.options.modelsPerTxd = 1; // dictionaries named after the models: only the model names are long
+    const InstallPlan plan = planInstall(request);
+    const std::string text = installText::planText(plan);
+    ASSERT_TRUE(plan.refusals().empty()) << text;
+    std::vector<std::string> names;
+    for (const BatchLevel& l : plan.levels) names.push_back(l.options.levelName);
+    EXPECT_EQ(names, (std::vector<std::string>{"citta", "averyverylongtownname", "indust_2", "my_town", "my_town_2"}));
+    EXPECT_NE(text.find("Città.lvz is named citta: its file name cannot go into the game's files."), std::string::npos) << text;
+    EXPECT_NE(text.find("my town.lvz is named my_town:"), std::string::npos) << text;
+    const BatchLevel& longNamed = plan.levels.at(1);
+    EXPECT_NE(text.find(prefixText(longNamed.options)), std::string::npos) << text;
+    ASSERT_EQ(longNamed.planWarnings.size(), 1u);
+    EXPECT_NE(longNamed.planWarnings[0].text.find("is too long for the game's name fields"), std::string::npos) << longNamed.planWarnings[0].text;
+    ASSERT_EQ(plan.levels.at(2).planWarnings.size(), 1u);
+    EXPECT_NE(plan.levels.at(2).planWarnings[0].text.find("since the game's archives hold a collision file indust.col"), std::string::npos)
+        << plan.levels.at(2).planWarnings[0].text;
+
+    runInstall(plan, {});
+    for (const BatchLevel& l : plan.levels)
+        for (const std::string& line : sectionLines(readLines(game.root / "veldrin" / (l.options.levelName + ".ide")), "objs"))
+            EXPECT_LE(splitFields(line).at(1).size(), kMaxColModelNameLength) << line;
+
+    request.sources = {sources.path() / "averyverylongtownname.lvz"};
+    request.options = {};
+    request.options.editionAuto = true;
+    const InstallPlan refused = planInstall(request);
+    ASSERT_EQ(refused.refusals().size(), 1u);
+    EXPECT_NE(refused.refusals()[0].find("rename the LVZ and IMG"), std::string::npos) << refused.refusals()[0];
+    EXPECT_NE(installText::planText(refused).find("averyverylongtownname  vcs-psp (detected)  -"), std::string::npos)
+        << installText::planText(refused);
+}
+
+// Installing over an install replaces it, and the plan says what it replaces; an option the game does
+// nothing with is told once for the install, not once per level.
+TEST(Install, ThePlanNamesTheInstallItReplaces) {
+    TempFolder sources("veldrin-install-src"), gameFolder("veldrin-install-game");
+    storiesFiles(sources.path());
+    const BuiltGameFolder game = buildGameFolder(gameFolder / "game", TargetGame::Gta3);
+    InstallRequest request = requestFor(game.root, sources.path());
+    request.options.genMipMaps = true;
+    const InstallPlan first = planInstall(request);
+    EXPECT_FALSE(first.earlier.has_value());
+    int idleWarnings = 0;
+    InstallCallbacks callbacks;
+    callbacks.run.warning = [&](WarningKind kind, const std::string&) { idleWarnings += kind == WarningKind::IdleOption; };
+    runInstall(first, callbacks);
+    EXPECT_EQ(idleWarnings, 1);
+
+    const install::InstallStatus status = install::installStatus(install::recogniseGameFolder(game.root));
+    const InstallPlan second = planInstall(request);
+    ASSERT_TRUE(second.earlier.has_value());
+    EXPECT_EQ(second.earlier->version, status.version);
+    EXPECT_TRUE(second.earlier->collisionMap);
+    EXPECT_EQ(second.earlier->files, status.files.size());
+    std::string levels;
+    for (const BatchLevel& l : first.levels) levels += (levels.empty() ? "" : ", ") + l.options.levelName;
+    const std::string replaces = "Replaces the earlier install (Veldrin " + status.version + ": levels " + levels +
+                                 "; the collision map; " + std::to_string(status.files.size()) + " files)\n";
+    EXPECT_NE(installText::planText(second).find(replaces), std::string::npos) << installText::planText(second);
+    EXPECT_TRUE(second.refusals().empty());
+    EXPECT_NO_THROW(runInstall(second, {}));
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "CliRunner.h"
 #include "support/GameFolderBuilder.h"
 #include "support/SampleLevels.h"
@@ -42,5 +44,49 @@ TEST(InstallProcess, PlanFirstThenTheLinesOrARefusal) {
             if (found != std::string::npos) at = found;
         }
         EXPECT_EQ(folderSnapshot(game.root) != before, row.installed);
+    }
+}
+
+// Before anything is converted: where the game folder cannot take an install the plan says why (1); a
+// game folder argument that is none gets a hint (a path that does not exist, the game's data folder,
+// the levels named first); "install" alone names GAME_DIR (2); install's own help for --map-offset. The
+// game folder stays as it was.
+TEST(InstallProcess, RefusalsAndHintsBeforeAnythingIsConverted) {
+    TempFolder dir("veldrin-install-cli");
+    const fs::path lvz = buildLevel(sampleTown(GameVersion::LcsPsp)).write(dir / "levels", "town");
+    const BuiltGameFolder game = buildGameFolder(dir / "game", TargetGame::GtaVc);
+    const auto quoted = [](const fs::path& p) { return "'" + p.string() + "' "; };
+    const fs::path install = game.root / "veldrin";
+    struct Row {
+        const char* what;
+        std::string args;
+        int status;
+        std::string says;
+        std::function<void()> prepare, undo;
+    };
+    const std::vector<Row> rows = {
+        {"no such folder", quoted(dir / "gmae") + quoted(lvz), 1, "no such folder. Check the path", {}, {}},
+        {"the data folder", quoted(game.gameDataFile.parent_path()) + quoted(lvz), 1, "Choose the folder above it: " + game.root.string(), {}, {}},
+        {"levels first", quoted(lvz) + quoted(game.root), 1, "The arguments look swapped", {}, {}},
+        {"folder of levels first", quoted(dir / "levels") + quoted(game.root), 1, "Name the game folder first", {}, {}},
+        {"nothing", "", 2, "GAME_DIR is required", {}, {}},
+        {"help", "--help", 0, "added to every placement of the levels and the collision map", {}, {}},
+        {"read-only data file", quoted(game.root) + quoted(lvz), 1, "is read-only; allow writing to it",
+         [&] { fs::permissions(game.gameDataFile, fs::perms::owner_write, fs::perm_options::remove); },
+         [&] { fs::permissions(game.gameDataFile, fs::perms::owner_write, fs::perm_options::add); }},
+        {"a folder no install made", quoted(game.root) + quoted(lvz), 1, "holds no install record of Veldrin",
+         [&] { fs::create_directory(install); }, [&] { fs::remove(install); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.prepare) row.prepare();
+        const auto before = folderSnapshot(game.root);
+        const CliRun run = runCli("install " + row.args);
+        EXPECT_EQ(run.status, row.status) << run.out;
+        EXPECT_NE(run.out.find(row.says), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("Converting"), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("with --ide"), std::string::npos) << run.out;
+        EXPECT_EQ(folderSnapshot(game.root), before);
+        if (row.undo) row.undo();
     }
 }

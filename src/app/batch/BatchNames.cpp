@@ -6,6 +6,7 @@
 
 #include "base/Error.h"
 #include "base/TextUtil.h"
+#include "base/TextureName.h"
 #include "level/WorldTables.h"
 
 namespace veldrin {
@@ -39,6 +40,22 @@ std::string lowerStem(const std::string& entry, const char* extension) {
     return lower.substr(0, lower.size() - ext.size());
 }
 
+// The first of the model names too long for the fields they go into: the collision record's name and
+// (with the archive) the entry's, which the one-per-model dictionaries share; empty when all fit. The
+// limits are checkOutputNames's.
+std::string firstTooLong(const std::vector<std::string>& names, const ConversionOptions& o) {
+    for (const std::string& n : names)
+        if ((o.genBlankCol && n.size() > kMaxColModelNameLength) || (o.buildImg && n.size() + 4 > kMaxImgEntryNameLength)) return n;
+    return {};
+}
+
+bool textureNamesFit(const std::string& prefix, const std::vector<PlannedModel>& models) {
+    int highest = 0;
+    for (const PlannedModel& p : models)
+        for (int id : p.textureIds) highest = std::max(highest, id);
+    return textureName(prefix, highest).size() <= kMaxTextureNameLength;
+}
+
 } // namespace
 
 void reserveArchiveEntries(ReservedContent& reserved, const std::set<std::string>& entries) {
@@ -57,8 +74,8 @@ LevelNames levelNames(const std::vector<PlannedModel>& models, const ConversionO
     return names;
 }
 
-LevelNamePlanner::LevelNamePlanner(const ReservedContent& reserved, IdRule ids)
-    : usedIds_(reserved.ids), ids_(ids), next_(ids.from) {
+LevelNamePlanner::LevelNamePlanner(const ReservedContent& reserved, IdRule ids, NameLengths lengths)
+    : usedIds_(reserved.ids), ids_(ids), lengths_(lengths), next_(ids.from) {
     const std::string game = "the game";
     for (const std::string& n : reserved.models) models_.emplace(toLower(n), game);
     for (const std::string& n : reserved.dictionaries) dictionaries_.emplace(toLower(n), game);
@@ -92,6 +109,25 @@ std::string LevelNamePlanner::freeVariant(const std::string& own, const std::fun
         if (fits(variant)) return variant;
     }
     throw VeldrinError("No free variant of the name \"" + own + "\" was found; give another prefix");
+}
+
+std::string LevelNamePlanner::fittingVariant(const std::string& own, const std::function<bool(const std::string&)>& fitsLength,
+                                             const std::function<bool(const std::string&)>& isFree) const {
+    // At most nine tries per length: a shorter base is as good a name as a later variant.
+    for (std::size_t length = own.size(); length > 0; --length) {
+        const std::string base = own.substr(0, length);
+        for (int k = 1; k <= 9; ++k) {
+            const std::string variant = k == 1 ? base : base + "_" + std::to_string(k);
+            if (fitsLength(variant) && isFree(variant)) return variant;
+        }
+    }
+    throw VeldrinError("No model prefix short enough and free was found for \"" + own + "\"; rename the LVZ and IMG");
+}
+
+std::string LevelNamePlanner::fileOwner(const ConversionOptions& o) const {
+    if (const auto it = files_.find(fileKey(o)); it != files_.end()) return it->second;
+    if (const auto it = files_.find(toLower(o.levelName)); it != files_.end()) return it->second;
+    return {};
 }
 
 int64_t LevelNamePlanner::claimIds(const std::string& owner, int count) {
@@ -139,11 +175,19 @@ std::vector<RunWarning> LevelNamePlanner::placeLevel(ConversionOptions& o, const
         if (files_.count(fileKey(c)) || files_.count(toLower(name))) return false;
         return o.onePerModel() || allFree(dictionaries_, levelNames(own, c).dictionaries);
     };
-    const std::string prefix = freeVariant(o.modelPrefix, modelsFit);
+    const auto lengthFits = [&](const std::string& prefix) { return firstTooLong(modelNamesUnder(models, prefix), o).empty(); };
+    const bool shorten = lengths_ == NameLengths::ShortenPrefix;
+    const std::string prefix = shorten ? fittingVariant(o.modelPrefix, lengthFits, modelsFit) : freeVariant(o.modelPrefix, modelsFit);
     const std::string name = freeVariant(o.levelName, levelFits);
 
     std::vector<RunWarning> notes;
-    if (prefix != o.modelPrefix) {
+    const std::string tooLong = shorten ? firstTooLong(modelNamesUnder(models, o.modelPrefix), o) : std::string();
+    if (!tooLong.empty()) {
+        notes.push_back({WarningKind::NameClash, "level " + level + ": its models are named " + prefix + "... and " +
+                                                     lodPrefixFor(prefix) + "... instead of " + o.modelPrefix + "... and " +
+                                                     o.lodPrefix() + "..., since \"" + tooLong +
+                                                     "\" is too long for the game's name fields"});
+    } else if (prefix != o.modelPrefix) {
         const std::string clash = firstTaken(models_, levelNames(own, o).models);
         const std::string shown = clash.empty() ? firstTaken(dictionaries_, levelNames(own, o).dictionaries) : clash;
         const Owners& owners = clash.empty() ? dictionaries_ : models_;
@@ -153,15 +197,18 @@ std::vector<RunWarning> LevelNamePlanner::placeLevel(ConversionOptions& o, const
                                                      owners.at(toLower(shown)) + "'s"});
     }
     if (name != o.levelName) {
-        ConversionOptions c = o;
-        const std::string clash = firstTaken(dictionaries_, levelNames(own, c).dictionaries);
+        // With one dictionary per model the level's name names files alone.
+        const std::string clash = o.onePerModel() ? std::string() : firstTaken(dictionaries_, levelNames(own, o).dictionaries);
+        const std::string owner = fileOwner(o);
+        const std::string why = !clash.empty() ? "\"" + clash + "\" is " + dictionaries_.at(toLower(clash)) + "'s"
+                                : owner == "the game" ? "the game's archives hold a collision file " + o.levelName + ".col"
+                                                      : owner + " writes files of that name into the same folder";
         notes.push_back({WarningKind::NameClash, "level " + level + ": its files and dictionaries are named after " +
-                                                     name + " instead of " + o.levelName +
-                                                     (clash.empty() ? std::string(", since another level writes into the same folder")
-                                                                    : ", since \"" + clash + "\" is " + dictionaries_.at(toLower(clash)) + "'s")});
+                                                     name + " instead of " + o.levelName + ", since " + why});
     }
 
     const int64_t first = claimIds("level " + level, static_cast<int>(models.size()));
+    if (shorten && !textureNamesFit(o.texturePrefix, models)) o.texturePrefix = prefix;
     o.modelPrefix = prefix;
     o.levelName = name;
     o.idOffset = static_cast<int>(std::min<int64_t>(first, INT32_MAX));

@@ -33,13 +33,21 @@ struct IdRule {
     bool fixed = false;
 };
 
+// What the planner does with a model prefix whose names are too long for the fields they go into (the
+// collision record's and the archive entry's): leave it to the name checks, which refuse it, or (an
+// install, which takes no --model-prefix) shorten it until they fit.
+enum class NameLengths { Keep, ShortenPrefix };
+
 // The one planner of ids and names for the levels of a batch and of an install. Levels are placed one
 // after another; each keeps its own model prefix and level name (which names its files and
 // dictionaries) unless a name they give is reserved or an earlier level's: then it takes the first of
 // "<own>_2", "<own>_3" ... that gives only free names, the LOD prefix still derived from the model prefix.
+// With NameLengths::ShortenPrefix a model prefix must also give names that fit: the first of "<own>",
+// "<own>_2" ... "<own>_9", then the same of <own> one character shorter, and so on, that fits and is free;
+// a texture prefix whose names do not fit becomes the model prefix.
 class LevelNamePlanner {
 public:
-    LevelNamePlanner(const ReservedContent& reserved, IdRule ids);
+    LevelNamePlanner(const ReservedContent& reserved, IdRule ids, NameLengths lengths = NameLengths::Keep);
 
     // Settles the level's modelPrefix, levelName and idOffset in `options` for its planned models
     // (as named under options.modelPrefix) and claims its ids and names. A renamed level gets a
@@ -60,16 +68,23 @@ public:
     // The first id the next level would take: where a level that cannot be placed is shown to start.
     int nextId() const;
 
+    // True when a level's names are checked only once placed (its own prefix may be too long to read it under).
+    bool shortensPrefixes() const { return lengths_ == NameLengths::ShortenPrefix; }
+
 private:
     using Owners = std::map<std::string, std::string>; // lower-case name -> who writes it
     int64_t claimIds(const std::string& owner, int count);
     std::string freeVariant(const std::string& own, const std::function<bool(const std::string&)>& fits) const;
+    std::string fittingVariant(const std::string& own, const std::function<bool(const std::string&)>& fitsLength,
+                               const std::function<bool(const std::string&)>& isFree) const;
+    std::string fileOwner(const ConversionOptions& options) const;
     static bool allFree(const Owners& taken, const std::vector<std::string>& names);
     static std::string firstTaken(const Owners& taken, const std::vector<std::string>& names);
     static void claim(Owners& taken, const std::vector<std::string>& names, const std::string& owner);
 
     std::set<int> usedIds_;
     IdRule ids_;
+    NameLengths lengths_;
     int64_t next_ = 0; // where a fixed rule continues, or the automatic search starts
     Owners models_, dictionaries_, files_;
 };

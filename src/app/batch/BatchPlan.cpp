@@ -25,14 +25,25 @@ struct LevelRead {
     int dictionaries = 0;
     std::vector<PlannedModel> models;
     std::exception_ptr failure;
+    bool editionSettled = false; // also for a level refused after its edition was settled
     std::shared_ptr<PreparedLevel> prepared;
 };
 
-// Reads the level as its run will: settles its edition and island, counts what the run will write.
-LevelRead readLevel(const ConversionOptions& options, bool keep) {
+// Reads the level as its run will: settles its edition and island, counts what the run will write. With
+// `shortNames` the level is read under a one-letter model and texture prefix: the names it is placed
+// under are checked once placed.
+LevelRead readLevel(const ConversionOptions& options, bool keep, bool shortNames) {
     LevelRead read;
+    RunCallbacks callbacks;
+    callbacks.edition = [&read](GameVersion edition, bool detected) {
+        read.options.edition = edition;
+        read.editionDetected = detected;
+        read.editionSettled = true;
+    };
+    ConversionOptions o = options;
+    if (shortNames) o.modelPrefix = o.texturePrefix = "m";
     try {
-        PreparedLevel prepared = prepareLevel(options, {}, PrepareFor::Inspection);
+        PreparedLevel prepared = prepareLevel(o, callbacks, PrepareFor::Inspection);
         read.options = prepared.options;
         read.editionDetected = prepared.editionDetected;
         read.counts = plannedCounts(prepared);
@@ -47,6 +58,10 @@ LevelRead readLevel(const ConversionOptions& options, bool keep) {
 
 // Places the level's ids and names after those of the levels before it.
 void placeLevel(BatchLevel& level, LevelRead& read, LevelNamePlanner& planner) {
+    if (read.editionSettled) {
+        level.options.edition = read.options.edition;
+        level.editionDetected = read.editionDetected;
+    }
     if (read.failure) std::rethrow_exception(read.failure);
     level.options.edition = read.options.edition;
     level.options.zonIsland = read.options.zonIsland;
@@ -57,7 +72,7 @@ void placeLevel(BatchLevel& level, LevelRead& read, LevelNamePlanner& planner) {
     ConversionOptions placed = level.options;
     level.planWarnings = planner.placeLevel(placed, read.models);
     // The names as placed must still fit where they go.
-    if (placed.modelPrefix != level.options.modelPrefix || placed.levelName != level.options.levelName) {
+    if (planner.shortensPrefixes() || placed.modelPrefix != level.options.modelPrefix || placed.levelName != level.options.levelName) {
         std::vector<PlannedModel> models = read.models;
         for (PlannedModel& p : models) p.name = modelName(p.drawDistance, p.resourceIndex, placed.modelPrefix, placed.lodPrefix());
         checkOutputNames(placed, models, plannedDictionaries(models, placed));
@@ -86,7 +101,7 @@ void placeLevelsAsRead(std::vector<BatchLevel>& plan, int jobs, LevelNamePlanner
     std::mutex placing;
     std::vector<std::exception_ptr> errors;
     parallelFor(order.size(), std::max(1, jobs), [&](std::size_t k) {
-        LevelRead read = readLevel(plan[order[k]].options, k < keep);
+        LevelRead read = readLevel(plan[order[k]].options, k < keep, planner.shortensPrefixes());
         const std::lock_guard lock(placing);
         reads[order[k]] = std::move(read);
         for (; next < plan.size() && reads[next]; ++next) {

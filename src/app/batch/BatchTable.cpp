@@ -37,18 +37,27 @@ std::string levelResultLine(const BatchLevelResult& r) {
     return line;
 }
 
+namespace {
+
+// The columns a cell takes on a terminal: its UTF-8 code points (a level's name may hold letters outside ASCII).
+std::size_t cellWidth(const std::string& cell) {
+    return static_cast<std::size_t>(std::count_if(cell.begin(), cell.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+} // namespace
+
 std::string alignedColumns(const std::vector<std::vector<std::string>>& rows) {
     std::vector<std::size_t> widths;
     for (const auto& row : rows) {
         if (widths.size() < row.size()) widths.resize(row.size(), 0);
-        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], cellWidth(row[c]));
     }
     std::string text;
     for (const auto& row : rows) {
         std::string line;
         for (std::size_t c = 0; c < row.size(); ++c) {
             line += row[c];
-            if (c + 1 < row.size()) line += std::string(widths[c] - row[c].size() + 2, ' ');
+            if (c + 1 < row.size()) line += std::string(widths[c] - cellWidth(row[c]) + 2, ' ');
         }
         text += line + "\n";
     }

@@ -5,9 +5,12 @@
 
 #include "app/batch/BatchLevels.h"
 #include "app/install/ColMapInstall.h"
+#include "app/install/InstallNames.h"
 #include "app/install/InstallText.h"
 #include "base/Error.h"
 #include "base/TextUtil.h"
+#include "install/InstallChecks.h"
+#include "install/Uninstall.h"
 
 namespace veldrin {
 
@@ -95,6 +98,67 @@ std::optional<StoriesEdition> levelsGame(const std::vector<BatchLevel>& levels) 
     return game;
 }
 
+// A path that names levels rather than a game: an LVZ file, or a folder holding one or a GAME.DTZ.
+bool namesLevels(const fs::path& p) {
+    if (hasLvzExtension(p)) return true;
+    if (!isFolder(p)) return false;
+    std::error_code error;
+    for (fs::directory_iterator it(p, error), end; !error && it != end; it.increment(error))
+        if (hasLvzExtension(it->path()) || toLower(it->path().filename().string()) == "game.dtz") return true;
+    return false;
+}
+
+bool isGameFolder(const fs::path& p) {
+    try {
+        install::recogniseGameFolder(p);
+        return true;
+    } catch (const VeldrinError&) {
+        return false;
+    }
+}
+
+// The game of the request's folder; when that names levels and a source is a game folder, the refusal
+// says the two look swapped.
+install::GameFolder recogniseGame(const InstallRequest& request) {
+    try {
+        return install::recogniseGameFolder(request.gameDir);
+    } catch (const VeldrinError& e) {
+        if (namesLevels(request.gameDir))
+            for (const fs::path& source : request.sources)
+                if (isGameFolder(source)) throw VeldrinError(std::string(e.what()) + "\n" + installText::argumentsSwapped(request.gameDir, source));
+        throw;
+    }
+}
+
+// The install a new one replaces, from its record.
+std::optional<EarlierInstall> earlierInstall(const install::InstallStatus& status) {
+    if (!status.installed) return std::nullopt;
+    EarlierInstall earlier;
+    earlier.version = status.version;
+    earlier.files = status.files.size();
+    const nlohmann::json& d = status.details;
+    if (!d.is_object()) return earlier;
+    if (const auto levels = d.find("levels"); levels != d.end() && levels->is_array())
+        for (const nlohmann::json& level : *levels)
+            if (level.is_object() && level.contains("name") && level["name"].is_string()) earlier.levels.push_back(level["name"].get<std::string>());
+    const auto colMap = d.find("collisionMap");
+    earlier.collisionMap = colMap != d.end() && colMap->is_object();
+    return earlier;
+}
+
+// Names the game's files can hold: a level whose file name cannot go in gets an ASCII name (its model and
+// texture prefixes with it, unless given); the planner keeps it free of clashes.
+void giveInstallableNames(std::vector<BatchLevel>& levels) {
+    for (BatchLevel& l : levels) {
+        ConversionOptions& o = l.options;
+        const std::string name = installableName(o.levelName);
+        if (name == o.levelName) continue;
+        if (o.modelPrefix == o.levelName) o.modelPrefix = name;
+        if (o.texturePrefix == o.levelName) o.texturePrefix = name;
+        o.levelName = name;
+    }
+}
+
 } // namespace
 
 InstallSources collectInstallSources(const std::vector<fs::path>& sources) {
@@ -125,7 +189,7 @@ InstallSources collectInstallSources(const std::vector<fs::path>& sources) {
 }
 
 std::vector<std::string> InstallPlan::refusals() const {
-    std::vector<std::string> why;
+    std::vector<std::string> why = folderRefusals;
     for (const BatchLevel& l : levels)
         if (!l.failure.empty()) why.push_back(l.options.levelName + ": " + l.failure);
     if (!request.allowOverLimits)
@@ -136,16 +200,26 @@ std::vector<std::string> InstallPlan::refusals() const {
 InstallPlan planInstall(const InstallRequest& request) {
     InstallPlan plan;
     plan.request = request;
-    plan.game = install::recogniseGameFolder(request.gameDir);
+    plan.game = recogniseGame(request);
     if (request.target && *request.target != plan.game.target)
         throw VeldrinError(installText::targetDisagrees(*request.target, plan.game));
+    const install::InstallStatus earlier = install::installStatus(plan.game);
+    plan.folderRefusals = install::checkGameFolderForInstall(plan.game, earlier);
+    plan.earlier = earlierInstall(earlier);
     const InstallSources sources = collectInstallSources(request.sources);
     plan.content = install::readGameContent(plan.game);
 
     const IdRule ids = request.idOffset ? IdRule{*request.idOffset, true} : IdRule{automaticIdFloor(plan.game.target), false};
-    LevelNamePlanner planner(reservedBy(plan.content), ids);
+    // The install has no --model-prefix: names too long for the game's fields get a prefix that fits.
+    LevelNamePlanner planner(reservedBy(plan.content), ids, NameLengths::ShortenPrefix);
     const BatchSettings settings = levelSettings(plan);
-    plan.levels = planLevels(sources.levels, settings, planner);
+    plan.levels = levelsToPlan(sources.levels, settings);
+    giveInstallableNames(plan.levels);
+    placeLevelsAsRead(plan.levels, settings.options.jobs, planner, {});
+    for (const BatchLevel& l : plan.levels) {
+        const std::string own = levelNameFromImg(l.options.imgPath);
+        if (installableName(own) != own) plan.notes.push_back(installText::levelRenamed(l.options.lvzPath, l.options.levelName));
+    }
     if (sources.dtz) {
         plan.colMap = planColMap(*sources.dtz, *sources.img, request, levelsGame(plan.levels), planner,
                                  install::installFolder(plan.game));

@@ -63,15 +63,19 @@ struct InstallPlan {
     install::AddedContent added;
     std::vector<install::LimitRow> limits;
     std::optional<EarlierInstall> earlier; // the install this one replaces, when there is one
+    std::vector<std::string> folderRefusals; // why the game folder cannot take an install now
+    std::vector<std::string> notes;          // what the plan chose for the user (a level's name of its own)
 
-    // Why the install cannot go ahead: levels that cannot be converted, and the limits passed (unless
-    // allowed). Empty when it can.
+    // Why the install cannot go ahead: the game folder's refusals, levels that cannot be converted, and
+    // the limits passed (unless allowed). Empty when it can.
     std::vector<std::string> refusals() const;
 };
 
-// Recognises the game (refusing a --target that disagrees), reads its content, reads every level and
-// the collision map, and plans ids, names and limits. Writes nothing. Throws VeldrinError when the game
-// folder, the sources or the collision map cannot be used.
+// Recognises the game (refusing a --target that disagrees), checks that its folder can take an install,
+// reads the install it replaces, its content, every level and the collision map, and plans ids, names
+// (an ASCII level name and a model prefix short enough for the game's name fields, chosen when the
+// level's own do not fit) and limits. Writes nothing. Throws VeldrinError when the game folder, the
+// sources or the collision map cannot be used.
 InstallPlan planInstall(const InstallRequest& request);
 
 // The names an installed level's files go by, inside the install folder.

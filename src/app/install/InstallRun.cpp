@@ -1,6 +1,7 @@
 #include "app/install/InstallRun.h"
 
 #include <optional>
+#include <set>
 
 #include "app/install/ColMapInstall.h"
 #include "app/install/InstallText.h"
@@ -91,6 +92,8 @@ private:
         o.buildImg = false; // the install packs every level's files into its one archive
         RunCallbacks run = cb_.run;
         run.warning = [this](WarningKind kind, const std::string& text) {
+            // Every level runs with the install's options: an option idle for the game is told once.
+            if (kind == WarningKind::IdleOption && !idleOptionsTold_.insert(text).second) return;
             ++result_.warnings;
             if (cb_.run.warning) cb_.run.warning(kind, text);
         };
@@ -241,6 +244,7 @@ private:
         int models = 0;
     };
     std::vector<InstalledLevel> installed_;
+    std::set<std::string> idleOptionsTold_;
     InstallResult result_;
 };
 

@@ -43,6 +43,15 @@ std::string limitPassed(const std::string& passed) {
 
 std::string leftAsItWas(const fs::path& gameDir) { return "The game folder " + gameDir.string() + " was left as it was."; }
 
+std::string argumentsSwapped(const fs::path& given, const fs::path& gameFolder) {
+    return "The arguments look swapped: " + given.string() + " holds levels and " + gameFolder.string() +
+           " is a game folder. Name the game folder first: veldrin-cli install GAME_DIR SOURCE...";
+}
+
+std::string levelRenamed(const fs::path& lvz, const std::string& name) {
+    return lvz.filename().string() + " is named " + name + ": its file name cannot go into the game's files.";
+}
+
 namespace {
 
 std::string idRange(int first, int count) {
@@ -59,16 +68,39 @@ std::string thousands(long long n) {
     return (n < 0 ? "-" : "") + text;
 }
 
+std::string listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+// "Replaces the earlier install (Veldrin 1.2: levels town, indust; the collision map; 57 files)"
+std::string replacesText(const EarlierInstall& e) {
+    std::vector<std::string> parts;
+    if (!e.levels.empty()) parts.push_back((e.levels.size() == 1 ? "level " : "levels ") + listed(e.levels));
+    if (e.collisionMap) parts.push_back("the collision map");
+    parts.push_back(std::to_string(e.files) + (e.files == 1 ? " file" : " files"));
+    std::string text = "Replaces the earlier install (Veldrin " + e.version + ": ";
+    for (std::size_t i = 0; i < parts.size(); ++i) text += (i > 0 ? "; " : "") + parts[i];
+    return text + ")\n";
+}
+
+// A level that could not be read has no edition of its own to show, unless one was named.
+std::string editionShown(const BatchLevel& l) {
+    return l.failure.empty() || l.editionDetected || !l.options.editionAuto ? editionText(l) : "-";
+}
+
 } // namespace
 
 std::string planText(const InstallPlan& plan) {
     std::string text = "Installing into " + plan.game.root.string() + " (" + std::string(targetGameName(plan.game.target)) +
                        ", " + plan.game.gameDataFile.filename().string() + ")\n";
+    if (plan.earlier) text += replacesText(*plan.earlier);
     std::vector<std::vector<std::string>> rows{
         {"Level", "Edition", "Models", "IDs", "Model/LOD prefix", "Dictionaries", "Placements"}};
     for (const BatchLevel& l : plan.levels) {
         if (!l.failure.empty()) {
-            rows.push_back({l.options.levelName, editionText(l), "-", "-", "-", "-", "-", "cannot convert: " + l.failure});
+            rows.push_back({l.options.levelName, editionShown(l), "-", "-", "-", "-", "-", "cannot convert: " + l.failure});
             continue;
         }
         rows.push_back({l.options.levelName, editionText(l), std::to_string(l.plannedModels),
@@ -82,6 +114,7 @@ std::string planText(const InstallPlan& plan) {
                         std::to_string(c.placements)});
     }
     text += alignedColumns(rows);
+    for (const std::string& note : plan.notes) text += note + "\n";
     std::vector<std::vector<std::string>> limits{{"Limit", "Figure", "Of", ""}};
     for (const install::LimitRow& r : plan.limits)
         limits.push_back({r.what, thousands(r.figure), thousands(r.limit), r.over() ? "OVER by " + thousands(r.figure - r.limit) : "ok"});

@@ -21,10 +21,12 @@ std::string colMapUnreadable(const std::filesystem::path& dtz, const std::string
 std::string colMapAmbiguous(const std::filesystem::path& dtz);
 std::string limitPassed(const std::string& passed);
 std::string leftAsItWas(const std::filesystem::path& gameDir);
+std::string argumentsSwapped(const std::filesystem::path& given, const std::filesystem::path& gameFolder);
+std::string levelRenamed(const std::filesystem::path& lvz, const std::string& name);
 
-// The plan: the game, one line per level (edition, models, id range, model/LOD prefix, dictionaries,
-// placements) and the collision map, then the limit table (figure and limit of each, the ones passed
-// marked).
+// The plan: the game and the earlier install it replaces, one line per level (edition, models, id range,
+// model/LOD prefix, dictionaries, placements) and the collision map, the names chosen for levels, then
+// the limit table (figure and limit of each, the ones passed marked).
 std::string planText(const InstallPlan& plan);
 
 } // namespace installText

@@ -10,6 +10,9 @@ namespace veldrin::install::texts {
 
 // Recognising the game folder
 std::string notAGameFolder(const std::filesystem::path& root, const std::string& found);
+std::string noSuchFolder(const std::filesystem::path& root);
+std::string notAFolder(const std::filesystem::path& root);
+std::string dataFolderGiven(const std::filesystem::path& root, const std::filesystem::path& parent);
 std::string twoGames(const std::filesystem::path& root, const std::string& first, const std::string& second);
 
 // Reading the game's content
@@ -26,6 +29,7 @@ std::string missingDirectory(const std::string& what, const std::string& dirName
 std::string badStaging(const std::filesystem::path& staging);
 std::string badLine(const std::string& keyword, const std::string& path, const std::string& why);
 std::string readOnlyDataFile(const std::filesystem::path& dataFile);
+std::string strayInstallLines(const std::filesystem::path& dataFile, const std::vector<std::size_t>& lines);
 std::string foreignInstallFolder(const std::filesystem::path& folder);
 std::string changedSinceInstall(const std::vector<std::string>& files);
 std::string noStagingFolder(const std::filesystem::path& folder, const std::string& reason);
