@@ -46,7 +46,7 @@ CLI::App* addInstallCommand(CLI::App& root, InstallCommand& c, int defaultJobs) 
     cmd->footer(kInstallExamples);
     cmd->add_option("GAME_DIR", c.gameDir, "the game's folder: the one holding its data folder (data/gta3.dat, "
                                        "data/gta_vc.dat or data/gta.dat, and data/default.dat); it sets the target")
-        ->option_text("GAME_DIR")
+        ->option_text("FOLDER")
         ->required();
     cmd->add_option("source", c.sources,
                     "LVZ files (each with its IMG beside it), or a folder of a Stories game's files: its levels, and "

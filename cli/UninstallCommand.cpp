@@ -36,7 +36,7 @@ CLI::App* addUninstallCommand(CLI::App& root, UninstallCommand& c) {
     cmd->footer("Example:\n  veldrin-cli uninstall \"C:\\Games\\GTA Vice City\"\n"
                 "Removes the files veldrin/install.json lists and the marked block of the game's data file; a file\n"
                 "changed since the install is kept and named, and so is every other edit of the data file.\n");
-    cmd->add_option("GAME_DIR", c.gameDir, "the game folder (the one with data/default.dat)")->option_text("GAME_DIR")->required();
+    cmd->add_option("GAME_DIR", c.gameDir, "the game folder (the one with data/default.dat)")->option_text("FOLDER")->required();
     return cmd;
 }
 

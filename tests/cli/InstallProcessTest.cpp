@@ -70,7 +70,7 @@ TEST(InstallProcess, RefusalsAndHintsBeforeAnythingIsConverted) {
         {"levels first", quoted(lvz) + quoted(game.root), 1, "The arguments look swapped", {}, {}},
         {"folder of levels first", quoted(dir / "levels") + quoted(game.root), 1, "Name the game folder first", {}, {}},
         {"nothing", "", 2, "GAME_DIR is required", {}, {}},
-        {"help", "--help", 0, "added to every placement of the levels and the collision map", {}, {}},
+        {"help", "--help", 0, "added to every placement of the levels", {}, {}},
         {"read-only data file", quoted(game.root) + quoted(lvz), 1, "is read-only; allow writing to it",
          [&] { fs::permissions(game.gameDataFile, fs::perms::owner_write, fs::perm_options::remove); },
          [&] { fs::permissions(game.gameDataFile, fs::perms::owner_write, fs::perm_options::add); }},
