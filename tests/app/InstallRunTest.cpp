@@ -277,8 +277,8 @@ TEST(Install, TheGameFolderIsCheckedWithThePlan) {
         const auto before = folderSnapshot(game.root);
         const InstallPlan plan = planInstall(requestFor(game.root, town));
         const std::vector<std::string> why = plan.refusals();
-        ASSERT_EQ(why.size(), 1u) << installText::planText(plan);
-        EXPECT_NE(why[0].find(row.says), std::string::npos) << why[0];
+        EXPECT_EQ(why.size(), 1u) << installText::planText(plan);
+        EXPECT_NE(why.empty() ? std::string::npos : why[0].find(row.says), std::string::npos) << installText::planText(plan);
         std::vector<std::string> steps;
         InstallCallbacks callbacks;
         callbacks.step = [&](const std::string& step) { steps.push_back(step); };
