@@ -116,6 +116,7 @@ std::string LevelNamePlanner::fittingVariant(const std::string& own, const std::
     // At most nine tries per length: a shorter base is as good a name as a later variant.
     for (std::size_t length = own.size(); length > 0; --length) {
         const std::string base = own.substr(0, length);
+        if (!fitsLength(base)) continue; // nor would a longer variant of it
         for (int k = 1; k <= 9; ++k) {
             const std::string variant = k == 1 ? base : base + "_" + std::to_string(k);
             if (fitsLength(variant) && isFree(variant)) return variant;
