@@ -106,4 +106,37 @@ std::string badRecord(const std::filesystem::path& record, const std::string& wh
     return record.string() + ": the install record cannot be used (" + why + "); remove the install's files by hand.";
 }
 
+std::string linkRefused(const std::filesystem::path& link) {
+    return link.string() + " is a link; Veldrin touches only plain files and folders of the game folder, never what a "
+           "link names, so it stopped before changing anything. Remove the link (or move what it names into its "
+           "place) and try again.";
+}
+
+std::string linkOutOfFolder(const std::string& where, const std::string& gamePath, const std::string& why) {
+    return where + " names " + gamePath + ", which " + why + "; Veldrin reads only files inside the game folder. "
+           "Put the file itself in its place, or remove the line.";
+}
+
+namespace {
+
+std::string numberedLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += "\n  " + line;
+    return out;
+}
+
+} // namespace
+
+std::string strayLines(const std::filesystem::path& dataFile, const std::vector<std::string>& lines) {
+    return dataFile.string() + " still holds lines of an earlier install outside a complete marked block; the game "
+           "would load them twice. Run \"veldrin-cli uninstall GAME_DIR\" (it removes them) or delete them by hand, "
+           "then install again:" + numberedLines(lines);
+}
+
+std::string unplacedLines(const std::filesystem::path& dataFile, const std::vector<std::string>& lines) {
+    return dataFile.string() + " has lines naming files of the install that its record does not list (the marked "
+           "block was edited); removing the files would leave the game unable to start, so nothing was removed. "
+           "Delete these lines by hand, then uninstall again:" + numberedLines(lines);
+}
+
 } // namespace veldrin::install::texts

@@ -38,5 +38,9 @@ std::string notRestored(const std::string& cause, const std::vector<std::string>
 // The install record and uninstall
 std::string noInstall(const std::filesystem::path& root);
 std::string badRecord(const std::filesystem::path& record, const std::string& why);
+std::string linkRefused(const std::filesystem::path& link);
+std::string linkOutOfFolder(const std::string& where, const std::string& gamePath, const std::string& why);
+std::string strayLines(const std::filesystem::path& dataFile, const std::vector<std::string>& lines);
+std::string unplacedLines(const std::filesystem::path& dataFile, const std::vector<std::string>& lines);
 
 } // namespace veldrin::install::texts
