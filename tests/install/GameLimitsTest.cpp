@@ -86,7 +86,7 @@ TEST(LimitAdjusters, ReadsTheKeysItKnowsAndNotesTheRest) {
         const char* what;
         AdjusterFormat format;
         TargetGame target;
-        const char* text;
+        std::string text;
         std::map<AdjustableLimit, long long> set; // -1: unlimited
         std::size_t notes;
     };
@@ -114,13 +114,12 @@ TEST(LimitAdjusters, ReadsTheKeysItKnowsAndNotesTheRest) {
          {{Buildings, 300000}, {Treadables, 1}, {Dummies, 9500}}, 0},
         {"open adjuster, GTA 3, a pool is never unlimited", AdjusterFormat::OpenLimitAdjuster, TargetGame::Gta3,
          "[GTA3LIMITS]\nBuildings = unlimited\nDummys = 0\nObjects = 9500\n", {}, 2},
-        {"not text", AdjusterFormat::OpenLimitAdjuster, TargetGame::Gta3, "[GTA3LIMITS]\nBuildings = 9000\n\0", {}, 1},
+        {"not text", AdjusterFormat::OpenLimitAdjuster, TargetGame::Gta3, std::string("[GTA3LIMITS]\nBuildings = 9000\n\0", 31), {}, 1},
         {"empty", AdjusterFormat::Fastman92, TargetGame::GtaSa, "", {}, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        const std::string text(row.text, row.text + std::char_traits<char>::length(row.text) + (std::string_view(row.what) == "not text"));
-        const LimitAdjustments read = readAdjusterText(text, row.format, row.target, "settings.ini");
+        const LimitAdjustments read = readAdjusterText(row.text, row.format, row.target, "settings.ini");
         std::map<AdjustableLimit, long long> got;
         for (const auto& [limit, setting] : read.limits) {
             got[limit] = setting.unlimited ? -1 : setting.value;
