@@ -93,7 +93,7 @@ std::string planText(const InstallPlan& plan) {
     if (plan.colMap) {
         const ColMapPlan& c = *plan.colMap;
         rows.push_back({"collision map", std::string(c.game == StoriesEdition::LCS ? "lcs" : "vcs") + (c.gameDetected ? " (detected)" : ""),
-                        std::to_string(c.models), idRange(c.firstId, c.models), c.modelPrefix + " (invisible)", "-",
+                        std::to_string(c.models), idRange(c.firstId, c.models), c.modelPrefix + " (invisible)", "1 (empty)",
                         placementsText(plan.game.target, c.placements)});
     }
     text += alignedColumns(rows);
