@@ -1,5 +1,7 @@
 #include "internal/InstallTexts.h"
 
+#include "install/GameLimits.h"
+
 namespace veldrin::install::texts {
 
 namespace {
@@ -69,7 +71,7 @@ std::string adjusterTooLarge(const std::string& file, std::uintmax_t limit) {
 std::string adjusterBadValue(const std::string& file, std::size_t line, const std::string& key, const std::string& value,
                              long long highest, bool mayBeUnlimited) {
     return file + " line " + std::to_string(line) + ": \"" + key + " = " + value.substr(0, 40) + "\" is not a whole number from 1 to " +
-           std::to_string(highest) + (mayBeUnlimited ? " or \"unlimited\"" : "") + ", so the stock limit is shown for it; fix the line.";
+           limitNumberText(highest) + (mayBeUnlimited ? " or \"unlimited\"" : "") + ", so the stock limit is shown for it; fix the line.";
 }
 
 std::string adjusterIdPatchOff(const std::string& file, std::size_t line, const std::string& key) {
