@@ -6,6 +6,7 @@
 #include "RunFixture.h"
 #include "app/install/InstallRun.h"
 #include "app/install/InstallText.h"
+#include "app/install/StagedIndexFiles.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/TextUtil.h"
@@ -274,6 +275,18 @@ TEST(Install, PlacementsPastOneIplFileGoIntoSeveralForGtaSa) {
     runAndCollect(single);
     const std::vector<std::string> written = sectionLines(readLines(single.levelFolder() / (single.levelName + ".ipl")), "inst");
     EXPECT_EQ(installed, std::multiset<std::string>(written.begin(), written.end()));
+}
+
+// An IPL past the placements per file is split in order; each piece keeps the head and the sections
+// after inst, whose entries only the first piece holds; one within the limit stays as it is.
+TEST(Install, SplitPlacementsKeepsEveryLineOnce) {
+    const std::string ipl = "# town\r\ninst\r\na\r\nb\r\nc\r\nd\r\ne\r\nend\r\ncull\r\nzone\r\nend\r\npick\r\nend\r\n";
+    const std::string tail = "end\r\ncull\r\nend\r\npick\r\nend\r\n";
+    EXPECT_EQ(splitPlacements(ipl, 2, "town.ipl"),
+              (std::vector<std::string>{"# town\r\ninst\r\na\r\nb\r\nend\r\ncull\r\nzone\r\nend\r\npick\r\nend\r\n",
+                                        "# town\r\ninst\r\nc\r\nd\r\n" + tail, "# town\r\ninst\r\ne\r\n" + tail}));
+    EXPECT_EQ(splitPlacements(ipl, 5, "town.ipl"), std::vector<std::string>{ipl});
+    EXPECT_THROW(splitPlacements("inst\r\na\r\n", 2, "town.ipl"), VeldrinError);
 }
 
 // A level whose model lines name no dictionary ("--txd none") is not installed: the game would look for

@@ -40,22 +40,36 @@ std::vector<std::string> splitPlacements(std::string_view ipl, std::size_t perFi
     const std::size_t entries = std::size_t(std::count_if(inst + 1, end, isEntry));
     if (perFile == 0 || entries <= perFile) return {std::string(ipl)};
 
-    std::string head, tail;
+    // The sections after inst go whole into the first piece; the others have them empty, so that no
+    // entry of theirs (a cull zone, a pickup) is read twice.
+    std::string head, tail(*end), emptyTail(*end);
     for (auto it = lines.begin(); it <= inst; ++it) head += *it;
-    for (auto it = end; it != lines.end(); ++it) tail += *it;
+    bool inSection = false;
+    for (auto it = end + 1; it != lines.end(); ++it) {
+        tail += *it;
+        if (!isEntry(*it)) {
+            emptyTail += *it;
+        } else if (!inSection) { // a section's keyword
+            inSection = !isWord(*it, "end");
+            emptyTail += *it;
+        } else if (isWord(*it, "end")) { // its end; its entries are left out
+            inSection = false;
+            emptyTail += *it;
+        }
+    }
     std::vector<std::string> pieces;
     std::string piece = head;
     std::size_t held = 0;
     for (auto it = inst + 1; it != end; ++it) {
         if (isEntry(*it) && held == perFile) {
-            pieces.push_back(piece + tail);
+            pieces.push_back(piece + (pieces.empty() ? tail : emptyTail));
             piece = head;
             held = 0;
         }
         piece += *it;
         held += isEntry(*it);
     }
-    pieces.push_back(piece + tail);
+    pieces.push_back(piece + (pieces.empty() ? tail : emptyTail));
     return pieces;
 }
 

@@ -10,7 +10,8 @@ namespace veldrin {
 // is committed.
 
 // The IPL as files of at most `perFile` placements each: every piece the whole file with a share of the
-// "inst" lines, in order (the head before "inst", and the sections after its "end", in every piece).
+// "inst" lines, in order (the head before "inst" and the sections after its "end" in every piece, their
+// entries in the first only).
 // One piece, the text as it is, when it holds no more than `perFile`. Throws VeldrinError naming `what`
 // when the text has no closed "inst" section.
 std::vector<std::string> splitPlacements(std::string_view ipl, std::size_t perFile, const std::string& what);
