@@ -209,7 +209,9 @@ GameContent readGameContent(const GameFolder& game) {
     reader.readDataFile(game.defaultDataFile);
     reader.readDataFile(game.gameDataFile);
     reader.readOwnArchives();
-    return reader.finish();
+    GameContent content = reader.finish();
+    content.adjusters = readLimitAdjusters(game);
+    return content;
 }
 
 } // namespace veldrin::install

@@ -1,5 +1,7 @@
 #include "internal/InstallTexts.h"
 
+#include "install/GameLimits.h"
+
 namespace veldrin::install::texts {
 
 namespace {
@@ -55,6 +57,26 @@ std::string directoryPastEnd(const std::string& what, std::int64_t directoryByte
 
 std::string missingDirectory(const std::string& what, const std::string& dirName) {
     return what + ": has no directory " + dirName + " beside it; restore the game's archive.";
+}
+
+std::string adjusterNotText(const std::string& file) {
+    return file + " holds a zero byte: it is not a limit adjuster's settings, so the stock limits are shown; restore the file.";
+}
+
+std::string adjusterTooLarge(const std::string& file, std::uintmax_t limit) {
+    return file + " is larger than " + std::to_string(limit >> 20) + " MiB, far more than a limit adjuster's settings; "
+                  "it was not read and the stock limits are shown.";
+}
+
+std::string adjusterBadValue(const std::string& file, std::size_t line, const std::string& key, const std::string& value,
+                             long long highest, bool mayBeUnlimited) {
+    return file + " line " + std::to_string(line) + ": \"" + key + " = " + value.substr(0, 40) + "\" is not a whole number from 1 to " +
+           limitNumberText(highest) + (mayBeUnlimited ? " or \"unlimited\"" : "") + ", so the stock limit is shown for it; fix the line.";
+}
+
+std::string adjusterIdPatchOff(const std::string& file, std::size_t line, const std::string& key) {
+    return file + " line " + std::to_string(line) + ": " + key + " takes effect only with \"Apply ID limit patch = 1\" in [ID LIMITS], "
+           "so the stock limit is shown for it; turn the patch on to use it.";
 }
 
 std::string badStaging(const std::filesystem::path& staging) {

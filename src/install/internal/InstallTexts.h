@@ -22,6 +22,13 @@ std::string unreadable(const std::string& what, const std::string& reason);
 std::string directoryPastEnd(const std::string& what, std::int64_t directoryBytes, std::int64_t archiveBytes);
 std::string missingDirectory(const std::string& what, const std::string& dirName);
 
+// Reading a limit adjuster's configuration (notes: the stock limit stands)
+std::string adjusterNotText(const std::string& file);
+std::string adjusterTooLarge(const std::string& file, std::uintmax_t limit);
+std::string adjusterBadValue(const std::string& file, std::size_t line, const std::string& key, const std::string& value,
+                             long long highest, bool mayBeUnlimited);
+std::string adjusterIdPatchOff(const std::string& file, std::size_t line, const std::string& key);
+
 // Committing an install
 std::string badStaging(const std::filesystem::path& staging);
 std::string badLine(const std::string& keyword, const std::string& path, const std::string& why);
