@@ -73,7 +73,15 @@ int runInstallCheck(const std::filesystem::path& gameDir) {
         std::printf("Lines in %s: %s\n", game.gameDataFile.string().c_str(),
                     !status.blockPresent ? "MISSING (the marked block was removed)"
                     : status.blockAsWritten ? "as written" : "CHANGED since the install");
-        for (const std::string& line : status.lines) std::printf("  %s\n", line.c_str());
+        if (status.blockAsWritten) {
+            for (const std::string& line : status.lines) std::printf("  %s\n", line.c_str());
+        } else {
+            // Both sides, so the changed line can be seen.
+            std::printf("  As the install wrote them:\n");
+            for (const std::string& line : status.lines) std::printf("    %s\n", line.c_str());
+            std::printf("  As they stand now:%s\n", status.linesNow.empty() ? " none" : "");
+            for (const std::string& line : status.linesNow) std::printf("    %s\n", line.c_str());
+        }
         if (status.intact()) {
             std::printf("Everything is as written.\n");
             return 0;

@@ -9,6 +9,7 @@
 #include "FuzzInput.h"
 #include "base/ByteReader.h"
 #include "level/WorldTables.h"
+#include "report/Sha256.h"
 #include "support/CollisionBuilder.h"
 #include "support/LevelBuilder.h"
 #include "support/ModelEncoder.h"
@@ -233,6 +234,39 @@ void patcherSeeds(const fs::path& dir) {
     }
 }
 
+// An install record and data file as an install leaves them; one record also names a file outside the
+// game folder through the link the target plants, with that file's true size and hash.
+void installSeeds(const fs::path& dir) {
+    const auto bytesOf = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+    const auto fileEntry = [&](const std::string& path, const std::string& content) {
+        return "{\"path\":\"" + path + "\",\"size\":" + std::to_string(content.size()) + ",\"sha256\":\"" +
+               sha256Hex(bytesOf(content)) + "\"}";
+    };
+    const std::string lines = "\"CDIMAGE veldrin\\\\veldrin.img\",\"IDE veldrin\\\\town.ide\"";
+    const std::string block = "# Veldrin install: begin (\"veldrin-cli uninstall GAME_DIR\" removes this block)\r\n"
+                              "CDIMAGE veldrin\\veldrin.img\r\nIDE veldrin\\town.ide\r\n# Veldrin install: end\r\n";
+    const std::string game = "IDE DATA\\MAPS\\A.IDE\r\nIPL DATA\\MAPS\\A.IPL\r\n";
+    const auto record = [&](const std::string& files) {
+        return "{\"program\":\"Veldrin\",\"version\":\"1\",\"target\":\"vc\",\"files\":[" + files +
+               "],\"dataFiles\":[{\"path\":\"data/gta_vc.dat\",\"backup\":\"data/gta_vc.dat.veldrin-backup\",\"lines\":[" +
+               lines + "]}],\"details\":{}}";
+    };
+    const std::string town = fileEntry("veldrin/town.ide", "objs\r\nend\r\n");
+    const std::pair<std::string, std::string> seeds[] = {
+        {game + block, record(town)},
+        {game + block, record(town + "," + fileEntry("veldrin/out/victim.txt", "outside the game folder"))},
+        {game + block.substr(0, block.rfind("# Veldrin install: end")), record(town)},
+        {"IDE veldrin\\town.ide\r\n,\r\ncdimage\tveldrin\\veldrin.img\r", record(town)},
+    };
+    int n = 0;
+    for (const auto& [dataFile, recordText] : seeds) {
+        std::vector<uint8_t> seed;
+        fuzz::putPart(seed, bytesOf(dataFile));
+        fuzz::putRest(seed, bytesOf(recordText));
+        save(dir / ("install-" + std::to_string(n++)), seed);
+    }
+}
+
 // --- Hostile inputs: each overflows one resource limit of a reader. ---
 
 // A level whose every cell names the one block that holds all the instance records.
@@ -374,6 +408,7 @@ int main(int argc, char** argv) {
     textSeeds(corpus / "zon");
     patcherSeeds(corpus / "vcpatch");
     reportSeeds(corpus);
+    installSeeds(corpus / "install");
     if (argc == 4 && std::string(argv[2]) == "--hostile") {
         const fs::path data = argv[3];
         sharedCells(data);

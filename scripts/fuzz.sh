@@ -14,7 +14,7 @@
 # A summary line per target gives executions, coverage and executions per second.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-targets=(level geometry texture stories_col col2 colmap zon placement_dump vcpatch dictionary thumbnail)
+targets=(level geometry texture stories_col col2 colmap zon placement_dump vcpatch dictionary thumbnail install)
 dir=build-fuzz
 limits=(-timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048 -print_final_stats=1)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

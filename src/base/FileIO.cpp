@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <string>
 #include <system_error>
@@ -58,37 +59,58 @@ fs::path temporaryPathFor(const fs::path& path) {
     return folder / ("." + path.filename().string() + ".tmp" + std::to_string(::getpid()));
 }
 
+// Creates the temporary file afresh, never through what already stands at its name: a link planted
+// there would otherwise have the file it points to overwritten. What stands there is only a name of
+// ours (this process's temporary), so it is unlinked, which never touches a link's target.
+std::FILE* createTemporaryFile(const fs::path& temp, const fs::path& path) {
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(temp.c_str(), kFlags, 0666);
+    if (fd < 0 && errno == EEXIST && ::unlink(temp.c_str()) == 0) fd = ::open(temp.c_str(), kFlags, 0666);
+    if (fd < 0) throw VeldrinError("Cannot create file \"" + path.string() + "\". " + std::strerror(errno));
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        throw VeldrinError("Cannot create file \"" + path.string() + "\". " + std::strerror(error));
+    }
+    return file;
+}
+
 // The temporary file under a whole-file write; removed unless committed.
 class TemporaryFileSink final : public ByteSink {
 public:
-    explicit TemporaryFileSink(const fs::path& path) : path_(path), temp_(temporaryPathFor(path)) {
-        out_.open(temp_, std::ios::binary | std::ios::trunc);
-        if (!out_) throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + std::strerror(errno));
-    }
+    explicit TemporaryFileSink(const fs::path& path)
+        : path_(path), temp_(temporaryPathFor(path)), out_(createTemporaryFile(temp_, path)) {}
     ~TemporaryFileSink() override {
         if (committed_) return;
-        out_.close();
+        if (out_) std::fclose(out_);
         std::error_code ignored;
         fs::remove(temp_, ignored);
     }
+    TemporaryFileSink(const TemporaryFileSink&) = delete;
+    TemporaryFileSink& operator=(const TemporaryFileSink&) = delete;
 
     void write(std::span<const uint8_t> bytes) override {
-        if (!bytes.empty()) out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        check();
+        if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size()) fail("write");
         size_ += static_cast<int64_t>(bytes.size());
     }
     int64_t size() const override { return size_; }
     void overwrite(int64_t at, std::span<const uint8_t> bytes) override {
-        out_.seekp(at);
-        out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out_.seekp(size_);
-        check();
+        if (::fseeko(out_, off_t(at), SEEK_SET) != 0 || std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size() ||
+            ::fseeko(out_, off_t(size_), SEEK_SET) != 0)
+            fail("write");
     }
 
     void commit() {
-        out_.flush();
-        check();
-        out_.close();
+        const bool flushed = std::fflush(out_) == 0;
+        const int error = errno;
+        const bool closed = std::fclose(out_) == 0;
+        out_ = nullptr;
+        if (!flushed || !closed) {
+            errno = flushed ? errno : error;
+            fail("write");
+        }
         std::error_code ec;
         fs::rename(temp_, path_, ec);
         if (ec) throw VeldrinError("Cannot create file \"" + path_.string() + "\". " + ec.message());
@@ -96,13 +118,13 @@ public:
     }
 
 private:
-    void check() {
-        if (!out_) throw VeldrinError("Cannot write file \"" + path_.string() + "\". " + std::strerror(errno));
+    [[noreturn]] void fail(const char* what) {
+        throw VeldrinError(std::string("Cannot ") + what + " file \"" + path_.string() + "\". " + std::strerror(errno));
     }
 
     fs::path path_;
     fs::path temp_;
-    std::ofstream out_;
+    std::FILE* out_ = nullptr;
     int64_t size_ = 0;
     bool committed_ = false;
 };

@@ -107,7 +107,7 @@ ColMapResult convertColMap(const ColMapInputs& in, const ColMapOptions& o, const
             throw VeldrinError("The ID offset " + std::to_string(o.idOffset) + " leaves no room for the IDs of " + name +
                                " and the models after it");
         }
-        ide += ideObjsLine(static_cast<int32_t>(id), name, "generic", 299, 0);
+        ide += ideObjsLine(static_cast<int32_t>(id), name, o.dictionary, 299, 0);
         if (withArchive) archive.addEntry(name + ".dff", *in.blankDff);
         m.colMapIndex = running++;
         ++result.summary.models;

@@ -28,6 +28,7 @@ struct ColMapOptions {
     int32_t idOffset = 1000; // 0 or more
     std::array<double, 3> mapOffset{}; // added to every placement, as typed (front ends: parseExactMapOffset)
     std::string modelPrefix = "colmap"; // the models' names: the prefix and the model index
+    std::string dictionary = "generic"; // the texture dictionary every IDE line names
 };
 
 struct ColMapInputs {

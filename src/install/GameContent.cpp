@@ -42,9 +42,15 @@ std::string fileNameOf(const std::string& gamePath) {
     return toLower(slash == std::string::npos ? gamePath : gamePath.substr(slash + 1));
 }
 
+fs::path realPath(const fs::path& folder) {
+    std::error_code error;
+    fs::path real = fs::canonical(folder, error);
+    return error ? fs::absolute(folder).lexically_normal() : real;
+}
+
 class ContentReader {
 public:
-    explicit ContentReader(const GameFolder& game) : game_(game) {}
+    explicit ContentReader(const GameFolder& game) : game_(game), realRoot_(realPath(game.root)) {}
 
     void readDataFile(const fs::path& file) {
         const std::string name = relativeText(game_.root, file);
@@ -71,11 +77,11 @@ public:
 
     // The archive every game opens without a line: models/gta3.img; SA also models/gta_int.img.
     void readOwnArchives() {
-        const auto gta3 = findInGameFolder(game_.root, "models\\gta3.img");
+        const auto gta3 = inFolder(findInGameFolder(game_.root, "models\\gta3.img"), "the game", "models\\gta3.img");
         if (!gta3) throw VeldrinError(texts::missingOwnArchive(game_.root, "models\\gta3.img"));
         if (firstTime(*gta3)) readArchive(*gta3, "the game's own archive");
         if (game_.target == TargetGame::GtaSa) {
-            const auto interiors = findInGameFolder(game_.root, "models\\gta_int.img");
+            const auto interiors = inFolder(findInGameFolder(game_.root, "models\\gta_int.img"), "the game", "models\\gta_int.img");
             if (interiors && firstTime(*interiors)) readArchive(*interiors, "the game's own archive");
         }
     }
@@ -94,17 +100,31 @@ private:
         if (line.words.size() <= index) throw VeldrinError(texts::lineWithoutPath(where, line.keyword));
         const std::string& gamePath = line.words[index];
         if (isInInstallFolder(gamePath)) return std::nullopt;
-        const std::optional<fs::path> file = findInGameFolder(game_.root, gamePath);
-        if (!file || fs::is_directory(*file)) throw VeldrinError(texts::missingNamedFile(where, gamePath));
+        const std::optional<fs::path> file = inFolder(findInGameFolder(game_.root, gamePath), where, gamePath);
+        std::error_code error;
+        if (!file || fs::is_directory(*file, error)) throw VeldrinError(texts::missingNamedFile(where, gamePath));
         if (!firstTime(*file)) return std::nullopt;
         return file;
     }
 
+    // The file found, when it resolves to a file inside the game folder: a link out of the folder, or one
+    // that resolves to nothing (a loop), is refused naming the line.
+    std::optional<fs::path> inFolder(const std::optional<fs::path>& file, const std::string& where, const std::string& gamePath) const {
+        if (!file) return file;
+        std::error_code error;
+        const fs::path real = fs::canonical(*file, error);
+        if (error) throw VeldrinError(texts::linkOutOfFolder(where, gamePath, "cannot be resolved (" + error.message() + ")"));
+        const fs::path inside = real.lexically_relative(realRoot_);
+        if (inside.empty() || *inside.begin() == "..")
+            throw VeldrinError(texts::linkOutOfFolder(where, gamePath, "is a link to " + real.string() + ", outside the game folder"));
+        return real;
+    }
+
     // A file named twice (or by two data files) is read and counted once.
-    bool firstTime(const fs::path& file) { return read_.insert(fs::weakly_canonical(file)).second; }
+    bool firstTime(const fs::path& file) { return read_.insert(file).second; }
 
     void readIde(const fs::path& file, const std::string& where) {
-        const std::string what = relativeText(game_.root, file) + " (named by " + where + ")";
+        const std::string what = relativeText(realRoot_, file) + " (named by " + where + ")";
         const std::vector<uint8_t> bytes = readBoundedFile(file, kMaxTextFileBytes, what);
         ++content_.ideFiles;
         const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -117,6 +137,7 @@ private:
             const std::string_view line = trimBlanks(raw);
             if (line.empty() || line.front() == '#') continue;
             const std::vector<std::string> words = splitWords(line);
+            if (words.empty()) continue; // separators alone
             if (section.empty()) {
                 section = toLower(words.front());
                 continue;
@@ -137,7 +158,7 @@ private:
     }
 
     void readIpl(const fs::path& file, const std::string& where) {
-        const std::string what = relativeText(game_.root, file) + " (named by " + where + ")";
+        const std::string what = relativeText(realRoot_, file) + " (named by " + where + ")";
         const std::vector<uint8_t> bytes = readBoundedFile(file, kMaxTextFileBytes, what);
         ++content_.iplFiles;
         for (const inspect::TextSection& section : inspect::readTextSections(bytes, what))
@@ -145,7 +166,7 @@ private:
     }
 
     void readArchive(const fs::path& img, const std::string& where) {
-        const std::string what = relativeText(game_.root, img) + " (" + where + ")";
+        const std::string what = relativeText(realRoot_, img) + " (" + where + ")";
         std::error_code error;
         const auto imgSize = std::int64_t(fs::file_size(img, error));
         if (error) throw VeldrinError(texts::unreadable(what, error.message()));
@@ -158,9 +179,9 @@ private:
             entries = inspect::readVer2Entries(readFileStart(img, std::size_t(headerSize), what), what);
         } else {
             const fs::path dirName = fs::path(img.filename()).replace_extension(".dir");
-            const auto dir = findInGameFolder(img.parent_path(), dirName.string());
+            const auto dir = inFolder(findInGameFolder(img.parent_path(), dirName.string()), what, dirName.string());
             if (!dir) throw VeldrinError(texts::missingDirectory(what, dirName.string()));
-            const std::string dirWhat = relativeText(game_.root, *dir) + " (the directory of " + what + ")";
+            const std::string dirWhat = relativeText(realRoot_, *dir) + " (the directory of " + what + ")";
             entries = inspect::readDirEntries(readBoundedFile(*dir, kMaxDirectoryBytes, dirWhat), dirWhat);
         }
         inspect::checkEntriesInside(entries, imgSize, what);
@@ -175,6 +196,7 @@ private:
     }
 
     const GameFolder& game_;
+    fs::path realRoot_;
     GameContent content_;
     std::set<fs::path> read_;
 };
@@ -187,7 +209,9 @@ GameContent readGameContent(const GameFolder& game) {
     reader.readDataFile(game.defaultDataFile);
     reader.readDataFile(game.gameDataFile);
     reader.readOwnArchives();
-    return reader.finish();
+    GameContent content = reader.finish();
+    content.adjusters = readLimitAdjusters(game);
+    return content;
 }
 
 } // namespace veldrin::install

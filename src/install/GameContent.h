@@ -3,6 +3,7 @@
 #include <string>
 
 #include "install/GameFolder.h"
+#include "install/LimitAdjusters.h"
 
 namespace veldrin::install {
 
@@ -22,12 +23,13 @@ struct GameContent {
     int ideFiles = 0;
     int iplFiles = 0;
     int placements = 0;      // "inst" lines of the loose IPL files the data files name
+    LimitAdjustments adjusters; // the limits the game's limit adjusters set
 };
 
-// Reads every IDE file and archive directory the two data files name. Untrusted files: sizes and counts
-// are bounded, and a file that cannot be read is refused with VeldrinError naming it and the data file
-// line that named it. The lines and files of an earlier Veldrin install are not counted as the game's:
-// an install replaces them.
+// Reads every IDE file and archive directory the two data files name, and the limit adjusters' settings
+// (readLimitAdjusters). Untrusted files: sizes and counts are bounded, and a file that cannot be read is
+// refused with VeldrinError naming it and the data file line that named it. The lines and files of an
+// earlier Veldrin install are not counted as the game's: an install replaces them.
 GameContent readGameContent(const GameFolder& game);
 
 } // namespace veldrin::install

@@ -1,6 +1,8 @@
 #include "install/GameLimits.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <utility>
 
 namespace veldrin::install {
 
@@ -27,20 +29,23 @@ namespace {
 // name, "Buildings (13000)", "Dummies (2500)"; 13000 also in
 // https://wiki.multitheftauto.com/wiki/Template:Engine_pools), where one IPL file holds at most 4096
 // (the same settings' "Inst entries per file (4096)").
+//
+// A limit adjuster raises some of them (LimitAdjusters: the model ids, dictionary and collision slots,
+// each pool, the placements of one IPL file); the archives stay.
 struct TargetLimits {
     long long modelIds;
     long long dictionarySlots;
     long long collisionSlots;
     long long archives;
     bool archivesAreLines; // SA's five count IMG lines; GTA 3's and VC's eight count every archive
-    long long placements;
+    long long buildings, treadables, dummies;
     const char* placementPools;
     long long placementsPerIpl;
 };
 
-constexpr TargetLimits kGta3{5500, 850, 0, 8, false, 5500 + 1214 + 2802, "building, treadable and dummy pools", 0};
-constexpr TargetLimits kGtaVc{6500, 1385, 31, 8, false, 7000 + 1 + 2340, "building, treadable and dummy pools", 0};
-constexpr TargetLimits kGtaSa{20000, 5000, 256, 5, true, 13000 + 2500, "building and dummy pools", 4096};
+constexpr TargetLimits kGta3{5500, 850, 0, 8, false, 5500, 1214, 2802, "building, treadable and dummy pools", 0};
+constexpr TargetLimits kGtaVc{6500, 1385, 31, 8, false, 7000, 1, 2340, "building, treadable and dummy pools", 0};
+constexpr TargetLimits kGtaSa{20000, 5000, 256, 5, true, 13000, 0, 2500, "building and dummy pools", 4096};
 
 const TargetLimits& limitsOf(TargetGame target) {
     switch (target) {
@@ -51,24 +56,63 @@ const TargetLimits& limitsOf(TargetGame target) {
     return kGta3;
 }
 
+// A row whose limit is the sum of `parts` (one, or the pools that share the placements), each part its
+// stock figure unless an adjuster sets it.
+LimitRow rowOf(std::string what, long long figure, const LimitAdjustments& adjusters,
+               std::initializer_list<std::pair<AdjustableLimit, long long>> parts) {
+    LimitRow row;
+    row.what = std::move(what);
+    row.figure = figure;
+    for (const auto& [which, stock] : parts) {
+        row.stockLimit += stock;
+        const auto set = adjusters.limits.find(which);
+        if (set == adjusters.limits.end()) {
+            row.limit += stock;
+            continue;
+        }
+        row.limit += set->second.value;
+        row.unlimited = row.unlimited || set->second.unlimited;
+        if (row.source.find(set->second.source) == std::string::npos)
+            row.source += (row.source.empty() ? "" : ", ") + set->second.source;
+    }
+    return row;
+}
+
+LimitRow stockRow(std::string what, long long figure, long long limit) {
+    LimitRow row;
+    row.what = std::move(what);
+    row.figure = figure;
+    row.limit = row.stockLimit = limit;
+    return row;
+}
+
 } // namespace
 
 std::vector<LimitRow> limitTable(const GameFolder& game, const GameContent& content, const AddedContent& added) {
     const TargetLimits& limits = limitsOf(game.target);
+    const LimitAdjustments& a = content.adjusters;
+    using enum AdjustableLimit;
     std::vector<LimitRow> rows;
     // Ids count from 0, so the highest id in use must stay below the number of ids.
-    rows.push_back({"model ids (highest id + 1)", std::max(content.highestId, added.highestId) + 1LL, limits.modelIds});
-    rows.push_back({"texture dictionary slots", content.dictionaries + (long long)added.dictionaries, limits.dictionarySlots});
+    rows.push_back(rowOf("model ids (highest id + 1)", std::max(content.highestId, added.highestId) + 1LL, a, {{ModelIds, limits.modelIds}}));
+    rows.push_back(rowOf("texture dictionary slots", content.dictionaries + (long long)added.dictionaries, a,
+                         {{DictionarySlots, limits.dictionarySlots}}));
     if (limits.collisionSlots > 0)
-        rows.push_back({"collision file slots", content.collisionFiles + (long long)added.collisionFiles, limits.collisionSlots});
+        rows.push_back(rowOf("collision file slots", content.collisionFiles + (long long)added.collisionFiles, a,
+                             {{CollisionSlots, limits.collisionSlots}}));
+    // No adjuster raises the archives.
     if (limits.archivesAreLines)
-        rows.push_back({"archives named by IMG lines", content.archiveLines + (long long)added.archives, limits.archives});
+        rows.push_back(stockRow("archives named by IMG lines", content.archiveLines + (long long)added.archives, limits.archives));
     else
-        rows.push_back({"archives (the game's own included)", content.archives + (long long)added.archives, limits.archives});
-    rows.push_back({std::string("placements (") + limits.placementPools + ")", content.placements + (long long)added.placements,
-                    limits.placements});
+        rows.push_back(stockRow("archives (the game's own included)", content.archives + (long long)added.archives, limits.archives));
+    const long long placements = content.placements + (long long)added.placements;
+    const std::string pools = std::string("placements (") + limits.placementPools + ")";
+    if (limits.treadables > 0)
+        rows.push_back(rowOf(pools, placements, a, {{Buildings, limits.buildings}, {Treadables, limits.treadables}, {Dummies, limits.dummies}}));
+    else
+        rows.push_back(rowOf(pools, placements, a, {{Buildings, limits.buildings}, {Dummies, limits.dummies}}));
     if (limits.placementsPerIpl > 0)
-        rows.push_back({"placements in one IPL file", added.largestIplPlacements, limits.placementsPerIpl});
+        rows.push_back(rowOf("placements in one IPL file", added.largestIplPlacements, a, {{PlacementsPerIpl, limits.placementsPerIpl}}));
     return rows;
 }
 
@@ -76,9 +120,27 @@ std::vector<std::string> limitsPassed(const std::vector<LimitRow>& rows) {
     std::vector<std::string> passed;
     for (const LimitRow& row : rows)
         if (row.over())
-            passed.push_back(row.what + ": " + std::to_string(row.figure) + " of " + std::to_string(row.limit) + " (" +
-                             std::to_string(row.figure - row.limit) + " over)");
+            passed.push_back(row.what + ": " + limitNumberText(row.figure) + " of " + limitNumberText(row.limit) + " (" +
+                             limitNumberText(row.figure - row.limit) + " over)");
     return passed;
+}
+
+std::string limitNumberText(long long n) {
+    const unsigned long long magnitude = n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
+    const std::string digits = std::to_string(magnitude);
+    std::string text = n < 0 ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    return text;
+}
+
+long long placementsPerIplFile(TargetGame target) { return limitsOf(target).placementsPerIpl; }
+
+long long iplFilesFor(TargetGame target, long long placements) {
+    const long long perFile = placementsPerIplFile(target);
+    return perFile > 0 && placements > perFile ? (placements + perFile - 1) / perFile : 1;
 }
 
 } // namespace veldrin::install

@@ -14,6 +14,7 @@
 #include "internal/InstallRecord.h"
 #include "internal/InstallTexts.h"
 #include "internal/KilledInstalls.h"
+#include "internal/LinkSafeFiles.h"
 
 namespace veldrin::install {
 namespace fs = std::filesystem;
@@ -48,12 +49,12 @@ public:
         step(CommitStep::WriteRecord);
         writeRecord();
         step(CommitStep::BackUpDataFile);
-        if (!fs::exists(backup_)) {
+        if (!backupExists_) {
             writeWholeFile(backup_, std::span<const uint8_t>(original_));
             madeBackup_ = true;
         }
         step(CommitStep::MoveAside);
-        if (fs::exists(target_)) {
+        if (targetExists_) {
             replaced_ = game_.root / (std::string(kReplacedPrefix) + std::to_string(::getpid()));
             fs::rename(target_, replaced_);
             movedAside_ = true;
@@ -103,17 +104,19 @@ private:
         const fs::path& staging = staged_.staging;
         std::error_code error;
         if (!fs::equivalent(staging.parent_path(), game_.root, error) || staging.filename().string().rfind(kStagingPrefix, 0) != 0 ||
-            !fs::is_directory(staging, error))
+            !fs::is_directory(fs::symlink_status(staging, error)))
             throw VeldrinError(texts::badStaging(staging));
         std::stable_sort(staged_.lines.begin(), staged_.lines.end(),
                          [](const DataLine& a, const DataLine& b) { return rankOf(a.keyword) < rankOf(b.keyword); });
         for (const DataLine& line : staged_.lines) checkLine(line);
-        if (!ownerMayWrite(game_.gameDataFile)) throw VeldrinError(texts::readOnlyDataFile(game_.gameDataFile));
+        if (const std::vector<std::string> refusals = installRefusals(game_); !refusals.empty()) throw VeldrinError(refusals.front());
         target_ = installFolder(game_);
-        if (fs::exists(target_)) checkEarlierInstall();
-        original_ = readBoundedFile(game_.gameDataFile, kMaxDataFileBytes, game_.gameDataFile.string());
+        const std::string dataFile = game_.gameDataFile.lexically_relative(game_.root).generic_string();
+        original_ = *readPlainFile(game_.root, dataFile, kMaxDataFileBytes, game_.gameDataFile.string());
         backup_ = game_.gameDataFile;
         backup_ += kBackupSuffix;
+        backupExists_ = standingOf(game_.root, dataFile + kBackupSuffix) != Standing::Missing;
+        targetExists_ = standingOf(game_.root, "veldrin") != Standing::Missing;
     }
 
     void checkLine(const DataLine& line) const {
@@ -126,17 +129,6 @@ private:
         std::error_code error;
         if (!fs::is_regular_file(staged_.staging / inStaging, error))
             throw VeldrinError(texts::badLine(line.keyword, line.path, "names a file the install does not hold"));
-    }
-
-    // Installing over an install replaces it; its files must be as written, or changes would be lost.
-    void checkEarlierInstall() const {
-        std::error_code error;
-        if (!fs::is_regular_file(target_ / kRecordName, error)) throw VeldrinError(texts::foreignInstallFolder(target_));
-        const InstallRecord earlier = readInstallRecord(game_);
-        std::vector<std::string> changed;
-        for (const RecordFile& file : earlier.files)
-            if (stateOf(game_, file) == FileState::Changed) changed.push_back(file.path);
-        if (!changed.empty()) throw VeldrinError(texts::changedSinceInstall(changed));
     }
 
     void writeRecord() {
@@ -162,6 +154,8 @@ private:
     fs::path backup_;
     std::vector<uint8_t> original_;
     std::string newDataText_;
+    bool backupExists_ = false;
+    bool targetExists_ = false;
     bool madeBackup_ = false;
     bool movedAside_ = false;
     bool movedIn_ = false;
@@ -169,6 +163,41 @@ private:
 };
 
 } // namespace
+
+std::vector<std::string> installRefusals(const GameFolder& game) {
+    std::vector<std::string> refusals;
+    const auto refuse = [&](const auto& check) {
+        try {
+            check();
+        } catch (const VeldrinError& e) {
+            refusals.push_back(errorText(e));
+        }
+    };
+    const std::string dataFile = game.gameDataFile.lexically_relative(game.root).generic_string();
+    refuse([&] {
+        refuseLinksOnTheWay(game.root, dataFile);
+        refuseLinksOnTheWay(game.root, dataFile + kBackupSuffix);
+        if (!ownerMayWrite(game.gameDataFile)) throw VeldrinError(texts::readOnlyDataFile(game.gameDataFile));
+        const auto text = readPlainFile(game.root, dataFile, kMaxDataFileBytes, game.gameDataFile.string());
+        if (!text) throw VeldrinError(texts::missingNamedFile("the game", dataFile));
+        const std::vector<std::string> stray = strayInstallLines(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
+        if (!stray.empty()) throw VeldrinError(texts::strayLines(game.gameDataFile, stray));
+    });
+    // Installing over an install replaces it; its files must be as written, or changes would be lost.
+    refuse([&] {
+        const fs::path folder = installFolder(game);
+        const Standing standing = standingOf(game.root, "veldrin");
+        if (standing == Standing::Missing) return;
+        if (standing != Standing::Folder || standingOf(game.root, std::string("veldrin/") + kRecordName) != Standing::PlainFile)
+            throw VeldrinError(texts::foreignInstallFolder(folder));
+        const InstallRecord earlier = readInstallRecord(game);
+        std::vector<std::string> changed;
+        for (const RecordFile& file : earlier.files)
+            if (stateOf(game, file) == FileState::Changed) changed.push_back(file.path);
+        if (!changed.empty()) throw VeldrinError(texts::changedSinceInstall(changed));
+    });
+    return refusals;
+}
 
 std::string dataLineText(TargetGame target, const DataLine& line) {
     if (line.keyword == "IMG") return std::string(target == TargetGame::GtaSa ? "IMG " : "CDIMAGE ") + line.path;

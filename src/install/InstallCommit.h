@@ -29,6 +29,13 @@ struct StagedInstall {
 // SA; collision is "COLFILE 0 path" (0: the whole map).
 std::string dataLineText(TargetGame target, const DataLine& line);
 
+// Why the game folder cannot take an install now, each a full message; empty when it can. Checked again
+// by the commit, and by the plan before anything is converted: a link where the install's folder, the
+// data file or its backup go, a data file that is read-only or holds lines of an earlier install outside
+// a complete marked block, a veldrin folder that is not an install's, an earlier install whose files were
+// changed since.
+std::vector<std::string> installRefusals(const GameFolder& game);
+
 // A new, empty staging folder inside the game folder (so on its file system, and the move is a rename).
 std::filesystem::path makeStagingFolder(const GameFolder& game);
 

@@ -6,6 +6,7 @@
 #include "base/FileIO.h"
 #include "internal/GameFiles.h"
 #include "internal/InstallTexts.h"
+#include "internal/LinkSafeFiles.h"
 #include "report/Sha256.h"
 
 namespace veldrin::install {
@@ -25,6 +26,25 @@ std::string relativeDataFile(const GameFolder& game, const fs::path& file) {
     return file.lexically_relative(game.root).generic_string();
 }
 
+// Far deeper than any record Veldrin writes; a record nesting deeper is damaged or crafted, and copying
+// or printing it would recurse that deep.
+constexpr int kMaxRecordDepth = 32;
+
+nlohmann::json parseBounded(const std::vector<uint8_t>& bytes, const fs::path& path) {
+    const nlohmann::json::parser_callback_t depthLimit = [&](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+        if (depth > kMaxRecordDepth)
+            throw VeldrinError(texts::badRecord(path, "it nests deeper than " + std::to_string(kMaxRecordDepth) + " levels"));
+        return true;
+    };
+    nlohmann::json json = nlohmann::json::parse(bytes.begin(), bytes.end(), depthLimit, false);
+    if (json.is_discarded() || !json.is_object()) throw VeldrinError(texts::badRecord(path, "it is not JSON"));
+    return json;
+}
+
+bool isSha256Hex(const std::string& text) {
+    return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
 } // namespace
 
 fs::path inGameFolder(const GameFolder& game, const std::string& relative) { return game.root / fs::path(relative); }
@@ -37,8 +57,9 @@ std::vector<RecordFile> describeFolder(const fs::path& folder) {
         if (relative == kRecordName) continue;
         if (entry.is_symlink() || !entry.is_regular_file())
             throw VeldrinError(texts::notPlainFile(entry.path()));
-        const std::vector<uint8_t> bytes = readWholeFile(entry.path());
-        files.push_back({"veldrin/" + relative.generic_string(), bytes.size(), sha256Hex(bytes)});
+        uint64_t size = 0;
+        std::string hash = sha256HexOfFile(entry.path(), size);
+        files.push_back({"veldrin/" + relative.generic_string(), size, std::move(hash)});
     }
     std::sort(files.begin(), files.end(), [](const RecordFile& a, const RecordFile& b) { return a.path < b.path; });
     return files;
@@ -61,18 +82,21 @@ nlohmann::json recordJson(const InstallRecord& record) {
 
 InstallRecord readInstallRecord(const GameFolder& game) {
     const fs::path path = installFolder(game) / kRecordName;
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) throw VeldrinError(texts::noInstall(game.root));
-    const std::vector<uint8_t> bytes = readBoundedFile(path, kMaxRecordBytes, path.string());
-    const nlohmann::json json = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
-    if (json.is_discarded() || !json.is_object()) throw VeldrinError(texts::badRecord(path, "it is not JSON"));
+    const std::string relative = std::string("veldrin/") + kRecordName;
+    const std::optional<std::vector<uint8_t>> bytes = readPlainFile(game.root, relative, kMaxRecordBytes, path.string());
+    if (!bytes) throw VeldrinError(texts::noInstall(game.root));
+    const nlohmann::json json = parseBounded(*bytes, path);
     InstallRecord record;
     try {
         record.version = json.at("version").get<std::string>();
         record.target = json.at("target").get<std::string>();
         for (const nlohmann::json& file : json.at("files")) {
+            // Sizes are whole numbers Veldrin wrote: anything else (a float such as 1e300) is refused, never converted.
+            if (!file.at("size").is_number_unsigned()) throw VeldrinError(texts::badRecord(path, "a file's size is not a whole number"));
             RecordFile f{file.at("path").get<std::string>(), file.at("size").get<std::uintmax_t>(), file.at("sha256").get<std::string>()};
             if (!isInstallFilePath(f.path)) throw VeldrinError(texts::badRecord(path, "the file \"" + f.path + "\" lies outside veldrin/"));
+            if (f.path == relative) throw VeldrinError(texts::badRecord(path, "it lists itself as a file of the install"));
+            if (!isSha256Hex(f.sha256)) throw VeldrinError(texts::badRecord(path, "the hash of \"" + f.path + "\" is not a SHA-256"));
             record.files.push_back(std::move(f));
         }
         const std::string gameData = relativeDataFile(game, game.gameDataFile);
@@ -93,11 +117,12 @@ InstallRecord readInstallRecord(const GameFolder& game) {
 }
 
 FileState stateOf(const GameFolder& game, const RecordFile& file) {
-    const fs::path path = inGameFolder(game, file.path);
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) return FileState::Missing;
-    if (fs::file_size(path, error) != file.size || error) return FileState::Changed;
-    return sha256Hex(readWholeFile(path)) == file.sha256 ? FileState::AsWritten : FileState::Changed;
+    const Standing standing = standingOf(game.root, file.path);
+    if (standing == Standing::Missing) return FileState::Missing;
+    if (standing != Standing::PlainFile) return FileState::Changed;
+    // A file of another size is changed without being read; the hash reads the recorded size at most.
+    const std::optional<std::string> hash = sha256IfSized(game.root, file.path, file.size);
+    return hash && *hash == file.sha256 ? FileState::AsWritten : FileState::Changed;
 }
 
 } // namespace veldrin::install

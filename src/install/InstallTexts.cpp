@@ -1,5 +1,7 @@
 #include "internal/InstallTexts.h"
 
+#include "install/GameLimits.h"
+
 namespace veldrin::install::texts {
 
 namespace {
@@ -75,6 +77,26 @@ std::string missingDirectory(const std::string& what, const std::string& dirName
     return what + ": has no directory " + dirName + " beside it; restore the game's archive.";
 }
 
+std::string adjusterNotText(const std::string& file) {
+    return file + " holds a zero byte: it is not a limit adjuster's settings, so the stock limits are shown; restore the file.";
+}
+
+std::string adjusterTooLarge(const std::string& file, std::uintmax_t limit) {
+    return file + " is larger than " + std::to_string(limit >> 20) + " MiB, far more than a limit adjuster's settings; "
+                  "it was not read and the stock limits are shown.";
+}
+
+std::string adjusterBadValue(const std::string& file, std::size_t line, const std::string& key, const std::string& value,
+                             long long highest, bool mayBeUnlimited) {
+    return file + " line " + std::to_string(line) + ": \"" + key + " = " + value.substr(0, 40) + "\" is not a whole number from 1 to " +
+           limitNumberText(highest) + (mayBeUnlimited ? " or \"unlimited\"" : "") + ", so the stock limit is shown for it; fix the line.";
+}
+
+std::string adjusterIdPatchOff(const std::string& file, std::size_t line, const std::string& key) {
+    return file + " line " + std::to_string(line) + ": " + key + " takes effect only with \"Apply ID limit patch = 1\" in [ID LIMITS], "
+           "so the stock limit is shown for it; turn the patch on to use it.";
+}
+
 std::string badStaging(const std::filesystem::path& staging) {
     return "The staging folder " + staging.string() + " is not a folder of the game folder made for this install.";
 }
@@ -85,13 +107,6 @@ std::string badLine(const std::string& keyword, const std::string& path, const s
 
 std::string readOnlyDataFile(const std::filesystem::path& dataFile) {
     return dataFile.string() + " is read-only; allow writing to it (clear its read-only flag) and install again.";
-}
-
-std::string strayInstallLines(const std::filesystem::path& dataFile, const std::vector<std::size_t>& lines) {
-    std::vector<std::string> numbers;
-    for (std::size_t line : lines) numbers.push_back(std::to_string(line));
-    return "Lines of an earlier install are still in " + dataFile.string() + " (line" + (lines.size() == 1 ? " " : "s ") +
-           joined(numbers) + "); remove them or run \"veldrin-cli uninstall GAME_DIR\" and install again.";
 }
 
 std::string foreignInstallFolder(const std::filesystem::path& folder) {
@@ -129,6 +144,39 @@ std::string noInstall(const std::filesystem::path& root) {
 
 std::string badRecord(const std::filesystem::path& record, const std::string& why) {
     return record.string() + ": the install record cannot be used (" + why + "); remove the install's files by hand.";
+}
+
+std::string linkRefused(const std::filesystem::path& link) {
+    return link.string() + " is a link; Veldrin touches only plain files and folders of the game folder, never what a "
+           "link names, so it stopped before changing anything. Remove the link (or move what it names into its "
+           "place) and try again.";
+}
+
+std::string linkOutOfFolder(const std::string& where, const std::string& gamePath, const std::string& why) {
+    return where + " names " + gamePath + ", which " + why + "; Veldrin reads only files inside the game folder. "
+           "Put the file itself in its place, or remove the line.";
+}
+
+namespace {
+
+std::string numberedLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += "\n  " + line;
+    return out;
+}
+
+} // namespace
+
+std::string strayLines(const std::filesystem::path& dataFile, const std::vector<std::string>& lines) {
+    return dataFile.string() + " still holds lines of an earlier install outside a complete marked block; the game "
+           "would load them twice. Run \"veldrin-cli uninstall GAME_DIR\" (it removes them) or delete them by hand, "
+           "then install again:" + numberedLines(lines);
+}
+
+std::string unplacedLines(const std::filesystem::path& dataFile, const std::vector<std::string>& lines) {
+    return dataFile.string() + " has lines naming files of the install that its record does not list (the marked "
+           "block was edited); removing the files would leave the game unable to start, so nothing was removed. "
+           "Delete these lines by hand, then uninstall again:" + numberedLines(lines);
 }
 
 } // namespace veldrin::install::texts

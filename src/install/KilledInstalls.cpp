@@ -25,6 +25,10 @@ void tidyAfterKilledInstalls(const fs::path& root) {
     std::error_code error;
     std::vector<fs::path> staging, replaced;
     for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        // Only a plain folder can be a commit's: a link of that name (or anything else) is not touched,
+        // so a planted link never becomes the install folder.
+        std::error_code typeError;
+        if (it->is_symlink(typeError) || !it->is_directory(typeError)) continue;
         const std::string name = it->path().filename().string();
         if (const auto pid = processOf(name, kStagingPrefix); pid && processIsGone(*pid)) staging.push_back(it->path());
         if (const auto pid = processOf(name, kReplacedPrefix); pid && processIsGone(*pid)) replaced.push_back(it->path());
@@ -32,7 +36,7 @@ void tidyAfterKilledInstalls(const fs::path& root) {
     std::error_code ignored;
     for (const fs::path& folder : staging) fs::remove_all(folder, ignored);
     for (const fs::path& folder : replaced) {
-        if (!fs::exists(root / "veldrin", ignored)) fs::rename(folder, root / "veldrin", ignored);
+        if (!fs::exists(fs::symlink_status(root / "veldrin", ignored))) fs::rename(folder, root / "veldrin", ignored);
         else fs::remove_all(folder, ignored);
     }
 }

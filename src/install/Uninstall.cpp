@@ -9,6 +9,7 @@
 #include "internal/InstallRecord.h"
 #include "internal/InstallTexts.h"
 #include "internal/KilledInstalls.h"
+#include "internal/LinkSafeFiles.h"
 
 namespace veldrin::install {
 namespace fs = std::filesystem;
@@ -17,34 +18,43 @@ namespace {
 
 std::string textOf(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-// Folders the install made that are empty once its files are gone, deepest first, then veldrin/ itself.
-void removeEmptyFolders(const fs::path& folder) {
-    std::vector<fs::path> folders;
-    std::error_code error;
-    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-        if (it->is_directory()) folders.push_back(it->path());
-    std::sort(folders.begin(), folders.end(), [](const fs::path& a, const fs::path& b) { return a.native().size() > b.native().size(); });
-    folders.push_back(folder);
-    for (const fs::path& f : folders)
-        if (fs::is_empty(f, error)) fs::remove(f, error);
+std::string relativeTo(const GameFolder& game, const fs::path& file) { return file.lexically_relative(game.root).generic_string(); }
+
+const std::string kRecordPath = std::string("veldrin/") + kRecordName;
+
+// The data file's text, read without following links; empty when it went.
+std::string dataFileText(const GameFolder& game, const std::string& relative) {
+    const fs::path path = inGameFolder(game, relative);
+    return textOf(readPlainFile(game.root, relative, kMaxDataFileBytes, path.string()).value_or(std::vector<uint8_t>{}));
 }
 
-// Takes the install's block out of the data file, and drops the first install's backup once the file is
-// back to it (a file edited since keeps its backup).
-void restoreDataFile(const GameFolder& game, const std::string& relative, UninstallResult& result) {
+// A data file's edit, worked out before anything is changed.
+struct DataFileEdit {
+    std::string relative;
+    LinesRemoved removed;
+};
+
+DataFileEdit planDataFileEdit(const GameFolder& game, const std::string& relative, const std::vector<std::string>& recorded) {
+    refuseLinksOnTheWay(game.root, relative);
+    refuseLinksOnTheWay(game.root, relative + kBackupSuffix);
+    DataFileEdit edit{relative, withoutInstallLines(dataFileText(game, relative), recorded)};
     const fs::path path = inGameFolder(game, relative);
-    std::string text = textOf(readBoundedFile(path, kMaxDataFileBytes, path.string()));
-    if (std::optional<std::string> without = withoutBlock(text)) {
-        if (!ownerMayWrite(path)) throw VeldrinError(texts::readOnlyDataFile(path));
-        writeWholeFile(path, *without);
+    if (!edit.removed.unplaced.empty()) throw VeldrinError(texts::unplacedLines(path, edit.removed.unplaced));
+    if (edit.removed.changed && !ownerMayWrite(path)) throw VeldrinError(texts::readOnlyDataFile(path));
+    return edit;
+}
+
+// Writes the data file without the install's lines, and drops the first install's backup once the file
+// is back to it (a file edited since keeps its backup).
+void applyDataFileEdit(const GameFolder& game, const DataFileEdit& edit, UninstallResult& result) {
+    if (edit.removed.changed) {
+        writeWholeFile(inGameFolder(game, edit.relative), edit.removed.text);
         result.blockRemoved = true;
-        text = std::move(*without);
     }
-    const std::string backupName = relative + kBackupSuffix;
-    const fs::path backup = inGameFolder(game, backupName);
-    std::error_code error;
-    if (!fs::is_regular_file(backup, error)) return;
-    if (textOf(readWholeFile(backup)) == text) fs::remove(backup);
+    const std::string backupName = edit.relative + kBackupSuffix;
+    const auto backup = readPlainFile(game.root, backupName, kMaxDataFileBytes, inGameFolder(game, backupName).string());
+    if (!backup) return;
+    if (textOf(*backup) == edit.removed.text) removePlainFile(game.root, backupName);
     else result.keptBackups.push_back(backupName);
 }
 
@@ -57,8 +67,7 @@ bool InstallStatus::intact() const {
 
 InstallStatus installStatus(const GameFolder& game) {
     InstallStatus status;
-    std::error_code error;
-    if (!fs::is_regular_file(installFolder(game) / kRecordName, error)) return status;
+    if (standingOf(game.root, kRecordPath) == Standing::Missing) return status;
     const InstallRecord record = readInstallRecord(game);
     status.installed = true;
     status.version = record.version;
@@ -68,10 +77,14 @@ InstallStatus installStatus(const GameFolder& game) {
     status.blockAsWritten = true;
     for (const RecordDataFile& data : record.dataFiles) {
         status.lines.insert(status.lines.end(), data.lines.begin(), data.lines.end());
-        const fs::path path = inGameFolder(game, data.path);
-        const auto lines = blockLines(textOf(readBoundedFile(path, kMaxDataFileBytes, path.string())));
+        refuseLinksOnTheWay(game.root, data.path);
+        const std::string text = dataFileText(game, data.path);
+        const auto lines = blockLines(text);
+        const std::vector<std::string> stray = strayInstallLines(text);
         status.blockPresent = status.blockPresent && lines.has_value();
-        status.blockAsWritten = status.blockAsWritten && lines && *lines == data.lines;
+        status.blockAsWritten = status.blockAsWritten && lines && *lines == data.lines && stray.empty();
+        if (lines) status.linesNow.insert(status.linesNow.end(), lines->begin(), lines->end());
+        status.linesNow.insert(status.linesNow.end(), stray.begin(), stray.end());
     }
     return status;
 }
@@ -79,30 +92,32 @@ InstallStatus installStatus(const GameFolder& game) {
 UninstallResult uninstall(const GameFolder& game) {
     tidyAfterKilledInstalls(game.root);
     UninstallResult result;
-    std::error_code error;
-    if (!fs::is_regular_file(installFolder(game) / kRecordName, error)) {
+    const std::string gameData = relativeTo(game, game.gameDataFile);
+    if (standingOf(game.root, kRecordPath) == Standing::Missing) {
         // The install's folder went (removed by hand) but its lines may still name its files, and the game
-        // would not start: the block alone can still go.
-        const std::string relative = game.gameDataFile.lexically_relative(game.root).generic_string();
-        restoreDataFile(game, relative, result);
-        if (!result.blockRemoved) throw VeldrinError(texts::noInstall(game.root));
+        // would not start: the lines alone can still go.
+        const DataFileEdit edit = planDataFileEdit(game, gameData, installLinesOf(dataFileText(game, gameData)));
+        if (!edit.removed.changed) throw VeldrinError(texts::noInstall(game.root));
+        applyDataFileEdit(game, edit, result);
         return result;
     }
+    // Everything is read and checked before anything changes: a link on any recorded path, lines that
+    // cannot be placed or a read-only data file stop the uninstall with the game folder as it was.
     const InstallRecord record = readInstallRecord(game);
+    std::vector<FileState> states;
+    for (const RecordFile& file : record.files) states.push_back(stateOf(game, file));
+    std::vector<DataFileEdit> edits;
+    for (const RecordDataFile& data : record.dataFiles) edits.push_back(planDataFileEdit(game, data.path, data.lines));
+
     // The data file first: from then on the game names none of the files removed below.
-    for (const RecordDataFile& data : record.dataFiles) restoreDataFile(game, data.path, result);
-    for (const RecordFile& file : record.files) {
-        switch (stateOf(game, file)) {
-        case FileState::AsWritten:
-            fs::remove(inGameFolder(game, file.path));
-            result.removed.push_back(file.path);
-            break;
-        case FileState::Changed: result.kept.push_back(file.path); break;
-        case FileState::Missing: break;
-        }
+    for (const DataFileEdit& edit : edits) applyDataFileEdit(game, edit, result);
+    for (std::size_t i = 0; i < record.files.size(); ++i) {
+        const RecordFile& file = record.files[i];
+        if (states[i] == FileState::Changed) result.kept.push_back(file.path);
+        else if (states[i] == FileState::AsWritten && removePlainFile(game.root, file.path)) result.removed.push_back(file.path);
     }
-    fs::remove(installFolder(game) / kRecordName);
-    removeEmptyFolders(installFolder(game));
+    removePlainFile(game.root, kRecordPath);
+    removeEmptyFolders(game.root, "veldrin");
     return result;
 }
 

@@ -23,6 +23,7 @@ struct InstallStatus {
     std::string version;               // of the Veldrin that installed it
     std::vector<RecordedFile> files;
     std::vector<std::string> lines;    // the data-file lines the record lists
+    std::vector<std::string> linesNow; // the block's lines as they stand, and lines of the install outside it
     bool blockPresent = false;         // the marked block is still in the data file
     bool blockAsWritten = false;       // and holds exactly the recorded lines
     nlohmann::json details;
@@ -38,9 +39,12 @@ struct UninstallResult {
     std::vector<std::string> keptBackups; // first-install backups of data files edited since, kept
 };
 
-// Removes exactly what the install record lists (a file changed since is kept and named) and the marked
-// block of the data file, keeping every other edit. Without an install record (its folder removed by
-// hand) it removes the block alone; throws VeldrinError when there is neither.
+// Removes exactly what the install record lists (a file changed since is kept and named) and the install's
+// lines of the data file, keeping every other edit: the marked block, or, when its markers were damaged,
+// each recorded line wherever it stands. Everything is checked first; a link on a recorded path, lines
+// naming the install's files that the record does not list, or a read-only data file throw VeldrinError
+// with nothing changed. Without an install record (its folder removed by hand) it removes the install's
+// lines alone; throws VeldrinError when there are none either.
 UninstallResult uninstall(const GameFolder& game);
 
 } // namespace veldrin::install

@@ -17,6 +17,7 @@ struct DffModel {
     bool nightColours = false;                        // GTA SA: the night colour chunk, even with no vertices
     std::vector<MeshTriangle> triangles;              // vertex indices below 65536, stored as a, b, material, c
     std::vector<std::string> materialNames;           // texture name of each material
+    bool untextured = false;                          // the materials name no texture (their names unused)
 };
 
 } // namespace veldrin

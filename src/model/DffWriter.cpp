@@ -75,24 +75,27 @@ void writeGeometryStruct(Writer& w, const DffModel& m) {
     s.close();
 }
 
-void writeMaterial(Writer& w, const std::string& textureName) {
+// An untextured material has no texture chunk: the game then looks up no texture for it.
+void writeMaterial(Writer& w, const std::string& textureName, bool textured) {
     OpenChunk material = w.open(chunk::Material);
     w.header(chunk::Struct, 28);
     w.out.u32(0);          // flags
     w.out.u32(0xFFFFFFFF); // colour: opaque white
     w.out.u32(kMaterialReserved);
-    w.out.u32(1); // textured
+    w.out.u32(textured ? 1 : 0);
     w.out.f32(1.0f);
     w.out.f32(0.0f);
     w.out.f32(1.0f);
 
-    OpenChunk texture = w.open(chunk::Texture);
-    w.header(chunk::Struct, 4);
-    w.out.u32(kTextureFilterAddressing);
-    writeStringChunk(w.out, textureName, w.stamp);
-    writeStringChunk(w.out, "", w.stamp); // no mask
-    w.header(chunk::Extension, 0);
-    texture.close();
+    if (textured) {
+        OpenChunk texture = w.open(chunk::Texture);
+        w.header(chunk::Struct, 4);
+        w.out.u32(kTextureFilterAddressing);
+        writeStringChunk(w.out, textureName, w.stamp);
+        writeStringChunk(w.out, "", w.stamp); // no mask
+        w.header(chunk::Extension, 0);
+        texture.close();
+    }
 
     OpenChunk ext = w.open(chunk::Extension);
     if (w.sa()) {
@@ -110,7 +113,7 @@ void writeMaterialList(Writer& w, const DffModel& m) {
     w.out.u32(static_cast<uint32_t>(m.materialNames.size()));
     for (std::size_t i = 0; i < m.materialNames.size(); ++i) w.out.i32(-1);
     s.close();
-    for (const std::string& name : m.materialNames) writeMaterial(w, name);
+    for (const std::string& name : m.materialNames) writeMaterial(w, name, !m.untextured);
     list.close();
 }
 

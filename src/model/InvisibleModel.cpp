@@ -14,6 +14,7 @@ std::vector<uint8_t> invisibleDff(TargetGame target) {
     model.colours.prelit.assign(3, Rgba{0, 0, 0, 0});
     model.triangles.push_back({0, 1, 2, 0});
     model.materialNames.push_back("");
+    model.untextured = true;
     return writeDff(model, target);
 }
 

@@ -8,12 +8,14 @@
 #include "app/batch/BatchTable.h"
 #include "app/install/InstallRun.h"
 #include "app/install/InstallText.h"
+#include "app/install/StagedIndexFiles.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/TextUtil.h"
 #include "inspect/CollisionRead.h"
 #include "inspect/DffRead.h"
 #include "inspect/ImgRead.h"
+#include "install/GameLimits.h"
 #include "install/Uninstall.h"
 #include "support/CollisionBuilder.h"
 #include "support/GameFolderBuilder.h"
@@ -140,6 +142,16 @@ TEST(Install, SampleLevelsAndCollisionMapIntoEachTarget) {
         }
         for (const std::string& d : dictionaries) EXPECT_EQ(game.contents.dictionaryNames.count(d), 0u) << d;
 
+        // Every model line names a dictionary of the archive or of the game.
+        std::set<std::string> held = game.contents.dictionaryNames;
+        for (const auto& [name, bytes] : entries)
+            if (toLower(fs::path(name).extension().string()) == ".txd") held.insert(toLower(fs::path(name).stem().string()));
+        for (const install::DataLine& line : result.lines) {
+            if (line.keyword != "IDE") continue;
+            for (const std::string& objs : sectionLines(readLines(gamePath(game.root, line.path)), "objs"))
+                EXPECT_EQ(held.count(toLower(splitFields(objs).at(2))), 1u) << line.path << ": " << objs;
+        }
+
         // The collision map: its ids and names new too, each model invisible, each with its record.
         const std::vector<std::string> colMapObjs = sectionLines(readLines(installed / "colmap.ide"), "objs");
         EXPECT_EQ(colMapObjs.size(), 2u);
@@ -147,6 +159,7 @@ TEST(Install, SampleLevelsAndCollisionMapIntoEachTarget) {
             const std::vector<std::string> f = splitFields(line);
             EXPECT_TRUE(ids.insert(std::stoi(f.at(0))).second) << line;
             EXPECT_TRUE(models.insert(toLower(f.at(1))).second) << line;
+            EXPECT_EQ(entries.count(f.at(2) + ".txd"), 1u) << "the install's own dictionary: " << line;
             const std::vector<uint8_t>& entry = entries.at(f.at(1) + ".dff");
             ASSERT_GE(entry.size(), 12u);
             const std::size_t clump = 12 + (entry[4] | entry[5] << 8 | entry[6] << 16 | std::size_t(entry[7]) << 24);
@@ -154,6 +167,13 @@ TEST(Install, SampleLevelsAndCollisionMapIntoEachTarget) {
             const inspect::DffModel dff = inspect::readDff(std::span(entry).first(clump), f.at(1));
             ASSERT_EQ(dff.geometries.size(), 1u);
             for (const auto& p : dff.geometries[0].positions) EXPECT_EQ(p, (std::array<float, 3>{0, 0, 0}));
+            // Its material is untextured: no texture chunk for the game to look up.
+            using namespace inspect::chunk_type;
+            const inspect::ChunkNode& materials = dff.root.find(GeometryList).find(Geometry).find(MaterialList);
+            for (const inspect::ChunkNode& material : materials.children)
+                if (material.type == Material) {
+                    EXPECT_FALSE(material.has(Texture)) << f.at(1);
+                }
         }
         EXPECT_EQ(sectionLines(readLines(installed / "colmap.ipl"), "inst").size(), 3u);
         const std::vector<uint8_t> col = target == TargetGame::GtaSa ? entries.at(kInstallCollisionEntry)
@@ -199,9 +219,9 @@ TEST(Install, RefusalsLeaveTheGameFolderAsItWas) {
             // The figure is the highest id + 1 against the limit, and the text says by how much.
             const int models = plan.levels.at(0).plannedModels;
             const long long figure = *row.idOffset + models;
-            EXPECT_NE(refusal.find(std::to_string(figure)), std::string::npos) << refusal;
+            EXPECT_NE(refusal.find(install::limitNumberText(figure)), std::string::npos) << refusal;
             const long long limit = row.game == TargetGame::Gta3 ? 5500 : 6500;
-            EXPECT_NE(refusal.find(std::to_string(figure - limit)), std::string::npos) << refusal;
+            EXPECT_NE(refusal.find(install::limitNumberText(figure - limit)), std::string::npos) << refusal;
             EXPECT_THROW(runInstall(plan, {}), VeldrinError);
             request.allowOverLimits = true;
             EXPECT_TRUE(planInstall(request).refusals().empty());
@@ -211,6 +231,85 @@ TEST(Install, RefusalsLeaveTheGameFolderAsItWas) {
         EXPECT_NE(refusal.find(row.says), std::string::npos) << refusal;
         EXPECT_EQ(folderSnapshot(game.root), before);
     }
+}
+
+// A level of more placements than GTA SA reads from one IPL file goes in as several files, each within
+// the limit, whole (the sections after inst too) and named by an IPL line of the data file's block;
+// together they hold every placement of the level once, as a conversion of the level alone writes them.
+TEST(Install, PlacementsPastOneIplFileGoIntoSeveralForGtaSa) {
+    TempFolder sources("veldrin-install-src"), gameFolder("veldrin-install-game"), alone("veldrin-install-alone");
+    SampleShape shape;
+    shape.textures = 4;
+    shape.models = 6;
+    shape.pairs = 0;
+    shape.instances = 9000;
+    buildLevel(sampleTown(GameVersion::LcsPs2, shape)).write(sources.path(), "sprawl");
+    const BuiltGameFolder game = buildGameFolder(gameFolder / "game", TargetGame::GtaSa);
+    const InstallPlan plan = planInstall(requestFor(game.root, sources.path() / "sprawl.lvz"));
+    ASSERT_TRUE(plan.refusals().empty()) << installText::planText(plan);
+    const long long perFile = install::placementsPerIplFile(TargetGame::GtaSa);
+    const int placements = plan.levels.at(0).plannedPlacements;
+    ASSERT_GT(placements, 2 * perFile);
+    const long long files = (placements + perFile - 1) / perFile;
+    const std::string shown = install::limitNumberText(placements) + " in " + std::to_string(files) + " IPL files";
+    EXPECT_NE(installText::planText(plan).find(shown), std::string::npos) << installText::planText(plan);
+    EXPECT_EQ(plan.added.largestIplPlacements, perFile);
+
+    const InstallResult result = runInstall(plan, {});
+    const std::vector<std::string> dataFile = readLines(game.gameDataFile);
+    std::multiset<std::string> installed;
+    long long ipls = 0;
+    for (const install::DataLine& line : result.lines) {
+        if (line.keyword != "IPL") continue;
+        ++ipls;
+        EXPECT_EQ(std::count(dataFile.begin(), dataFile.end(), "IPL " + line.path), 1) << line.path;
+        const std::vector<std::string> lines = readLines(gamePath(game.root, line.path));
+        const std::vector<std::string> inst = sectionLines(lines, "inst");
+        EXPECT_LE(long(inst.size()), perFile) << line.path;
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "cull"), 1) << line.path;
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "pick"), 1) << line.path;
+        installed.insert(inst.begin(), inst.end());
+    }
+    EXPECT_EQ(ipls, files);
+
+    ConversionOptions single = plan.levels[0].options;
+    single.outputFolder = alone.path();
+    single.buildImg = false;
+    runAndCollect(single);
+    const std::vector<std::string> written = sectionLines(readLines(single.levelFolder() / (single.levelName + ".ipl")), "inst");
+    EXPECT_EQ(installed, std::multiset<std::string>(written.begin(), written.end()));
+}
+
+// An IPL past the placements per file is split in order; each piece keeps the head and the sections
+// after inst, whose entries only the first piece holds; one within the limit stays as it is.
+TEST(Install, SplitPlacementsKeepsEveryLineOnce) {
+    const std::string ipl = "# town\r\ninst\r\na\r\nb\r\nc\r\nd\r\ne\r\nend\r\ncull\r\nzone\r\nend\r\npick\r\nend\r\n";
+    const std::string tail = "end\r\ncull\r\nend\r\npick\r\nend\r\n";
+    EXPECT_EQ(splitPlacements(ipl, 2, "town.ipl"),
+              (std::vector<std::string>{"# town\r\ninst\r\na\r\nb\r\nend\r\ncull\r\nzone\r\nend\r\npick\r\nend\r\n",
+                                        "# town\r\ninst\r\nc\r\nd\r\n" + tail, "# town\r\ninst\r\ne\r\n" + tail}));
+    EXPECT_EQ(splitPlacements(ipl, 5, "town.ipl"), std::vector<std::string>{ipl});
+    EXPECT_THROW(splitPlacements("inst\r\na\r\n", 2, "town.ipl"), VeldrinError);
+}
+
+// A level whose model lines name no dictionary ("--txd none") is not installed: the game would look for
+// a dictionary that is not there. The folder stays as it was.
+TEST(Install, ModelLinesNamingNoDictionaryAreRefused) {
+    TempFolder sources("veldrin-install-src"), gameFolder("veldrin-install-game");
+    buildLevel(sampleTown(GameVersion::VcsPs2)).write(sources.path(), "town");
+    const BuiltGameFolder game = buildGameFolder(gameFolder / "game", TargetGame::GtaVc);
+    const auto before = folderSnapshot(game.root);
+    InstallRequest request = requestFor(game.root, sources.path() / "town.lvz");
+    request.options.txdMode = TxdMode::NoTxd;
+    const InstallPlan plan = planInstall(request);
+    ASSERT_TRUE(plan.refusals().empty());
+    try {
+        runInstall(plan, {});
+        ADD_FAILURE() << "installed";
+    } catch (const VeldrinError& e) {
+        EXPECT_NE(std::string(e.what()).find("names the texture dictionary \"NULL\""), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(folderSnapshot(game.root), before);
 }
 
 // A stop asked at any point, from the first level's first model to the commit's last step, ends the
@@ -243,8 +342,8 @@ TEST(Install, AStopAtAnyPointLeavesTheGameFolderAsItWas) {
 }
 
 // What keeps the game folder from taking an install is refused with the plan, before any level is
-// converted: a data file the install may not write, a veldrin folder no install made, an earlier install
-// changed since. The folder stays byte for byte as it was.
+// converted: a data file the install may not write, lines of an earlier install left in it, a veldrin
+// folder no install made, an earlier install changed since. The folder stays byte for byte as it was.
 TEST(Install, TheGameFolderIsCheckedWithThePlan) {
     TempFolder sources("veldrin-install-src"), gameFolder("veldrin-install-game");
     const fs::path town = buildLevel(sampleTown(GameVersion::LcsPs2)).write(sources.path(), "town");
@@ -263,6 +362,14 @@ TEST(Install, TheGameFolderIsCheckedWithThePlan) {
              writeWholeFile(g.root / "veldrin" / "notes.txt", "mine");
          },
          "holds no install record of Veldrin"},
+        {"lines of an earlier install outside a block",
+         [](const BuiltGameFolder& g) {
+             std::vector<uint8_t> text = readWholeFile(g.gameDataFile);
+             const std::string stray = "IDE VELDRIN\\OLD.IDE\r\n";
+             text.insert(text.end(), stray.begin(), stray.end());
+             writeWholeFile(g.gameDataFile, std::span<const uint8_t>(text));
+         },
+         "still holds lines of an earlier install outside a complete marked block"},
         {"an install changed since",
          [&](const BuiltGameFolder& g) {
              runInstall(planInstall(requestFor(g.root, town)), {});

@@ -26,7 +26,7 @@ TEST(InstallProcess, PlanFirstThenTheLinesOrARefusal) {
     };
     const std::vector<Row> rows = {
         {"installs", "", 0, {"town   lcs-psp (detected)", "model ids (highest id + 1)", "Added to gta_vc.dat:", "IDE veldrin\\town.ide", "All done!"}, true},
-        {"over a limit", "--id-offset 6490", 1, {"OVER by ", "Not installed:", "of 6500 ("}, false},
+        {"over a limit", "--id-offset 6490", 1, {"OVER by ", "Not installed:", "of 6,500 ("}, false},
         {"over, allowed", "--id-offset 6490 --allow-over-limits", 0, {"OVER by ", "All done!"}, true},
         {"another target", "--target sa", 1, {"disagrees with the game", "left as it was"}, false},
         {"check with sources", "--check", 2, {"--check takes the game folder alone"}, false},

@@ -211,8 +211,17 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> folderSnapshot(const s
     std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
         const std::string relative = entry.path().lexically_relative(root).generic_string();
+        // A link is listed with what it names, never followed; a huge (sparse) file by its size alone.
+        if (entry.is_symlink()) {
+            files.push_back({relative + " -> " + std::filesystem::read_symlink(entry.path()).string(), {}});
+            continue;
+        }
         if (entry.is_directory()) {
             files.push_back({relative + "/", {}});
+            continue;
+        }
+        if (entry.file_size() > (16u << 20)) {
+            files.push_back({relative + " of " + std::to_string(entry.file_size()) + " bytes", {}});
             continue;
         }
         std::ifstream in(entry.path(), std::ios::binary);

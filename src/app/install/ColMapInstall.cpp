@@ -76,11 +76,12 @@ ColMapPlan planColMap(const fs::path& dtz, const fs::path& img, const InstallReq
 }
 
 ColMapResult convertPlannedColMap(const ColMapPlan& plan, const InstallRequest& request, TargetGame target,
-                                  const ColCallbacks& callbacks) {
+                                  const std::string& dictionary, const ColCallbacks& callbacks) {
     const Inputs inputs = readInputs(plan.dtz, plan.img);
     ColMapOptions o = colMapOptions(plan.game, request, target);
     o.idOffset = plan.firstId;
     o.modelPrefix = plan.modelPrefix;
+    o.dictionary = dictionary;
     return convertColMap(inputs.view(plan.dtz), o, callbacks);
 }
 

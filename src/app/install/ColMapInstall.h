@@ -16,7 +16,8 @@ ColMapPlan planColMap(const std::filesystem::path& dtz, const std::filesystem::p
 
 // Converts the collision map as planned for `target`: ColMap.IDE, ColMap.IPL and ColMap.col, and the
 // indices its model names end in (each object's model is the install's to give: the invisible one).
+// Its IDE lines name `dictionary`, one the install's archive holds.
 ColMapResult convertPlannedColMap(const ColMapPlan& plan, const InstallRequest& request, TargetGame target,
-                                  const ColCallbacks& callbacks);
+                                  const std::string& dictionary, const ColCallbacks& callbacks);
 
 } // namespace veldrin

@@ -9,7 +9,7 @@
 #include "app/install/InstallText.h"
 #include "base/Error.h"
 #include "base/TextUtil.h"
-#include "install/InstallChecks.h"
+#include "install/InstallCommit.h"
 #include "install/Uninstall.h"
 
 namespace veldrin {
@@ -46,10 +46,12 @@ install::AddedContent addedContent(const InstallPlan& plan) {
     // Every record goes into one file: an archive entry for GTA SA (a slot), a COLFILE line otherwise (none).
     a.collisionFiles = plan.game.target == TargetGame::GtaSa ? 1 : 0;
     int64_t highest = -1;
-    // A level and the collision map each add their models' ids and one IPL file of placements.
+    // A level and the collision map each add their models' ids and their placements, in one IPL file or,
+    // past the target's placements per file, in files of that many.
+    const long long perFile = install::placementsPerIplFile(plan.game.target);
     const auto add = [&](int models, int placements, int firstId) {
         a.placements += placements;
-        a.largestIplPlacements = std::max(a.largestIplPlacements, placements);
+        a.largestIplPlacements = std::max(a.largestIplPlacements, perFile > 0 ? int(std::min<long long>(placements, perFile)) : placements);
         if (models > 0) highest = std::max<int64_t>(highest, int64_t(firstId) + models - 1);
     };
     for (const BatchLevel& l : plan.levels) {
@@ -57,7 +59,10 @@ install::AddedContent addedContent(const InstallPlan& plan) {
         a.dictionaries += l.plannedDictionaries;
         add(l.plannedModels, l.plannedPlacements, l.options.idOffset);
     }
-    if (plan.colMap) add(plan.colMap->models, plan.colMap->placements, plan.colMap->firstId);
+    if (plan.colMap) {
+        add(plan.colMap->models, plan.colMap->placements, plan.colMap->firstId);
+        ++a.dictionaries; // the empty one its models name
+    }
     a.highestId = static_cast<int>(std::min<int64_t>(highest, INT_MAX));
     return a;
 }
@@ -203,9 +208,9 @@ InstallPlan planInstall(const InstallRequest& request) {
     plan.game = recogniseGame(request);
     if (request.target && *request.target != plan.game.target)
         throw VeldrinError(installText::targetDisagrees(*request.target, plan.game));
-    const install::InstallStatus earlier = install::installStatus(plan.game);
-    plan.folderRefusals = install::checkGameFolderForInstall(plan.game, earlier);
-    plan.earlier = earlierInstall(earlier);
+    plan.folderRefusals = install::installRefusals(plan.game);
+    // A folder refused may hold no readable record; one that is not is an install this one replaces.
+    if (plan.folderRefusals.empty()) plan.earlier = earlierInstall(install::installStatus(plan.game));
     const InstallSources sources = collectInstallSources(request.sources);
     plan.content = install::readGameContent(plan.game);
 

@@ -83,5 +83,6 @@ inline constexpr const char* kInstallArchiveName = "veldrin.img";
 inline constexpr const char* kInstallArchiveDirectory = "veldrin.dir";
 inline constexpr const char* kInstallCollisionFile = "veldrin.col";  // GTA 3, GTA VC
 inline constexpr const char* kInstallCollisionEntry = "VELDRIN.COL"; // GTA SA: an entry of the archive
+inline constexpr const char* kInstallDictionaryName = "veldrin";     // the empty dictionary the collision map's models name
 
 } // namespace veldrin

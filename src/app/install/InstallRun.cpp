@@ -5,12 +5,14 @@
 
 #include "app/install/ColMapInstall.h"
 #include "app/install/InstallText.h"
+#include "app/install/StagedIndexFiles.h"
 #include "app/options/RunRecordOptions.h"
 #include "base/Error.h"
 #include "base/FileIO.h"
 #include "base/TextUtil.h"
 #include "model/InvisibleModel.h"
 #include "pcout/ImgFileWriter.h"
+#include "texture/TextureDictionary.h"
 
 namespace veldrin {
 
@@ -43,6 +45,8 @@ struct StagedFile {
     std::string loose; // the loose file's name in the install folder
 };
 
+std::string extensionOf(const std::string& name) { return toLower(fs::path(name).extension().string()); }
+
 nlohmann::json optionsJson(const ConversionOptions& o) {
     nlohmann::json j = nlohmann::json::object();
     for (const auto& option : recordedOptions(o)) {
@@ -63,6 +67,8 @@ public:
         try {
             for (std::size_t i = 0; i < plan_.levels.size(); ++i) convertLevelOf(plan_.levels[i], i);
             if (plan_.colMap) convertColMap(*plan_.colMap);
+            splitPlacementFiles();
+            checkDictionaries();
             buildArchive();
             for (const StagedFile& f : files_) {
                 if (!f.entry.empty()) continue;
@@ -103,7 +109,7 @@ private:
         const fs::path folder = o.levelFolder();
         std::vector<std::string> dictionaries;
         for (const WrittenFile& w : summary.files) {
-            const std::string ext = toLower(fs::path(w.name).extension().string());
+            const std::string ext = extensionOf(w.name);
             const fs::path from = folder / w.name;
             if (ext == ".dff") files_.push_back({from, w.name, {}});
             else if (ext == ".txd") {
@@ -125,9 +131,17 @@ private:
             ++result_.warnings;
             if (cb_.run.warning) cb_.run.warning(WarningKind::Other, text);
         };
-        const ColMapResult r = convertPlannedColMap(c, plan_.request, target_, callbacks);
         const fs::path folder = work_ / c.fileName;
         ensureFolder(folder);
+        // The invisible models use no texture, but every model line must name a dictionary the game can
+        // load: an empty one of the install's own.
+        const std::string dictionary = freeDictionaryName();
+        TxdParams empty;
+        empty.target = target_;
+        empty.edition = GameVersion::LcsPs2; // no textures: nothing of the edition is read
+        writeWholeFile(folder / (dictionary + ".txd"), makeTxd({}, {}, empty));
+        files_.push_back({folder / (dictionary + ".txd"), dictionary + ".txd", {}});
+        const ColMapResult r = convertPlannedColMap(c, plan_.request, target_, dictionary, callbacks);
         const std::vector<uint8_t> invisible = invisibleDff(target_);
         for (int index : r.summary.modelIndices) {
             const std::string name = c.modelPrefix + std::to_string(index) + ".dff";
@@ -135,13 +149,73 @@ private:
             files_.push_back({folder / name, name, {}});
         }
         for (const ColMapFile& f : r.files) {
-            const std::string ext = toLower(fs::path(f.name).extension().string());
+            const std::string ext = extensionOf(f.name);
             if (ext == ".col") {
                 collision_.insert(collision_.end(), f.bytes.begin(), f.bytes.end());
                 continue;
             }
             writeWholeFile(folder / f.name, f.bytes);
             files_.push_back({folder / f.name, {}, c.fileName + ext});
+        }
+    }
+
+    // The install's own dictionary: the first of "veldrin", "veldrin_2", ... that neither the game nor a
+    // level uses.
+    std::string freeDictionaryName() const {
+        std::set<std::string> taken = plan_.content.dictionaryNames;
+        for (const StagedFile& f : files_)
+            if (extensionOf(f.entry) == ".txd") taken.insert(toLower(fs::path(f.entry).stem().string()));
+        std::string name = kInstallDictionaryName;
+        for (int n = 2; taken.count(name); ++n) name = std::string(kInstallDictionaryName) + "_" + std::to_string(n);
+        return name;
+    }
+
+    // A target that reads a bounded number of placements from one IPL file (GTA SA) gets each larger IPL
+    // as several: NAME.ipl with the first share, then NAME_2.ipl, NAME_3.ipl ... (the next free names),
+    // each a whole file and each named by a line of its own, right after the first.
+    void splitPlacementFiles() {
+        const long long perFile = install::placementsPerIplFile(target_);
+        if (perFile <= 0) return;
+        std::set<std::string> taken;
+        for (const StagedFile& f : files_)
+            if (f.entry.empty()) taken.insert(toLower(f.loose));
+        std::vector<StagedFile> staged;
+        for (StagedFile& f : files_) {
+            staged.push_back(f);
+            if (!f.entry.empty() || extensionOf(f.loose) != ".ipl") continue;
+            const std::vector<uint8_t> bytes = readWholeFile(f.from);
+            const std::vector<std::string> pieces = splitPlacements(
+                std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), std::size_t(perFile), f.loose);
+            if (pieces.size() == 1) continue;
+            writeWholeFile(f.from, pieces[0]);
+            const fs::path from(f.from), loose(f.loose);
+            int n = 1;
+            for (std::size_t i = 1; i < pieces.size(); ++i) {
+                std::string name;
+                do name = loose.stem().string() + "_" + std::to_string(++n) + loose.extension().string();
+                while (taken.count(toLower(name)));
+                taken.insert(toLower(name));
+                writeWholeFile(from.parent_path() / name, pieces[i]);
+                staged.push_back({from.parent_path() / name, {}, name});
+            }
+        }
+        files_ = std::move(staged);
+    }
+
+    // Every model line the install writes names a dictionary that its archive holds or that the game
+    // loads; a line that names another would have the game look for a dictionary that is not there.
+    void checkDictionaries() const {
+        std::set<std::string> held;
+        for (const StagedFile& f : files_)
+            if (extensionOf(f.entry) == ".txd") held.insert(toLower(fs::path(f.entry).stem().string()));
+        for (const StagedFile& f : files_) {
+            if (!f.entry.empty() || extensionOf(f.loose) != ".ide") continue;
+            const std::vector<uint8_t> bytes = readWholeFile(f.from);
+            for (const DictionaryUse& use : dictionariesNamed(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+                const std::string name = toLower(use.dictionary);
+                if (!held.count(name) && !plan_.content.dictionaryNames.count(name))
+                    throw VeldrinError(installText::unresolvedDictionary(f.loose, use.line, use.dictionary));
+            }
         }
     }
 
@@ -185,7 +259,7 @@ private:
         std::vector<install::DataLine> lines{{"IMG", folder + kInstallArchiveName}};
         const auto loose = [&](const char* keyword, const char* kind) {
             for (const StagedFile& f : files_)
-                if (f.entry.empty() && toLower(fs::path(f.loose).extension().string()) == kind) lines.push_back({keyword, folder + f.loose});
+                if (f.entry.empty() && extensionOf(f.loose) == kind) lines.push_back({keyword, folder + f.loose});
         };
         loose("IDE", ".ide");
         if (target_ != TargetGame::GtaSa) lines.push_back({"COLFILE", folder + kInstallCollisionFile});

@@ -43,6 +43,16 @@ std::string limitPassed(const std::string& passed) {
 
 std::string leftAsItWas(const fs::path& gameDir) { return "The game folder " + gameDir.string() + " was left as it was."; }
 
+std::string unresolvedDictionary(const std::string& ide, std::size_t line, const std::string& dictionary) {
+    return ide + " line " + std::to_string(line) + " names the texture dictionary \"" + dictionary +
+           "\", which neither the install's archive nor the game holds; install with dictionaries (--txd one or group, not none)";
+}
+
+std::string unsplittablePlacements(const std::string& ipl, std::size_t perFile) {
+    return ipl + " has no inst section closed by end, so it cannot be written as files of at most " +
+           std::to_string(perFile) + " placements; convert the level again";
+}
+
 std::string argumentsSwapped(const fs::path& given, const fs::path& gameFolder) {
     return "The arguments look swapped: " + given.string() + " holds levels and " + gameFolder.string() +
            " is a game folder. Name the game folder first: veldrin-cli install GAME_DIR SOURCE...";
@@ -59,13 +69,18 @@ std::string idRange(int first, int count) {
     return std::to_string(first) + "-" + std::to_string(int64_t(first) + count - 1);
 }
 
-std::string thousands(long long n) {
-    std::string digits = std::to_string(n < 0 ? -n : n), text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
-        text += digits[i];
-    }
-    return (n < 0 ? "-" : "") + text;
+std::string thousands(long long n) { return install::limitNumberText(n); }
+
+// "9,901 in 3 IPL files" when the target takes them in several files, else the count alone.
+std::string placementsText(TargetGame target, int placements) {
+    const long long files = install::iplFilesFor(target, placements);
+    return files > 1 ? thousands(placements) + " in " + std::to_string(files) + " IPL files" : std::to_string(placements);
+}
+
+// The limit as the game has it: "13,000", or "13,000 -> 50,000 (the adjuster's file)".
+std::string limitText(const install::LimitRow& r) {
+    if (r.source.empty()) return thousands(r.limit);
+    return thousands(r.stockLimit) + " -> " + (r.unlimited ? std::string("unlimited") : thousands(r.limit)) + " (" + r.source + ")";
 }
 
 std::string listed(const std::vector<std::string>& items) {
@@ -105,20 +120,21 @@ std::string planText(const InstallPlan& plan) {
         }
         rows.push_back({l.options.levelName, editionText(l), std::to_string(l.plannedModels),
                         idRange(l.options.idOffset, l.plannedModels), prefixText(l.options),
-                        std::to_string(l.plannedDictionaries), std::to_string(l.plannedPlacements)});
+                        std::to_string(l.plannedDictionaries), placementsText(plan.game.target, l.plannedPlacements)});
     }
     if (plan.colMap) {
         const ColMapPlan& c = *plan.colMap;
         rows.push_back({"collision map", std::string(c.game == StoriesEdition::LCS ? "lcs" : "vcs") + (c.gameDetected ? " (detected)" : ""),
-                        std::to_string(c.models), idRange(c.firstId, c.models), c.modelPrefix + " (invisible)", "-",
-                        std::to_string(c.placements)});
+                        std::to_string(c.models), idRange(c.firstId, c.models), c.modelPrefix + " (invisible)", "1 (empty)",
+                        placementsText(plan.game.target, c.placements)});
     }
     text += alignedColumns(rows);
     for (const std::string& note : plan.notes) text += note + "\n";
     std::vector<std::vector<std::string>> limits{{"Limit", "Figure", "Of", ""}};
     for (const install::LimitRow& r : plan.limits)
-        limits.push_back({r.what, thousands(r.figure), thousands(r.limit), r.over() ? "OVER by " + thousands(r.figure - r.limit) : "ok"});
+        limits.push_back({r.what, thousands(r.figure), limitText(r), r.over() ? "OVER by " + thousands(r.figure - r.limit) : "ok"});
     text += "\n" + alignedColumns(limits);
+    for (const std::string& note : plan.content.adjusters.notes) text += "Limit adjuster: " + note + "\n";
     return text;
 }
 

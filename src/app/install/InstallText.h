@@ -21,6 +21,8 @@ std::string colMapUnreadable(const std::filesystem::path& dtz, const std::string
 std::string colMapAmbiguous(const std::filesystem::path& dtz);
 std::string limitPassed(const std::string& passed);
 std::string leftAsItWas(const std::filesystem::path& gameDir);
+std::string unresolvedDictionary(const std::string& ide, std::size_t line, const std::string& dictionary);
+std::string unsplittablePlacements(const std::string& ipl, std::size_t perFile);
 std::string argumentsSwapped(const std::filesystem::path& given, const std::filesystem::path& gameFolder);
 std::string levelRenamed(const std::filesystem::path& lvz, const std::string& name);
 

@@ -56,4 +56,22 @@ std::optional<std::string> withoutBlock(std::string_view text);
 // The lines between the markers of the first block (line endings taken off); none when there is none.
 std::optional<std::vector<std::string>> blockLines(std::string_view text);
 
+// Lines of an earlier install that no complete marked block holds: a marker without its partner, and a
+// keyword line naming a file in veldrin\ outside a block. As "line N: TEXT"; empty when there are none.
+std::vector<std::string> strayInstallLines(std::string_view text);
+
+// The lines naming a file in veldrin\, inside a block or not, as they stand (line endings taken off).
+std::vector<std::string> installLinesOf(std::string_view text);
+
+// The text with an install's lines taken out. A complete block holding exactly `recorded` goes as a
+// whole (the file comes back byte for byte). When the markers were damaged or the block edited, every
+// marker line goes and each recorded line once, wherever it stands; lines that still name a file in
+// veldrin\ afterwards are `unplaced` ("line N: TEXT") and the text is not to be written.
+struct LinesRemoved {
+    std::string text;
+    bool changed = false;
+    std::vector<std::string> unplaced;
+};
+LinesRemoved withoutInstallLines(std::string_view text, const std::vector<std::string>& recorded);
+
 } // namespace veldrin::install
