@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
@@ -353,25 +354,13 @@ TEST(Install, TheGameFolderIsCheckedWithThePlan) {
         const char* says;
     };
     const std::vector<Row> rows = {
-        {"read-only data file",
-         [](const BuiltGameFolder& g) { fs::permissions(g.gameDataFile, fs::perms::owner_write, fs::perm_options::remove); },
+        {"read-only data file", [](auto& g) { fs::permissions(g.gameDataFile, fs::perms::owner_write, fs::perm_options::remove); },
          "is read-only; allow writing to it"},
-        {"a folder no install made",
-         [](const BuiltGameFolder& g) {
-             ensureFolder(g.root / "veldrin");
-             writeWholeFile(g.root / "veldrin" / "notes.txt", "mine");
-         },
-         "holds no install record of Veldrin"},
-        {"lines of an earlier install outside a block",
-         [](const BuiltGameFolder& g) {
-             std::vector<uint8_t> text = readWholeFile(g.gameDataFile);
-             const std::string stray = "IDE VELDRIN\\OLD.IDE\r\n";
-             text.insert(text.end(), stray.begin(), stray.end());
-             writeWholeFile(g.gameDataFile, std::span<const uint8_t>(text));
-         },
+        {"a folder no install made", [](auto& g) { fs::create_directory(g.root / "veldrin"); }, "holds no install record of Veldrin"},
+        {"lines of an earlier install outside a block", [](auto& g) { std::ofstream(g.gameDataFile, std::ios::app) << "IDE VELDRIN\\OLD.IDE\r\n"; },
          "still holds lines of an earlier install outside a complete marked block"},
         {"an install changed since",
-         [&](const BuiltGameFolder& g) {
+         [&](auto& g) {
              runInstall(planInstall(requestFor(g.root, town)), {});
              writeWholeFile(g.root / "veldrin" / "town.ide", "edited");
          },
@@ -386,11 +375,7 @@ TEST(Install, TheGameFolderIsCheckedWithThePlan) {
         const std::vector<std::string> why = plan.refusals();
         EXPECT_EQ(why.size(), 1u) << installText::planText(plan);
         EXPECT_NE(why.empty() ? std::string::npos : why[0].find(row.says), std::string::npos) << installText::planText(plan);
-        std::vector<std::string> steps;
-        InstallCallbacks callbacks;
-        callbacks.step = [&](const std::string& step) { steps.push_back(step); };
-        EXPECT_THROW(runInstall(plan, callbacks), VeldrinError);
-        EXPECT_TRUE(steps.empty()) << steps.front();
+        EXPECT_THROW(runInstall(plan, {}), VeldrinError);
         EXPECT_EQ(folderSnapshot(game.root), before);
     }
 }
