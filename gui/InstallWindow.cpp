@@ -118,14 +118,12 @@ QString InstallWindow::planText() const { return planView_->toPlainText(); }
 
 void InstallWindow::chooseGameFolder() {
     const QString folder = chooseFolder("Game folder", gameDir_);
-    if (folder.isEmpty()) return;
-    outcome_.clear(); // it was another folder's
-    planFor(folder);
+    if (!folder.isEmpty()) planFor(folder);
 }
 
 void InstallWindow::planFor(const QString& gameDir) {
     if (isConverting()) return;
-    if (gameDir != gameDir_) outcome_.clear();
+    if (gameDir != gameDir_) outcome_.clear(); // it was another folder's
     gameDir_ = gameDir;
     gameLabel_->setElidedText(gameDir);
     plan_.reset();
