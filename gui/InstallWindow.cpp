@@ -172,8 +172,7 @@ void InstallWindow::planned(const QString& failure) {
     installButton_->setEnabled(why.empty());
     if (outcomeFailed_ && !outcome_.isEmpty()) showStatus("Not installed: see above; Install tries again", true);
     else if (!why.empty()) showStatus("Not installable: see the plan", true);
-    else if (plan_->earlier) showStatus("Ready: Install replaces the earlier install");
-    else if (hasInstall_) showStatus("Ready to install; the folder holds an install");
+    else if (plan_->earlier || hasInstall_) showStatus("Ready: Install replaces the install there");
     else showStatus("Ready to install");
     emit conversionEnded();
 }

@@ -164,7 +164,7 @@ private slots:
         QVERIFY(!rig.enabled("InstallButton") && !rig.enabled("CheckButton") && !rig.enabled("UninstallButton"));
 
         QVERIFY(rig.planFor(game.root));
-        QCOMPARE(rig.status(), QString("Ready to install; the folder holds an install"));
+        QCOMPARE(rig.status(), QString("Ready: Install replaces the install there"));
         QVERIFY(!rig.statusIsRed());
         QVERIFY(rig.enabled("CheckButton") && rig.enabled("UninstallButton"));
         // Set here for as long as planInstall does not tell of the install it replaces.
