@@ -20,6 +20,24 @@ std::string hex(uint32_t value) {
     return text;
 }
 
+// A name as the file holds it, one byte to a character (Latin-1): the games' names are bytes in their own
+// code page, not UTF-8, and this way each name prints as valid JSON and turns back into the same bytes,
+// where replacing the bytes that are not UTF-8 would make different names read alike.
+std::string latin1Text(const std::string& bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | (b >> 6));
+            text += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return text;
+}
+
 std::string typeText(uint32_t type) {
     const std::string name = inspect::chunkTypeName(type);
     return name.empty() ? "chunk " + hex(type) : name + " (" + hex(type) + ")";
@@ -127,7 +145,8 @@ std::string inspectionJson(const inspect::Inspection& in) {
             for (const inspect::TxdTexture& t : in.textures) {
                 Json texture{{"platform", t.platform}};
                 if (t.platform == inspect::kPcPlatformD3d8 || t.platform == inspect::kPcPlatformD3d9) {
-                    texture.update({{"name", t.name}, {"mask", t.mask}, {"width", t.width}, {"height", t.height}, {"depth", t.depth},
+                    texture.update({{"name", latin1Text(t.name)}, {"mask", latin1Text(t.mask)}, {"width", t.width},
+                                    {"height", t.height}, {"depth", t.depth},
                                     {"levels", t.levelCount}, {"rasterFormat", t.rasterFormat}});
                 }
                 textures.push_back(std::move(texture));
@@ -143,7 +162,7 @@ std::string inspectionJson(const inspect::Inspection& in) {
         j["layout"] = in.kind == FileKind::ImgVer2 ? "VER2" : in.kind == FileKind::ImgWithDir ? "IMG with DIR" : "DIR";
         Json entries = Json::array();
         for (const inspect::ImgEntry& e : in.entries) {
-            entries.push_back({{"name", e.name}, {"offset", int64_t(e.offset) * inspect::kSectorSize},
+            entries.push_back({{"name", latin1Text(e.name)}, {"offset", int64_t(e.offset) * inspect::kSectorSize},
                                {"size", int64_t(e.sectors) * inspect::kSectorSize}, {"sector", e.offset}, {"sectors", e.sectors}});
         }
         j["entries"] = std::move(entries);
@@ -152,7 +171,7 @@ std::string inspectionJson(const inspect::Inspection& in) {
     case FileKind::Col: {
         Json records = Json::array();
         for (const inspect::CollRecord& r : in.records) {
-            Json record{{"format", r.format}, {"name", r.name}, {"offset", r.offset}, {"size", r.size},
+            Json record{{"format", r.format}, {"name", latin1Text(r.name)}, {"offset", r.offset}, {"size", r.size},
                         {"spheres", r.spheres.size()}, {"boxes", r.boxes.size()}, {"vertices", r.vertices.size()},
                         {"faces", r.faces.size()}};
             if (r.format == "COL3") record["shadowFaces"] = r.shadowFaceCount;
@@ -165,12 +184,13 @@ std::string inspectionJson(const inspect::Inspection& in) {
     case FileKind::Ipl: {
         Json sections = Json::array();
         for (const inspect::TextSection& s : in.sections)
-            sections.push_back({{"section", s.keyword}, {"line", s.line}, {"lines", s.lines}, {"closed", s.closed}});
+            sections.push_back({{"section", latin1Text(s.keyword)}, {"line", s.line}, {"lines", s.lines}, {"closed", s.closed}});
         j["sections"] = std::move(sections);
         break;
     }
     }
-    return j.dump(2) + "\n";
+    // The paths are the user's: one that is not UTF-8 shows its odd bytes as U+FFFD rather than failing.
+    return j.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 CLI::App* addInspectCommand(CLI::App& root, InspectCommand& c) {

@@ -71,7 +71,8 @@ int runInstallCheck(const std::filesystem::path& gameDir) {
         for (const install::RecordedFile& file : status.files)
             if (file.state != install::FileState::AsWritten) std::printf("  %s: %s\n", file.path.c_str(), stateText(file.state));
         std::printf("Lines in %s: %s\n", game.gameDataFile.string().c_str(),
-                    !status.blockPresent ? "MISSING (the marked block was removed)"
+                    !status.blockPresent && !status.linesNow.empty() ? "DAMAGED (a marker of the block was removed or edited)"
+                    : !status.blockPresent ? "MISSING (the marked block was removed)"
                     : status.blockAsWritten ? "as written" : "CHANGED since the install");
         if (status.blockAsWritten) {
             for (const std::string& line : status.lines) std::printf("  %s\n", line.c_str());

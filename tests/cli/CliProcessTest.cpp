@@ -152,3 +152,30 @@ TEST(CliProcess, QuietAndPipedOutputPrintStepsNotModels) {
         EXPECT_NE(r.out.find("Converted "), std::string::npos) << c.option;
     }
 }
+
+// The test level maker writes only into the folder it is given: without one it names its usage (2) and
+// leaves the folder it runs in as it was.
+TEST(TestLevelProcess, WritesOnlyIntoTheFolderNamed) {
+    TempFolder dir("veldrin-testlevel");
+    const std::filesystem::path here = dir / "here";
+    std::filesystem::create_directories(here);
+    const std::string usage = "usage: veldrin-testlevel DIR [--name NAME]";
+    struct Row {
+        std::string args;
+        int status;
+        std::string says;
+    };
+    const Row rows[] = {
+        {"", 2, usage},
+        {"--name town --edition vcs-psp", 2, usage},
+        {"--colmap", 2, usage},
+        {dir.path().string() + " --name town", 0, (dir / "town.lvz").string()},
+    };
+    for (const Row& row : rows) {
+        const CliRun r = runProgram("cd " + here.string() + " && " + VELDRIN_TESTLEVEL_PATH, row.args);
+        EXPECT_EQ(r.status, row.status) << row.args << "\n" << r.out;
+        EXPECT_EQ(lastLine(r.out).substr(0, row.says.size()), row.says) << row.args;
+        EXPECT_TRUE(std::filesystem::is_empty(here)) << row.args;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir / "town.lvz"));
+}

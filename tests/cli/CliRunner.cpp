@@ -6,10 +6,12 @@
 
 namespace veldrin::test {
 
-CliRun runCli(const std::string& args, const std::filesystem::path& errFile) {
+CliRun runCli(const std::string& args, const std::filesystem::path& errFile) { return runProgram(VELDRIN_CLI_PATH, args, errFile); }
+
+CliRun runProgram(const std::string& program, const std::string& args, const std::filesystem::path& errFile) {
     CliRun r;
     const std::string redirect = errFile.empty() ? " 2>&1" : " 2>" + errFile.string();
-    FILE* pipe = popen((std::string(VELDRIN_CLI_PATH) + " " + args + redirect).c_str(), "r");
+    FILE* pipe = popen((program + " " + args + redirect).c_str(), "r");
     if (!pipe) return r;
     std::array<char, 4096> buffer{};
     std::size_t n;

@@ -12,6 +12,8 @@ struct CliRun {
 
 // Runs veldrin-cli with `args` (a shell word list). Standard error joins `out`, or goes to `errFile`.
 CliRun runCli(const std::string& args, const std::filesystem::path& errFile = {});
+// The same for another program of the build (a shell command's first words).
+CliRun runProgram(const std::string& program, const std::string& args, const std::filesystem::path& errFile = {});
 
 std::string lastLine(const std::string& text);
 

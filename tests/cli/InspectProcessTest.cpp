@@ -5,6 +5,7 @@
 #include "CliRunner.h"
 #include "base/FileIO.h"
 #include "inspect/ImgRead.h"
+#include "support/GameFolderBuilder.h"
 #include "support/LevelBuilder.h"
 #include "support/SampleLevels.h"
 #include "support/TempFolder.h"
@@ -64,6 +65,35 @@ TEST(InspectProcess, ListsEveryKindOfFileAConversionWrites) {
         EXPECT_EQ(dff["kind"], "DFF");
         EXPECT_EQ(dff["chunks"][0]["name"], "Clump");
         EXPECT_EQ(dff["chunks"][0]["version"], sa ? "3.6.0.3" : "3.3.0.2");
+    }
+}
+
+// Names in the games' own code page, not UTF-8, list as JSON one byte to a character (Latin-1): each
+// turns back into the bytes the file holds.
+TEST(InspectProcess, NamesThatAreNotUtf8ListByteForByte) {
+    TempFolder dir("veldrin-cli");
+    const auto [directory, archive] = dirArchive({{"caf\xE9.dff", std::vector<uint8_t>(2048, 1)}});
+    writeWholeFile(dir / "odd.dir", directory);
+    writeWholeFile(dir / "odd.img", archive);
+    writeWholeFile(dir / "odd2.img", ver2Archive({{"\xFFtown.txd", std::vector<uint8_t>(2048, 1)}}));
+    writeWholeFile(dir / "odd.ide", std::string("objs\n1, a, b, 1, 100, 0\nend\n\xE9t\xE9\nend\n"));
+    struct Row {
+        const char* file;
+        const char* list;
+        std::size_t index;
+        const char* field;
+        std::string name; // UTF-8
+    };
+    const Row rows[] = {
+        {"odd.img", "entries", 0, "name", "caf\u00e9.dff"},
+        {"odd2.img", "entries", 0, "name", "\u00fftown.txd"},
+        {"odd.ide", "sections", 1, "section", "\u00e9t\u00e9"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.file);
+        const nlohmann::json listing = inspectJson(dir / row.file);
+        ASSERT_GT(listing[row.list].size(), row.index);
+        EXPECT_EQ(listing[row.list][row.index][row.field], row.name);
     }
 }
 

@@ -28,6 +28,7 @@
 #include "gui/Col2Window.h"
 #include "gui/ColMapWindow.h"
 #include "gui/ElidedLabel.h"
+#include "gui/InstallWindow.h"
 #include "gui/LaunchArguments.h"
 #include "gui/MipMapDialog.h"
 #include "gui/PickDetection.h"
@@ -169,10 +170,14 @@ private slots:
             expectNothingClipped(*dialog);
             dialog->hide();
         }
+        InstallWindow* install = w.openInstallWindow(); // made when first opened
+        expectNothingClipped(*install);
+        install->hide();
         // The designed sizes, widened where a title bar needs more.
         const std::pair<QWidget*, QSize> designed[] = {{w.mipMapDialog(), {200, 131}}, {w.prelightDialog(), {230, 160}},
                                                         {w.col2Window(), {230, 130}}, {w.colMapWindow(), {230, 400}},
-                                                        {w.zonDialog(), {529, 335}}};
+                                                        {w.zonDialog(), {529, 335}},
+                                                        {install, {InstallWindow::kClientWidth, InstallWindow::kClientHeight}}};
         // No title is cut: the title bar's text in a bold title font of at least 11 points, with room
         // for the bar's close button and a margin.
         QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);

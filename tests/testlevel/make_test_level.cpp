@@ -12,6 +12,16 @@
 #include "support/GameFolderBuilder.h"
 #include "support/SampleLevels.h"
 
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage: veldrin-testlevel DIR [--name NAME] [--edition E] [--city [--scale N]] | DIR --colmap | "
+                         "DIR --game-folder gta3|vc|sa\n");
+    return 2;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     using namespace veldrin;
     std::string folder, name = "town";
@@ -40,13 +50,10 @@ int main(int argc, char** argv) {
             }
         }
         else if (folder.empty() && a.rfind("--", 0) != 0) folder = a;
-        else {
-            std::fprintf(stderr, "usage: veldrin-testlevel DIR [--name NAME] [--edition E] [--city [--scale N]] | DIR --colmap | "
-                                 "DIR --game-folder gta3|vc|sa\n");
-            return 2;
-        }
+        else return usage();
     }
-    if (folder.empty()) folder = ".";
+    // The folder is always named: run by hand without one, it would scatter files wherever it stands.
+    if (folder.empty()) return usage();
     try {
         if (gameFolder) {
             std::printf("%s\n", test::buildGameFolder(folder, *gameFolder).root.string().c_str());
