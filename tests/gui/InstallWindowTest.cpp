@@ -184,8 +184,8 @@ private slots:
         QVERIFY(!rig.enabled("CheckButton") && !rig.enabled("UninstallButton"));
     }
 
-    // An install that fails says why in the window, its bar not full, and plans anew: Install is enabled
-    // again and succeeds once the cause is gone.
+    // An install that fails says why in the window, its bar not full, and plans anew, the new plan
+    // refusing what made it fail; planned again once the cause is gone, it succeeds.
     void aFailedInstallIsShownAndCanBeTriedAgain() {
         TempFolder dir("veldrin-gui");
         const fs::path lvz = buildLevel(sampleTown(GameVersion::LcsPsp)).write(dir.path(), "town");
@@ -205,9 +205,11 @@ private slots:
         QVERIFY2(rig.status().startsWith("Not installed") && rig.statusIsRed(), qPrintable(rig.status()));
         const auto* bar = child<QProgressBar>(*rig.window, "ProgressBar1");
         QVERIFY(bar->value() < bar->maximum());
-        QVERIFY(rig.enabled("InstallButton"));
+        QVERIFY(!rig.enabled("InstallButton")); // the plan made anew refuses the read-only data file
 
         fs::permissions(game.gameDataFile, writable);
+        QVERIFY(rig.planFor(game.root));
+        QVERIFY(rig.enabled("InstallButton"));
         QVERIFY(rig.click("InstallButton"));
         QCOMPARE(rig.status(), QString("Installed"));
         QVERIFY(bar->value() == bar->maximum());
