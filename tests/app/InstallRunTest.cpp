@@ -405,6 +405,7 @@ TEST(Install, NamesTheGameCannotHoldAreChosenForTheLevel) {
     EXPECT_EQ(names, (std::vector<std::string>{"citta", "averyverylongtownname", "indust_2", "my_town", "my_town_2"}));
     EXPECT_NE(text.find("Città.lvz is named citta: its file name cannot go into the game's files."), std::string::npos) << text;
     EXPECT_NE(text.find("my town.lvz is named my_town:"), std::string::npos) << text;
+    EXPECT_EQ(alignedColumns({{"città", "x"}, {"town", "y"}}), "città  x\ntown   y\n"); // columns counted in letters, not bytes
     const BatchLevel& longNamed = plan.levels.at(1);
     EXPECT_NE(text.find(prefixText(longNamed.options)), std::string::npos) << text;
     ASSERT_EQ(longNamed.planWarnings.size(), 1u);
