@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/install/InstallText.h"
 #include "base/Error.h"
 #include "install/GameFolder.h"
 #include "install/Uninstall.h"
@@ -18,15 +19,6 @@ std::string listed(const std::vector<std::string>& items) {
     std::string out;
     for (const std::string& item : items) out += "\n  " + item;
     return out;
-}
-
-const char* stateText(install::FileState state) {
-    switch (state) {
-    case install::FileState::AsWritten: return "as written";
-    case install::FileState::Changed: return "CHANGED since the install";
-    case install::FileState::Missing: return "MISSING";
-    }
-    return "";
 }
 
 } // namespace
@@ -67,28 +59,8 @@ int runInstallCheck(const std::filesystem::path& gameDir) {
             std::printf("No Veldrin install in %s (veldrin/install.json not found)\n", gameDir.string().c_str());
             return 1;
         }
-        std::printf("Veldrin %s install in %s: %zu file(s)\n", status.version.c_str(), gameDir.string().c_str(), status.files.size());
-        for (const install::RecordedFile& file : status.files)
-            if (file.state != install::FileState::AsWritten) std::printf("  %s: %s\n", file.path.c_str(), stateText(file.state));
-        std::printf("Lines in %s: %s\n", game.gameDataFile.string().c_str(),
-                    !status.blockPresent && !status.linesNow.empty() ? "DAMAGED (a marker of the block was removed or edited)"
-                    : !status.blockPresent ? "MISSING (the marked block was removed)"
-                    : status.blockAsWritten ? "as written" : "CHANGED since the install");
-        if (status.blockAsWritten) {
-            for (const std::string& line : status.lines) std::printf("  %s\n", line.c_str());
-        } else {
-            // Both sides, so the changed line can be seen.
-            std::printf("  As the install wrote them:\n");
-            for (const std::string& line : status.lines) std::printf("    %s\n", line.c_str());
-            std::printf("  As they stand now:%s\n", status.linesNow.empty() ? " none" : "");
-            for (const std::string& line : status.linesNow) std::printf("    %s\n", line.c_str());
-        }
-        if (status.intact()) {
-            std::printf("Everything is as written.\n");
-            return 0;
-        }
-        std::printf("The install is not as written; install again to repair it, or uninstall it.\n");
-        return 1;
+        std::printf("%s", installText::checkText(status, game).c_str());
+        return status.intact() ? 0 : 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", errorText(e).c_str());
         return 1;

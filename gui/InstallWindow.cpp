@@ -145,7 +145,7 @@ void InstallWindow::planFor(const QString& gameDir) {
         const install::GameFolder game = install::recogniseGameFolder(request.gameDir);
         planning->gameFolder = true;
         try {
-            planning->installed = install::installStatus(game).installed;
+            planning->installed = install::installStatus(game, install::StatusDepth::RecordOnly).installed;
         } catch (const std::exception&) {
             planning->installed = true; // a record is there, if unreadable: Check says why, Uninstall tries
         }

@@ -18,15 +18,6 @@ QString listed(const std::vector<std::string>& items) {
     return text;
 }
 
-const char* stateText(install::FileState state) {
-    switch (state) {
-    case install::FileState::AsWritten: return "as written";
-    case install::FileState::Changed: return "CHANGED since the install";
-    case install::FileState::Missing: return "MISSING";
-    }
-    return "";
-}
-
 } // namespace
 
 QStringList windowRefusals(const InstallPlan& plan) {
@@ -45,21 +36,8 @@ QStringList windowRefusals(const InstallPlan& plan) {
 }
 
 QString installCheckText(const install::InstallStatus& status, const install::GameFolder& game) {
-    const QString root = QString::fromStdString(game.root.string());
-    if (!status.installed) return "No Veldrin install in " + root + ": it holds no install record.";
-    QString text = "Veldrin " + QString::fromStdString(status.version) + " install in " + root + ": " +
-                   QString::number(status.files.size()) + " file(s)\n";
-    std::vector<std::vector<std::string>> rows;
-    for (const install::RecordedFile& file : status.files) rows.push_back({"  " + file.path, stateText(file.state)});
-    text += QString::fromStdString(alignedColumns(rows));
-    text += "Lines in " + QString::fromStdString(game.gameDataFile.filename().string()) + ": " +
-            (!status.blockPresent     ? "MISSING (the marked block was removed)"
-             : status.blockAsWritten ? "as written"
-                                      : "CHANGED since the install");
-    text += listed(status.lines) + "\n";
-    text += status.intact() ? "Everything is as written."
-                            : "The install is not as written: Install writes it again, or Uninstall removes it.";
-    return text;
+    if (!status.installed) return "No Veldrin install in " + QString::fromStdString(game.root.string()) + ": it holds no install record.";
+    return QString::fromStdString(installText::checkText(status, game)).trimmed();
 }
 
 QString uninstallText(const install::UninstallResult& result, const QString& gameDir) {

@@ -177,7 +177,10 @@ std::vector<std::string> installRefusals(const GameFolder& game) {
     refuse([&] {
         refuseLinksOnTheWay(game.root, dataFile);
         refuseLinksOnTheWay(game.root, dataFile + kBackupSuffix);
-        if (!ownerMayWrite(game.gameDataFile)) throw VeldrinError(texts::readOnlyDataFile(game.gameDataFile));
+        // The file's read-only flag, or no right to replace it (another user's file or folder).
+        if (!ownerMayWrite(game.gameDataFile) || ::access(game.gameDataFile.c_str(), W_OK) != 0 ||
+            ::access(game.gameDataFile.parent_path().c_str(), W_OK) != 0)
+            throw VeldrinError(texts::readOnlyDataFile(game.gameDataFile));
         const auto text = readPlainFile(game.root, dataFile, kMaxDataFileBytes, game.gameDataFile.string());
         if (!text) throw VeldrinError(texts::missingNamedFile("the game", dataFile));
         const std::vector<std::string> stray = strayInstallLines(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));

@@ -65,14 +65,19 @@ bool InstallStatus::intact() const {
            std::all_of(files.begin(), files.end(), [](const RecordedFile& f) { return f.state == FileState::AsWritten; });
 }
 
-InstallStatus installStatus(const GameFolder& game) {
+InstallStatus installStatus(const GameFolder& game, StatusDepth depth) {
     InstallStatus status;
     if (standingOf(game.root, kRecordPath) == Standing::Missing) return status;
     const InstallRecord record = readInstallRecord(game);
     status.installed = true;
     status.version = record.version;
     status.details = record.details;
-    for (const RecordFile& file : record.files) status.files.push_back({file.path, stateOf(game, file)});
+    for (const RecordFile& file : record.files)
+        status.files.push_back({file.path, depth == StatusDepth::Everything ? stateOf(game, file) : FileState::AsWritten});
+    if (depth == StatusDepth::RecordOnly) {
+        for (const RecordDataFile& data : record.dataFiles) status.lines.insert(status.lines.end(), data.lines.begin(), data.lines.end());
+        return status;
+    }
     status.blockPresent = true;
     status.blockAsWritten = true;
     for (const RecordDataFile& data : record.dataFiles) {

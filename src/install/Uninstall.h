@@ -30,7 +30,11 @@ struct InstallStatus {
     bool intact() const;               // every file as written and the block as written
 };
 
-InstallStatus installStatus(const GameFolder& game);
+// How much installStatus reads: the record alone (version, details, the files' paths; their states left
+// as written, unread), or the state of every recorded file (hashed) and of the data file's block too.
+enum class StatusDepth { RecordOnly, Everything };
+
+InstallStatus installStatus(const GameFolder& game, StatusDepth depth = StatusDepth::Everything);
 
 struct UninstallResult {
     std::vector<std::string> removed;  // files removed, relative to the game folder

@@ -210,7 +210,7 @@ InstallPlan planInstall(const InstallRequest& request) {
         throw VeldrinError(installText::targetDisagrees(*request.target, plan.game));
     plan.folderRefusals = install::installRefusals(plan.game);
     // A folder refused may hold no readable record; one that is not is an install this one replaces.
-    if (plan.folderRefusals.empty()) plan.earlier = earlierInstall(install::installStatus(plan.game));
+    if (plan.folderRefusals.empty()) plan.earlier = earlierInstall(install::installStatus(plan.game, install::StatusDepth::RecordOnly));
     const InstallSources sources = collectInstallSources(request.sources);
     plan.content = install::readGameContent(plan.game);
 

@@ -138,4 +138,45 @@ std::string planText(const InstallPlan& plan) {
     return text;
 }
 
+namespace {
+
+const char* stateText(install::FileState state) {
+    switch (state) {
+    case install::FileState::AsWritten: return "as written";
+    case install::FileState::Changed: return "CHANGED since the install";
+    case install::FileState::Missing: return "MISSING";
+    }
+    return "";
+}
+
+const char* blockText(const install::InstallStatus& status) {
+    if (!status.blockPresent) return status.linesNow.empty() ? "MISSING (the marked block was removed)" : "DAMAGED (a marker of the block was removed or edited)";
+    return status.blockAsWritten ? "as written" : "CHANGED since the install";
+}
+
+} // namespace
+
+std::string checkText(const install::InstallStatus& status, const install::GameFolder& game) {
+    std::string text = "Veldrin " + status.version + " install in " + game.root.string() + ": " +
+                       std::to_string(status.files.size()) + " file(s)\n";
+    std::vector<std::vector<std::string>> rows;
+    for (const install::RecordedFile& file : status.files) rows.push_back({"  " + file.path, stateText(file.state)});
+    text += alignedColumns(rows);
+    text += "Lines in " + game.gameDataFile.string() + ": " + blockText(status) + "\n";
+    const auto lines = [&text](const std::vector<std::string>& list, const char* indent) {
+        for (const std::string& line : list) text += indent + line + "\n";
+    };
+    if (status.blockAsWritten) {
+        lines(status.lines, "  ");
+    } else {
+        // Both sides, so the changed line can be seen.
+        text += "  As the install wrote them:\n";
+        lines(status.lines, "    ");
+        text += std::string("  As they stand now:") + (status.linesNow.empty() ? " none" : "") + "\n";
+        lines(status.linesNow, "    ");
+    }
+    text += status.intact() ? "Everything is as written.\n" : "The install is not as written; install again to repair it, or uninstall it.\n";
+    return text;
+}
+
 } // namespace veldrin::installText

@@ -4,6 +4,7 @@
 
 #include "base/Editions.h"
 #include "install/GameFolder.h"
+#include "install/Uninstall.h"
 
 namespace veldrin {
 
@@ -30,6 +31,10 @@ std::string levelRenamed(const std::filesystem::path& lvz, const std::string& na
 // model/LOD prefix, dictionaries, placements) and the collision map, the names chosen for levels, then
 // the limit table (figure and limit of each, the ones passed marked).
 std::string planText(const InstallPlan& plan);
+
+// What "Check" and install --check tell of an install: every recorded file with its state, the data
+// file's lines (as written, or both sides when they changed) and the verdict, lines ending in "\n".
+std::string checkText(const install::InstallStatus& status, const install::GameFolder& game);
 
 } // namespace installText
 
