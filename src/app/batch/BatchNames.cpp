@@ -49,6 +49,19 @@ std::string firstTooLong(const std::vector<std::string>& names, const Conversion
     return {};
 }
 
+// The first of the names the level's name gives that is too long for an archive entry: its dictionaries
+// (unless each model has its own) and, for GTA SA, its collision file; empty when all fit. The limits
+// are checkOutputNames's.
+std::string firstTooLongForLevel(const std::vector<PlannedModel>& models, const ConversionOptions& o) {
+    if (!o.buildImg) return {};
+    if (!o.onePerModel())
+        for (const DictionaryPlan& d : plannedDictionaries(models, o))
+            if (d.entryName().size() > kMaxImgEntryNameLength) return d.entryName();
+    const std::string col = toUpper(o.levelName) + ".COL";
+    if (o.genBlankCol && o.targetGame == TargetGame::GtaSa && col.size() > kMaxImgEntryNameLength) return col;
+    return {};
+}
+
 bool textureNamesFit(const std::string& prefix, const std::vector<PlannedModel>& models) {
     int highest = 0;
     for (const PlannedModel& p : models)
@@ -122,7 +135,7 @@ std::string LevelNamePlanner::fittingVariant(const std::string& own, const std::
             if (fitsLength(variant) && isFree(variant)) return variant;
         }
     }
-    throw VeldrinError("No model prefix short enough and free was found for \"" + own + "\"; rename the LVZ and IMG");
+    throw VeldrinError("No name short enough and free was found for \"" + own + "\"; rename the LVZ and IMG");
 }
 
 std::string LevelNamePlanner::fileOwner(const ConversionOptions& o) const {
@@ -179,7 +192,12 @@ std::vector<RunWarning> LevelNamePlanner::placeLevel(ConversionOptions& o, const
     const auto lengthFits = [&](const std::string& prefix) { return firstTooLong(modelNamesUnder(models, prefix), o).empty(); };
     const bool shorten = lengths_ == NameLengths::ShortenPrefix;
     const std::string prefix = shorten ? fittingVariant(o.modelPrefix, lengthFits, modelsFit) : freeVariant(o.modelPrefix, modelsFit);
-    const std::string name = freeVariant(o.levelName, levelFits);
+    const auto levelLengthFits = [&](const std::string& name) {
+        ConversionOptions c = o;
+        c.levelName = name;
+        return firstTooLongForLevel(own, c).empty();
+    };
+    const std::string name = shorten ? fittingVariant(o.levelName, levelLengthFits, levelFits) : freeVariant(o.levelName, levelFits);
 
     std::vector<RunWarning> notes;
     const std::string tooLong = shorten ? firstTooLong(modelNamesUnder(models, o.modelPrefix), o) : std::string();
@@ -197,7 +215,12 @@ std::vector<RunWarning> LevelNamePlanner::placeLevel(ConversionOptions& o, const
                                                      o.lodPrefix() + "..., since \"" + shown + "\" is " +
                                                      owners.at(toLower(shown)) + "'s"});
     }
-    if (name != o.levelName) {
+    const std::string levelTooLong = shorten ? firstTooLongForLevel(own, o) : std::string();
+    if (!levelTooLong.empty()) {
+        notes.push_back({WarningKind::NameClash, "level " + level + ": its files and dictionaries are named after " + name +
+                                                     " instead of " + o.levelName + ", since \"" + levelTooLong +
+                                                     "\" is too long for the game's name fields"});
+    } else if (name != o.levelName) {
         // With one dictionary per model the level's name names files alone.
         const std::string clash = o.onePerModel() ? std::string() : firstTaken(dictionaries_, levelNames(own, o).dictionaries);
         const std::string owner = fileOwner(o);

@@ -30,8 +30,8 @@ struct LevelRead {
 };
 
 // Reads the level as its run will: settles its edition and island, counts what the run will write. With
-// `shortNames` the level is read under a one-letter model and texture prefix: the names it is placed
-// under are checked once placed.
+// `shortNames` the level is read under a one-letter model and texture prefix and level name: the names it
+// is placed under are checked once placed.
 LevelRead readLevel(const ConversionOptions& options, bool keep, bool shortNames) {
     LevelRead read;
     RunCallbacks callbacks;
@@ -41,7 +41,7 @@ LevelRead readLevel(const ConversionOptions& options, bool keep, bool shortNames
         read.editionSettled = true;
     };
     ConversionOptions o = options;
-    if (shortNames) o.modelPrefix = o.texturePrefix = "m";
+    if (shortNames) o.modelPrefix = o.texturePrefix = o.levelName = "m";
     try {
         PreparedLevel prepared = prepareLevel(o, callbacks, PrepareFor::Inspection);
         read.options = prepared.options;
