@@ -384,7 +384,7 @@ TEST(Install, TheGameFolderIsCheckedWithThePlan) {
 // or a letter outside ASCII gets an ASCII name of its own, free of the other levels'; one whose model
 // names are too long for the game's fields gets a shorter model prefix; a level renamed for the game's
 // own collision file is told so. The plan shows the names and the install goes in. A level name too
-// long for its dictionary is still refused, its row showing the level's own edition.
+// long for its dictionary gets a shorter one, its row showing the level's own edition.
 TEST(Install, NamesTheGameCannotHoldAreChosenForTheLevel) {
     TempFolder sources("veldrin-install-src"), gameFolder("veldrin-install-game");
     const std::pair<const char*, GameVersion> levels[] = {{"Città", GameVersion::LcsPs2},
