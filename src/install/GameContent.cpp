@@ -11,6 +11,7 @@
 #include "internal/GameFiles.h"
 #include "internal/GamePath.h"
 #include "internal/InstallTexts.h"
+#include "internal/LinkSafeFiles.h"
 
 namespace veldrin::install {
 namespace fs = std::filesystem;
@@ -54,6 +55,8 @@ public:
 
     void readDataFile(const fs::path& file) {
         const std::string name = relativeText(game_.root, file);
+        // The data file is the install's to edit: a link there is refused, as the commit refuses it.
+        refuseLinksOnTheWay(game_.root, file.lexically_relative(game_.root).generic_string());
         const std::vector<uint8_t> bytes = readBoundedFile(file, kMaxDataFileBytes, name);
         for (const DataFileLine& line : readDataFileLines(bytes, name)) {
             if (line.inInstallBlock) continue; // an earlier install: replaced, not the game's own
