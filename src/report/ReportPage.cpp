@@ -5,6 +5,7 @@
 
 
 #include "report/JsonText.h"
+#include "report/NaturalOrder.h"
 #include "report/WarningKinds.h"
 
 namespace veldrin {
@@ -50,6 +51,23 @@ std::string optionText(const RunRecord::OptionValue& value) {
     if (const bool* b = std::get_if<bool>(&value)) return *b ? "on" : "off";
     if (const int64_t* i = std::get_if<int64_t>(&value)) return std::to_string(*i);
     return std::get<std::string>(value);
+}
+
+// The items in natural order of the names `nameOf` gives: the page lists models and textures as a modder
+// counts them (ps2, ps20, ps21, ps210), whatever order the files hold them in.
+template <typename T, typename NameOf>
+std::vector<const T*> naturallySorted(const std::vector<T>& items, NameOf nameOf) {
+    std::vector<const T*> sorted;
+    sorted.reserve(items.size());
+    for (const T& item : items) sorted.push_back(&item);
+    std::stable_sort(sorted.begin(), sorted.end(), [&](const T* a, const T* b) { return naturalLess(nameOf(*a), nameOf(*b)); });
+    return sorted;
+}
+
+const RunRecord::OptionValue* recordedOption(const RunRecord& r, std::string_view name) {
+    for (const auto& option : r.options)
+        if (option.first == name) return &option.second;
+    return nullptr;
 }
 
 std::string countRow(const char* label, const char* key, int value) {
@@ -101,22 +119,26 @@ std::string summarySection(const RunRecord& r, const ReportPictures& pictures) {
     return h + "</table>\n";
 }
 
+// Every option that shaped the files, the target game first, each marked as set or left at its default:
+// what the files were made with, not only what was typed.
 std::string optionsSection(const RunRecord& r) {
-    std::string h = "<h2 id=\"options\">Options</h2>\n";
+    std::string h = "<h2 id=\"options\">Options</h2>\n<p>";
+    if (const RunRecord::OptionValue* target = recordedOption(r, "target"))
+        h += "Written for <b id=\"target-game\">" + escapeHtml(optionText(*target)) + "</b>. ";
+    h += r.optionsChanged.empty() ? "Every option at its default; " : "The options set for this run are marked; ";
+    h += "the same list is in <a href=\"manifest.json\">manifest.json</a>.</p>\n";
+    if (r.options.empty()) return h;
     std::vector<const std::pair<std::string, RunRecord::OptionValue>*> shown;
     for (const auto& option : r.options)
-        if (std::find(r.optionsChanged.begin(), r.optionsChanged.end(), option.first) != r.optionsChanged.end())
-            shown.push_back(&option);
-    if (shown.empty()) h += "<p>Every option at its default.";
-    else {
-        h += "<p>The options that differ from their defaults.";
+        if (option.first == "target") shown.insert(shown.begin(), &option);
+        else shown.push_back(&option);
+    h += "<table id=\"options-table\">\n<thead><tr><th>Option</th><th>Value</th><th></th></tr></thead>\n<tbody>\n";
+    for (const auto* option : shown) {
+        const bool set = std::find(r.optionsChanged.begin(), r.optionsChanged.end(), option->first) != r.optionsChanged.end();
+        h += "<tr data-option=\"" + escapeHtml(option->first) + "\"><th><code>--" + escapeHtml(option->first) + "</code></th><td>" +
+             escapeHtml(optionText(option->second)) + "</td><td>" + (set ? "set" : "default") + "</td></tr>\n";
     }
-    h += " <a href=\"manifest.json\">manifest.json</a> lists every option.</p>\n";
-    if (shown.empty()) return h;
-    h += "<table id=\"options-table\">\n";
-    for (const auto* option : shown)
-        h += "<tr><th><code>--" + escapeHtml(option->first) + "</code></th><td>" + escapeHtml(optionText(option->second)) + "</td></tr>\n";
-    return h + "</table>\n";
+    return h + "</tbody></table>\n";
 }
 
 std::string warningsSection(const RunRecord& r) {
@@ -141,7 +163,8 @@ std::string modelsSection(const RunRecord& r, const ReportPictures& pictures) {
         h += "<p>Click a heading to sort.</p>\n<div class=\"scroll\"><table class=\"sortable\" id=\"models-table\">\n"
              "<thead><tr>" + std::string(previews ? "<th>Preview</th>" : "") + "<th>Name</th><th class=\"n\">ID</th><th>Dictionary</th><th class=\"n\">Triangles</th>"
              "<th class=\"n\">Vertices</th><th class=\"n\">Bytes</th></tr></thead>\n<tbody>\n";
-        for (const RunRecord::Model& m : r.models) {
+        for (const RunRecord::Model* model : naturallySorted(r.models, [](const RunRecord::Model& m) -> const std::string& { return m.name; })) {
+            const RunRecord::Model& m = *model;
             h += "<tr>";
             if (previews) {
                 h += "<td><canvas width=\"64\" height=\"64\" data-preview=\"";
@@ -160,7 +183,9 @@ std::string modelsSection(const RunRecord& r, const ReportPictures& pictures) {
     }
     if (!pictures.thumbnails.empty()) {
         h += "<h3 id=\"thumbnails\">Pictures</h3>\n<div class=\"thumbs\">\n";
-        for (const ReportPictures::Thumbnail& t : pictures.thumbnails) {
+        for (const ReportPictures::Thumbnail* thumbnail :
+             naturallySorted(pictures.thumbnails, [](const ReportPictures::Thumbnail& t) -> const std::string& { return t.name; })) {
+            const ReportPictures::Thumbnail& t = *thumbnail;
             // Each picture is one cell of a sheet, shown by placing the sheet behind a 128 x 128 window.
             h += "<figure><div class=\"checker\"><img src=\"models/" + urlSegment(t.sheet) +
                  ".png\" style=\"object-position: -" + std::to_string(t.x) + "px -" + std::to_string(t.y) + "px\" alt=\"" +
@@ -182,7 +207,8 @@ std::string texturesSection(const ReportPictures& pictures) {
              escapeHtml(s.name) + "\"></div>\n<div class=\"scroll\"><table class=\"sortable\">\n<thead><tr><th>Name</th>"
              "<th class=\"n\">Width</th><th class=\"n\">Height</th><th>Format</th><th>Alpha</th><th class=\"n\">Levels</th>"
              "</tr></thead>\n<tbody>\n";
-        for (const SheetCell& c : s.cells) {
+        for (const SheetCell* cell : naturallySorted(s.cells, [](const SheetCell& c) -> const std::string& { return c.name; })) {
+            const SheetCell& c = *cell;
             h += "<tr>";
             appendTextCell(h, c.name);
             appendNumberCell(h, c.width);
@@ -329,8 +355,11 @@ std::string reportPage(const RunRecord& r, const ReportPictures& pictures) {
     h += escapeHtml(veldrinVersion());
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.2f", r.seconds);
-    h += std::string(" in ") + seconds + " s. Edition " + escapeHtml(r.level.edition) +
-         (r.level.editionDetected ? " (detected)" : " (chosen)") + ".</p>\n";
+    h += std::string(" in ") + seconds + " s";
+    if (const RunRecord::OptionValue* target = recordedOption(r, "target")) h += " for " + escapeHtml(optionText(*target));
+    h += ". Edition " + escapeHtml(r.level.edition) + (r.level.editionDetected ? " (detected)" : " (chosen)") +
+         "." +
+         (r.converted ? " <a href=\"#options\">Options</a> lists what shaped the files." : "") + "</p>\n";
     h += "<nav id=\"contents\"><b>Contents</b><ol>\n";
     for (const PageSection& s : sections) h += "<li><a href=\"#" + escapeHtml(s.id) + "\">" + escapeHtml(s.title) + "</a></li>\n";
     h += "</ol></nav>\n";

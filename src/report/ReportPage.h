@@ -40,8 +40,9 @@ struct ReportPictures {
 
 // index.html: one page that needs nothing but the folder it lies in (inline style, scripts from files of
 // the folder (page.js, map.js), relative links only): contents, summary, the 3D view when there is one,
-// the options that differ from their defaults, warnings grouped by kind with what to do, a sortable
-// models table, each dictionary's textures, the map naming what is under the pointer, and the files.
+// the target game and every recorded option (those set marked), warnings grouped by kind with what to
+// do, a sortable models table, each dictionary's textures, the map naming what is under the pointer, and
+// the files. Model and texture names are listed in natural order (report/NaturalOrder).
 // Every count of the summary carries data-count="KEY" with the manifest's key in `counts`.
 std::string reportPage(const RunRecord& record, const ReportPictures& pictures);
 

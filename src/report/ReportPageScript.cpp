@@ -4,6 +4,8 @@ namespace veldrin {
 
 const char* const kReportPageScript = R"JS(
 (function () {
+  // Names in natural order, digit runs as numbers (ps2, ps20, ps21, ps210), as the page lists them.
+  var natural = new Intl.Collator(undefined, {numeric: true, sensitivity: 'base'}).compare;
   function sortBy(table, column, heading) {
     var body = table.tBodies[0];
     var rows = Array.prototype.slice.call(body.rows);
@@ -19,7 +21,7 @@ const char* const kReportPageScript = R"JS(
     }
     var keyed = rows.map(function (row, i) { return [key(row), i, row]; });
     keyed.sort(function (a, b) {
-      var order = numeric ? a[0] - b[0] : (a[0] < b[0] ? -1 : a[0] > b[0] ? 1 : 0);
+      var order = numeric ? a[0] - b[0] : natural(a[0], b[0]);
       return (ascending ? order : -order) || a[1] - b[1];
     });
     var fragment = document.createDocumentFragment();
@@ -57,6 +59,7 @@ const char* const kReportPageScript = R"JS(
       }
     }
     if (!list.length) { tip.hidden = true; return; }
+    list.sort(natural);
     tip.textContent = list.slice(0, 8).join(', ') + (list.length > 8 ? ' and ' + (list.length - 8) + ' more' : '');
     tip.style.left = (e.clientX - box.left + 14) + 'px';
     tip.style.top = (e.clientY - box.top + 14) + 'px';

@@ -1,9 +1,10 @@
 // The report page's 3D view in headless Chromium (WebGL2 on its software renderer), driven by
-// puppeteer-core: converts the sample town with a report, opens index.html from disk and checks what a
-// modder would see. Usage: node check_view.mjs VELDRIN_CLI VELDRIN_TESTLEVEL [CHROMIUM]
+// puppeteer-core: converts the sample town and a six-model level with a report, opens index.html from
+// disk and checks what a modder would see. Usage: node check_view.mjs VELDRIN_CLI VELDRIN_TESTLEVEL [CHROMIUM]
+// With VELDRIN_SHOTS=DIR set, the first frames are saved there as PNGs (and the test builder's city's too).
 // Exit status: 0 pass, 1 fail, 77 when no Chromium is installed (the test is then skipped).
 import { execFileSync } from "node:child_process";
-import { existsSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
@@ -37,16 +38,42 @@ const section = (file, keyword) => {
   return lines.slice(start + 1, end).filter((l) => l.trim() && !l.startsWith("#")).map((l) => l.split(",").map((f) => f.trim()));
 };
 
-// The colours of a PNG screenshot's pixels, counted in a canvas of the page itself.
-const distinctColours = (page, png) => page.evaluate(async (data) => {
-  const image = await createImageBitmap(await (await fetch("data:image/png;base64," + data)).blob());
-  const c = new OffscreenCanvas(image.width, image.height).getContext("2d");
-  c.drawImage(image, 0, 0);
-  const px = c.getImageData(0, 0, image.width, image.height).data;
-  const seen = new Set();
-  for (let i = 0; i < px.length && seen.size < 64; i += 4) seen.add((px[i] << 16) | (px[i + 1] << 8) | px[i + 2]);
-  return seen.size;
-}, Buffer.from(png).toString("base64"));
+const shots = process.env.VELDRIN_SHOTS;
+const frame = (page) => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+
+// Opens a report's page and waits for the 3D view's first frame (its buffer is kept, so it can be read).
+const openReport = async (browser, folder, errors, outside) => {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1280, height: 900 });
+  page.on("console", (m) => { if (m.type() === "error") errors.push(m.text()); });
+  page.on("pageerror", (e) => errors.push(e.message));
+  const folderUrl = pathToFileURL(folder).href + "/";
+  page.on("request", (r) => { if (!r.url().startsWith(folderUrl) && !r.url().startsWith("data:")) outside.push(r.url()); });
+  await page.goto(folderUrl + "index.html");
+  await page.waitForFunction("window.veldrinReady === true", { timeout: 120000 });
+  return page;
+};
+
+// The share of the first frame's pixels that differ from the background the view clears to, and the
+// frame as a PNG.
+const firstFrame = (page) => page.evaluate(() => {
+  const canvas = document.getElementById("veldrin-canvas");
+  const c = new OffscreenCanvas(canvas.width, canvas.height).getContext("2d");
+  c.drawImage(canvas, 0, 0);
+  const px = c.getImageData(0, 0, canvas.width, canvas.height).data;
+  const sky = [0.62 * 255, 0.71 * 255, 0.8 * 255];
+  let level = 0;
+  for (let i = 0; i < px.length; i += 4)
+    if (Math.abs(px[i] - sky[0]) > 4 || Math.abs(px[i + 1] - sky[1]) > 4 || Math.abs(px[i + 2] - sky[2]) > 4) level++;
+  return { covered: level / (px.length / 4), png: canvas.toDataURL("image/png").replace(/^data:image\/png;base64,/, "") };
+});
+
+// The first frame shows the level, not a speck of it: its colours over at least a fifth of the view.
+const checkFirstFrame = async (page, what) => {
+  const { covered, png } = await firstFrame(page);
+  check(covered >= 0.2, `the first frame of ${what} shows the level over ${(100 * covered).toFixed(1)}% of the view (at least 20%)`);
+  if (shots) writeFileSync(join(shots, `first-frame-${what.replace(/\W+/g, "-")}.png`), Buffer.from(png, "base64"));
+};
 
 let browser;
 try {
@@ -61,15 +88,36 @@ try {
     executablePath: chromium, headless: true,
     args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--window-size=1280,900"],
   });
-  const page = await browser.newPage();
-  await page.setViewport({ width: 1280, height: 900 });
   const errors = [], outside = [];
-  page.on("console", (m) => { if (m.type() === "error") errors.push(m.text()); });
-  page.on("pageerror", (e) => errors.push(e.message));
-  const folderUrl = pathToFileURL(folder).href + "/";
-  page.on("request", (r) => { if (!r.url().startsWith(folderUrl) && !r.url().startsWith("data:")) outside.push(r.url()); });
-  await page.goto(folderUrl + "index.html");
-  await page.waitForFunction("window.veldrinReady === true", { timeout: 60000 });
+
+  // A level of six models at the default target: its first frame, and a page that says what made it.
+  execFileSync(testLevel, [work, "--name", "probe", "--small"]);
+  execFileSync(cli, ["convert", join(work, "probe.lvz"), "--ide", "--txd", "group", "--models-per-txd", "3", "--report", "--out", join(work, "out")]);
+  const probe = await openReport(browser, join(work, "out", "probe-report"), errors, outside);
+  await checkFirstFrame(probe, "six models");
+  const options = await probe.evaluate(() => ({
+    target: document.getElementById("target-game")?.textContent,
+    rows: Object.fromEntries(Array.from(document.querySelectorAll("#options-table tr[data-option]"), (r) => [r.dataset.option, [r.cells[1].textContent, r.cells[2].textContent]])),
+  }));
+  const probeManifest = JSON.parse(readFileSync(join(work, "out", "probe-report", "manifest.json"), "utf8"));
+  const recorded = Object.entries(probeManifest.options);
+  check(options.target === "gta3" && options.rows.target?.[1] === "default", `the page names the default target: ${options.target}, ${options.rows.target}`);
+  check(recorded.length > 1 && recorded.every(([k, v]) => options.rows[k]?.[0] === (typeof v === "boolean" ? (v ? "on" : "off") : String(v))),
+        `the page lists each of the manifest's ${recorded.length} options with its value`);
+  check(options.rows.ide?.[1] === "set" && options.rows["models-per-txd"]?.[1] === "set" && options.rows.mipmaps?.[1] === "default",
+        "the page marks the options set for the run");
+  await probe.close();
+
+  if (shots) {
+    execFileSync(testLevel, [work, "--name", "city", "--city"]);
+    execFileSync(cli, ["convert", join(work, "city.lvz"), "--ide", "--report", "--out", join(work, "out")]);
+    const city = await openReport(browser, join(work, "out", "city-report"), errors, outside);
+    await checkFirstFrame(city, "city");
+    await city.close();
+  }
+
+  const page = await openReport(browser, folder, errors, outside);
+  await checkFirstFrame(page, "sample town");
 
   // What the page counts against the manifest and the IPL; placed triangles from the IPL's lines.
   const raw = JSON.parse(readFileSync(join(folder, "scene.js"), "utf8").replace(/^window\.veldrinScene = /, "").replace(/;\s*$/, ""));
@@ -91,12 +139,11 @@ try {
   const largest = await page.$$eval("canvas", (all) => all.reduce((a, c) => (c.width * c.height > a.width * a.height ? c : a)).id);
   check(largest === "veldrin-canvas", "the 3D view is the page's largest canvas");
   const before = await canvas.screenshot();
-  check(await distinctColours(page, before) > 1, "the 3D view is not one colour after load");
   await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
   await page.mouse.down();
   await page.mouse.move(box.x + box.width / 2 + 120, box.y + box.height / 2 + 40, { steps: 5 });
   await page.mouse.up();
-  await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  await frame(page);
   check(Buffer.compare(before, await canvas.screenshot()) !== 0, "dragging changes the 3D view");
 
   // Clicking where a placement shows names its model.
@@ -104,7 +151,7 @@ try {
   await page.type("#veldrin-search", target[1]);
   await page.keyboard.press("Enter");
   await page.$eval("#veldrin-info", (e) => e.replaceChildren());
-  await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  await frame(page);
   const at = await page.evaluate((n) => window.veldrinProject(n), target[1]);
   check(at !== null, `${target[1]} projects into the view`);
   if (at) {

@@ -15,7 +15,7 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: veldrin-testlevel DIR [--name NAME] [--edition E] [--city [--scale N]] | DIR --colmap | "
+    std::fprintf(stderr, "usage: veldrin-testlevel DIR [--name NAME] [--edition E] [--city [--scale N] | --small] | DIR --colmap | "
                          "DIR --game-folder gta3|vc|sa\n");
     return 2;
 }
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     using namespace veldrin;
     std::string folder, name = "town";
     GameVersion edition = GameVersion::LcsPs2;
-    bool city = false, colMap = false;
+    bool city = false, small = false, colMap = false;
     int scale = 1; // the city times this many models and textures (its instances as far as the ids allow)
     std::optional<TargetGame> gameFolder;
     for (int i = 1; i < argc; ++i) {
@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
             }
             edition = *e;
         } else if (a == "--city") city = true;
+        else if (a == "--small") small = true; // a handful of models, as a first level tried by hand might be
         else if (a == "--scale" && i + 1 < argc && std::atoi(argv[i + 1]) > 0) scale = std::atoi(argv[++i]);
         else if (a == "--colmap") colMap = true;
         else if (a == "--game-folder" && i + 1 < argc) {
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
             std::printf("%s\n", (std::filesystem::path(folder) / "GAME.DTZ").string().c_str());
             return 0;
         }
-        const test::SampleShape shape = test::scaledShape(city ? test::cityShape() : test::SampleShape{}, city ? scale : 1);
+        test::SampleShape shape = test::scaledShape(city ? test::cityShape() : test::SampleShape{}, city ? scale : 1);
+        if (small) shape = {.textures = 4, .models = 6, .instances = 12, .pairs = 0};
         if (shape.textures + shape.models + 3 > 65535) {
             std::fprintf(stderr, "--scale %d makes %d resources; a level holds at most 65535 (its resource indices are 16 bits)\n",
                          scale, shape.textures + shape.models + 3);

@@ -2,11 +2,13 @@
 // for (window.veldrinReady after the first full frame, window.veldrinProject(name)).
 
 const kPreviewSize = 128;
+// Names in natural order, digit runs as numbers (ps2, ps20, ps21, ps210), as the rest of the page lists them.
+const naturalOrder = new Intl.Collator(undefined, { numeric: true, sensitivity: "base" }).compare;
 
 function describePlacement(p) {
   const m = p.model;
   const fixed = (v) => v.map((x) => x.toFixed(3)).join(", ");
-  const names = [...new Set(m.materialNames.filter((n) => n))];
+  const names = [...new Set(m.materialNames.filter((n) => n))].sort(naturalOrder);
   const rows = [
     ["Model", m.name], ["IDE id", m.ide >= 0 ? String(m.ide) : "none"], ["Dictionary", m.dictionary || "none"],
     ["Kind", m.lod ? "LOD" : "HD"], ["Triangles", String(m.triangles)], ["Vertices", String(m.vertices)],
@@ -58,7 +60,8 @@ async function start() {
 
   const shownModels = () => scene.models.filter((m) => detail.value === "both" || (detail.value === "lod") === m.lod);
   const shownPlacements = () => shownModels().flatMap((m) => m.placements);
-  const aspect = () => canvas.width / Math.max(1, canvas.height);
+  // From the laid-out size: the first frame is framed before the canvas's buffer takes that size.
+  const aspect = () => (canvas.clientWidth || canvas.width) / Math.max(1, canvas.clientHeight || canvas.height);
 
   let pending = false, firstFrame = true;
   const keys = new Set();
@@ -184,7 +187,7 @@ async function start() {
 
   const search = document.getElementById("veldrin-search");
   const names = document.getElementById("veldrin-names");
-  for (const m of scene.models) {
+  for (const m of scene.models.slice().sort((a, b) => naturalOrder(a.name, b.name))) {
     if (m.placements.length === 0) continue;
     const option = document.createElement("option");
     option.value = m.name;
@@ -225,7 +228,9 @@ async function start() {
   await renderer.uploadAtlases(images);
   status.textContent = scene.models.length + " models, " + placed + " placements, " + triangles + " triangles placed.";
   window.veldrinScene = null; // the view holds what it needs; the text of scene.js can go
-  frameAll();
+  // The first frame shows the bulk of the level from 35 degrees above; "Frame all" shows all of it.
+  frameBulk(camera, bulkCorners(shownPlacements()), aspect());
+  redraw();
   startPreviews(gl, scene, renderer, () => night.checked);
 }
 
