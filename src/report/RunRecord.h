@@ -33,7 +33,7 @@ struct RunRecord {
     } counts;
     std::vector<std::pair<std::string, std::string>> warnings; // kind id, text
     double seconds = 0;
-    // The command-line names of the options that differ from their defaults: the page lists only these.
+    // The command-line names of the options that differ from their defaults: the page marks these.
     std::vector<std::string> optionsChanged;
     // One row per model for the page's table (not in the manifest, which lists the files).
     struct Model {

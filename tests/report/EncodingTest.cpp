@@ -9,6 +9,7 @@
 
 #include "base/Error.h"
 #include "internal/ZlibStream.h"
+#include "report/NaturalOrder.h"
 #include "report/JsonText.h"
 #include "report/PngFile.h"
 #include "report/PngReader.h"
@@ -69,6 +70,36 @@ TEST(ReportPage, EscapesTextAndLinks) {
     EXPECT_EQ(escapeHtml("<a href=\"x\">'&'</a>"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
     EXPECT_EQ(urlSegment("indust17"), "indust17");
     EXPECT_EQ(urlSegment("a b#?/%.txd"), "a%20b%23%3F%2F%25.txd");
+}
+
+// Names as a modder counts them: digit runs as numbers, letters in either case alike; the page's tables
+// of models and textures follow that order whatever order the files hold them in.
+TEST(ReportPage, ListsModelsAndTexturesInNaturalOrder) {
+    const std::vector<std::string> ordered = {"ps", "ps2", "PS02", "ps2a", "ps20", "ps21", "ps210", "tex9", "tex10", "tex0010b",
+                                              "tex99999999999999999999", "tex100000000000000000000", "Wall", "wall_1"};
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+        EXPECT_FALSE(naturalLess(ordered[i], ordered[i])) << ordered[i];
+        for (std::size_t j = i + 1; j < ordered.size(); ++j) {
+            EXPECT_TRUE(naturalLess(ordered[i], ordered[j])) << ordered[i] << " before " << ordered[j];
+            EXPECT_FALSE(naturalLess(ordered[j], ordered[i])) << ordered[j] << " after " << ordered[i];
+        }
+    }
+    RunRecord record;
+    ReportPictures pictures;
+    pictures.sheets.push_back({"TXD", {}});
+    for (const char* name : {"ps210", "ps2", "ps21", "ps20"}) {
+        record.models.push_back({name, 1, "TXD", 12, 8, 100});
+        pictures.sheets[0].cells.push_back({std::string("t") + name, 0, 0, 8, 8, false, "DXT1", 1});
+    }
+    const std::string page = reportPage(record, pictures);
+    for (const char* prefix : {"<td>", "<td>t"}) {
+        std::size_t at = 0;
+        for (const char* name : {"ps2<", "ps20<", "ps21<", "ps210<"}) {
+            const std::size_t next = page.find(prefix + std::string(name), at);
+            ASSERT_NE(next, std::string::npos) << prefix << name << " after offset " << at;
+            at = next;
+        }
+    }
 }
 
 // scene.js's arrays go to the compressor a megabyte at a time, in whatever pieces they come: the stream
