@@ -27,9 +27,9 @@ constexpr const char* kSection = R"(<h2 id="view">3D view</h2>
 <span id="veldrin-status">Loading the scene...</span>
 </div>
 <div id="veldrin-view"><canvas id="veldrin-canvas" tabindex="0"></canvas><div id="veldrin-info"></div></div>
-<p id="veldrin-colours">Colours: each model shows the prelight its DFF holds, the day vertex colours, or with Night colours
-the night ones where the model has them. The game lights these further by its own time of day, so in the game the level can
-look lighter or darker than here.</p>
+<p id="veldrin-colours">Colours: the textures times each model's prelight, the day vertex colours its DFF holds, or with
+Night colours the night ones where the model has them. The game lights these further by its own time of day, so in the game
+the level can look lighter or darker than here.</p>
 <p>Drag to orbit, right-drag or shift-drag to pan, wheel to zoom; W A S D (Q E down and up) fly, shift flies faster. Click a model to see what it is.</p>
 <script src="scene.js"></script>
 <script src="viewer.js"></script>
