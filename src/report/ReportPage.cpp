@@ -132,7 +132,7 @@ std::string optionsSection(const RunRecord& r) {
     for (const auto& option : r.options)
         if (option.first == "target") shown.insert(shown.begin(), &option);
         else shown.push_back(&option);
-    h += "<table id=\"options-table\">\n<thead><tr><th>Option</th><th>Value</th><th></th></tr></thead>\n<tbody>\n";
+    h += "<table id=\"options-table\">\n<thead><tr><th>Option</th><th>Value</th><th>Given</th></tr></thead>\n<tbody>\n";
     for (const auto* option : shown) {
         const bool set = std::find(r.optionsChanged.begin(), r.optionsChanged.end(), option->first) != r.optionsChanged.end();
         h += "<tr data-option=\"" + escapeHtml(option->first) + "\"><th><code>--" + escapeHtml(option->first) + "</code></th><td>" +
