@@ -357,9 +357,9 @@ std::string reportPage(const RunRecord& r, const ReportPictures& pictures) {
     std::snprintf(seconds, sizeof seconds, "%.2f", r.seconds);
     h += std::string(" in ") + seconds + " s";
     if (const RunRecord::OptionValue* target = recordedOption(r, "target")) h += " for " + escapeHtml(optionText(*target));
-    h += ". Edition " + escapeHtml(r.level.edition) + (r.level.editionDetected ? " (detected)" : " (chosen)") +
-         "." +
-         (r.converted ? " <a href=\"#options\">Options</a> lists what shaped the files." : "") + "</p>\n";
+    h += ". Edition " + escapeHtml(r.level.edition) + (r.level.editionDetected ? " (detected)" : " (chosen)") + ".";
+    if (r.converted) h += " <a href=\"#options\">Options</a> lists what shaped the files.";
+    h += "</p>\n";
     h += "<nav id=\"contents\"><b>Contents</b><ol>\n";
     for (const PageSection& s : sections) h += "<li><a href=\"#" + escapeHtml(s.id) + "\">" + escapeHtml(s.title) + "</a></li>\n";
     h += "</ol></nav>\n";

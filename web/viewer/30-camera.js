@@ -88,7 +88,8 @@ function mainCluster(placements, size) {
 // their centres, each counted by its model's weight, and each of those placements' model box round its
 // centre (model space's axes taken as the world's: most placements turn round the vertical only), so
 // that one placement, or many in one spot, frames the model itself.
-function bulkCorners(all) {
+function bulkCorners(shown) {
+  const all = shown.filter((p) => p.centre.every(Number.isFinite));
   if (all.length === 0) return [[-50, -50, -50], [50, 50, 50]];
   const size = all.reduce((s, p) => s + p.model.radius * p.model.radius, 0) / all.reduce((s, p) => s + p.model.radius, 0);
   const placements = mainCluster(all, size);
