@@ -195,6 +195,8 @@ InstallSources collectInstallSources(const std::vector<fs::path>& sources) {
 
 std::vector<std::string> InstallPlan::refusals() const {
     std::vector<std::string> why = folderRefusals;
+    // Every model line names a dictionary the game must find: an install without them could not load.
+    if (request.options.txdMode == TxdMode::NoTxd && !levels.empty()) why.push_back(installText::noDictionaries());
     for (const BatchLevel& l : levels)
         if (!l.failure.empty()) why.push_back(l.options.levelName + ": " + l.failure);
     if (!request.allowOverLimits)

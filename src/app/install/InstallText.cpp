@@ -41,6 +41,11 @@ std::string limitPassed(const std::string& passed) {
     return "over the game's limit: " + passed + " (a limit adjuster raises it: then install with --allow-over-limits)";
 }
 
+std::string noDictionaries() {
+    return "--txd none writes no texture dictionaries, but the game looks up the one each model line names; "
+           "install with --txd one (the default) or --txd group";
+}
+
 std::string leftAsItWas(const fs::path& gameDir) { return "The game folder " + gameDir.string() + " was left as it was."; }
 
 std::string unresolvedDictionary(const std::string& ide, std::size_t line, const std::string& dictionary) {

@@ -21,6 +21,7 @@ std::string targetDisagrees(TargetGame given, const install::GameFolder& game);
 std::string colMapUnreadable(const std::filesystem::path& dtz, const std::string& reason);
 std::string colMapAmbiguous(const std::filesystem::path& dtz);
 std::string limitPassed(const std::string& passed);
+std::string noDictionaries();
 std::string leftAsItWas(const std::filesystem::path& gameDir);
 std::string unresolvedDictionary(const std::string& ide, std::size_t line, const std::string& dictionary);
 std::string unsplittablePlacements(const std::string& ipl, std::size_t perFile);
