@@ -8,20 +8,11 @@
 
 #include "app/install/InstallText.h"
 #include "base/Error.h"
+#include "base/TextUtil.h"
 #include "install/GameFolder.h"
 #include "install/Uninstall.h"
 
 namespace veldrin::cli {
-
-namespace {
-
-std::string listed(const std::vector<std::string>& items) {
-    std::string out;
-    for (const std::string& item : items) out += "\n  " + item;
-    return out;
-}
-
-} // namespace
 
 CLI::App* addUninstallCommand(CLI::App& root, UninstallCommand& c) {
     CLI::App* cmd = root.add_subcommand("uninstall", "Remove what \"install\" put into a game folder");
@@ -40,10 +31,10 @@ int runUninstallCommand(const UninstallCommand& cmd) {
         if (result.blockRemoved) std::printf("Removed the install's lines from %s\n", game.gameDataFile.string().c_str());
         if (!result.kept.empty())
             std::printf("Kept, because they were changed since the install (remove them yourself if you do not need them):%s\n",
-                        listed(result.kept).c_str());
+                        indentedLines(result.kept).c_str());
         if (!result.keptBackups.empty())
             std::printf("Kept the backup of the data file from before the first install, as the data file was edited since:%s\n",
-                        listed(result.keptBackups).c_str());
+                        indentedLines(result.keptBackups).c_str());
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", errorText(e).c_str());

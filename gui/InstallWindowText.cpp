@@ -6,17 +6,14 @@
 
 #include "app/batch/BatchTable.h"
 #include "app/install/InstallText.h"
+#include "base/TextUtil.h"
 #include "install/GameLimits.h"
 
 namespace veldrin::gui {
 
 namespace {
 
-QString listed(const std::vector<std::string>& items) {
-    QString text;
-    for (const std::string& item : items) text += "\n  " + QString::fromStdString(item);
-    return text;
-}
+QString listed(const std::vector<std::string>& items) { return QString::fromStdString(indentedLines(items)); }
 
 } // namespace
 

@@ -58,4 +58,16 @@ std::string openingBytes(std::span<const uint8_t> bytes) {
     return hex;
 }
 
+std::string commaSeparated(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items) out += (out.empty() ? "" : ", ") + item;
+    return out;
+}
+
+std::string indentedLines(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items) out += "\n  " + item;
+    return out;
+}
+
 } // namespace veldrin

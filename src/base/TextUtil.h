@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veldrin {
 
@@ -19,5 +20,10 @@ std::optional<long long> parseInteger(std::string_view text);
 // What a file opens with, for the reason of a refusal: its first four bytes as text in quotes when
 // they are printable ("GATG"), else in hexadecimal (1F 8B 08 00); "nothing" for an empty file.
 std::string openingBytes(std::span<const uint8_t> bytes);
+
+// "a, b, c": the items in a sentence.
+std::string commaSeparated(const std::vector<std::string>& items);
+// "\n  a\n  b": the items under a message, a line each, indented.
+std::string indentedLines(const std::vector<std::string>& items);
 
 } // namespace veldrin

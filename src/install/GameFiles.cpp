@@ -8,12 +8,16 @@
 namespace veldrin::install {
 namespace fs = std::filesystem;
 
+void refuseOverLimit(const std::string& what, std::uintmax_t size, std::uintmax_t limit) {
+    if (size > limit)
+        throw VeldrinError(what + ": " + std::to_string(size) + " bytes, more than the " + std::to_string(limit) +
+                           " bytes such a file can hold; it is not a file of the game");
+}
+
 std::vector<uint8_t> readBoundedFile(const fs::path& path, std::uintmax_t limit, const std::string& what) {
     std::error_code error;
     const std::uintmax_t size = fs::file_size(path, error);
-    if (!error && size > limit)
-        throw VeldrinError(what + ": " + std::to_string(size) + " bytes, more than the " + std::to_string(limit) +
-                           " bytes such a file can hold; it is not a file of the game");
+    if (!error) refuseOverLimit(what, size, limit);
     return readWholeFile(path);
 }
 

@@ -1,16 +1,11 @@
 #include "internal/InstallTexts.h"
 
+#include "base/TextUtil.h"
 #include "install/GameLimits.h"
 
 namespace veldrin::install::texts {
 
 namespace {
-
-std::string joined(const std::vector<std::string>& items) {
-    std::string out;
-    for (const std::string& item : items) out += (out.empty() ? "" : ", ") + item;
-    return out;
-}
 
 // A cause a sentence goes on after: its own final full stop taken off, so that none is doubled.
 std::string withoutFinalStop(std::string text) {
@@ -114,7 +109,7 @@ std::string foreignInstallFolder(const std::filesystem::path& folder) {
 }
 
 std::string changedSinceInstall(const std::vector<std::string>& files) {
-    return "The files " + joined(files) + " of the earlier install were changed since; installing over them would lose "
+    return "The files " + commaSeparated(files) + " of the earlier install were changed since; installing over them would lose "
            "the changes. Run \"veldrin-cli uninstall GAME_DIR\" first (it keeps changed files) or restore them.";
 }
 
@@ -135,7 +130,7 @@ std::string leftAsItWas(const std::string& cause) {
 }
 
 std::string notRestored(const std::string& cause, const std::vector<std::string>& problems) {
-    return withoutFinalStop(cause) + ". Undoing the install failed too, so the game folder is NOT as it was: " + joined(problems) + ".";
+    return withoutFinalStop(cause) + ". Undoing the install failed too, so the game folder is NOT as it was: " + commaSeparated(problems) + ".";
 }
 
 std::string noInstall(const std::filesystem::path& root) {
@@ -157,26 +152,16 @@ std::string linkOutOfFolder(const std::string& where, const std::string& gamePat
            "Put the file itself in its place, or remove the line.";
 }
 
-namespace {
-
-std::string numberedLines(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const std::string& line : lines) out += "\n  " + line;
-    return out;
-}
-
-} // namespace
-
 std::string strayLines(const std::filesystem::path& dataFile, const std::vector<std::string>& lines) {
     return dataFile.string() + " still holds lines of an earlier install outside a complete marked block; the game "
            "would load them twice. Run \"veldrin-cli uninstall GAME_DIR\" (it removes them) or delete them by hand, "
-           "then install again:" + numberedLines(lines);
+           "then install again:" + indentedLines(lines);
 }
 
 std::string unplacedLines(const std::filesystem::path& dataFile, const std::vector<std::string>& lines) {
     return dataFile.string() + " has lines naming files of the install that its record does not list (the marked "
            "block was edited); removing the files would leave the game unable to start, so nothing was removed. "
-           "Delete these lines by hand, then uninstall again:" + numberedLines(lines);
+           "Delete these lines by hand, then uninstall again:" + indentedLines(lines);
 }
 
 } // namespace veldrin::install::texts

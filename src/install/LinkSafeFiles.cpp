@@ -10,6 +10,7 @@
 
 #include "base/Error.h"
 #include "internal/DataFileText.h"
+#include "internal/GameFiles.h"
 #include "internal/InstallTexts.h"
 #include "report/Sha256.h"
 
@@ -148,9 +149,7 @@ std::optional<std::vector<uint8_t>> readPlainFile(const fs::path& root, std::str
         if (standingOf(root, relative) == Standing::Missing) return std::nullopt;
         throw VeldrinError(texts::notPlainFile(root / std::string(relative)));
     }
-    if (file->second > limit)
-        throw VeldrinError(what + ": " + std::to_string(file->second) + " bytes, more than the " + std::to_string(limit) +
-                           " bytes such a file can hold");
+    refuseOverLimit(what, file->second, limit);
     std::vector<uint8_t> bytes;
     bytes.reserve(std::size_t(file->second));
     readPieces(file->first.get(), file->second, root / std::string(relative),

@@ -326,9 +326,7 @@ private:
 
 InstallResult runInstall(const InstallPlan& plan, const InstallCallbacks& callbacks, const install::CommitProbe& probe) {
     if (const std::vector<std::string> why = plan.refusals(); !why.empty()) {
-        std::string text = "Not installed:";
-        for (const std::string& w : why) text += "\n  " + w;
-        throw VeldrinError(text + "\n" + installText::leftAsItWas(plan.game.root));
+        throw VeldrinError("Not installed:" + indentedLines(why) + "\n" + installText::leftAsItWas(plan.game.root));
     }
     return Installer(plan, callbacks).run(probe);
 }

@@ -2,6 +2,7 @@
 
 #include "app/batch/BatchTable.h"
 #include "app/install/InstallPlan.h"
+#include "base/TextUtil.h"
 
 namespace veldrin::installText {
 
@@ -88,16 +89,10 @@ std::string limitText(const install::LimitRow& r) {
     return thousands(r.stockLimit) + " -> " + (r.unlimited ? std::string("unlimited") : thousands(r.limit)) + " (" + r.source + ")";
 }
 
-std::string listed(const std::vector<std::string>& items) {
-    std::string text;
-    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
-    return text;
-}
-
 // "Replaces the earlier install (Veldrin 1.2: levels town, indust; the collision map; 57 files)"
 std::string replacesText(const EarlierInstall& e) {
     std::vector<std::string> parts;
-    if (!e.levels.empty()) parts.push_back((e.levels.size() == 1 ? "level " : "levels ") + listed(e.levels));
+    if (!e.levels.empty()) parts.push_back((e.levels.size() == 1 ? "level " : "levels ") + commaSeparated(e.levels));
     if (e.collisionMap) parts.push_back("the collision map");
     parts.push_back(std::to_string(e.files) + (e.files == 1 ? " file" : " files"));
     std::string text = "Replaces the earlier install (Veldrin " + e.version + ": ";

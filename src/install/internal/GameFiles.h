@@ -12,6 +12,9 @@ inline constexpr std::uintmax_t kMaxTextFileBytes = 64u << 20;     // an IDE or 
 inline constexpr std::uintmax_t kMaxDirectoryBytes = 64u << 20;    // an archive's directory
 inline constexpr std::uintmax_t kMaxRecordBytes = 64u << 20;       // the install record
 
+// Refuses a file of `size` bytes past `limit`, naming `what`: such a file is no file of the game.
+void refuseOverLimit(const std::string& what, std::uintmax_t size, std::uintmax_t limit);
+
 // The whole file when it is at most `limit` bytes; VeldrinError naming `what` and the limit otherwise.
 std::vector<uint8_t> readBoundedFile(const std::filesystem::path& path, std::uintmax_t limit, const std::string& what);
 
